@@ -1,0 +1,115 @@
+// The engine's entity: a 3-D object with a model, think functions, flags and a
+// 64-bit unique id, living in the world of Vision::Game.
+#pragma once
+
+#include "engine/core/VisTypedEngineObject.h"
+
+class VDynamicMesh;
+class VisAnimConfig_cl;
+class IVisPhysicsObject_cl;
+
+enum VisTraceAccuracy_e {
+  VIS_TRACEACC_NOCOLLISION = 0,
+  VIS_TRACEACC_AABOX = 1,
+  VIS_TRACEACC_OBOX = 2,
+  VIS_TRACEACC_SPHERE = 3,
+  VIS_TRACEACC_POLYGONS = 7,
+};
+
+class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
+  V_DECLARE_DYNCREATE(VisBaseEntity_cl)
+ public:
+  VisBaseEntity_cl();
+  ~VisBaseEntity_cl() override;
+
+  // Life cycle, called by the engine.
+  virtual void InitFunction() {}
+  virtual void DeInitFunction() {}
+  virtual void ThinkFunction() {}
+  virtual void PreThinkFunction() {}
+  virtual void EditorThinkFunction() {}
+  void Serialize(VArchive& ar) override;
+  virtual void OnDeserializationCallback(void* context) {}
+  virtual bool WantsDeserializationCallback(int context) { return context != 1; }
+  void SetThinkFunctionStatus(bool on) { m_bThink = on; }
+  bool GetThinkFunctionStatus() const { return m_bThink; }
+  void SetPreThinkFunctionStatus(bool on) { m_bPreThink = on; }
+  bool GetPreThinkFunctionStatus() const { return m_bPreThink; }
+
+  // Identity.
+  const char* GetEntityKey() const { return GetObjectKey(); }
+  void SetEntityKey(const char* key) { SetObjectKey(key); }
+  int64_t GetUniqueID() const { return m_iUniqueID; }
+  void SetUniqueID(int64_t id);
+  int GetNumber() const { return m_iNumber; }
+  unsigned GetObjectFlags() const { return m_iObjectFlags; }
+  void SetObjectFlags(unsigned f) { m_iObjectFlags = f; }
+
+  // Model.
+  bool SetMesh(const char* file);
+  void SetMesh(VDynamicMesh* mesh);
+  VDynamicMesh* GetMesh() const { return m_pMesh; }
+  // The model file name as it was stored.
+  const char* GetMeshFileName() const;
+  bool HasMesh() const { return m_pMesh != nullptr; }
+  void SetNoMesh(bool noMesh) { m_bNoMesh = noMesh; }
+  bool IsNoMesh() const { return m_bNoMesh; }
+  // Local box of the model, or an invalid box without one.
+  void GetBoundingBox(VisBoundingBox_cl& out) const;
+  void GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const;  // world space
+  void SetCustomVisibilityBox(const VisBoundingBox_cl& box);
+  void SetScaling(const VisVector_cl& s) { m_vScaling = s; }
+  void SetScaling(float s) { m_vScaling = VisVector_cl(s, s, s); }
+  const VisVector_cl& GetScaling() const { return m_vScaling; }
+
+  // Display.
+  void SetVisibleBitmask(unsigned mask) { m_iVisibleMask = mask; }
+  unsigned GetVisibleBitmask() const { return m_iVisibleMask; }
+  void SetLightInfluenceBitMask(unsigned mask) { m_iLightMask = mask; }
+  unsigned GetLightInfluenceBitMask() const { return m_iLightMask; }
+  // Headless: an entity with any visible bit counts as visible.
+  bool WasVisibleInAnyLastFrame() const { return m_iVisibleMask != 0; }
+  void SetCastShadows(bool on) { m_bCastShadows = on; }
+  bool GetCastShadows() const { return m_bCastShadows; }
+  void SetAlwaysInForeGround(bool on) { m_bForeground = on; }
+  void SetInactive(bool on) { m_bInactive = on; }
+  bool IsInactive() const { return m_bInactive; }
+  void SetTraceAccuracy(VisTraceAccuracy_e acc) { m_eTraceAccuracy = acc; }
+  VisTraceAccuracy_e GetTraceAccuracy() const { return m_eTraceAccuracy; }
+
+  // Animation and physics attachments (filled by later engine modules).
+  VisAnimConfig_cl* GetAnimConfig() const { return m_pAnimConfig; }
+  void SetAnimConfig(VisAnimConfig_cl* cfg) { m_pAnimConfig = cfg; }
+  IVisPhysicsObject_cl* GetPhysicsObject() const { return m_pPhysics; }
+  void SetPhysicsObject(IVisPhysicsObject_cl* p) { m_pPhysics = p; }
+
+  // Removal: Remove marks the entity; the engine frees it at the end of the frame.
+  void Remove();
+  bool IsMarkedRemoved() const { return m_bRemoved; }
+  virtual void DisposeObject() { Remove(); }
+
+  static void SetExpectedCount(int n);
+
+ protected:
+  friend class VisGame_cl;
+  int64_t m_iUniqueID = 0;
+  int m_iNumber = -1;
+  unsigned m_iObjectFlags = 0;
+  VDynamicMesh* m_pMesh = nullptr;
+  VString m_sMeshFile;
+  bool m_bNoMesh = false;
+  VisBoundingBox_cl m_customVisBox;
+  bool m_bHasCustomVisBox = false;
+  VisVector_cl m_vScaling{1, 1, 1};
+  unsigned m_iVisibleMask = 0xffffffff;
+  unsigned m_iLightMask = 0xffffffff;
+  bool m_bCastShadows = false;
+  bool m_bForeground = false;
+  bool m_bInactive = false;
+  VisTraceAccuracy_e m_eTraceAccuracy = VIS_TRACEACC_NOCOLLISION;
+  VisAnimConfig_cl* m_pAnimConfig = nullptr;
+  IVisPhysicsObject_cl* m_pPhysics = nullptr;
+  bool m_bThink = true;
+  bool m_bPreThink = true;
+  bool m_bRemoved = false;
+};

@@ -1,0 +1,107 @@
+// The game world of the engine (Vision::Game): every entity, creation by class
+// name, search by key and id, messages, and the option dictionary.
+#pragma once
+
+#include "engine/base/VStrDictionary.h"
+#include "engine/core/VisBaseEntity.h"
+
+#include <unordered_map>
+#include <vector>
+
+class VDynamicMesh;
+class VisEntityTemplate_cl;
+
+// Entity collection in insertion order; grows by max(count/4, step) when full.
+class VBASE_IMPEXP VisEntityCollection_cl {
+ public:
+  explicit VisEntityCollection_cl(int capacity = 16, int growStep = 16);
+  void Append(VisBaseEntity_cl* e);
+  // Appends only when absent.
+  bool AppendUnique(VisBaseEntity_cl* e);
+  int GetIndexOf(const VisBaseEntity_cl* e) const;
+  bool Contains(const VisBaseEntity_cl* e) const { return GetIndexOf(e) >= 0; }
+  bool Remove(VisBaseEntity_cl* e);
+  void RemoveAt(int i);
+  void Clear() { m_data.clear(); }
+  int GetNumEntries() const { return (int)m_data.size(); }
+  int GetCapacity() const { return m_capacity; }
+  VisBaseEntity_cl* GetEntry(int i) const { return m_data[i]; }
+  VisBaseEntity_cl* operator[](int i) const { return m_data[i]; }
+  // Keeps the entities that were visible last frame.
+  void FilterNonVisibleEntities();
+  std::vector<VisBaseEntity_cl*>::const_iterator begin() const { return m_data.begin(); }
+  std::vector<VisBaseEntity_cl*>::const_iterator end() const { return m_data.end(); }
+
+ private:
+  std::vector<VisBaseEntity_cl*> m_data;
+  int m_capacity, m_growStep;
+};
+
+// Stored form of an entity to create later.
+class VBASE_IMPEXP VisEntityTemplate_cl {
+ public:
+  virtual ~VisEntityTemplate_cl() = default;
+  VString m_sClassName = "VisBaseEntity_cl";
+  VisVector_cl m_vPosition{0, 0, 0};
+  VisVector_cl m_vOrientation{0, 0, 0};
+  VisVector_cl m_vScaling{1, 1, 1};
+  VString m_sKey;
+  VString m_sModelFile;
+  VString m_sEntityParams;  // name="value" pairs
+  bool m_bFlag = false;
+  // Runs for the created entity, after its variables are set and before InitFunction.
+  virtual void ApplyToEntity(VisBaseEntity_cl* entity) {}
+  virtual void DisposeObject() { delete this; }
+};
+
+class VBASE_IMPEXP VisGame_cl {
+ public:
+  VisGame_cl();
+  ~VisGame_cl();
+
+  // Creates an entity by class name (null for an unknown or non-entity class), sets
+  // its model and variables from the parameter string, adds it and calls InitFunction.
+  VisBaseEntity_cl* CreateEntity(const char* className, const VisVector_cl& pos, const char* model = nullptr,
+                                 const char* params = nullptr);
+  VisBaseEntity_cl* CreateEntity(VisEntityTemplate_cl& templ);
+  // Adds an entity constructed by game code (called by the entity constructor).
+  void AddEntity(VisBaseEntity_cl* e);
+
+  VisBaseEntity_cl* SearchEntity(const char* key) const;
+  int SearchEntity(const char* key, VisEntityCollection_cl& out) const;
+  VisBaseEntity_cl* FindEntityByUniqueID(int64_t id) const;
+  VisBaseEntity_cl* FindEntityByUniqueID(uint32_t low, uint32_t high) const {
+    return FindEntityByUniqueID((int64_t)(((uint64_t)high << 32) | low));
+  }
+  // All entities in slot order (removed ones included until freed).
+  int GetEntityCount() const { return (int)m_entities.size(); }
+  VisBaseEntity_cl* GetEntity(int i) const { return m_entities[i]; }  // may be null
+  const std::vector<VisBaseEntity_cl*>& GetEntities() const { return m_entities; }
+
+  void SendMsg(VisTypedEngineObject_cl* target, int id, INT_PTR p1 = 0, INT_PTR p2 = 0);
+  // Message to every entity (the engine's broadcast).
+  void SendMsgToAll(int id, INT_PTR p1 = 0, INT_PTR p2 = 0);
+  // Deletes the entities marked removed (end of every frame).
+  void FreeRemovedEntities();
+  // Deletes every entity (world unload).
+  void RemoveAllEntities();
+
+  // Models: loaded once and shared; null when the file is missing.
+  VDynamicMesh* LoadDynamicMesh(const char* file, bool a = true, bool b = true);
+
+  // Runs pre-think and think functions of the live entities (engine frame).
+  void RunThinkFunctions();
+
+  VStrDictionary& GetDictionary() { return m_dictionary; }
+
+ private:
+  void Unlist(VisBaseEntity_cl* e);
+  std::vector<VisBaseEntity_cl*> m_entities;
+  std::unordered_map<int64_t, VisBaseEntity_cl*> m_byId;
+  VStrDictionary m_dictionary;
+  int64_t m_nextAutoId = 1;
+};
+
+namespace Vision {
+VBASE_IMPEXP extern VisGame_cl Game;
+}  // namespace Vision

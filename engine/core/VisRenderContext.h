@@ -1,0 +1,50 @@
+// Render contexts and the main camera. Headless, a context keeps its settings.
+#pragma once
+
+#include "engine/base/VisMath.h"
+
+class VisObject3D_cl;
+
+class VBASE_IMPEXP VisRenderContext_cl {
+ public:
+  static VisRenderContext_cl* GetMainRenderContext();
+  static VisRenderContext_cl* GetCurrentContext();
+  // 0 for either value leaves it to the engine.
+  void SetFOV(float horizontal, float vertical);
+  void GetFOV(float& horizontal, float& vertical) const { horizontal = m_fovX; vertical = m_fovY; }
+  void SetClipPlanes(float nearClip, float farClip) { m_near = nearClip; m_far = farClip; }
+  void GetClipPlanes(float& n, float& f) const { n = m_near; f = m_far; }
+  void GetSize(int& w, int& h) const;
+  const VisVector_cl& GetCameraPosition() const { return m_camPos; }
+  void SetCameraPosition(const VisVector_cl& p) { m_camPos = p; }
+  const VisMatrix3x3_cl& GetCameraRotation() const { return m_camRot; }
+  void SetCameraRotation(const VisMatrix3x3_cl& m) { m_camRot = m; }
+  VisVector_cl GetCameraDirection() const { return m_camRot.GetColumn(0); }
+
+ private:
+  float m_fovX = 90.0f, m_fovY = 0.0f;
+  float m_near = 5.0f, m_far = 32000.0f;
+  VisVector_cl m_camPos{0, 0, 0};
+  VisMatrix3x3_cl m_camRot;
+};
+
+// The camera the main context renders from; it can follow an entity.
+class VBASE_IMPEXP VisContextCamera_cl {
+ public:
+  void AttachToEntity(VisObject3D_cl* entity, const VisVector_cl& offset);
+  void Detach() { m_pFollow = nullptr; }
+  VisObject3D_cl* GetAttachedEntity() const { return m_pFollow; }
+  void SetPosition(const VisVector_cl& p);
+  VisVector_cl GetPosition() const;
+  void SetRotationMatrix(const VisMatrix3x3_cl& m);
+  // Follows the attached entity (called once per frame).
+  void Update();
+
+ private:
+  VisObject3D_cl* m_pFollow = nullptr;
+  VisVector_cl m_vOffset{0, 0, 0};
+};
+
+namespace Vision {
+VBASE_IMPEXP extern VisContextCamera_cl Camera;
+}  // namespace Vision

@@ -1,0 +1,71 @@
+// The world: scene loading in the engine's own scene format, the empty world,
+// the editor state and the terrain.
+#pragma once
+
+#include "engine/base/VString.h"
+#include "engine/base/VisMath.h"
+
+class IVScriptInstance;
+
+// Loads a scene file into the emptied world, reporting progress to the application.
+class VBASE_IMPEXP VSceneLoader {
+ public:
+  enum Status { STATUS_IDLE = 0, STATUS_LOADING = 1, STATUS_FINISHED = 2, STATUS_FAILED = 4 };
+  // False when the file cannot be read; the error is kept.
+  bool LoadScene(const char* file);
+  bool IsLoading() const { return m_status == STATUS_LOADING; }
+  bool IsFinished() const { return m_status != STATUS_LOADING; }
+  // Advances a running load (the stand-in loads at once).
+  void Tick();
+  int GetStatus() const { return m_status; }
+  const char* GetLastError() const { return m_lastError.AsChar(); }
+
+ private:
+  int m_status = STATUS_IDLE;
+  VString m_lastError;
+};
+
+class VBASE_IMPEXP VisWorld_cl {
+ public:
+  // A null name gives an empty world.
+  bool LoadWorld(const char* file);
+  void UnloadWorld();
+  bool IsWorldUnloading() const { return m_bUnloading; }
+  const char* GetSceneFile() const { return m_sScene.AsChar(); }
+  void SetSceneFile(const char* f) { m_sScene = f; }
+  // The scene's script instance (may be null).
+  IVScriptInstance* GetSceneScript() const { return m_pSceneScript; }
+  void SetSceneScript(IVScriptInstance* s) { m_pSceneScript = s; }
+  // An unnamed world switch the launcher turns off.
+  void SetUseGeometryVisibility(bool on) { m_bGeometryVisibility = on; }
+
+  // Terrain: a flat height field at z = 0 unless a scene provides one.
+  bool HasTerrain() const { return m_bHasTerrain; }
+  float GetHeightAtWorldPos(float x, float y) const;
+  void SetFlatTerrain(float height) { m_bHasTerrain = true; m_terrainHeight = height; }
+  void ClearTerrain() { m_bHasTerrain = false; m_terrainHeight = 0.0f; }
+
+ private:
+  VString m_sScene;
+  bool m_bUnloading = false;
+  IVScriptInstance* m_pSceneScript = nullptr;
+  bool m_bGeometryVisibility = true;
+  bool m_bHasTerrain = false;
+  float m_terrainHeight = 0.0f;
+};
+
+// The game never runs inside an editor: always play mode.
+class VBASE_IMPEXP VisEditorManager_cl {
+ public:
+  enum Mode { EDITORMODE_NONE = 0, EDITORMODE_ANIMATING = 1, EDITORMODE_PLAYING_IN_EDITOR = 2, EDITORMODE_PLAYING_IN_GAME = 3 };
+  bool IsInEditor() const { return false; }
+  bool IsPlayingTheGame() const { return true; }
+  int GetMode() const { return EDITORMODE_PLAYING_IN_GAME; }
+};
+
+namespace Vision {
+VBASE_IMPEXP extern VisWorld_cl World;
+VBASE_IMPEXP extern VisEditorManager_cl Editor;
+// Loads a scene into the emptied world; null gives an empty world.
+VBASE_IMPEXP bool LoadWorld(const char* file);
+}  // namespace Vision

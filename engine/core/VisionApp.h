@@ -1,0 +1,133 @@
+// The application frame the game derives from, with the window and video
+// configuration, the video modes of the adapters, and the engine start and stop.
+#pragma once
+
+#include "engine/base/VString.h"
+
+#include <vector>
+
+class IVisPhysicsModule_cl;
+
+typedef long (*WNDPROC)(void* hwnd, unsigned message, UINT_PTR wParam, INT_PTR lParam);
+
+struct VVideoMode {
+  int m_iXRes = 0;
+  int m_iYRes = 0;
+  int m_iRefreshRate = 60;
+  int m_iBitsPerPixel = 32;
+};
+
+enum VVIDEO_Multisample { VVIDEO_MULTISAMPLE_OFF = 0, VVIDEO_MULTISAMPLE_2TIMES = 1, VVIDEO_MULTISAMPLE_4TIMES = 2, VVIDEO_MULTISAMPLE_8TIMES = 3 };
+
+struct VWindowConfig {
+  WNDPROC m_pWndProc = nullptr;
+  int m_iX = 0, m_iY = 0;
+  bool m_bBorderless = false;
+  int m_iCreationFlags = 0;  // type 1 for full screen
+  VString m_sTitle = "Vision Engine";
+  void SetWindowProc(WNDPROC proc) { m_pWndProc = proc; }
+};
+
+struct VVideoConfig {
+  int m_iAdapter = 0;
+  bool m_bFullScreen = false;
+  int m_iXRes = 1280, m_iYRes = 720;
+  int m_iRefreshRate = 60;
+  int m_iMultiSample = 0;  // VVIDEO_Multisample
+  bool m_bWaitVRetrace = false;
+  // Switches of the start flags: 0x2000 sets the first, 0x8000 clears the second, 0x10 sets the third.
+  bool m_bTripleBuffer = false;
+  bool m_bResetOnFocusLoss = true;
+  bool m_bEnableStencil = false;
+};
+
+// Adapters and modes. The stand-in has fake adapters whose mode lists tests can replace.
+class VBASE_IMPEXP VVideo {
+ public:
+  static int GetAdapterCount();
+  static bool GetAdapterMode(int adapter, VVideoMode& out);  // the current (desktop) mode
+  static int GetAdapterModeCount(int adapter);
+  static bool GetAdapterModeAt(int adapter, int i, VVideoMode& out);  // 32-bit modes
+  static const char* GetAdapterMonitorName(int adapter);
+  static const char* GetDesktopMonitorName();
+  // Opaque device handle (never null once the video is initialised).
+  static void* GetD3DDevice();
+  static bool IsInitialized();
+  static int GetCurrentWidth();
+  static int GetCurrentHeight();
+  static bool IsFullScreen();
+  static bool ChangeResolution(int width, int height, bool fullScreen);
+  static void* GetWindowHandle();
+  static const VVideoConfig& GetCurrentConfig();
+  // Tests: replace the adapters (each a list of modes, the first being the desktop mode).
+  static void SetFakeAdapters(const std::vector<std::vector<VVideoMode>>& adapters);
+  // True when no window exists (ENGINE_VIDEO=null).
+  static bool IsHeadless();
+};
+
+class VBASE_IMPEXP IVisApp_cl {
+ public:
+  virtual ~IVisApp_cl() = default;
+  // Requests the end of the main loop; Run returns false from then on.
+  virtual void Quit() { m_bQuit = true; }
+  bool WantsToQuit() const { return m_bQuit; }
+
+ protected:
+  bool m_bQuit = false;
+};
+
+class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
+ public:
+  VisionApp_cl();
+  ~VisionApp_cl() override;
+
+  // One engine frame: messages, input, timer, callbacks, physics, render. False once
+  // a quit was requested (ENGINE_FRAMES requests it after that many frames).
+  virtual bool Run();
+  virtual void OnLoadWorldStatus(int status, float percent, const char* message);
+  virtual void FetchPhysicsResults();
+
+  // Starts the engine with the configurations below; false on failure.
+  bool InitEngine();
+  void DeInitEngine();
+  bool IsEngineInitialized() const { return m_bEngineInit; }
+  void InitInputDevices(int flags);
+
+  VWindowConfig m_windowConfig;
+  VVideoConfig m_videoConfig;
+  VWindowConfig& GetWindowConfig() { return m_windowConfig; }
+  VVideoConfig& GetVideoConfig() { return m_videoConfig; }
+  IVisPhysicsModule_cl* GetPhysicsModule() const;
+
+  // Frame pieces for rendering without simulation.
+  void BeginRendering();
+  void GlobalTick();
+  void ActivateMainContext();
+  void RenderScene();
+  void UpdatePostRender();
+  void EndRendering();
+  void UpdateScreen();
+
+ protected:
+  bool m_bEngineInit = false;
+  int m_iInputFlags = 0;
+  unsigned m_iFrames = 0;
+};
+
+namespace Vision {
+VBASE_IMPEXP void SetApplication(VisionApp_cl* app);
+VBASE_IMPEXP VisionApp_cl* GetApplication();
+// Shuts the engine down (after the plug-ins were unloaded).
+VBASE_IMPEXP void Shutdown();
+}  // namespace Vision
+
+// Window messages the launcher's window procedure handles; the platform layer
+// translates its events into them.
+enum VWindowMessage_e {
+  WM_SETFOCUS = 0x0007,
+  WM_KILLFOCUS = 0x0008,
+  WM_SETCURSOR = 0x0020,
+  WM_MOUSEMOVE = 0x0200,
+};
+// The engine's own handling of window messages.
+VBASE_IMPEXP long VisionWndProc(void* hwnd, unsigned message, UINT_PTR wParam, INT_PTR lParam);

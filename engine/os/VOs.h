@@ -1,0 +1,87 @@
+// Platform services in place of the Windows calls: message boxes, shell open,
+// sleep, the documents folder, the cursor, text conversions and C runtime shims.
+#pragma once
+
+#include "engine/base/VBase.h"
+
+#include <cstdarg>
+#include <string>
+
+// Message boxes. Headless (or with ENGINE_MESSAGEBOX set) the box is answered by
+// ENGINE_MESSAGEBOX ("yes", "no", "ok", "cancel"; default: the first button) and
+// caption, text and answer are written to the log and standard error.
+enum VMessageBoxButtons_e { VMB_OK = 0, VMB_YESNO = 4 };
+enum VMessageBoxIcon_e { VMB_ICONNONE = 0, VMB_ICONQUESTION = 0x20, VMB_ICONEXCLAMATION = 0x30 };
+enum VMessageBoxResult_e { VIDOK = 1, VIDCANCEL = 2, VIDYES = 6, VIDNO = 7 };
+VBASE_IMPEXP int VMessageBox(const char* text, const char* caption, int flags);
+VBASE_IMPEXP int VMessageBoxW(const wchar_t* text, const wchar_t* caption, int flags);
+
+// Opens an address or file with the desktop (xdg-open); headless it is only logged.
+VBASE_IMPEXP bool VShellOpen(const char* target);
+VBASE_IMPEXP bool VShellOpenW(const wchar_t* target);
+
+// Gives up the processor; 0 only yields.
+VBASE_IMPEXP void VSleep(unsigned milliseconds);
+
+// The user's documents folder as UTF-8: ENGINE_DOCUMENTS_DIR, else $XDG_DOCUMENTS_DIR,
+// else $HOME/Documents. False when none can be found.
+VBASE_IMPEXP bool VGetDocumentsFolder(std::string& out);
+
+// The system cursor and the window's client area.
+struct VPoint { int x = 0, y = 0; };
+struct VRect { int left = 0, top = 0, right = 0, bottom = 0; };
+VBASE_IMPEXP void VShowSystemCursor(bool show);
+VBASE_IMPEXP bool VIsSystemCursorShown();
+VBASE_IMPEXP void VSetSystemCursorImage(void* image);  // null clears it
+VBASE_IMPEXP bool VGetCursorPos(VPoint& out);          // screen co-ordinates
+VBASE_IMPEXP void VSetCursorPos(int x, int y);
+VBASE_IMPEXP bool VScreenToClient(void* window, VPoint& p);
+VBASE_IMPEXP bool VGetClientRect(void* window, VRect& out);
+VBASE_IMPEXP bool VMapWindowPointsToScreen(void* window, VRect& r);
+VBASE_IMPEXP void VClipCursor(const VRect* rect);  // null releases the clip
+VBASE_IMPEXP bool VGetCursorClip(VRect& out);      // false when not clipped
+
+// Text: the "ANSI code page" is UTF-8 with a Latin-1 fallback for invalid bytes.
+VBASE_IMPEXP std::wstring VNarrowToWide(const char* text);
+// Wide to 8-bit: a character above 255 becomes a blank, others keep their low byte.
+VBASE_IMPEXP std::string VWideToNarrow(const wchar_t* text);
+VBASE_IMPEXP std::string VWideToUTF8(const wchar_t* text);
+VBASE_IMPEXP std::wstring VUTF8ToWide(const char* text);
+VBASE_IMPEXP bool VIsValidUTF8(const char* text, size_t length);
+
+// Wide printf with typed arguments: %s takes a wide string, %d %i %u %x %f %.Nf %c %%.
+// With no arguments only "%%" becomes "%" and every other "%" is text.
+struct VFormatArg {
+  enum Kind { Int, Double, WideText, NarrowText } kind;
+  long long i = 0;
+  double d = 0;
+  const wchar_t* ws = nullptr;
+  const char* s = nullptr;
+  VFormatArg(int v) : kind(Int), i(v) {}            // NOLINT
+  VFormatArg(unsigned v) : kind(Int), i(v) {}       // NOLINT
+  VFormatArg(long long v) : kind(Int), i(v) {}      // NOLINT
+  VFormatArg(double v) : kind(Double), d(v) {}      // NOLINT
+  VFormatArg(float v) : kind(Double), d(v) {}       // NOLINT
+  VFormatArg(const wchar_t* v) : kind(WideText), ws(v) {}  // NOLINT
+  VFormatArg(const std::wstring& v) : kind(WideText), ws(v.c_str()) {}  // NOLINT
+  VFormatArg(const char* v) : kind(NarrowText), s(v) {}  // NOLINT
+};
+VBASE_IMPEXP std::wstring VFormatWide(const wchar_t* fmt, const VFormatArg* args, int count);
+template <class... A>
+std::wstring VFormatW(const wchar_t* fmt, const A&... a) {
+  const VFormatArg list[] = {VFormatArg(a)..., VFormatArg(0)};
+  return VFormatWide(fmt, list, (int)sizeof...(A));
+}
+
+// C runtime shims.
+VBASE_IMPEXP int _stricmp(const char* a, const char* b);
+VBASE_IMPEXP int _strnicmp(const char* a, const char* b, size_t n);
+VBASE_IMPEXP long long _atoi64(const char* s);
+// A random integer in 0..32767 (the range the game's "/ 32767" draws assume).
+#define V_RAND_MAX 32767
+VBASE_IMPEXP int VRandomInt();
+VBASE_IMPEXP void VSeedRandom(unsigned seed);
+VBASE_IMPEXP int VGetProcessorCount();
+
+// Windows-style file helpers for the game's own files.
+VBASE_IMPEXP std::string VGetModuleFileName();  // the running program's path

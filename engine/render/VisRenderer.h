@@ -1,0 +1,65 @@
+// Renderer switches (Vision::Renderer) and the overlay helper. The null device
+// keeps every value so the game can read it back; nothing is drawn headless.
+#pragma once
+
+#include "engine/base/VBase.h"
+
+#include <string>
+
+class VBASE_IMPEXP VisRenderer_cl {
+ public:
+  void SetLensFlares(bool on) { m_lensFlares = on; }
+  bool GetLensFlares() const { return m_lensFlares; }
+  void SetCoronas(bool on) { m_coronas = on; }
+  bool GetCoronas() const { return m_coronas; }
+  // Unnamed switches of the launcher's start-up.
+  void SetGlobalAmbientSwitch(bool on) { m_switchA = on; }
+  bool GetGlobalAmbientSwitch() const { return m_switchA; }
+  void SetDepthFillSwitch(bool on) { m_switchB = on; }
+  bool GetDepthFillSwitch() const { return m_switchB; }
+  void SetMaxShadowDistance(float d) { m_maxShadowDistance = d; }
+  float GetMaxShadowDistance() const { return m_maxShadowDistance; }
+  void SetMaxAnisotropy(float a) { m_maxAnisotropy = a; }
+  float GetMaxAnisotropy() const { return m_maxAnisotropy; }
+  void SetDefaultTextureFilterMode(int mode) { m_filterMode = mode; }
+  int GetDefaultTextureFilterMode() const { return m_filterMode; }
+  void SetUseHardwareOcclusion(bool on) { m_hwOcclusion = on; }
+  bool GetUseHardwareOcclusion() const { return m_hwOcclusion; }
+  void SetUseHardwareOcclusionFlags(int flags) { m_hwOcclusionFlags = flags; }
+  int GetUseHardwareOcclusionFlags() const { return m_hwOcclusionFlags; }
+  void SetUseSingleBufferedStaticMeshes(bool on) { m_singleBuffered = on; }
+  bool GetUseSingleBufferedStaticMeshes() const { return m_singleBuffered; }
+  void SetWireframeMode(bool on) { m_wireframe = on; }
+  bool GetWireframeMode() const { return m_wireframe; }
+  void SetDebugRenderFlags(unsigned flags) { m_debugFlags = flags; }
+  unsigned GetDebugRenderFlags() const { return m_debugFlags; }
+  bool IsDeviceLost() const { return m_deviceLost; }
+  void SetDeviceLost(bool lost) { m_deviceLost = lost; }
+  bool IsRendererRunning() const { return m_running; }
+  void SetRendererRunning(bool on) { m_running = on; }
+  void ResetAllStates() { ++m_resetCount; }
+  int GetResetCount() const { return m_resetCount; }
+  int ResetEffectCaches() { return 0; }
+  int ReloadShaderAssignments() { return 0; }
+  // Writes the last frame to a PNG file in the program folder; false when it cannot.
+  bool SaveScreenShot(std::string* outFile = nullptr);
+
+ private:
+  bool m_lensFlares = true, m_coronas = true, m_switchA = true, m_switchB = false;
+  float m_maxShadowDistance = 0.0f, m_maxAnisotropy = 1.0f;
+  int m_filterMode = 0, m_hwOcclusionFlags = 0, m_resetCount = 0;
+  bool m_hwOcclusion = true, m_singleBuffered = true, m_wireframe = false;
+  unsigned m_debugFlags = 0;
+  bool m_deviceLost = false, m_running = false;
+};
+
+class VBASE_IMPEXP VisRenderLoopHelper_cl {
+ public:
+  static void BeginOverlayRendering();
+  static void EndOverlayRendering();
+  static bool IsInOverlay();
+};
+
+namespace Vision {
+VBASE_IMPEXP extern VisRenderer_cl Renderer;
+}  // namespace Vision
