@@ -10,6 +10,7 @@ packages=(
   libbullet-dev libcurl4-openssl-dev libssl-dev
   libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   python3
 )
 missing=()

@@ -54,10 +54,19 @@ class VisMainApp : public VisionApp_cl {
   // The application's input map (92 controls, 20 alternatives); null outside InitSample..DeInitSample.
   static VInputMap* GetInputMap();
 
+  float GetFPS() const { return m_fFPS; }
+  bool IsShowingFPS() const { return m_bShowFPS; }
+  bool IsShowingHelp() const { return m_bShowHelp; }
+  bool IsTripleWide() const { return m_bTripleWide; }
+  // The debug render cycle: 0, 1, 2, 4, ..., 0x80000, 0; and the name shown for a flag word.
+  static unsigned NextDebugRenderFlags(unsigned flags);
+  static const char* GetDebugRenderFlagName(unsigned flags);
+
  private:
   VisMainApp();
   void HandleDebugKeys();
   void CountFrame();
+  void PrintOverlay();
   int QuerySceneLoadState();
 
   bool m_bShowFPS = false;
@@ -81,4 +90,7 @@ class VisMainApp : public VisionApp_cl {
   bool m_bHasFocus = true;
   bool m_bJustRendering = false;
   int m_iStartFlags = 0;
+
+  static VisMainApp* s_pInstance;
+  static VInputMap* s_pInputMap;
 };

@@ -19,7 +19,8 @@ class VStrDictionary;
 class VBASE_IMPEXP VArchive {
  public:
   enum Mode { load, store };
-  // Opens the archive over a stream; the archive keeps a reference to it.
+  // Opens the archive over a stream; the archive keeps a reference to it, so the
+  // stream must live on the heap. The buffer size is accepted and not used.
   VArchive(const char* name, IVFileInStream* in, IVFileStreamManager* manager = nullptr, int bufferSize = 4096);
   VArchive(const char* name, IVFileOutStream* out, IVFileStreamManager* manager = nullptr, int bufferSize = 4096);
   ~VArchive();
@@ -37,6 +38,8 @@ class VBASE_IMPEXP VArchive {
   void Write(const void* buffer, size_t size, const char* format = nullptr);
   // False after a read ran past the end of the stream or a write failed.
   bool IsOK() const { return !m_failed; }
+  // For readers that find their data inconsistent (a hostile count, say).
+  void MarkFailed() { m_failed = true; }
   // Bytes left to read (loading archives).
   int64_t GetRemaining();
 
@@ -73,8 +76,13 @@ class VBASE_IMPEXP VArchive {
 
   // Object references (see the header comment).
   void WriteObject(VTypedObject* obj);
-  // Null on null, on an unknown class, or when the object is not of the expected type.
+  // Null on null, on an unknown or non-creatable class, or when the object is not
+  // of the expected type. A new object is listed before its Serialize runs, so
+  // references to itself inside its data resolve to it. A new object of an unknown
+  // or unexpected class fails the archive: its data cannot be skipped.
   VTypedObject* ReadObject(const VType* expected = nullptr);
+  // Deepest nesting of new objects inside new objects a file may hold.
+  static constexpr int MaxObjectDepth = 2048;
   template <class T> VArchive& operator<<(T* obj) requires std::is_base_of_v<VTypedObject, T> {
     WriteObject(obj); return *this;
   }
@@ -103,10 +111,12 @@ class VBASE_IMPEXP VArchive {
   int m_context = 0;
   std::map<const VTypedObject*, int> m_writeTable;
   std::vector<VTypedObject*> m_readTable;
+  int m_objectDepth = 0;
 };
 
 namespace Vision {
-// The current archive version, written first into every file.
+// The current archive version, written first into every file: 1. Versions 1 up
+// to the current one are valid.
 VBASE_IMPEXP int GetArchiveVersion();
 VBASE_IMPEXP bool IsValidArchive(int version);
 }  // namespace Vision

@@ -46,7 +46,7 @@ class VBASE_IMPEXP IVFileStreamManager : public VRefCounter {
   virtual const char* GetDataDirectory(int index) = 0;
 };
 
-// A named, reference-counted byte buffer.
+// A named, reference-counted byte buffer; it grows in steps of whole blocks.
 class VBASE_IMPEXP VMemoryStream : public VRefCounter {
  public:
   explicit VMemoryStream(const char* name = "", int blockSize = 4096) : m_name(name), m_blockSize(blockSize) {}
@@ -63,16 +63,21 @@ class VBASE_IMPEXP VMemoryStream : public VRefCounter {
   std::vector<uint8_t> m_data;
 };
 
+// Like the file streams, a memory in/out stream comes with one reference for its
+// creator, which Close gives up (a second Close does nothing); an archive over it
+// holds a reference of its own. Balance every new with one Close.
 class VBASE_IMPEXP VMemoryInStream : public IVFileInStream {
  public:
   explicit VMemoryInStream(VMemoryStream* stream);
   // Reads straight from bytes the caller keeps alive.
   VMemoryInStream(const void* data, size_t size, const char* name = "<memory>");
+  // Reads nothing once closed.
   size_t Read(void* buffer, size_t size) override;
-  void Close() override {}
+  void Close() override;
   bool SetPos(int64_t pos, int mode = 0) override;
   int64_t GetPos() override { return m_pos; }
-  int64_t GetSize() override { return (int64_t)m_size; }
+  // Over a memory stream: its current size, so bytes appended later can be read.
+  int64_t GetSize() override;
   const char* GetFileName() override { return m_name.AsChar(); }
 
  private:
@@ -81,16 +86,19 @@ class VBASE_IMPEXP VMemoryInStream : public IVFileInStream {
   size_t m_size = 0;
   int64_t m_pos = 0;
   VString m_name;
+  bool m_closed = false;
 };
 
 class VBASE_IMPEXP VMemoryOutStream : public IVFileOutStream {
  public:
-  explicit VMemoryOutStream(VMemoryStream* stream) : m_stream(stream) {}
+  explicit VMemoryOutStream(VMemoryStream* stream) : m_stream(stream) { AddRef(); }
+  // Writes nothing once closed.
   size_t Write(const void* buffer, size_t size) override;
-  void Close() override {}
-  const char* GetFileName() override { return m_stream->GetName(); }
+  void Close() override;
+  const char* GetFileName() override { return m_stream ? m_stream->GetName() : ""; }
   VMemoryStream* GetStream() const { return m_stream; }
 
  private:
   VSmartPtr<VMemoryStream> m_stream;
+  bool m_closed = false;
 };

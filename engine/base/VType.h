@@ -27,7 +27,8 @@ class VBASE_IMPEXP VType {
   // Engine variables of the class, inherited ones first; built on first use.
   VARTABLE* GetVarTable();
 
-  // Registered types, found by class name without regard to case.
+  // Registered types, found by class name without regard to case. Records add
+  // themselves when constructed (in any order) and leave when destroyed.
   static VType* FindType(const char* className);
   static VTypedObject* CreateObject(const char* className);
   static int GetTypeCount();

@@ -50,7 +50,11 @@ class VBASE_IMPEXP VisVariable_cl {
   Accessor accessor = nullptr;
 
   void* GetValuePtr(VTypedObject* obj) const { return accessor(obj); }
-  // Text forms: bool "TRUE"/"FALSE", vectors "x/y/z", enums by name, colours "r/g/b/a".
+  // Text forms: bool "TRUE"/"FALSE" (also "1"/"0", any case), vectors "x/y/z",
+  // enums by name (any case) or by index digits, colours "r/g/b/a" in 0..255
+  // ("r/g/b" reads as opaque), numbers in their shortest exact form. Text kinds are
+  // cut to maxLength characters. False, leaving the member alone, for text of the
+  // wrong kind or a member whose size does not fit the type.
   bool SetValueFromText(VTypedObject* obj, const char* text) const;
   void GetValueAsText(VTypedObject* obj, VString& out) const;
   // Index of a name in the enumeration list, or -1.
@@ -67,9 +71,11 @@ class VBASE_IMPEXP VARTABLE {
   VisVariable_cl* Find(const char* name);
   // All variables as name="value" pairs joined by ",".
   VString GetParameterString(VTypedObject* obj);
-  // Applies a parameter string of name="value" pairs; returns how many were set.
+  // Applies a parameter string of name="value" pairs through the object's
+  // SetVariable (so it hears of each change); unknown names are skipped, a
+  // malformed string stops with a warning. Returns how many were set.
   int ApplyParameterString(VTypedObject* obj, const char* params);
-  // Sets every variable of the object to its default text.
+  // Sets every variable of the object to its default text (no change notice).
   void ApplyDefaults(VTypedObject* obj);
 
  private:

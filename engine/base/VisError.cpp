@@ -102,8 +102,9 @@ void VisError_cl::FatalError(const char* fmt, ...) {
     m_fatalHandler(text);
   }
   fprintf(stderr, "%s\n", text.c_str());
-  fflush(stderr);
-  // No static destructors: the engine may be half started.
+  // No static destructors (the engine may be half started), but what stdio still
+  // buffers for the program's other files must not be lost.
+  fflush(nullptr);
   _exit(1);
 }
 

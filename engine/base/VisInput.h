@@ -25,17 +25,22 @@ enum VEngineKey_e {
 
 class VBASE_IMPEXP VisKey_cl {
  public:
-  // Held, by engine key code / by scan code (set-1 numbering).
+  // Held, by engine key code / by scan code (set-1 numbering). A key in single-hit
+  // mode answers true once per press.
   bool IsPressed(int key) const;
   bool IsPressed_SC(int scanCode) const;
+  // Held, whatever the single-hit mode (the input map reads keys this way).
+  bool IsHeld(int key) const { return key >= 0 && key < 256 && m_down[key]; }
+  bool IsHeld_SC(int scanCode) const { return scanCode >= 0 && scanCode < 256 && m_downSC[scanCode]; }
   // A single-hit key reports a press once until it is released.
   void SetSingleHitMode(int key, bool on);
   void SetSingleHitMode_SC(int scanCode, bool on);
   // Forgets every pressed key.
   void Reset();
-  // The platform layer feeds events here.
+  // The platform layer and the input replay feed events here; either code may be
+  // -1 when unknown. Fires VInputCallbacks::OnKeyDown / OnKeyUp after the state changed.
   void InjectKey(int key, int scanCode, bool down);
-  // Per-frame bookkeeping of single-hit keys.
+  // Per-frame bookkeeping: a released single-hit key is ready to report again.
   void Poll();
 
  private:
@@ -58,23 +63,27 @@ class VBASE_IMPEXP VisMouse_cl {
   void GetPosition(float& x, float& y) const { x = m_x; y = m_y; }
   float GetX() const { return m_x; }
   float GetY() const { return m_y; }
+  // The wheel as read by the last Poll, and as read by the Poll before it.
   int GetWheelValue() const { return m_wheel; }
   int GetPreviousWheelValue() const { return m_prevWheel; }
   void ReleaseDevice() { m_released = true; }
   bool IsReleased() const { return m_released; }
   void SetInputFlags(int flags) { m_flags = flags; }
   int GetInputFlags() const { return m_flags; }
-  // Platform feed.
-  void InjectButton(int b, bool down) { if (b >= 0 && b < 3) m_buttons[b] = down; }
-  void InjectWheel(int delta) { m_wheel += delta; }
+  // Platform feed. A button change fires VInputCallbacks::OnMouseButtonDown / Up.
+  void InjectButton(int b, bool down);
+  // Wheel notches add up until the next Poll reads them.
+  void InjectWheel(int delta) { m_wheelEvents += delta; }
   void InjectMove(float x, float y) { m_x = x; m_y = y; }
-  // Called once per frame: the previous wheel value catches up.
-  void Poll() { m_prevWheel = m_wheel; }
+  // Called once per frame: reads the wheel, so the turns since the last Poll show as
+  // GetWheelValue() - GetPreviousWheelValue() for this frame, whether the events
+  // came in before or after the call.
+  void Poll() { m_prevWheel = m_wheel; m_wheel = m_wheelEvents; }
 
  private:
   bool m_buttons[3] = {};
   float m_x = 0, m_y = 0;
-  int m_wheel = 0, m_prevWheel = 0;
+  int m_wheel = 0, m_prevWheel = 0, m_wheelEvents = 0;
   bool m_released = false;
   int m_flags = 0;
 };
@@ -98,20 +107,35 @@ class VBASE_IMPEXP VInputCallbacks {
 };
 
 // Devices a trigger can be bound to.
+//  V_KEYBOARD: controls 0..255 are engine key codes. Larger values are looked up in
+//    a table of the ones the game binds (VInputMap.cpp); any other never triggers:
+//      0xFF0000B9 = F2 and 0xFF0000BF = F8 (debug keys, modifiers ignored);
+//      0xFF00009A: bound to a control nothing reads; no key;
+//      0x4007B..0x4007E = Ctrl + '1'..'4' (assign a group);
+//      0x400007B..0x400007E = '1'..'4' without Ctrl (recall a group).
+//    Ctrl is VGLK_MODIFIER_B; digits are their ASCII codes.
+//  V_MOUSE: 0 left, 1 right, 2 middle button; 34 wheel up, 35 wheel down (notches
+//    since the last Poll).
+//  V_PAD0: controls 0..255, values set with VSetPadControl.
 enum VInputDevice_e { V_KEYBOARD = 0, V_MOUSE = 1, V_PAD0 = 2 };
+enum VMouseControl_e { VMOUSE_LEFT = 0, VMOUSE_RIGHT = 1, VMOUSE_MIDDLE = 2, VMOUSE_WHEEL_UP = 34, VMOUSE_WHEEL_DOWN = 35 };
 enum VInputOption_e { VInputOptions_Once = 1, VInputOptions_Value = 2 };
 
 // Map from trigger numbers to device controls, each with up to n alternatives.
 class VBASE_IMPEXP VInputMap {
  public:
   VInputMap(int triggers, int alternatives);
-  // A single-hit binding (reported once per press); returns the alternative slot or -1.
+  // A key-like binding: single-hit (reported once per press, as read by GetTrigger)
+  // or, with once false, active while held. Returns the alternative slot used, or -1
+  // for a bad trigger or device or when all alternatives are taken.
+  // Keys and buttons read 1.0; pad controls count as pressed above 0.5.
   int MapTrigger(int trigger, int device, unsigned control, bool once = true);
   // A value binding with a dead zone.
   int MapTriggerValue(int trigger, int device, unsigned control, float deadZone);
   // An axis from two controls (negative, positive).
   int MapTriggerAxis(int trigger, int device, unsigned negControl, unsigned posControl, float deadZone);
-  // Value of the trigger this frame (0 when not active).
+  // Value of the trigger (0 when not active): the alternative with the largest
+  // magnitude wins. Reading consumes the press of single-hit bindings.
   float GetTrigger(int trigger);
   bool IsTriggered(int trigger) { return GetTrigger(trigger) != 0.0f; }
   int GetNumTriggers() const { return m_triggers; }
@@ -131,8 +155,9 @@ class VBASE_IMPEXP VInputMap {
   float ReadControl(int device, unsigned control) const;
 };
 
-// Tests and the platform layer can read/write pad state.
+// Tests and the platform layer can read/write pad state (controls 0..255).
 VBASE_IMPEXP void VSetPadControl(int control, float value);
+VBASE_IMPEXP float VGetPadControl(int control);
 
 namespace Vision {
 VBASE_IMPEXP extern VisKey_cl Key;

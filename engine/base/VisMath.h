@@ -67,9 +67,14 @@ class VBASE_IMPEXP VisMatrix3x3_cl {
   VisMatrix3x3_cl GetTransposed() const;
   // General inverse; false (matrix unchanged) when singular.
   bool Invert();
-  // Yaw about z, pitch about y, roll about x, in degrees.
+  // Yaw about z, pitch about y, roll about x, in degrees: M = Rz(yaw) Ry(pitch) Rx(roll),
+  // each a right-handed rotation (positive yaw turns x towards y, positive pitch
+  // lowers the forward axis).
   void SetEulerAngles(float yaw, float pitch, float roll);
-  VisVector_cl GetEulerAngles() const;  // (yaw, pitch, roll)
+  // (yaw, pitch, roll) with pitch in [-90, 90] and the others in (-180, 180]; at
+  // pitch +-90 the roll is 0 and the yaw carries the turn.
+  VisVector_cl GetEulerAngles() const;
+  // Right-handed rotation about the axis (need not be unit length; zero gives identity).
   void SetRotationAxis(const VisVector_cl& axis, float angleDeg);
   // Float array in row order (copies to and from physics matrices).
   void GetAsArray(float out[9]) const;
@@ -81,12 +86,15 @@ class VBASE_IMPEXP VisQuaternion_cl {
   float x = 0, y = 0, z = 0, w = 1;
   VisQuaternion_cl() = default;
   VisQuaternion_cl(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
+  // Rotates as the matrix does (v' = q v q*); the matrix must be a rotation.
   static VisQuaternion_cl FromMatrix(const VisMatrix3x3_cl& m);
   static VisQuaternion_cl FromAxisAngle(const VisVector_cl& axis, float angleDeg);
   VisMatrix3x3_cl ToMatrix() const;
   // Hamilton product.
   VisQuaternion_cl operator*(const VisQuaternion_cl& o) const;
+  // A zero quaternion becomes the identity.
   void Normalize();
+  // Along the shorter arc; t 0 gives a, t 1 gives b (or -b, the same rotation).
   static VisQuaternion_cl Slerp(const VisQuaternion_cl& a, const VisQuaternion_cl& b, float t);
 };
 
@@ -95,6 +103,7 @@ class VBASE_IMPEXP VisMatrix4x4_cl {
   float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
   void SetIdentity();
   VisMatrix4x4_cl operator*(const VisMatrix4x4_cl& o) const;
+  // Point (x, y, z, 1) times the rows; divided by the resulting w when that is not 0 or 1.
   VisVector_cl TransformPoint(const VisVector_cl& v) const;
 };
 
@@ -107,15 +116,18 @@ class VBASE_IMPEXP VisBoundingBox_cl {
   void SetInvalid();
   bool IsValid() const { return m_vMin.x <= m_vMax.x && m_vMin.y <= m_vMax.y && m_vMin.z <= m_vMax.z; }
   void ExpandToInclude(const VisVector_cl& p);
+  // An empty box adds nothing.
   void ExpandToInclude(const VisBoundingBox_cl& b);
+  // Boxes that touch overlap; an empty box overlaps nothing.
   bool Intersects(const VisBoundingBox_cl& b) const;
+  // Borders count as inside.
   bool IsInside(const VisVector_cl& p) const;
   VisVector_cl GetCenter() const { return (m_vMin + m_vMax) * 0.5f; }
   VisVector_cl GetExtent() const { return m_vMax - m_vMin; }
   float GetSizeX() const { return m_vMax.x - m_vMin.x; }
   float GetSizeY() const { return m_vMax.y - m_vMin.y; }
   float GetSizeZ() const { return m_vMax.z - m_vMin.z; }
-  // 0 inside; else the distance to the nearest point of the box.
+  // 0 inside; else the distance to the nearest point of the box (3.4028235e38 for an empty box).
   float GetDistance(const VisVector_cl& p) const;
   void Translate(const VisVector_cl& v) { m_vMin += v; m_vMax += v; }
 };
@@ -133,7 +145,9 @@ class VBASE_IMPEXP VColorRef {
 
 class VBASE_IMPEXP VisMath_cl {
  public:
-  // Rotation matrix looking from 'from' to 'to' (first column forward, third column up).
+  // Rotation matrix looking from 'from' to 'to' (first column forward, second left,
+  // third up, as close to 'up' as the direction allows). When 'up' is parallel to
+  // the direction another axis stands in for it; with from == to the result is identity.
   static void MatrixLookAt(VisMatrix3x3_cl& out, const VisVector_cl& from, const VisVector_cl& to, const VisVector_cl& up);
   // Angle between two vectors, in degrees (0 for a zero vector).
   static float AngleBetweenVectors(const VisVector_cl& a, const VisVector_cl& b);

@@ -1,5 +1,6 @@
 // The engine clock (Vision::Timer): one frame time per update, read by everyone.
 // ENGINE_TIMESTEP fixes the frame time; otherwise the monotonic clock drives it.
+// The first update after start or Reset reports dt 0 on the real clock.
 #pragma once
 
 #include "engine/base/VBase.h"
@@ -26,15 +27,18 @@ class VBASE_IMPEXP VisTimer_cl {
   // A fixed frame time (tests, ENGINE_TIMESTEP); 0 returns to the real clock.
   void SetFixedTimeStep(float dt) { m_fixedDt = dt; }
   float GetFixedTimeStep() const { return m_fixedDt; }
-  // Tests: replaces the monotonic clock (seconds).
-  void SetClockSource(std::function<double()> clock) { m_clock = std::move(clock); }
+  // Tests: replaces the monotonic clock (seconds); null restores it. The next
+  // update then starts afresh (dt 0 unless a fixed step is set).
+  void SetClockSource(std::function<double()> clock);
+  // Back to the state after construction (time 0, no frames), keeping the settings.
   void Reset();
   unsigned GetFrameCount() const { return m_frames; }
 
  private:
   double Now() const;
   std::function<double()> m_clock;
-  double m_last = -1.0;
+  double m_last = -1.0;   // clock reading of the last update, -1 before the first
+  mutable double m_start = -1.0;  // clock reading GetTickCount counts from
   double m_time = 0.0;
   float m_dt = 0.0f;
   float m_maxDt = 0.0f;  // 0 = no limit

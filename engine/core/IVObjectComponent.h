@@ -18,10 +18,12 @@ class VBASE_IMPEXP IVObjectComponent : public VTypedObject {
   virtual void MessageFunction(int id, INT_PTR p1, INT_PTR p2) {}
   // Called once after creation from data or script, before it is added.
   virtual void Initialize() {}
+  // Detaches the component from its owner (if any) and deletes it.
   virtual void DisposeObject();
+  // Version byte, component name, id and flags.
   void Serialize(VArchive& ar) override;
   // Raises 11001 on the component itself.
-  void OnVariableValueChanged(VisVariable_cl* var, const char* value) override {}
+  void OnVariableValueChanged(VisVariable_cl* var, const char* value) override;
 
   const char* GetComponentName() const { return m_name.AsChar(); }
   void SetComponentName(const char* name) { m_name = name; }

@@ -16,6 +16,8 @@ enum VisTraceAccuracy_e {
   VIS_TRACEACC_POLYGONS = 7,
 };
 
+// An entity joins Vision::Game when constructed. Remove() marks it; the engine calls
+// DeInitFunction and deletes it in VisGame_cl::FreeRemovedEntities at the frame end.
 class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   V_DECLARE_DYNCREATE(VisBaseEntity_cl)
  public:
@@ -28,6 +30,8 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   virtual void ThinkFunction() {}
   virtual void PreThinkFunction() {}
   virtual void EditorThinkFunction() {}
+  // After the 3-D object's data: version byte, unique id, model file, scaling, flags,
+  // masks, shadows, trace accuracy and the think switches.
   void Serialize(VArchive& ar) override;
   virtual void OnDeserializationCallback(void* context) {}
   virtual bool WantsDeserializationCallback(int context) { return context != 1; }
@@ -39,13 +43,16 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   // Identity.
   const char* GetEntityKey() const { return GetObjectKey(); }
   void SetEntityKey(const char* key) { SetObjectKey(key); }
+  // 0 means "no id" and is not indexed; Vision::Game finds the others by id.
   int64_t GetUniqueID() const { return m_iUniqueID; }
   void SetUniqueID(int64_t id);
+  // Slot of the entity in Vision::Game (-1 once it left).
   int GetNumber() const { return m_iNumber; }
   unsigned GetObjectFlags() const { return m_iObjectFlags; }
   void SetObjectFlags(unsigned f) { m_iObjectFlags = f; }
 
-  // Model.
+  // Model. SetMesh(file) loads through Vision::Game.LoadDynamicMesh; false (and no
+  // mesh, the name kept) when the file is missing. The entity holds a reference.
   bool SetMesh(const char* file);
   void SetMesh(VDynamicMesh* mesh);
   VDynamicMesh* GetMesh() const { return m_pMesh; }
@@ -56,7 +63,9 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   bool IsNoMesh() const { return m_bNoMesh; }
   // Local box of the model, or an invalid box without one.
   void GetBoundingBox(VisBoundingBox_cl& out) const;
-  void GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const;  // world space
+  // World-space box around the scaled, turned local box (the custom box when set).
+  void GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const;
+  // A local box used instead of the model's for visibility; an invalid box clears it.
   void SetCustomVisibilityBox(const VisBoundingBox_cl& box);
   void SetScaling(const VisVector_cl& s) { m_vScaling = s; }
   void SetScaling(float s) { m_vScaling = VisVector_cl(s, s, s); }
@@ -83,15 +92,18 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   IVisPhysicsObject_cl* GetPhysicsObject() const { return m_pPhysics; }
   void SetPhysicsObject(IVisPhysicsObject_cl* p) { m_pPhysics = p; }
 
-  // Removal: Remove marks the entity; the engine frees it at the end of the frame.
+  // Removal: Remove marks the entity (twice is harmless); the engine frees it at the
+  // end of the frame. A removed entity is no longer found by key or id.
   void Remove();
   bool IsMarkedRemoved() const { return m_bRemoved; }
   virtual void DisposeObject() { Remove(); }
 
+  // Reserves room in the entity table.
   static void SetExpectedCount(int n);
 
  protected:
   friend class VisGame_cl;
+  uint64_t m_iCreationSerial = 0;  // order of joining the world (think-loop safety)
   int64_t m_iUniqueID = 0;
   int m_iNumber = -1;
   unsigned m_iObjectFlags = 0;

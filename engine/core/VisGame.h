@@ -5,6 +5,7 @@
 #include "engine/base/VStrDictionary.h"
 #include "engine/core/VisBaseEntity.h"
 
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -67,8 +68,11 @@ class VBASE_IMPEXP VisGame_cl {
   // Adds an entity constructed by game code (called by the entity constructor).
   void AddEntity(VisBaseEntity_cl* e);
 
+  // Keys compare case-sensitively, like the engine's object keys; removed entities
+  // are skipped. The collection form appends every match in slot order.
   VisBaseEntity_cl* SearchEntity(const char* key) const;
   int SearchEntity(const char* key, VisEntityCollection_cl& out) const;
+  // Indexed by id; with duplicates the lowest slot wins. Null for 0 and for removed entities.
   VisBaseEntity_cl* FindEntityByUniqueID(int64_t id) const;
   VisBaseEntity_cl* FindEntityByUniqueID(uint32_t low, uint32_t high) const {
     return FindEntityByUniqueID((int64_t)(((uint64_t)high << 32) | low));
@@ -79,27 +83,43 @@ class VBASE_IMPEXP VisGame_cl {
   const std::vector<VisBaseEntity_cl*>& GetEntities() const { return m_entities; }
 
   void SendMsg(VisTypedEngineObject_cl* target, int id, INT_PTR p1 = 0, INT_PTR p2 = 0);
-  // Message to every entity (the engine's broadcast).
+  // Message to every live entity in slot order (the engine's broadcast); entities
+  // created meanwhile are not reached.
   void SendMsgToAll(int id, INT_PTR p1 = 0, INT_PTR p2 = 0);
-  // Deletes the entities marked removed (end of every frame).
+  // Deletes the entities marked removed (end of every frame): DeInitFunction, children
+  // detached, components disposed, the script manager and OnObjectDestroyed told.
   void FreeRemovedEntities();
-  // Deletes every entity (world unload).
+  // Deletes every entity the same way (world unload).
   void RemoveAllEntities();
 
-  // Models: loaded once and shared; null when the file is missing.
+  // Models: loaded once per name (without regard to case and separators) and shared;
+  // the world keeps one reference. Null, with a warning, when the file is missing or bad.
   VDynamicMesh* LoadDynamicMesh(const char* file, bool a = true, bool b = true);
 
-  // Runs pre-think and think functions of the live entities (engine frame).
+  // Engine frame: first the motion deltas of the last frame are added to the
+  // positions, then every pre-think, then every think function, in slot order, of
+  // live entities whose switch is on. Entities created meanwhile start next frame.
   void RunThinkFunctions();
 
   VStrDictionary& GetDictionary() { return m_dictionary; }
 
  private:
+  friend class VisBaseEntity_cl;
   void Unlist(VisBaseEntity_cl* e);
+  void IndexId(VisBaseEntity_cl* e);
+  void UnindexId(VisBaseEntity_cl* e);
+  void DestroyEntity(VisBaseEntity_cl* e);
+  // Calls fn for every live entity that existed when the walk began.
+  template <class Fn> void ForEachLiveEntity(Fn fn);
   std::vector<VisBaseEntity_cl*> m_entities;
   std::unordered_map<int64_t, VisBaseEntity_cl*> m_byId;
+  std::unordered_map<int64_t, int> m_idCount;  // live entities per id (duplicates)
+  std::unordered_map<std::string, VDynamicMesh*> m_meshes;  // one reference each
   VStrDictionary m_dictionary;
   int64_t m_nextAutoId = 1;
+  size_t m_firstFree = 0;
+  uint64_t m_creationSerial = 0;
+  bool m_bShutdown = false;
 };
 
 namespace Vision {

@@ -19,8 +19,10 @@ typedef IVisPlugin_cl* (*VGetEnginePluginFn)();
 
 class VBASE_IMPEXP VisPluginManager_cl {
  public:
-  // Opens lib<name>.so from the program folder, calls its GetEnginePlugin and then
-  // OnPluginStart. A plug-in loaded before is not started again. False on failure.
+  // Opens lib<name>.so from the program folder (dlopen, RTLD_NOW | RTLD_GLOBAL), calls
+  // its GetEnginePlugin (else GetEnginePlugin_<name>) and then OnPluginStart. A plug-in
+  // loaded before is not started again. False on failure, with the loader's text as a
+  // warning and in GetLastError; the caller reports its own fatal message.
   bool LoadEnginePlugin(const char* name);
   // Calls every OnPluginStop in reverse load order (the libraries stay mapped).
   void UnloadAllEnginePlugins();

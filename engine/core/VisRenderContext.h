@@ -1,6 +1,7 @@
 // Render contexts and the main camera. Headless, a context keeps its settings.
 #pragma once
 
+#include "engine/base/VCallback.h"
 #include "engine/base/VisMath.h"
 
 class VisObject3D_cl;
@@ -9,11 +10,14 @@ class VBASE_IMPEXP VisRenderContext_cl {
  public:
   static VisRenderContext_cl* GetMainRenderContext();
   static VisRenderContext_cl* GetCurrentContext();
-  // 0 for either value leaves it to the engine.
+  // Makes this the context rendered to (the main context after the engine start).
+  void Activate();
+  // 0 for either value keeps the value it had (the engine's choice at first).
   void SetFOV(float horizontal, float vertical);
   void GetFOV(float& horizontal, float& vertical) const { horizontal = m_fovX; vertical = m_fovY; }
   void SetClipPlanes(float nearClip, float farClip) { m_near = nearClip; m_far = farClip; }
   void GetClipPlanes(float& n, float& f) const { n = m_near; f = m_far; }
+  // The current video size.
   void GetSize(int& w, int& h) const;
   const VisVector_cl& GetCameraPosition() const { return m_camPos; }
   void SetCameraPosition(const VisVector_cl& p) { m_camPos = p; }
@@ -28,17 +32,20 @@ class VBASE_IMPEXP VisRenderContext_cl {
   VisMatrix3x3_cl m_camRot;
 };
 
-// The camera the main context renders from; it can follow an entity.
-class VBASE_IMPEXP VisContextCamera_cl {
+// The camera the main context renders from; it can follow an entity (position plus
+// the offset, and its rotation). While it follows one it listens to OnObjectDestroyed
+// and lets go of the entity when the world destroys it.
+class VBASE_IMPEXP VisContextCamera_cl : public IVisCallbackHandler_cl {
  public:
   void AttachToEntity(VisObject3D_cl* entity, const VisVector_cl& offset);
-  void Detach() { m_pFollow = nullptr; }
+  void Detach();
   VisObject3D_cl* GetAttachedEntity() const { return m_pFollow; }
   void SetPosition(const VisVector_cl& p);
   VisVector_cl GetPosition() const;
   void SetRotationMatrix(const VisMatrix3x3_cl& m);
   // Follows the attached entity (called once per frame).
   void Update();
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
  private:
   VisObject3D_cl* m_pFollow = nullptr;

@@ -33,7 +33,9 @@ class VBASE_IMPEXP VisTypedEngineObject_cl : public VTypedObject {
   virtual void MessageFunction(int id, INT_PTR p1, INT_PTR p2);
   void SendMsg(int id, INT_PTR p1 = 0, INT_PTR p2 = 0) { MessageFunction(id, p1, p2); }
 
-  // Components. AddComponent checks CanAttachToObject and returns false when refused.
+  // Components. AddComponent checks CanAttachToObject and returns false when refused
+  // (the reason is logged). RemoveComponent only detaches (SetOwner(null)): the caller
+  // deletes or disposes the component. RemoveAllComponents detaches and disposes all.
   bool AddComponent(IVObjectComponent* component);
   bool RemoveComponent(IVObjectComponent* component);
   void RemoveAllComponents();
@@ -41,18 +43,22 @@ class VBASE_IMPEXP VisTypedEngineObject_cl : public VTypedObject {
   IVObjectComponent* GetComponent(int i) const { return m_components[i]; }
   // Exact type first; with exact false, derived types match too.
   IVObjectComponent* GetComponentOfType(const VType* type, bool exact = false) const;
+  // By class name, without regard to case (derived classes match after exact ones).
   IVObjectComponent* GetComponentOfType(const char* className) const;
   IVObjectComponent* GetComponentOfBaseType(const VType* type) const { return GetComponentOfType(type, false); }
   template <class T> T* Components() const { return static_cast<T*>(GetComponentOfType(T::GetClassTypeId())); }
+  // By component name, case-sensitive like object keys.
   IVObjectComponent* GetComponentByName(const char* name) const;
 
-  // Engine variables changed by text raise message 11001.
+  // Engine variables changed by text raise message 11001 (p1 the name, p2 the value
+  // text, both valid during the call only).
   void OnVariableValueChanged(VisVariable_cl* var, const char* value) override;
   // Editor/scene key of the object.
   const char* GetObjectKey() const { return m_key.AsChar(); }
   void SetObjectKey(const char* key) { m_key = key; }
   bool HasObjectKey(const char* key) const;
 
+  // Version byte, key, then the components as object references.
   void Serialize(VArchive& ar) override;
 
  protected:
@@ -81,12 +87,15 @@ class VBASE_IMPEXP VisObject3D_cl : public VisTypedEngineObject_cl {
   // Forward direction (first column of the rotation).
   VisVector_cl GetDirection() const { return m_mRotation.GetColumn(0); }
   void SetDirection(const VisVector_cl& dir);
-  // Motion requested this frame; the engine applies it once per frame.
+  // Motion requested this frame. The engine adds it to the position at the start of
+  // the next think pass (VisGame_cl::RunThinkFunctions) and clears it.
   void IncMotionDelta(const VisVector_cl& delta) { m_vMotionDelta += delta; }
   const VisVector_cl& GetMotionDelta() const { return m_vMotionDelta; }
   void ResetMotionDelta() { m_vMotionDelta = VisVector_cl(0, 0, 0); }
 
-  // Hierarchy: children follow the parent keeping their local pose.
+  // Hierarchy: children follow the parent keeping their local pose. Attaching keeps
+  // the world pose and computes the local one; a parent that is this object or one
+  // of its descendants is refused (logged).
   virtual void AttachToParent(VisObject3D_cl* parent);
   void DetachFromParent() { AttachToParent(nullptr); }
   VisObject3D_cl* GetParent() const { return m_pParent; }
@@ -97,11 +106,23 @@ class VBASE_IMPEXP VisObject3D_cl : public VisTypedEngineObject_cl {
   const VisMatrix3x3_cl& GetLocalRotation() const { return m_mLocalRotation; }
   void SetLocalOrientation(const VisVector_cl& yawPitchRoll);
   void ResetLocalTransformation();
-  // Flags: 1|4 position changed, 2|8 rotation changed.
+  // Flags: 1|4 position changed, 2|8 rotation changed (the engine sends 1 and 2).
+  // The default moves the object to the parent pose combined with its local pose.
   virtual void ModSysNotifyFunctionParentAltered(int flags);
+
+  // Version byte, position, Euler angles, the Euler switch and the rotation matrix.
+  void Serialize(VArchive& ar) override;
+
+  enum { PARENT_ALTERED_POSITION = 1, PARENT_ALTERED_ROTATION = 2 };
 
  protected:
   void UpdateChildren(int flags);
+  // Local pose from the world pose and the parent (world pose when parentless).
+  void UpdateLocalFromWorld();
+  // World pose from the parent and the local pose; the rotation only when asked.
+  void UpdateWorldFromLocal(bool rotation);
+  bool IsAncestorOf(const VisObject3D_cl* obj) const;
+  void UnlinkFromParent();
   VisVector_cl m_vPosition{0, 0, 0};
   VisMatrix3x3_cl m_mRotation;
   VisVector_cl m_vEuler{0, 0, 0};

@@ -7,7 +7,20 @@
 
 class IVScriptInstance;
 
-// Loads a scene file into the emptied world, reporting progress to the application.
+// Loads a scene file into the emptied world, reporting progress to the application
+// (OnLoadWorldStatus with 0 and then 100 percent), then fires OnAfterSceneLoaded and
+// OnAfterSceneLoadedLate. The file is read whole and checked before the world is
+// emptied, so a refused file leaves the world as it was. Format (see data/README.md):
+//   <scene script="scripts\Scene.lua">
+//     <terrain height="0"/>
+//     <entity class="VisBaseEntity_cl" key="Ship1" id="42" position="1/2/3"
+//             orientation="90/0/0" model="models\ship.model">
+//       <var name="m_iNation" value="2"/>
+//       <component class="SomeComponent" name="c1"><var name="m_fSpeed" value="3"/></component>
+//     </entity>
+//   </scene>
+// An entity whose id is above 2^53 (not exact in a script number) or already taken is
+// skipped with a log line; so is an unknown class.
 class VBASE_IMPEXP VSceneLoader {
  public:
   enum Status { STATUS_IDLE = 0, STATUS_LOADING = 1, STATUS_FINISHED = 2, STATUS_FAILED = 4 };
@@ -33,11 +46,13 @@ class VBASE_IMPEXP VisWorld_cl {
   bool IsWorldUnloading() const { return m_bUnloading; }
   const char* GetSceneFile() const { return m_sScene.AsChar(); }
   void SetSceneFile(const char* f) { m_sScene = f; }
-  // The scene's script instance (may be null).
-  IVScriptInstance* GetSceneScript() const { return m_pSceneScript; }
-  void SetSceneScript(IVScriptInstance* s) { m_pSceneScript = s; }
+  // The scene's script instance (may be null); kept by the script manager, so both
+  // name the same instance.
+  IVScriptInstance* GetSceneScript() const;
+  void SetSceneScript(IVScriptInstance* s);
   // An unnamed world switch the launcher turns off.
   void SetUseGeometryVisibility(bool on) { m_bGeometryVisibility = on; }
+  bool GetUseGeometryVisibility() const { return m_bGeometryVisibility; }
 
   // Terrain: a flat height field at z = 0 unless a scene provides one.
   bool HasTerrain() const { return m_bHasTerrain; }
@@ -48,7 +63,6 @@ class VBASE_IMPEXP VisWorld_cl {
  private:
   VString m_sScene;
   bool m_bUnloading = false;
-  IVScriptInstance* m_pSceneScript = nullptr;
   bool m_bGeometryVisibility = true;
   bool m_bHasTerrain = false;
   float m_terrainHeight = 0.0f;

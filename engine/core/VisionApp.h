@@ -59,10 +59,18 @@ class VBASE_IMPEXP VVideo {
   static bool ChangeResolution(int width, int height, bool fullScreen);
   static void* GetWindowHandle();
   static const VVideoConfig& GetCurrentConfig();
-  // Tests: replace the adapters (each a list of modes, the first being the desktop mode).
+  // Tests: replace the adapters (each a list of modes, the first being the desktop mode;
+  // modes of other depths than 32 bits stay out of the mode list).
   static void SetFakeAdapters(const std::vector<std::vector<VVideoMode>>& adapters);
+  // Tests: back to the default adapter (desktop 1920x1080@60, eight 60 Hz modes).
+  static void UseDefaultAdapters();
   // True when no window exists (ENGINE_VIDEO=null).
   static bool IsHeadless();
+
+  // Engine start and stop (VisionApp_cl): the current size becomes the configured one,
+  // and 0x0 again afterwards.
+  static bool Initialize(const VVideoConfig& config);
+  static void DeInitialize();
 };
 
 class VBASE_IMPEXP IVisApp_cl {
@@ -87,11 +95,28 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
   virtual void OnLoadWorldStatus(int status, float percent, const char* message);
   virtual void FetchPhysicsResults();
 
-  // Starts the engine with the configurations below; false on failure.
+  // Starts the engine with the configurations below and logs what it was given
+  // ("Engine start: ..."). Environment switches read here: ENGINE_VIDEO (only "null",
+  // the default, exists yet), ENGINE_TIMESTEP (fixed frame time in seconds),
+  // ENGINE_FRAMES (quit after that many frames) and ENGINE_FAIL_INIT=1, which makes
+  // the start fail so the caller's failure path can be tested.
   bool InitEngine();
+  // Fires OnEngineDeInit and OnEngineDeInitLate, empties the world, stops the video and
+  // clears the quit request. The destructor does it for a running engine.
   void DeInitEngine();
   bool IsEngineInitialized() const { return m_bEngineInit; }
+  // Records the input flags; the devices take them when the engine starts.
   void InitInputDevices(int flags);
+  int GetInputFlags() const { return m_iInputFlags; }
+  // Frames run by Run (ENGINE_FRAMES counts these) and frames presented on screen.
+  unsigned GetFrameCount() const { return m_iFrames; }
+  unsigned GetPresentCount() const { return m_iPresented; }
+  bool IsRendering() const { return m_bRendering; }
+
+  // Platform events are pumped at the start of every frame through this hook
+  // (headless there are none; the input replay installs itself here).
+  typedef void (*EventPumpFn)(VisionApp_cl& app);
+  static void SetEventPump(EventPumpFn pump);
 
   VWindowConfig m_windowConfig;
   VVideoConfig m_videoConfig;
@@ -99,7 +124,8 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
   VVideoConfig& GetVideoConfig() { return m_videoConfig; }
   IVisPhysicsModule_cl* GetPhysicsModule() const;
 
-  // Frame pieces for rendering without simulation.
+  // Frame pieces for rendering without simulation. RenderScene runs the render
+  // hooks; GlobalTick lets the camera follow its entity; UpdateScreen presents.
   void BeginRendering();
   void GlobalTick();
   void ActivateMainContext();
@@ -112,12 +138,16 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
   bool m_bEngineInit = false;
   int m_iInputFlags = 0;
   unsigned m_iFrames = 0;
+  unsigned m_iMaxFrames = 0;  // ENGINE_FRAMES; 0 = no limit
+  unsigned m_iPresented = 0;
+  bool m_bRendering = false;
 };
 
 namespace Vision {
 VBASE_IMPEXP void SetApplication(VisionApp_cl* app);
 VBASE_IMPEXP VisionApp_cl* GetApplication();
-// Shuts the engine down (after the plug-ins were unloaded).
+// Shuts the engine down (after the plug-ins were unloaded): stops what is still
+// running, empties the world, resets the script manager. Safe to call twice.
 VBASE_IMPEXP void Shutdown();
 }  // namespace Vision
 
@@ -129,5 +159,7 @@ enum VWindowMessage_e {
   WM_SETCURSOR = 0x0020,
   WM_MOUSEMOVE = 0x0200,
 };
-// The engine's own handling of window messages.
+// The engine's own handling of window messages: a mouse move updates the mouse
+// position (lParam: x in the low, y in the high 16 bits), losing the focus releases
+// every key. Returns 0.
 VBASE_IMPEXP long VisionWndProc(void* hwnd, unsigned message, UINT_PTR wParam, INT_PTR lParam);

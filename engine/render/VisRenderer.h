@@ -41,7 +41,8 @@ class VBASE_IMPEXP VisRenderer_cl {
   int GetResetCount() const { return m_resetCount; }
   int ResetEffectCaches() { return 0; }
   int ReloadShaderAssignments() { return 0; }
-  // Writes the last frame to a PNG file in the program folder; false when it cannot.
+  // Writes the last frame to a PNG file in the program folder; false when it cannot
+  // (always headless: there is no picture).
   bool SaveScreenShot(std::string* outFile = nullptr);
 
  private:
@@ -53,6 +54,7 @@ class VBASE_IMPEXP VisRenderer_cl {
   bool m_deviceLost = false, m_running = false;
 };
 
+// Overlay brackets: they nest; IsInOverlay holds between the outermost pair.
 class VBASE_IMPEXP VisRenderLoopHelper_cl {
  public:
   static void BeginOverlayRendering();

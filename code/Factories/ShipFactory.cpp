@@ -1,0 +1,2 @@
+// Ship factory.
+#include "Factories/ShipFactory.h"

@@ -1,0 +1,4 @@
+// The fog of war over the land-battle map.
+#include "Managers/FogOfWarManager.h"
+
+FogOfWarManager::~FogOfWarManager() = default;

@@ -1,0 +1,4 @@
+// Gameplay noises that land units can hear.
+#include "Managers/NoiseManagerProto.h"
+
+NoiseManagerProto::~NoiseManagerProto() = default;

@@ -1,0 +1,4 @@
+// Speech: volume and conversation state.
+#include "Managers/SpeechManager.h"
+
+SpeechManager::~SpeechManager() = default;

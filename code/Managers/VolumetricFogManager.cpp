@@ -1,0 +1,4 @@
+// The volumetric fog of the sea scenes.
+#include "Managers/VolumetricFogManager.h"
+
+VolumetricFogManager::~VolumetricFogManager() = default;

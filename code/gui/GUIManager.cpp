@@ -1,0 +1,703 @@
+// The GUI manager: CEGUI start and teardown, layouts, frames, input, rendering
+// and the loading screen.
+#include "gui/GUIManager.h"
+
+#include "Managers/LocalizationTable.h"
+#include "Managers/MouseCursorManager.h"
+#include "Managers/PauseManager.h"
+#include "Managers/RadarManager.h"
+#include "core/GameManager.h"
+#include "core/VisMainApp.h"
+#include "engine/Vision.h"
+#include "gui/BaseWindow.h"
+#include "gui/CeguiCompat.h"
+#include "gui/FrameLoadingScreen.h"
+#include "gui/VideoPlayer.h"
+
+#include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Null/Renderer.h>
+
+using CeguiCompat::ToGui;
+using CeguiCompat::Try;
+
+namespace {
+
+struct CursorEntry {
+  CURSOR_TYPES kind;
+  const char* image;
+  const char* texture;
+};
+
+const CursorEntry kCursors[] = {
+    {CURSOR_EMPTY, "MouseCursorEmpty", "gui/textures/cursors/empty.tga"},
+    {CURSOR_DEFAULT, "MouseCursorDefault", "gui/textures/cursors/default.tga"},
+    {CURSOR_CROSSHAIR, "MouseCursorCrosshair", "gui/textures/cursors/crosshair.tga"},
+    {CURSOR_INVALID, "MouseCursorInvalid", "gui/textures/cursors/invalid.tga"},
+    {CURSOR_FINGER, "MouseCursorFinger", "gui/textures/cursors/finger.tga"},
+    {CURSOR_HOURGLASS, "MouseCursorHourglass", "gui/textures/cursors/hourglass.tga"},
+};
+
+const char* const kLayoutTable[][2] = {
+    {"1", "PirateMansion.layout"},       {"2", "TradingPost.layout"},
+    {"3", "Barracks.layout"},            {"4", "Barracks.layout"},
+    {"5", "Barracks.layout"},            {"6", "Tavern.layout"},
+    {"7", "ShipYard.layout"},            {"8", "MadAlchemist.layout"},
+    {"9", "MainMenu.layout"},            {"10", "Ingame.layout"},
+    {"11", "EndGame.layout"},            {"12", "BattleHud.layout"},
+    {"13", "LandBattleHud.layout"},      {"14", "PlayerInformation.layout"},
+    {"15", "SaveLoad.layout"},           {"16", "InGameMessages.layout"},
+    {"17", "YesNoPopUp.layout"},         {"18", "SpeechBubble.layout"},
+    {"19", "Radar.layout"},              {"20", "HealthBar.layout"},
+    {"22", "Map.layout"},                {"24", "CharacterScreen.layout"},
+    {"25", "SpeechWindow.layout"},       {"26", "SpeechFrame.layout"},
+    {"27", "CaptainsLog.layout"},        {"28", "Inventory.layout"},
+    {"29", "Construct.layout"},          {"30", "Tutorial.layout"},
+    {"31", "CharacterSelection.layout"}, {"32", "Options.layout"},
+    {"33", "MenuLoad.layout"},           {"34", "ShipInfoEnemy.layout"},
+    {"35", "TownInfo.layout"},           {"36", "PotionHud.layout"},
+    {"37", "ToolBar.layout"},            {"38", "JokeInBottle.layout"},
+    {"39", "MissionLoadBar.layout"},     {"40", "FadeOut.layout"},
+    {"42", "SpecialWeaponSelection.layout"}, {"43", "BuildingInfo.layout"},
+    {"44", "Pause.layout"},              {"45", "ShipInfoPlayer.layout"},
+    {"46", "UnitInfo.layout"},           {"47", "LowHpOverlay.layout"},
+};
+
+const WINDOW_TYPES kClosablesOnKey[] = {
+    WT_PIRATE_MANSION, WT_BASIC_UNIT_BUILDING, WT_ADVANCED_UNIT_BUILDING, WT_SPECIAL_UNIT_BUILDING,
+    WT_SHIPYARD,       WT_ALCHEMIST,           WT_CONSTRUCT,              WT_CAPTAINS_LOG,
+    WT_MAP,            WT_CHARACTER_SCREEN,    WT_INVENTORY,              WT_JOKE_IN_BOTTLE,
+    WT_TUTORIAL,       WT_OPTIONS,             WT_SAVE_LOAD,
+};
+
+// Every text and tooltip of a layout is a localisation key.
+bool LocalizeLayoutProperty(CEGUI::Window*, CEGUI::String& name, CEGUI::String& value, void*) {
+  if ((name == "Text" || name == "TooltipText") && !value.empty())
+    value = LocalizationTable::GetInstance()->GetText(value.c_str());
+  return true;
+}
+
+std::string PrefixOf(WINDOW_TYPES type) {
+  char prefix[16];
+  snprintf(prefix, sizeof(prefix), "x%02d", (int)type);
+  return prefix;
+}
+
+std::string CursorImageFullName(const std::string& image) { return "Cursors/" + image; }
+
+VTextureObject* LoadCursorTexture(const char* file) {
+  std::string path;
+  if (!Vision::File.ResolvePath(file, path)) return nullptr;
+  return new VTextureObject(path.c_str());
+}
+
+CEGUI::GUIContext& Context() { return CEGUI::System::getSingleton().getDefaultGUIContext(); }
+
+}  // namespace
+
+GUIManager::GUIManager() {
+  for (const auto& entry : kLayoutTable) m_layoutNames[(WINDOW_TYPES)atoi(entry[0])] = entry[1];
+  m_layoutNames[WT_NONE] = "";
+  m_closablesOnKey.assign(std::begin(kClosablesOnKey), std::end(kClosablesOnKey));
+
+  GameManager::Callbacks.OnPostFrame.RegisterCallback(this);
+  GameManager::Callbacks.OnPreFrame.RegisterCallback(this);
+  Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
+  Vision::Callbacks.OnRenderHook.RegisterCallback(this);
+  Vision::Callbacks.OnUpdateSceneFinished.RegisterCallback(this);
+  VInputCallbacks::OnKeyUp.RegisterCallback(this);
+  VInputCallbacks::OnKeyDown.RegisterCallback(this);
+  VInputCallbacks::OnMouseButtonDown.RegisterCallback(this);
+  VInputCallbacks::OnMouseButtonUp.RegisterCallback(this);
+  Vision::Callbacks.OnEngineDeInit.RegisterCallback(this);
+  Vision::Callbacks.OnVideoDeviceLost.RegisterCallback(this);
+  Vision::Callbacks.OnVideoDeviceRestored.RegisterCallback(this);
+}
+
+GUIManager::~GUIManager() {
+  GameManager::Callbacks.OnPostFrame.DeregisterCallback(this);
+  GameManager::Callbacks.OnPreFrame.DeregisterCallback(this);
+  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+  Vision::Callbacks.OnRenderHook.DeregisterCallback(this);
+  Vision::Callbacks.OnUpdateSceneFinished.DeregisterCallback(this);
+  VInputCallbacks::OnKeyUp.DeregisterCallback(this);
+  VInputCallbacks::OnKeyDown.DeregisterCallback(this);
+  VInputCallbacks::OnMouseButtonDown.DeregisterCallback(this);
+  VInputCallbacks::OnMouseButtonUp.DeregisterCallback(this);
+  Vision::Callbacks.OnEngineDeInit.DeregisterCallback(this);
+  Vision::Callbacks.OnVideoDeviceLost.DeregisterCallback(this);
+  Vision::Callbacks.OnVideoDeviceRestored.DeregisterCallback(this);
+
+  for (auto& entry : m_openFrames) delete entry.second;
+  m_openFrames.clear();
+  m_pCurrentFrame = nullptr;
+  m_cursorImageNames.clear();
+  m_cursorTextures.clear();
+  delete m_pLoadingScreen;
+  m_pLoadingScreen = nullptr;
+  DeInitLayouts();
+  if (m_bInitialized) DestroyCegui();
+}
+
+void GUIManager::DestroyCegui() {
+  Try("destroy animations", [] {
+    CEGUI::AnimationManager& animations = CEGUI::AnimationManager::getSingleton();
+    while (animations.getNumAnimations() > 0) {
+      CEGUI::Animation* animation = animations.getAnimationAtIdx(0);
+      animations.destroyAllInstancesOfAnimation(animation);
+      while (animation->getNumAffectors() > 0) {
+        CEGUI::Affector* affector = animation->getAffectorAtIdx(0);
+        while (affector->getNumKeyFrames() > 0) affector->destroyKeyFrame(affector->getKeyFrameAtIdx(0));
+        animation->destroyAffector(affector);
+      }
+      animations.destroyAnimation(animation);
+    }
+  });
+  Try("dead window pool", [] {
+    if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
+  });
+  Try("destroy system", [] { CEGUI::System::destroy(); });
+  if (m_pRenderer) CEGUI::NullRenderer::destroy(*static_cast<CEGUI::NullRenderer*>(m_pRenderer));
+  m_pRenderer = nullptr;
+  delete m_pLogger;
+  m_pLogger = nullptr;
+  m_pBaseFrame = nullptr;
+  m_bInitialized = false;
+}
+
+bool GUIManager::Init(void* device) {
+  if (!device || m_bInitialized) return m_bInitialized;
+
+  const float width = (float)VVideo::GetCurrentWidth(), height = (float)VVideo::GetCurrentHeight();
+  // A window with an OpenGL renderer comes with the real video device; until then
+  // CEGUI runs on its null renderer.
+  bool created = Try("system", [&] {
+    CEGUI::Exception::setStdErrEnabled(false);
+    if (!CEGUI::Logger::getSingletonPtr()) m_pLogger = new CEGUI::DefaultLogger();
+    CEGUI::Logger::getSingleton().setLoggingLevel(CEGUI::Errors);
+    CEGUI::Logger::getSingleton().setLogFilename("CEGUI.log", false);
+    CEGUI::NullRenderer& renderer = CEGUI::NullRenderer::create();
+    m_pRenderer = &renderer;
+    // The display size must be known before the system exists, or input hits nothing.
+    renderer.setDisplaySize(CEGUI::Sizef(width, height));
+    CEGUI::System::setDefaultXMLParserName("TinyXMLParser");
+    CEGUI::System::create(renderer, nullptr, nullptr, nullptr, nullptr, "", "CEGUI.log");
+  });
+  if (!created) {
+    if (m_pRenderer) CEGUI::NullRenderer::destroy(*static_cast<CEGUI::NullRenderer*>(m_pRenderer));
+    m_pRenderer = nullptr;
+    delete m_pLogger;
+    m_pLogger = nullptr;
+    return false;
+  }
+  CeguiCompat::InstallEditboxValidators();
+
+  // The gui folder: the first data folder that has one.
+  m_sGuiFolder.clear();
+  for (int i = 0; i < Vision::File.GetMaxDataDirectoryCount() && m_sGuiFolder.empty(); ++i) {
+    const char* dir = Vision::File.GetDataDirectory(i);
+    if (!dir || !*dir) continue;
+    std::string candidate = CeguiCompat::ResolveFilePath(VPathHelper::CombineDirAndFile(dir, "gui").c_str());
+    if (VFileHelper::ExistsDir(candidate.c_str())) m_sGuiFolder = candidate;
+  }
+
+  InitMouseCursors();
+
+  Try("resource groups", [&] {
+    auto* provider = static_cast<CEGUI::DefaultResourceProvider*>(CEGUI::System::getSingleton().getResourceProvider());
+    provider->setResourceGroupDirectory("absolute", "");
+    const char* const groups[][2] = {{"schemes", "schemes"},     {"imagesets", "imagesets"}, {"fonts", "fonts"},
+                                     {"layouts", "layouts"},     {"looknfeels", "looknfeel"}, {"lua_scripts", "lua_scripts"},
+                                     {"animations", "animations"}};
+    for (const auto& group : groups)
+      provider->setResourceGroupDirectory(group[0], ToGui(m_sGuiFolder + "/" + group[1] + "/"));
+    CEGUI::ImageManager::setImagesetDefaultResourceGroup("imagesets");
+    CEGUI::Font::setDefaultResourceGroup("fonts");
+    CEGUI::Scheme::setDefaultResourceGroup("schemes");
+    CEGUI::WidgetLookManager::setDefaultResourceGroup("looknfeels");
+    CEGUI::WindowManager::setDefaultResourceGroup("layouts");
+    CEGUI::ScriptModule::setDefaultResourceGroup("lua_scripts");
+    CEGUI::AnimationManager::setDefaultResourceGroup("animations");
+  });
+
+  Try("scheme", [] { CEGUI::SchemeManager::getSingleton().createFromFile("CorallineLook.scheme"); });
+  Try("cursor", [&] {
+    CEGUI::MouseCursor& cursor = Context().getMouseCursor();
+    cursor.setDefaultImage(ToGui(CursorImageFullName(m_cursorImageNames[CURSOR_DEFAULT])));
+    if (!m_bUseSoftwareCursor) {
+      cursor.hide();
+      cursor.subscribeEvent(CEGUI::MouseCursor::EventImageChanged,
+                            CEGUI::Event::Subscriber(&GUIManager::CursorImageChanged, this));
+    }
+  });
+  Try("tooltip", [] { Context().setDefaultTooltipType("CorallineLook/Tooltip"); });
+  Try("font", [] {
+    CEGUI::Font& font = CEGUI::FontManager::getSingleton().createFromFile("Verdana-12.font");
+    Context().setDefaultFont(&font);
+  });
+  Try("animations", [] { CEGUI::AnimationManager::getSingleton().loadAnimationsFromXML("Animations.ceanim"); });
+  // A tooltip stays while the mouse rests on its window.
+  Try("tooltip time", [] {
+    if (CEGUI::Tooltip* tooltip = Context().getDefaultTooltipObject()) tooltip->setDisplayTime(0.0f);
+  });
+
+  ResetResolution();
+
+  const float x = VVideo::IsInitialized() ? width * 0.5f : 0.0f;
+  const float y = VVideo::IsInitialized() ? height * 0.5f : 0.0f;
+  Try("mouse start", [&] {
+    Context().injectMousePosition(x, y);
+    Context().getMouseCursor().setConstraintArea(nullptr);
+  });
+  Vision::Mouse.SetPosition(x, y);
+
+  Try("root sheet", [&] {
+    m_pBaseFrame = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "TheRoot");
+    // Clicks on empty parts of the screen reach the game.
+    m_pBaseFrame->setMousePassThroughEnabled(true);
+    Context().setRootWindow(m_pBaseFrame);
+  });
+
+  m_bInitialized = true;
+  return true;
+}
+
+void GUIManager::ResetResolution() {
+  if (m_pRenderer) {
+    const CEGUI::Sizef size((float)VVideo::GetCurrentWidth(), (float)VVideo::GetCurrentHeight());
+    Try("display size", [&] {
+      if (CEGUI::System::getSingletonPtr())
+        CEGUI::System::getSingleton().notifyDisplaySizeChanged(size);
+      else
+        m_pRenderer->setDisplaySize(size);
+    });
+  }
+  const int location = GameManager::HasInstance() ? GameManager::GetInstance()->GetLocation() : -1;
+  VisRenderContext_cl* context = VisRenderContext_cl::GetMainRenderContext();
+  if (!context) return;
+  if (location == 0 || location == 2)
+    context->SetFOV(0.0f, 58.71551f);
+  else if (location == 1)
+    context->SetFOV(0.0f, 26.23187f);
+}
+
+void GUIManager::PlayIntroVideos() {
+  VideoPlayer_cl player;
+  player.PlayVideo("cutscenes/intro_movie.wmv");
+}
+
+// ---------------------------------------------------------------------------
+// Layouts
+
+bool GUIManager::InitLayouts() {
+  if (!m_bInitialized) return false;
+  for (const auto& entry : m_layoutNames) {
+    if (entry.first == WT_NONE || entry.second.IsEmpty()) continue;
+    if (m_preloadedLayouts.count(entry.first)) continue;
+    CEGUI::Window* root = CeguiCompat::LoadLayout(entry.second.AsChar(), PrefixOf(entry.first), &LocalizeLayoutProperty);
+    if (root) m_preloadedLayouts[entry.first] = root;
+  }
+  return true;
+}
+
+bool GUIManager::DeInitLayouts() {
+  m_layoutNames.clear();
+  if (m_bInitialized)
+    for (auto& entry : m_preloadedLayouts) CeguiCompat::DestroyWindow(entry.second);
+  m_preloadedLayouts.clear();
+  return true;
+}
+
+const char* GUIManager::GetLayoutName(WINDOW_TYPES type) const {
+  auto it = m_layoutNames.find(type);
+  return it == m_layoutNames.end() ? "" : it->second.AsChar();
+}
+
+CEGUI::Window* GUIManager::LoadLayout(WINDOW_TYPES type, const char* file) {
+  if (!m_bInitialized) return nullptr;
+  if (CEGUI::Window* copy = GetLayout(type, nullptr)) return copy;
+  if (!file || !*file) return nullptr;
+  // The loaded tree is kept as the preloaded layout and the frame gets a copy, so
+  // closing the frame never destroys the tree later copies are made from.
+  CEGUI::Window* root = CeguiCompat::LoadLayout(file, PrefixOf(type), &LocalizeLayoutProperty);
+  if (!root) return nullptr;
+  m_preloadedLayouts[type] = root;
+  return GetLayout(type, nullptr);
+}
+
+CEGUI::Window* GUIManager::GetLayout(WINDOW_TYPES type, const char* prefix) {
+  if (!m_bInitialized) return nullptr;
+  auto it = m_preloadedLayouts.find(type);
+  if (it == m_preloadedLayouts.end() || !it->second) return nullptr;
+  std::string name = CeguiCompat::ToUtf8(it->second->getName());
+  name.erase(0, std::min<size_t>(3, name.size()));
+  if (prefix) name.insert(0, prefix);
+  return CeguiCompat::CloneWindow(it->second, name);
+}
+
+// ---------------------------------------------------------------------------
+// Engine callbacks
+
+bool GUIManager::IsJustRendering() const {
+  return VisMainApp::HasInstance() && VisMainApp::GetInstance()->IsJustRendering();
+}
+
+void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!m_bInitialized || !data) return;
+  VCallback* sender = data->m_pSender;
+
+  if (sender == &GameManager::Callbacks.OnPreFrame) {
+    Try("dead window pool", [] {
+      if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
+    });
+    if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeGUIUpdate();
+    for (auto& entry : m_openFrames)
+      if (entry.second) entry.second->OnBeforeGUIUpdate();
+  } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
+    if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
+    for (auto& entry : m_openFrames)
+      if (entry.second) entry.second->OnBeforeSceneUpdate();
+  } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
+    if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
+    for (auto& entry : m_openFrames)
+      if (entry.second) entry.second->OnAfterSceneUpdate();
+  } else if (sender == &GameManager::Callbacks.OnPostFrame) {
+    if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
+    for (auto it = m_openFrames.begin(); it != m_openFrames.end();) {
+      if (it->second && it->second->isRequestingRemove())
+        it = CloseWindow(it->first, true);
+      else
+        ++it;
+    }
+    for (auto& entry : m_openFrames)
+      if (entry.second) entry.second->OnAfterGUIUpdate();
+  } else if (sender == &Vision::Callbacks.OnRenderHook) {
+    if (static_cast<VisRenderHookDataObject_cl*>(data)->m_iEntry == VRH_GUI) HandleRenderHook();
+  } else if (sender == &Vision::Callbacks.OnEngineDeInit) {
+    // The speech bubbles, radar indicators, speech windows and the low-health
+    // overlay are released here once those frames exist.
+  } else if (sender == &VInputCallbacks::OnMouseButtonDown) {
+    if (IsJustRendering() || IsLoadingScreenVisible()) return;
+    const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
+    bool used = false;
+    Try("mouse down", [&] { used = Context().injectMouseButtonDown((CEGUI::MouseButton)button); });
+    m_bMouseOverGUI = used;
+  } else if (sender == &VInputCallbacks::OnMouseButtonUp) {
+    if (IsJustRendering()) return;
+    if (!IsLoadingScreenVisible()) {
+      const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
+      Try("mouse up", [&] { Context().injectMouseButtonUp((CEGUI::MouseButton)button); });
+    }
+    m_bMouseOverGUI = false;
+  } else if (sender == &VInputCallbacks::OnKeyDown) {
+    auto* input = static_cast<VInputCallbackDataObject*>(data);
+    HandleKeyDown(input->m_iKey, input->m_iScanCode);
+  } else if (sender == &VInputCallbacks::OnKeyUp) {
+    auto* input = static_cast<VInputCallbackDataObject*>(data);
+    HandleKeyUp(input->m_iKey, input->m_iScanCode);
+  }
+  // Device lost and restored: the null renderer keeps no device objects to release
+  // or rebuild.
+}
+
+void GUIManager::HandleRenderHook() {
+  VPoint cursor;
+  if (VGetCursorPos(cursor)) {
+    VScreenToClient(VVideo::GetWindowHandle(), cursor);
+    Try("mouse position", [&] { Context().injectMousePosition((float)cursor.x, (float)cursor.y); });
+  }
+
+  if (!Vision::Editor.IsInEditor()) {
+    const bool focus = !VisMainApp::HasInstance() || VisMainApp::GetInstance()->HasFocus();
+    if (focus && IsWindowVisible(WT_LAND_BATTLE_HUD)) {
+      VRect client;
+      if (VGetClientRect(VVideo::GetWindowHandle(), client) && VMapWindowPointsToScreen(VVideo::GetWindowHandle(), client))
+        VClipCursor(&client);
+    } else {
+      VClipCursor(nullptr);
+      if (!focus) Vision::Key.Reset();
+    }
+  }
+
+  const float wheel = (float)(Vision::Mouse.GetWheelValue() - Vision::Mouse.GetPreviousWheelValue());
+  const float dt = Vision::Timer.GetTimeDifference();
+  Try("time pulse", [&] {
+    if (wheel != 0.0f) Context().injectMouseWheelChange(wheel);
+    CEGUI::System::getSingleton().injectTimePulse(dt);
+    Context().injectTimePulse(dt);
+  });
+
+  if (!m_bUseSoftwareCursor) {
+    std::string image = CursorImageFullName(m_cursorImageNames[CURSOR_DEFAULT]);
+    Try("cursor image", [&] {
+      CEGUI::MouseCursor& cursor = Context().getMouseCursor();
+      cursor.hide();
+      if (const CEGUI::Image* current = cursor.getImage()) image = CeguiCompat::ToUtf8(current->getName());
+    });
+    if (VTextureObject* texture = GetCursorTexture(image.c_str()))
+      MouseCursorManager::GetInstance()->SetD3DCursorImage(texture, 0, 0);
+  }
+
+  if (m_bGUIEnabled) {
+    VisRenderLoopHelper_cl::BeginOverlayRendering();
+    Try("render", [] { CEGUI::System::getSingleton().renderAllGUIContexts(); });
+    VisRenderLoopHelper_cl::EndOverlayRendering();
+  }
+  Vision::Renderer.ResetAllStates();
+}
+
+void GUIManager::HandleKeyDown(int key, int scanCode) {
+  if (!IsJustRendering() && !IsLoadingScreenVisible())
+    Try("key down", [&] { Context().injectKeyDown((CEGUI::Key::Scan)scanCode); });
+  if (m_fDelayAfterConversation > 0.0f || key != VGLK_ESC || IsWindowVisible(WT_MAIN_MENU)) return;
+  if (IsWindowVisible(WT_INGAME_MENU)) {
+    if (!IsWindowVisible(WT_SAVE_LOAD) && !IsWindowVisible(WT_OPTIONS)) CloseWindow(WT_INGAME_MENU, false);
+  } else {
+    ShowWindow(WT_INGAME_MENU, nullptr);
+  }
+}
+
+void GUIManager::HandleKeyUp(int key, int scanCode) {
+  if (IsJustRendering() || IsLoadingScreenVisible()) return;
+  Try("key up", [&] { Context().injectKeyUp((CEGUI::Key::Scan)scanCode); });
+  if (key == VGLK_ENTER || key == VGLK_ESC || key == VGLK_THIRD_CLOSE) CloseClosablesOnKeyEvent();
+}
+
+void GUIManager::MessageFunction(int id, INT_PTR a, INT_PTR b) {
+  for (auto& entry : m_openFrames)
+    if (entry.second) entry.second->MessageFunction(id, a, b);
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES) {
+  // The frame classes of the open-frame map arrive with their own screens; a kind
+  // whose class does not exist yet gets no frame.
+  return nullptr;
+}
+
+BaseWindow* GUIManager::GetWindow(WINDOW_TYPES type) {
+  if (!m_bInitialized) return nullptr;
+  auto it = m_openFrames.find(type);
+  if (it != m_openFrames.end() && it->second) return it->second;
+  BaseWindow* frame = CreateFrame(type);
+  if (!frame) return nullptr;
+  m_openFrames[type] = frame;
+  if (type != WT_PLAYER_SHIP_INFO) frame->Init();
+  return frame;
+}
+
+BaseWindow* GUIManager::FindWindowA(WINDOW_TYPES type) {
+  if (!m_bInitialized) return nullptr;
+  auto it = m_openFrames.find(type);
+  return it == m_openFrames.end() ? nullptr : it->second;
+}
+
+bool GUIManager::IsWindowVisible(WINDOW_TYPES type) {
+  BaseWindow* frame = FindWindowA(type);
+  if (!frame || !frame->GetRootWindow()) return false;
+  return frame->GetRootWindow()->isVisible();
+}
+
+void GUIManager::ShowFrame(WINDOW_TYPES type) {
+  BaseWindow* frame = GetWindow(type);
+  if (!frame || frame == m_pCurrentFrame || !frame->GetRootWindow()) return;
+  if (m_pCurrentFrame && m_pCurrentFrame->GetRootWindow()) RemoveFromTheBaseFrame(m_pCurrentFrame->GetRootWindow());
+  if (AddToTheBaseFrame(frame->GetRootWindow())) frame->GetRootWindow()->setMousePassThroughEnabled(true);
+  frame->CancelRemoveRequest();
+  m_pCurrentFrame = frame;
+}
+
+void GUIManager::ShowWindow(BaseWindow* frame, CEGUI::Window* parent) {
+  if (!m_bInitialized || !frame || !frame->GetRootWindow()) return;
+  CEGUI::Window* root = frame->GetRootWindow();
+  if (!parent) parent = m_pBaseFrame;
+  if (!parent) return;
+  Try("show window", [&] {
+    if (CEGUI::Window* old = root->getParent()) old->removeChild(root);
+    parent->addChild(root);
+    parent->moveToBack();
+    root->setAlwaysOnTop(true);
+  });
+}
+
+void GUIManager::ShowWindow(WINDOW_TYPES type, CEGUI::Window* parent) {
+  if (!m_pCurrentFrame || !m_pCurrentFrame->GetRootWindow()) return;
+  ShowWindow(GetWindow(type), parent);
+}
+
+GUIManager::FrameMap::iterator GUIManager::CloseWindow(WINDOW_TYPES type, bool destroy) {
+  if (m_pCurrentFrame && m_pCurrentFrame->GetWindowType() == type) m_pCurrentFrame = nullptr;
+  if (!m_bInitialized) return m_openFrames.begin();
+  auto it = m_openFrames.find(type);
+  if (it == m_openFrames.end() || !it->second) return m_openFrames.begin();
+  if (!destroy) {
+    it->second->RequestRemove();
+    return it;
+  }
+  CeguiCompat::DestroyWindow(it->second->GetRootWindow());
+  delete it->second;
+  return m_openFrames.erase(it);
+}
+
+void GUIManager::CloseClosablesOnKeyEvent() {
+  for (WINDOW_TYPES type : m_closablesOnKey) {
+    if (m_pCurrentFrame && m_pCurrentFrame->GetWindowType() == type) m_pCurrentFrame = nullptr;
+    // Hidden, moved to the back, marked for removal, its pause request withdrawn.
+    if (BaseWindow* frame = FindWindowA(type)) frame->RequestRemove();
+  }
+}
+
+bool GUIManager::AddToTheBaseFrame(CEGUI::Window* window) {
+  if (!m_pBaseFrame || !window) return false;
+  return Try("add to root", [&] { m_pBaseFrame->addChild(window); });
+}
+
+bool GUIManager::RemoveFromTheBaseFrame(CEGUI::Window* window) {
+  if (!m_pBaseFrame || !window) return false;
+  return Try("remove from root", [&] { m_pBaseFrame->removeChild(window); });
+}
+
+// ---------------------------------------------------------------------------
+// Pause
+
+void GUIManager::UpdateGamePauseStatus() {
+  bool wants = m_pLoadingScreen && m_pLoadingScreen->IsRequestingPause();
+  for (auto& entry : m_openFrames)
+    if (entry.second && entry.second->IsRequestingPause()) wants = true;
+  m_bWantsGamePause = wants;
+  PauseManager* pause = PauseManager::GetInstance();
+  if (pause->IsGamePaused() != wants) pause->SetGamePause(wants);
+}
+
+void GUIManager::UpdateFullPauseStatus() {
+  bool wants = m_pLoadingScreen && m_pLoadingScreen->IsRequestingFullPause();
+  for (auto& entry : m_openFrames)
+    if (entry.second && entry.second->IsRequestingFullPause()) wants = true;
+  m_bWantsFullPause = wants;
+}
+
+// ---------------------------------------------------------------------------
+// Loading screen
+
+bool GUIManager::MakeLoadingScreen() {
+  if (!m_bInitialized) return false;
+  if (m_pLoadingScreen) return true;
+  m_pLoadingScreen = new FrameLoadingScreen();
+  m_pLoadingScreen->Init();
+  if (CEGUI::Window* root = m_pLoadingScreen->GetRootWindow())
+    if (AddToTheBaseFrame(root)) root->setMousePassThroughEnabled(true);
+  return true;
+}
+
+bool GUIManager::ShowLoadingScreen() {
+  if (!MakeLoadingScreen()) return true;
+  RadarManager::GetInstance()->SetAllVisible(false);
+  m_pLoadingScreen->SetAlpha(1.0f);
+  m_pLoadingScreen->RequestPause(true);
+  if (CEGUI::Window* root = m_pLoadingScreen->GetRootWindow()) {
+    Try("show loading screen", [&] {
+      root->setVisible(true);
+      root->setAlwaysOnTop(true);
+      root->moveToFront();
+    });
+  }
+  Try("hide cursor", [] { Context().getMouseCursor().hide(); });
+  if (!m_bUseSoftwareCursor) MouseCursorManager::GetInstance()->ShowD3DCursor(false);
+  // The picture is on screen before the loading starts.
+  if (VisMainApp::HasInstance()) VisMainApp::GetInstance()->RenderOnlyVisuals();
+  return true;
+}
+
+void GUIManager::SetLoadingScreen(const char* file) {
+  if (!MakeLoadingScreen()) return;
+  m_pLoadingScreen->SetLoadingScreen(file);
+  m_pLoadingScreen->SetAlpha(1.0f);
+}
+
+void GUIManager::SetRandomLoadingScreen() {
+  if (!MakeLoadingScreen()) return;
+  m_pLoadingScreen->SetRandomLoadingScreen();
+  m_pLoadingScreen->SetAlpha(1.0f);
+}
+
+bool GUIManager::HideLoadingScreen(float fadeSpeed, float holdTime) {
+  if (!m_pLoadingScreen) return false;
+  // Keys pressed during loading are forgotten.
+  Vision::Key.Reset();
+  m_pLoadingScreen->SetFadeSpeed(fadeSpeed);
+  if (m_bUseSoftwareCursor)
+    Try("show cursor", [] { Context().getMouseCursor().show(); });
+  else
+    MouseCursorManager::GetInstance()->ShowD3DCursor(true);
+  CEGUI::Window* root = m_pLoadingScreen->GetRootWindow();
+  if (!root || !root->isVisible()) return false;
+  m_pLoadingScreen->Hide();
+  m_pLoadingScreen->SetHideTimer(holdTime);
+  return true;
+}
+
+bool GUIManager::IsLoadingScreenVisible() const {
+  return m_pLoadingScreen && m_pLoadingScreen->GetRootWindow() && m_pLoadingScreen->GetRootWindow()->isVisible();
+}
+
+// ---------------------------------------------------------------------------
+// Cursors
+
+void GUIManager::InitMouseCursors() {
+  for (const auto& entry : kCursors) {
+    m_cursorImageNames[entry.kind] = entry.image;
+    // Keyed by the name CEGUI reports for its current cursor image. A file that
+    // does not load leaves a null texture, which the cursor path ignores.
+    m_cursorTextures[VHashString::Hash(CursorImageFullName(entry.image).c_str())] = LoadCursorTexture(entry.texture);
+  }
+}
+
+std::string GUIManager::GetCursorImageName(CURSOR_TYPES kind) const {
+  auto it = m_cursorImageNames.find(kind);
+  return it == m_cursorImageNames.end() || it->second.empty() ? std::string() : CursorImageFullName(it->second);
+}
+
+VTextureObject* GUIManager::GetCursorTexture(const char* imageName) const {
+  auto it = m_cursorTextures.find(VHashString::Hash(imageName));
+  return it == m_cursorTextures.end() ? nullptr : it->second.GetPtr();
+}
+
+bool GUIManager::ChangeMouseCursor(CURSOR_TYPES kind) {
+  const std::string image = GetCursorImageName(kind);
+  if (image.empty()) return false;
+  if (!m_bInitialized) return true;
+  Try("change cursor", [&] {
+    CEGUI::Window* over = Context().getWindowContainingMouse();
+    // Over a widget the widget's own cursor wins; over the game world the kind applies.
+    if (over && !over->isMousePassThroughEnabled()) return;
+    Context().getMouseCursor().setDefaultImage(ToGui(image));
+    Context().getMouseCursor().setImage(ToGui(image));
+  });
+  return true;
+}
+
+bool GUIManager::CursorImageChanged(const CEGUI::EventArgs&) { return true; }
+
+// ---------------------------------------------------------------------------
+// Plain state
+
+void GUIManager::UpdateDelayAfterConversation() {
+  m_fDelayAfterConversation -= Vision::Timer.GetTimeDifference();
+  if (m_fDelayAfterConversation < 0.0f) m_fDelayAfterConversation = 0.0f;
+}
+
+void GUIManager::SetExclamationForButton(int index, bool on) {
+  if (index >= 0 && index < 5) m_exclamations[index] = on;
+}
+
+bool GUIManager::GetExclamationForButton(int index) const { return index >= 0 && index < 5 && m_exclamations[index]; }
+
+void GUIManager::ClearExclamations() {
+  for (bool& mark : m_exclamations) mark = false;
+}
+
+void GUIManager::DumpWindowLineageInfo(CEGUI::Window* window) {
+  for (int depth = 0; window; window = window->getParent(), ++depth)
+    Vision::Error.SystemMessage("%d: w is %s active %d", depth, window->getName().c_str(), window->isActive() ? 1 : 0);
+}

@@ -1,0 +1,165 @@
+// The owner of the whole user interface: starts CEGUI, keeps the layouts and the
+// open frames by WINDOW_TYPES, feeds CEGUI input and time inside the engine's
+// frame, drives the frames' per-frame operations, and shows the loading screen.
+#pragma once
+
+#include "Managers/MouseCursorManager.h"
+#include "engine/base/VCallback.h"
+#include "engine/base/VRefCounter.h"
+#include "engine/base/VString.h"
+#include "engine/render/VTextureObject.h"
+#include "gui/WindowTypes.h"
+#include "util/Singleton.h"
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+
+namespace CEGUI {
+class DefaultLogger;
+class EventArgs;
+class Renderer;
+class String;
+class Window;
+}  // namespace CEGUI
+
+class BaseWindow;
+class FrameLoadingScreen;
+
+class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
+ public:
+  typedef std::map<WINDOW_TYPES, BaseWindow*> FrameMap;
+
+  // Deregisters, deletes every frame and tears CEGUI down.
+  ~GUIManager() override;
+
+  // Life cycle and set-up.
+  // Starts CEGUI once; nothing happens without a device. Returns the initialised flag.
+  bool Init(void* device);
+  bool IsInitialized() const { return m_bInitialized; }
+  // Display size from the video mode; the vertical field of view by the game location.
+  void ResetResolution();
+  // Plays "cutscenes/intro_movie.wmv", blocking.
+  void PlayIntroVideos();
+  // Loads every layout of the table once ("x%02d" in front of its root's name).
+  bool InitLayouts();
+  bool DeInitLayouts();
+  // The layout of a frame kind: a copy of the preloaded one, loading the file when
+  // it was not preloaded. Null when the file does not load.
+  CEGUI::Window* LoadLayout(WINDOW_TYPES type, const char* file);
+  // A copy of the preloaded layout whose root is named with prefix + the file's name.
+  CEGUI::Window* GetLayout(WINDOW_TYPES type, const char* prefix);
+  const char* GetLayoutName(WINDOW_TYPES type) const;
+
+  // The engine side: frame events, render hook, input, device loss.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+  // Forwards an engine message to every open frame, in key order.
+  void MessageFunction(int id, INT_PTR a, INT_PTR b);
+
+  // Frames by kind.
+  BaseWindow* GetWindow(WINDOW_TYPES type);
+  BaseWindow* FindWindowA(WINDOW_TYPES type);
+  bool IsWindowVisible(WINDOW_TYPES type);
+  void ShowFrame(WINDOW_TYPES type);
+  BaseWindow* GetCurrentFrame() const { return m_pCurrentFrame; }
+  void SetCurrentFrame(BaseWindow* frame) { m_pCurrentFrame = frame; }
+  void ShowWindow(BaseWindow* frame, CEGUI::Window* parent);
+  void ShowWindow(WINDOW_TYPES type, CEGUI::Window* parent);
+  FrameMap::iterator CloseWindow(WINDOW_TYPES type, bool destroy);
+  void CloseClosablesOnKeyEvent();
+  bool AddToTheBaseFrame(CEGUI::Window* window);
+  bool RemoveFromTheBaseFrame(CEGUI::Window* window);
+
+  // Pause wishes of the frames.
+  void UpdateGamePauseStatus();
+  void UpdateFullPauseStatus();
+  bool WantsGamePause() const { return m_bWantsGamePause; }
+  bool WantsFullPause() const { return m_bWantsFullPause; }
+
+  // The loading screen.
+  bool ShowLoadingScreen();
+  void SetLoadingScreen(const char* file);
+  void SetRandomLoadingScreen();
+  bool HideLoadingScreen(float fadeSpeed, float holdTime);
+  bool IsLoadingScreenVisible() const;
+  FrameLoadingScreen* GetLoadingScreen() const { return m_pLoadingScreen; }
+
+  // Cursors.
+  void InitMouseCursors();
+  bool ChangeMouseCursor(CURSOR_TYPES kind);
+  // The CEGUI cursor image name of a kind ("Cursors/..."), empty outside the table.
+  std::string GetCursorImageName(CURSOR_TYPES kind) const;
+  VTextureObject* GetCursorTexture(const char* imageName) const;
+  bool CursorImageChanged(const CEGUI::EventArgs& args);
+
+  // Plain state.
+  void EnableGUI(bool enable) { m_bGUIEnabled = enable; }
+  bool IsGUIEnabled() const { return m_bGUIEnabled; }
+  bool IsMouseOverGUI() const { return m_bMouseOverGUI; }
+  void SetMouseOverGUI(bool over) { m_bMouseOverGUI = over; }
+  void SetUseSoftwareCursor(bool use) { m_bUseSoftwareCursor = use; }
+  bool IsUsingSoftwareCursor() const { return m_bUseSoftwareCursor; }
+  void SetSelectedPlayerCharacter(int character) { m_iSelectedPlayerCharacter = character; }
+  int GetSelectedPlayerCharacter() const { return m_iSelectedPlayerCharacter; }
+  void SetSelectedSpecialWeapon(int weapon) { m_iSelectedSpecialWeapon = weapon; }
+  int GetSelectedSpecialWeapon() const { return m_iSelectedSpecialWeapon; }
+  void SetSaveWindowSelected(bool selected) { m_bSaveWindowSelected = selected; }
+  bool IsSaveWindowSelected() const { return m_bSaveWindowSelected; }
+  void SetExitToWindows() { m_bExitToWindows = true; }
+  bool IsExitingToWindows() const { return m_bExitToWindows; }
+  CEGUI::Window* GetBaseFrame() const { return m_pBaseFrame; }
+  CEGUI::Renderer* GetCEGUIRenderer() const { return m_pRenderer; }
+  const std::string& GetGuiFolder() const { return m_sGuiFolder; }
+
+  // After a conversation Escape waits 1 s before it opens or closes the in-game menu.
+  void SetDelayAfterConversation() { m_fDelayAfterConversation = 1.0f; }
+  void UpdateDelayAfterConversation();
+  bool WaitAfterConversation() const { return m_fDelayAfterConversation > 0.0f; }
+
+  // Tool-bar exclamation marks by button index 0..4.
+  void SetExclamationForButton(int index, bool on);
+  bool GetExclamationForButton(int index) const;
+  void ClearExclamations();
+
+  // One system message per window from this one up through its parents.
+  void DumpWindowLineageInfo(CEGUI::Window* window);
+
+ private:
+  friend class Singleton<GUIManager>;
+  GUIManager();
+
+  // Makes the loading-screen frame on first use (false before Init).
+  bool MakeLoadingScreen();
+  BaseWindow* CreateFrame(WINDOW_TYPES type);
+  void HandleRenderHook();
+  void HandleKeyDown(int key, int scanCode);
+  void HandleKeyUp(int key, int scanCode);
+  bool IsJustRendering() const;
+  void DestroyCegui();
+
+  std::map<WINDOW_TYPES, CEGUI::Window*> m_preloadedLayouts;
+  std::map<WINDOW_TYPES, VString> m_layoutNames;
+  bool m_bInitialized = false;
+  BaseWindow* m_pCurrentFrame = nullptr;
+  std::string m_sGuiFolder;
+  CEGUI::Renderer* m_pRenderer = nullptr;
+  CEGUI::DefaultLogger* m_pLogger = nullptr;
+  FrameMap m_openFrames;
+  std::map<CURSOR_TYPES, std::string> m_cursorImageNames;
+  std::map<uint32_t, VSmartPtr<VTextureObject>> m_cursorTextures;
+  bool m_bGUIEnabled = true;
+  bool m_bMouseOverGUI = false;
+  bool m_bUseSoftwareCursor = false;
+  bool m_bSaveWindowSelected = false;
+  int m_iSelectedPlayerCharacter = 1;
+  int m_iSelectedSpecialWeapon = 0;
+  CEGUI::Window* m_pBaseFrame = nullptr;
+  float m_fDelayAfterConversation = 0.0f;
+  FrameLoadingScreen* m_pLoadingScreen = nullptr;
+  bool m_bExitToWindows = false;
+  bool m_bWantsGamePause = false;
+  bool m_bWantsFullPause = false;
+  std::list<WINDOW_TYPES> m_closablesOnKey;
+  bool m_exclamations[5] = {};
+};

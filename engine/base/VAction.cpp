@@ -1,0 +1,180 @@
+// Console actions: argument lists, the action manager and its line source.
+#include "engine/base/VAction.h"
+
+#include "engine/base/VisError.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+#include <utility>
+
+namespace Vision {
+VActionManager Actions;
+}  // namespace Vision
+
+// VArgList ----------------------------------------------------------------------
+
+VArgList::VArgList(const char* line) {
+  if (!line) return;
+  const char* p = line;
+  while (*p) {
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    if (!*p) break;
+    std::string word;
+    bool quoted = false;
+    // A word ends at a blank outside quotes; quotes may sit anywhere inside it.
+    while (*p && (quoted || !(*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))) {
+      if (*p == '"') {
+        quoted = !quoted;
+      } else {
+        word += *p;
+      }
+      ++p;
+    }
+    m_args.push_back(std::move(word));
+  }
+}
+
+bool VArgList::CompareArgument(int i, const char* text) const {
+  const char* a = GetArgument(i);
+  return a && text && strcasecmp(a, text) == 0;
+}
+
+bool VArgList::IsInt(int i) const {
+  const char* a = GetArgument(i);
+  if (!a || !*a) return false;
+  char* end = nullptr;
+  errno = 0;
+  long v = strtol(a, &end, 10);
+  return *end == '\0' && errno == 0 && v >= INT32_MIN && v <= INT32_MAX;
+}
+
+bool VArgList::IsFloat(int i) const {
+  const char* a = GetArgument(i);
+  if (!a || !*a) return false;
+  char* end = nullptr;
+  double v = strtod(a, &end);
+  return *end == '\0' && std::isfinite(v);
+}
+
+int VArgList::AsInt(int i) const { return IsInt(i) ? (int)strtol(GetArgument(i), nullptr, 10) : 0; }
+
+float VArgList::AsFloat(int i) const { return IsFloat(i) ? (float)strtod(GetArgument(i), nullptr) : 0.0f; }
+
+VArgList VArgList::Skip(int n) const {
+  VArgList out;
+  for (int i = n < 0 ? 0 : n; i < GetArgCount(); ++i) out.m_args.push_back(m_args[i]);
+  return out;
+}
+
+// VAction -----------------------------------------------------------------------
+
+void VAction::Print(const char* fmt, ...) {
+  if (!fmt) return;
+  va_list args;
+  va_start(args, fmt);
+  va_list copy;
+  va_copy(copy, args);
+  int n = vsnprintf(nullptr, 0, fmt, copy);
+  va_end(copy);
+  std::string text;
+  if (n > 0) {
+    text.resize((size_t)n);
+    vsnprintf(text.data(), (size_t)n + 1, fmt, args);
+  }
+  va_end(args);
+  (m_pManager ? *m_pManager : Vision::Actions).AddOutput(text);
+}
+
+// VActionManager ----------------------------------------------------------------
+
+namespace {
+struct ModuleFactory {
+  const void* module;
+  VActionManager::ActionFactory factory;
+};
+// Function-local, so modules may list their actions from static initialisers.
+std::vector<ModuleFactory>& ModuleFactories() {
+  static std::vector<ModuleFactory> list;
+  return list;
+}
+}  // namespace
+
+VActionManager::~VActionManager() {
+  for (Entry& e : m_actions) delete e.action;
+  m_actions.clear();
+}
+
+void VActionManager::AddModuleAction(const void* module, ActionFactory factory) {
+  if (!factory) return;
+  for (const ModuleFactory& f : ModuleFactories())
+    if (f.module == module && f.factory == factory) return;
+  ModuleFactories().push_back({module, factory});
+}
+
+void VActionManager::RegisterAction(VAction* action, const void* module) {
+  if (!action) return;
+  for (size_t i = 0; i < m_actions.size(); ++i) {
+    if (m_actions[i].action == action) {
+      m_actions[i].module = module;
+      return;
+    }
+    if (strcasecmp(m_actions[i].action->GetName(), action->GetName()) == 0) {
+      delete m_actions[i].action;
+      m_actions.erase(m_actions.begin() + i);
+      break;
+    }
+  }
+  action->m_pManager = this;
+  m_actions.push_back({action, module});
+}
+
+void VActionManager::RegisterModule(const void* module) {
+  if (!module) return;
+  for (const ModuleFactory& f : ModuleFactories())
+    if (f.module == module) RegisterAction(f.factory(), module);
+}
+
+void VActionManager::UnregisterModule(const void* module) {
+  if (!module) return;
+  for (size_t i = 0; i < m_actions.size();) {
+    if (m_actions[i].module == module) {
+      delete m_actions[i].action;
+      m_actions.erase(m_actions.begin() + i);
+    } else {
+      ++i;
+    }
+  }
+}
+
+VAction* VActionManager::FindAction(const char* name) const {
+  if (!name) return nullptr;
+  for (const Entry& e : m_actions)
+    if (strcasecmp(e.action->GetName(), name) == 0) return e.action;
+  return nullptr;
+}
+
+bool VActionManager::Execute(const char* line) {
+  VArgList words(line);
+  if (words.GetArgCount() == 0) return false;
+  VAction* action = FindAction(words.GetArgument(0));
+  if (!action) {
+    AddOutput(std::string("Unknown command: ") + words.GetArgument(0));
+    return false;
+  }
+  return action->Do(words.Skip(1)) != 0;
+}
+
+void VActionManager::AddOutput(const std::string& line) {
+  m_output.push_back(line);
+  Vision::Error.SystemMessage("%s", line.c_str());
+}
+
+void VActionManager::ProcessLineSource() {
+  std::vector<std::string> lines;
+  lines.swap(m_pending);
+  for (const std::string& l : lines) Execute(l.c_str());
+}

@@ -1,0 +1,79 @@
+// Engine callbacks: handlers kept sorted by (sort key, registration order).
+#include "engine/base/VCallback.h"
+
+#include <algorithm>
+
+namespace {
+// Position of the first entry that sorts after (key, order).
+template <class Vec>
+size_t NextAfter(const Vec& entries, int key, uint64_t order) {
+  auto it = std::upper_bound(entries.begin(), entries.end(), std::make_pair(key, order),
+                             [](const std::pair<int, uint64_t>& k, const auto& e) {
+                               return k.first < e.key || (k.first == e.key && k.second < e.order);
+                             });
+  return (size_t)(it - entries.begin());
+}
+}  // namespace
+
+void VCallback::RegisterCallback(IVisCallbackHandler_cl* handler) {
+  if (!handler || IsRegistered(handler)) return;
+  int key = handler->GetCallbackSortingKey(this);
+  Entry e{handler, key, m_nextOrder++};
+  // Orders only grow, so the new entry goes behind every entry of the same key.
+  m_entries.insert(m_entries.begin() + NextAfter(m_entries, key, e.order), e);
+}
+
+void VCallback::DeregisterCallback(IVisCallbackHandler_cl* handler) {
+  if (!handler) return;
+  for (size_t i = 0; i < m_entries.size(); ++i) {
+    if (m_entries[i].handler != handler) continue;
+    if (m_triggerDepth > 0) {
+      // A running trigger still walks the list; the slot is dropped when it ends.
+      m_entries[i].handler = nullptr;
+      m_hasRemoved = true;
+    } else {
+      m_entries.erase(m_entries.begin() + i);
+    }
+    return;
+  }
+}
+
+bool VCallback::IsRegistered(const IVisCallbackHandler_cl* handler) const {
+  if (!handler) return false;
+  for (const Entry& e : m_entries)
+    if (e.handler == handler) return true;
+  return false;
+}
+
+int VCallback::GetCallbackCount() const {
+  int n = 0;
+  for (const Entry& e : m_entries)
+    if (e.handler) ++n;
+  return n;
+}
+
+void VCallback::TriggerCallbacks(IVisCallbackDataObject_cl* data) {
+  // Handlers test the sender, so they always get a data object.
+  IVisCallbackDataObject_cl fallback(this);
+  if (!data) data = &fallback;
+
+  // Entries registered from here on belong to the next trigger.
+  const uint64_t limit = m_nextOrder;
+  ++m_triggerDepth;
+  size_t i = 0;
+  while (i < m_entries.size()) {
+    Entry e = m_entries[i];
+    if (!e.handler || e.order >= limit) {
+      ++i;
+      continue;
+    }
+    e.handler->OnHandleCallback(data);
+    // The handler may have added or removed entries: continue behind this one by its key.
+    i = NextAfter(m_entries, e.key, e.order);
+  }
+  if (--m_triggerDepth == 0 && m_hasRemoved) {
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [](const Entry& e) { return !e.handler; }),
+                    m_entries.end());
+    m_hasRemoved = false;
+  }
+}

@@ -1,0 +1,116 @@
+// Reading our XML model format into a VDynamicMesh.
+#include "engine/core/VDynamicMesh.h"
+
+#include "engine/base/VisError.h"
+#include "engine/base/VisFile.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+// "x/y/z" text; false when it does not hold three numbers.
+bool ParseVector(const char* text, VisVector_cl& out) {
+  if (!text) return false;
+  float x, y, z;
+  if (sscanf(text, "%f/%f/%f", &x, &y, &z) != 3) return false;
+  out = VisVector_cl(x, y, z);
+  return true;
+}
+}  // namespace
+
+bool VDynamicMesh::LoadFromXml(const char* text) {
+  m_bbox.SetInvalid();
+  m_bones.clear();
+  m_surfaces.clear();
+  TiXmlDocument doc;
+  doc.Parse(text ? text : "");
+  if (doc.Error()) {
+    Vision::Error.Warning("Model %s: XML error: %s (line %d)", GetFilename(), doc.ErrorDesc(), doc.ErrorRow());
+    return false;
+  }
+  const TiXmlElement* root = doc.RootElement();
+  if (!root || root->ValueStr() != "model") {
+    Vision::Error.Warning("Model %s: the root element is not <model>", GetFilename());
+    return false;
+  }
+
+  std::vector<std::string> parentNames;
+  for (const TiXmlElement* el = root->FirstChildElement(); el; el = el->NextSiblingElement()) {
+    const std::string& tag = el->ValueStr();
+    if (tag == "bbox") {
+      VisVector_cl mn, mx;
+      if (ParseVector(el->Attribute("min"), mn) && ParseVector(el->Attribute("max"), mx))
+        m_bbox = VisBoundingBox_cl(mn, mx);
+      else
+        Vision::Error.Warning("Model %s: <bbox> needs min and max as x/y/z", GetFilename());
+    } else if (tag == "bone") {
+      const char* name = el->Attribute("name");
+      if (!name || !*name) {
+        Vision::Error.Warning("Model %s: a <bone> without a name is ignored", GetFilename());
+        continue;
+      }
+      Bone bone;
+      bone.name = name;
+      const char* pos = el->Attribute("position");
+      if (pos && !ParseVector(pos, bone.restPosition))
+        Vision::Error.Warning("Model %s: bone %s has a bad position \"%s\"", GetFilename(), name, pos);
+      const char* parent = el->Attribute("parent");
+      parentNames.push_back(parent ? parent : "");
+      m_bones.push_back(bone);
+    } else if (tag == "surface") {
+      const char* name = el->Attribute("name");
+      if (name && *name) m_surfaces.push_back(name);
+    }
+    // Other elements (later: animation sequences) are left to their readers.
+  }
+
+  // Parents may be listed after their children.
+  for (size_t i = 0; i < m_bones.size(); ++i) {
+    if (parentNames[i].empty()) continue;
+    const int p = GetBoneIndexByName(parentNames[i].c_str());
+    if (p < 0 || p == (int)i)
+      Vision::Error.Warning("Model %s: bone %s has an unknown parent %s", GetFilename(), m_bones[i].name.AsChar(),
+                            parentNames[i].c_str());
+    else
+      m_bones[i].parent = p;
+  }
+  // A bone that is its own ancestor would make every walk up the skeleton endless.
+  for (size_t i = 0; i < m_bones.size(); ++i) {
+    int steps = 0;
+    for (int p = m_bones[i].parent; p >= 0; p = m_bones[p].parent) {
+      if (++steps > (int)m_bones.size()) {
+        Vision::Error.Warning("Model %s: bone %s is part of a parent loop", GetFilename(), m_bones[i].name.AsChar());
+        m_bones[i].parent = -1;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+bool VDynamicMesh::LoadFromFile(const char* file) {
+  if (!file || !*file) return false;
+  if (m_sFile.IsEmpty()) m_sFile = file;
+  std::string text;
+  if (!Vision::File.ReadTextFile(file, text)) {
+    Vision::Error.Warning("Model file %s not found", file);
+    return false;
+  }
+  return LoadFromXml(text.c_str());
+}
+
+int VDynamicMesh::GetBoneIndexByName(const char* name) const {
+  if (!name) return -1;
+  for (size_t i = 0; i < m_bones.size(); ++i)
+    if (VStringICompare(m_bones[i].name.AsChar(), name) == 0) return (int)i;
+  return -1;
+}
+
+int VDynamicMesh::GetSurfaceIndexByName(const char* name) const {
+  if (!name) return -1;
+  for (size_t i = 0; i < m_surfaces.size(); ++i)
+    if (m_surfaces[i] == name) return (int)i;
+  return -1;
+}

@@ -1,0 +1,310 @@
+// Reads a scene file of our own XML format and builds its entities in the emptied world.
+#include "engine/core/VisWorld.h"
+
+#include "engine/base/VisError.h"
+#include "engine/base/VisFile.h"
+#include "engine/core/IVObjectComponent.h"
+#include "engine/core/VScriptManager.h"
+#include "engine/core/VisCallbacks.h"
+#include "engine/core/VisGame.h"
+#include "engine/core/VisionApp.h"
+
+#include <tinyxml.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Largest id a script number (a double) still carries exactly.
+constexpr int64_t kMaxSceneId = int64_t(1) << 53;
+
+struct VarDesc {
+  std::string name, value;
+};
+
+struct ComponentDesc {
+  std::string className, name;
+  std::vector<VarDesc> vars;
+  int line = 0;
+};
+
+struct EntityDesc {
+  std::string className = "VisBaseEntity_cl";
+  std::string key, model, idText;
+  VisVector_cl position{0, 0, 0};
+  VisVector_cl orientation{0, 0, 0};
+  std::vector<VarDesc> vars;
+  std::vector<ComponentDesc> components;
+  int line = 0;
+};
+
+struct SceneDesc {
+  std::string script;
+  bool hasTerrain = false;
+  float terrainHeight = 0.0f;
+  std::vector<EntityDesc> entities;
+};
+
+const char* Attr(const TiXmlElement* e, const char* name) {
+  const char* v = e->Attribute(name);
+  return v ? v : "";
+}
+
+bool ParseFloat(const char* text, float& out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  float v = std::strtof(text, &end);
+  if (errno != 0 || end == text || *end != '\0' || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+// "x/y/z"
+bool ParseVector(const char* text, VisVector_cl& out) {
+  std::string parts[3];
+  int n = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p == '/') {
+      if (++n > 2) return false;
+    } else {
+      parts[n] += *p;
+    }
+  }
+  if (n != 2) return false;
+  float v[3];
+  for (int i = 0; i < 3; ++i)
+    if (!ParseFloat(parts[i].c_str(), v[i])) return false;
+  out = VisVector_cl(v[0], v[1], v[2]);
+  return true;
+}
+
+// A decimal id in 1..2^53; false otherwise.
+bool ParseSceneId(const std::string& text, int64_t& out) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long v = std::strtoull(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v == 0 || v > (unsigned long long)kMaxSceneId) return false;
+  out = (int64_t)v;
+  return true;
+}
+
+bool ReadVars(const TiXmlElement* parent, std::vector<VarDesc>& out, std::string& error) {
+  for (const TiXmlElement* v = parent->FirstChildElement("var"); v; v = v->NextSiblingElement("var")) {
+    if (!*Attr(v, "name") || !v->Attribute("value")) {
+      error = "line " + std::to_string(v->Row()) + ": <var> needs a name and a value";
+      return false;
+    }
+    out.push_back({Attr(v, "name"), Attr(v, "value")});
+  }
+  return true;
+}
+
+bool ReadEntity(const TiXmlElement* e, EntityDesc& d, std::string& error) {
+  d.line = e->Row();
+  const std::string where = "line " + std::to_string(d.line) + ": ";
+  if (e->Attribute("class")) d.className = Attr(e, "class");
+  d.key = Attr(e, "key");
+  d.model = Attr(e, "model");
+  if (e->Attribute("id")) d.idText = Attr(e, "id");
+  if (e->Attribute("position") && !ParseVector(Attr(e, "position"), d.position)) {
+    error = where + "position \"" + Attr(e, "position") + "\" is not x/y/z";
+    return false;
+  }
+  if (e->Attribute("orientation") && !ParseVector(Attr(e, "orientation"), d.orientation)) {
+    error = where + "orientation \"" + Attr(e, "orientation") + "\" is not yaw/pitch/roll";
+    return false;
+  }
+  if (!ReadVars(e, d.vars, error)) return false;
+  for (const TiXmlElement* c = e->FirstChildElement("component"); c; c = c->NextSiblingElement("component")) {
+    ComponentDesc cd;
+    cd.line = c->Row();
+    cd.className = Attr(c, "class");
+    cd.name = Attr(c, "name");
+    if (cd.className.empty()) {
+      error = "line " + std::to_string(cd.line) + ": <component> needs a class";
+      return false;
+    }
+    if (!ReadVars(c, cd.vars, error)) return false;
+    d.components.push_back(std::move(cd));
+  }
+  return true;
+}
+
+bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
+  TiXmlDocument doc;
+  doc.Parse(text.c_str());
+  if (doc.Error()) {
+    error = "line " + std::to_string(doc.ErrorRow()) + ": " + doc.ErrorDesc();
+    return false;
+  }
+  const TiXmlElement* root = doc.RootElement();
+  if (!root || root->ValueStr() != "scene") {
+    error = "the root element is not <scene>";
+    return false;
+  }
+  scene.script = Attr(root, "script");
+  for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    const std::string tag = e->ValueStr();
+    if (tag == "entity") {
+      EntityDesc d;
+      if (!ReadEntity(e, d, error)) return false;
+      scene.entities.push_back(std::move(d));
+    } else if (tag == "terrain") {
+      scene.hasTerrain = true;
+      if (e->Attribute("height") && !ParseFloat(Attr(e, "height"), scene.terrainHeight)) {
+        error = "line " + std::to_string(e->Row()) + ": terrain height \"" + Attr(e, "height") + "\" is not a number";
+        return false;
+      }
+    } else {
+      Vision::Error.Warning("Scene: line %d: unknown element <%s> ignored", e->Row(), tag.c_str());
+    }
+  }
+  return true;
+}
+
+void ApplyVars(VTypedObject* obj, const std::vector<VarDesc>& vars, const char* what, int line) {
+  for (const VarDesc& v : vars) {
+    if (!obj->SetVariable(v.name.c_str(), v.value.c_str()))
+      Vision::Error.Warning("Scene: line %d: %s %s has no variable %s (or \"%s\" does not fit it)", line, what,
+                            obj->GetClassTypeName(), v.name.c_str(), v.value.c_str());
+  }
+}
+
+// Carries class, pose, key and model; sets the id, the variables and the components
+// before the entity's InitFunction.
+class SceneEntityTemplate : public VisEntityTemplate_cl {
+ public:
+  SceneEntityTemplate(const EntityDesc& d, int64_t id) : m_desc(d), m_id(id) {
+    m_sClassName = d.className.c_str();
+    m_vPosition = d.position;
+    m_vOrientation = d.orientation;
+    m_sKey = d.key.c_str();
+    m_sModelFile = d.model.c_str();
+  }
+
+  void ApplyToEntity(VisBaseEntity_cl* entity) override {
+    if (m_id != 0) entity->SetUniqueID(m_id);
+    ApplyVars(entity, m_desc.vars, "entity", m_desc.line);
+    for (const ComponentDesc& cd : m_desc.components) AddComponent(entity, cd);
+  }
+
+  void DisposeObject() override {}  // lives on the loader's stack
+
+ private:
+  static void AddComponent(VisBaseEntity_cl* entity, const ComponentDesc& cd) {
+    VTypedObject* obj = VType::CreateObject(cd.className.c_str());
+    if (!obj || !obj->IsOfType(IVObjectComponent::GetClassTypeId())) {
+      Vision::Error.Warning("Scene: line %d: %s is not a component class: skipped", cd.line, cd.className.c_str());
+      delete obj;
+      return;
+    }
+    auto* component = static_cast<IVObjectComponent*>(obj);
+    if (!cd.name.empty()) component->SetComponentName(cd.name.c_str());
+    ApplyVars(component, cd.vars, "component", cd.line);
+    component->Initialize();
+    if (!entity->AddComponent(component)) {
+      Vision::Error.Warning("Scene: line %d: component %s refused by %s", cd.line, cd.className.c_str(),
+                            entity->GetClassTypeName());
+      delete component;
+    }
+  }
+
+  const EntityDesc& m_desc;
+  int64_t m_id;
+};
+
+bool CreateEntity(const EntityDesc& d) {
+  int64_t id = 0;
+  if (!d.idText.empty()) {
+    if (!ParseSceneId(d.idText, id)) {
+      Vision::Error.Warning("Scene: line %d: entity id %s is not a number from 1 to 2^53: entity skipped", d.line,
+                            d.idText.c_str());
+      return false;
+    }
+    if (Vision::Game.FindEntityByUniqueID(id)) {
+      Vision::Error.Warning("Scene: line %d: entity id %s is taken: entity skipped", d.line, d.idText.c_str());
+      return false;
+    }
+  }
+  VType* type = VType::FindType(d.className.c_str());
+  if (!type || !type->CanCreate() || !type->IsDerivedFrom(VisBaseEntity_cl::GetClassTypeId())) {
+    Vision::Error.Warning("Scene: line %d: %s is not an entity class: entity skipped", d.line, d.className.c_str());
+    return false;
+  }
+  SceneEntityTemplate templ(d, id);
+  if (Vision::Game.CreateEntity(templ)) return true;
+  Vision::Error.Warning("Scene: line %d: entity of class %s could not be created", d.line, d.className.c_str());
+  return false;
+}
+
+void ReportStatus(int status, float percent, const char* message) {
+  if (VisionApp_cl* app = Vision::GetApplication()) app->OnLoadWorldStatus(status, percent, message);
+}
+
+}  // namespace
+
+bool VSceneLoader::LoadScene(const char* file) {
+  m_lastError.Reset();
+  if (!file || !*file) {
+    m_status = STATUS_FAILED;
+    m_lastError = "No scene file given";
+    Vision::Error.Warning("%s", m_lastError.AsChar());
+    return false;
+  }
+
+  std::string text;
+  std::string name = file;
+  bool found = Vision::File.ReadTextFile(name.c_str(), text);
+  if (!found && !*VFileHelper::GetExtension(file)) {
+    name += ".vscene";
+    found = Vision::File.ReadTextFile(name.c_str(), text);
+  }
+  SceneDesc scene;
+  std::string error;
+  if (!found)
+    error = "the file was not found in the data folders";
+  else
+    ReadScene(text, scene, error);
+  if (!error.empty()) {
+    m_status = STATUS_FAILED;
+    m_lastError.Format("Scene \"%s\": %s", file, error.c_str());
+    Vision::Error.Warning("%s", m_lastError.AsChar());
+    ReportStatus(STATUS_FAILED, 0.0f, m_lastError.AsChar());
+    return false;
+  }
+
+  Vision::World.UnloadWorld();
+  m_status = STATUS_LOADING;
+  ReportStatus(STATUS_LOADING, 0.0f, name.c_str());
+
+  if (scene.hasTerrain) Vision::World.SetFlatTerrain(scene.terrainHeight);
+  if (!scene.script.empty()) {
+    // A scene without its script still loads, like every other missing resource.
+    IVScriptInstance* script = Vision::GetScriptManager()->CreateScriptInstanceFromFile(scene.script.c_str());
+    if (script)
+      Vision::World.SetSceneScript(script);
+    else
+      Vision::Error.Warning("Scene \"%s\": script %s could not be loaded", file, scene.script.c_str());
+  }
+  int created = 0;
+  for (const EntityDesc& d : scene.entities) created += CreateEntity(d) ? 1 : 0;
+
+  Vision::World.SetSceneFile(name.c_str());
+  m_status = STATUS_FINISHED;
+  ReportStatus(STATUS_FINISHED, 100.0f, name.c_str());
+  Vision::Error.SystemMessage("Scene \"%s\" loaded: %d entities", name.c_str(), created);
+
+  // Listeners set themselves up on the new scene, the late ones after them.
+  Vision::Callbacks.OnAfterSceneLoaded.TriggerCallbacks();
+  Vision::Callbacks.OnAfterSceneLoadedLate.TriggerCallbacks();
+  return true;
+}
+
+// Loading happens at once inside LoadScene.
+void VSceneLoader::Tick() {}

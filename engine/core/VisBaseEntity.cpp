@@ -1,0 +1,135 @@
+// The engine entity: joining and leaving the world, unique ids, the model, boxes and
+// the saved engine data.
+#include "engine/core/VisBaseEntity.h"
+
+#include "engine/base/VArchive.h"
+#include "engine/base/VisError.h"
+#include "engine/core/VDynamicMesh.h"
+#include "engine/core/VisGame.h"
+
+V_IMPLEMENT_DYNCREATE(VisBaseEntity_cl, VisObject3D_cl)
+
+namespace {
+const char kEntityVersion = 1;
+
+bool IsKnownTraceAccuracy(int v) {
+  return v == VIS_TRACEACC_NOCOLLISION || v == VIS_TRACEACC_AABOX || v == VIS_TRACEACC_OBOX ||
+         v == VIS_TRACEACC_SPHERE || v == VIS_TRACEACC_POLYGONS;
+}
+}  // namespace
+
+VisBaseEntity_cl::VisBaseEntity_cl() {
+  Vision::Game.AddEntity(this);
+}
+
+VisBaseEntity_cl::~VisBaseEntity_cl() {
+  // Deleted directly rather than through the world: leave the table all the same.
+  if (m_iNumber >= 0) Vision::Game.Unlist(this);
+  SetMesh((VDynamicMesh*)nullptr);
+}
+
+void VisBaseEntity_cl::SetUniqueID(int64_t id) {
+  if (id == m_iUniqueID) return;
+  const bool indexed = m_iNumber >= 0 && !m_bRemoved;
+  if (indexed) Vision::Game.UnindexId(this);
+  m_iUniqueID = id;
+  if (indexed) Vision::Game.IndexId(this);
+}
+
+bool VisBaseEntity_cl::SetMesh(const char* file) {
+  if (!file || !*file) {
+    SetMesh((VDynamicMesh*)nullptr);
+    return true;
+  }
+  VDynamicMesh* mesh = Vision::Game.LoadDynamicMesh(file, true, true);
+  SetMesh(mesh);
+  if (!mesh) m_sMeshFile = file;
+  return mesh != nullptr;
+}
+
+void VisBaseEntity_cl::SetMesh(VDynamicMesh* mesh) {
+  if (mesh) mesh->AddRef();
+  VDynamicMesh* old = m_pMesh;
+  m_pMesh = mesh;
+  m_sMeshFile = mesh ? mesh->GetFilename() : "";
+  if (old) old->Release();
+}
+
+const char* VisBaseEntity_cl::GetMeshFileName() const {
+  return m_sMeshFile.AsChar();
+}
+
+void VisBaseEntity_cl::GetBoundingBox(VisBoundingBox_cl& out) const {
+  if (m_pMesh)
+    out = m_pMesh->GetBoundingBox();
+  else
+    out.SetInvalid();
+}
+
+void VisBaseEntity_cl::GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const {
+  VisBoundingBox_cl local;
+  if (m_bHasCustomVisBox)
+    local = m_customVisBox;
+  else
+    GetBoundingBox(local);
+  out.SetInvalid();
+  if (!local.IsValid()) return;
+  for (int i = 0; i < 8; ++i) {
+    VisVector_cl corner((i & 1) ? local.m_vMax.x : local.m_vMin.x, (i & 2) ? local.m_vMax.y : local.m_vMin.y,
+                        (i & 4) ? local.m_vMax.z : local.m_vMin.z);
+    corner = VisVector_cl(corner.x * m_vScaling.x, corner.y * m_vScaling.y, corner.z * m_vScaling.z);
+    out.ExpandToInclude(m_vPosition + m_mRotation * corner);
+  }
+}
+
+void VisBaseEntity_cl::SetCustomVisibilityBox(const VisBoundingBox_cl& box) {
+  m_customVisBox = box;
+  m_bHasCustomVisBox = box.IsValid();
+}
+
+void VisBaseEntity_cl::Remove() {
+  if (m_bRemoved) return;
+  if (m_iNumber >= 0) Vision::Game.UnindexId(this);
+  m_bRemoved = true;
+}
+
+void VisBaseEntity_cl::SetExpectedCount(int n) {
+  if (n > 0) Vision::Game.m_entities.reserve((size_t)n);
+}
+
+void VisBaseEntity_cl::Serialize(VArchive& ar) {
+  VisObject3D_cl::Serialize(ar);
+  if (ar.IsSaving()) {
+    ar << kEntityVersion;
+    ar << m_iUniqueID << m_sMeshFile << m_vScaling;
+    ar << m_iObjectFlags << m_iVisibleMask << m_iLightMask;
+    ar << m_bCastShadows << (int)m_eTraceAccuracy;
+    ar << m_bThink << m_bPreThink << m_bInactive << m_bNoMesh;
+    return;
+  }
+  char version = 0;
+  ar >> version;
+  if (version < 1 || version > kEntityVersion) {
+    Vision::Error.Warning("%s: unsupported entity version %d", GetClassTypeName(), (int)version);
+    ar.MarkFailed();
+    return;
+  }
+  int64_t id = 0;
+  VString meshFile;
+  VisVector_cl scaling;
+  int trace = 0;
+  ar >> id >> meshFile >> scaling;
+  ar >> m_iObjectFlags >> m_iVisibleMask >> m_iLightMask;
+  ar >> m_bCastShadows >> trace;
+  ar >> m_bThink >> m_bPreThink >> m_bInactive >> m_bNoMesh;
+  if (!ar.IsOK()) return;
+  SetUniqueID(id);
+  m_vScaling = VisVector_cl(scaling.x, scaling.y, scaling.z);
+  if (IsKnownTraceAccuracy(trace)) {
+    m_eTraceAccuracy = (VisTraceAccuracy_e)trace;
+  } else {
+    Vision::Error.Warning("%s: unknown trace accuracy %d in archive", GetClassTypeName(), trace);
+    m_eTraceAccuracy = VIS_TRACEACC_NOCOLLISION;
+  }
+  if (meshFile != m_sMeshFile) SetMesh(meshFile.AsChar());
+}

@@ -1,0 +1,36 @@
+// The graphics device's hardware cursor (Vision::HardwareCursor): visibility,
+// position and image with its hotspot. The stand-in keeps the state so it can be
+// read back; every call is skipped while the device is lost.
+#pragma once
+
+#include "engine/render/VTextureObject.h"
+
+class VBASE_IMPEXP VHardwareCursor {
+ public:
+  void ShowCursor(bool show);
+  bool IsShown() const { return m_bShown; }
+  // immediate: move at once instead of with the next present (no difference headless).
+  void SetCursorPosition(int x, int y, bool immediate);
+  int GetX() const { return m_iX; }
+  int GetY() const { return m_iY; }
+  // The image is kept referenced until it is replaced.
+  void SetCursorProperties(unsigned hotspotX, unsigned hotspotY, VTextureObject* image);
+  VTextureObject* GetImage() const { return m_spImage; }
+  unsigned GetHotspotX() const { return m_iHotspotX; }
+  unsigned GetHotspotY() const { return m_iHotspotY; }
+  // How often an image was applied (tests tell a repeated set from a skipped one).
+  int GetPropertiesCount() const { return m_iPropertiesCount; }
+  // Back to the start state: hidden, at 0, 0, no image.
+  void Reset();
+
+ private:
+  bool m_bShown = false;
+  int m_iX = 0, m_iY = 0;
+  unsigned m_iHotspotX = 0, m_iHotspotY = 0;
+  VSmartPtr<VTextureObject> m_spImage;
+  int m_iPropertiesCount = 0;
+};
+
+namespace Vision {
+VBASE_IMPEXP extern VHardwareCursor HardwareCursor;
+}  // namespace Vision

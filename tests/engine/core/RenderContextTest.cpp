@@ -1,0 +1,94 @@
+// The main render context and the camera that follows an entity.
+#include "engine/Vision.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RenderContext, ZeroFieldOfViewKeepsTheValueItHad) {
+  VisRenderContext_cl ctx;
+  struct Case {
+    float h, v, expectH, expectV;
+  };
+  const Case cases[] = {
+      {0.0f, 58.71551f, 90.0f, 58.71551f},
+      {70.0f, 0.0f, 70.0f, 58.71551f},
+      {0.0f, 0.0f, 70.0f, 58.71551f},
+      {90.0f, 90.0f, 90.0f, 90.0f},
+  };
+  for (const Case& c : cases) {
+    ctx.SetFOV(c.h, c.v);
+    float h, v;
+    ctx.GetFOV(h, v);
+    EXPECT_EQ(h, c.expectH);
+    EXPECT_EQ(v, c.expectV);
+  }
+}
+
+TEST(RenderContext, SizeIsTheVideoSizeAndActivateMakesItCurrent) {
+  VVideoConfig cfg;
+  cfg.m_iXRes = 800;
+  cfg.m_iYRes = 600;
+  VVideo::Initialize(cfg);
+  int w = 0, h = 0;
+  VisRenderContext_cl::GetMainRenderContext()->GetSize(w, h);
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+  VVideo::DeInitialize();
+  VisRenderContext_cl::GetMainRenderContext()->GetSize(w, h);
+  EXPECT_EQ(w, 0);
+
+  VisRenderContext_cl other;
+  other.Activate();
+  EXPECT_EQ(VisRenderContext_cl::GetCurrentContext(), &other);
+  VisRenderContext_cl::GetMainRenderContext()->Activate();
+  EXPECT_EQ(VisRenderContext_cl::GetCurrentContext(), VisRenderContext_cl::GetMainRenderContext());
+}
+
+class CameraTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    Vision::Camera.Detach();
+    Vision::World.UnloadWorld();
+  }
+};
+
+TEST_F(CameraTest, FollowsItsEntityWithTheOffsetOnEveryUpdate) {
+  auto* e = new VisBaseEntity_cl();
+  e->SetPosition(10, 20, 30);
+  Vision::Camera.AttachToEntity(e, VisVector_cl(0, 0, 5));
+  EXPECT_EQ(Vision::Camera.GetPosition().z, 35.0f);
+
+  e->SetPosition(1, 2, 3);
+  e->SetOrientation(90, 0, 0);
+  EXPECT_EQ(Vision::Camera.GetPosition().x, 10.0f) << "moves only on Update";
+  Vision::Camera.Update();
+  EXPECT_EQ(Vision::Camera.GetPosition().x, 1.0f);
+  EXPECT_EQ(Vision::Camera.GetPosition().z, 8.0f);
+  const VisVector_cl dir = VisRenderContext_cl::GetMainRenderContext()->GetCameraDirection();
+  const VisVector_cl want = e->GetDirection();
+  EXPECT_NEAR(dir.x, want.x, 1e-5f);
+  EXPECT_NEAR(dir.y, want.y, 1e-5f);
+
+  Vision::Camera.Detach();
+  e->SetPosition(50, 50, 50);
+  Vision::Camera.Update();
+  EXPECT_EQ(Vision::Camera.GetPosition().x, 1.0f);
+  Vision::Camera.SetPosition(VisVector_cl(7, 7, 7));
+  EXPECT_EQ(Vision::Camera.GetPosition().y, 7.0f);
+}
+
+TEST_F(CameraTest, LetsGoOfAnEntityTheWorldDestroys) {
+  auto* e = new VisBaseEntity_cl();
+  Vision::Camera.AttachToEntity(e, VisVector_cl(0, 0, 0));
+  e->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(Vision::Camera.GetAttachedEntity(), nullptr);
+  Vision::Camera.Update();
+
+  Vision::Camera.AttachToEntity(new VisBaseEntity_cl(), VisVector_cl(0, 0, 0));
+  Vision::World.UnloadWorld();
+  EXPECT_EQ(Vision::Camera.GetAttachedEntity(), nullptr);
+}
+
+}  // namespace

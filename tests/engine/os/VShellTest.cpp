@@ -1,0 +1,30 @@
+// Shell open without a window only logs what would be opened.
+#include "engine/base/VisError.h"
+#include "engine/os/VOs.h"
+#include "support/ScopedEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(VShellTest, HeadlessOpenIsLoggedNotRun) {
+  for (const char* video : {static_cast<const char*>(nullptr), "null", "NULL"}) {
+    ScopedEnv env("ENGINE_VIDEO", video);
+    std::vector<std::string> lines;
+    Vision::Error.SetLogListener([&](const std::string& line) { lines.push_back(line); });
+    EXPECT_TRUE(VShellOpen("http://example.invalid/update"));
+    EXPECT_TRUE(VShellOpenW(L"https://example.invalid/\u00e9"));
+    EXPECT_FALSE(VShellOpen(""));
+    EXPECT_FALSE(VShellOpen(nullptr));
+    EXPECT_FALSE(VShellOpenW(nullptr));
+    Vision::Error.SetLogListener(nullptr);
+    EXPECT_EQ((std::vector<std::string>{"Shell open: http://example.invalid/update",
+                                        "Shell open: https://example.invalid/\xc3\xa9"}),
+              lines);
+  }
+}
+
+}  // namespace
