@@ -84,9 +84,11 @@ SCREENS = {
 
 
 def main():
-    # CorallineLook imageset: a white brush (0..7) and a translucent panel (8..15).
-    png("imagesets/CorallineLook.png", 16, 8,
-        lambda x, y: (255, 255, 255, 255) if x < 8 else (20, 30, 40, 200))
+    # CorallineLook imageset, 8x8 cells: a white brush, a translucent panel, then the
+    # button faces normal, hover, pushed and disabled.
+    cells = [(255, 255, 255, 255), (20, 30, 40, 200), (120, 70, 30, 255), (170, 110, 40, 255),
+             (80, 45, 20, 255), (90, 90, 90, 255)]
+    png("imagesets/CorallineLook.png", 8 * len(cells), 8, lambda x, y: cells[x // 8])
     # Cursors imageset: six 32x32 cursors side by side, in CURSOR_TYPES order.
     png("imagesets/Cursors.png", 32 * len(CURSORS), 32, lambda x, y: CURSORS[x // 32][1](x % 32, y))
     for name, draw in CURSORS:

@@ -12,10 +12,17 @@ class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_
   // Shows or hides every indicator (hidden under the loading screen).
   void SetAllVisible(bool visible);
 
+  // The border geometry comes from the video mode at the next update; a change of
+  // resolution asks for it again.
+  bool IsScreenGeometryReady() const { return m_bGeometryReady; }
+  void InvalidateScreenGeometry() { m_bGeometryReady = false; }
+
   // Per frame, engine de-initialisation and destroyed entities.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
  private:
   friend class Singleton<RadarManager>;
   RadarManager();
+
+  bool m_bGeometryReady = false;
 };

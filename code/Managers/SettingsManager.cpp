@@ -2,62 +2,90 @@
 #include "Managers/SettingsManager.h"
 
 #include "Managers/MusicManager.h"
+#include "Managers/RadarManager.h"
 #include "Managers/SaveGameManager.h"
+#include "Managers/SettingsXmlReader.h"
 #include "Managers/SoundManager.h"
 #include "Managers/SpeechManager.h"
 #include "core/GameManager.h"
 #include "core/VisMainApp.h"
 #include "engine/Vision.h"
 #include "gui/GUIManager.h"
+#include "util/UserArchiveFile.h"
 
-#include <tinyxml.h>
-
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-const char* const kTypeNames[] = {nullptr, "SSAO", "Shadows", "Anisotropic", "Vsync", "Windowed"};
-
-// The family of an XML type name, or SETTING_RESOLUTION for none.
-eSettingType TypeFromName(const char* name) {
-  if (!name) return SETTING_RESOLUTION;
-  for (int i = 1; i <= 5; ++i)
-    if (strcmp(name, kTypeNames[i]) == 0) return (eSettingType)i;
-  return SETTING_RESOLUTION;
-}
-
-int SceneKindFromName(const char* loc) {
-  if (strcmp(loc, "WORLD") == 0) return 0;
-  if (strcmp(loc, "LAND") == 0) return 1;
-  if (strcmp(loc, "SEA") == 0) return 2;
-  return -1;
-}
-
 int CurrentLocation() { return GameManager::HasInstance() ? GameManager::GetInstance()->GetLocation() : -1; }
 
 VStrDictionary& Dictionary() { return Vision::Game.GetDictionary(); }
 
+std::string Key(const char* format, ...) {
+  char buffer[128];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(buffer, sizeof(buffer), format, args);
+  va_end(args);
+  return buffer;
+}
+
 // "WxHxR" with exactly three tokens.
 bool ParseQuality(const char* text, int& width, int& height, int& refresh) {
   if (!text) return false;
-  std::vector<std::string> tokens;
-  std::string current;
-  for (const char* p = text;; ++p) {
-    if (*p == 'x' || *p == 0) {
-      tokens.push_back(current);
-      current.clear();
-      if (!*p) break;
-    } else {
-      current += *p;
-    }
+  std::vector<std::string> tokens(1);
+  for (const char* p = text; *p; ++p) {
+    if (*p == 'x')
+      tokens.emplace_back();
+    else
+      tokens.back() += *p;
   }
   if (tokens.size() != 3) return false;
   width = VString::NumericParse(tokens[0].c_str());
   height = VString::NumericParse(tokens[1].c_str());
   refresh = VString::NumericParse(tokens[2].c_str());
   return true;
+}
+
+// Typed reads of a key that is present with a readable value; otherwise the caller
+// keeps its default (or makes no call at all).
+bool ReadBool(const std::string& key, bool& out) {
+  const char* text = Dictionary().Get(key.c_str());
+  return text && *text && VString::ParseBool(text, out);
+}
+bool ReadFloat(const std::string& key, float& out) {
+  const char* text = Dictionary().Get(key.c_str());
+  return text && *text && VString::ParseFloat(text, out);
+}
+bool GetBool(const std::string& key, bool def) { return Dictionary().GetBool(key.c_str(), def); }
+int GetInt(const std::string& key, int def) { return Dictionary().GetInt(key.c_str(), def); }
+float GetFloat(const std::string& key, float def) { return Dictionary().GetFloat(key.c_str(), def); }
+
+// The position of a text in a list of names, or -1.
+int IndexOf(const char* text, const char* const* names, int count) {
+  if (!text) return -1;
+  for (int i = 0; i < count; ++i)
+    if (strcmp(text, names[i]) == 0) return i;
+  return -1;
+}
+
+const char* const kFilterTechniques[] = {"GAUSSIAN", "BILATERAL_5_SAMPLES", "BILATERAL_9_SAMPLES", "ADAPTIVE"};
+const char* const kShadowModes[] = {"PCF4", "PCF8", "PCF8_RAND", "PCF16", "PCF16_RAND", "PCSS16", "PCSS16_RAND", "CHS"};
+const float kDefaultBias[VShadowMapSettings::MaxCascades] = {0.1f, 0.2f, 0.4f, 0.8f};
+const float kDefaultCascadeRange[VShadowMapSettings::MaxCascades] = {30.0f, 90.0f, 270.0f, 810.0f};
+
+float Volume(const char* key) { return std::clamp(Dictionary().GetFloat(key, 1.0f), 0.0f, 1.0f); }
+
+// The nearest of the sizes (ascending, not empty); the smaller one on a tie.
+int NearestSize(int size, const std::vector<int>& sizes) {
+  int best = sizes.front();
+  for (int s : sizes)
+    if (std::abs((int64_t)s - size) < std::abs((int64_t)best - size)) best = s;
+  return best;
 }
 
 }  // namespace
@@ -75,39 +103,20 @@ void SettingsManager::Initialize() {
   LoadSettingsFromSave();
 }
 
+// ---- presets ---------------------------------------------------------------------
+
 bool SettingsManager::LoadSettingsFromXML() {
   std::string text;
-  TiXmlDocument doc;
-  if (!Vision::File.ReadTextFile("settings.xml", text)) {
-    Vision::Error.SystemMessage("XML error: %s", "Failed to open file");
+  std::string error = "Failed to open file";
+  const bool read = Vision::File.ReadTextFile("settings.xml", text) &&
+                    SettingsXmlReader::Read(
+                        text.c_str(),
+                        [this](eSettingType type, int kind, const char* quality, const char* key, const char* value,
+                               bool isDefault) { InitializeSetting(type, kind, quality, key, value, isDefault); },
+                        error);
+  if (!read) {
+    Vision::Error.SystemMessage("XML error: %s", error.c_str());
     return false;
-  }
-  doc.Parse(text.c_str());
-  if (doc.Error() || !doc.RootElement()) {
-    Vision::Error.SystemMessage("XML error: %s", doc.ErrorDesc());
-    return false;
-  }
-  for (TiXmlElement* settings = doc.RootElement()->FirstChildElement("Settings"); settings;
-       settings = settings->NextSiblingElement("Settings")) {
-    const eSettingType type = TypeFromName(settings->Attribute("type"));
-    if (type == SETTING_RESOLUTION) continue;
-    const char* quality = settings->Attribute("quality");
-    bool isDefault = false;
-    settings->QueryBoolAttribute("default", &isDefault);
-    for (TiXmlElement* setting = settings->FirstChildElement("Setting"); setting;
-         setting = setting->NextSiblingElement("Setting")) {
-      const char* key = setting->Attribute("key");
-      const char* value = setting->Attribute("value");
-      char fullKey[256];
-      snprintf(fullKey, sizeof(fullKey), "%s_%s", kTypeNames[type], key ? key : "");
-      const char* loc = setting->Attribute("loc");
-      if (!loc) {
-        for (int kind = 0; kind < 3; ++kind) InitializeSetting(type, kind, quality, fullKey, value, isDefault);
-      } else {
-        const int kind = SceneKindFromName(loc);
-        if (kind >= 0) InitializeSetting(type, kind, quality, fullKey, value, isDefault);
-      }
-    }
   }
   // Defaults for the scene kind the game is in (none at start-up).
   const int location = CurrentLocation();
@@ -119,101 +128,156 @@ bool SettingsManager::LoadSettingsFromXML() {
 
 void SettingsManager::InitializeSetting(eSettingType type, int sceneKind, const char* quality, const char* key,
                                         const char* value, bool isDefault) {
+  if (!key) return;
+  if (!value) value = "";
   const VHashString name(quality ? quality : "");
-  auto& family = m_presets[type];
+  PresetList& family = m_presets[type];
   SettingQuality* preset = nullptr;
   for (auto& candidate : family)
-    if (candidate->m_iSceneKind == sceneKind && candidate->m_sName == name) preset = candidate.get();
+    if (candidate->m_iSceneKind == sceneKind && candidate->m_sName == name) {
+      preset = candidate.get();
+      break;
+    }
   if (!preset) {
     family.push_back(std::make_unique<SettingQuality>(name.AsChar(), sceneKind, isDefault));
     preset = family.back().get();
-    if (isDefault) {
-      char qualityKey[32];
-      snprintf(qualityKey, sizeof(qualityKey), "Quality_%d", (int)type);
-      Dictionary().Set(qualityKey, name.AsChar());
-    }
+    if (isDefault) Dictionary().Set(Key("Quality_%d", (int)type).c_str(), name.AsChar());
   }
-  preset->m_values.Set(key, value ? value : "");
-  if (isDefault) {
-    char sceneKey[300];
-    snprintf(sceneKey, sizeof(sceneKey), "%s_%d", key, sceneKind);
-    Dictionary().Set(sceneKey, value ? value : "");
-  }
+  preset->m_values.Set(key, value);
+  if (isDefault) Dictionary().Set((std::string(key) + Key("_%d", sceneKind)).c_str(), value);
 }
 
 void SettingsManager::WritePreset(const SettingQuality& preset) {
   if (preset.m_iSceneKind == -1) return;
+  const std::string suffix = Key("_%d", preset.m_iSceneKind);
   for (int i = 0; i < preset.m_values.GetCount(); ++i) {
     const VStrDictionaryEntry* entry = preset.m_values.GetEntry(i);
-    char sceneKey[300];
-    snprintf(sceneKey, sizeof(sceneKey), "%s_%d", entry->m_key.AsChar(), preset.m_iSceneKind);
-    Dictionary().Set(sceneKey, entry->m_value.AsChar());
+    Dictionary().Set((std::string(entry->m_key.AsChar()) + suffix).c_str(), entry->m_value.AsChar());
   }
 }
 
-const std::vector<std::unique_ptr<SettingQuality>>& SettingsManager::GetPresets(eSettingType type) {
-  return m_presets[type];
+const SettingsManager::PresetList& SettingsManager::GetPresets(eSettingType type) const {
+  static const PresetList empty;
+  auto it = m_presets.find(type);
+  return it == m_presets.end() ? empty : it->second;
 }
+
+int SettingsManager::GetSettingCount(eSettingType type) const {
+  int perKind[3] = {0, 0, 0};
+  for (const auto& preset : GetPresets(type))
+    if (preset->m_iSceneKind >= 0 && preset->m_iSceneKind < 3) ++perKind[preset->m_iSceneKind];
+  return *std::max_element(perKind, perKind + 3);
+}
+
+void SettingsManager::GetQualities(eSettingType type, std::vector<VHashString>& out) const {
+  for (const auto& preset : GetPresets(type))
+    if (std::find(out.begin(), out.end(), preset->m_sName) == out.end()) out.push_back(preset->m_sName);
+}
+
+bool SettingsManager::SetSetting(eSettingType type, const VHashString& quality) {
+  const PresetList& family = GetPresets(type);
+  if (family.empty()) return false;
+  for (const auto& preset : family)
+    if (preset->m_sName == quality) WritePreset(*preset);
+  return true;
+}
+
+std::vector<int> SettingsManager::GetPresetShadowMapSizes() const {
+  std::vector<int> sizes;
+  for (const auto& preset : GetPresets(SETTING_SHADOWS)) {
+    int size = 0;
+    const char* text = preset->m_values.Get("Shadows_ShadowMapSize");
+    if (text && VString::ParseInt(text, size) && size > 0) sizes.push_back(size);
+  }
+  if (sizes.empty()) sizes.push_back(1024);
+  std::sort(sizes.begin(), sizes.end());
+  sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+  return sizes;
+}
+
+// ---- settings.bin ----------------------------------------------------------------
 
 bool SettingsManager::GetSettingsFilePath(std::string& out) {
   char documents[V_DOCUMENT_FOLDER_SIZE];
   if (!SaveGameManagerProto::GetInstance()->GetMyDocumentFolder(documents)) return false;
   const std::string folder = VPathHelper::CombineDirAndFile(documents, "Fenwold/Brinemark");
-  if (!VFileHelper::ExistsDir(folder.c_str()) && !VFileHelper::MkDirRecursive(folder.c_str())) return false;
-  out = VPathHelper::CombineDirAndFile(folder.c_str(), "settings.bin");
+  if (!VFileHelper::MkDirRecursive(folder.c_str())) return false;
+  // An existing folder may differ in case; the file is written into it.
+  std::string found;
+  out = VPathHelper::CombineDirAndFile(VFileHelper::FindCaseInsensitive(folder, found) ? found.c_str() : folder.c_str(),
+                                       "settings.bin");
   return true;
 }
 
 bool SettingsManager::LoadSettingsFromSave() {
   std::string path;
   if (!GetSettingsFilePath(path)) return false;
-  IVFileInStream* in = Vision::File.Open(path.c_str());
-  if (!in) return false;
-  bool loaded = false;
-  {
-    VArchive ar("settings.bin", in, Vision::File.GetManager(), 4096);
-    int version = 0;
-    ar >> version;
-    ar.SetLoadingVersion(version);
-    if (ar.IsOK() && Vision::IsValidArchive(version)) {
-      ar >> Dictionary();
-      loaded = ar.IsOK();
-    }
-    ar.Close();
-  }
-  in->Close();
-  return loaded;
+  // Read aside first: a file that breaks off half-way changes nothing.
+  VStrDictionary stored;
+  if (!UserArchiveFile::Read(path.c_str(), [&](VArchive& ar) { ar >> stored; })) return false;
+  for (int i = 0; i < stored.GetCount(); ++i)
+    Dictionary().Set(stored.GetEntry(i)->m_key.AsChar(), stored.GetEntry(i)->m_value.AsChar());
+  return true;
+}
+
+bool SettingsManager::SaveSettings() {
+  std::string path;
+  if (!GetSettingsFilePath(path)) return false;
+  return UserArchiveFile::Write(path.c_str(), [](VArchive& ar) { ar << Dictionary(); });
+}
+
+void SettingsManager::SetDlcLevelPassed(int level) {
+  Dictionary().Set("DlcLevelUnlocked", Key("%i", level).c_str());
+  SaveSettings();
+}
+
+int SettingsManager::GetDlcLevelPassed() const { return Dictionary().GetInt("DlcLevelUnlocked", 1); }
+
+// ---- apply -----------------------------------------------------------------------
+
+void SettingsManager::ApplySettings() {
+  if (Vision::Editor.IsInEditor()) return;
+  const bool changed = ApplyResolution(true);
+  ApplySSAO();
+  ApplyShadows();
+  ApplyAnisotropic();
+  ApplyVolume();
+  // A new video mode is saved once the player keeps it (options screen).
+  if (!changed) SaveSettings();
 }
 
 void SettingsManager::ApplyVolume() {
-  const VStrDictionary& dict = Dictionary();
   SoundManager* sound = SoundManager::GetInstance();
-  sound->SetMasterVolume(dict.GetFloat("MasterVolume", 1.0f));
-  const float music = dict.GetFloat("MusicVolume", 1.0f);
+  sound->SetMasterVolume(Volume("MasterVolume"));
+  const float music = Volume("MusicVolume");
   if (music != MusicManager::GetInstance()->GetMusicVolume()) MusicManager::GetInstance()->SetMusicVolume(music);
-  SpeechManager::GetInstance()->SetSpeechVolume(dict.GetFloat("SpeechVolume", 1.0f));
-  sound->SetFXVolume(dict.GetFloat("FXVolume", 1.0f));
+  SpeechManager::GetInstance()->SetSpeechVolume(Volume("SpeechVolume"));
+  sound->SetFXVolume(Volume("FXVolume"));
 }
 
 bool SettingsManager::ApplyResolution(bool apply) {
-  const VStrDictionary& dict = Dictionary();
-  const bool fullScreen = !dict.GetBool("Windowed_Enabled_0", true);
-  const bool vsync = dict.GetBool("Vsync_Enabled_0", true);
+  const bool fullScreen = !GetBool("Windowed_Enabled_0", true);
+  const bool vsync = GetBool("Vsync_Enabled_0", true);
 
   VisMainApp* app = VisMainApp::GetInstance();
   VVideoConfig& config = app->m_videoConfig;
   int width = config.m_iXRes, height = config.m_iYRes, refresh = config.m_iRefreshRate;
-  ParseQuality(dict.Get("Quality_0"), width, height, refresh);
+  ParseQuality(Dictionary().Get("Quality_0"), width, height, refresh);
 
+  // The nearest mode the adapter offers; without any, the desktop mode stands.
   VVideoMode mode;
   VVideo::GetAdapterMode(config.m_iAdapter, mode);
-  VVideoMode closest;
-  if (app->GetClosestVideoMode(closest, width, height, refresh)) mode = closest;
-  const int newRefresh = fullScreen ? mode.m_iRefreshRate : 0;
-  const int currentRefresh = config.m_bFullScreen ? config.m_iRefreshRate : 0;
-  const bool changed = mode.m_iXRes != config.m_iXRes || mode.m_iYRes != config.m_iYRes ||
-                       newRefresh != currentRefresh || newRefresh == 0 || vsync != config.m_bWaitVRetrace ||
-                       fullScreen != config.m_bFullScreen;
+  app->GetClosestVideoMode(mode, width, height, refresh);
+
+  // Compared with the window as it is (the configuration before the engine runs).
+  // The refresh rate is left out: the mode switch takes none and the configuration
+  // keeps 0, so comparing it would report a change on every call.
+  const bool running = VVideo::IsInitialized();
+  const int currentWidth = running ? VVideo::GetCurrentWidth() : config.m_iXRes;
+  const int currentHeight = running ? VVideo::GetCurrentHeight() : config.m_iYRes;
+  const bool currentFullScreen = running ? VVideo::IsFullScreen() : config.m_bFullScreen;
+  const bool changed = mode.m_iXRes != currentWidth || mode.m_iYRes != currentHeight ||
+                       fullScreen != currentFullScreen || vsync != config.m_bWaitVRetrace;
 
   auto store = [&] {
     config.m_iXRes = mode.m_iXRes;
@@ -230,13 +294,82 @@ bool SettingsManager::ApplyResolution(bool apply) {
   }
   if (!changed) return false;
   if (VVideo::ChangeResolution(mode.m_iXRes, mode.m_iYRes, fullScreen)) store();
-  GUIManager::GetInstance()->ResetResolution();
+  if (RadarManager::HasInstance()) RadarManager::GetInstance()->InvalidateScreenGeometry();
+  if (GUIManager::HasInstance()) GUIManager::GetInstance()->ResetResolution();
   app->RenderOnlyVisuals();
   return true;
+}
+
+void SettingsManager::ApplySSAO() {
+  const int loc = CurrentLocation();
+  VPostProcessSSAO* ssao = Vision::Renderer.GetSSAOPostProcessor();
+  if (loc < 0 || Dictionary().GetCount() == 0 || !ssao) return;
+
+  bool enabled = false;
+  if (ReadBool(Key("SSAO_Enabled_%d", loc), enabled)) ssao->m_bEnabled = enabled;
+  switch (GetInt(Key("SSAO_Samples_%d", loc), 8)) {
+    case 8: ssao->m_iSampleSetting = 0; break;
+    case 16: ssao->m_iSampleSetting = 1; break;
+    case 32: ssao->m_iSampleSetting = 2; break;
+    case 64: ssao->m_iSampleSetting = 3; break;
+    default: break;  // other counts leave the setting
+  }
+  ssao->m_iBlurPasses = GetInt(Key("SSAO_BlurPasses_%d", loc), 3);
+  ssao->m_bHalfResolutionBlur = GetBool(Key("SSAO_HalfResolutionBlur_%d", loc), false);
+  const int technique = IndexOf(Dictionary().Get(Key("SSAO_FilterTechnique_%d", loc).c_str()), kFilterTechniques, 4);
+  if (technique >= 0) ssao->m_iFilterTechnique = technique;
+
+  VPostProcessSSAO::Parameters first;
+  first.m_fRadius = GetFloat(Key("SSAO_Radius1_%d", loc), 0.125f);
+  first.m_fPower = GetFloat(Key("SSAO_Power1_%d", loc), 2.0f);
+  first.m_fFullThreshold = GetFloat(Key("SSAO_FullThreshold1_%d", loc), 0.3f);
+  first.m_fNoThreshold = GetFloat(Key("SSAO_NoThreshold1_%d", loc), 0.15f);
+  ssao->m_params[0] = first;
+  VPostProcessSSAO::Parameters second = first;
+  ReadFloat(Key("SSAO_Radius2_%d", loc), second.m_fRadius);
+  ReadFloat(Key("SSAO_Power2_%d", loc), second.m_fPower);
+  ReadFloat(Key("SSAO_FullThreshold2_%d", loc), second.m_fFullThreshold);
+  ReadFloat(Key("SSAO_NoThreshold2_%d", loc), second.m_fNoThreshold);
+  ssao->m_params[1] = second;
+}
+
+void SettingsManager::ApplyShadows() {
+  const int loc = CurrentLocation();
+  if (loc < 0 || Dictionary().GetCount() == 0) return;
+  const std::vector<int> sizes = GetPresetShadowMapSizes();
+  for (int light = 0; light < Vision::Renderer.GetShadowMapCount(); ++light) {
+    VShadowMapSettings* shadow = Vision::Renderer.GetShadowMap(light);
+    shadow->m_bQuarterSizeTexture = GetBool(Key("Shadows_QuarterSizeTexture_%d", loc), false);
+    const int mode = IndexOf(Dictionary().Get(Key("Shadows_ShadowMappingMode_%d", loc).c_str()), kShadowModes, 8);
+    shadow->m_iMappingMode = mode >= 0 ? mode : 1;
+    shadow->m_iMapSize = NearestSize(GetInt(Key("Shadows_ShadowMapSize_%d", loc), 1024), sizes);
+    shadow->m_fSampleRadius = GetFloat(Key("Shadows_SampleRadius_%d", loc), 1.0f);
+    for (int c = 0; c < VShadowMapSettings::MaxCascades; ++c)
+      shadow->m_fBias[c] = GetFloat(Key("Shadows_Bias%d_%d", c, loc), kDefaultBias[c]);
+    for (int c = 0; c < VShadowMapSettings::MaxCascades; ++c)
+      shadow->m_fSlope[c] = GetFloat(Key("Shadows_Slope%d_%d", c, loc), 0.0f);
+    shadow->m_bFrontFacing = GetBool(Key("Shadows_FrontFacing_%d", loc), true);
+    shadow->m_iCascadeCount =
+        std::clamp(GetInt(Key("Shadows_CascadeCount_%d", loc), 1), 1, VShadowMapSettings::MaxCascades);
+    for (int c = 0; c < VShadowMapSettings::MaxCascades; ++c)
+      shadow->m_fCascadeRange[c] = GetFloat(Key("Shadows_CascadeRange%d_%d", c, loc), kDefaultCascadeRange[c]);
+    shadow->m_bOverestimateCascades = GetBool(Key("Shadows_OverestimateCascades_%d", loc), false);
+    shadow->m_fCameraUpdateInterval = GetFloat(Key("Shadows_CameraUpdateInterval_%d", loc), 2.0f);
+    shadow->m_fCameraUpdateAngle = GetFloat(Key("Shadows_CameraUpdateAngle_%d", loc), 5.0f);
+    shadow->m_bEnabled = GetBool(Key("Shadows_Enabled_%d", loc), false);
+  }
+}
+
+void SettingsManager::ApplyAnisotropic() {
+  const int loc = CurrentLocation();
+  if (loc < 0) return;
+  const float level = GetFloat(Key("Anisotropic_Level_%d", loc), 1.0f);
+  Vision::Renderer.SetMaxAnisotropy(level);
+  Vision::Renderer.SetDefaultTextureFilterMode(level > 1.0f ? 8 : 7);
 }
 
 void SettingsManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (!data || data->m_pSender != &Vision::Callbacks.OnVideoInitializing) return;
   auto* video = static_cast<VisVideoInitDataObject_cl*>(data);
-  if (video->m_pConfig) video->m_pConfig->m_bWaitVRetrace = Dictionary().GetBool("Vsync_Enabled_0", true);
+  if (video->m_pConfig) video->m_pConfig->m_bWaitVRetrace = GetBool("Vsync_Enabled_0", true);
 }

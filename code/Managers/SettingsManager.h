@@ -1,9 +1,11 @@
 // The graphics and sound settings: quality presets from settings.xml, the player's
 // values from settings.bin in the documents folder, all kept as text entries of the
-// engine game's dictionary, and pushed into the video mode and the audio managers.
+// engine game's dictionary, and pushed into the video mode, the renderer's effects
+// and the audio managers.
 #pragma once
 
 #include "Managers/SettingQuality.h"
+#include "Managers/SettingType.h"
 #include "engine/base/VCallback.h"
 #include "util/Singleton.h"
 
@@ -12,19 +14,10 @@
 #include <string>
 #include <vector>
 
-// Settings families; 1 to 5 are named in settings.xml by "SSAO", "Shadows",
-// "Anisotropic", "Vsync" and "Windowed".
-enum eSettingType {
-  SETTING_RESOLUTION = 0,
-  SETTING_SSAO = 1,
-  SETTING_SHADOWS = 2,
-  SETTING_ANISOTROPIC = 3,
-  SETTING_VSYNC = 4,
-  SETTING_WINDOWED = 5,
-};
-
 class SettingsManager : public Singleton<SettingsManager>, public IVisCallbackHandler_cl {
  public:
+  typedef std::vector<std::unique_ptr<SettingQuality>> PresetList;
+
   ~SettingsManager() override;
 
   // Loads the presets, then the stored values (not inside the editor).
@@ -33,21 +26,47 @@ class SettingsManager : public Singleton<SettingsManager>, public IVisCallbackHa
   bool LoadSettingsFromXML();
   void InitializeSetting(eSettingType type, int sceneKind, const char* quality, const char* key, const char* value,
                          bool isDefault);
-  // Reads <documents>/Fenwold/Brinemark/settings.bin into the game dictionary;
-  // false when there is none or it is not valid.
+
+  // The largest number of presets of the family among the three scene kinds.
+  int GetSettingCount(eSettingType type) const;
+  // Appends the family's quality names in file order, each once; names already in
+  // the list are not added again.
+  void GetQualities(eSettingType type, std::vector<VHashString>& out) const;
+  // Writes the pairs of every preset of that name into the game dictionary, each
+  // key with its scene kind; false when the family has no presets.
+  bool SetSetting(eSettingType type, const VHashString& quality);
+  // The presets of a family in file order (empty for none).
+  const PresetList& GetPresets(eSettingType type) const;
+
+  // Reads <documents>/Fenwold/Brinemark/settings.bin into the game dictionary; false
+  // when there is none or it is not valid (the dictionary then stays as it was).
   bool LoadSettingsFromSave();
+  // Writes the whole game dictionary there; false when it cannot.
+  bool SaveSettings();
   // The settings file's full path; false without a documents folder or when the
   // product folder cannot be made.
   static bool GetSettingsFilePath(std::string& out);
 
-  // Master, music, speech and effect volumes to the audio managers.
-  void ApplyVolume();
+  // The whole sequence (not inside the editor): resolution, SSAO, shadows, texture
+  // filtering, volumes, then saving unless the video mode changed.
+  void ApplySettings();
   // Window, vertical sync and resolution to the application's video configuration.
   // With apply, a changed mode is switched at once; returns whether it changed.
   bool ApplyResolution(bool apply);
+  // The effects of the current scene kind; nothing outside a scene (location -1).
+  void ApplySSAO();
+  void ApplyShadows();
+  void ApplyAnisotropic();
+  // Master, music, speech and effect volumes to the audio managers.
+  void ApplyVolume();
 
-  // The presets of a family in file order (empty for none).
-  const std::vector<std::unique_ptr<SettingQuality>>& GetPresets(eSettingType type);
+  // The highest downloadable mission passed; 1 when none was stored.
+  void SetDlcLevelPassed(int level);
+  int GetDlcLevelPassed() const;
+
+  // The shadow-map sizes the Shadows presets use, ascending (the default 1024 when
+  // they name none): a stored size is applied as the nearest of them.
+  std::vector<int> GetPresetShadowMapSizes() const;
 
   // Video initialising: the vertical-sync setting goes into the configuration used.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
@@ -58,5 +77,5 @@ class SettingsManager : public Singleton<SettingsManager>, public IVisCallbackHa
   // Writes a preset's pairs into the game dictionary, each key with the scene kind.
   void WritePreset(const SettingQuality& preset);
 
-  std::map<eSettingType, std::vector<std::unique_ptr<SettingQuality>>> m_presets;
+  std::map<eSettingType, PresetList> m_presets;
 };

@@ -1,11 +1,37 @@
-// Sound effects and unit voices: the volume factors every sound is scaled by and
-// the pause of all sounds the game owns.
+// Sound effects, unit voices and the sounds a scene brings: pools of variants,
+// repeat limits, the volume factors every sound is scaled by and their pause.
 #pragma once
 
+#include "Managers/SoundEntry.h"
+#include "entities/UnitType.h"
+
+#include "engine/base/VCallback.h"
 #include "engine/base/VisMath.h"
 #include "util/Singleton.h"
 
+#include <map>
+#include <vector>
+
 class VSoundObject;
+
+// Unit sounds, by the numbers the scripts use. 1 to 8 are voices (speech volume).
+enum SoundTypes {
+  SOUND_NONE = 0,
+  SOUND_ACTIVATE = 1,
+  SOUND_ORDER = 2,
+  SOUND_NEGATIVE = 3,
+  SOUND_UNDER_ATTACK = 4,
+  SOUND_ATTACK = 5,
+  SOUND_DESTROY = 6,
+  SOUND_UNIT_READY = 7,
+  SOUND_DEATH = 8,
+  SOUND_WEAPON_0 = 9,
+  SOUND_WEAPON_1 = 10,
+  SOUND_WEAPON_2 = 11,
+  SOUND_WEAPON_3 = 12,
+  SOUND_WEAPON_4 = 13,
+  SOUND_TYPE_COUNT = 14
+};
 
 // Effect sounds, by the numbers the scripts use.
 enum SFXTypes {
@@ -75,9 +101,37 @@ enum SFXTypes {
   SOUND_SFX_COUNT = 63
 };
 
-class SoundManager : public Singleton<SoundManager> {
+class SoundManager : public Singleton<SoundManager>, public IVisCallbackHandler_cl {
  public:
-  virtual ~SoundManager();
+  // Runs ResetSceneSounds and frees the scene sounds, effects and pools.
+  ~SoundManager() override;
+
+  // Definitions (from the sound scripts). Each file's resource is loaded at once.
+  // AddSound appends a variant to the pool of (type, sound), whose next play then
+  // takes the first variant; always true.
+  bool AddSound(UnitType type, SoundTypes sound, const VString& file, bool is2D);
+  void AddSFXSound(SFXTypes type, const char* file, bool is2D, bool looped, float minRepeatInterval);
+  // Variants of the pair; 0 when there are none.
+  unsigned GetPoolSize(UnitType type, SoundTypes sound) const;
+
+  // Plays the pool's next variant, then moves to another one at random. Not kept by
+  // the manager; null when nothing played.
+  VSoundObject* PlaySound(UnitType type, SoundTypes sound, float volume, const VisVector_cl& position, float fadeFar,
+                          float fadeNear);
+  // The name the ship, unit and player code call it by.
+  VSoundObject* PlaySoundA(UnitType type, SoundTypes sound, float volume, const VisVector_cl& position, float fadeFar,
+                           float fadeNear) {
+    return PlaySound(type, sound, volume, position, fadeFar, fadeNear);
+  }
+  // Plays a random variant of the effect; null when nothing was played (an effect
+  // without sound files, or one still within its repeat interval). fadeNear and
+  // fadeFar are the 3D fade distances; the flag has no effect.
+  VSoundObject* PlaySFXSound(SFXTypes type, float volume, const VisVector_cl& position, float fadeNear, float fadeFar,
+                             bool unusedFlag);
+  // Stops the kept instances of a looped effect. With fade they fade out over 1 s:
+  // repeat the call every frame until IsSFXPlaying turns false.
+  void StopSFXSound(SFXTypes type, bool fade);
+  bool IsSFXPlaying(SFXTypes type) const;
 
   // Stored and handed to the sound plug-in's global master volume.
   void SetMasterVolume(float volume);
@@ -90,25 +144,38 @@ class SoundManager : public Singleton<SoundManager> {
   float GetMusicVolume();
   void SetSpeechVolume(float volume);
   float GetSpeechVolume();
+  // true: 0.25 while at 1.0; false: 1.0 while below; each change re-applies the volumes.
+  void SetConversation(bool inConversation);
   float GetConversationFactor() const { return m_fConversationFactor; }
-
-  // Plays a variant of the effect; null when nothing was played (an effect without
-  // sound files). fadeNear and fadeFar are the 3D fade distances; the flag has no effect.
-  VSoundObject* PlaySFXSound(SFXTypes type, float volume, const VisVector_cl& position, float fadeNear, float fadeFar,
-                             bool unusedFlag);
-
-  // Re-applies the volumes to the scene sounds and kept effect instances.
+  // Fades the scene sounds and kept effect instances to effect volume x base volume
+  // (at most 1) x conversation factor over 2 s.
   void UpdateVolumes();
 
-  void SetPaused(bool paused) { m_bPaused = paused; }
+  void SetPaused(bool paused);
   bool IsPaused() const { return m_bPaused; }
+
+  // Stops and forgets the scene's sounds (before a scene is left).
+  void ResetSceneSounds();
+  // Starts the scene sounds that do not play.
+  void PlaySceneSounds();
+  int GetSceneSoundCount() const { return (int)m_sceneSounds.size(); }
+  VSoundObject* GetSceneSound(int i) const { return m_sceneSounds[i].GetPtr(); }
+  // After a scene load: collects the scene's sounds and resets the effects.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+
+  // The base volume an instance was started with; unset (0) takes its volume now.
+  static float GetBaseVolume(VSoundObject* obj);
 
  private:
   friend class Singleton<SoundManager>;
-  SoundManager() = default;
+  SoundManager();
 
   float m_fMasterVolume = 1.0f;
   float m_fFXVolume = 1.0f;
   float m_fConversationFactor = 1.0f;
   bool m_bPaused = false;
+  std::map<UnitType, std::map<SoundTypes, std::vector<SoundEntry>>> m_unitPools;
+  std::map<UnitType, std::map<SoundTypes, int>> m_nextVariant;
+  std::map<SFXTypes, std::vector<SoundEntry>> m_effects;
+  std::vector<VSmartPtr<VSoundObject>> m_sceneSounds;
 };

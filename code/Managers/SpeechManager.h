@@ -13,6 +13,9 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool IsInConversation() const { return m_bInConversation; }
   // True while a conversation that paused the game runs.
   bool WantsPause() const { return m_bConversationHoldsPause; }
+  // True while a speech bubble is shown (the bubbles come with the speech frames).
+  bool IsBubbleVisible() const { return m_bBubbleVisible; }
+  void SetSpeechBubbleIsGone() { m_bBubbleVisible = false; }
 
  private:
   friend class Singleton<SpeechManager>;
@@ -21,4 +24,5 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool m_bInConversation = false;
   float m_fSpeechVolume = 1.0f;
   bool m_bConversationHoldsPause = false;
+  bool m_bBubbleVisible = false;
 };

@@ -1,8 +1,48 @@
-// Birds and other animals of the world map and sea scenes.
+// Birds and other animals of the world map and sea scenes. Creating birds from
+// their scripts comes with the world map's wildlife.
 #include "Managers/WildLifeManager.h"
 
-WildLifeManager::~WildLifeManager() = default;
+#include "core/GameManager.h"
+#include "entities/AnimalEntity.h"
 
-void WildLifeManager::OnHandleCallback(IVisCallbackDataObject_cl*) {
-  // No animal can exist yet: the animal entities come with the world map and sea scenes.
+#include "engine/core/VisCallbacks.h"
+
+WildLifeManager::WildLifeManager() { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
+
+WildLifeManager::~WildLifeManager() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+
+void WildLifeManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+    for (unsigned i = 0, n = m_birds.GetSize(); i < n; ++i)
+      if (gone && static_cast<VisBaseEntity_cl*>(m_birds.Get(i)) == gone) m_birds[i] = nullptr;
+    return;
+  }
+  ClearEntities();
+}
+
+void WildLifeManager::AddBird(AnimalEntity* bird) {
+  if (!bird) return;
+  bird->SetCastShadows(true);
+  bird->SetVisibleBitmask(0xffffffffu);
+  m_birds.Insert(bird);
+}
+
+AnimalEntity* WildLifeManager::GetAnimalFromRange(VisBaseEntity_cl* place, float range, const char* key) const {
+  if (!place) return nullptr;
+  const VisVector_cl& at = place->GetPosition();
+  for (unsigned i = 0, n = m_birds.GetSize(); i < n; ++i) {
+    AnimalEntity* bird = m_birds.Get(i);
+    if (!bird || !bird->HasObjectKey(key)) continue;
+    const float dx = bird->GetPosition().x - at.x, dy = bird->GetPosition().y - at.y;
+    if (dx * dx + dy * dy <= range * range) return bird;
+  }
+  return nullptr;
+}
+
+void WildLifeManager::ClearEntities() {
+  for (unsigned i = 0, n = m_birds.GetSize(); i < n; ++i)
+    if (AnimalEntity* bird = m_birds.Get(i))
+      if (!bird->IsMarkedRemoved()) bird->Remove();
+  m_birds.Reset();
 }

@@ -2,16 +2,32 @@
 // scripts, kept here and removed when the engine unloads the scene.
 #pragma once
 
+#include "engine/base/DynArray.h"
 #include "engine/base/VCallback.h"
 #include "util/Singleton.h"
+
+class AnimalEntity;
+class VisBaseEntity_cl;
 
 class WildLifeManager : public Singleton<WildLifeManager>, public IVisCallbackHandler_cl {
  public:
   ~WildLifeManager() override;
-  // Engine de-initialisation: the animals go with the scene.
+  // Engine de-initialisation: the animals go with the scene. A bird destroyed by
+  // the engine is forgotten at once (event bus).
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+
+  // Casts shadows, visible everywhere, kept in the first free slot.
+  void AddBird(AnimalEntity* bird);
+  // The first bird with that key within range of the place in the x-y plane; null
+  // without one or without a place.
+  AnimalEntity* GetAnimalFromRange(VisBaseEntity_cl* place, float range, const char* key) const;
+  const DynArray_cl<AnimalEntity*>& GetBirds() const { return m_birds; }
+  // Removes every bird from the scene.
+  void ClearEntities();
 
  private:
   friend class Singleton<WildLifeManager>;
-  WildLifeManager() = default;
+  WildLifeManager();
+
+  DynArray_cl<AnimalEntity*> m_birds;
 };

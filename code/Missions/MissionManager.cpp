@@ -1,6 +1,7 @@
 // Mission manager.
 #include "Missions/MissionManager.h"
 
+#include "engine/base/VisError.h"
 #include "engine/core/VisCallbacks.h"
 
 namespace {
@@ -21,3 +22,9 @@ void MissionManager::DeregisterCallbacks() {
 
 // Missions come with a running campaign; without one there is nothing to check.
 void MissionManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {}
+
+void MissionManager::StartCampaign() { Vision::Error.SystemMessage("MissionManager::StartCampaign()"); }
+
+void MissionManager::EndCampaign(bool showMainMenu, bool rollCredits) {
+  Vision::Error.SystemMessage("MissionManager::EndCampaign(%d, %d)", showMainMenu ? 1 : 0, rollCredits ? 1 : 0);
+}

@@ -4,6 +4,10 @@
 
 #include "engine/base/VCallback.h"
 
+#include <vector>
+
+class BaseMissionProto;
+
 class MissionManager : public IVisCallbackHandler_cl {
  public:
   static MissionManager& GlobalManager();
@@ -12,4 +16,14 @@ class MissionManager : public IVisCallbackHandler_cl {
   void RegisterCallbacks();
   void DeregisterCallbacks();
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+
+  // The missions being played; empty while no campaign runs.
+  const std::vector<BaseMissionProto*>& GetOngoingMissions() const { return m_ongoing; }
+  // Campaign start and end. The full sequences come with the campaign; so far
+  // they only announce themselves in the log.
+  void StartCampaign();
+  void EndCampaign(bool showMainMenu, bool rollCredits);
+
+ private:
+  std::vector<BaseMissionProto*> m_ongoing;
 };

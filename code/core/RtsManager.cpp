@@ -1,6 +1,9 @@
 // Land-battle manager: start, end and the forgetting of destroyed entities.
 #include "core/RtsManager.h"
 
+#include "core/Player.h"
+#include "entities/UnitEntity.h"
+
 #include "engine/Vision.h"
 
 namespace {
@@ -17,6 +20,9 @@ void RtsManager::OneTimeInit() {
   m_iUnitsInsideEscapeArea = 0;
   m_bFollowSelected = false;
   m_bLeftControlDown = false;
+  m_pFollowedUnit = nullptr;
+  delete m_pPlayer;
+  m_pPlayer = new Player();
 }
 
 void RtsManager::OneTimeDeInit() {
@@ -24,11 +30,25 @@ void RtsManager::OneTimeDeInit() {
   Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
   m_bLandBattle = false;
   m_pEscapeArea = nullptr;
+  m_pFollowedUnit = nullptr;
+  delete m_pPlayer;
+  m_pPlayer = nullptr;
+}
+
+int RtsManager::GetPlayerNation() const { return m_pPlayer ? m_pPlayer->GetPlayerNation() : 0; }
+
+void RtsManager::SetPlayerNation(int nation) {
+  if (m_pPlayer) m_pPlayer->SetPlayerNation(nation);
+}
+
+void RtsManager::SetCurrentSellectionToFollowedUnit() {
+  m_pFollowedUnit = m_pPlayer ? m_pPlayer->GetSelectionAt(0) : nullptr;
 }
 
 void RtsManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &Vision::Callbacks.OnObjectDestroyed) {
     const VTypedObject* destroyed = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
     if (destroyed && destroyed == m_pEscapeArea) m_pEscapeArea = nullptr;
+    if (destroyed && destroyed == static_cast<const VTypedObject*>(m_pFollowedUnit)) m_pFollowedUnit = nullptr;
   }
 }

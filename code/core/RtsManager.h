@@ -4,12 +4,15 @@
 
 #include "engine/base/VCallback.h"
 
+class Player;
+class UnitEntity;
 class VisBaseEntity_cl;
 
 class RtsManager : public IVisCallbackHandler_cl {
  public:
   static RtsManager& GlobalManager();
 
+  // Plug-in start: a new Player. Stop: the Player goes.
   void OneTimeInit();
   void OneTimeDeInit();
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
@@ -25,8 +28,18 @@ class RtsManager : public IVisCallbackHandler_cl {
   void SetLeftControlDown(bool down) { m_bLeftControlDown = down; }
   bool IsLeftControlDown() const { return m_bLeftControlDown; }
 
+  Player* GetPlayer() const { return m_pPlayer; }
+  // The Player's nation; 0 without a Player.
+  int GetPlayerNation() const;
+  void SetPlayerNation(int nation);
+  // The camera follows the first selected unit (none without a selection).
+  void SetCurrentSellectionToFollowedUnit();
+  UnitEntity* GetFollowedUnit() const { return m_pFollowedUnit; }
+
  private:
   bool m_bLandBattle = false;
+  Player* m_pPlayer = nullptr;
+  UnitEntity* m_pFollowedUnit = nullptr;
   VisBaseEntity_cl* m_pEscapeArea = nullptr;
   bool m_bPlayerInsideEscapeArea = false;
   int m_iUnitsInsideEscapeArea = 0;

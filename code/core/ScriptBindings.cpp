@@ -1,6 +1,69 @@
-// The game's script tables and wrapper classes.
+// The game's script tables and wrapper classes, registered in their fixed order.
+// A table or class whose native side does not exist yet has no array or record
+// here; it is registered from the moment its binding file provides one.
 #include "core/ScriptBindings.h"
 
-// The game registers no native table of its own yet; the engine's base library
-// is registered by the engine plug-in.
-void RegisterLuaBindings() {}
+namespace {
+
+struct ScriptTable {
+  const char* name;
+  const luaL_Reg* methods;
+};
+
+// Global tables, in registration order.
+const ScriptTable kTables[] = {
+    {"SoundManager", SoundManager_methods},
+    {"GameManager", GameManager_methods},
+    {"SpeechManager", nullptr},
+    {"MissionManager", nullptr},
+    {"GameSessionManager", nullptr},
+    {"GameContentManager", nullptr},
+    {"PauseManager", PauseManager_methods},
+    {"ArtifactManager", nullptr},
+    {"JokeManager", nullptr},
+    {"AchievementManager", nullptr},
+};
+
+struct WrapperClass {
+  const char* name;
+  NativeClassInfo* info;
+};
+
+// Wrapper classes, in registration order.
+const WrapperClass kClasses[] = {
+    {"ShipEntity", nullptr},
+    {"UnitEntity", nullptr},
+    {"CollectableEntity", nullptr},
+    {"LandBattleCameraComponent", nullptr},
+    {"BaseComponent", &BaseComponent_info},
+    {"SpawnerBaseComponent", nullptr},
+    {"BaseMissionProto", nullptr},
+    {"SoldierEntity", nullptr},
+    {"StorageComponentProto", nullptr},
+    {"BaseEntity", &BaseEntity_info},
+    {"AnimalEntity", nullptr},
+    {"BasePathComponent", nullptr},
+    {"ShipPathComponent", nullptr},
+    {"AIShipComponent", nullptr},
+    {"TownEntity", nullptr},
+    {"HeroStats", nullptr},
+    {"ShipBattleComponent", nullptr},
+    {"BuildingBaseEntity", nullptr},
+    {"KrakenEntity", nullptr},
+    {"WhaleEntity", nullptr},
+};
+
+}  // namespace
+
+void RegisterLuaBindings() {
+  lua_State* L = Vision::GetScriptManager()->GetMasterState();
+  if (!L) return;
+  for (const ScriptTable& table : kTables) {
+    if (!table.methods) continue;
+    luaL_register(L, table.name, table.methods);
+    lua_pop(L, 1);
+  }
+  for (const WrapperClass& cls : kClasses) {
+    if (cls.info) LUA_CreateWrapperClass(L, cls.info);
+  }
+}

@@ -1,5 +1,33 @@
 // Registration of the game's script tables and wrapper classes with the engine's
 // script manager, done once by the plug-in start before the game script runs.
+// The function arrays, class records and per-table registration functions live
+// in one binding file per table or class; this header names them all.
 #pragma once
 
+#include "engine/core/VScriptManager.h"
+
+// Registers the ten global tables and the twenty wrapper classes, in their fixed
+// order, on the master state of the engine's script manager.
 void RegisterLuaBindings();
+
+// Function arrays of the global tables, each ended by an empty entry.
+extern const luaL_Reg SoundManager_methods[];
+extern const luaL_Reg GameManager_methods[];
+extern const luaL_Reg PauseManager_methods[];
+
+// Registration of one table on a given state, for other hosts of a Lua state
+// (the plug-in's own start registers every table itself).
+void RegisterSoundManagerWrapper(lua_State* L);
+void RegisterGameManagerWrapper(lua_State* L);
+void RegisterPauseManagerWrapper(lua_State* L);
+
+// Records of the wrapper classes.
+extern NativeClassInfo BaseEntity_info;
+extern NativeClassInfo BaseComponent_info;
+
+// The enumeration functions of the GameManager table; GetProjectileTypes is also
+// the method of the same name of the ShipBattleComponent class.
+int GameManager_GetProjectileTypes(lua_State* L);
+int GameManager_GetUnitTypes(lua_State* L);
+int GameManager_GetCollectableIds(lua_State* L);
+int GameManager_GetCollectableTypes(lua_State* L);

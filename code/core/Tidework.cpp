@@ -17,9 +17,11 @@
 #include "Managers/VolumetricFogManager.h"
 #include "Managers/WildLifeManager.h"
 #include "Missions/MissionManager.h"
+#include "core/DebugComponent.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
+#include "core/VModelScheduler.h"
 
 #include "engine/Vision.h"
 
@@ -38,6 +40,11 @@ void Tidework_cl::OnPluginStart() {
   // The module's console commands become available with its registration.
   Vision::RegisterModule(&g_TideworkModule);
   Vision::Actions.RegisterModule(&g_TideworkModule);
+  Vision::Callbacks.OnFrameUpdatePreRender.RegisterCallback(&VModelScheduler::GlobalManager());
+  // Scene data may name the debug component before any code has made one.
+  if (!VType::FindType("DebugComponent")) {
+    DebugComponent forced;
+  }
 
   // The tables must exist before the game script's first run in OneTimeInit.
   RegisterLuaBindings();
@@ -76,6 +83,7 @@ void Tidework_cl::OnPluginStop() {
   LocalizationTable::CleanInstance();
   SettingsManager::CleanInstance();
 
+  Vision::Callbacks.OnFrameUpdatePreRender.DeregisterCallback(&VModelScheduler::GlobalManager());
   Vision::Actions.UnregisterModule(&g_TideworkModule);
   Vision::UnregisterModule(&g_TideworkModule);
 }

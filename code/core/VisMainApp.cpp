@@ -20,6 +20,7 @@
 #include "core/RtsManager.h"
 #include "gui/GUIManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -118,6 +119,7 @@ bool VisMainApp::InitSample(const char* caption, const char* sceneName, int flag
   Vision::Error.SystemMessage("InitSample: %dx%d flags=0x%X input=0x%X", width, height, (unsigned)flags,
                               (unsigned)inputFlags);
   Vision::SetApplication(this);
+  Vision::File.SetReadCacheSize(0x100000);
   m_iStartFlags = flags;
 
   LoadHelpFile(nullptr, (flags & 0x1000) == 0);
@@ -181,6 +183,7 @@ bool VisMainApp::InitSample(const char* caption, const char* sceneName, int flag
   if (flags & 0x10) m_videoConfig.m_bEnableStencil = true;
   InitInputDevices(inputFlags);
 
+  VStreamProcessor::Initialize(1);
   if (!(flags & 0x800)) SetupSampleData();
 
   SettingsManager* settings = SettingsManager::GetInstance();
@@ -203,10 +206,15 @@ bool VisMainApp::InitSample(const char* caption, const char* sceneName, int flag
       s_pInputMap->MapTriggerValue(b.control, b.device, b.value, 0.2f);
   }
 
+  // One processor stays with the main thread.
+  const int threads = threadCount != 0 ? threadCount : VGetProcessorCount();
+  Vision::GetThreadManager().SetThreadCount(std::max(threads - 1, 1));
+
   VisionAppHelpers::CheckShaderCompatibility();
   if (VisRenderContext_cl* context = VisRenderContext_cl::GetCurrentContext()) context->SetFOV(0.0f, 58.71551f);
 
   m_bInitialized = true;
+  Vision::Error.SetReportBenignWarnings(false);
   LoadScene(sceneName);
   return true;
 }

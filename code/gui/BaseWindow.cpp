@@ -35,6 +35,7 @@ BaseWindow::~BaseWindow() {
     }
   }
   m_animations.clear();
+  if (GUIManager::HasInstance()) GUIManager::GetInstance()->OnFrameDeleted(this);
 }
 
 void BaseWindow::SetLayoutFile(const char* file) { m_sLayout = CeguiCompat::ToGui(file ? file : ""); }

@@ -3,8 +3,11 @@
 
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
+#include "engine/core/VisionApp.h"
 
 #include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Null/Renderer.h>
+#include <CEGUI/RendererModules/OpenGL/GLRenderer.h>
 
 #include <exception>
 #include <regex>
@@ -21,6 +24,28 @@ bool Try(const char* what, const std::function<void()>& code) {
     Vision::Error.Warning("CEGUI: %s: %s", what, e.what());
   }
   return false;
+}
+
+CEGUI::Renderer* CreateRenderer(const CEGUI::Sizef& displaySize) {
+  CEGUI::Renderer* made = nullptr;
+  Try("renderer", [&] {
+    // With a window CEGUI draws into its current OpenGL context.
+    if (!VVideo::IsHeadless()) {
+      made = &CEGUI::OpenGLRenderer::create(displaySize);
+      return;
+    }
+    CEGUI::NullRenderer& renderer = CEGUI::NullRenderer::create();
+    renderer.setDisplaySize(displaySize);
+    made = &renderer;
+  });
+  return made;
+}
+
+void DestroyRenderer(CEGUI::Renderer* renderer) {
+  if (auto* null = dynamic_cast<CEGUI::NullRenderer*>(renderer))
+    CEGUI::NullRenderer::destroy(*null);
+  else if (auto* gl = dynamic_cast<CEGUI::OpenGLRenderer*>(renderer))
+    CEGUI::OpenGLRenderer::destroy(*gl);
 }
 
 CEGUI::String ToGui(const char* utf8) {

@@ -3,6 +3,7 @@
 // CEGUI 0.8, and where CEGUI's exceptions stop: nothing here throws.
 #pragma once
 
+#include <CEGUI/Size.h>
 #include <CEGUI/String.h>
 #include <CEGUI/WindowManager.h>
 
@@ -10,10 +11,19 @@
 #include <string>
 
 namespace CEGUI {
+class Renderer;
 class Window;
-}
+}  // namespace CEGUI
 
 namespace CeguiCompat {
+
+// The renderer CEGUI draws with, made before the CEGUI system (the display size is
+// set first, or injected input hits nothing): the null renderer headless, the
+// OpenGL renderer in the window's context when a window exists. Null
+// when it cannot be made. DestroyRenderer takes what CreateRenderer gave (null is
+// ignored).
+CEGUI::Renderer* CreateRenderer(const CEGUI::Sizef& displaySize);
+void DestroyRenderer(CEGUI::Renderer* renderer);
 
 // Runs a piece of CEGUI code; an exception is logged ("CEGUI: <what>: <text>") and
 // turns into false.

@@ -11,11 +11,19 @@
 #include "engine/Vision.h"
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
+#include "gui/FrameFadeOut.h"
+#include "gui/FrameInGameMessages.h"
+#include "gui/FrameJokeInBottle.h"
 #include "gui/FrameLoadingScreen.h"
+#include "gui/FrameLowHPOverlay.h"
+#include "gui/FramePause.h"
+#include "gui/FrameWelcome.h"
+#include "gui/FrameYesNoPopUp.h"
 #include "gui/VideoPlayer.h"
 
 #include <CEGUI/CEGUI.h>
-#include <CEGUI/RendererModules/Null/Renderer.h>
+
+#include <stdexcept>
 
 using CeguiCompat::ToGui;
 using CeguiCompat::Try;
@@ -127,9 +135,15 @@ GUIManager::~GUIManager() {
   Vision::Callbacks.OnVideoDeviceLost.DeregisterCallback(this);
   Vision::Callbacks.OnVideoDeviceRestored.DeregisterCallback(this);
 
-  for (auto& entry : m_openFrames) delete entry.second;
-  m_openFrames.clear();
+  m_bShuttingDown = true;
+  // One at a time, so that a frame's destructor finds only live frames.
   m_pCurrentFrame = nullptr;
+  m_pLowHPOverlay = nullptr;
+  while (!m_openFrames.empty()) {
+    BaseWindow* frame = m_openFrames.begin()->second;
+    m_openFrames.erase(m_openFrames.begin());
+    delete frame;
+  }
   m_cursorImageNames.clear();
   m_cursorTextures.clear();
   delete m_pLoadingScreen;
@@ -156,7 +170,7 @@ void GUIManager::DestroyCegui() {
     if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
   });
   Try("destroy system", [] { CEGUI::System::destroy(); });
-  if (m_pRenderer) CEGUI::NullRenderer::destroy(*static_cast<CEGUI::NullRenderer*>(m_pRenderer));
+  CeguiCompat::DestroyRenderer(m_pRenderer);
   m_pRenderer = nullptr;
   delete m_pLogger;
   m_pLogger = nullptr;
@@ -168,22 +182,18 @@ bool GUIManager::Init(void* device) {
   if (!device || m_bInitialized) return m_bInitialized;
 
   const float width = (float)VVideo::GetCurrentWidth(), height = (float)VVideo::GetCurrentHeight();
-  // A window with an OpenGL renderer comes with the real video device; until then
-  // CEGUI runs on its null renderer.
   bool created = Try("system", [&] {
     CEGUI::Exception::setStdErrEnabled(false);
     if (!CEGUI::Logger::getSingletonPtr()) m_pLogger = new CEGUI::DefaultLogger();
     CEGUI::Logger::getSingleton().setLoggingLevel(CEGUI::Errors);
     CEGUI::Logger::getSingleton().setLogFilename("CEGUI.log", false);
-    CEGUI::NullRenderer& renderer = CEGUI::NullRenderer::create();
-    m_pRenderer = &renderer;
-    // The display size must be known before the system exists, or input hits nothing.
-    renderer.setDisplaySize(CEGUI::Sizef(width, height));
+    m_pRenderer = CeguiCompat::CreateRenderer(CEGUI::Sizef(width, height));
+    if (!m_pRenderer) throw std::runtime_error("no renderer");
     CEGUI::System::setDefaultXMLParserName("TinyXMLParser");
-    CEGUI::System::create(renderer, nullptr, nullptr, nullptr, nullptr, "", "CEGUI.log");
+    CEGUI::System::create(*m_pRenderer, nullptr, nullptr, nullptr, nullptr, "", "CEGUI.log");
   });
   if (!created) {
-    if (m_pRenderer) CEGUI::NullRenderer::destroy(*static_cast<CEGUI::NullRenderer*>(m_pRenderer));
+    CeguiCompat::DestroyRenderer(m_pRenderer);
     m_pRenderer = nullptr;
     delete m_pLogger;
     m_pLogger = nullptr;
@@ -293,6 +303,8 @@ bool GUIManager::InitLayouts() {
   for (const auto& entry : m_layoutNames) {
     if (entry.first == WT_NONE || entry.second.IsEmpty()) continue;
     if (m_preloadedLayouts.count(entry.first)) continue;
+    // Frame kinds whose layouts do not exist yet are skipped quietly.
+    if (!LayoutExists(entry.second.AsChar())) continue;
     CEGUI::Window* root = CeguiCompat::LoadLayout(entry.second.AsChar(), PrefixOf(entry.first), &LocalizeLayoutProperty);
     if (root) m_preloadedLayouts[entry.first] = root;
   }
@@ -315,13 +327,17 @@ const char* GUIManager::GetLayoutName(WINDOW_TYPES type) const {
 CEGUI::Window* GUIManager::LoadLayout(WINDOW_TYPES type, const char* file) {
   if (!m_bInitialized) return nullptr;
   if (CEGUI::Window* copy = GetLayout(type, nullptr)) return copy;
-  if (!file || !*file) return nullptr;
+  if (!file || !*file || !LayoutExists(file)) return nullptr;
   // The loaded tree is kept as the preloaded layout and the frame gets a copy, so
   // closing the frame never destroys the tree later copies are made from.
   CEGUI::Window* root = CeguiCompat::LoadLayout(file, PrefixOf(type), &LocalizeLayoutProperty);
   if (!root) return nullptr;
   m_preloadedLayouts[type] = root;
   return GetLayout(type, nullptr);
+}
+
+bool GUIManager::LayoutExists(const char* file) const {
+  return !m_sGuiFolder.empty() && VFileHelper::ExistsFile((m_sGuiFolder + "/layouts/" + file).c_str());
 }
 
 CEGUI::Window* GUIManager::GetLayout(WINDOW_TYPES type, const char* prefix) {
@@ -337,6 +353,18 @@ CEGUI::Window* GUIManager::GetLayout(WINDOW_TYPES type, const char* prefix) {
 // ---------------------------------------------------------------------------
 // Engine callbacks
 
+template <class F>
+void GUIManager::ForEachOpenFrame(F function) {
+  WINDOW_TYPES types[WT_LOW_HP_OVERLAY + 1];
+  size_t count = 0;
+  for (const auto& entry : m_openFrames)
+    if (count < std::size(types)) types[count++] = entry.first;
+  for (size_t i = 0; i < count; ++i) {
+    auto it = m_openFrames.find(types[i]);
+    if (it != m_openFrames.end() && it->second) function(it->second);
+  }
+}
+
 bool GUIManager::IsJustRendering() const {
   return VisMainApp::HasInstance() && VisMainApp::GetInstance()->IsJustRendering();
 }
@@ -350,31 +378,29 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
       if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
     });
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeGUIUpdate();
-    for (auto& entry : m_openFrames)
-      if (entry.second) entry.second->OnBeforeGUIUpdate();
+    // The overlay is an open frame as well, so it eases twice per frame.
+    if (m_pLowHPOverlay) m_pLowHPOverlay->OnBeforeGUIUpdate();
+    ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeGUIUpdate(); });
   } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
-    for (auto& entry : m_openFrames)
-      if (entry.second) entry.second->OnBeforeSceneUpdate();
+    ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeSceneUpdate(); });
   } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
-    for (auto& entry : m_openFrames)
-      if (entry.second) entry.second->OnAfterSceneUpdate();
+    ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterSceneUpdate(); });
   } else if (sender == &GameManager::Callbacks.OnPostFrame) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
+    if (m_pLowHPOverlay && m_pLowHPOverlay->isRequestingRemove()) CloseWindow(WT_LOW_HP_OVERLAY, true);
     for (auto it = m_openFrames.begin(); it != m_openFrames.end();) {
       if (it->second && it->second->isRequestingRemove())
         it = CloseWindow(it->first, true);
       else
         ++it;
     }
-    for (auto& entry : m_openFrames)
-      if (entry.second) entry.second->OnAfterGUIUpdate();
+    ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterGUIUpdate(); });
   } else if (sender == &Vision::Callbacks.OnRenderHook) {
     if (static_cast<VisRenderHookDataObject_cl*>(data)->m_iEntry == VRH_GUI) HandleRenderHook();
   } else if (sender == &Vision::Callbacks.OnEngineDeInit) {
-    // The speech bubbles, radar indicators, speech windows and the low-health
-    // overlay are released here once those frames exist.
+    HideLowHPOverlay();
   } else if (sender == &VInputCallbacks::OnMouseButtonDown) {
     if (IsJustRendering() || IsLoadingScreenVisible()) return;
     const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
@@ -463,17 +489,26 @@ void GUIManager::HandleKeyUp(int key, int scanCode) {
 }
 
 void GUIManager::MessageFunction(int id, INT_PTR a, INT_PTR b) {
-  for (auto& entry : m_openFrames)
-    if (entry.second) entry.second->MessageFunction(id, a, b);
+  ForEachOpenFrame([&](BaseWindow* frame) { frame->MessageFunction(id, a, b); });
 }
+
 
 // ---------------------------------------------------------------------------
 // Frames
 
-BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES) {
-  // The frame classes of the open-frame map arrive with their own screens; a kind
-  // whose class does not exist yet gets no frame.
-  return nullptr;
+BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES type) {
+  // The other frame classes of the open-frame map arrive with their own screens;
+  // a kind whose class does not exist yet gets no frame.
+  switch (type) {
+    case WT_INGAME_MESSAGES: return new FrameInGameMessages();
+    case WT_YES_NO_POPUP: return new FrameYesNoPopUp();
+    case WT_WELCOME: return new FrameWelcome();
+    case WT_FADE_OUT: return new FrameFadeOut();
+    case WT_PAUSE: return new FramePause();
+    case WT_LOW_HP_OVERLAY: return new FrameLowHPOverlay();
+    case WT_JOKE_IN_BOTTLE: return new FrameJokeInBottle();
+    default: return nullptr;
+  }
 }
 
 BaseWindow* GUIManager::GetWindow(WINDOW_TYPES type) {
@@ -526,6 +561,20 @@ void GUIManager::ShowWindow(WINDOW_TYPES type, CEGUI::Window* parent) {
   ShowWindow(GetWindow(type), parent);
 }
 
+void GUIManager::ToggleWindow(WINDOW_TYPES type) {
+  if (Vision::Actions.IsConsoleOpen()) return;
+  if (IsWindowVisible(type)) {
+    CloseWindow(type, false);
+  } else if (m_pCurrentFrame && m_pCurrentFrame->GetRootWindow()) {
+    ShowWindow(GetWindow(type), nullptr);
+  }
+  for (WINDOW_TYPES other : m_closablesOnKey) {
+    if (other == type) continue;
+    if (m_pCurrentFrame && m_pCurrentFrame->GetWindowType() == other) m_pCurrentFrame = nullptr;
+    if (BaseWindow* frame = FindWindowA(other)) frame->RequestRemove();
+  }
+}
+
 GUIManager::FrameMap::iterator GUIManager::CloseWindow(WINDOW_TYPES type, bool destroy) {
   if (m_pCurrentFrame && m_pCurrentFrame->GetWindowType() == type) m_pCurrentFrame = nullptr;
   if (!m_bInitialized) return m_openFrames.begin();
@@ -535,9 +584,24 @@ GUIManager::FrameMap::iterator GUIManager::CloseWindow(WINDOW_TYPES type, bool d
     it->second->RequestRemove();
     return it;
   }
-  CeguiCompat::DestroyWindow(it->second->GetRootWindow());
-  delete it->second;
-  return m_openFrames.erase(it);
+  // Out of the map first, so that what the frame's destructor sets off finds only
+  // live frames.
+  BaseWindow* frame = it->second;
+  auto next = m_openFrames.erase(it);
+  CeguiCompat::DestroyWindow(frame->GetRootWindow());
+  delete frame;
+  return next;
+}
+
+void GUIManager::CloseAllWindows() {
+  for (WINDOW_TYPES type : {WT_POTION_HUD, WT_JOKE_IN_BOTTLE, WT_MISSION_LOAD_BAR})
+    if (IsWindowVisible(type)) CloseWindow(type, false);
+  ForEachOpenFrame([this](BaseWindow* frame) {
+    const WINDOW_TYPES type = frame->GetWindowType();
+    if (type == WT_MAIN_MENU || !IsWindowVisible(type)) return;
+    if (m_pCurrentFrame == frame) m_pCurrentFrame = nullptr;
+    frame->RequestRemove();
+  });
 }
 
 void GUIManager::CloseClosablesOnKeyEvent() {
@@ -546,6 +610,82 @@ void GUIManager::CloseClosablesOnKeyEvent() {
     // Hidden, moved to the back, marked for removal, its pause request withdrawn.
     if (BaseWindow* frame = FindWindowA(type)) frame->RequestRemove();
   }
+}
+
+bool GUIManager::PushFrame() {
+  if (!m_pCurrentFrame) return false;
+  m_frameStack.push_back(m_pCurrentFrame->GetWindowType());
+  return true;
+}
+
+bool GUIManager::PopFrame() {
+  if (m_frameStack.empty()) return false;
+  ShowFrame(m_frameStack.back());
+  m_frameStack.pop_back();
+  return true;
+}
+
+void GUIManager::OnFrameDeleted(BaseWindow* frame) {
+  if (!frame) return;
+  if (m_pCurrentFrame == frame) m_pCurrentFrame = nullptr;
+  if (m_pLowHPOverlay == frame) m_pLowHPOverlay = nullptr;
+  BaseWindow* popup = FindWindowA(WT_YES_NO_POPUP);
+  if (popup && popup != frame) static_cast<FrameYesNoPopUp*>(popup)->OnFrameDeleted(frame);
+}
+
+// ---------------------------------------------------------------------------
+// Frame shortcuts
+
+FrameInGameMessages* GUIManager::GetMessagesFrame() {
+  if (!m_pBaseFrame) return nullptr;
+  auto* frame = static_cast<FrameInGameMessages*>(GetWindow(WT_INGAME_MESSAGES));
+  if (!frame) return nullptr;
+  if (CEGUI::Window* root = frame->GetRootWindow()) {
+    Try("messages in front", [&] {
+      if (!m_pBaseFrame->isChild(root)) m_pBaseFrame->addChild(root);
+      root->moveToFront();
+    });
+  }
+  return frame;
+}
+
+void GUIManager::ShowMessage(const char* key, float displayTime, float fadeSpeed) {
+  if (FrameInGameMessages* frame = GetMessagesFrame()) frame->AddUpperMessage(VString(key), displayTime, fadeSpeed);
+}
+
+void GUIManager::ShowMessage(const CEGUI::String& text, float displayTime, float fadeSpeed) {
+  if (FrameInGameMessages* frame = GetMessagesFrame()) frame->AddUpperMessage(text, displayTime, fadeSpeed);
+}
+
+void GUIManager::ShowAdditionalMessage(const char* key, float displayTime, float fadeSpeed) {
+  if (FrameInGameMessages* frame = GetMessagesFrame()) frame->AddCenterMessage(VString(key), displayTime, fadeSpeed);
+}
+
+void GUIManager::ShowAdditionalMessage(const CEGUI::String& text, float displayTime, float fadeSpeed) {
+  if (FrameInGameMessages* frame = GetMessagesFrame()) frame->AddCenterMessage(text, displayTime, fadeSpeed);
+}
+
+void GUIManager::ShowLowHPOverlay() {
+  if (!m_pLowHPOverlay) {
+    auto* overlay = static_cast<FrameLowHPOverlay*>(GetWindow(WT_LOW_HP_OVERLAY));
+    if (!overlay) return;
+    m_pLowHPOverlay = overlay;
+    overlay->Show();
+    if (CEGUI::Window* root = overlay->GetRootWindow()) {
+      Try("show overlay", [&] {
+        if (m_pBaseFrame && !m_pBaseFrame->isChild(root)) m_pBaseFrame->addChild(root);
+        root->setMousePassThroughEnabled(true);
+        root->setAlwaysOnTop(true);
+        root->moveToFront();
+        root->setVisible(true);
+      });
+    }
+  }
+  if (!m_pLowHPOverlay->IsVisible()) m_pLowHPOverlay->Show();
+}
+
+void GUIManager::HideLowHPOverlay() {
+  if (m_pLowHPOverlay) m_pLowHPOverlay->Hide();
 }
 
 bool GUIManager::AddToTheBaseFrame(CEGUI::Window* window) {
@@ -566,6 +706,8 @@ void GUIManager::UpdateGamePauseStatus() {
   for (auto& entry : m_openFrames)
     if (entry.second && entry.second->IsRequestingPause()) wants = true;
   m_bWantsGamePause = wants;
+  // A pause manager already gone at shutdown is not made again.
+  if (m_bShuttingDown && !PauseManager::HasInstance()) return;
   PauseManager* pause = PauseManager::GetInstance();
   if (pause->IsGamePaused() != wants) pause->SetGamePause(wants);
 }

@@ -25,7 +25,9 @@ class Window;
 }  // namespace CEGUI
 
 class BaseWindow;
+class FrameInGameMessages;
 class FrameLoadingScreen;
+class FrameLowHPOverlay;
 
 class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
  public:
@@ -66,10 +68,37 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void SetCurrentFrame(BaseWindow* frame) { m_pCurrentFrame = frame; }
   void ShowWindow(BaseWindow* frame, CEGUI::Window* parent);
   void ShowWindow(WINDOW_TYPES type, CEGUI::Window* parent);
+  // Opens a closed frame on top (or closes an open one) and asks every other
+  // closable frame to go. Nothing while the engine console is open.
+  void ToggleWindow(WINDOW_TYPES type);
+  // Without destroy the frame is hidden and deleted after the GUI update; with it,
+  // at once. The map position after the frame's (the first without a frame).
   FrameMap::iterator CloseWindow(WINDOW_TYPES type, bool destroy);
+  // Ending a game or a battle: every visible frame but the main menu goes.
+  void CloseAllWindows();
   void CloseClosablesOnKeyEvent();
+  // The current frame's kind onto a stack, and back to it.
+  bool PushFrame();
+  bool PopFrame();
+  // Every frame tells the manager when it is deleted, so that nothing keeps
+  // pointing at it (the current frame, the overlay, a pop-up's callbacks).
+  void OnFrameDeleted(BaseWindow* frame);
   bool AddToTheBaseFrame(CEGUI::Window* window);
   bool RemoveFromTheBaseFrame(CEGUI::Window* window);
+
+  // Notices on the upper line (ShowMessage) and the centre line
+  // (ShowAdditionalMessage) of the in-game messages frame, by localisation key or
+  // as text. Nothing without the root sheet.
+  void ShowMessage(const char* key, float displayTime, float fadeSpeed);
+  void ShowMessage(const CEGUI::String& text, float displayTime, float fadeSpeed);
+  void ShowAdditionalMessage(const char* key, float displayTime, float fadeSpeed);
+  void ShowAdditionalMessage(const CEGUI::String& text, float displayTime, float fadeSpeed);
+
+  // The low-health overlay: made on first use and switched on; Hide puts the tone
+  // mapper back and leaves the frame open.
+  void ShowLowHPOverlay();
+  void HideLowHPOverlay();
+  FrameLowHPOverlay* GetLowHPOverlay() const { return m_pLowHPOverlay; }
 
   // Pause wishes of the frames.
   void UpdateGamePauseStatus();
@@ -132,6 +161,15 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   // Makes the loading-screen frame on first use (false before Init).
   bool MakeLoadingScreen();
   BaseWindow* CreateFrame(WINDOW_TYPES type);
+  // The in-game messages frame under the root sheet and in front; null without one.
+  FrameInGameMessages* GetMessagesFrame();
+  // Whether the layouts folder has the file (CEGUI would log a failure for each
+  // missing one).
+  bool LayoutExists(const char* file) const;
+  // The open frames' kinds now, so that a frame may open or close frames while
+  // the others are being updated.
+  template <class F>
+  void ForEachOpenFrame(F function);
   void HandleRenderHook();
   void HandleKeyDown(int key, int scanCode);
   void HandleKeyUp(int key, int scanCode);
@@ -161,5 +199,8 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   bool m_bWantsGamePause = false;
   bool m_bWantsFullPause = false;
   std::list<WINDOW_TYPES> m_closablesOnKey;
+  std::list<WINDOW_TYPES> m_frameStack;
+  FrameLowHPOverlay* m_pLowHPOverlay = nullptr;
+  bool m_bShuttingDown = false;
   bool m_exclamations[5] = {};
 };

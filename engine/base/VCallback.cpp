@@ -67,9 +67,11 @@ void VCallback::TriggerCallbacks(IVisCallbackDataObject_cl* data) {
       ++i;
       continue;
     }
+    const uint64_t registered = m_nextOrder;
     e.handler->OnHandleCallback(data);
-    // The handler may have added or removed entries: continue behind this one by its key.
-    i = NextAfter(m_entries, e.key, e.order);
+    // Removals during a trigger only empty slots, so the list shifts only when the
+    // handler registered someone: then continue behind this entry by its key.
+    i = m_nextOrder == registered ? i + 1 : NextAfter(m_entries, e.key, e.order);
   }
   if (--m_triggerDepth == 0 && m_hasRemoved) {
     m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [](const Entry& e) { return !e.handler; }),

@@ -78,6 +78,15 @@ void VisError_cl::Warning(const char* fmt, ...) {
   WriteLine("Warning: " + text);
 }
 
+void VisError_cl::BenignWarning(const char* fmt, ...) {
+  if (!m_bBenignWarnings) return;
+  va_list args;
+  va_start(args, fmt);
+  std::string text = FormatV(fmt, args);
+  va_end(args);
+  WriteLine("Warning: " + text);
+}
+
 void VisError_cl::EngineMessage(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

@@ -25,6 +25,11 @@ class VBASE_IMPEXP VisError_cl {
   void AddReportGroupEntry(int kind, const char* name);
   // Engine message log (low-priority diagnostics).
   void EngineMessage(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  // Benign runtime warnings: harmless conditions worth a line only while chasing a
+  // problem. On by default; BenignWarning writes nothing while they are off.
+  void SetReportBenignWarnings(bool on) { m_bBenignWarnings = on; }
+  bool IsReportingBenignWarnings() const { return m_bBenignWarnings; }
+  void BenignWarning(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
   // Tests: a handler receives the fatal text and must not return (throw or exit).
   typedef std::function<void(const std::string&)> FatalHandler;
@@ -54,6 +59,7 @@ class VBASE_IMPEXP VisError_cl {
   LogListener m_listener;
   std::function<void(const std::string&)> m_assertHandler;
   bool m_echo = false;
+  bool m_bBenignWarnings = true;
   int m_assertCount = 0;
 };
 

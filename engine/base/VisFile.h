@@ -58,10 +58,15 @@ class VBASE_IMPEXP VisFile_cl {
   IVFileStreamManager* GetBaseManager() const { return m_baseManager; }
   // Forgets cached folder listings (after files were written behind the engine's back).
   void ClearCache();
+  // Size of the disk read cache in bytes. Reads go straight to the files here, so
+  // the size is only kept.
+  void SetReadCacheSize(int bytes) { m_iReadCacheSize = bytes < 0 ? 0 : bytes; }
+  int GetReadCacheSize() const { return m_iReadCacheSize; }
 
  private:
   VSmartPtr<IVFileStreamManager> m_baseManager;
   VSmartPtr<IVFileStreamManager> m_manager;
+  int m_iReadCacheSize = 0;
 };
 
 // Path and folder helpers.

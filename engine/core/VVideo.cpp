@@ -2,6 +2,8 @@
 #include "engine/core/VisionApp.h"
 
 #include "engine/base/VisError.h"
+#include "engine/os/VOs.h"
+#include "engine/render/VGLDevice.h"
 
 #include <cstdlib>
 #include <string>
@@ -99,6 +101,8 @@ bool VVideo::ChangeResolution(int width, int height, bool fullScreen) {
       g_video.width = g_video.config.m_iXRes = width;
       g_video.height = g_video.config.m_iYRes = height;
       g_video.fullScreen = g_video.config.m_bFullScreen = fullScreen;
+      VSetClientSize(width, height);
+      if (VGLDevice::GetInstance().IsOpen()) return VGLDevice::GetInstance().Resize(width, height, fullScreen);
       return true;
     }
   }
@@ -106,7 +110,7 @@ bool VVideo::ChangeResolution(int width, int height, bool fullScreen) {
 }
 
 // Headless there is no window.
-void* VVideo::GetWindowHandle() { return nullptr; }
+void* VVideo::GetWindowHandle() { return VGLDevice::GetInstance().GetWindow(); }
 
 const VVideoConfig& VVideo::GetCurrentConfig() { return g_video.config; }
 
@@ -128,12 +132,17 @@ void VVideo::SetFakeAdapters(const std::vector<std::vector<VVideoMode>>& adapter
 
 void VVideo::UseDefaultAdapters() { Adapters() = MakeDefaultAdapters(); }
 
-bool VVideo::IsHeadless() { return true; }
+bool VVideo::IsHeadless() { return !VGLDevice::GetInstance().IsOpen(); }
+
+bool VVideo::WantsWindow() {
+  const char* mode = std::getenv("ENGINE_VIDEO");
+  return mode && _stricmp(mode, "gl") == 0;
+}
 
 bool VVideo::Initialize(const VVideoConfig& config) {
   const char* mode = std::getenv("ENGINE_VIDEO");
-  if (mode && *mode && std::string(mode) != "null")
-    Vision::Error.Warning("ENGINE_VIDEO=%s is not available yet: running headless", mode);
+  if (mode && *mode && _stricmp(mode, "null") != 0 && !WantsWindow())
+    Vision::Error.Warning("ENGINE_VIDEO=%s is unknown (null or gl): running headless", mode);
   g_video.config = config;
   if (!AdapterAt(config.m_iAdapter)) {
     Vision::Error.Warning("Adapter %d does not exist: using adapter 0", config.m_iAdapter);
@@ -143,7 +152,11 @@ bool VVideo::Initialize(const VVideoConfig& config) {
   g_video.height = config.m_iYRes;
   g_video.fullScreen = config.m_bFullScreen;
   g_video.initialized = true;
+  VSetClientSize(g_video.width, g_video.height);
   return true;
 }
 
-void VVideo::DeInitialize() { g_video = VideoState(); }
+void VVideo::DeInitialize() {
+  VGLDevice::GetInstance().Close();
+  g_video = VideoState();
+}

@@ -59,6 +59,16 @@ const char* VisBaseEntity_cl::GetMeshFileName() const {
   return m_sMeshFile.AsChar();
 }
 
+bool VisBaseEntity_cl::GetBoneCurrentWorldSpaceTransformation(int boneIndex, VisVector_cl& position,
+                                                              VisQuaternion_cl& rotation) const {
+  if (!m_pMesh || boneIndex < 0 || boneIndex >= m_pMesh->GetBoneCount()) return false;
+  const VisVector_cl& rest = m_pMesh->GetBone(boneIndex).restPosition;
+  const VisVector_cl scaled(rest.x * m_vScaling.x, rest.y * m_vScaling.y, rest.z * m_vScaling.z);
+  position = m_vPosition + m_mRotation * scaled;
+  rotation = VisQuaternion_cl::FromMatrix(m_mRotation);
+  return true;
+}
+
 void VisBaseEntity_cl::GetBoundingBox(VisBoundingBox_cl& out) const {
   if (m_pMesh)
     out = m_pMesh->GetBoundingBox();

@@ -61,6 +61,11 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   bool HasMesh() const { return m_pMesh != nullptr; }
   void SetNoMesh(bool noMesh) { m_bNoMesh = noMesh; }
   bool IsNoMesh() const { return m_bNoMesh; }
+  // World position and rotation of a bone of the model. Until animation exists a bone
+  // stays in its rest pose: its model-space rest position scaled, turned and moved
+  // with the entity, and the entity's rotation. False without a model or such a bone.
+  bool GetBoneCurrentWorldSpaceTransformation(int boneIndex, VisVector_cl& position,
+                                              VisQuaternion_cl& rotation) const;
   // Local box of the model, or an invalid box without one.
   void GetBoundingBox(VisBoundingBox_cl& out) const;
   // World-space box around the scaled, turned local box (the custom box when set).

@@ -276,3 +276,17 @@ VDynamicMesh* VisGame_cl::LoadDynamicMesh(const char* file, bool, bool) {
   m_meshes[key] = mesh;
   return mesh;
 }
+
+int VisGame_cl::PurgeUnusedMeshes() {
+  int dropped = 0;
+  for (auto it = m_meshes.begin(); it != m_meshes.end();) {
+    if (it->second->GetRefCount() <= 1) {
+      it->second->Release();
+      it = m_meshes.erase(it);
+      ++dropped;
+    } else {
+      ++it;
+    }
+  }
+  return dropped;
+}

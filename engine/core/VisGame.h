@@ -95,6 +95,9 @@ class VBASE_IMPEXP VisGame_cl {
   // Models: loaded once per name (without regard to case and separators) and shared;
   // the world keeps one reference. Null, with a warning, when the file is missing or bad.
   VDynamicMesh* LoadDynamicMesh(const char* file, bool a = true, bool b = true);
+  // Drops the shared models that nobody but the world references any more; returns
+  // how many went. A later LoadDynamicMesh of such a name reads the file again.
+  int PurgeUnusedMeshes();
 
   // Engine frame: first the motion deltas of the last frame are added to the
   // positions, then every pre-think, then every think function, in slot order, of

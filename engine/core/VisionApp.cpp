@@ -4,6 +4,7 @@
 #include "engine/base/VisError.h"
 #include "engine/base/VisInput.h"
 #include "engine/base/VisTimer.h"
+#include "engine/core/VInputReplay.h"
 #include "engine/core/VScriptManager.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
@@ -11,6 +12,8 @@
 #include "engine/core/VisRenderContext.h"
 #include "engine/core/VisWorld.h"
 #include "engine/physics/vPhysXModule.h"
+#include "engine/render/VGLDevice.h"
+#include "engine/render/VSDLEventPump.h"
 #include "engine/render/VisRenderer.h"
 
 #include <cerrno>
@@ -22,6 +25,7 @@ namespace {
 
 VisionApp_cl* g_app = nullptr;
 VisionApp_cl::EventPumpFn g_eventPump = nullptr;
+VInputReplay g_replay;
 
 const char* Env(const char* name) {
   const char* v = std::getenv(name);
@@ -97,6 +101,11 @@ bool VisionApp_cl::InitEngine() {
   }
 
   if (!VVideo::Initialize(m_videoConfig)) return false;
+  if (VVideo::WantsWindow() && !VGLDevice::GetInstance().Open(m_videoConfig, m_windowConfig)) {
+    Vision::Error.SystemMessage("Engine start failed: ENGINE_VIDEO=gl and no window");
+    VVideo::DeInitialize();
+    return false;
+  }
 
   Vision::Key.Reset();
   Vision::Mouse.SetInputFlags(m_iInputFlags);
@@ -105,6 +114,8 @@ bool VisionApp_cl::InitEngine() {
   if (float dt = ReadTimeStep(); dt > 0.0f) Vision::Timer.SetFixedTimeStep(dt);
 
   m_iMaxFrames = ReadFrameLimit();
+  g_replay.Clear();
+  if (const char* input = Env("ENGINE_INPUT")) g_replay.LoadFile(input);
   m_iFrames = 0;
   m_iPresented = 0;
   m_bRendering = false;
@@ -123,6 +134,7 @@ void VisionApp_cl::DeInitEngine() {
   Vision::Camera.Detach();
   Vision::Renderer.SetRendererRunning(false);
   VVideo::DeInitialize();
+  g_replay.Clear();
   m_bRendering = false;
   m_iMaxFrames = 0;
   m_bQuit = false;
@@ -132,6 +144,9 @@ void VisionApp_cl::DeInitEngine() {
 bool VisionApp_cl::Run() {
   if (m_bQuit) return false;
 
+  // The window's events, then the replayed ones of this frame (numbered from 1).
+  VSDLEventPump::Pump(*this);
+  if (m_bEngineInit) g_replay.DeliverFrame(m_iFrames + 1);
   if (g_eventPump) g_eventPump(*this);
   Vision::Key.Poll();
   Vision::Mouse.Poll();
@@ -187,6 +202,7 @@ void VisionApp_cl::FetchPhysicsResults() {
 void VisionApp_cl::BeginRendering() {
   if (m_bRendering) Vision::Error.Warning("BeginRendering called twice without EndRendering");
   m_bRendering = true;
+  VGLDevice::GetInstance().BeginFrame();
 }
 
 void VisionApp_cl::GlobalTick() { Vision::Camera.Update(); }
@@ -209,7 +225,10 @@ void VisionApp_cl::EndRendering() {
   m_bRendering = false;
 }
 
-void VisionApp_cl::UpdateScreen() { ++m_iPresented; }
+void VisionApp_cl::UpdateScreen() {
+  VGLDevice::GetInstance().Present();
+  ++m_iPresented;
+}
 
 namespace Vision {
 

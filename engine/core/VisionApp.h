@@ -66,6 +66,8 @@ class VBASE_IMPEXP VVideo {
   static void UseDefaultAdapters();
   // True when no window exists (ENGINE_VIDEO=null).
   static bool IsHeadless();
+  // ENGINE_VIDEO=gl: the engine start opens a window (VGLDevice).
+  static bool WantsWindow();
 
   // Engine start and stop (VisionApp_cl): the current size becomes the configured one,
   // and 0x0 again afterwards.
@@ -96,10 +98,12 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
   virtual void FetchPhysicsResults();
 
   // Starts the engine with the configurations below and logs what it was given
-  // ("Engine start: ..."). Environment switches read here: ENGINE_VIDEO (only "null",
-  // the default, exists yet), ENGINE_TIMESTEP (fixed frame time in seconds),
-  // ENGINE_FRAMES (quit after that many frames) and ENGINE_FAIL_INIT=1, which makes
-  // the start fail so the caller's failure path can be tested.
+  // ("Engine start: ..."). Environment switches read here: ENGINE_VIDEO ("null",
+  // the default, or "gl"), ENGINE_TIMESTEP (fixed frame time in seconds),
+  // ENGINE_FRAMES (quit after that many frames), ENGINE_INPUT (events replayed by
+  // frame, see VInputReplay) and ENGINE_FAIL_INIT=1, which makes the start fail so
+  // the caller's failure path can be tested. ENGINE_VIDEO=gl opens the window; the
+  // start fails when it cannot.
   bool InitEngine();
   // Fires OnEngineDeInit and OnEngineDeInitLate, empties the world, stops the video and
   // clears the quit request. The destructor does it for a running engine.
@@ -126,6 +130,7 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
 
   // Frame pieces for rendering without simulation. RenderScene runs the render
   // hooks; GlobalTick lets the camera follow its entity; UpdateScreen presents.
+  // With a window BeginRendering clears the frame and UpdateScreen shows it.
   void BeginRendering();
   void GlobalTick();
   void ActivateMainContext();

@@ -11,13 +11,17 @@
 // ENGINE_MESSAGEBOX ("yes", "no", "ok", "cancel"; default: the first button) and
 // caption, text and answer are written to the log and standard error as one line
 // (line breaks of the text become blanks). An answer that is not a button of the
-// box gives the first button. Unknown button sets behave as VMB_OK.
+// box gives the first button. Unknown button sets behave as VMB_OK. With a window
+// (VSetMessageBoxWindow) and ENGINE_MESSAGEBOX unset, the box is an SDL message
+// box over the window and the person's answer is logged the same way.
 enum VMessageBoxButtons_e { VMB_OK = 0, VMB_YESNO = 4 };
 enum VMessageBoxIcon_e { VMB_ICONNONE = 0, VMB_ICONQUESTION = 0x20, VMB_ICONEXCLAMATION = 0x30 };
 enum VMessageBoxResult_e { VIDOK = 1, VIDCANCEL = 2, VIDYES = 6, VIDNO = 7 };
 // Buttons and an icon combine into one flag word (C++20 warns on mixed-enum "|").
 constexpr int operator|(VMessageBoxButtons_e b, VMessageBoxIcon_e i) { return (int)b | (int)i; }
 VBASE_IMPEXP int VMessageBox(const char* text, const char* caption, int flags);
+// The window boxes are shown over (an SDL_Window); null: none.
+VBASE_IMPEXP void VSetMessageBoxWindow(void* window);
 VBASE_IMPEXP int VMessageBoxW(const wchar_t* text, const wchar_t* caption, int flags);
 
 // Opens an address or file with the desktop (xdg-open); headless it is only logged.

@@ -1,6 +1,7 @@
 // The graphics device's hardware cursor (Vision::HardwareCursor): visibility,
 // position and image with its hotspot. The stand-in keeps the state so it can be
-// read back; every call is skipped while the device is lost.
+// read back; every call is skipped while the device is lost. With a window the
+// cursor is the window's: an SDL colour cursor made from the image file's pixels.
 #pragma once
 
 #include "engine/render/VTextureObject.h"
@@ -22,6 +23,12 @@ class VBASE_IMPEXP VHardwareCursor {
   int GetPropertiesCount() const { return m_iPropertiesCount; }
   // Back to the start state: hidden, at 0, 0, no image.
   void Reset();
+  // The window opened or is about to close: the state goes onto its cursor, or
+  // the window's cursor is released.
+  void ApplyToWindow();
+  void ReleaseWindowCursor();
+  // True when the window shows the image (false headless or when it did not load).
+  bool HasWindowCursor() const { return m_pWindowCursor != nullptr; }
 
  private:
   bool m_bShown = false;
@@ -29,6 +36,8 @@ class VBASE_IMPEXP VHardwareCursor {
   unsigned m_iHotspotX = 0, m_iHotspotY = 0;
   VSmartPtr<VTextureObject> m_spImage;
   int m_iPropertiesCount = 0;
+  void* m_pWindowCursor = nullptr;  // SDL_Cursor
+  void ApplyImageToWindow();
 };
 
 namespace Vision {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "engine/base/VBase.h"
+#include "engine/render/VPostProcessSSAO.h"
+#include "engine/render/VShadowMapSettings.h"
 
 #include <string>
+#include <vector>
 
 class VBASE_IMPEXP VisRenderer_cl {
  public:
@@ -45,6 +48,22 @@ class VBASE_IMPEXP VisRenderer_cl {
   // (always headless: there is no picture).
   bool SaveScreenShot(std::string* outFile = nullptr);
 
+  // The SSAO post-processor of the main renderer node; null when the node has none.
+  // The stand-in's node carries one unless a test takes it away.
+  VPostProcessSSAO* GetSSAOPostProcessor() { return m_bHasSSAO ? &m_ssao : nullptr; }
+  void SetHasSSAOPostProcessor(bool has) {
+    m_bHasSSAO = has;
+    m_ssao = VPostProcessSSAO();
+  }
+  // The shadow maps of the scene's shadow-casting lights. The stand-in's scenes
+  // have one such light (the sun) unless a test sets another count; setting the
+  // count resets every shadow map.
+  int GetShadowMapCount() const { return (int)m_shadowMaps.size(); }
+  VShadowMapSettings* GetShadowMap(int i) {
+    return i >= 0 && i < (int)m_shadowMaps.size() ? &m_shadowMaps[i] : nullptr;
+  }
+  void SetShadowMapCount(int count) { m_shadowMaps.assign(count > 0 ? count : 0, VShadowMapSettings()); }
+
  private:
   bool m_lensFlares = true, m_coronas = true, m_switchA = true, m_switchB = false;
   float m_maxShadowDistance = 0.0f, m_maxAnisotropy = 1.0f;
@@ -52,6 +71,9 @@ class VBASE_IMPEXP VisRenderer_cl {
   bool m_hwOcclusion = true, m_singleBuffered = true, m_wireframe = false;
   unsigned m_debugFlags = 0;
   bool m_deviceLost = false, m_running = false;
+  bool m_bHasSSAO = true;
+  VPostProcessSSAO m_ssao;
+  std::vector<VShadowMapSettings> m_shadowMaps = std::vector<VShadowMapSettings>(1);
 };
 
 // Overlay brackets: they nest; IsInOverlay holds between the outermost pair.

@@ -2,7 +2,9 @@
 #include "support/GuiTestEnvironment.h"
 
 #include "gui/FrameLoadingScreen.h"
+#include "gui/FramePause.h"
 
+#include <CEGUI/Window.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,6 +65,34 @@ TEST_F(PauseManagerTest, AFrameThatWantsThePauseKeepsIt) {
   for (int i = 0; i < 5; ++i) env.Frame();
   EXPECT_FALSE(pause->IsGamePaused());
   EXPECT_FALSE(gui->WantsGamePause());
+}
+
+TEST_F(PauseManagerTest, FullPauseShowsThePauseFrameOverTheCurrentFrame) {
+  GUIManager* gui = env.StartGui();
+  gui->ShowFrame(WT_FADE_OUT);
+  ASSERT_NE(gui->GetCurrentFrame(), nullptr);
+  PauseManager* pause = PauseManager::GetInstance();
+
+  pause->ToggleFullPause();
+  auto* frame = dynamic_cast<FramePause*>(gui->FindWindowA(WT_PAUSE));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(gui->IsWindowVisible(WT_PAUSE));
+  EXPECT_TRUE(frame->GetRootWindow()->isAlwaysOnTop());
+  EXPECT_EQ(frame->GetRootWindow()->getParent(), gui->GetBaseFrame());
+  // The pause frame holds the game pause as well.
+  EXPECT_TRUE(pause->IsFullPaused());
+  EXPECT_TRUE(pause->IsGamePaused());
+  pause->SetGamePause(false);
+  EXPECT_TRUE(pause->IsGamePaused());
+
+  pause->ToggleFullPause();
+  EXPECT_FALSE(pause->IsFullPaused());
+  EXPECT_FALSE(gui->IsWindowVisible(WT_PAUSE));
+  EXPECT_FALSE(pause->IsGamePaused());
+  env.Frame();
+  EXPECT_EQ(gui->FindWindowA(WT_PAUSE), nullptr);
+  // The current frame is untouched.
+  EXPECT_TRUE(gui->IsWindowVisible(WT_FADE_OUT));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -232,6 +233,23 @@ TEST_F(VisMainAppTest, InputFlagsAndTripleWideComeFromTheArguments) {
   EXPECT_EQ(Vision::GetApplication(), app);
   EXPECT_NE(VisMainApp::GetInputMap(), nullptr);
   EXPECT_TRUE(Vision::Actions.IsConsoleManagerEnabled());
+}
+
+TEST_F(VisMainAppTest, EngineSetUpLeavesOneProcessorToTheMainThread) {
+  Vision::Error.SetReportBenignWarnings(true);
+  ASSERT_TRUE(app->InitSample("Test", nullptr, 0x8010 | 0x800, 640, 480, 0xD2, 4));
+  EXPECT_EQ(Vision::File.GetReadCacheSize(), 0x100000);
+  EXPECT_EQ(VStreamProcessor::GetThreadCount(), 1);
+  EXPECT_EQ(Vision::GetThreadManager().GetThreadCount(), 3);
+  EXPECT_FALSE(Vision::Error.IsReportingBenignWarnings());
+  app->DeInitSample();
+
+  // One thread asked for still leaves one worker; 0 takes the processor count.
+  ASSERT_TRUE(app->InitSample("Test", nullptr, 0x8010 | 0x800, 640, 480, 0xD2, 1));
+  EXPECT_EQ(Vision::GetThreadManager().GetThreadCount(), 1);
+  app->DeInitSample();
+  ASSERT_TRUE(Init());
+  EXPECT_EQ(Vision::GetThreadManager().GetThreadCount(), std::max(VGetProcessorCount() - 1, 1));
 }
 
 TEST_F(VisMainAppTest, FailedEngineStartShowsItsMessageAndReturnsFalse) {

@@ -1,0 +1,80 @@
+// The in-memory stream manager and its saved block.
+#include "Managers/SerializableStream.h"
+
+#include "Managers/SaveGameManager.h"
+
+#include "engine/base/VArchive.h"
+
+#include <vector>
+
+namespace {
+const char kBlockVersion = 1;
+}
+
+SerializableStream::SerializableStream(const char* name) : m_name(name ? name : "") {}
+
+SerializableStream::~SerializableStream() = default;
+
+IVFileInStream* SerializableStream::Open(const char*, int) {
+  return m_stream ? new VMemoryInStream(m_stream) : nullptr;
+}
+
+IVFileOutStream* SerializableStream::Create(const char* file, int) {
+  m_stream = new VMemoryStream(file ? file : "");
+  return new VMemoryOutStream(m_stream);
+}
+
+void SerializableStream::SerializeX(VArchive& ar) {
+  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
+  if (ar.IsSaving()) {
+    const int size = m_stream ? m_stream->GetSize() : 0;
+    ar << "ARCH" << kBlockVersion << m_name << size;
+    if (size > 0) ar.Write(m_stream->GetDataPtr(), (size_t)size);
+    ar << "EOA";
+    return;
+  }
+
+  if (!blocks->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 1) {
+    char name[NameBufferSize];
+    ar.ReadStringBinary(name, NameBufferSize);
+    int size = 0;
+    ar >> size;
+    if (!ar.IsOK()) return;
+    if ((int64_t)size > ar.GetRemaining()) {
+      ar.MarkFailed();
+      return;
+    }
+    m_name = name;
+    if (size > 0) {
+      std::vector<uint8_t> data((size_t)size);
+      if (ar.Read(data.data(), data.size()) != data.size()) return;
+      VMemoryStream* stream = new VMemoryStream(name);
+      stream->AppendBytes(data.data(), data.size());
+      m_stream = stream;
+    }
+  }
+  blocks->CheckArchiveEndTag(ar);
+}
+
+VArchive& operator<<(VArchive& ar, SerializableStream& stream) {
+  stream.SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator>>(VArchive& ar, SerializableStream& stream) {
+  stream.SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator<<(VArchive& ar, SerializableStream* stream) {
+  if (stream) stream->SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator>>(VArchive& ar, SerializableStream* stream) {
+  if (stream) stream->SerializeX(ar);
+  return ar;
+}

@@ -1,0 +1,17 @@
+// Ship name tags. The tag's frame, its placement and its fading come with the HUD.
+#include "components/NameTagComponent.h"
+
+V_IMPLEMENT_DYNCREATE(NameTagComponent, BaseComponent)
+
+NameTagComponent::NameTagComponent() = default;
+
+NameTagComponent::~NameTagComponent() = default;
+
+int NameTagComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
+  if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
+  if (!object->IsOfType("ShipEntity")) {
+    reason = "Component can only be added to instances of ShipEntity or derived classes.";
+    return 0;
+  }
+  return 1;
+}

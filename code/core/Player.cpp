@@ -1,0 +1,70 @@
+// The player's units, selection and player character.
+#include "core/Player.h"
+
+#include "core/GameManager.h"
+#include "entities/UnitEntity.h"
+
+#include <algorithm>
+
+namespace {
+void RemoveFirst(std::vector<UnitEntity*>& list, UnitEntity* unit) {
+  auto it = std::find(list.begin(), list.end(), unit);
+  if (it != list.end()) list.erase(it);
+}
+}  // namespace
+
+Player::Player() {
+  GameManager::Callbacks.OnUnitRemoved.RegisterCallback(this);
+  GameManager::Callbacks.OnUnitCreated.RegisterCallback(this);
+}
+
+Player::~Player() {
+  GameManager::Callbacks.OnUnitRemoved.DeregisterCallback(this);
+  GameManager::Callbacks.OnUnitCreated.DeregisterCallback(this);
+}
+
+void Player::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data) return;
+  VisBaseEntity_cl* entity = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+  if (!entity || !entity->IsOfType(UnitEntity::GetClassTypeId())) return;
+  UnitEntity* unit = static_cast<UnitEntity*>(entity);
+
+  if (data->m_pSender == &GameManager::Callbacks.OnUnitCreated) {
+    if (unit->GetNation() == m_iPlayerNation)
+      AddPlayerUnit(unit);
+    else
+      AddEnemyUnit(unit);
+  } else if (data->m_pSender == &GameManager::Callbacks.OnUnitRemoved) {
+    if (unit == m_pPlayerCharacter) m_pPlayerCharacter = nullptr;
+    UnitRemoved(unit);
+  }
+}
+
+void Player::AddPlayerUnit(UnitEntity* unit) {
+  if (!unit) return;
+  m_playerUnits.push_back(unit);
+  if (unit->HasObjectKey("PlayerCharacter")) m_pPlayerCharacter = unit;
+}
+
+void Player::AddEnemyUnit(UnitEntity* unit) {
+  if (unit) m_enemyUnits.push_back(unit);
+}
+
+void Player::UnitRemoved(UnitEntity* unit) {
+  RemoveFirst(m_selection, unit);
+  RemoveFirst(m_playerUnits, unit);
+  RemoveFirst(m_enemyUnits, unit);
+}
+
+void Player::ClearSelection() { m_selection.clear(); }
+
+UnitEntity* Player::GetSelectionAt(unsigned index) const {
+  return index < m_selection.size() ? m_selection[index] : nullptr;
+}
+
+void Player::CleanUp() {
+  ClearSelection();
+  m_playerUnits.clear();
+  m_enemyUnits.clear();
+  m_pPlayerCharacter = nullptr;
+}

@@ -1,0 +1,134 @@
+// Nations: reputation, enemies, ships and their saved block.
+#include "entities/Nation.h"
+
+#include "Managers/SaveGameManager.h"
+#include "entities/ShipEntity.h"
+#include "entities/ShipStats.h"
+
+#include "engine/base/VArchive.h"
+
+#include <algorithm>
+
+namespace {
+const char kVersion = 4;
+// Longest name kept when a block is read.
+const int kMaxNameLength = 1024;
+
+float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+
+// A count read from a file must fit in the bytes that remain (each entry takes
+// at least minBytes), so a damaged block cannot ask for gigabytes.
+bool CountFits(VArchive& ar, int count, int minBytes) {
+  if (count < 0 || (int64_t)count * minBytes > ar.GetRemaining()) {
+    ar.MarkFailed();
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
+Nation::Nation(int id, const char* name) : m_iId(id), m_sName(name), m_ships(8, nullptr) {}
+
+Nation::~Nation() = default;
+
+void Nation::SetReputation(float r) { m_fReputation = Clamp01(r); }
+void Nation::AddReputation(float d) { m_fReputation = Clamp01(m_fReputation + d); }
+void Nation::DecReputation(float d) { m_fReputation = Clamp01(m_fReputation - d); }
+
+void Nation::AddEnemy(int id) {
+  if (id != m_iId) m_enemies.insert(id);
+}
+void Nation::AddEnemy(const Nation* nation) {
+  if (nation) AddEnemy(nation->GetNationId());
+}
+void Nation::RemoveEnemy(int id) { m_enemies.erase(id); }
+void Nation::RemoveEnemy(const Nation* nation) {
+  if (nation) RemoveEnemy(nation->GetNationId());
+}
+bool Nation::IsEnemy(int id) const { return m_enemies.count(id) != 0; }
+bool Nation::IsEnemy(const Nation* nation) const { return nation && IsEnemy(nation->GetNationId()); }
+
+void Nation::AddShip(ShipEntity* ship) {
+  const unsigned used = m_ships.GetValidSize();
+  for (unsigned i = 0; i < used; ++i)
+    if (m_ships.Get(i) == ship) return;
+  m_ships.Insert(ship);
+}
+
+void Nation::RemoveShip(ShipEntity* ship) {
+  if (!ship) return;
+  const unsigned used = m_ships.GetValidSize();
+  for (unsigned i = 0; i < used; ++i)
+    if (m_ships.Get(i) == ship) {
+      m_ships[i] = nullptr;
+      return;
+    }
+}
+
+void Nation::ResetShips() { m_ships.Reset(); }
+
+ShipEntity* Nation::GetPlayerShip() const {
+  const unsigned used = m_ships.GetValidSize();
+  for (unsigned i = 0; i < used; ++i) {
+    ShipEntity* ship = m_ships.Get(i);
+    if (ship && ship->GetStats() && ship->GetStats()->IsPlayerShip()) return ship;
+  }
+  return nullptr;
+}
+
+void Nation::SerializeX(VArchive& ar) {
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (ar.IsSaving()) {
+    ar << "ARCH" << kVersion;
+    ar << m_iId << m_bMansionAccessible << m_sName << m_fReputation;
+    ar << (int)m_enemies.size();
+    for (int id : m_enemies) ar << id;
+    ar << (int)m_shipScripts.size();
+    for (const VString& script : m_shipScripts) ar << script;
+    ar << m_iType;
+    ar << "EOA";
+    return;
+  }
+
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    ar >> m_iId >> m_bMansionAccessible;
+    char name[kMaxNameLength + 1];
+    ar.ReadStringBinary(name, (int)sizeof(name));
+    m_sName = name;
+    float reputation = 0.0f;
+    ar >> reputation;
+    m_fReputation = Clamp01(reputation);
+    // The ships of the loaded scene add themselves again.
+    ResetShips();
+  }
+  if (version >= 3) {
+    int count = 0;
+    ar >> count;
+    if (!CountFits(ar, count, 4)) return;
+    m_enemies.clear();
+    for (int i = 0; i < count && ar.IsOK(); ++i) {
+      int id = 0;
+      ar >> id;
+      AddEnemy(id);
+    }
+    ar >> count;
+    if (!CountFits(ar, count, 4)) return;
+    m_shipScripts.resize((size_t)count);
+    for (VString& script : m_shipScripts) ar >> script;
+  }
+  if (version >= 4) ar >> m_iType;
+  saves->CheckArchiveEndTag(ar);
+}
+
+VArchive& operator<<(VArchive& ar, Nation& nation) {
+  nation.SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator>>(VArchive& ar, Nation& nation) {
+  nation.SerializeX(ar);
+  return ar;
+}

@@ -1,0 +1,26 @@
+-- Effect sounds by SFX number: the game script runs this once at start.
+-- AddSFXSound(effect, file, 2D = true, looped = false, minimum repeat interval).
+-- Several files for one effect are chosen at random; an interval above 0 keeps
+-- the effect from playing again sooner.
+
+local sfx = SoundManager.GetEnums()
+
+SoundManager.AddSFXSound(sfx.SOUND_SFX_INTERFACE_CLICK, "Sounds\\click.wav")
+SoundManager.AddSFXSound(sfx.SOUND_SFX_BUY, "Sounds\\click.wav")
+
+-- Cannons are heard where they fire, at most every 0.1 s.
+for _, effect in ipairs({ sfx.SOUND_SFX_SHOOT_CANNON, sfx.SOUND_SFX_SHOOT_MORTAR }) do
+  SoundManager.AddSFXSound(effect, "Sounds\\cannon_01.wav", false, false, 0.1)
+  SoundManager.AddSFXSound(effect, "Sounds\\cannon_02.wav", false, false, 0.1)
+end
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CANNON_WATER, "Sounds\\cannon_02.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_EXPLOSION, "Sounds\\cannon_01.wav", false)
+
+-- The kraken's idle growl loops until its fight ends.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_KRAKEN_IDLE, "Sounds\\kraken_idle.wav", false, true)
+
+-- Hand weapons (the game script's weapons name these effects).
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_SWORD, "Sounds\\click.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CLUB, "Sounds\\click.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_PISTOL, "Sounds\\cannon_02.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_RIFLE, "Sounds\\cannon_02.wav", false)
