@@ -12,6 +12,8 @@ find_package(GLEW REQUIRED)
 find_package(PNG REQUIRED)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# Physics (float build; its CMake package has relative paths).
+pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
 find_package(utf8cpp REQUIRED CONFIG)
 find_package(CURL REQUIRED)
 find_package(OpenSSL REQUIRED COMPONENTS SSL Crypto)

@@ -1,13 +1,46 @@
-// Active artifacts and potions with their cool-down times.
+// Active artifacts and potions with their cool-down times: the combat code asks
+// whether an item's effect is active and how strong it is.
 #pragma once
 
 #include "util/Singleton.h"
 
-class ArtifactManager : public Singleton<ArtifactManager> {
+#include "engine/base/VCallback.h"
+
+#include <map>
+
+class ArtifactManager : public Singleton<ArtifactManager>, public IVisCallbackHandler_cl {
  public:
-  virtual ~ArtifactManager();
+  ~ArtifactManager() override;
+
+  // Remaining seconds (of an effect or a cool-down) and the effect's strength.
+  struct Effect {
+    float time = 0.0f;
+    float effect = 0.0f;
+  };
+
+  // A duration of 0 or less makes a permanent artifact. A timed one replaces the
+  // running one and starts its cool-down; while cooling down it is refused.
+  void ActivateArtifact(int id, float duration, float effect, float cooldown);
+  // Replaces the running potion.
+  void ActivatePotion(int id, float duration, float effect);
+  // A timed artifact or potion while its time is above 0; a permanent artifact.
+  bool IsActive(int id) const;
+  // The effect from the timed artifacts, the potions, then the permanent ones; 1.0
+  // (neutral) for an item that is in none.
+  float GetEffect(int id) const;
+  bool IsArtifactInCooldown(int id) const { return m_cooldowns.count(id) != 0; }
+
+  // Per frame, unless paused: counts the timed artifact, the potion and the
+  // cool-downs down and ends what has run out (at most one cool-down a frame).
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+  void Update(float dt);
 
  private:
   friend class Singleton<ArtifactManager>;
-  ArtifactManager() = default;
+  ArtifactManager();
+
+  std::map<int, Effect> m_timed;
+  std::map<int, Effect> m_permanent;
+  std::map<int, Effect> m_potions;
+  std::map<int, Effect> m_cooldowns;
 };

@@ -5,6 +5,7 @@
 #include "util/Singleton.h"
 
 #include "engine/base/DynArray.h"
+#include "engine/base/VBase.h"
 #include "engine/base/VisMath.h"
 
 class ShipEntity;
@@ -13,9 +14,17 @@ class BattleManager : public Singleton<BattleManager> {
  public:
   virtual ~BattleManager();
 
+  // Ship messages the ships pass on (13, 14, 15, 17; p2 the ship): handed to the
+  // GUI unless the GUI sent them; 17 also takes the dead ship out of the battle.
+  virtual void MessageFunction(int id, INT_PTR p1, INT_PTR p2);
+  // Takes the ship out of every nation's list; the battle ends unless a ship still
+  // has its AI in attack mode.
+  void RemoveShip(ShipEntity* ship);
+
   // A battle starts once and ends once.
   void StartBattle();
-  // Tells the camera entity (message 113) that the battle is over.
+  // Tells the camera entity (message 113) that the battle is over and fades the
+  // battle music out.
   void EndBattle();
   bool IsBattleActive() const { return m_bBattleActive; }
   // Removes the mines, the debris and the camera entity of the scene and ends the battle.
@@ -24,6 +33,33 @@ class BattleManager : public Singleton<BattleManager> {
   // Appends every ship of every nation within range (plane distance, inclusive),
   // skipping ships the engine removes; nothing for a null list.
   void GetShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out) const;
+
+  // 1 when a ship of any nation is nearer than range (plane distance), else 0.
+  int ShipsWithinRange(const VisVector_cl& position, float range) const;
+
+  // Ship queries relative to a nation id. A nation is friendly to that id unless it
+  // counts the id among its enemies, and hostile (an enemy) when it does. Every
+  // query skips ships the engine removes and appends to its list.
+  void GetFriendlyShips(DynArray_cl<ShipEntity*>& out, int nation) const;
+  void GetEnemyShips(DynArray_cl<ShipEntity*>& out, int nation) const;
+  // Plane distance within range (inclusive); ships that are sinking are skipped.
+  void GetShipsWithinRangeFromArray(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out,
+                                    const DynArray_cl<ShipEntity*>& ships) const;
+  void GetFriendlyShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out,
+                                   int nation) const;
+  void GetEnemyShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out,
+                                int nation) const;
+  // Ships whose bearing from position lies less than angle (degrees) off direction.
+  void GetShipsInsideSectorFromArray(const VisVector_cl& position, const VisVector_cl& direction, float angle,
+                                     DynArray_cl<ShipEntity*>* out, const DynArray_cl<ShipEntity*>& ships) const;
+  void GetFriendlyShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,
+                                    float angle, DynArray_cl<ShipEntity*>* out, int nation) const;
+  void GetEnemyShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range, float angle,
+                                 DynArray_cl<ShipEntity*>* out, int nation) const;
+  // The closest ship of the list (nation < 0: of any nation), never a sinking one;
+  // null when there is none.
+  ShipEntity* GetClosestShipFromArray(const VisVector_cl& position, const DynArray_cl<ShipEntity*>* ships,
+                                      int nation) const;
 
  private:
   friend class Singleton<BattleManager>;

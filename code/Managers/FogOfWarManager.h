@@ -1,13 +1,29 @@
-// The fog of war over the land-battle map.
+// The fog of war over the land-battle map. For now the set of entities that reveal
+// it (the player's own soldiers); the look and the drawing come with the fog itself.
 #pragma once
 
 #include "util/Singleton.h"
 
-class FogOfWarManager : public Singleton<FogOfWarManager> {
+#include "engine/base/VCallback.h"
+#include "engine/core/VisGame.h"
+
+class BaseEntity;
+
+class FogOfWarManager : public Singleton<FogOfWarManager>, public IVisCallbackHandler_cl {
  public:
-  virtual ~FogOfWarManager();
+  ~FogOfWarManager() override;
+
+  // Each entity at most once, in the order added; a destroyed entity leaves the set.
+  void AddTrackedEntity(BaseEntity* entity);
+  void RemoveTrackedEntity(BaseEntity* entity);
+  int IsEntityTracked(const BaseEntity* entity) const;
+  const VisEntityCollection_cl& GetTrackedEntities() const { return m_trackedEntities; }
+
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
  private:
   friend class Singleton<FogOfWarManager>;
-  FogOfWarManager() = default;
+  FogOfWarManager();
+
+  VisEntityCollection_cl m_trackedEntities{48, 48};
 };

@@ -3,16 +3,53 @@
 
 #include "util/Singleton.h"
 
+#include "engine/base/VString.h"
 #include "engine/base/VisMath.h"
 
+#include <cstdint>
+#include <set>
 #include <vector>
 
 class CollectableEntityTemplate;
+class ShipEntity;
+class ShipStats;
+class HeroStats;
+class PlayerStats;
+class SoldierEntity;
+class SoldierStats;
 class TownEntity;
+class UnitEntity;
 
 class GameSessionManager : public Singleton<GameSessionManager> {
  public:
   virtual ~GameSessionManager();
+
+  // Campaign records. The manager owns the player, the heroes and the soldier records.
+  PlayerStats* GetPlayer() const { return m_pPlayer; }
+  int GetHeroCount() const { return (int)m_heroes.size(); }
+  // Null when out of range.
+  HeroStats* GetHero(int i) const { return i >= 0 && i < (int)m_heroes.size() ? m_heroes[i] : nullptr; }
+  // Experience needed per level (index = level), from the game script's
+  // "GetLevelCount" and "GetLevelExp"; read when the manager is made.
+  const std::vector<int>& GetLevelTable() const { return m_levelTable; }
+  void LoadLevelTable();
+  // The entry of level + 1, or -1 beyond the table.
+  int GetNextLevelExp(int level) const;
+  // Ties a soldier to its record: a hero's unit record or, without a hero, the records
+  // of soldiers that follow no hero; a new default record when it has none yet. A
+  // hero's own unit is left alone.
+  void AddSoldierToUnit(HeroStats* hero, UnitEntity* unit, SoldierEntity* soldier);
+  // Moves the record of a soldier that left its unit to the dead soldier records.
+  void RemoveSoldierFromUnit(UnitEntity* unit, SoldierEntity* soldier);
+  // A new record with the defaults, filled by the game script's "GetSoldierStats" for
+  // the unit type. The caller owns it.
+  SoldierStats* GetSoldierStats(int unitType) const;
+  int GetNPCCharacterCount() const { return (int)m_npcCharacters.size(); }
+  SoldierStats* GetNPCCharacter(int i) const { return m_npcCharacters[i]; }
+  int GetDeadSoldierCount() const { return (int)m_deadSoldiers.size(); }
+  // False once the player's own character has died.
+  bool IsPlayerAlive() const { return m_bPlayerAlive; }
+  void SetPlayerAlive(bool alive) { m_bPlayerAlive = alive; }
 
   // The player's inventory: the stored form of each collectable owned, found by
   // its key. The inventory owns the templates.
@@ -23,13 +60,41 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // used up goes when its count falls below 1. False when the player has none.
   bool UseCollectableByName(const char* name);
 
+  // Ships. AddShip finds the ship's record among the player's ships and the NPC
+  // ships (by record or unique id) or makes one, and gives it to the ship.
+  ShipStats* AddShip(ShipEntity* ship);
+  // Takes the ship's record out of the player's ships (a player-nation ship) or the
+  // NPC ships; with deleteStats it is deleted and the ship forgets it.
+  void RemoveShip(ShipEntity* ship, bool deleteStats);
+  // The town kept in the NPC-ship record with this unique id; "" when none has it.
+  VString GetShipLocation(int64_t id) const;
+  // The first of the player's ship records of the player's nation that the player
+  // sails; null when none.
+  ShipStats* GetPlayerControlledShip() const;
+  const std::set<ShipStats*>& GetNPCShips() const { return m_npcShips; }
+  int GetNPCShipCount() const { return (int)m_npcShips.size(); }
+
+  // The sea game area: four corners from the game script's "GetGameAreaPosition".
+  void InitGameArea();
+  const std::vector<VisVector_cl>& GetGameArea() const { return m_gameArea; }
+  // True without a player entity or while it is inside every edge; otherwise false,
+  // with the side value of the last edge it is outside of in *outSide.
+  bool IsPlayerShipInsideGameArea(float* outSide) const;
+
   // Positions of the eyepatches collected in a town.
   void AddEyepatchTown(TownEntity* town, const VisVector_cl& position);
   std::vector<VisVector_cl> GetCollectedEyepatches(TownEntity* town) const;
 
  private:
   friend class Singleton<GameSessionManager>;
-  GameSessionManager() = default;
+  // Reads the level table and starts with a new player record.
+  GameSessionManager();
+  // Deletes the records of players, heroes and soldiers.
+  void ClearRecords();
+  // Deletes the NPC ship records.
+  void ClearShips();
+  // Game over: the fade-out, the message and GameManager's game-over timer.
+  void PlayerDied();
 
   struct Eyepatch {
     TownEntity* town;
@@ -37,4 +102,12 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   };
   std::vector<CollectableEntityTemplate*> m_collectables;
   std::vector<Eyepatch> m_eyepatches;
+  std::vector<int> m_levelTable;
+  PlayerStats* m_pPlayer = nullptr;
+  std::vector<HeroStats*> m_heroes;
+  std::vector<SoldierStats*> m_npcCharacters;
+  std::vector<SoldierStats*> m_deadSoldiers;
+  bool m_bPlayerAlive = true;
+  std::set<ShipStats*> m_npcShips;
+  std::vector<VisVector_cl> m_gameArea;
 };

@@ -5,8 +5,14 @@
 #include "engine/base/VisError.h"
 #include "engine/os/VOs.h"
 
+#include "engine/base/VarTable.h"
+#include "engine/core/VisBaseEntity.h"
+
 #include <algorithm>
 #include <cstring>
+
+VCallback SaveGameManagerProto::OnBeforeSave;
+VCallback SaveGameManagerProto::OnAfterLoad;
 
 SaveGameManagerProto::~SaveGameManagerProto() = default;
 
@@ -40,6 +46,12 @@ int CheckTag(VArchive& ar, const char* tag) {
 int SaveGameManagerProto::CheckArchiveStartTag(VArchive& ar) { return CheckTag(ar, "ARCH"); }
 
 int SaveGameManagerProto::CheckArchiveEndTag(VArchive& ar) { return CheckTag(ar, "EOA"); }
+
+VString SaveGameManagerProto::GetEntityParameters(VisBaseEntity_cl* entity) {
+  if (!entity) return VString();
+  VARTABLE* vars = entity->GetTypeId()->GetVarTable();
+  return vars ? vars->GetParameterString(entity) : VString();
+}
 
 bool SaveGameManagerProto::SaveGame(int slot) {
   Vision::Error.Warning("SaveGame(%d): saving is not available yet", slot);

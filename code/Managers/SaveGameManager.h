@@ -4,11 +4,20 @@
 
 #include "util/Singleton.h"
 
+#include "engine/base/VCallback.h"
+#include "engine/base/VString.h"
+
 class VArchive;
+class VisBaseEntity_cl;
 
 class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
  public:
   virtual ~SaveGameManagerProto();
+
+  // Fired by SaveGame once its archive is open, before anything is written, and by
+  // LoadGame at its end, after its archive is closed. Neither has a data object.
+  static VCallback OnBeforeSave;
+  static VCallback OnAfterLoad;
 
   // The user's documents folder as UTF-8 into out (4096 bytes); 1 on success, 0 when
   // it cannot be found or does not fit (the engine logs why).
@@ -20,6 +29,9 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // the archive, so a hostile block is never allocated or read any further.
   int CheckArchiveStartTag(VArchive& ar);
   int CheckArchiveEndTag(VArchive& ar);
+  // Every engine variable of the entity as name="value" pairs joined by "," (the
+  // parameter string of entity templates); empty for null.
+  VString GetEntityParameters(VisBaseEntity_cl* entity);
 
   void RequestAutoSave(bool request) { m_bAutoSaveRequested = request; }
   bool IsAutoSaveRequested() const { return m_bAutoSaveRequested; }

@@ -1,4 +1,35 @@
-// Speech: volume and conversation state.
+// Speech: volume, conversation state and the bubbles of ready texts.
 #include "Managers/SpeechManager.h"
 
-SpeechManager::~SpeechManager() = default;
+#include "engine/base/VisTimer.h"
+#include "engine/core/VisCallbacks.h"
+
+#include <CEGUI/String.h>
+
+SpeechManager::~SpeechManager() { Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer); }
+
+// The bubble is kept here with its number, text, entity and time; the frame that
+// draws it over the entity comes with the speech frames of the HUD.
+int SpeechManager::Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration) {
+  if (m_bBubbleVisible) return -1;
+  m_iBubbleNumber = ++s_iLastBubbleNumber;
+  m_sBubbleText = text.c_str();
+  m_pBubbleEntity = entity;
+  m_fBubbleTimeLeft = duration;
+  m_bBubbleVisible = true;
+  Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(&m_bubbleTimer);
+  return m_iBubbleNumber;
+}
+
+void SpeechManager::SetSpeechBubbleIsGone() {
+  m_bBubbleVisible = false;
+  m_fBubbleTimeLeft = 0.0f;
+  m_pBubbleEntity = nullptr;
+  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);
+}
+
+void SpeechManager::BubbleTimer::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data || data->m_pSender != &Vision::Callbacks.OnUpdateSceneBegin) return;
+  m_owner.m_fBubbleTimeLeft -= Vision::Timer.GetTimeDifference();
+  if (m_owner.m_fBubbleTimeLeft <= 0.0f) m_owner.SetSpeechBubbleIsGone();
+}

@@ -4,6 +4,15 @@
 
 #include "util/Singleton.h"
 
+#include "engine/base/VCallback.h"
+
+#include <string>
+
+class VisBaseEntity_cl;
+namespace CEGUI {
+class String;
+}
+
 class SpeechManager : public Singleton<SpeechManager> {
  public:
   virtual ~SpeechManager();
@@ -13,9 +22,19 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool IsInConversation() const { return m_bInConversation; }
   // True while a conversation that paused the game runs.
   bool WantsPause() const { return m_bConversationHoldsPause; }
-  // True while a speech bubble is shown (the bubbles come with the speech frames).
+  // True while a bubble with a ready text is up (the bubble-busy flag).
   bool IsBubbleVisible() const { return m_bBubbleVisible; }
-  void SetSpeechBubbleIsGone() { m_bBubbleVisible = false; }
+  void SetSpeechBubbleIsGone();
+  // A bubble with a ready text over the entity for the seconds: the bubble's number,
+  // or -1 while another such bubble is up. No voice is played. The bubble goes when
+  // its time has run out.
+  int Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration);
+  // The bubble last made by Say: its number (0 before any), text (UTF-8), entity
+  // and the seconds it still shows.
+  int GetBubbleNumber() const { return m_iBubbleNumber; }
+  const std::string& GetBubbleText() const { return m_sBubbleText; }
+  VisBaseEntity_cl* GetBubbleEntity() const { return m_pBubbleEntity; }
+  float GetBubbleTimeLeft() const { return m_fBubbleTimeLeft; }
 
  private:
   friend class Singleton<SpeechManager>;
@@ -25,4 +44,20 @@ class SpeechManager : public Singleton<SpeechManager> {
   float m_fSpeechVolume = 1.0f;
   bool m_bConversationHoldsPause = false;
   bool m_bBubbleVisible = false;
+
+  // Counts the shown bubble's time down on the engine's per-frame update.
+  class BubbleTimer : public IVisCallbackHandler_cl {
+   public:
+    explicit BubbleTimer(SpeechManager& owner) : m_owner(owner) {}
+    void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+
+   private:
+    SpeechManager& m_owner;
+  };
+  BubbleTimer m_bubbleTimer{*this};
+  static inline int s_iLastBubbleNumber = 0;
+  int m_iBubbleNumber = 0;
+  std::string m_sBubbleText;
+  VisBaseEntity_cl* m_pBubbleEntity = nullptr;
+  float m_fBubbleTimeLeft = 0.0f;
 };

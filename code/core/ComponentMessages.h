@@ -26,11 +26,34 @@ enum ComponentMessage_e {
   // Cannons.
   VIS_MSG_USER_CANNON_IGNITE_LEFT = 51,
   VIS_MSG_USER_CANNON_IGNITE_RIGHT = 52,
+  // Special weapon: fire (p1 the projectile type) and charge; without debug names.
+  VIS_MSG_USER_CANNON_FIRE_SPECIAL = 53,
+  VIS_MSG_USER_CANNON_CHARGE_SPECIAL = 54,
   VIS_MSG_USER_CANNON_IGNITE = 55,
   VIS_MSG_USER_CANNON_STATE_FIRING = 56,
   VIS_MSG_USER_CANNON_STATE_LOADING = 57,
   VIS_MSG_USER_CANNON_STATE_READY = 58,
   VIS_MSG_USER_CANNON_FIRED = 59,
+
+  // A blast (p1 the blast record) reaching a soldier; without a debug name.
+  VIS_MSG_USER_BLAST = 22,
+
+  // Land units and soldiers (151 to 166); without debug names.
+  VIS_MSG_USER_UNIT_MOVE = 151,                // p1 points to the target position
+  VIS_MSG_USER_UNIT_ATTACK_ORDER = 153,        // p1 points to the position, p2 the target
+  VIS_MSG_USER_UNIT_NEW_TARGET = 154,          // p1 the target
+  VIS_MSG_USER_UNIT_MOVE_CLOSER = 155,         // p1 points to the target's position
+  VIS_MSG_USER_UNIT_TARGET_IN_RANGE = 156,
+  VIS_MSG_USER_UNIT_DESTINATION_REACHED = 157,
+  VIS_MSG_USER_UNIT_ATTACKED = 158,            // p1 the attacker
+  VIS_MSG_USER_UNIT_STOP = 159,                // target lost
+  VIS_MSG_USER_UNIT_DIE = 160,
+  VIS_MSG_USER_UNIT_COLLECT = 161,             // p1 points to the position, p2 the collectable
+  VIS_MSG_USER_UNIT_DELIVER = 162,
+  VIS_MSG_USER_UNIT_GROUND_ATTACK = 163,       // p1 points to the position
+  VIS_MSG_USER_UNIT_WALK_TO = 164,
+  VIS_MSG_USER_UNIT_WALK_TO_USE = 165,
+  VIS_MSG_USER_UNIT_REFRESH_ANIMCONFIG = 166,
 
   // Cameras (101 to 133; the named ones).
   VIS_MSG_USER_CAMERA_MOVE_FORWARD = 101,

@@ -25,7 +25,9 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
+#include "entities/UnitEntityTemplate.h"
 #include "gui/GUIManager.h"
 #include "util/Navigation.h"
 
@@ -515,6 +517,8 @@ void GameManager::InitWeapons() {
 
 void GameManager::AddWeapon(const Weapon& weapon) { m_weapons.push_back(weapon); }
 
+SoldierEntity* GameManager::CreateSoldier(UnitEntity* unit) { return unit ? unit->AddSoldier(nullptr) : nullptr; }
+
 const Weapon& GameManager::GetWeapon(int id) const {
   for (const Weapon& weapon : m_weapons)
     if (weapon.m_iId == id) return weapon;
@@ -565,4 +569,17 @@ void GameManager::InitCollectables() {
     else if (patch->IsOfType(CollectableEntity::GetClassTypeId()))
       ActivateCollectable(static_cast<CollectableEntity*>(patch));
   }
+}
+
+// ---- land units -------------------------------------------------------------------------
+
+UnitEntity* GameManager::CreateUnit(UnitEntityTemplate& templ) {
+  VisBaseEntity_cl* entity = Vision::Game.CreateEntity(templ);
+  if (!entity) return nullptr;
+  if (!entity->IsOfType(UnitEntity::GetClassTypeId())) {
+    entity->Remove();
+    return nullptr;
+  }
+  entity->SetCastShadows(true);
+  return static_cast<UnitEntity*>(entity);
 }

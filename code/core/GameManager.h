@@ -20,7 +20,10 @@
 class MouseInputHandler;
 class Nation;
 class Navigation;
+class SoldierEntity;
 class TownEntity;
+class UnitEntity;
+class UnitEntityTemplate;
 class VisBaseEntity_cl;
 
 enum GameMode { GAME_MODE_CAMPAIGN = 0, GAME_MODE_DLC = 1 };
@@ -113,6 +116,13 @@ class GameManager : public Singleton<GameManager>, public IVisCallbackHandler_cl
   float GetReputation(unsigned i) const;
   // The mean reputation of "Pirate", "Corsair" and "Buccaneer"; 0 unless all three exist.
   float GetTotalFactionReputation() const;
+
+  // Land units: the engine creates the unit from the template, and it casts
+  // shadows. Null when the template names no unit class.
+  UnitEntity* CreateUnit(UnitEntityTemplate& templ);
+
+  // A new soldier in the unit, made without a statistics record; null without a unit.
+  SoldierEntity* CreateSoldier(UnitEntity* unit);
 
   // Weapons, in the order the script added them.
   void InitWeapons();

@@ -169,7 +169,12 @@ int PreCacheFile(lua_State* L) {
 
 const luaL_Reg GameManager_methods[] = {
     // Ships.
+    {"CreateShip", GameManager_CreateShip},
+    {"CreateRandomShip", GameManager_CreateRandomShip},
     {"AddShipScriptToNation", AddShipScriptToNation},
+    {"AddShip", GameManager_AddShip},
+    {"ShipsWithinRange", GameManager_ShipsWithinRange},
+    {"GetShipLocation", GameManager_GetShipLocation},
     // Nations and weapons.
     {"AddNation", AddNation},
     {"AddEnemyToNation", AddEnemyToNation},

@@ -40,6 +40,22 @@ void Player::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   }
 }
 
+UnitEntity* Player::GetClosestEnemyUnit(UnitEntity* unit) const {
+  if (!unit) return nullptr;
+  const std::vector<UnitEntity*>& candidates = unit->GetNation() != m_iPlayerNation ? m_playerUnits : m_enemyUnits;
+  UnitEntity* closest = nullptr;
+  float best = 1.0e10f;
+  for (UnitEntity* candidate : candidates) {
+    if (!candidate || candidate->GetNation() == 0) continue;
+    const float d = candidate->GetPosition().GetDistanceSqr(unit->GetPosition());
+    if (d < best) {
+      best = d;
+      closest = candidate;
+    }
+  }
+  return closest;
+}
+
 void Player::AddPlayerUnit(UnitEntity* unit) {
   if (!unit) return;
   m_playerUnits.push_back(unit);

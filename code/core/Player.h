@@ -33,6 +33,9 @@ class Player : public IVisCallbackHandler_cl {
   UnitEntity* GetPlayerUnit(unsigned index) const { return m_playerUnits[index]; }
   int GetEnemyUnitCount() const { return (int)m_enemyUnits.size(); }
   UnitEntity* GetPlayerCharacter() const { return m_pPlayerCharacter; }
+  // The nearest unit of the other side (the player's units for a unit of another
+  // nation), by 3-D distance; units of nation 0 are skipped. Null when none.
+  UnitEntity* GetClosestEnemyUnit(UnitEntity* unit) const;
   int GetPlayerNation() const { return m_iPlayerNation; }
   void SetPlayerNation(int nation) { m_iPlayerNation = nation; }
   // End of a land battle: the lists and the player character go.

@@ -1,7 +1,9 @@
 // Land-battle manager: start, end and the forgetting of destroyed entities.
 #include "core/RtsManager.h"
 
+#include "core/AnimConfigManager.h"
 #include "core/Player.h"
+#include "core/VEntityHighlightManager.h"
 #include "entities/UnitEntity.h"
 
 #include "engine/Vision.h"
@@ -31,8 +33,16 @@ void RtsManager::OneTimeDeInit() {
   m_bLandBattle = false;
   m_pEscapeArea = nullptr;
   m_pFollowedUnit = nullptr;
+  delete m_pAnimConfigManager;
+  m_pAnimConfigManager = nullptr;
+  VEntityHighlightManager::Shutdown();
   delete m_pPlayer;
   m_pPlayer = nullptr;
+}
+
+AnimConfigManager* RtsManager::GetAnimConfigManager() {
+  if (!m_pAnimConfigManager) m_pAnimConfigManager = new AnimConfigManager();
+  return m_pAnimConfigManager;
 }
 
 int RtsManager::GetPlayerNation() const { return m_pPlayer ? m_pPlayer->GetPlayerNation() : 0; }

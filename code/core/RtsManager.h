@@ -4,6 +4,7 @@
 
 #include "engine/base/VCallback.h"
 
+class AnimConfigManager;
 class Player;
 class UnitEntity;
 class VisBaseEntity_cl;
@@ -29,6 +30,8 @@ class RtsManager : public IVisCallbackHandler_cl {
   bool IsLeftControlDown() const { return m_bLeftControlDown; }
 
   Player* GetPlayer() const { return m_pPlayer; }
+  // The cache of shared animation configurations, made on first use.
+  AnimConfigManager* GetAnimConfigManager();
   // The Player's nation; 0 without a Player.
   int GetPlayerNation() const;
   void SetPlayerNation(int nation);
@@ -39,6 +42,7 @@ class RtsManager : public IVisCallbackHandler_cl {
  private:
   bool m_bLandBattle = false;
   Player* m_pPlayer = nullptr;
+  AnimConfigManager* m_pAnimConfigManager = nullptr;
   UnitEntity* m_pFollowedUnit = nullptr;
   VisBaseEntity_cl* m_pEscapeArea = nullptr;
   bool m_bPlayerInsideEscapeArea = false;

@@ -31,14 +31,14 @@ struct WrapperClass {
 
 // Wrapper classes, in registration order.
 const WrapperClass kClasses[] = {
-    {"ShipEntity", nullptr},
-    {"UnitEntity", nullptr},
+    {"ShipEntity", &ShipEntity_info},
+    {"UnitEntity", &UnitEntity_info},
     {"CollectableEntity", nullptr},
     {"LandBattleCameraComponent", nullptr},
     {"BaseComponent", &BaseComponent_info},
     {"SpawnerBaseComponent", nullptr},
     {"BaseMissionProto", nullptr},
-    {"SoldierEntity", nullptr},
+    {"SoldierEntity", &SoldierEntity_info},
     {"StorageComponentProto", nullptr},
     {"BaseEntity", &BaseEntity_info},
     {"AnimalEntity", nullptr},
@@ -46,8 +46,8 @@ const WrapperClass kClasses[] = {
     {"ShipPathComponent", nullptr},
     {"AIShipComponent", nullptr},
     {"TownEntity", nullptr},
-    {"HeroStats", nullptr},
-    {"ShipBattleComponent", nullptr},
+    {"HeroStats", &HeroStats_info},
+    {"ShipBattleComponent", &ShipBattleComponent_info},
     {"BuildingBaseEntity", nullptr},
     {"KrakenEntity", nullptr},
     {"WhaleEntity", nullptr},

@@ -24,6 +24,11 @@ void RegisterPauseManagerWrapper(lua_State* L);
 // Records of the wrapper classes.
 extern NativeClassInfo BaseEntity_info;
 extern NativeClassInfo BaseComponent_info;
+extern NativeClassInfo UnitEntity_info;
+extern NativeClassInfo SoldierEntity_info;
+extern NativeClassInfo HeroStats_info;
+extern NativeClassInfo ShipEntity_info;
+extern NativeClassInfo ShipBattleComponent_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.
@@ -31,3 +36,10 @@ int GameManager_GetProjectileTypes(lua_State* L);
 int GameManager_GetUnitTypes(lua_State* L);
 int GameManager_GetCollectableIds(lua_State* L);
 int GameManager_GetCollectableTypes(lua_State* L);
+
+// The ship functions of the GameManager table.
+int GameManager_CreateShip(lua_State* L);
+int GameManager_CreateRandomShip(lua_State* L);
+int GameManager_AddShip(lua_State* L);
+int GameManager_ShipsWithinRange(lua_State* L);
+int GameManager_GetShipLocation(lua_State* L);

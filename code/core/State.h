@@ -2,6 +2,8 @@
 // change to. States are shared singletons; the owner's data lives in the owner.
 #pragma once
 
+#include "engine/base/VBase.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -13,8 +15,8 @@ class State {
   virtual void Enter(T* owner) = 0;
   virtual void Execute(T* owner, float dt) = 0;
   virtual void Exit(T* owner) = 0;
-  // Component messages the owner hands on to its states.
-  virtual void MessageFunction(T* owner, int id, int p1, int p2) {}
+  // Component messages the owner hands on to its states (parameters pointer-sized).
+  virtual void MessageFunction(T* owner, int id, INT_PTR p1, INT_PTR p2) {}
 
   // Declares a state this one may change to (kept in the order added).
   void AddTransition(State<T>* next) { m_transitions.push_back(next); }

@@ -21,6 +21,8 @@ class StateMachine {
   void SetPreviousState(State<T>* s) { m_pPreviousState = s; }
   void SetGlobalState(State<T>* s) { m_pGlobalState = s; }
   void SetFollowUpState(State<T>* s) { m_pFollowUpState = s; }
+  void SetEntryTime(float t) { m_fEntryTime = t; }
+  void SetRemainingTime(float t) { m_fRemainingTime = t; }
 
   T* GetOwner() const { return m_pOwner; }
   State<T>* GetCurrentState() const { return m_pCurrentState; }

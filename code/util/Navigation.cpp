@@ -1,8 +1,347 @@
-// The land path finder.
+// The land path finder: A* over the shared walkability grid with a free-line
+// shortcut, plus placement of points on walkable ground.
 #include "util/Navigation.h"
 
-Navigation::Navigation() = default;
+#include "core/GameManager.h"
+#include "util/NavigationTerrain.h"
 
-Navigation::~Navigation() = default;
+#include "engine/base/VProfiling.h"
+#include "engine/os/VOs.h"
 
-bool Navigation::IsWalkableAt(const VisVector_cl&) const { return false; }
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// The one map all path finders share.
+NavigationMap* g_pSharedMap = nullptr;
+
+int g_iProfileGetPath = -1;
+int g_iProfileNeighbours = -1;
+
+constexpr float kDiagonalFactor = 1.414f;
+constexpr int kMaxEndPointMoves = 500;
+constexpr int kMaxAdjustProbes = 500;
+constexpr int kMaxRandomDraws = 1000;
+constexpr float kNearPlayerDistance = 30.0f;
+constexpr int kNodeBlockSize = 4096;
+
+struct HeapOrder {
+  bool operator()(const NavigationNode* a, const NavigationNode* b) const { return a->f > b->f; }
+};
+
+bool AtSea() { return GameManager::HasInstance() && GameManager::GetInstance()->IsPlayerAtSea(); }
+
+float CellDistance(int c0, int r0, int c1, int r1) {
+  const float dc = (float)(c1 - c0), dr = (float)(r1 - r0);
+  return std::sqrt(dc * dc + dr * dr);
+}
+
+// A draw in 0..1 the way the game's random positions use it.
+float RandomUnit() { return (float)VRandomInt() / 32767.0f; }
+
+}  // namespace
+
+Navigation::Navigation() {
+  if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
+  m_spMap = g_pSharedMap;
+  m_nodePool.reserve(5000);
+  m_openList.reserve(3000);
+  m_closedList.reserve(3000);
+  m_openCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
+  m_closedCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
+  if (g_iProfileGetPath < 0) {
+    g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
+    g_iProfileNeighbours = VProfiling::RegisterElement("Collect neighbors", "Navigation", g_iProfileGetPath);
+  }
+}
+
+Navigation::~Navigation() {
+  m_nodePool.clear();
+  m_nodeBlocks.clear();
+  // The last finder to go takes the shared map with it.
+  if (m_spMap && m_spMap->GetRefCount() == 1) g_pSharedMap = nullptr;
+  m_spMap = nullptr;
+}
+
+void Navigation::Load(const char* imageFile) {
+  if (m_spMap) m_spMap->Load(imageFile);
+}
+
+bool Navigation::IsWalkableAt(const VisVector_cl& position) const {
+  return m_spMap && m_spMap->GetCellAt(position) < NavigationMap::FIRST_BLOCKED_COST;
+}
+
+int Navigation::GridIndex(int column, int row) {
+  column = std::clamp(column, 0, GRID_SIDE - 1);
+  row = std::clamp(row, 0, GRID_SIDE - 1);
+  return column * GRID_SIDE + row;
+}
+
+float Navigation::GroundHeightAt(float x, float y) const {
+  if (AtSea()) return 0.0f;
+  return NavigationTerrain::GroundHeight(x, y);
+}
+
+// ---- node pool ----------------------------------------------------------------------
+
+NavigationNode* Navigation::NewNode(int column, int row) {
+  if (m_iPoolCursor < 0) m_iPoolCursor = 0;
+  NavigationNode* node;
+  if (m_iPoolCursor >= (int)m_nodePool.size()) {
+    // The pool grows a block at a time and keeps its nodes for later searches.
+    m_nodeBlocks.emplace_back(new NavigationNode[kNodeBlockSize]);
+    for (int i = 0; i < kNodeBlockSize; ++i) m_nodePool.push_back(&m_nodeBlocks.back()[i]);
+  }
+  node = m_nodePool[m_iPoolCursor];
+  ++m_iPoolCursor;
+  ++m_iNodeCount;
+  *node = NavigationNode();
+  node->column = column;
+  node->row = row;
+  return node;
+}
+
+void Navigation::RewindPool() {
+  m_iPoolCursor = 0;
+  m_iNodeCount = 0;
+  if (!m_nodePool.empty()) *m_nodePool[0] = NavigationNode();
+}
+
+// ---- path search -----------------------------------------------------------------------
+
+bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVector_cl start, VisVector_cl target) {
+  if (!out) return false;
+  VProfiling::StartElement(g_iProfileGetPath);
+  MoveEndPointToWalkable(target, start);
+  MoveEndPointToWalkable(start, target);
+
+  if (TryStraightLine(out, start, target)) {
+    VProfiling::StopElement(g_iProfileGetPath);
+    return true;
+  }
+
+  const NavigationMap& map = *m_spMap;
+  int startColumn = 0, startRow = 0, targetColumn = 0, targetRow = 0;
+  if (map.HasCells()) {
+    map.WorldToCell(start.x, start.y, startColumn, startRow);
+    map.WorldToCell(target.x, target.y, targetColumn, targetRow);
+  }
+  NavigationNode* startNode = nullptr;
+  NavigationNode* targetNode =
+      map.HasCells() ? Search(startColumn, startRow, targetColumn, targetRow, randomize, startNode) : nullptr;
+
+  // Trace back from the target, linking each parent to its child.
+  if (targetNode) {
+    NavigationNode* node = targetNode;
+    for (int steps = 0; node != startNode && node->parent && steps < MAX_TRACE_STEPS; ++steps) {
+      node->parent->child = node;
+      node = node->parent;
+    }
+  }
+
+  out->push_back(start);
+  std::vector<VisVector_cl> points;
+  const bool sea = AtSea();
+  for (NavigationNode* node = targetNode ? startNode : nullptr; node && node->child; node = node->child) {
+    VisVector_cl p = map.CellToWorld(node->column, node->row);
+    p.z = sea ? 0.0f : NavigationTerrain::GroundHeightIfLoaded(p.x, p.y);
+    p.w = 1.0f;
+    points.push_back(p);
+  }
+  const size_t count = points.size();
+  for (size_t i = 0; i + 2 < count; ++i) {
+    VisVector_cl average = (points[i] + points[i + 1] + points[i + 2]) * 0.333f;
+    average.w = 1.0f;
+    out->push_back(average);
+  }
+  if (count >= 2) {
+    VisVector_cl average = (points[count - 2] + points[count - 1] + target) * 0.333f;
+    average.w = 1.0f;
+    out->push_back(average);
+  }
+  out->push_back(target);
+
+  RewindPool();
+  VProfiling::StopElement(g_iProfileGetPath);
+  return count > 0;
+}
+
+bool Navigation::TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target) {
+  const NavigationMap& map = *m_spMap;
+  const float step = map.GetScaleX();
+  if (!map.HasCells() || step <= 0.0f) return false;
+  const VisVector_cl lift(0.0f, 0.0f, 1.0f);
+  if (NavigationTerrain::IsLineBlocked(start + lift, target + lift)) return false;
+  VisVector_cl direction = target - start;
+  if (direction.IsZero()) return false;
+  direction.Normalize();
+  const float length = start.GetDistance2D(target);
+
+  std::vector<VisVector_cl> points;
+  for (int i = 0;; ++i) {
+    VisVector_cl p = start + direction * (step * (float)i);
+    if (p.GetDistance2D(start) >= length) break;
+    if (map.GetCellAt(p) >= NavigationMap::FIRST_BLOCKED_COST) return false;
+    p.w = start.w;
+    points.push_back(p);
+  }
+  out->insert(out->end(), points.begin(), points.end());
+  return true;
+}
+
+NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
+                                   NavigationNode*& startNode) {
+  const NavigationMap& map = *m_spMap;
+  m_openList.clear();
+  m_closedList.clear();
+  std::fill(m_openCost.begin(), m_openCost.end(), 0.0f);
+  std::fill(m_closedCost.begin(), m_closedCost.end(), 0.0f);
+  m_iSearchStatistics = 0;
+
+  startNode = NewNode(startColumn, startRow);
+  startNode->h = CellDistance(startColumn, startRow, targetColumn, targetRow);
+  startNode->f = startNode->h;
+  m_openList.push_back(startNode);
+
+  NavigationNode* found = nullptr;
+  while (!m_openList.empty()) {
+    std::pop_heap(m_openList.begin(), m_openList.end(), HeapOrder());
+    NavigationNode* node = m_openList.back();
+    m_openList.pop_back();
+    const int index = GridIndex(node->column, node->row);
+    // A node replaced by a cheaper one for its cell is passed over: the same as
+    // taking it out of the heap when the cheaper one came.
+    if (node != startNode && m_openCost[index] != node->g) continue;
+    m_openCost[index] = 0.0f;
+
+    if (node->column == targetColumn && node->row == targetRow) {
+      if (node != startNode) found = node;
+      break;
+    }
+    ++m_iSearchStatistics;
+
+    // The walkable cells around it, but not the one it came from; a node is taken
+    // from the pool only for a neighbour that improves on what is known.
+    VProfiling::StartElement(g_iProfileNeighbours);
+    const NavigationNode* parent = node->parent;
+    for (int dr = -1; dr <= 1; ++dr) {
+      for (int dc = -1; dc <= 1; ++dc) {
+        if (dc == 0 && dr == 0) continue;
+        const int column = node->column + dc, row = node->row + dr;
+        const int value = map.GetCell(column, row);
+        if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
+        if (parent && parent->column == column && parent->row == row) continue;
+        const bool diagonal = dc != 0 && dr != 0;
+        float cost = (float)value;
+        if (randomize && value == 1 && VRandomInt() % 6 == 0) cost = 2.0f;
+        if (diagonal) cost *= kDiagonalFactor;
+        const float g = node->g + cost;
+        const int nextIndex = GridIndex(column, row);
+        const float open = m_openCost[nextIndex], closed = m_closedCost[nextIndex];
+        if ((open != 0.0f && open <= g) || (closed != 0.0f && closed <= g)) continue;
+        NavigationNode* next = NewNode(column, row);
+        next->diagonal = diagonal;
+        next->g = g;
+        next->parent = node;
+        next->h = CellDistance(column, row, targetColumn, targetRow);
+        next->f = g + next->h;
+        m_closedCost[nextIndex] = 0.0f;
+        m_openCost[nextIndex] = g;
+        m_openList.push_back(next);
+        std::push_heap(m_openList.begin(), m_openList.end(), HeapOrder());
+      }
+    }
+    VProfiling::StopElement(g_iProfileNeighbours);
+    m_closedCost[index] = node->g;
+    m_closedList.push_back(node);
+  }
+  return found;
+}
+
+// ---- placement on walkable ground ----------------------------------------------------
+
+void Navigation::MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other) {
+  const bool sea = AtSea();
+  if (sea) point.z = 0.0f;
+  const NavigationMap& map = *m_spMap;
+  // Without a grid nothing is walkable, and nothing is gained by moving.
+  if (!map.HasCells() || IsWalkableAt(point)) return;
+
+  // The first walkable cell around it, else the nearest walkable ground.
+  int column, row;
+  map.WorldToCell(point.x, point.y, column, row);
+  bool moved = false;
+  for (int dr = -1; dr <= 1 && !moved; ++dr) {
+    for (int dc = -1; dc <= 1 && !moved; ++dc) {
+      if ((dc == 0 && dr == 0) || !map.IsWalkable(column + dc, row + dr)) continue;
+      VisVector_cl centre = map.CellToWorld(column + dc, row + dr);
+      centre.z = sea ? 0.0f : NavigationTerrain::GroundHeight(centre.x, centre.y);
+      centre.w = 1.0f;
+      point = centre;
+      moved = true;
+    }
+  }
+  if (!moved) AdjustPositionToAccessibleArea(point);
+
+  for (int i = 0; i < kMaxEndPointMoves && !IsWalkableAt(point); ++i) {
+    VisVector_cl toOther = other - point;
+    if (toOther.GetLength() <= 1.0f) {
+      point = other;
+      break;
+    }
+    toOther.Normalize();
+    point += toOther;
+  }
+}
+
+bool Navigation::AdjustPositionToAccessibleArea(VisVector_cl& pos) {
+  if (IsWalkableAt(pos)) return true;
+  if (!HasMap()) return false;
+  const float cell = m_spMap->GetScaleX();
+  float radius = cell;
+  float heading = 0.0f;  // degrees from +y, turning about the vertical
+  int k = 0;
+  for (int probe = 0; probe < kMaxAdjustProbes; ++probe) {
+    ++k;
+    float turn = (k % 2 ? -15.0f : 15.0f) * (float)k;
+    if (turn > 360.0f) {
+      k = 0;
+      turn = 0.0f;
+      radius += cell;
+    }
+    heading += turn;
+    const float rad = heading * 3.14159265f / 180.0f;
+    const VisVector_cl offset(-std::sin(rad) * radius, std::cos(rad) * radius, 0.0f);
+    const VisVector_cl candidate = pos + offset;
+    if (IsWalkableAt(candidate)) {
+      pos = VisVector_cl(candidate.x, candidate.y, candidate.z, pos.w);
+      return true;
+    }
+  }
+  return false;
+}
+
+VisVector_cl Navigation::GetAccessibleRandomPosition(bool allowNearPlayer) {
+  float originX = -2000.0f, originY = -2000.0f, width = 4000.0f, height = 4000.0f, baseZ = 0.0f;
+  NavigationTerrain::Extent extent;
+  if (NavigationTerrain::GetExtent(extent)) {
+    originX = extent.originX;
+    originY = extent.originY;
+    width = extent.sizeX;
+    height = extent.sizeY;
+    baseZ = extent.originZ;
+  }
+  (void)baseZ;
+  VisBaseEntity_cl* player = GameManager::HasInstance() ? GameManager::GetInstance()->GetPlayerEntity() : nullptr;
+  VisVector_cl pos;
+  for (int draw = 0; draw < kMaxRandomDraws; ++draw) {
+    pos = VisVector_cl(RandomUnit() * width + originX, RandomUnit() * height + originY, 0.0f);
+    if (!allowNearPlayer && player && pos.GetDistance2D(player->GetPosition()) <= kNearPlayerDistance) continue;
+    if (IsWalkableAt(pos)) break;
+  }
+  pos.z = AtSea() ? 0.0f : NavigationTerrain::GroundHeight(pos.x, pos.y);
+  pos.w = 1.0f;
+  return pos;
+}

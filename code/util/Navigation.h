@@ -1,21 +1,74 @@
 // The land path finder over the walkability grid of the current scene
-// ("CollisionMap.dds"); one exists, made by GameManager at start-up.
+// ("CollisionMap.dds"): an A* search with a straight-line shortcut, and helpers
+// that move a point onto walkable ground or draw a random walkable point. One
+// exists, made by GameManager at start-up; all share one NavigationMap.
 #pragma once
+
+#include "util/NavigationMap.h"
+#include "util/NavigationNode.h"
 
 #include "engine/base/VisMath.h"
 
+#include <memory>
+#include <vector>
+
 class Navigation {
  public:
+  // Side of the two cost grids; cells beyond it are clamped onto its edge.
+  static constexpr int GRID_SIDE = 512;
+  // Longest chain of parents followed back from the target.
+  static constexpr int MAX_TRACE_STEPS = 1000;
+
   Navigation();
   virtual ~Navigation();
+  Navigation(const Navigation&) = delete;
+  Navigation& operator=(const Navigation&) = delete;
 
-  // True when the point lies on a walkable cell of the loaded grid. The grid and
-  // the path search come with the land scenes; while no grid is loaded every
-  // point reads as blocked.
+  // Loads the shared map from a grey-scale picture (see NavigationMap::Load).
+  void Load(const char* imageFile);
+  void LoadMap(const char* imageFile) { Load(imageFile); }
+
+  // True when the cell under the point is on the grid and walkable.
   bool IsWalkableAt(const VisVector_cl& position) const;
-  bool HasMap() const { return m_iWidth > 0 && m_iHeight > 0; }
+  bool HasMap() const { return m_spMap && m_spMap->HasCells(); }
+  NavigationMap* GetMap() const { return m_spMap.GetPtr(); }
+
+  // Appends a route from start to target to out. True when the straight line is
+  // free or the grid search found a route; false (out holding start and target)
+  // when the search found none, and false without touching a null out. With
+  // randomize, open cells now and then cost double, so equal routes vary.
+  bool GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVector_cl start, VisVector_cl target);
+  // Moves pos onto walkable ground by probing circles of growing radius; true
+  // when it is (or already was) on walkable ground.
+  bool AdjustPositionToAccessibleArea(VisVector_cl& pos);
+  // A random walkable point of the terrain (or of 4000 x 4000 units around the
+  // origin); without allowNearPlayer never within 30 units of the player.
+  VisVector_cl GetAccessibleRandomPosition(bool allowNearPlayer);
+
+  // Nodes expanded by the last grid search.
+  int GetSearchStatistics() const { return m_iSearchStatistics; }
 
  private:
-  int m_iWidth = 0;
-  int m_iHeight = 0;
+  static int GridIndex(int column, int row);
+  // Moves an end point that is not walkable onto walkable ground towards the other.
+  void MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other);
+  // Height of the ground for a path point.
+  float GroundHeightAt(float x, float y) const;
+  bool TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target);
+  // The grid search proper; the target node or null.
+  NavigationNode* Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
+                         NavigationNode*& startNode);
+  NavigationNode* NewNode(int column, int row);
+  void RewindPool();
+
+  int m_iSearchStatistics = 0;
+  std::vector<NavigationNode*> m_nodePool;
+  std::vector<std::unique_ptr<NavigationNode[]>> m_nodeBlocks;
+  std::vector<NavigationNode*> m_openList;  // min-heap on f
+  std::vector<NavigationNode*> m_closedList;
+  int m_iNodeCount = 0;
+  int m_iPoolCursor = -1;
+  std::vector<float> m_openCost;    // GRID_SIDE x GRID_SIDE: g while in the open list, else 0
+  std::vector<float> m_closedCost;  // GRID_SIDE x GRID_SIDE: g while in the closed list, else 0
+  VSmartPtr<NavigationMap> m_spMap;
 };

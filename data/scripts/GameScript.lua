@@ -71,3 +71,38 @@ end
 -- The script tick: the world needs nothing from the game script each tick yet.
 function OnThink()
 end
+
+-- Soldiers ---------------------------------------------------------------------------
+-- GetSoldierStats(unit type) -> maximum hit points, melee minimum and maximum damage,
+-- ranged minimum and maximum damage, melee and ranged hit chance (percent), speed.
+
+local SOLDIER_STATS = {
+  [1] = {400, 8, 14, 6, 11, 75, 60, 4.0},   -- the player's hero
+  [15] = {120, 4, 9, 3, 7, 65, 40, 3.5},    -- pirate scallywags
+  [16] = {110, 3, 8, 3, 6, 60, 45, 3.3},    -- brinemark soldiers
+  [17] = {90, 2, 5, 5, 10, 40, 70, 3.3},    -- brinemark marksmen
+}
+local DEFAULT_SOLDIER_STATS = {100, 2, 7, 2, 7, 50, 50, 3.0}
+
+function GetSoldierStats(unitType)
+  local s = SOLDIER_STATS[unitType] or DEFAULT_SOLDIER_STATS
+  return s[1], s[2], s[3], s[4], s[5], s[6], s[7], s[8]
+end
+
+-- Levels: the experience a hero needs to reach each level (index = level).
+local LEVEL_EXP = {0, 100, 250, 450, 700, 1000, 1400, 1900, 2500, 3200, 4000}
+
+function GetLevelCount(self)
+  return #LEVEL_EXP - 1
+end
+
+function GetLevelExp(level)
+  return LEVEL_EXP[level + 1] or 0
+end
+
+-- What each level-up adds to the player's soldier: melee min/max, second melee
+-- min/max, ranged min/max, second ranged min/max, melee and ranged hit chance, hit
+-- points, speed.
+function GetSoldierLevelUpStatsIncrease(character)
+  return 1, 1, 0, 0, 1, 1, 0, 0, 2, 2, 25, 0.1
+end

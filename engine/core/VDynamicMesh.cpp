@@ -1,6 +1,8 @@
 // Reading our XML model format into a VDynamicMesh.
 #include "engine/core/VDynamicMesh.h"
 
+#include "engine/core/VisAnimSequenceSet.h"
+
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
 
@@ -20,10 +22,17 @@ bool ParseVector(const char* text, VisVector_cl& out) {
 }
 }  // namespace
 
+VDynamicMesh::VDynamicMesh(const char* file) : m_sFile(file), m_spSkeleton(new VisSkeleton_cl()) {}
+
+VDynamicMesh::~VDynamicMesh() = default;
+
 bool VDynamicMesh::LoadFromXml(const char* text) {
   m_bbox.SetInvalid();
-  m_bones.clear();
+  // Controls already playing keep the skeleton they were made for.
+  m_spSkeleton = new VisSkeleton_cl();
   m_surfaces.clear();
+  m_surfaceTextures.clear();
+  m_sequenceSets.Clear();
   TiXmlDocument doc;
   doc.Parse(text ? text : "");
   if (doc.Error()) {
@@ -56,36 +65,57 @@ bool VDynamicMesh::LoadFromXml(const char* text) {
       const char* pos = el->Attribute("position");
       if (pos && !ParseVector(pos, bone.restPosition))
         Vision::Error.Warning("Model %s: bone %s has a bad position \"%s\"", GetFilename(), name, pos);
+      VisVector_cl ypr;
+      const char* rot = el->Attribute("rotation");
+      if (rot && !ParseVector(rot, ypr)) {
+        Vision::Error.Warning("Model %s: bone %s has a bad rotation \"%s\"", GetFilename(), name, rot);
+      } else if (rot) {
+        VisMatrix3x3_cl m;
+        m.SetEulerAngles(ypr.x, ypr.y, ypr.z);
+        bone.restRotation = VisQuaternion_cl::FromMatrix(m);
+      }
       const char* parent = el->Attribute("parent");
       parentNames.push_back(parent ? parent : "");
-      m_bones.push_back(bone);
+      m_spSkeleton->AddBone(bone);
     } else if (tag == "surface") {
       const char* name = el->Attribute("name");
-      if (name && *name) m_surfaces.push_back(name);
+      const char* texture = el->Attribute("texture");
+      if (name && *name) {
+        m_surfaces.push_back(name);
+        m_surfaceTextures.push_back(texture ? texture : "");
+      }
     }
-    // Other elements (later: animation sequences) are left to their readers.
+    // <sequence> elements are read below; others are left to their readers.
   }
 
   // Parents may be listed after their children.
-  for (size_t i = 0; i < m_bones.size(); ++i) {
+  VisSkeleton_cl& sk = *m_spSkeleton;
+  const int count = sk.GetBoneCount();
+  for (int i = 0; i < count; ++i) {
     if (parentNames[i].empty()) continue;
-    const int p = GetBoneIndexByName(parentNames[i].c_str());
-    if (p < 0 || p == (int)i)
-      Vision::Error.Warning("Model %s: bone %s has an unknown parent %s", GetFilename(), m_bones[i].name.AsChar(),
+    const int p = sk.GetBoneIndexByName(parentNames[i].c_str());
+    if (p < 0 || p == i)
+      Vision::Error.Warning("Model %s: bone %s has an unknown parent %s", GetFilename(), sk.GetBone(i).name.AsChar(),
                             parentNames[i].c_str());
     else
-      m_bones[i].parent = p;
+      sk.EditBone(i).parent = p;
   }
   // A bone that is its own ancestor would make every walk up the skeleton endless.
-  for (size_t i = 0; i < m_bones.size(); ++i) {
+  for (int i = 0; i < count; ++i) {
     int steps = 0;
-    for (int p = m_bones[i].parent; p >= 0; p = m_bones[p].parent) {
-      if (++steps > (int)m_bones.size()) {
-        Vision::Error.Warning("Model %s: bone %s is part of a parent loop", GetFilename(), m_bones[i].name.AsChar());
-        m_bones[i].parent = -1;
+    for (int p = sk.GetBone(i).parent; p >= 0; p = sk.GetBone(p).parent) {
+      if (++steps > count) {
+        Vision::Error.Warning("Model %s: bone %s is part of a parent loop", GetFilename(), sk.GetBone(i).name.AsChar());
+        sk.EditBone(i).parent = -1;
         break;
       }
     }
+  }
+
+  // The model's own sequences form its first sequence set.
+  if (root->FirstChildElement("sequence")) {
+    VSmartPtr<VisAnimSequenceSet_cl> set = new VisAnimSequenceSet_cl(GetFilename());
+    if (set->LoadFromXml(text) && set->GetSequenceCount() > 0) m_sequenceSets.Add(set);
   }
   return true;
 }
@@ -99,13 +129,6 @@ bool VDynamicMesh::LoadFromFile(const char* file) {
     return false;
   }
   return LoadFromXml(text.c_str());
-}
-
-int VDynamicMesh::GetBoneIndexByName(const char* name) const {
-  if (!name) return -1;
-  for (size_t i = 0; i < m_bones.size(); ++i)
-    if (VStringICompare(m_bones[i].name.AsChar(), name) == 0) return (int)i;
-  return -1;
 }
 
 int VDynamicMesh::GetSurfaceIndexByName(const char* name) const {

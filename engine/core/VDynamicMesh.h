@@ -1,22 +1,22 @@
-// A model of the engine: its file name, local bounding box, bones with rest
-// positions and surface names, read from our XML model format (data/README.md).
+// A model of the engine: its file name, local bounding box, skeleton (bones with
+// their rest pose), surface names and animation sequences, read from our XML model
+// format (data/README.md "Models").
 #pragma once
 
 #include "engine/base/VRefCounter.h"
 #include "engine/base/VString.h"
 #include "engine/base/VisMath.h"
+#include "engine/core/VisAnimSequenceSetCollection.h"
+#include "engine/core/VisSkeleton.h"
 
 #include <vector>
 
 class VBASE_IMPEXP VDynamicMesh : public VRefCounter {
  public:
-  struct Bone {
-    VString name;
-    int parent = -1;           // index of the parent bone, -1 for a root
-    VisVector_cl restPosition;  // model space
-  };
+  using Bone = VisSkeleton_cl::Bone;
 
-  explicit VDynamicMesh(const char* file = nullptr) : m_sFile(file) {}
+  explicit VDynamicMesh(const char* file = nullptr);
+  ~VDynamicMesh() override;
 
   // Reads the model from its XML text; false (logged) when the text is not a model.
   bool LoadFromXml(const char* text);
@@ -28,20 +28,31 @@ class VBASE_IMPEXP VDynamicMesh : public VRefCounter {
   // Invalid when the file gives no box.
   const VisBoundingBox_cl& GetBoundingBox() const { return m_bbox; }
 
-  int GetBoneCount() const { return (int)m_bones.size(); }
-  const Bone& GetBone(int i) const { return m_bones[i]; }
+  // The skeleton, or null for a model without bones.
+  VisSkeleton_cl* GetSkeleton() const { return m_spSkeleton->GetBoneCount() > 0 ? m_spSkeleton.GetPtr() : nullptr; }
+  int GetBoneCount() const { return m_spSkeleton->GetBoneCount(); }
+  const Bone& GetBone(int i) const { return m_spSkeleton->GetBone(i); }
   // Index of the bone (name compared without regard to case), or -1 for no bone.
-  int GetBoneIndexByName(const char* name) const;
-  bool HasSkeleton() const { return !m_bones.empty(); }
+  int GetBoneIndexByName(const char* name) const { return m_spSkeleton->GetBoneIndexByName(name); }
+  bool HasSkeleton() const { return m_spSkeleton->GetBoneCount() > 0; }
+
+  // The model's sequence sets: the sequences of the model file first (when it has
+  // any), then the animation files the game adds.
+  VisAnimSequenceSetCollection_cl* GetSequenceSetCollection() { return &m_sequenceSets; }
+  const VisAnimSequenceSetCollection_cl* GetSequenceSetCollection() const { return &m_sequenceSets; }
 
   int GetSurfaceCount() const { return (int)m_surfaces.size(); }
   const char* GetSurfaceName(int i) const { return m_surfaces[i].AsChar(); }
+  // The surface's own (diffuse) texture file, "" when the model names none.
+  const char* GetSurfaceTexture(int i) const { return m_surfaceTextures[i].AsChar(); }
   // Index of the surface (exact name), or -1.
   int GetSurfaceIndexByName(const char* name) const;
 
  private:
   VString m_sFile;
   VisBoundingBox_cl m_bbox;
-  std::vector<Bone> m_bones;
+  VSmartPtr<VisSkeleton_cl> m_spSkeleton;
   std::vector<VString> m_surfaces;
+  std::vector<VString> m_surfaceTextures;
+  VisAnimSequenceSetCollection_cl m_sequenceSets;
 };

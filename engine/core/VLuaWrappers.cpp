@@ -4,6 +4,7 @@
 
 #include "engine/core/IVObjectComponent.h"
 #include "engine/core/VisBaseEntity.h"
+#include "engine/core/VisPath.h"
 #include "engine/core/VisTypedEngineObject.h"
 
 #include <cstdio>
@@ -339,6 +340,7 @@ void VLuaEnsureEngineTypes(lua_State* L) {
   RegisterClass(L, &VisTypedEngineObject_info);
   RegisterClass(L, &VisBaseEntity_info);
   RegisterClass(L, &IVObjectComponent_info);
+  RegisterClass(L, &VisPath_cl_info);
 }
 
 void VLuaPushProxy(lua_State* L, VTypedObject* obj) {

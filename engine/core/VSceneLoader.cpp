@@ -7,6 +7,8 @@
 #include "engine/core/VScriptManager.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
+#include "engine/core/VisPath.h"
+#include "engine/core/VisStaticGeometryInstance.h"
 #include "engine/core/VisionApp.h"
 
 #include <tinyxml.h>
@@ -32,6 +34,11 @@ struct ComponentDesc {
   int line = 0;
 };
 
+// A solid box carried by an entity: full size, centre offset in the entity's frame.
+struct CollisionDesc {
+  VisVector_cl size{1, 1, 1}, offset{0, 0, 0};
+};
+
 struct EntityDesc {
   std::string className = "VisBaseEntity_cl";
   std::string key, model, idText;
@@ -39,14 +46,33 @@ struct EntityDesc {
   VisVector_cl orientation{0, 0, 0};
   std::vector<VarDesc> vars;
   std::vector<ComponentDesc> components;
+  std::vector<CollisionDesc> collisions;
   int line = 0;
+};
+
+struct PathNodeDesc {
+  VisVector_cl position{0, 0, 0}, in{0, 0, 0}, out{0, 0, 0};
+  bool curved = false;
+};
+
+struct PathDesc {
+  std::string key;
+  bool closed = false;
+  std::vector<PathNodeDesc> nodes;
 };
 
 struct SceneDesc {
   std::string script;
   bool hasTerrain = false;
   float terrainHeight = 0.0f;
+  // Height field (size given): origin corner, size, samples, heights row by row.
+  bool heightField = false;
+  VisVector_cl terrainOrigin{0, 0, 0};
+  float terrainSize[2] = {0, 0};
+  int terrainSamples[2] = {2, 2};
+  std::vector<float> terrainHeights;
   std::vector<EntityDesc> entities;
+  std::vector<PathDesc> paths;
 };
 
 const char* Attr(const TiXmlElement* e, const char* name) {
@@ -133,7 +159,128 @@ bool ReadEntity(const TiXmlElement* e, EntityDesc& d, std::string& error) {
     if (!ReadVars(c, cd.vars, error)) return false;
     d.components.push_back(std::move(cd));
   }
+  for (const TiXmlElement* c = e->FirstChildElement("collision"); c; c = c->NextSiblingElement("collision")) {
+    CollisionDesc cd;
+    const std::string at = "line " + std::to_string(c->Row()) + ": ";
+    if (!ParseVector(Attr(c, "box"), cd.size) || !(cd.size.x > 0 && cd.size.y > 0 && cd.size.z > 0)) {
+      error = at + "collision box \"" + Attr(c, "box") + "\" is not a positive x/y/z";
+      return false;
+    }
+    if (c->Attribute("offset") && !ParseVector(Attr(c, "offset"), cd.offset)) {
+      error = at + "collision offset \"" + Attr(c, "offset") + "\" is not x/y/z";
+      return false;
+    }
+    d.collisions.push_back(cd);
+  }
   return true;
+}
+
+// "a/b" of two numbers.
+bool ParsePair(const char* text, float out[2]) {
+  const std::string t = text ? text : "";
+  const size_t slash = t.find('/');
+  if (slash == std::string::npos) return false;
+  return ParseFloat(t.substr(0, slash).c_str(), out[0]) && ParseFloat(t.substr(slash + 1).c_str(), out[1]);
+}
+
+// <terrain height="h"/> (flat, endless) or <terrain origin="x/y/z" size="sx/sy"
+// samples="nx/ny" heights="h h ..."/> (a height field; without samples a flat one).
+bool ReadTerrain(const TiXmlElement* e, SceneDesc& scene, std::string& error) {
+  const std::string where = "line " + std::to_string(e->Row()) + ": ";
+  scene.hasTerrain = true;
+  if (e->Attribute("height") && !ParseFloat(Attr(e, "height"), scene.terrainHeight)) {
+    error = where + "terrain height \"" + Attr(e, "height") + "\" is not a number";
+    return false;
+  }
+  if (!e->Attribute("size")) {
+    if (e->Attribute("origin") || e->Attribute("samples") || e->Attribute("heights")) {
+      error = where + "a terrain height field needs a size";
+      return false;
+    }
+    return true;
+  }
+  scene.heightField = true;
+  if (e->Attribute("origin") && !ParseVector(Attr(e, "origin"), scene.terrainOrigin)) {
+    error = where + "terrain origin \"" + Attr(e, "origin") + "\" is not x/y/z";
+    return false;
+  }
+  if (!ParsePair(Attr(e, "size"), scene.terrainSize) || !(scene.terrainSize[0] > 0) || !(scene.terrainSize[1] > 0)) {
+    error = where + "terrain size \"" + Attr(e, "size") + "\" is not a positive x/y";
+    return false;
+  }
+  float samples[2] = {2, 2};
+  if (e->Attribute("samples") &&
+      (!ParsePair(Attr(e, "samples"), samples) || samples[0] < 2 || samples[1] < 2 || samples[0] > 4096 ||
+       samples[1] > 4096 || samples[0] != std::floor(samples[0]) || samples[1] != std::floor(samples[1]))) {
+    error = where + "terrain samples \"" + Attr(e, "samples") + "\" is not two whole numbers from 2 to 4096";
+    return false;
+  }
+  scene.terrainSamples[0] = (int)samples[0];
+  scene.terrainSamples[1] = (int)samples[1];
+  const size_t count = (size_t)scene.terrainSamples[0] * (size_t)scene.terrainSamples[1];
+  if (!e->Attribute("heights")) {
+    scene.terrainHeights.assign(count, 0.0f);
+    return true;
+  }
+  const char* p = Attr(e, "heights");
+  while (*p) {
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') ++p;
+    if (!*p) break;
+    char* end = nullptr;
+    errno = 0;
+    const float h = std::strtof(p, &end);
+    if (end == p || errno != 0 || !std::isfinite(h) || scene.terrainHeights.size() >= count) {
+      scene.terrainHeights.push_back(0.0f);  // count mismatch reported below
+      break;
+    }
+    scene.terrainHeights.push_back(h);
+    p = end;
+  }
+  if (scene.terrainHeights.size() != count) {
+    error = where + "terrain heights are not " + std::to_string(count) + " numbers";
+    return false;
+  }
+  return true;
+}
+
+// <path key="..." closed="1"><node position="x/y/z" in="x/y/z" out="x/y/z"/></path>
+bool ReadPath(const TiXmlElement* e, PathDesc& d, std::string& error) {
+  const std::string where = "line " + std::to_string(e->Row()) + ": ";
+  d.key = Attr(e, "key");
+  if (e->Attribute("closed")) {
+    const std::string closed = Attr(e, "closed");
+    if (closed != "0" && closed != "1") {
+      error = where + "path closed \"" + closed + "\" is not 0 or 1";
+      return false;
+    }
+    d.closed = closed == "1";
+  }
+  for (const TiXmlElement* n = e->FirstChildElement("node"); n; n = n->NextSiblingElement("node")) {
+    PathNodeDesc node;
+    const std::string at = "line " + std::to_string(n->Row()) + ": ";
+    if (!ParseVector(Attr(n, "position"), node.position)) {
+      error = at + "path node position \"" + Attr(n, "position") + "\" is not x/y/z";
+      return false;
+    }
+    for (const char* name : {"in", "out"}) {
+      if (!n->Attribute(name)) continue;
+      if (!ParseVector(Attr(n, name), name[0] == 'i' ? node.in : node.out)) {
+        error = at + "path node " + name + " \"" + Attr(n, name) + "\" is not x/y/z";
+        return false;
+      }
+      node.curved = true;
+    }
+    d.nodes.push_back(node);
+  }
+  return true;
+}
+
+void CreatePath(const PathDesc& d) {
+  VisPath_cl* path = new VisPath_cl((int)d.nodes.size(), d.closed);
+  path->SetObjectKey(d.key.c_str());
+  for (const PathNodeDesc& n : d.nodes)
+    path->AddPathNode(new VisPathNode_cl(n.position, n.in, n.out, n.curved ? VIS_PATHNODE_BEZIER : VIS_PATHNODE_LINEAR));
+  Vision::Game.AddScenePath(path);
 }
 
 bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
@@ -155,12 +302,12 @@ bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
       EntityDesc d;
       if (!ReadEntity(e, d, error)) return false;
       scene.entities.push_back(std::move(d));
+    } else if (tag == "path") {
+      PathDesc d;
+      if (!ReadPath(e, d, error)) return false;
+      scene.paths.push_back(std::move(d));
     } else if (tag == "terrain") {
-      scene.hasTerrain = true;
-      if (e->Attribute("height") && !ParseFloat(Attr(e, "height"), scene.terrainHeight)) {
-        error = "line " + std::to_string(e->Row()) + ": terrain height \"" + Attr(e, "height") + "\" is not a number";
-        return false;
-      }
+      if (!ReadTerrain(e, scene, error)) return false;
     } else {
       Vision::Error.Warning("Scene: line %d: unknown element <%s> ignored", e->Row(), tag.c_str());
     }
@@ -238,7 +385,16 @@ bool CreateEntity(const EntityDesc& d) {
     return false;
   }
   SceneEntityTemplate templ(d, id);
-  if (Vision::Game.CreateEntity(templ)) return true;
+  if (VisBaseEntity_cl* e = Vision::Game.CreateEntity(templ)) {
+    // Its collision boxes become static geometry where the entity stands.
+    for (const CollisionDesc& c : d.collisions) {
+      const VisMatrix3x3_cl& r = e->GetRotationMatrix();
+      auto* box = new VisStaticGeometryInstance_cl(e->GetPosition() + r * c.offset, c.size, r);
+      box->SetObjectKey(d.key.c_str());
+      Vision::World.AddStaticGeometryInstance(box);
+    }
+    return true;
+  }
   Vision::Error.Warning("Scene: line %d: entity of class %s could not be created", d.line, d.className.c_str());
   return false;
 }
@@ -283,7 +439,11 @@ bool VSceneLoader::LoadScene(const char* file) {
   m_status = STATUS_LOADING;
   ReportStatus(STATUS_LOADING, 0.0f, name.c_str());
 
-  if (scene.hasTerrain) Vision::World.SetFlatTerrain(scene.terrainHeight);
+  if (scene.heightField)
+    Vision::World.SetHeightFieldTerrain(scene.terrainOrigin, scene.terrainSize[0], scene.terrainSize[1],
+                                        scene.terrainSamples[0], scene.terrainSamples[1], scene.terrainHeights);
+  else if (scene.hasTerrain)
+    Vision::World.SetFlatTerrain(scene.terrainHeight);
   if (!scene.script.empty()) {
     // A scene without its script still loads, like every other missing resource.
     IVScriptInstance* script = Vision::GetScriptManager()->CreateScriptInstanceFromFile(scene.script.c_str());
@@ -292,6 +452,8 @@ bool VSceneLoader::LoadScene(const char* file) {
     else
       Vision::Error.Warning("Scene \"%s\": script %s could not be loaded", file, scene.script.c_str());
   }
+  // Paths first: entities may look theirs up when they start.
+  for (const PathDesc& d : scene.paths) CreatePath(d);
   int created = 0;
   for (const EntityDesc& d : scene.entities) created += CreateEntity(d) ? 1 : 0;
 

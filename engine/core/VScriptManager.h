@@ -29,6 +29,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <string>
 
 extern "C" {
 #include <lua.h>
@@ -99,6 +100,20 @@ class VBASE_IMPEXP IVScriptInstance : public VRefCounter {
   friend class VScriptResourceManager;
 };
 
+// A script file read once, from which instances are made (each runs the text in
+// globals of its own).
+class VBASE_IMPEXP VScriptResource : public VRefCounter {
+ public:
+  VScriptResource(const char* file, std::string text) : m_file(file), m_text(std::move(text)) {}
+  const char* GetFileName() const { return m_file.AsChar(); }
+  // A new instance of the script (null when it does not run).
+  IVScriptInstance* CreateScriptInstance(VisTypedEngineObject_cl* owner = nullptr);
+
+ private:
+  VString m_file;
+  std::string m_text;
+};
+
 // Record of a script wrapper class: name, parent record, methods.
 struct NativeClassInfo {
   const char* className;
@@ -118,6 +133,12 @@ class VBASE_IMPEXP VScriptResourceManager {
   lua_State* GetMasterState();
   // Loads a script file from the data folders into a new instance (null on failure).
   IVScriptInstance* CreateScriptInstanceFromFile(const char* file, VisTypedEngineObject_cl* owner = nullptr);
+  // The same from text already read; file names the chunk.
+  IVScriptInstance* CreateScriptInstanceFromText(const char* file, const char* text, size_t size,
+                                                 VisTypedEngineObject_cl* owner = nullptr);
+  // Reads a script file once into a resource that makes instances of it (null when
+  // the file cannot be read). The caller holds the reference.
+  VScriptResource* LoadScriptResource(const char* file);
   // Runs a file in the master state's globals (LoadScript); false on failure.
   bool RunScriptFile(const char* file);
   bool RunString(const char* code, const char* chunkName = "=string");

@@ -131,16 +131,33 @@ bool VScriptResourceManager::LuaErrorCheck(lua_State* L, int status) {
 }
 
 IVScriptInstance* VScriptResourceManager::CreateScriptInstanceFromFile(const char* file, VisTypedEngineObject_cl* owner) {
-  lua_State* L = GetMasterState();
   std::string text;
-  if (!L || !ReadScript(file, text)) return nullptr;
+  if (!GetMasterState() || !ReadScript(file, text)) return nullptr;
+  return CreateScriptInstanceFromText(file, text.data(), text.size(), owner);
+}
+
+IVScriptInstance* VScriptResourceManager::CreateScriptInstanceFromText(const char* file, const char* text, size_t size,
+                                                                       VisTypedEngineObject_cl* owner) {
+  lua_State* L = GetMasterState();
+  if (!L || !file || !text) return nullptr;
   IVScriptInstance* inst = new IVScriptInstance(L, file, owner);
   std::string chunkName = std::string("@") + file;
-  if (!inst->IsValid() || !LoadAndRun(inst->m_thread, text.data(), text.size(), chunkName.c_str(), inst->m_envRef)) {
+  if (!inst->IsValid() || !LoadAndRun(inst->m_thread, text, size, chunkName.c_str(), inst->m_envRef)) {
     delete inst;
     return nullptr;
   }
   return inst;
+}
+
+VScriptResource* VScriptResourceManager::LoadScriptResource(const char* file) {
+  std::string text;
+  if (!file || !ReadScript(file, text)) return nullptr;
+  return new VScriptResource(file, std::move(text));
+}
+
+IVScriptInstance* VScriptResource::CreateScriptInstance(VisTypedEngineObject_cl* owner) {
+  VScriptResourceManager* manager = Vision::GetScriptManager();
+  return manager ? manager->CreateScriptInstanceFromText(m_file.AsChar(), m_text.data(), m_text.size(), owner) : nullptr;
 }
 
 bool VScriptResourceManager::RunScriptFile(const char* file) {

@@ -4,7 +4,10 @@
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VisError.h"
+#include "engine/core/IVisPhysicsObject.h"
 #include "engine/core/VDynamicMesh.h"
+#include "engine/core/VisAnimConfig.h"
+#include "engine/core/VisAnimManager.h"
 #include "engine/core/VisGame.h"
 
 V_IMPLEMENT_DYNCREATE(VisBaseEntity_cl, VisObject3D_cl)
@@ -25,7 +28,18 @@ VisBaseEntity_cl::VisBaseEntity_cl() {
 VisBaseEntity_cl::~VisBaseEntity_cl() {
   // Deleted directly rather than through the world: leave the table all the same.
   if (m_iNumber >= 0) Vision::Game.Unlist(this);
+  // No animation may keep delivering to a dead entity.
+  VisAnimManager_cl::NotifyEntityDestroyed(this);
+  SetAnimConfig(nullptr);
   SetMesh((VDynamicMesh*)nullptr);
+}
+
+void VisBaseEntity_cl::SetAnimConfig(VisAnimConfig_cl* cfg) {
+  if (cfg == m_pAnimConfig) return;
+  if (cfg) cfg->AddRef();
+  VisAnimConfig_cl* old = m_pAnimConfig;
+  m_pAnimConfig = cfg;
+  if (old) old->Release();
 }
 
 void VisBaseEntity_cl::SetUniqueID(int64_t id) {
@@ -62,10 +76,15 @@ const char* VisBaseEntity_cl::GetMeshFileName() const {
 bool VisBaseEntity_cl::GetBoneCurrentWorldSpaceTransformation(int boneIndex, VisVector_cl& position,
                                                               VisQuaternion_cl& rotation) const {
   if (!m_pMesh || boneIndex < 0 || boneIndex >= m_pMesh->GetBoneCount()) return false;
-  const VisVector_cl& rest = m_pMesh->GetBone(boneIndex).restPosition;
-  const VisVector_cl scaled(rest.x * m_vScaling.x, rest.y * m_vScaling.y, rest.z * m_vScaling.z);
+  VisVector_cl local = m_pMesh->GetBone(boneIndex).restPosition;
+  VisQuaternion_cl localRotation = m_pMesh->GetBone(boneIndex).restRotation;
+  // The configuration's pose counts only while it animates this model's skeleton.
+  if (m_pAnimConfig && m_pAnimConfig->GetSkeleton() == m_pMesh->GetSkeleton())
+    m_pAnimConfig->GetFinalResult()->GetBoneModelSpaceTransformation(boneIndex, local, localRotation);
+  const VisVector_cl scaled(local.x * m_vScaling.x, local.y * m_vScaling.y, local.z * m_vScaling.z);
   position = m_vPosition + m_mRotation * scaled;
-  rotation = VisQuaternion_cl::FromMatrix(m_mRotation);
+  rotation = VisQuaternion_cl::FromMatrix(m_mRotation) * localRotation;
+  rotation.Normalize();
   return true;
 }
 
@@ -95,6 +114,12 @@ void VisBaseEntity_cl::GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const {
 void VisBaseEntity_cl::SetCustomVisibilityBox(const VisBoundingBox_cl& box) {
   m_customVisBox = box;
   m_bHasCustomVisBox = box.IsValid();
+}
+
+void VisBaseEntity_cl::DeletePhysicsObject() {
+  IVisPhysicsObject_cl* physics = m_pPhysics;
+  m_pPhysics = nullptr;
+  if (physics) physics->DisposeObject();
 }
 
 void VisBaseEntity_cl::Remove() {

@@ -2,6 +2,7 @@
 // 64-bit unique id, living in the world of Vision::Game.
 #pragma once
 
+#include "engine/core/VisSurfaceTextureSet.h"
 #include "engine/core/VisTypedEngineObject.h"
 
 class VDynamicMesh;
@@ -61,9 +62,9 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   bool HasMesh() const { return m_pMesh != nullptr; }
   void SetNoMesh(bool noMesh) { m_bNoMesh = noMesh; }
   bool IsNoMesh() const { return m_bNoMesh; }
-  // World position and rotation of a bone of the model. Until animation exists a bone
-  // stays in its rest pose: its model-space rest position scaled, turned and moved
-  // with the entity, and the entity's rotation. False without a model or such a bone.
+  // World position and rotation of a bone of the model: its model-space pose (the
+  // animated pose of the entity's animation configuration, else the rest pose)
+  // scaled, turned and moved with the entity. False without a model or such a bone.
   bool GetBoneCurrentWorldSpaceTransformation(int boneIndex, VisVector_cl& position,
                                               VisQuaternion_cl& rotation) const;
   // Local box of the model, or an invalid box without one.
@@ -91,11 +92,18 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   void SetTraceAccuracy(VisTraceAccuracy_e acc) { m_eTraceAccuracy = acc; }
   VisTraceAccuracy_e GetTraceAccuracy() const { return m_eTraceAccuracy; }
 
-  // Animation and physics attachments (filled by later engine modules).
+  // Animation configuration (VisAnimConfig.h): the entity holds a reference to it;
+  // null clears it.
   VisAnimConfig_cl* GetAnimConfig() const { return m_pAnimConfig; }
-  void SetAnimConfig(VisAnimConfig_cl* cfg) { m_pAnimConfig = cfg; }
+  void SetAnimConfig(VisAnimConfig_cl* cfg);
+  // Physics attachment (filled by the physics module).
   IVisPhysicsObject_cl* GetPhysicsObject() const { return m_pPhysics; }
   void SetPhysicsObject(IVisPhysicsObject_cl* p) { m_pPhysics = p; }
+  // Detaches and deletes the physics object (a component), if any.
+  void DeletePhysicsObject();
+  // Textures by surface that replace the model's own; null until the game makes one.
+  VisSurfaceTextureSet_cl* GetCustomTextureSet() const { return m_spCustomTextures.GetPtr(); }
+  void SetCustomTextureSet(VisSurfaceTextureSet_cl* set) { m_spCustomTextures = set; }
 
   // Removal: Remove marks the entity (twice is harmless); the engine frees it at the
   // end of the frame. A removed entity is no longer found by key or id.
@@ -126,6 +134,7 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   VisTraceAccuracy_e m_eTraceAccuracy = VIS_TRACEACC_NOCOLLISION;
   VisAnimConfig_cl* m_pAnimConfig = nullptr;
   IVisPhysicsObject_cl* m_pPhysics = nullptr;
+  VSmartPtr<VisSurfaceTextureSet_cl> m_spCustomTextures;
   bool m_bThink = true;
   bool m_bPreThink = true;
   bool m_bRemoved = false;

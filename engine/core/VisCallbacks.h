@@ -34,7 +34,8 @@ class VisObjectDataObject_cl : public IVisCallbackDataObject_cl {
 };
 
 // Order inside one engine frame (VisionApp_cl::Run):
-//   OnUpdateSceneBegin -> entity pre-think, think -> OnScriptThink
+//   OnUpdateSceneBegin -> entity pre-think, think -> animations (events), particles
+//   -> OnScriptThink
 //   -> OnFrameUpdatePreRender -> physics, OnPhysicsSimulationFinished
 //   -> OnUpdateSceneFinished -> OnFrameUpdateLate -> render hooks
 //   -> removed entities are freed.

@@ -36,6 +36,7 @@ VisGame_cl::~VisGame_cl() {
   // what is left without de-initialising it or telling them.
   m_bShutdown = true;
   RemoveAllEntities();
+  RemoveAllScenePaths();
   for (auto& entry : m_meshes) entry.second->Release();
   m_meshes.clear();
 }

@@ -11,6 +11,7 @@
 
 class VDynamicMesh;
 class VisEntityTemplate_cl;
+class VisPath_cl;
 
 // Entity collection in insertion order; grows by max(count/4, step) when full.
 class VBASE_IMPEXP VisEntityCollection_cl {
@@ -104,6 +105,14 @@ class VBASE_IMPEXP VisGame_cl {
   // live entities whose switch is on. Entities created meanwhile start next frame.
   void RunThinkFunctions();
 
+  // Scene paths (loaded with the scene, dropped when the world unloads); the world
+  // holds one reference each. SearchPath compares keys exactly; the first match wins.
+  VisPath_cl* SearchPath(const char* key) const;
+  int GetScenePathCount() const { return (int)m_paths.size(); }
+  VisPath_cl* GetScenePath(int i) const { return m_paths[i]; }
+  void AddScenePath(VisPath_cl* path);
+  void RemoveAllScenePaths();
+
   VStrDictionary& GetDictionary() { return m_dictionary; }
 
  private:
@@ -119,6 +128,7 @@ class VBASE_IMPEXP VisGame_cl {
   std::unordered_map<int64_t, int> m_idCount;  // live entities per id (duplicates)
   std::unordered_map<std::string, VDynamicMesh*> m_meshes;  // one reference each
   VStrDictionary m_dictionary;
+  std::vector<VisPath_cl*> m_paths;  // one reference each
   int64_t m_nextAutoId = 1;
   size_t m_firstFree = 0;
   uint64_t m_creationSerial = 0;

@@ -1,6 +1,8 @@
 // Render contexts: the main one and the one currently rendered to.
 #include "engine/core/VisRenderContext.h"
 
+#include <cmath>
+
 #include "engine/core/VisionApp.h"
 
 namespace {
@@ -22,4 +24,18 @@ void VisRenderContext_cl::SetFOV(float horizontal, float vertical) {
 void VisRenderContext_cl::GetSize(int& w, int& h) const {
   w = VVideo::GetCurrentWidth();
   h = VVideo::GetCurrentHeight();
+}
+
+bool VisRenderContext_cl::Project2D(const VisVector_cl& point, float& x, float& y) const {
+  const VisVector_cl local = m_camRot.GetTransposed() * (point - m_camPos);
+  if (local.x <= m_near) return false;
+  int w = 0, h = 0;
+  GetSize(w, h);
+  const float halfW = 0.5f * (float)w, halfH = 0.5f * (float)h;
+  const float tanX = std::tan(m_fovX * 0.5f * 3.14159265f / 180.0f);
+  const float tanY = m_fovY > 0.0f ? std::tan(m_fovY * 0.5f * 3.14159265f / 180.0f)
+                                   : (w > 0 ? tanX * (float)h / (float)w : tanX);
+  x = halfW - local.y / local.x / tanX * halfW;
+  y = halfH - local.z / local.x / tanY * halfH;
+  return true;
 }

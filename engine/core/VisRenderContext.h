@@ -24,6 +24,11 @@ class VBASE_IMPEXP VisRenderContext_cl {
   const VisMatrix3x3_cl& GetCameraRotation() const { return m_camRot; }
   void SetCameraRotation(const VisMatrix3x3_cl& m) { m_camRot = m; }
   VisVector_cl GetCameraDirection() const { return m_camRot.GetColumn(0); }
+  // A world point in screen pixels (x right, y down) through the camera: local x
+  // forward, y left, z up, the horizontal field of view across the width (the
+  // vertical one from the aspect when it is 0). False for a point not in front of
+  // the near plane.
+  bool Project2D(const VisVector_cl& point, float& x, float& y) const;
 
  private:
   float m_fovX = 90.0f, m_fovY = 0.0f;

@@ -5,19 +5,24 @@
 #include "engine/base/VString.h"
 #include "engine/base/VisMath.h"
 
+#include <vector>
+
 class IVScriptInstance;
+class VisStaticGeometryInstance_cl;
 
 // Loads a scene file into the emptied world, reporting progress to the application
 // (OnLoadWorldStatus with 0 and then 100 percent), then fires OnAfterSceneLoaded and
 // OnAfterSceneLoadedLate. The file is read whole and checked before the world is
 // emptied, so a refused file leaves the world as it was. Format (see data/README.md):
 //   <scene script="scripts\Scene.lua">
-//     <terrain height="0"/>
+//     <terrain height="0"/>   (or a height field: origin, size, samples, heights)
 //     <entity class="VisBaseEntity_cl" key="Ship1" id="42" position="1/2/3"
 //             orientation="90/0/0" model="models\ship.model">
 //       <var name="m_iNation" value="2"/>
 //       <component class="SomeComponent" name="c1"><var name="m_fSpeed" value="3"/></component>
+//       <collision box="4/2/3" offset="0/0/1.5"/>
 //     </entity>
+//     <path key="Patrol" closed="1"><node position="0/0/0" in="-1/0/0" out="1/0/0"/></path>
 //   </scene>
 // An entity whose id is above 2^53 (not exact in a script number) or already taken is
 // skipped with a log line; so is an unknown class.
@@ -56,9 +61,37 @@ class VBASE_IMPEXP VisWorld_cl {
 
   // Terrain: a flat height field at z = 0 unless a scene provides one.
   bool HasTerrain() const { return m_bHasTerrain; }
+  // Absolute height; on a height field the height of its triangles (each cell split
+  // along the diagonal from (x+1, y) to (x, y+1)), clamped to the field's edge outside.
   float GetHeightAtWorldPos(float x, float y) const;
-  void SetFlatTerrain(float height) { m_bHasTerrain = true; m_terrainHeight = height; }
-  void ClearTerrain() { m_bHasTerrain = false; m_terrainHeight = 0.0f; }
+  // An endless flat terrain at 'height'.
+  void SetFlatTerrain(float height);
+  // A height field: samplesX x samplesY heights (row by row, x fastest, each relative
+  // to origin.z) spread over sizeX x sizeY units from the corner 'origin' (its least
+  // x and y). At least 2 x 2 samples, positive sizes and finite heights; false (and
+  // the terrain unchanged) otherwise.
+  bool SetHeightFieldTerrain(const VisVector_cl& origin, float sizeX, float sizeY, int samplesX, int samplesY,
+                             const std::vector<float>& heights);
+  void ClearTerrain();
+  bool IsHeightFieldTerrain() const { return m_bHasTerrain && m_terrainSamplesX > 0; }
+  // Height-field layout (zero sizes and no samples for a flat terrain).
+  const VisVector_cl& GetTerrainOrigin() const { return m_vTerrainOrigin; }
+  float GetTerrainSizeX() const { return m_terrainSizeX; }
+  float GetTerrainSizeY() const { return m_terrainSizeY; }
+  int GetTerrainSamplesX() const { return m_terrainSamplesX; }
+  int GetTerrainSamplesY() const { return m_terrainSamplesY; }
+  const std::vector<float>& GetTerrainHeights() const { return m_terrainHeights; }
+  // Flat height (0 for a height field).
+  float GetFlatTerrainHeight() const { return m_terrainHeight; }
+  // Changes whenever the terrain or the static geometry changes (physics rebuilds).
+  unsigned GetCollisionRevision() const { return m_iCollisionRevision; }
+
+  // Static geometry: solid boxes of the scene. The world owns them and deletes them
+  // when it is unloaded.
+  void AddStaticGeometryInstance(VisStaticGeometryInstance_cl* instance);
+  int GetStaticGeometryInstanceCount() const { return (int)m_staticGeometry.size(); }
+  VisStaticGeometryInstance_cl* GetStaticGeometryInstance(int i) const { return m_staticGeometry[i]; }
+  void RemoveAllStaticGeometry();
 
  private:
   VString m_sScene;
@@ -66,6 +99,12 @@ class VBASE_IMPEXP VisWorld_cl {
   bool m_bGeometryVisibility = true;
   bool m_bHasTerrain = false;
   float m_terrainHeight = 0.0f;
+  VisVector_cl m_vTerrainOrigin{0, 0, 0};
+  float m_terrainSizeX = 0.0f, m_terrainSizeY = 0.0f;
+  int m_terrainSamplesX = 0, m_terrainSamplesY = 0;
+  std::vector<float> m_terrainHeights;
+  std::vector<VisStaticGeometryInstance_cl*> m_staticGeometry;
+  unsigned m_iCollisionRevision = 0;
 };
 
 // The game never runs inside an editor: always play mode.

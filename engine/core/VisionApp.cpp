@@ -6,8 +6,10 @@
 #include "engine/base/VisTimer.h"
 #include "engine/core/VInputReplay.h"
 #include "engine/core/VScriptManager.h"
+#include "engine/core/VisAnimManager.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
+#include "engine/core/VisParticleGroupManager.h"
 #include "engine/core/VisPlugins.h"
 #include "engine/core/VisRenderContext.h"
 #include "engine/core/VisWorld.h"
@@ -157,6 +159,9 @@ bool VisionApp_cl::Run() {
   // Scene update: game managers and per-frame components first.
   Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
   Vision::Game.RunThinkFunctions();
+  // Animations advance (their events reach the entities), then the particle effects.
+  Vision::Animations.Update(dt);
+  VisParticleGroupManager_cl::GlobalManager().Tick(dt);
   // Script tick: handlers, then the scripts' "OnThink".
   Vision::Callbacks.OnScriptThink.TriggerCallbacks();
   Vision::GetScriptManager()->Think();

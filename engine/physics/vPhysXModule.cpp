@@ -1,4 +1,11 @@
+// The physics module: settings, fixed ticks, the registry of simulated objects.
 #include "engine/physics/vPhysXModule.h"
+
+#include "engine/physics/vPhysXObject.h"
+#include "engine/physics/bullet/vPhysXScene.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 vPhysXModule* g_module = nullptr;
@@ -14,15 +21,92 @@ void vPhysXModule::SetInstance(vPhysXModule* m) {
   gPhysicsSDK = m ? &g_sdk : nullptr;
 }
 
+vPhysXModule::vPhysXModule() = default;
+
+vPhysXModule::~vPhysXModule() {
+  // Objects outliving the module keep their settings and stop being simulated.
+  if (m_pScene) {
+    const std::vector<vPhysXObject*> objects = m_pScene->Objects();
+    for (vPhysXObject* o : objects) o->ReleaseFromModule();
+  }
+  m_pScene.reset();
+  if (g_module == this) SetInstance(nullptr);
+}
+
+vPhysXScene& vPhysXModule::GetScene() {
+  if (!m_pScene) m_pScene = std::make_unique<vPhysXScene>(*this);
+  return *m_pScene;
+}
+
+void vPhysXModule::Register(vPhysXObject* obj) {
+  obj->m_pModule = this;
+  obj->m_iSerial = m_nextSerial++;
+  GetScene().AddObject(obj);
+}
+
+void vPhysXModule::Unregister(vPhysXObject* obj) {
+  if (m_pScene) m_pScene->RemoveObject(obj);
+  obj->m_pModule = nullptr;
+}
+
+int vPhysXModule::GetObjectCount() const { return m_pScene ? (int)m_pScene->Objects().size() : 0; }
+
+vPhysXObject* vPhysXModule::GetObject(int i) const { return m_pScene->Objects()[i]; }
+
+void vPhysXModule::SetPhysicsTickCount(int ticksPerSecond, int maxTicks) {
+  m_ticks = std::max(0, ticksPerSecond);
+  m_maxTicks = std::max(1, maxTicks);
+}
+
+void vPhysXModule::SetGlobalGravity(const VisVector_cl& g) {
+  m_gravity = VisVector_cl(g.x, g.y, g.z);
+  if (m_pScene) m_pScene->SetGravity(m_gravity);
+}
+
 void vPhysXModule::SetGroupCollisionFlag(int a, int b, bool on) {
   if (a < 0 || b < 0 || a >= 32 || b >= 32) return;
+  if (m_groupFlags[a][b] == !on) return;
   // Stored as "collision disabled" so that a fresh module collides everything.
   m_groupFlags[a][b] = m_groupFlags[b][a] = !on;
+  if (m_pScene) m_pScene->RefreshAllFilters();
 }
 
 bool vPhysXModule::GetGroupCollisionFlag(int a, int b) const {
   if (a < 0 || b < 0 || a >= 32 || b >= 32) return true;
   return !m_groupFlags[a][b];
+}
+
+void vPhysXModule::OnRunPhysics(float dt) {
+  m_lastTicks = 0;
+  if (!(dt > 0.0f) || !std::isfinite(dt)) return;
+  int ticks = 1;
+  float tickTime = dt;
+  if (m_ticks > 0) {
+    tickTime = 1.0f / (float)m_ticks;
+    m_accumulator += dt;
+    // A frame time of exactly one tick must give one tick despite rounding.
+    ticks = (int)std::floor(m_accumulator / tickTime + 1e-4);
+    if (ticks > m_maxTicks) {
+      ticks = m_maxTicks;
+      m_accumulator = 0.0;
+    } else {
+      m_accumulator = std::max(0.0, m_accumulator - ticks * (double)tickTime);
+    }
+  }
+  GetScene().Simulate(ticks, tickTime);
+  m_lastTicks = ticks;
+  m_totalTicks += (uint64_t)ticks;
+}
+
+void vPhysXModule::FetchPhysicsResults() {
+  if (!m_pScene) return;
+  m_pScene->WriteBackPoses();
+  m_pScene->DeliverContacts();
+}
+
+bool vPhysXModule::PerformRaycast(VisPhysicsRaycastBase_cl* query) {
+  if (!query) return false;
+  return GetScene().Raycast(*query);
 }
 
 bool NxPhysicsSDK::setParameter(int param, float value) {

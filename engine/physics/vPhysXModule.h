@@ -1,8 +1,20 @@
-// The physics module the physics plug-in installs on the application. For now it
-// keeps its settings; simulation comes with the physics stand-in.
+// The physics module the physics plug-in installs on the application: a rigid-body
+// simulation over Bullet. VisionApp_cl::Run calls OnRunPhysics(frame time), which
+// steps the world in fixed ticks, then FetchPhysicsResults, which writes every
+// object's pose to its owner entity and delivers the frame's contacts; then
+// OnPhysicsSimulationFinished fires. The world's terrain and static geometry
+// (Vision::World) collide with the bodies. Same inputs give the same frames.
 #pragma once
 
 #include "engine/base/VisMath.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class vPhysXObject;
+class vPhysXScene;
+class VisPhysicsRaycastBase_cl;
 
 class VBASE_IMPEXP IVisPhysicsModule_cl {
  public:
@@ -15,34 +27,78 @@ class VBASE_IMPEXP IVisPhysicsModule_cl {
 
 class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
  public:
+  vPhysXModule();
+  ~vPhysXModule() override;
+  vPhysXModule(const vPhysXModule&) = delete;
+  vPhysXModule& operator=(const vPhysXModule&) = delete;
+
   static vPhysXModule* GetInstance();  // null until the physics plug-in started
+  // Objects attached while a module is installed are simulated by it.
   static void SetInstance(vPhysXModule* m);
 
+  // Debug drawing of the bodies (drawing only).
   void SetDebugRendering(bool on) { m_debug = on; }
   bool GetDebugRendering() const { return m_debug; }
-  void SetPhysicsTickCount(int ticksPerSecond, int maxTicks) { m_ticks = ticksPerSecond; m_maxTicks = maxTicks; }
+  // Fixed ticks: each frame runs as many ticks of 1/ticksPerSecond as the frame time
+  // holds (the rest carries over), at most maxTicks (the time beyond is dropped).
+  // ticksPerSecond 0 runs one tick of the frame time per frame.
+  void SetPhysicsTickCount(int ticksPerSecond, int maxTicks);
   int GetPhysicsTickCount() const { return m_ticks; }
   int GetMaxTickCount() const { return m_maxTicks; }
+  // Kept for the caller; the stepping is always the one above.
   void SetTimeStepMethod(int m) { m_stepMethod = m; }
   int GetTimeStepMethod() const { return m_stepMethod; }
-  // Unnamed switches of the launcher's start-up.
+  // Unnamed switches of the launcher's start-up, kept for the caller: the stand-in
+  // always simulates synchronously inside the frame.
   void SetUseAsynchronousPhysics(bool on) { m_async = on; }
   bool GetUseAsynchronousPhysics() const { return m_async; }
   virtual void SetAlwaysSimulate(bool on) { m_alwaysSimulate = on; }
   bool GetAlwaysSimulate() const { return m_alwaysSimulate; }
-  void SetGlobalGravity(const VisVector_cl& g) { m_gravity = g; }
+  // (0, 0, -9.8) by default.
+  void SetGlobalGravity(const VisVector_cl& g);
   const VisVector_cl& GetGlobalGravity() const { return m_gravity; }
+  // Whether objects of the two groups (0..31) collide; all pairs do at first.
   void SetGroupCollisionFlag(int a, int b, bool on);
   bool GetGroupCollisionFlag(int a, int b) const;
 
+  void OnRunPhysics(float dt) override;
+  void FetchPhysicsResults() override;
+  // Ticks run by the last OnRunPhysics, and since the module was made.
+  int GetLastTickCount() const { return m_lastTicks; }
+  uint64_t GetTotalTickCount() const { return m_totalTicks; }
+
+  // Casts the query's ray from vRayStart to vRayEnd against the bodies, controllers,
+  // static geometry and terrain whose group the query's filter lets through, and
+  // calls its OnHit once per thing met, nearest first, until OnHit returns false.
+  // False when the ray met nothing (or the query is null).
+  bool PerformRaycast(VisPhysicsRaycastBase_cl* query);
+
+  // Simulated objects, oldest first.
+  int GetObjectCount() const;
+  vPhysXObject* GetObject(int i) const;
+
  private:
+  friend class vPhysXObject;
+  friend class vPhysXRigidBody;
+  friend class vPhysXCharacterController;
+  friend class vPhysXScene;
+  vPhysXScene& GetScene();
+  void Register(vPhysXObject* obj);
+  void Unregister(vPhysXObject* obj);
+
   bool m_debug = false, m_async = false, m_alwaysSimulate = true;
   int m_ticks = 60, m_maxTicks = 5, m_stepMethod = 0;
   VisVector_cl m_gravity{0, 0, -9.8f};
-  bool m_groupFlags[32][32] = {};
+  bool m_groupFlags[32][32] = {};  // true: the pair does not collide
+  double m_accumulator = 0.0;
+  int m_lastTicks = 0;
+  uint64_t m_totalTicks = 0;
+  uint64_t m_nextSerial = 1;
+  std::unique_ptr<vPhysXScene> m_pScene;
 };
 
-// The SDK parameters the launcher sets (numbers of the physics SDK's enumeration).
+// The SDK parameters the launcher sets (numbers of the physics SDK's enumeration);
+// kept for the caller.
 class VBASE_IMPEXP NxPhysicsSDK {
  public:
   bool setParameter(int param, float value);

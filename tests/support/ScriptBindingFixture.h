@@ -22,9 +22,11 @@
 class ScriptBindingFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() /
-            ("script_bindings_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    // Parameterised tests are named "Name/0": one folder, not a folder inside one.
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : test)
+      if (c == '/') c = '_';
+    m_dir = std::filesystem::temp_directory_path() / ("script_bindings_" + std::to_string(::getpid()) + "_" + test);
     std::filesystem::create_directories(m_dir / "scripts");
     Vision::File.RemoveAllDataDirectories();
     ASSERT_TRUE(Vision::File.AddDataDirectory(m_dir.c_str()));

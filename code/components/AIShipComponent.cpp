@@ -1,0 +1,119 @@
+// Ship AI state, modes, script and saved block.
+#include "components/AIShipComponent.h"
+
+#include "core/ComponentMessages.h"
+#include "entities/ShipEntity.h"
+#include "Managers/SaveGameManager.h"
+#include "util/ArchiveLimits.h"
+#include "util/MathTools.h"
+
+#include "engine/base/VArchive.h"
+#include "engine/base/VarTable.h"
+#include "engine/core/VScriptManager.h"
+
+namespace {
+const char kBlockVersion = 5;
+// Mode orders without a stored name.
+const int kMsgModeIdle = 26;
+const int kMsgModeSailing = 27;
+const int kMsgModeGotoTown = 28;
+// Script file names are bounded like the editor's text fields.
+const int kMaxScriptName = 1024;
+}  // namespace
+
+V_IMPLEMENT_DYNCREATE_VARS(AIShipComponent, BaseComponent, &AIShipComponent::BuildVarList)
+
+void AIShipComponent::BuildVarList(VARTABLE& t) {
+  V_DEFINE_VAR(t, AIShipComponent, m_bTryPreventCollision, VULPTYPE_BOOL, "Disable the ships collision detection",
+               "TRUE", nullptr);
+  VAR_STRING(t, AIShipComponent, m_sScriptFile, "Script for this AI ship", "");
+}
+
+// Half of the AI captains are cowards.
+AIShipComponent::AIShipComponent() : m_bCoward(MathTools::RandomFloat() < 0.5f) {}
+
+AIShipComponent::~AIShipComponent() = default;
+
+int AIShipComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
+  if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
+  return ShipEntity::AcceptsComponentOwner(object, reason);
+}
+
+void AIShipComponent::SetOwner(VisTypedEngineObject_cl* owner) {
+  BaseComponent::SetOwner(owner);
+  if (owner) LoadScript();
+}
+
+void AIShipComponent::SetAIMode(int mode) {
+  m_iMode = mode;
+  if (mode == AIMODE_IDLE) m_iAttackTargetNation = -1;
+}
+
+void AIShipComponent::MessageFunction(int id, INT_PTR p1, INT_PTR) {
+  switch (id) {
+    case VIS_MSG_USER_SHIP_MODE_ATTACK: m_iMode = AIMODE_ATTACK; break;
+    case VIS_MSG_USER_SHIP_MODE_HOLD_FIRE: m_iMode = AIMODE_HOLD_FIRE; break;
+    case VIS_MSG_USER_SHIP_MODE_FLEE: m_iMode = AIMODE_FLEE; break;
+    case VIS_MSG_USER_SHIP_SINK: m_bActive = false; break;
+    case VIS_MSG_USER_SHIP_DIES:
+      if (p1 && reinterpret_cast<ShipEntity*>(p1) == m_pTargetShip) m_pTargetShip = nullptr;
+      break;
+    case kMsgModeIdle: SetAIMode(AIMODE_IDLE); break;
+    case kMsgModeSailing: m_iMode = AIMODE_SAILING; break;
+    case kMsgModeGotoTown: m_iMode = AIMODE_GOTO_TOWN; break;
+    default: break;
+  }
+}
+
+// ---- script ----------------------------------------------------------------------
+
+void AIShipComponent::SetScript(const char* file) {
+  m_sScriptFile = file ? file : "";
+  LoadScript();
+}
+
+void AIShipComponent::LoadScript() {
+  if (m_sScriptFile.IsEmpty() || !m_pOwner) return;
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  if (!scripts) return;
+  scripts->RemoveScriptInstance(m_pOwner);
+  if (IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(m_sScriptFile.AsChar(), m_pOwner))
+    scripts->SetScriptInstance(m_pOwner, script);
+}
+
+void AIShipComponent::RemoveScript() {
+  m_sScriptFile.Reset();
+  if (m_pOwner && Vision::GetScriptManager()) Vision::GetScriptManager()->RemoveScriptInstance(m_pOwner);
+}
+
+// ---- saved block -------------------------------------------------------------------
+
+void AIShipComponent::Serialize(VArchive& ar) {
+  BaseComponent::Serialize(ar);
+  SerializeX(ar);
+}
+
+void AIShipComponent::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    ar << "ARCH" << kBlockVersion;
+    ar << m_iSailMode << m_fHeading << m_fDecisionTimer << m_fTargetTimer << m_fAvoidanceTimer;
+    ar << m_iApproachState << m_iMode << m_iAvoidanceState << m_bActive << m_bOnManualPath;
+    ar << m_sScriptFile << m_bCoward << m_fLifeTime << m_iCanRemove << m_iAttackTargetNation;
+    ar << "EOA";
+    return;
+  }
+  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
+  if (!blocks->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    ar >> m_iSailMode >> m_fHeading >> m_fDecisionTimer >> m_fTargetTimer >> m_fAvoidanceTimer;
+    ar >> m_iApproachState >> m_iMode >> m_iAvoidanceState >> m_bActive >> m_bOnManualPath;
+    if (!ArchiveLimits::ReadString(ar, m_sScriptFile, kMaxScriptName)) return;
+    LoadScript();
+  }
+  if (version >= 3) ar >> m_bCoward;
+  if (version >= 4) ar >> m_fLifeTime >> m_iCanRemove;
+  if (version >= 5) ar >> m_iAttackTargetNation;
+  blocks->CheckArchiveEndTag(ar);
+}

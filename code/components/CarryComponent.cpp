@@ -1,0 +1,4 @@
+// The soldier's loot bundle.
+#include "components/CarryComponent.h"
+
+V_IMPLEMENT_DYNCREATE(CarryComponent, BaseComponent)

@@ -1,0 +1,98 @@
+// The soldier's path: orders plan it, each frame walks it, and its next waypoint
+// steers the soldier's movement component.
+#include "components/InfantryPathComponent.h"
+
+#include "components/InfantryMovementComponent.h"
+#include "components/UnitPathComponent.h"
+#include "core/ComponentMessages.h"
+#include "core/GameManager.h"
+#include "entities/FSM/IdleState.h"
+#include "entities/FSM/State_Idle.h"
+#include "entities/FSM/State_Walk.h"
+#include "entities/FSM/WalkState.h"
+#include "entities/SoldierEntity.h"
+#include "entities/UnitEntity.h"
+#include "Managers/PauseManager.h"
+
+namespace {
+
+bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstance()->IsAnyPaused(); }
+
+}  // namespace
+
+V_IMPLEMENT_DYNCREATE(InfantryPathComponent, BasePathComponent)
+
+InfantryPathComponent::InfantryPathComponent() : BasePathComponent(5.0f, 1.5f, false) {}
+
+InfantryPathComponent::InfantryPathComponent(float stepLength, float reachDistance, bool looping)
+    : BasePathComponent(stepLength, reachDistance, looping) {}
+
+void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
+  if (id != VIS_MSG_USER_UNIT_MOVE && id != VIS_MSG_USER_UNIT_ATTACK_ORDER && id != VIS_MSG_USER_UNIT_COLLECT && id != VIS_MSG_USER_UNIT_WALK_TO && id != VIS_MSG_USER_UNIT_WALK_TO_USE) return;
+  VisTypedEngineObject_cl* owner = GetOwner();
+  if (id == VIS_MSG_USER_UNIT_MOVE && owner && owner->IsOfType(SoldierEntity::GetClassTypeId())) {
+    UnitEntity* unit = static_cast<SoldierEntity*>(owner)->GetParentUnit();
+    // A unit with a path of its own steers its soldiers along copies of it.
+    if (unit && unit->GetComponentOfType(UnitPathComponent::GetClassTypeId())) return;
+  }
+  const VisVector_cl* target = reinterpret_cast<const VisVector_cl*>(p1);
+  const VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
+  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) m_pInteractionTarget = reinterpret_cast<VisBaseEntity_cl*>(p2);
+  MakePathTo(goal, true);
+  if (m_spPath && m_spPath->GetPathNodeCount() <= 2) CheckArrival();
+}
+
+void InfantryPathComponent::UpdateOwner() {
+  VisTypedEngineObject_cl* owner = GetOwner();
+  if (!owner || !owner->IsOfType(SoldierEntity::GetClassTypeId())) return;
+  SoldierEntity* soldier = static_cast<SoldierEntity*>(owner);
+  const int nodes = m_spPath ? m_spPath->GetPathNodeCount() : 0;
+  if (!m_spPath || (nodes < 2 && soldier->GetStateType() == STATE_WALK)) {
+    ClearPath();
+    soldier->SendMsg(VIS_MSG_USER_UNIT_DESTINATION_REACHED, 0, 0);
+    CheckArrival();
+  }
+  auto* movement = static_cast<InfantryMovementComponent*>(
+      soldier->GetComponentOfType(InfantryMovementComponent::GetClassTypeId()));
+  if (!m_spPath || m_spPath->GetPathNodeCount() < 2) {
+    if (movement) movement->SetMoving(false);
+    return;
+  }
+  const VisVector_cl next = GetNextPosition();
+  if (movement) movement->SetTarget(next);
+  if (IsPaused()) return;
+  StateMachine<SoldierEntity>* machine = soldier->GetStateMachine();
+  if (!machine || !machine->GetCurrentState()) return;
+  State<SoldierEntity>* current = machine->GetCurrentState();
+  if (current == IdleState::GetInstance() && current->HasTransition(WalkState::GetInstance())) {
+    machine->ChangeState(WalkState::GetInstance());
+    soldier->TurnFaceTo(next);
+  } else if (current == State_Idle::GetInstance() && current->HasTransition(State_Walk::GetInstance())) {
+    machine->ChangeState(State_Walk::GetInstance());
+    soldier->TurnFaceTo(next);
+  }
+}
+
+bool InfantryPathComponent::IsFollowingPath() {
+  VisTypedEngineObject_cl* owner = GetOwner();
+  return BasePathComponent::IsFollowingPath() && owner && owner->IsOfType(SoldierEntity::GetClassTypeId()) &&
+         static_cast<SoldierEntity*>(owner)->GetStateType() == STATE_WALK;
+}
+
+void InfantryPathComponent::OwnerStops() {
+  if (m_spPath && m_spPath->GetPathNodeCount() > 2) {
+    UpdateTick();
+    UpdateOwner();
+    return;
+  }
+  ClearPath();
+  CheckArrival();
+}
+
+void InfantryPathComponent::CheckArrival() {
+  VisTypedEngineObject_cl* owner = GetOwner();
+  if (!m_pInteractionTarget || !owner || !owner->IsOfType(SoldierEntity::GetClassTypeId())) return;
+  // Buildings to enter and the special cannon to fire come with their own kinds; for
+  // anything else the soldier has done what it came for.
+  m_pInteractionTarget = nullptr;
+}

@@ -1,0 +1,101 @@
+// The ship functions of the "GameManager" script table: creating ships from their
+// scripts (given or drawn from a nation's list), handing ships to the player's
+// fleet and asking about ships near a point or kept by the campaign.
+#include "components/AIShipComponent.h"
+#include "components/ShipMovementComponent.h"
+#include "components/ShipPathComponent.h"
+#include "core/GameManager.h"
+#include "core/ScriptArgs.h"
+#include "core/ScriptBindings.h"
+#include "entities/Nation.h"
+#include "entities/ShipEntity.h"
+#include "Factories/ShipFactory.h"
+#include "Managers/BattleManager.h"
+#include "Managers/GameSessionManager.h"
+#include "util/MathTools.h"
+
+#include "engine/Vision.h"
+
+using namespace ScriptArgs;
+
+namespace {
+
+const char* const kExpectText = "Expected const char *";
+const char* const kExpectShip = "Expected native object of type ShipEntity*";
+
+VisVector_cl YawOrientation(float yaw) { return VisVector_cl(yaw, 0.0f, 0.0f); }
+
+template <class T>
+void AddWhenMissing(ShipEntity* ship) {
+  if (ship->Components<T>()) return;
+  T* component = new T();
+  component->Initialize();
+  if (!ship->AddComponent(component)) component->DisposeObject();
+}
+
+// The AI script replaces the script of an AI the ship already has; otherwise a new
+// AI gets it before it joins the ship.
+void GiveAIScript(ShipEntity* ship, const char* script) {
+  AddWhenMissing<ShipMovementComponent>(ship);
+  AddWhenMissing<ShipPathComponent>(ship);
+  if (AIShipComponent* ai = ship->Components<AIShipComponent>()) {
+    ai->m_sScriptFile = script;
+    ai->LoadScript();
+    return;
+  }
+  AIShipComponent* ai = new AIShipComponent();
+  ai->Initialize();
+  ai->m_sScriptFile = script;
+  ai->LoadScript();
+  if (!ship->AddComponent(ai)) ai->DisposeObject();
+}
+
+}  // namespace
+
+int GameManager_CreateShip(lua_State* L) {
+  const char* name = OptString(L, 1, "NoKey");
+  const char* script = CheckString(L, 2, kExpectText);
+  const VisVector_cl position = OptVector(L, 3, VisVector_cl(0, 0, 0));
+  const float yaw = OptFloat(L, 4, 0.0f);
+  const int nation = OptInt(L, 5, 0);
+  const bool player = OptBool(L, 6, false);
+  const char* aiScript = OptString(L, 7, nullptr);
+
+  ShipEntity* ship =
+      ShipFactory::GetInstance()->CreateShip(name, script, position, YawOrientation(yaw), nation, 0, player);
+  if (ship && aiScript) GiveAIScript(ship, aiScript);
+  return PushObject(L, ship);
+}
+
+int GameManager_CreateRandomShip(lua_State* L) {
+  const char* name = CheckString(L, 1, kExpectText);
+  const VisVector_cl position = CheckVector(L, 2);
+  const float yaw = CheckFloat(L, 3);
+  const int slot = CheckInt(L, 4);
+  const bool player = OptBool(L, 5, false);
+
+  Nation* nation = slot < 0 ? nullptr : GameManager::GetInstance()->GetNation((unsigned)slot);
+  if (!nation || nation->GetShipScriptCount() == 0) return 0;
+  const VString script = nation->GetShipScript(MathTools::RandomInt(nation->GetShipScriptCount()));
+  ShipEntity* ship =
+      ShipFactory::GetInstance()->CreateShip(name, script.AsChar(), position, YawOrientation(yaw), slot, 0, player);
+  return PushObject(L, ship);
+}
+
+int GameManager_AddShip(lua_State* L) {
+  ShipEntity* ship = CheckNativeObject<ShipEntity>(L, 1, &ShipEntity_info, kExpectShip);
+  GameSessionManager::GetInstance()->AddShip(ship);
+  return 0;
+}
+
+int GameManager_ShipsWithinRange(lua_State* L) {
+  const VisVector_cl position = CheckVector(L, 1);
+  const float range = CheckFloat(L, 2);
+  return PushBool(L, BattleManager::GetInstance()->ShipsWithinRange(position, range));
+}
+
+int GameManager_GetShipLocation(lua_State* L) {
+  const int id = CheckInt(L, 1);
+  const VString location = GameSessionManager::GetInstance()->GetShipLocation((int64_t)id);
+  return PushString(L, location.AsChar());
+}

@@ -1,0 +1,57 @@
+// The selection and target box with its saved block.
+#include "core/SelectionBox.h"
+
+#include "Managers/SaveGameManager.h"
+
+#include "engine/base/VArchive.h"
+
+namespace {
+const char kSelectionBoxVersion = 2;
+}
+
+SelectionBox::SelectionBox() {
+  for (VisVector_cl& p : m_points) p = VisVector_cl(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void SelectionBox::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    ar << "ARCH" << kSelectionBoxVersion;
+    for (const VisVector_cl& p : m_points) ar << p;
+    ar << m_iFlag << "EOA";
+    return;
+  }
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    VisVector_cl points[4];
+    int flag = 0;
+    for (VisVector_cl& p : points) ar >> p;
+    ar >> flag;
+    if (!ar.IsOK()) return;
+    for (int i = 0; i < 4; ++i) m_points[i] = points[i];
+    m_iFlag = flag;
+  }
+  saves->CheckArchiveEndTag(ar);
+}
+
+VArchive& operator<<(VArchive& ar, SelectionBox& box) {
+  box.SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator>>(VArchive& ar, SelectionBox& box) {
+  box.SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator<<(VArchive& ar, SelectionBox* box) {
+  if (box) box->SerializeX(ar);
+  return ar;
+}
+
+VArchive& operator>>(VArchive& ar, SelectionBox* box) {
+  if (box) box->SerializeX(ar);
+  return ar;
+}

@@ -1,0 +1,60 @@
+// Death: out of the unit, all components gone, a ragdoll (or the "Die" animation)
+// pushed backwards.
+#include "entities/FSM/DieState.h"
+
+#include "components/RagdollComponent.h"
+#include "entities/SoldierEntity.h"
+#include "entities/UnitEntity.h"
+
+#include "engine/os/VOs.h"
+
+DieState DieState::s_instance;
+
+DieState::DieState() = default;
+
+namespace {
+float Random01() { return (float)VRandomInt() / 32767.0f; }
+}  // namespace
+
+void DieState::Enter(SoldierEntity* soldier) {
+  if (!soldier->HasMesh()) return;
+  if (UnitEntity* unit = soldier->GetParentUnit()) {
+    unit->RemoveSoldier(soldier);
+    soldier->RemoveEffects();
+  }
+  soldier->SetParentUnit(nullptr);
+  // (A carried item is dropped here once soldiers carry loot.)
+  soldier->RemoveAllComponents();
+  RagdollComponent* ragdoll = soldier->Components<RagdollComponent>();
+  if (!ragdoll) {
+    ragdoll = new RagdollComponent();
+    ragdoll->Initialize();
+    if (!soldier->AddComponent(ragdoll)) {
+      ragdoll->DisposeObject();
+      ragdoll = nullptr;
+    }
+  }
+  if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + Random01(), false);
+
+  // Pushed backwards (the local y axis is the back), and lifted.
+  VisVector_cl point = soldier->GetPosition();
+  point.x += Random01() * 0.5f - 0.25f;
+  point.y += Random01() * 0.5f - 0.25f;
+  point.z += Random01() + 0.25f;
+  const float strength = Random01() * 45.0f + 5.0f;
+  const float lift = Random01() * 23.0f + 2.0f;
+  VisVector_cl push = soldier->GetRotationMatrix().GetColumn(1) * strength;
+  push.z += lift;
+  push.w = 1.0f;
+  if (ragdoll) {
+    ragdoll->SetLifeTime(10.0f);
+    ragdoll->AddForce(point, push, RagdollComponent::NX_VELOCITY_CHANGE);
+  }
+
+  soldier->SetStateType(STATE_DEAD);
+  soldier->SetTraceAccuracy(VIS_TRACEACC_NOCOLLISION);
+}
+
+void DieState::Execute(SoldierEntity*, float) {}
+void DieState::Exit(SoldierEntity*) {}
+void DieState::MessageFunction(SoldierEntity*, int, INT_PTR, INT_PTR) {}

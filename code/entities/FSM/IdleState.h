@@ -1,0 +1,23 @@
+// A soldier of the built-in family standing still, ready for a new target.
+#pragma once
+
+#include "core/State.h"
+
+class SoldierEntity;
+
+class IdleState : public State<SoldierEntity> {
+ public:
+  static IdleState* GetInstance() { return &s_instance; }
+
+  void Enter(SoldierEntity* soldier) override;
+  void Execute(SoldierEntity* soldier, float dt) override;
+  void Exit(SoldierEntity* soldier) override;
+  void MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR p2) override;
+
+ protected:
+  // Fills the list of allowed next states.
+  IdleState();
+
+ private:
+  static IdleState s_instance;
+};

@@ -1,0 +1,220 @@
+// The player's record: money, ships, unlocks, and the player's own levels.
+#include "entities/PlayerStats.h"
+
+#include "components/InfantryMovementComponent.h"
+#include "entities/CollectableEntityTemplate.h"
+#include "entities/Nation.h"
+#include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
+#include "entities/SoldierEntityTemplate.h"
+#include "entities/SoldierStats.h"
+#include "entities/UnitEntityTemplate.h"
+
+#include "Managers/AchievementManager.h"
+#include "Managers/GameSessionManager.h"
+#include "Managers/SaveGameManager.h"
+#include "core/GameManager.h"
+#include "gui/GUIManager.h"
+#include "util/ArchiveLimits.h"
+
+#include "engine/base/VArchive.h"
+#include "engine/core/VScriptManager.h"
+
+#include <algorithm>
+
+V_IMPLEMENT_DYNAMIC(PlayerStats, HeroStats)
+
+namespace {
+
+const int kAchievementAllUpgrades = 44;
+const int kAchievementSixWeapons = 29;
+
+template <class T>
+bool Contains(const std::vector<T>& list, const T& value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+}  // namespace
+
+PlayerStats::PlayerStats() : m_pLevelUpStats(new StatsIncrease()) {
+  m_pCharacterTemplate->m_sUnitScript = "scripts\\LandUnits\\PlayerUnitScript.lua";
+  Nation* nation = GameManager::GetInstance()->GetPlayerNation();
+  m_pCharacterTemplate->m_iNation = nation ? nation->GetNationId() : 1;
+}
+
+PlayerStats::~PlayerStats() {
+  for (ShipStats* ship : m_ships) delete ship;
+  delete m_pLevelUpStats;
+}
+
+// ---- ships and unlocks -------------------------------------------------------------------
+
+void PlayerStats::AddPlayerShip(ShipStats* ship) {
+  if (ship && !Contains(m_ships, ship)) m_ships.push_back(ship);
+}
+
+bool PlayerStats::RemovePlayerShip(ShipStats* ship) {
+  auto it = std::find(m_ships.begin(), m_ships.end(), ship);
+  if (it == m_ships.end()) return false;
+  m_ships.erase(it);
+  return true;
+}
+
+bool PlayerStats::SellShip(ShipStats* ship) {
+  if (!ship) return false;
+  m_iMoney += ship->GetSellValue();
+  auto it = std::find(m_ships.begin(), m_ships.end(), ship);
+  if (it == m_ships.end()) return false;
+  m_ships.erase(it);
+  return true;
+}
+
+bool PlayerStats::BuyShip(ShipStats* offer) {
+  if (!offer) return false;
+  m_iMoney -= offer->GetPrice();
+  ShipStats* ship = new ShipStats();
+  ship->CopyFrom(*offer);
+  ship->SetUniqueID(GameManager::GetInstance()->GetNextUniqueID());
+  m_ships.push_back(ship);
+  return true;
+}
+
+void PlayerStats::UnlockUpgrade(int upgrade) {
+  if (IsUpgradeUnlocked(upgrade)) return;
+  m_unlockedUpgrades.push_back(upgrade);
+  for (int i = 0; i <= 5; ++i)
+    if (!IsUpgradeUnlocked(i)) return;
+  AchievementManager* achievements = AchievementManager::GetInstance();
+  if (!achievements->IsUnlocked(kAchievementAllUpgrades)) achievements->SetAchievement(kAchievementAllUpgrades);
+}
+
+bool PlayerStats::IsUpgradeUnlocked(int upgrade) const { return Contains(m_unlockedUpgrades, upgrade); }
+
+void PlayerStats::UnlockWeapon(int weapon) {
+  if (IsWeaponUnlocked(weapon)) return;
+  m_unlockedWeapons.push_back(weapon);
+  AchievementManager* achievements = AchievementManager::GetInstance();
+  if (m_unlockedWeapons.size() > 5 && !achievements->IsUnlocked(kAchievementSixWeapons))
+    achievements->SetAchievement(kAchievementSixWeapons);
+}
+
+bool PlayerStats::IsWeaponUnlocked(int weapon) const { return Contains(m_unlockedWeapons, weapon); }
+
+// A ship's type is its script: every ship class has its own.
+void PlayerStats::UnlockShip(ShipStats* ship) {
+  if (ship && !IsShipUnlocked(ship)) m_unlockedShips.push_back(ship->GetScript());
+}
+
+bool PlayerStats::IsShipUnlocked(ShipStats* ship) const { return ship && Contains(m_unlockedShips, ship->GetScript()); }
+
+bool PlayerStats::CanUnlock(int n) const {
+  CollectableEntityTemplate* blueprints = GameSessionManager::GetInstance()->GetCollectableByName("Blueprint");
+  return (blueprints ? blueprints->m_iCount : 0) >= n;
+}
+
+// ---- levels ----------------------------------------------------------------------------------
+
+void PlayerStats::AddExperience(int xp) {
+  m_HeroSkills.m_iExperience += xp;
+  const std::vector<int>& table = GameSessionManager::GetInstance()->GetLevelTable();
+  while (m_HeroSkills.m_iLevel < (int)table.size() - 1) {
+    int next = table[m_HeroSkills.m_iLevel + 1];
+    if (m_HeroSkills.m_iExperience < next) break;
+    ++m_HeroSkills.m_iLevel;
+    GUIManager* gui = GUIManager::GetInstance();
+    gui->ShowMessage("str_LEVEL_UP", 5.0f, 2.0f);
+    gui->ShowAdditionalMessage("", 5.0f, 2.0f);
+    AddLevelIncrease();
+    ApplyLevelUpIncrease();
+    if (m_HeroSkills.m_iLevel % 3 == 0) ++m_iPendingLevelUps;
+  }
+}
+
+void PlayerStats::AddLevelIncrease() {
+  VScriptResourceManager* manager = Vision::GetScriptManager();
+  IVScriptInstance* script = manager ? manager->GetGameScript() : nullptr;
+  if (!script || !script->IsValid() || !script->HasFunction("GetSoldierLevelUpStatsIncrease")) return;
+  StatsIncrease level;
+  script->ExecuteFunctionArg("GetSoldierLevelUpStatsIncrease", "i>iiiiiiiiiiif",
+                             GUIManager::GetInstance()->GetSelectedPlayerCharacter(), &level.m_iMeleeMinDamage,
+                             &level.m_iMeleeMaxDamage, &level.m_iSecondMeleeMinDamage, &level.m_iSecondMeleeMaxDamage,
+                             &level.m_iRangedMinDamage, &level.m_iRangedMaxDamage, &level.m_iSecondRangedMinDamage,
+                             &level.m_iSecondRangedMaxDamage, &level.m_iMeleeHitChance, &level.m_iRangedHitChance,
+                             &level.m_iHitPoints, &level.m_fSpeed);
+  m_pLevelUpStats->Add(level);
+  // The player's soldier in the scene walks at its record's speed plus the increase.
+  SoldierEntityTemplate* templ = m_pSoldierStats->GetTemplate();
+  VisBaseEntity_cl* entity = templ ? GameManager::GetInstance()->FindEntityByUniqueID(templ->m_iUniqueID) : nullptr;
+  if (!entity || !entity->IsOfType(SoldierEntity::GetClassTypeId())) return;
+  if (InfantryMovementComponent* movement = static_cast<SoldierEntity*>(entity)->GetMovementComponent())
+    movement->SetBaseSpeed(movement->GetSpeedFactor() * m_pSoldierStats->m_fSpeed + m_pLevelUpStats->m_fSpeed);
+}
+
+void PlayerStats::ApplyLevelUpIncrease() {
+  StatsIncrease missing = m_pLevelUpStats->Minus(m_AppliedIncrease);
+  m_pSoldierStats->m_CombatSkills.IncreaseStats(&missing);
+  Hitpoints& hp = m_pSoldierStats->m_Hitpoints;
+  hp.SetMaximum(hp.GetMaximum() + missing.m_iHitPoints);
+  hp.SetCurrent(hp.GetCurrent() + missing.m_iHitPoints);
+  m_AppliedIncrease = *m_pLevelUpStats;
+}
+
+// ---- saved block --------------------------------------------------------------------------------
+
+void PlayerStats::SerializeX(VArchive& ar) {
+  HeroStats::SerializeX(ar);
+  if (ar.IsSaving()) {
+    ar << "ARCH" << BLOCK_VERSION << (unsigned int)m_iMoney << m_iSelectedHeroScriptId << (int)m_ships.size();
+    for (ShipStats* ship : m_ships) ship->SerializeX(ar);
+    ar << m_iPendingLevelUps << (int)m_unlockedUpgrades.size();
+    for (int upgrade : m_unlockedUpgrades) ar << upgrade;
+    ar << (int)m_unlockedShips.size();
+    for (const VString& name : m_unlockedShips) ar << name;
+    ar << (int)m_unlockedWeapons.size();
+    for (int weapon : m_unlockedWeapons) ar << weapon;
+    m_pLevelUpStats->SerializeX(ar);
+    m_AppliedIncrease.SerializeX(ar);
+    ar << "EOA";
+    return;
+  }
+  if (!ar.IsOK()) return;
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  int count = 0;
+  if (version >= 2) {
+    unsigned int money = 0;
+    ar >> money >> m_iSelectedHeroScriptId;
+    m_iMoney = (int)money;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+    for (int i = 0; i < count && ar.IsOK(); ++i) {
+      ShipStats* ship = new ShipStats();
+      ship->SerializeX(ar);
+      m_ships.push_back(ship);
+    }
+  }
+  if (version >= 3) ar >> m_iPendingLevelUps;
+  if (version >= 4) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+    m_unlockedUpgrades.assign((size_t)count, 0);
+    for (int& upgrade : m_unlockedUpgrades) ar >> upgrade;
+  }
+  if (version >= 5) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+    m_unlockedShips.assign((size_t)count, VString());
+    for (VString& name : m_unlockedShips) ar >> name;
+  }
+  if (version >= 6) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+    m_unlockedWeapons.assign((size_t)count, 0);
+    for (int& weapon : m_unlockedWeapons) ar >> weapon;
+  }
+  if (version >= 7) m_pLevelUpStats->SerializeX(ar);
+  // Older saves stored the record with the increase already in it.
+  if (version >= 8)
+    m_AppliedIncrease.SerializeX(ar);
+  else
+    m_AppliedIncrease = *m_pLevelUpStats;
+  saves->CheckArchiveEndTag(ar);
+}

@@ -1,0 +1,133 @@
+// Projectiles: shooter and target references, the trail that follows, removal,
+// the saved parent offset, and following a parent through the physics object.
+#include "entities/ProjectileEntity.h"
+
+#include "core/ComponentMessages.h"
+#include "core/GameManager.h"
+#include "Managers/SaveGameManager.h"
+
+#include "engine/base/VArchive.h"
+#include "engine/base/VisError.h"
+#include "engine/core/VisParticleGroupManager.h"
+#include "engine/core/IVisPhysicsObject.h"
+
+namespace {
+const char kProjectileVersion = 2;
+}  // namespace
+
+V_IMPLEMENT_DYNCREATE(ProjectileEntity, BaseEntity)
+
+ProjectileEntity::ProjectileEntity() { SetUseEulerAngles(false); }
+
+ProjectileEntity::~ProjectileEntity() {
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+  if (m_spTrail) {
+    m_spTrail->SetFinished();
+    m_spTrail = nullptr;
+  }
+}
+
+void ProjectileEntity::SetShooter(VisBaseEntity_cl* shooter) {
+  m_pShooter = shooter;
+  WatchReferences();
+}
+
+void ProjectileEntity::SetTarget(VisBaseEntity_cl* target) {
+  m_pTarget = target;
+  WatchReferences();
+}
+
+void ProjectileEntity::WatchReferences() {
+  if (m_pShooter || m_pTarget)
+    GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+  else
+    GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+}
+
+void ProjectileEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    const VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+    if (gone == m_pShooter) m_pShooter = nullptr;
+    if (gone == m_pTarget) m_pTarget = nullptr;
+    return;
+  }
+  BaseEntity::OnHandleCallback(data);
+}
+
+VisParticleEffect_cl* ProjectileEntity::GetTrail() const { return m_spTrail.GetPtr(); }
+
+void ProjectileEntity::SetTrail(const VString& file) { SetTrail(file, VisVector_cl(0.0f, 0.0f, 0.0f)); }
+
+void ProjectileEntity::SetTrail(const VString& file, const VisVector_cl& offset) {
+  if (file.IsEmpty()) return;
+  VisParticleEffectFile_cl* effectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(file.AsChar(), false);
+  if (!effectFile) return;
+  VisParticleEffect_cl* trail = effectFile->CreateParticleEffectInstance(GetPosition(), GetOrientation());
+  if (!trail) return;
+  m_spTrail = trail;
+  trail->AttachToParent(this);
+  trail->SetLocalPosition(offset);
+  trail->SetRemoveWhenFinished(true);
+}
+
+void ProjectileEntity::RemoveAll() {
+  if (m_spTrail) {
+    m_spTrail->DetachFromParent();
+    m_spTrail->SetFinished();
+    m_spTrail = nullptr;
+  }
+  if (!IsMarkedRemoved()) Remove();
+}
+
+void ProjectileEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
+  if (id == VIS_MSG_USER_SHIP_DIES) {
+    if (reinterpret_cast<INT_PTR>(m_pShooter) == p1) m_pShooter = nullptr;
+    if (reinterpret_cast<INT_PTR>(m_pTarget) == p1) m_pTarget = nullptr;
+    WatchReferences();
+    return;
+  }
+  VisTypedEngineObject_cl::MessageFunction(id, p1, p2);
+}
+
+void ProjectileEntity::ModSysNotifyFunctionParentAltered(int flags) {
+  IVisPhysicsObject_cl* physics = GetPhysicsObject();
+  if (!physics) return;
+  VisObject3D_cl* parent = GetParent();
+  if (parent) {
+    const VisVector_cl target = parent->GetPosition() + parent->GetRotationMatrix() * m_vParentOffset;
+    if (flags & (2 | 8)) {
+      VisVector_cl delta = target - GetPosition();
+      delta.w = 1.0f;
+      physics->IncMotionDelta(delta);
+      physics->SetRotationMatrix(parent->GetRotationMatrix() * GetLocalRotation());
+    }
+    if (flags & (1 | 4)) {
+      VisVector_cl delta = target - GetPosition();
+      if (delta.x != 0.0f || delta.y != 0.0f || delta.z != 0.0f) {
+        delta.w = 1.0f;
+        physics->IncMotionDelta(delta);
+      }
+    }
+  }
+  VisObject3D_cl::ModSysNotifyFunctionParentAltered(flags);
+}
+
+void ProjectileEntity::Serialize(VArchive& ar) {
+  BaseEntity::Serialize(ar);
+  if (ar.IsSaving()) {
+    ar << "ARCH" << kProjectileVersion << m_vParentOffset << "EOA";
+    return;
+  }
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    VisVector_cl offset;
+    ar >> offset;
+    if (!ar.IsOK()) return;
+    m_vParentOffset = offset;
+  }
+  if (!saves->CheckArchiveEndTag(ar))
+    Vision::Error.Warning("ProjectileEntity: the saved block (version %d) does not end with EOA", (int)version);
+}

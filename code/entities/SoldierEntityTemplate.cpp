@@ -1,0 +1,59 @@
+// Stored form of a soldier.
+#include "entities/SoldierEntityTemplate.h"
+
+#include "entities/SoldierEntity.h"
+
+#include "Managers/SaveGameManager.h"
+#include "core/GameManager.h"
+#include "util/ArchiveLimits.h"
+
+#include "engine/base/VArchive.h"
+
+SoldierEntityTemplate::SoldierEntityTemplate() {
+  m_sClassName = "SoldierEntity";
+  m_vPosition = VisVector_cl(0, 0, 0, 1);
+  m_vOrientation = VisVector_cl(0, 0, 0, 1);
+  m_vScaling = VisVector_cl(1, 1, 1, 1);
+  m_bFlag = true;
+}
+
+void SoldierEntityTemplate::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    ar << "ARCH" << (char)3 << m_bFlag << m_vPosition << m_sModelFile << m_sKey << m_sEntityParams << m_vOrientation
+       << m_vScaling << m_iNation << m_iUniqueID << (int)m_weaponIds.size();
+    for (int id : m_weaponIds) ar << id;
+    ar << "EOA";
+    return;
+  }
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    ar >> m_bFlag >> m_vPosition;
+    if (!ArchiveLimits::ReadString(ar, m_sModelFile, MAX_NAME_LENGTH) ||
+        !ArchiveLimits::ReadString(ar, m_sKey, MAX_NAME_LENGTH) ||
+        !ArchiveLimits::ReadString(ar, m_sEntityParams, MAX_PARAMETER_LENGTH))
+      return;
+    ar >> m_vOrientation >> m_vScaling >> m_iNation >> m_iUniqueID;
+    if (!ar.IsOK()) return;
+    GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
+  }
+  if (version >= 3) {
+    int count = 0;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+    m_weaponIds.assign((size_t)count, 0);
+    for (int& id : m_weaponIds) ar >> id;
+  }
+  saves->CheckArchiveEndTag(ar);
+}
+
+void SoldierEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
+  if (!entity || !entity->IsOfType(SoldierEntity::GetClassTypeId())) return;
+  SoldierEntity* soldier = static_cast<SoldierEntity*>(entity);
+  if (m_iUniqueID == 0) m_iUniqueID = GameManager::GetInstance()->GetNextUniqueID();
+  soldier->SetUniqueID(m_iUniqueID);
+  soldier->SetNation(m_iNation);
+  GameManager* gm = GameManager::GetInstance();
+  for (int id : m_weaponIds) soldier->AddWeapon(gm->GetWeapon(id));
+}

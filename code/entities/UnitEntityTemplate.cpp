@@ -1,0 +1,118 @@
+// The stored form of a unit and what it hands the unit created from it.
+#include "entities/UnitEntityTemplate.h"
+
+#include "core/GameManager.h"
+#include "entities/UnitEntity.h"
+#include "Managers/SaveGameManager.h"
+#include "util/ArchiveLimits.h"
+
+#include "engine/base/VArchive.h"
+#include "engine/core/VScriptManager.h"
+
+namespace {
+
+const char kTemplateVersion = 4;
+// The C strings of the block were read into buffers of 260 characters.
+const int kMaxCStringLength = 259;
+
+}  // namespace
+
+UnitEntityTemplate::UnitEntityTemplate(const char* className) {
+  m_sClassName = className ? className : "UnitEntity";
+}
+
+void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
+  if (!entity || !entity->IsOfType(UnitEntity::GetClassTypeId())) return;
+  UnitEntity* unit = static_cast<UnitEntity*>(entity);
+
+  if (m_iUniqueID == 0) m_iUniqueID = GameManager::GetInstance()->GetNextUniqueID();
+  unit->SetUniqueID(m_iUniqueID);
+
+  unit->m_fBillboardDistance = m_fBillboardDistance;
+  unit->m_iNumSoldiers = m_iNumSoldiers;
+  unit->m_iUnitWidth = m_iUnitWidth;
+  unit->SetNation(m_iNation);
+  unit->m_iMaxNumSoldiers = m_iMaxNumSoldiers;
+  unit->m_sSoldierScriptFile = m_sSoldierScriptFile;
+  unit->m_sTypeImage = m_sUnitImage;
+  unit->m_sSkillImage = m_sSkillImage;
+  unit->m_sImageSet = m_sImageSet;
+  unit->m_sUnitTypeName = m_sUnitName;
+  unit->m_sUnitName = m_sUnitName;
+  unit->m_sSecondName = m_sSecondName;
+
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  if (unit->m_sSoldierScriptFile.IsEmpty() && scripts && scripts->GetGameScript()) {
+    IVScriptInstance* game = scripts->GetGameScript();
+    if (game->HasFunction("SelectHeroScript")) {
+      // The selected hero comes with the campaign's player record; 0 until then.
+      const int heroScriptId = 0;
+      VString script;
+      game->ExecuteFunctionArg("SelectHeroScript", "i>s", heroScriptId, &script);
+      unit->m_sSoldierScriptFile = script;
+    }
+  }
+  if (unit->m_iUnitType == 0) unit->m_iUnitType = m_iUnitType;
+
+  if (!m_sUnitScript.IsEmpty() && scripts && !scripts->GetScriptInstance(unit)) {
+    unit->m_sUnitScript = m_sUnitScript;
+    // Its "OnCreate" follows from the unit's initialisation, which comes next.
+    if (IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(m_sUnitScript.AsChar())) {
+      scripts->SetScriptInstance(unit, script);
+      // The script may have named and typed the unit.
+      m_sUnitImage = unit->m_sTypeImage;
+      m_sSkillImage = unit->m_sSkillImage;
+      m_sImageSet = unit->m_sImageSet;
+      m_sUnitName = unit->m_sUnitTypeName;
+      m_sSecondName = unit->m_sSecondName;
+      m_iUnitType = unit->m_iUnitType;
+    }
+  }
+}
+
+void UnitEntityTemplate::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    ar << "ARCH" << kTemplateVersion;
+    ar << (m_iTemplateFlag != 0) << m_vPosition;
+    ar << m_sClassName << m_sModelFile << m_sKey << m_sEntityParams;
+    ar << m_vOrientation << m_vSecondVector;
+    ar << m_fBillboardDistance << m_iNumSoldiers << m_iMaxNumSoldiers << m_iUnitWidth << m_iNation;
+    ar << m_sSoldierScriptFile << m_iReserved1 << m_iReserved2;
+    ar << m_sUnitScript << m_sUnitImage << m_sImageSet;
+    ar << m_iUniqueID;
+    ar << m_sUnitName << m_sSecondName << m_iUnitType << m_sSkillImage;
+    ar << "EOA";
+    return;
+  }
+
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  if (!saves->CheckArchiveStartTag(ar)) return;
+  char version = 0;
+  ar >> version;
+  if (version >= 2) {
+    // Read into a copy: fields the block does not hold keep their values, and a
+    // block cut short changes nothing.
+    UnitEntityTemplate read(*this);
+    bool flag = false;
+    ar >> flag >> read.m_vPosition;
+    if (!ArchiveLimits::ReadString(ar, read.m_sClassName, kMaxCStringLength) ||
+        !ArchiveLimits::ReadString(ar, read.m_sModelFile, kMaxCStringLength) ||
+        !ArchiveLimits::ReadString(ar, read.m_sKey, kMaxCStringLength) ||
+        !ArchiveLimits::ReadString(ar, read.m_sEntityParams, kMaxCStringLength))
+      return;
+    ar >> read.m_vOrientation >> read.m_vSecondVector;
+    ar >> read.m_fBillboardDistance >> read.m_iNumSoldiers >> read.m_iMaxNumSoldiers >> read.m_iUnitWidth >>
+        read.m_iNation;
+    ar >> read.m_sSoldierScriptFile >> read.m_iReserved1 >> read.m_iReserved2;
+    ar >> read.m_sUnitScript >> read.m_sUnitImage >> read.m_sImageSet;
+    ar >> read.m_iUniqueID;
+    ar >> read.m_sUnitName >> read.m_sSecondName;
+    if (version >= 3) ar >> read.m_iUnitType;
+    if (version >= 4) ar >> read.m_sSkillImage;
+    if (!ar.IsOK()) return;
+    read.m_iTemplateFlag = flag ? 1 : 0;
+    *this = read;
+    GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
+  }
+  saves->CheckArchiveEndTag(ar);
+}

@@ -1,0 +1,29 @@
+// A buyable ship upgrade placed in a scene; buying it runs its script and takes
+// it out of the world. Its stored form is UpgradeEntityTemplate.
+#pragma once
+
+#include "core/BaseEntity.h"
+
+class UpgradeEntity : public BaseEntity {
+  V_DECLARE_DYNCREATE(UpgradeEntity)
+ public:
+  UpgradeEntity();
+  ~UpgradeEntity() override;
+
+  void InitFunction() override;
+  virtual void CommonInit() { InitUpgrade(); }
+  // The script's "OnBuy" when it has one; then the entity leaves the world.
+  virtual void Buy();
+  // Attaches the upgrade script when one is named.
+  virtual void InitUpgrade();
+  virtual void SetUpgradeScriptFile(const char* file) { m_sUpgradeScriptFile = file; }
+  virtual const char* GetScreenName() const { return m_sScreenName.AsChar(); }
+
+  VString m_sUpgradeScriptFile;
+  VString m_sScreenName;
+  VString m_sType;
+  VString m_sName;
+  VString m_sDescription;
+  VString m_sImage;
+  VString m_sIcon;
+};

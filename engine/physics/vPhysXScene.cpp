@@ -1,0 +1,535 @@
+// The Bullet world behind the physics module: bodies, world collision, ticks,
+// contacts and ray casts.
+#include "engine/physics/bullet/vPhysXScene.h"
+
+#include "engine/core/VisBaseEntity.h"
+#include "engine/core/VisStaticGeometryInstance.h"
+#include "engine/core/VisWorld.h"
+#include "engine/physics/VisPhysicsRaycastBase.h"
+#include "engine/physics/vPhysXModule.h"
+#include "engine/physics/vPhysXObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+// A manifold point this close (or deeper) counts as touching.
+constexpr btScalar kTouchDistance = 0.005f;
+}  // namespace
+
+// Broadphase filter: bitmasks sharing a bit and groups allowed to collide. Pairs of
+// two static or kinematic objects never form.
+class vPhysXScene::FilterCallback : public btOverlapFilterCallback {
+ public:
+  explicit FilterCallback(vPhysXModule& module) : m_module(module) {}
+  bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override {
+    auto* o0 = static_cast<btCollisionObject*>(p0->m_clientObject);
+    auto* o1 = static_cast<btCollisionObject*>(p1->m_clientObject);
+    if (!o0 || !o1) return false;
+    if (o0->isStaticOrKinematicObject() && o1->isStaticOrKinematicObject()) return false;
+    auto* i0 = static_cast<const vPhysXCollisionInfo*>(o0->getUserPointer());
+    auto* i1 = static_cast<const vPhysXCollisionInfo*>(o1->getUserPointer());
+    if (!i0 || !i1) return true;
+    if ((i0->mask & i1->mask) == 0) return false;
+    return m_module.GetGroupCollisionFlag(i0->group, i1->group);
+  }
+
+ private:
+  vPhysXModule& m_module;
+};
+
+btMatrix3x3 vPhysXScene::ToBt(const VisMatrix3x3_cl& m) {
+  return btMatrix3x3(m(0, 0), m(0, 1), m(0, 2), m(1, 0), m(1, 1), m(1, 2), m(2, 0), m(2, 1), m(2, 2));
+}
+
+VisMatrix3x3_cl vPhysXScene::ToVis(const btMatrix3x3& m) {
+  VisMatrix3x3_cl out;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) out(r, c) = (float)m[r][c];
+  return out;
+}
+
+vPhysXScene::vPhysXScene(vPhysXModule& module) : m_module(module) {
+  m_config = std::make_unique<btDefaultCollisionConfiguration>();
+  m_ghostCallback = std::make_unique<btGhostPairCallback>();
+  m_filter = std::make_unique<FilterCallback>(module);
+  MakeWorld();
+}
+
+void vPhysXScene::MakeWorld() {
+  m_world.reset();
+  m_solver.reset();
+  m_broadphase.reset();
+  m_dispatcher.reset();
+  m_dispatcher = std::make_unique<btCollisionDispatcher>(m_config.get());
+  m_broadphase = std::make_unique<btDbvtBroadphase>();
+  m_solver = std::make_unique<btSequentialImpulseConstraintSolver>();
+  m_world = std::make_unique<btDiscreteDynamicsWorld>(m_dispatcher.get(), m_broadphase.get(), m_solver.get(),
+                                                      m_config.get());
+  m_broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(m_ghostCallback.get());
+  m_broadphase->getOverlappingPairCache()->setOverlapFilterCallback(m_filter.get());
+  SetGravity(m_module.GetGlobalGravity());
+}
+
+vPhysXScene::~vPhysXScene() {
+  ClearWorldCollision();
+  // The module took the objects' physics down first; free actors are not expected.
+  for (NxActor* a : std::vector<NxActor*>(m_actors)) DestroyActor(a);
+}
+
+void vPhysXScene::SetGravity(const VisVector_cl& g) {
+  m_world->setGravity(ToBt(g));
+  // Bullet passes it on to awake bodies only; sleeping ones must not wake with the old one.
+  for (NxActor* a : m_actors) {
+    NxActorImpl& impl = *a->m_pImpl;
+    if (!(impl.flags & (NX_BF_DISABLE_GRAVITY | NX_BF_KINEMATIC))) impl.body->setGravity(ToBt(g));
+  }
+}
+
+// ---- objects -----------------------------------------------------------------
+
+void vPhysXScene::AddObject(vPhysXObject* obj) {
+  if (m_objects.empty() && m_actors.empty()) {
+    // The first body of a scene starts a fresh world, so that a scene plays the same
+    // however often one was loaded before.
+    ClearWorldCollision();
+    MakeWorld();
+    m_worldSynced = false;
+  }
+  m_objects.push_back(obj);
+  m_live.insert(obj);
+}
+
+void vPhysXScene::RemoveObject(vPhysXObject* obj) {
+  m_live.erase(obj);
+  m_objects.erase(std::remove(m_objects.begin(), m_objects.end(), obj), m_objects.end());
+  // A contact not yet delivered must not name it any more.
+  for (PendingContact& c : m_contacts)
+    for (int i = 0; i < 2; ++i)
+      if (c.object[i] == obj) c.object[i] = nullptr, c.serial[i] = 0;
+}
+
+bool vPhysXScene::IsLive(const vPhysXObject* obj, uint64_t serial) const {
+  return obj && m_live.count(obj) && obj->GetSerial() == serial;
+}
+
+// ---- collision objects --------------------------------------------------------
+
+void vPhysXScene::AddCollisionObject(btCollisionObject* obj, vPhysXCollisionInfo* info) {
+  obj->setUserPointer(info);
+  // All filter bits set: Bullet's own tests always pass and FilterCallback decides.
+  if (btRigidBody* body = btRigidBody::upcast(obj))
+    m_world->addRigidBody(body, -1, -1);
+  else
+    m_world->addCollisionObject(obj, -1, -1);
+}
+
+void vPhysXScene::RemoveCollisionObject(btCollisionObject* obj) {
+  if (btRigidBody* body = btRigidBody::upcast(obj))
+    m_world->removeRigidBody(body);
+  else
+    m_world->removeCollisionObject(obj);
+}
+
+void vPhysXScene::RefreshFilter(btCollisionObject* obj) {
+  auto* info = static_cast<vPhysXCollisionInfo*>(obj->getUserPointer());
+  RemoveCollisionObject(obj);
+  AddCollisionObject(obj, info);
+}
+
+void vPhysXScene::RefreshAllFilters() {
+  std::vector<btCollisionObject*> all;
+  const btCollisionObjectArray& objs = m_world->getCollisionObjectArray();
+  for (int i = 0; i < objs.size(); ++i)
+    if (!objs[i]->isStaticObject()) all.push_back(objs[i]);
+  for (btCollisionObject* o : all) RefreshFilter(o);
+}
+
+// ---- actors -------------------------------------------------------------------
+
+std::unique_ptr<btCollisionShape> vPhysXScene::MakeShape(const NxShapeDesc& d) {
+  auto positive = [](float v) { return std::isfinite(v) && v > 0.0f ? v : 0.01f; };
+  switch (d.type) {
+    case NX_SHAPE_SPHERE:
+      return std::make_unique<btSphereShape>(positive(d.radius));
+    case NX_SHAPE_CAPSULE:
+      return std::make_unique<btCapsuleShapeZ>(positive(d.radius), positive(d.height));
+    case NX_SHAPE_CONVEX:
+      if (!d.points.empty()) {
+        auto hull = std::make_unique<btConvexHullShape>();
+        for (const VisVector_cl& p : d.points) hull->addPoint(ToBt(p), false);
+        hull->recalcLocalAabb();
+        return hull;
+      }
+      break;
+    case NX_SHAPE_BOX:
+      break;
+  }
+  const VisVector_cl& h = d.dimensions;
+  return std::make_unique<btBoxShape>(btVector3(positive(std::fabs(h.x)), positive(std::fabs(h.y)),
+                                                positive(std::fabs(h.z))));
+}
+
+NxActor* vPhysXScene::CreateActor(vPhysXObject* owner, const NxShapeDesc& shape, const btTransform& pose,
+                                  float mass, bool kinematic) {
+  auto* actor = new NxActor();
+  NxActorImpl& impl = *actor->m_pImpl;
+  impl.scene = this;
+  impl.info.kind = vPhysXCollisionInfo::ACTOR;
+  impl.info.object = owner;
+  impl.info.actor = actor;
+  if (owner) {
+    impl.info.serial = owner->GetSerial();
+    impl.info.group = owner->GetCollisionGroup();
+    impl.info.mask = owner->GetCollisionBitmask();
+  }
+  impl.mass = mass > 0.0f && std::isfinite(mass) ? mass : 1.0f;
+  impl.flags = kinematic ? NX_BF_KINEMATIC : 0;
+  actor->m_shapes.emplace_back(new NxShape(actor, shape));
+  actor->m_shapeList.push_back(actor->m_shapes.back().get());
+
+  impl.compound = std::make_unique<btCompoundShape>();
+  btRigidBody::btRigidBodyConstructionInfo ci(impl.mass, nullptr, impl.compound.get());
+  impl.body = std::make_unique<btRigidBody>(ci);
+  impl.body->setWorldTransform(pose);
+  impl.body->setInterpolationWorldTransform(pose);
+  impl.body->setDamping(0.0f, 1.0f - std::exp(-impl.angularDamping));
+  m_actors.push_back(actor);
+  RebuildActorShape(*actor);  // shape, mass, flags, then into the world
+  return actor;
+}
+
+void vPhysXScene::DestroyActor(NxActor* actor) {
+  if (!actor) return;
+  NxActorImpl& impl = *actor->m_pImpl;
+  if (impl.body && impl.body->isInWorld()) RemoveCollisionObject(impl.body.get());
+  m_actors.erase(std::remove(m_actors.begin(), m_actors.end(), actor), m_actors.end());
+  for (PendingContact& c : m_contacts)
+    for (int i = 0; i < 2; ++i)
+      if (c.key[i] == actor) c.object[i] = nullptr, c.serial[i] = 0;
+  delete actor;
+}
+
+void vPhysXScene::RebuildActorShape(NxActor& actor) {
+  NxActorImpl& impl = *actor.m_pImpl;
+  btRigidBody& body = *impl.body;
+  if (body.isInWorld()) RemoveCollisionObject(&body);
+  auto compound = std::make_unique<btCompoundShape>();
+  std::vector<std::unique_ptr<btCollisionShape>> children;
+  for (auto& s : actor.m_shapes) {
+    NxShapeDesc d;
+    s->saveToDesc(d);
+    children.push_back(MakeShape(d));
+    compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition)), children.back().get());
+  }
+  body.setCollisionShape(compound.get());
+  impl.compound = std::move(compound);
+  impl.childShapes = std::move(children);
+  ApplyActorFlags(actor);  // mass, gravity, freezing and the world
+}
+
+void vPhysXScene::SetActorFilter(NxActor& actor, int group, unsigned mask) {
+  vPhysXCollisionInfo& info = actor.m_pImpl->info;
+  if (info.group == group && info.mask == mask) return;
+  info.group = group;
+  info.mask = mask;
+  RefreshFilter(actor.m_pImpl->body.get());
+}
+
+void vPhysXScene::ApplyActorMass(NxActor& actor) {
+  NxActorImpl& impl = *actor.m_pImpl;
+  if (impl.flags & NX_BF_KINEMATIC) {
+    impl.body->setMassProps(0.0f, btVector3(0, 0, 0));
+  } else {
+    btVector3 inertia(0, 0, 0);
+    impl.compound->calculateLocalInertia(impl.mass, inertia);
+    impl.body->setMassProps(impl.mass, inertia);
+  }
+  impl.body->updateInertiaTensor();
+}
+
+void vPhysXScene::ApplyActorFlags(NxActor& actor) {
+  NxActorImpl& impl = *actor.m_pImpl;
+  btRigidBody& body = *impl.body;
+  const bool inWorld = body.isInWorld();
+  if (inWorld) RemoveCollisionObject(&body);
+  const bool kinematic = (impl.flags & NX_BF_KINEMATIC) != 0;
+  // Mass first: Bullet marks a body of mass 0 static, which a kinematic one must not be
+  // (the world then leaves its move velocity uncomputed).
+  ApplyActorMass(actor);
+  int cf = body.getCollisionFlags() & ~(btCollisionObject::CF_KINEMATIC_OBJECT | btCollisionObject::CF_STATIC_OBJECT);
+  if (kinematic) cf |= btCollisionObject::CF_KINEMATIC_OBJECT;
+  body.setCollisionFlags(cf);
+  if (kinematic) {
+    body.setLinearVelocity(btVector3(0, 0, 0));
+    body.setAngularVelocity(btVector3(0, 0, 0));
+    body.setActivationState(DISABLE_DEACTIVATION);
+  } else {
+    body.forceActivationState(ACTIVE_TAG);
+    body.setDeactivationTime(0);
+  }
+  if (impl.flags & NX_BF_DISABLE_GRAVITY)
+    body.setFlags(body.getFlags() | BT_DISABLE_WORLD_GRAVITY);
+  else
+    body.setFlags(body.getFlags() & ~BT_DISABLE_WORLD_GRAVITY);
+  body.setLinearFactor((impl.flags & NX_BF_FROZEN_POS_Z) ? btVector3(1, 1, 0) : btVector3(1, 1, 1));
+  AddCollisionObject(&body, &impl.info);
+  // The world gives gravity to the bodies it takes; a body without keeps none.
+  if (impl.flags & NX_BF_DISABLE_GRAVITY) body.setGravity(btVector3(0, 0, 0));
+}
+
+// ---- world collision ------------------------------------------------------------
+
+void vPhysXScene::ClearWorldCollision() {
+  for (StaticBody& s : m_static)
+    if (s.body && s.body->isInWorld()) RemoveCollisionObject(s.body.get());
+  m_static.clear();
+  m_heights.clear();
+  // Contacts naming the world's pieces are dropped with them.
+  m_contacts.erase(std::remove_if(m_contacts.begin(), m_contacts.end(),
+                                  [](const PendingContact& c) {
+                                    return c.geometry[0] || c.geometry[1] || c.terrain[0] || c.terrain[1];
+                                  }),
+                   m_contacts.end());
+}
+
+void vPhysXScene::SyncWorldCollision() {
+  const VisWorld_cl& world = Vision::World;
+  if (m_worldSynced && m_worldRevision == world.GetCollisionRevision()) return;
+  m_worldSynced = true;
+  m_worldRevision = world.GetCollisionRevision();
+  ClearWorldCollision();
+
+  auto addStatic = [this](std::unique_ptr<btCollisionShape> shape, const btTransform& pose,
+                          std::unique_ptr<vPhysXCollisionInfo> info) {
+    StaticBody s;
+    s.shape = std::move(shape);
+    btRigidBody::btRigidBodyConstructionInfo ci(0.0f, nullptr, s.shape.get());
+    s.body = std::make_unique<btRigidBody>(ci);
+    s.body->setWorldTransform(pose);
+    s.info = std::move(info);
+    AddCollisionObject(s.body.get(), s.info.get());
+    m_static.push_back(std::move(s));
+  };
+
+  if (world.HasTerrain()) {
+    auto info = std::make_unique<vPhysXCollisionInfo>();
+    info->kind = vPhysXCollisionInfo::TERRAIN;
+    if (world.IsHeightFieldTerrain()) {
+      m_heights = world.GetTerrainHeights();
+      const int nx = world.GetTerrainSamplesX(), ny = world.GetTerrainSamplesY();
+      const float minH = *std::min_element(m_heights.begin(), m_heights.end());
+      const float maxH = *std::max_element(m_heights.begin(), m_heights.end());
+      auto field = std::make_unique<btHeightfieldTerrainShape>(nx, ny, m_heights.data(), minH, maxH, 2, false);
+      field->setLocalScaling(btVector3(world.GetTerrainSizeX() / (nx - 1), world.GetTerrainSizeY() / (ny - 1), 1));
+      // Bullet centres the field on its bounding box.
+      const VisVector_cl& o = world.GetTerrainOrigin();
+      btTransform pose(btQuaternion::getIdentity(),
+                       btVector3(o.x + world.GetTerrainSizeX() * 0.5f, o.y + world.GetTerrainSizeY() * 0.5f,
+                                 o.z + (minH + maxH) * 0.5f));
+      addStatic(std::move(field), pose, std::move(info));
+    } else {
+      auto plane = std::make_unique<btStaticPlaneShape>(btVector3(0, 0, 1), world.GetFlatTerrainHeight());
+      addStatic(std::move(plane), btTransform::getIdentity(), std::move(info));
+    }
+  }
+  for (int i = 0; i < world.GetStaticGeometryInstanceCount(); ++i) {
+    VisStaticGeometryInstance_cl* g = world.GetStaticGeometryInstance(i);
+    auto info = std::make_unique<vPhysXCollisionInfo>();
+    info->kind = vPhysXCollisionInfo::STATIC_GEOMETRY;
+    info->geometry = g;
+    const VisVector_cl half = g->GetSize() * 0.5f;
+    auto box = std::make_unique<btBoxShape>(btVector3(half.x, half.y, half.z));
+    addStatic(std::move(box), btTransform(ToBt(g->GetRotationMatrix()), ToBt(g->GetCenter())), std::move(info));
+  }
+}
+
+// ---- frame --------------------------------------------------------------------
+
+void vPhysXScene::Simulate(int ticks, float tickTime) {
+  SyncWorldCollision();
+  const std::vector<vPhysXObject*> objects = m_objects;
+  auto live = [this](vPhysXObject* o) { return m_live.count(o) != 0; };
+  // The owners' own motion goes to the bodies and controllers that take it.
+  for (vPhysXObject* o : objects) {
+    if (!live(o) || !o->TakesOwnerMotion()) continue;
+    VisBaseEntity_cl* owner = o->GetOwnerEntity();
+    if (!owner || owner->GetMotionDelta().IsZero()) continue;
+    const VisVector_cl delta = owner->GetMotionDelta();
+    owner->ResetMotionDelta();
+    o->IncMotionDelta(delta);
+  }
+  for (vPhysXObject* o : objects)
+    if (live(o)) o->BeginFrame(ticks, tickTime);
+  for (int t = 0; t < ticks; ++t) {
+    for (vPhysXObject* o : objects)
+      if (live(o)) o->BeforeTick(t, ticks, tickTime);
+    // Kinematic actors move along their way to this frame's target.
+    const btScalar f = btScalar(t + 1) / btScalar(ticks);
+    for (NxActor* a : m_actors) {
+      NxActorImpl& impl = *a->m_pImpl;
+      if (!impl.moving) continue;
+      btTransform x;
+      x.setOrigin(impl.moveFrom.getOrigin().lerp(impl.moveTo.getOrigin(), f));
+      x.setRotation(impl.moveFrom.getRotation().slerp(impl.moveTo.getRotation(), f));
+      impl.body->setWorldTransform(x);
+      if (t + 1 == ticks) impl.moving = false;
+    }
+    m_world->stepSimulation(tickTime, 0, tickTime);
+    CollectContacts();
+  }
+}
+
+void vPhysXScene::WriteBackPoses() {
+  const std::vector<vPhysXObject*> objects = m_objects;
+  for (vPhysXObject* o : objects)
+    if (m_live.count(o)) o->WriteBackPose();
+}
+
+void vPhysXScene::CollectContacts() {
+  std::set<std::pair<const void*, const void*>> seen;
+  for (const PendingContact& c : m_contacts) seen.insert({c.key[0], c.key[1]});
+  const int n = m_dispatcher->getNumManifolds();
+  for (int i = 0; i < n; ++i) {
+    btPersistentManifold* m = m_dispatcher->getManifoldByIndexInternal(i);
+    if (m->getNumContacts() == 0) continue;
+    const btCollisionObject* a = m->getBody0();
+    const btCollisionObject* b = m->getBody1();
+    auto* ia = static_cast<const vPhysXCollisionInfo*>(a->getUserPointer());
+    auto* ib = static_cast<const vPhysXCollisionInfo*>(b->getUserPointer());
+    if (!ia || !ib) continue;
+    // Controllers report nothing; someone must be an actor.
+    if (ia->kind == vPhysXCollisionInfo::CONTROLLER || ib->kind == vPhysXCollisionInfo::CONTROLLER) continue;
+    if (ia->kind != vPhysXCollisionInfo::ACTOR && ib->kind != vPhysXCollisionInfo::ACTOR) continue;
+    int best = -1;
+    for (int j = 0; j < m->getNumContacts(); ++j) {
+      const btScalar d = m->getContactPoint(j).getDistance();
+      if (d <= kTouchDistance && (best < 0 || d < m->getContactPoint(best).getDistance())) best = j;
+    }
+    if (best < 0) continue;
+    const btManifoldPoint& pt = m->getContactPoint(best);
+    // Actors first, the older one first.
+    const bool swap = ia->kind != vPhysXCollisionInfo::ACTOR ||
+                      (ib->kind == vPhysXCollisionInfo::ACTOR && ib->serial < ia->serial);
+    const vPhysXCollisionInfo* info[2] = {swap ? ib : ia, swap ? ia : ib};
+    PendingContact c;
+    for (int k = 0; k < 2; ++k) {
+      c.object[k] = info[k]->object;
+      c.serial[k] = info[k]->serial;
+      c.geometry[k] = info[k]->geometry;
+      c.terrain[k] = info[k]->kind == vPhysXCollisionInfo::TERRAIN ? 1 : 0;
+      c.key[k] = info[k]->actor ? static_cast<const void*>(info[k]->actor) : static_cast<const void*>(info[k]);
+    }
+    if (!seen.insert({c.key[0], c.key[1]}).second) continue;
+    c.point = (pt.getPositionWorldOnA() + pt.getPositionWorldOnB()) * 0.5f;
+    // Bullet's normal lies on B and points toward A.
+    c.normal = swap ? -pt.m_normalWorldOnB : pt.m_normalWorldOnB;
+    m_contacts.push_back(c);
+  }
+}
+
+void vPhysXScene::DeliverContacts() {
+  std::vector<PendingContact> contacts;
+  contacts.swap(m_contacts);
+  std::stable_sort(contacts.begin(), contacts.end(), [](const PendingContact& x, const PendingContact& y) {
+    return x.serial[0] != y.serial[0] ? x.serial[0] < y.serial[0] : x.serial[1] < y.serial[1];
+  });
+  const unsigned revision = Vision::World.GetCollisionRevision();
+  for (const PendingContact& c : contacts) {
+    for (int side = 0; side < 2; ++side) {
+      // A handler may have deleted a participant or emptied the world meanwhile.
+      bool valid = revision == Vision::World.GetCollisionRevision() || (!c.geometry[0] && !c.geometry[1]);
+      for (int k = 0; k < 2 && valid; ++k)
+        if (c.key[k] && c.serial[k] && !IsLive(c.object[k], c.serial[k])) valid = false;
+      for (int k = 0; k < 2 && valid; ++k)
+        if (!c.object[k] && !c.geometry[k] && !c.terrain[k]) valid = false;
+      if (!valid) break;
+      vPhysXObject* obj = c.object[side];
+      if (!obj || !obj->WantsContactReports()) continue;
+      VisBaseEntity_cl* owner = obj->GetOwnerEntity();
+      if (!owner || owner->IsMarkedRemoved()) continue;
+      vPhysXContactRecord record;
+      for (int k = 0; k < 2; ++k) {
+        record.participant[k].pObject = c.object[k];
+        record.participant[k].pStaticGeometry = c.geometry[k];
+        record.participant[k].iTerrain = c.terrain[k];
+      }
+      record.vPoint = ToVis(c.point);
+      record.vNormal = ToVis(c.normal);
+      owner->MessageFunction(VIS_MSG_PHYSICS_CONTACT, (INT_PTR)&record, VPHYSX_CONTACT_NOTIFY);
+    }
+  }
+}
+
+// ---- ray casts ----------------------------------------------------------------
+
+namespace {
+// Every object the ray meets, each once at its nearest point.
+struct AllObjectsRayCallback : btCollisionWorld::RayResultCallback {
+  struct Hit {
+    const btCollisionObject* object;
+    btScalar fraction;
+    btVector3 normal;
+  };
+  explicit AllObjectsRayCallback(unsigned filter) : m_filter(filter) {}
+  bool needsCollision(btBroadphaseProxy* proxy) const override {
+    auto* o = static_cast<btCollisionObject*>(proxy->m_clientObject);
+    auto* info = o ? static_cast<const vPhysXCollisionInfo*>(o->getUserPointer()) : nullptr;
+    return info && (m_filter & (1u << (info->group & 31))) != 0;
+  }
+  btScalar addSingleResult(btCollisionWorld::LocalRayResult& r, bool normalInWorldSpace) override {
+    const btCollisionObject* o = r.m_collisionObject;
+    btVector3 n = normalInWorldSpace ? r.m_hitNormalLocal : o->getWorldTransform().getBasis() * r.m_hitNormalLocal;
+    for (Hit& h : hits) {
+      if (h.object != o) continue;
+      if (r.m_hitFraction < h.fraction) h.fraction = r.m_hitFraction, h.normal = n;
+      return m_closestHitFraction;
+    }
+    hits.push_back({o, r.m_hitFraction, n});
+    m_collisionObject = o;
+    return m_closestHitFraction;
+  }
+  unsigned m_filter;
+  std::vector<Hit> hits;
+};
+}  // namespace
+
+bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
+  SyncWorldCollision();
+  const btVector3 from = ToBt(query.vRayStart), to = ToBt(query.vRayEnd);
+  const btVector3 dir = to - from;
+  const btScalar length = dir.length();
+  if (!(length > 0.0f) || !std::isfinite(length)) return false;
+  AllObjectsRayCallback cb((unsigned)query.iCollisionFilter);
+  m_world->rayTest(from, to, cb);
+  if (cb.hits.empty()) return false;
+  std::stable_sort(cb.hits.begin(), cb.hits.end(), [](const auto& x, const auto& y) { return x.fraction < y.fraction; });
+  for (const auto& h : cb.hits) {
+    auto* info = static_cast<const vPhysXCollisionInfo*>(h.object->getUserPointer());
+    VisPhysicsHit_t hit;
+    hit.fHitFraction = (float)h.fraction;
+    hit.fHitDistance = (float)(h.fraction * length);
+    hit.vImpactPoint = ToVis(from + dir * h.fraction);
+    btVector3 n = h.normal.fuzzyZero() ? -dir / length : h.normal.normalized();
+    if (n.dot(dir) > 0) n = -n;
+    hit.vImpactNormal = ToVis(n);
+    switch (info->kind) {
+      case vPhysXCollisionInfo::ACTOR:
+      case vPhysXCollisionInfo::CONTROLLER:
+        hit.eHitType = info->kind == vPhysXCollisionInfo::ACTOR ? VIS_PHYSICSHIT_ENTITY : VIS_PHYSICSHIT_CONTROLLER;
+        hit.pPhysicsObject = info->object;
+        hit.pHitObject = info->object ? info->object->GetOwner() : nullptr;
+        break;
+      case vPhysXCollisionInfo::STATIC_GEOMETRY:
+        hit.eHitType = VIS_PHYSICSHIT_STATICGEOMETRY;
+        hit.pHitObject = info->geometry;
+        break;
+      case vPhysXCollisionInfo::TERRAIN:
+        hit.eHitType = VIS_PHYSICSHIT_TERRAIN;
+        break;
+    }
+    if (!query.OnHit(hit)) break;
+  }
+  return true;
+}

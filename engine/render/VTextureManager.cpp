@@ -1,0 +1,28 @@
+// Shared textures by name.
+#include "engine/render/VTextureManager.h"
+
+#include <cctype>
+
+VisTextureManager_cl Vision::TextureManager;
+
+VTextureObject* VisTextureManager_cl::Load2DTextureFromFile(const char* file) {
+  if (!file || !*file) return nullptr;
+  std::string key;
+  for (const char* c = file; *c; ++c) key += *c == '\\' ? '/' : (char)std::tolower((unsigned char)*c);
+  VSmartPtr<VTextureObject>& slot = m_textures[key];
+  if (!slot) slot = new VTextureObject(file);
+  return slot;
+}
+
+int VisTextureManager_cl::PurgeUnused() {
+  int purged = 0;
+  for (auto it = m_textures.begin(); it != m_textures.end();) {
+    if (it->second->GetRefCount() <= 1) {
+      it = m_textures.erase(it);
+      ++purged;
+    } else {
+      ++it;
+    }
+  }
+  return purged;
+}

@@ -1,0 +1,167 @@
+// Physics ray casts: hit kinds and objects, order, the two engine result records,
+// the group filter.
+#include "PhysicsFixture.h"
+
+#include <vector>
+
+namespace {
+
+// Takes every hit and says whether to go on.
+class RecordingRaycast : public VisPhysicsRaycastBase_cl {
+ public:
+  bool OnHit(const VisPhysicsHit_t& hit) override {
+    hits.push_back(hit);
+    return (int)hits.size() < stopAfter;
+  }
+  std::vector<VisPhysicsHit_t> hits;
+  int stopAfter = 100;
+};
+
+class RaycastTest : public PhysicsTest {
+ protected:
+  void SetUp() override {
+    PhysicsTest::SetUp();
+    Vision::World.SetFlatTerrain(0.0f);
+    geometry = new VisStaticGeometryInstance_cl(VisVector_cl(10, 0, 1), VisVector_cl(2, 2, 2), VisMatrix3x3_cl());
+    Vision::World.AddStaticGeometryInstance(geometry);
+    crate = MakeEntity(VisVector_cl(20, 0, 0.5f));
+    crateBody = AddBox(crate, VisVector_cl(1, 1, 1));
+    crateBody->SetPhysicsMode(VPHYSX_MODE_KINEMATIC);
+    soldier = MakeEntity(VisVector_cl(30, 0, 0));
+    controller = new vPhysXCharacterController();
+    soldier->AddComponent(controller);
+  }
+  VisStaticGeometryInstance_cl* geometry = nullptr;
+  VisBaseEntity_cl *crate = nullptr, *soldier = nullptr;
+  vPhysXRigidBody* crateBody = nullptr;
+  vPhysXCharacterController* controller = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RaycastTest, UnfilteredRayMeetsEverythingNearestFirstOncePerObject) {
+  RecordingRaycast ray;
+  ray.vRayStart = VisVector_cl(0, 0, 0.5f);
+  ray.vRayEnd = VisVector_cl(40, 0, 0.5f);
+  EXPECT_TRUE(module->PerformRaycast(&ray));
+  ASSERT_EQ(ray.hits.size(), 3u);
+
+  EXPECT_EQ(ray.hits[0].eHitType, VIS_PHYSICSHIT_STATICGEOMETRY);
+  EXPECT_EQ(ray.hits[0].pHitObject, geometry);
+  EXPECT_EQ(ray.hits[0].pPhysicsObject, nullptr);
+  EXPECT_NEAR(ray.hits[0].fHitDistance, 9.0f, 0.05f);
+  EXPECT_NEAR(ray.hits[0].fHitFraction, 9.0f / 40.0f, 0.002f);
+  EXPECT_TRUE(ray.hits[0].vImpactPoint.IsEqual(VisVector_cl(9, 0, 0.5f), 0.05f));
+  EXPECT_TRUE(ray.hits[0].vImpactNormal.IsEqual(VisVector_cl(-1, 0, 0), 0.01f));
+
+  EXPECT_EQ(ray.hits[1].eHitType, VIS_PHYSICSHIT_ENTITY);
+  EXPECT_EQ(ray.hits[1].pHitObject, crate);
+  EXPECT_EQ(ray.hits[1].pPhysicsObject, crateBody);
+  EXPECT_NEAR(ray.hits[1].fHitDistance, 19.5f, 0.05f);
+
+  EXPECT_EQ(ray.hits[2].eHitType, VIS_PHYSICSHIT_CONTROLLER);
+  EXPECT_EQ(ray.hits[2].pHitObject, soldier);
+  EXPECT_EQ(ray.hits[2].pPhysicsObject, controller);
+  EXPECT_NEAR(ray.hits[2].fHitDistance, 29.7f, 0.05f);
+  EXPECT_TRUE(IsPhysicsEntityHit(ray.hits[1].eHitType) && IsPhysicsEntityHit(ray.hits[2].eHitType));
+
+  // Straight down onto the terrain.
+  RecordingRaycast down;
+  down.vRayStart = VisVector_cl(5, 5, 3);
+  down.vRayEnd = VisVector_cl(5, 5, -3);
+  EXPECT_TRUE(module->PerformRaycast(&down));
+  ASSERT_EQ(down.hits.size(), 1u);
+  EXPECT_EQ(down.hits[0].eHitType, VIS_PHYSICSHIT_TERRAIN);
+  EXPECT_EQ(down.hits[0].pHitObject, nullptr);
+  EXPECT_NEAR(down.hits[0].fHitFraction, 0.5f, 0.001f);
+  EXPECT_TRUE(down.hits[0].vImpactNormal.IsEqual(VisVector_cl(0, 0, 1), 0.001f));
+
+  // Nothing in the way; a ray of no length.
+  RecordingRaycast none;
+  none.vRayStart = VisVector_cl(0, 50, 1);
+  none.vRayEnd = VisVector_cl(40, 50, 1);
+  EXPECT_FALSE(module->PerformRaycast(&none));
+  none.vRayEnd = none.vRayStart;
+  EXPECT_FALSE(module->PerformRaycast(&none));
+  EXPECT_TRUE(none.hits.empty());
+  EXPECT_FALSE(module->PerformRaycast(nullptr));
+}
+
+TEST_F(RaycastTest, StoppingRecordsAndTheEngineRecordsKeepTheirHit) {
+  RecordingRaycast stop;
+  stop.stopAfter = 1;
+  stop.vRayStart = VisVector_cl(40, 0, 0.5f);
+  stop.vRayEnd = VisVector_cl(0, 0, 0.5f);
+  module->PerformRaycast(&stop);
+  ASSERT_EQ(stop.hits.size(), 1u);
+  EXPECT_EQ(stop.hits[0].pHitObject, soldier);
+
+  VisPhysicsRaycastClosestResult_cl closest;
+  EXPECT_FLOAT_EQ(closest.closestHit.fHitFraction, 2.0f);
+  closest.vRayStart = VisVector_cl(40, 0, 0.5f);
+  closest.vRayEnd = VisVector_cl(0, 0, 0.5f);
+  module->PerformRaycast(&closest);
+  EXPECT_TRUE(closest.bHit);
+  EXPECT_EQ(closest.iHitType, VIS_PHYSICSHIT_CONTROLLER);
+  EXPECT_EQ(closest.pHitObject, soldier);
+  // Given out of order, it still keeps the nearest.
+  VisPhysicsHit_t nearer = closest.closestHit;
+  nearer.fHitFraction = 0.01f;
+  nearer.eHitType = VIS_PHYSICSHIT_TERRAIN;
+  VisPhysicsHit_t farther = nearer;
+  farther.fHitFraction = 0.5f;
+  closest.OnHit(nearer);
+  EXPECT_TRUE(closest.OnHit(farther));
+  EXPECT_EQ(closest.iHitType, VIS_PHYSICSHIT_TERRAIN);
+  EXPECT_FLOAT_EQ(closest.closestHit.fHitFraction, 0.01f);
+  closest.Reset();
+  EXPECT_FALSE(closest.bHit);
+  EXPECT_EQ(closest.iHitType, VIS_PHYSICSHIT_NONE);
+  EXPECT_EQ(closest.iCollisionFilter, -1);
+
+  VisPhysicsRaycastFirstResult_cl first;
+  first.vRayStart = VisVector_cl(0, 0, 0.5f);
+  first.vRayEnd = VisVector_cl(40, 0, 0.5f);
+  module->PerformRaycast(&first);
+  EXPECT_TRUE(first.bHit);
+  EXPECT_EQ(first.iHitType, VIS_PHYSICSHIT_STATICGEOMETRY);
+  EXPECT_FALSE(first.OnHit(first.firstHit));
+}
+
+TEST_F(RaycastTest, TheFilterWordSelectsCollisionGroups) {
+  crateBody->SetCollisionGroup(5);
+  RecordingRaycast ray;
+  ray.vRayStart = VisVector_cl(0, 0, 0.5f);
+  ray.vRayEnd = VisVector_cl(40, 0, 0.5f);
+  ray.iCollisionFilter = 1 << 5;
+  module->PerformRaycast(&ray);
+  ASSERT_EQ(ray.hits.size(), 1u);
+  EXPECT_EQ(ray.hits[0].pHitObject, crate);
+
+  // A body moved by the game is found where it now is, before any step.
+  crateBody->SetPosition(VisVector_cl(3, 0, 0.5f));
+  ray.hits.clear();
+  module->PerformRaycast(&ray);
+  ASSERT_EQ(ray.hits.size(), 1u);
+  EXPECT_NEAR(ray.hits[0].fHitDistance, 2.5f, 0.05f);
+}
+
+TEST_F(PhysicsTest, HeightFieldRaysAgreeWithTheWorldHeightAndTraceLines) {
+  const std::vector<float> h = {0, 1, 2, 0,  //
+                                3, 6, 0, 1,  //
+                                0, 2, -2, 0};
+  ASSERT_TRUE(Vision::World.SetHeightFieldTerrain(VisVector_cl(-5, -5, 1), 30, 20, 4, 3, h));
+  for (float x = -4.5f; x < 25.0f; x += 2.3f) {
+    for (float y = -4.5f; y < 15.0f; y += 1.7f) {
+      VisPhysicsRaycastClosestResult_cl ray;
+      ray.vRayStart = VisVector_cl(x, y, 20);
+      ray.vRayEnd = VisVector_cl(x, y, -20);
+      ASSERT_TRUE(module->PerformRaycast(&ray)) << x << ", " << y;
+      EXPECT_EQ(ray.closestHit.eHitType, VIS_PHYSICSHIT_TERRAIN);
+      EXPECT_NEAR(ray.closestHit.vImpactPoint.z, Vision::World.GetHeightAtWorldPos(x, y), 1e-3f) << x << ", " << y;
+      VisTraceLineInfo_t trace;
+      Vision::CollisionToolkit.TraceLine(ray.vRayStart, ray.vRayEnd, 0xffffffff, VIS_TRACE_ALL, nullptr, nullptr, &trace);
+      EXPECT_NEAR(trace.touchPoint.z, ray.closestHit.vImpactPoint.z, 1e-3f) << x << ", " << y;
+    }
+  }
+}

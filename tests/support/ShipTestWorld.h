@@ -1,0 +1,112 @@
+// Fixture of the ship tests: the game's script tables over a scratch data folder
+// and the bundled data (the test sloop's script, model and configuration), nations
+// 0 to 2 (1 the player's, 2 at war with it), the sea as the location, and engine
+// frames of a fixed step.
+#pragma once
+
+#include "support/ScriptBindingFixture.h"
+
+#include "Factories/ShipFactory.h"
+#include "Managers/ArtifactManager.h"
+#include "Managers/BattleManager.h"
+#include "Managers/GameContentManager.h"
+#include "Managers/GameSessionManager.h"
+#include "Managers/LocalizationTable.h"
+#include "Managers/NoiseManagerProto.h"
+#include "Managers/SoundManager.h"
+#include "Managers/SpeechManager.h"
+#include "core/GameManager.h"
+#include "entities/Nation.h"
+#include "entities/ShipEntity.h"
+
+#include "engine/Vision.h"
+
+#include <string>
+#include <vector>
+
+// Records the messages its owner receives.
+class ShipMessageLog : public IVObjectComponent {
+ public:
+  void MessageFunction(int id, INT_PTR p1, INT_PTR) override {
+    ids.push_back(id);
+    firstParameters.push_back(p1);
+  }
+  int Count(int id) const {
+    int n = 0;
+    for (int i : ids) n += i == id;
+    return n;
+  }
+  std::vector<int> ids;
+  std::vector<INT_PTR> firstParameters;
+};
+
+class ShipTestWorld : public ScriptBindingFixture {
+ protected:
+  static constexpr float kStep = 1.0f / 60.0f;
+  static constexpr const char* kSloopScript = "scripts\\Ships\\TestSloop.lua";
+
+  void SetUp() override {
+    ScriptBindingFixture::SetUp();
+    Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
+    Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data/models");
+    VSeedRandom(4711u);
+    Vision::Timer.Reset();
+    Vision::Timer.SetFixedTimeStep(kStep);
+    GameManager* game = GameManager::GetInstance();
+    game->ResetNations();
+    game->AddNation(new Nation(0, "Neutral"));
+    game->AddNation(new Nation(1, "Player"));
+    game->AddNation(new Nation(2, "Pirate"));
+    game->GetNation(1)->AddEnemy(2);
+    game->GetNation(2)->AddEnemy(1);
+    game->SetLocation(2);
+  }
+
+  void TearDown() override {
+    Vision::Game.RemoveAllEntities();
+    ShipFactory::CleanInstance();
+    BattleManager::CleanInstance();
+    GameSessionManager::CleanInstance();
+    GameContentManager::CleanInstance();
+    ArtifactManager::CleanInstance();
+    SpeechManager::CleanInstance();
+    NoiseManagerProto::CleanInstance();
+    SoundManager::CleanInstance();
+    LocalizationTable::CleanInstance();
+    Vision::Timer.SetFixedTimeStep(0.0f);
+    Vision::Timer.Reset();
+    ScriptBindingFixture::TearDown();
+  }
+
+  // A ship made through the factory from the test sloop's script.
+  ShipEntity* MakeSloop(const char* name, int nation, const VisVector_cl& position = VisVector_cl(0, 0, 0),
+                        float yaw = 0.0f, bool player = false) {
+    return ShipFactory::GetInstance()->CreateShip(name, kSloopScript, position, VisVector_cl(yaw, 0, 0), nation, 0,
+                                                  player);
+  }
+
+  static ShipMessageLog* Listen(VisTypedEngineObject_cl* object) {
+    auto* log = new ShipMessageLog();
+    object->AddComponent(log);
+    return log;
+  }
+
+  // One engine frame of the fixed step: scene update, think pass, physics and the
+  // freeing of removed entities.
+  static void Frame() {
+    Vision::Timer.Update();
+    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
+    Vision::Game.RunThinkFunctions();
+    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
+    Vision::Game.FreeRemovedEntities();
+  }
+  static void Frames(int n) {
+    for (int i = 0; i < n; ++i) Frame();
+  }
+
+  // Makes the global "ship" the entity's proxy.
+  void SetShipGlobal(ShipEntity* ship) {
+    LUA_PushObjectProxy(L, ship);
+    lua_setglobal(L, "ship");
+  }
+};
