@@ -12,7 +12,8 @@ class VisBaseEntity_cl;
 
 class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
  public:
-  virtual ~SaveGameManagerProto();
+  // Inline, so the block checks below can be used without the save-game files.
+  virtual ~SaveGameManagerProto() = default;
 
   // Fired by SaveGame once its archive is open, before anything is written, and by
   // LoadGame at its end, after its archive is closed. Neither has a data object.
@@ -27,8 +28,8 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // gives 1 when it is "ARCH" / "EOA" (compared up to a zero byte inside it), else
   // 0. What they read stays read. A count larger than the bytes that remain fails
   // the archive, so a hostile block is never allocated or read any further.
-  int CheckArchiveStartTag(VArchive& ar);
-  int CheckArchiveEndTag(VArchive& ar);
+  static int CheckArchiveStartTag(VArchive& ar);
+  static int CheckArchiveEndTag(VArchive& ar);
   // Every engine variable of the entity as name="value" pairs joined by "," (the
   // parameter string of entity templates); empty for null.
   VString GetEntityParameters(VisBaseEntity_cl* entity);

@@ -1,7 +1,7 @@
 // Saved-block framing and the SerializableStream block over arbitrary bytes: no
 // crash, no sanitizer report, no allocation beyond the bytes given, and a block that
 // reads cleanly writes itself again in the same form.
-// fuzz-sources: code/Managers/SaveGameManager.cpp code/Managers/SerializableStream.cpp engine/os/VDocuments.cpp
+// fuzz-sources: code/Managers/SaveGameBlockTags.cpp code/Managers/SerializableStream.cpp
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 
