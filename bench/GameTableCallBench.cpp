@@ -6,15 +6,12 @@
 #include "core/ScriptBindings.h"
 #include "entities/Nation.h"
 
+#include "bench/LuaCallLoop.h"
 #include "engine/Vision.h"
-
-#include <benchmark/benchmark.h>
 
 #include <cstdio>
 
 namespace {
-
-constexpr int kCallsPerRun = 1000;
 
 // The same work as the table function, without the helpers.
 int BareMansionAccessible(lua_State* L) {
@@ -39,33 +36,11 @@ lua_State* PrepareState() {
   return L;
 }
 
-// A script function that makes kCallsPerRun calls of the given expression with i = 1.
-int MakeLoop(lua_State* L, const char* call) {
-  char code[256];
-  snprintf(code, sizeof(code), "return function(n) local i = 1; for _ = 1, n do %s end end", call);
-  if (luaL_loadstring(L, code) != 0 || lua_pcall(L, 0, 1, 0) != 0) return LUA_NOREF;
-  return luaL_ref(L, LUA_REGISTRYINDEX);
-}
-
+// Each pass calls with i = 1.
 void RunLoop(benchmark::State& state, const char* call) {
-  lua_State* L = PrepareState();
-  int loop = MakeLoop(L, call);
-  if (loop == LUA_NOREF) {
-    state.SkipWithError("could not build the loop");
-    return;
-  }
-  for (auto _ : state) {
-    lua_rawgeti(L, LUA_REGISTRYINDEX, loop);
-    lua_pushinteger(L, kCallsPerRun);
-    if (lua_pcall(L, 1, 0, 0) != 0) {
-      state.SkipWithError(lua_tostring(L, -1));
-      lua_pop(L, 1);
-      break;
-    }
-  }
-  luaL_unref(L, LUA_REGISTRYINDEX, loop);
-  state.counters["time_per_call"] = benchmark::Counter(
-      (double)state.iterations() * kCallsPerRun, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  char body[128];
+  snprintf(body, sizeof(body), "local i = 1; for _ = 1, n do %s end", call);
+  lua_bench::RunCallLoop(state, PrepareState(), body);
 }
 
 void BM_BareFunction(benchmark::State& state) { RunLoop(state, "Bare.GetMansionAccessible(i)"); }

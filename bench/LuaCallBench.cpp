@@ -1,15 +1,10 @@
 // A call from Lua into a native table function with one int argument: read
 // through the engine's argument reader versus a bare lua_CFunction doing the
 // same work. The per-call time is the "time_per_call" counter.
-#include "engine/core/VScriptManager.h"
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
+#include "bench/LuaCallLoop.h"
 
 namespace {
 
-constexpr int kCallsPerRun = 1000;
 volatile int g_sink = 0;
 
 // As the game's bindings read a required int.
@@ -27,43 +22,20 @@ int Bare(lua_State* L) {
 
 const luaL_Reg kBenchFunctions[] = {{"ThroughReader", ThroughReader}, {"Bare", Bare}, {nullptr, nullptr}};
 
-// A script function that calls Bench.<name>(i) kCallsPerRun times.
-int MakeLoop(lua_State* L, const char* name) {
+// The table is registered once, in the engine's master state.
+void RunLoop(benchmark::State& state, const char* body) {
+  lua_State* L = Vision::GetScriptManager()->GetMasterState();
   lua_getglobal(L, "Bench");
   if (!lua_istable(L, -1)) {
     lua_pop(L, 1);
     luaL_register(L, "Bench", kBenchFunctions);
   }
   lua_pop(L, 1);
-  char code[256];
-  snprintf(code, sizeof(code), "return function(n) for i = 1, n do Bench.%s(i) end end", name);
-  if (luaL_loadstring(L, code) != 0 || lua_pcall(L, 0, 1, 0) != 0) return LUA_NOREF;
-  return luaL_ref(L, LUA_REGISTRYINDEX);
+  lua_bench::RunCallLoop(state, L, body);
 }
 
-void RunLoop(benchmark::State& state, const char* name) {
-  lua_State* L = Vision::GetScriptManager()->GetMasterState();
-  int loop = MakeLoop(L, name);
-  if (loop == LUA_NOREF) {
-    state.SkipWithError("could not build the loop");
-    return;
-  }
-  for (auto _ : state) {
-    lua_rawgeti(L, LUA_REGISTRYINDEX, loop);
-    lua_pushinteger(L, kCallsPerRun);
-    if (lua_pcall(L, 1, 0, 0) != 0) {
-      state.SkipWithError(lua_tostring(L, -1));
-      lua_pop(L, 1);
-      break;
-    }
-  }
-  luaL_unref(L, LUA_REGISTRYINDEX, loop);
-  state.counters["time_per_call"] = benchmark::Counter(
-      (double)state.iterations() * kCallsPerRun, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-void BM_CallThroughReader(benchmark::State& state) { RunLoop(state, "ThroughReader"); }
-void BM_CallBare(benchmark::State& state) { RunLoop(state, "Bare"); }
+void BM_CallThroughReader(benchmark::State& state) { RunLoop(state, "for i = 1, n do Bench.ThroughReader(i) end"); }
+void BM_CallBare(benchmark::State& state) { RunLoop(state, "for i = 1, n do Bench.Bare(i) end"); }
 
 BENCHMARK(BM_CallBare);
 BENCHMARK(BM_CallThroughReader);

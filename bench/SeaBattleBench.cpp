@@ -15,14 +15,7 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
-#include "Managers/AchievementManager.h"
-#include "Managers/ArtifactManager.h"
-#include "Managers/BattleManager.h"
-#include "Managers/GameSessionManager.h"
-#include "Managers/MusicManager.h"
-#include "Managers/NoiseManagerProto.h"
-#include "Managers/PauseManager.h"
-#include "Managers/SoundManager.h"
+#include "tests/support/NavalScenario.h"
 
 #include "engine/Vision.h"
 #include "engine/core/VisAnimManager.h"
@@ -60,18 +53,10 @@ class Battle {
  public:
   Battle() {
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
-    VSeedRandom(4242u);
-    Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kStep);
+    naval_scenario::StartFixedStep(4242u, kStep);
     vPhysXModule::SetInstance(&m_physics);
     m_physics.SetPhysicsTickCount(60, 8);
-    GameManager* game = GameManager::GetInstance();
-    game->AddNation(new Nation(0, "None"));
-    game->AddNation(new Nation(1, "Player"));
-    game->AddNation(new Nation(2, "Enemy"));
-    game->GetNation(1)->AddEnemy(2);
-    game->GetNation(2)->AddEnemy(1);
-    game->SetLocation(2);
+    naval_scenario::AddWarringNations("None", "Enemy");
     ShotCounter::shots = ShotCounter::hits = 0;
 
     for (int i = 0; i < kShipsPerSide; ++i) {
@@ -84,12 +69,8 @@ class Battle {
     Vision::Game.RemoveAllEntities();
     VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
     vPhysXModule::SetInstance(nullptr);
-    for (void (*clean)() : {&GameManager::CleanInstance, &BattleManager::CleanInstance, &AchievementManager::CleanInstance,
-                            &ArtifactManager::CleanInstance, &PauseManager::CleanInstance,
-                            &GameSessionManager::CleanInstance, &NoiseManagerProto::CleanInstance,
-                            &MusicManager::CleanInstance, &SoundManager::CleanInstance})
-      clean();
-    Vision::Timer.SetFixedTimeStep(0.0f);
+    naval_scenario::CleanBattleManagers();
+    naval_scenario::EndFixedStep();
   }
 
   // Both broadsides of every ship are ordered every frame; only loaded cannons fire.

@@ -20,6 +20,7 @@
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 #include "util/ArchiveLimits.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VHashString.h"
@@ -76,24 +77,6 @@ Nation* PlayerNation() {
   return game->GetNationCount() >= 2 ? game->GetNation(1) : nullptr;
 }
 
-// The ship's component of type T, made, initialised and attached when missing.
-template <class T>
-T* TakeOrCreate(ShipEntity* ship) {
-  if (T* existing = ship->Components<T>()) return existing;
-  T* created = new T();
-  created->Initialize();
-  if (ship->AddComponent(created)) return created;
-  created->DisposeObject();
-  return nullptr;
-}
-
-template <class T>
-void AddNew(VisTypedEngineObject_cl* owner) {
-  T* component = new T();
-  component->Initialize();
-  if (!owner->AddComponent(component)) component->DisposeObject();
-}
-
 // Presence, then the component's block when present.
 template <class T>
 void WriteComponent(VArchive& ar, T* component) {
@@ -109,7 +92,7 @@ bool ReadComponent(VArchive& ar, ShipEntity* ship) {
   ar >> present;
   if (!ar.IsOK()) return false;
   if (present != 1) return true;
-  T* component = TakeOrCreate<T>(ship);
+  T* component = ComponentSetup::TakeOrAdd<T>(ship);
   if (!component) {
     Vision::Error.Warning("ShipFactory: %s could not take its saved %s", ship->GetObjectKey(),
                           T::GetClassTypeId()->GetClassName());
@@ -205,11 +188,11 @@ ShipEntity* ShipFactory::CreateShipEntity(const char* name, const char* script, 
   }
 
   owner->AddShip(ship);
-  AddNew<ShipSailComponent>(ship);
+  ComponentSetup::AddNew<ShipSailComponent>(ship);
   const int location = GameManager::GetInstance()->GetLocation();
   if (location == 0 || location == 2) {
-    AddNew<NoiseListenerComponent>(ship);
-    AddNew<ShipFXComponent>(ship);
+    ComponentSetup::AddNew<NoiseListenerComponent>(ship);
+    ComponentSetup::AddNew<ShipFXComponent>(ship);
   }
   return ship;
 }
@@ -229,7 +212,7 @@ ShipEntity* ShipFactory::CreateShip(const char* name, const char* script, const 
   Nation* player = PlayerNation();
   unsigned group = kGroupOther;
   if (player && nation == player->GetNationId() && playerControllable) {
-    AddNew<PlayerInputComponent>(ship);
+    ComponentSetup::AddNew<PlayerInputComponent>(ship);
     group = kGroupPlayer;
   } else if (nation != 0 && !playerControllable) {
     AIShipComponent* ai = new AIShipComponent();
@@ -241,7 +224,7 @@ ShipEntity* ShipFactory::CreateShip(const char* name, const char* script, const 
   }
   {
     ProfiledScope damageProfile(Profiling().createDamageTextures);
-    if (!ship->Components<DamageTextureComponent>()) AddNew<DamageTextureComponent>(ship);
+    ComponentSetup::TakeOrAdd<DamageTextureComponent>(ship);
   }
   ship->ApplyCollisionGroup(group);
   return ship;
@@ -340,16 +323,7 @@ void ShipFactory::LoadShipComponents(ShipEntity* ship) {
         if (present != 1) continue;
         ClothEntity* sail = sails.Get((unsigned)i);
         if (sail) {
-          DamageTextureComponent* damage = sail->Components<DamageTextureComponent>();
-          if (!damage) {
-            damage = new DamageTextureComponent();
-            damage->Initialize();
-            if (!sail->AddComponent(damage)) {
-              damage->DisposeObject();
-              damage = nullptr;
-            }
-          }
-          if (damage) {
+          if (DamageTextureComponent* damage = ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail)) {
             damage->SerializeX(ar);
             continue;
           }

@@ -2,7 +2,6 @@
 #include "Managers/JokeManager.h"
 
 #include "Managers/LocalizationTable.h"
-#include "Managers/SaveGameManager.h"
 #include "engine/Vision.h"
 #include "gui/FrameJokeInBottle.h"
 #include "gui/GUIManager.h"
@@ -27,14 +26,7 @@ void JokeManager::Initialize() {
 }
 
 bool JokeManager::GetJokesFilePath(std::string& out) {
-  char documents[V_DOCUMENT_FOLDER_SIZE];
-  if (!SaveGameManagerProto::GetInstance()->GetMyDocumentFolder(documents)) return false;
-  const std::string folder = VPathHelper::CombineDirAndFile(documents, "Fenwold/Brinemark");
-  if (!VFileHelper::MkDirRecursive(folder.c_str())) return false;
-  std::string found;
-  out = VPathHelper::CombineDirAndFile(VFileHelper::FindCaseInsensitive(folder, found) ? found.c_str() : folder.c_str(),
-                                       "jokes.bin");
-  return true;
+  return UserArchiveFile::GetUserFilePath("jokes.bin", out);
 }
 
 bool JokeManager::LoadSeenJokes() {

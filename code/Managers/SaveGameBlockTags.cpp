@@ -35,3 +35,16 @@ int CheckTag(VArchive& ar, const char* tag) {
 int SaveGameManagerProto::CheckArchiveStartTag(VArchive& ar) { return CheckTag(ar, "ARCH"); }
 
 int SaveGameManagerProto::CheckArchiveEndTag(VArchive& ar) { return CheckTag(ar, "EOA"); }
+
+void SaveGameManagerProto::BeginBlock(VArchive& ar, char version) { ar << "ARCH" << version; }
+
+void SaveGameManagerProto::EndBlock(VArchive& ar) { ar << "EOA"; }
+
+bool SaveGameManagerProto::ReadBlockStart(VArchive& ar, char& version) {
+  version = 0;
+  if (!CheckArchiveStartTag(ar)) return false;
+  ar >> version;
+  return true;
+}
+
+bool SaveGameManagerProto::ReadBlockEnd(VArchive& ar) { return CheckArchiveEndTag(ar) != 0; }

@@ -25,18 +25,17 @@ IVFileOutStream* SerializableStream::Create(const char* file, int) {
 }
 
 void SerializableStream::SerializeX(VArchive& ar) {
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
   if (ar.IsSaving()) {
     const int size = m_stream ? m_stream->GetSize() : 0;
-    ar << "ARCH" << kBlockVersion << m_name << size;
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
+    ar << m_name << size;
     if (size > 0) ar.Write(m_stream->GetDataPtr(), (size_t)size);
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
 
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 1) {
     char name[NameBufferSize];
     ar.ReadStringBinary(name, NameBufferSize);
@@ -56,7 +55,7 @@ void SerializableStream::SerializeX(VArchive& ar) {
       m_stream = stream;
     }
   }
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 VArchive& operator<<(VArchive& ar, SerializableStream& stream) {

@@ -3,7 +3,6 @@
 
 #include "Managers/MusicManager.h"
 #include "Managers/RadarManager.h"
-#include "Managers/SaveGameManager.h"
 #include "Managers/SettingsXmlReader.h"
 #include "Managers/SoundManager.h"
 #include "Managers/SpeechManager.h"
@@ -198,15 +197,7 @@ std::vector<int> SettingsManager::GetPresetShadowMapSizes() const {
 // ---- settings.bin ----------------------------------------------------------------
 
 bool SettingsManager::GetSettingsFilePath(std::string& out) {
-  char documents[V_DOCUMENT_FOLDER_SIZE];
-  if (!SaveGameManagerProto::GetInstance()->GetMyDocumentFolder(documents)) return false;
-  const std::string folder = VPathHelper::CombineDirAndFile(documents, "Fenwold/Brinemark");
-  if (!VFileHelper::MkDirRecursive(folder.c_str())) return false;
-  // An existing folder may differ in case; the file is written into it.
-  std::string found;
-  out = VPathHelper::CombineDirAndFile(VFileHelper::FindCaseInsensitive(folder, found) ? found.c_str() : folder.c_str(),
-                                       "settings.bin");
-  return true;
+  return UserArchiveFile::GetUserFilePath("settings.bin", out);
 }
 
 bool SettingsManager::LoadSettingsFromSave() {

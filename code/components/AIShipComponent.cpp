@@ -95,17 +95,15 @@ void AIShipComponent::Serialize(VArchive& ar) {
 
 void AIShipComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion;
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_iSailMode << m_fHeading << m_fDecisionTimer << m_fTargetTimer << m_fAvoidanceTimer;
     ar << m_iApproachState << m_iMode << m_iAvoidanceState << m_bActive << m_bOnManualPath;
     ar << m_sScriptFile << m_bCoward << m_fLifeTime << m_iCanRemove << m_iAttackTargetNation;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_iSailMode >> m_fHeading >> m_fDecisionTimer >> m_fTargetTimer >> m_fAvoidanceTimer;
     ar >> m_iApproachState >> m_iMode >> m_iAvoidanceState >> m_bActive >> m_bOnManualPath;
@@ -115,5 +113,5 @@ void AIShipComponent::SerializeX(VArchive& ar) {
   if (version >= 3) ar >> m_bCoward;
   if (version >= 4) ar >> m_fLifeTime >> m_iCanRemove;
   if (version >= 5) ar >> m_iAttackTargetNation;
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

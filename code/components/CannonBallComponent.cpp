@@ -218,14 +218,14 @@ bool CannonBallComponent::HandleHit(ProjectileEntity* projectile, const VisTrace
 
 void CannonBallComponent::Serialize(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kCannonBallVersion << m_vVelocity << m_fGravity << m_fDrag << m_fSpeed << m_fSpeedSpread << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kCannonBallVersion);
+    ar << m_vVelocity << m_fGravity << m_fDrag << m_fSpeed << m_fSpeedSpread;
+    SaveGameManagerProto::EndBlock(ar);
     IVObjectComponent::Serialize(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     VisVector_cl velocity;
     float gravity = 0, drag = 0, speed = 0, spread = 0;
@@ -237,5 +237,5 @@ void CannonBallComponent::Serialize(VArchive& ar) {
     m_fSpeed = speed;
     m_fSpeedSpread = spread;
   }
-  if (saves->CheckArchiveEndTag(ar)) IVObjectComponent::Serialize(ar);
+  if (SaveGameManagerProto::ReadBlockEnd(ar)) IVObjectComponent::Serialize(ar);
 }

@@ -368,19 +368,19 @@ void CannonComponent::Reload(CannonGroup group) {
 void CannonComponent::Serialize(VArchive& ar) {
   BaseComponent::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kCannonVersion << m_bAutoFire << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kCannonVersion);
+    ar << m_bAutoFire;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     int autoFire = 0;
     ar >> autoFire;
     if (!ar.IsOK()) return;
     m_bAutoFire = autoFire;
   }
-  if (!saves->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("CannonComponent: the saved block (version %d) does not end with EOA", (int)version);
 }

@@ -30,18 +30,17 @@ int DamageTextureComponent::CanAttachToObject(VisTypedEngineObject_cl* object, V
 
 void DamageTextureComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion << (int)m_records.size();
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
+    ar << (int)m_records.size();
     for (const auto& [texture, marks] : m_records) {
       ar << texture.c_str() << (int)marks.size();
       for (const VisVector_cl& mark : marks) ar << mark;
     }
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     int records = 0;
     if (!ArchiveLimits::ReadCount(ar, records, kRecordBytes)) return;
@@ -59,5 +58,5 @@ void DamageTextureComponent::SerializeX(VArchive& ar) {
       }
     }
   }
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

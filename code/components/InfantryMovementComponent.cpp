@@ -327,16 +327,14 @@ bool InfantryMovementComponent::DidHitOwnUnit(const VisTraceLineInfo_t& trace, S
 void InfantryMovementComponent::Serialize(VArchive& ar) {
   BaseComponent::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kMovementVersion;
+    SaveGameManagerProto::BeginBlock(ar, kMovementVersion);
     ar << m_fSpeed << m_fSpeedMultiplier << m_vTarget << m_fTurnImpulse << m_bMoving << m_bDirectControl;
     ar << m_fFrontHitSpeedReduction << m_fSideHitSpeedReduction << m_fFrontHitTurnSpeed << m_fSideHitTurnSpeed;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     float speed = 0.0f, multiplier = 1.0f, impulse = 0.0f;
     VisVector_cl target;
@@ -359,5 +357,5 @@ void InfantryMovementComponent::Serialize(VArchive& ar) {
     m_fFrontHitTurnSpeed = frontTurn;
     m_fSideHitTurnSpeed = sideTurn;
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -74,13 +74,13 @@ void NoiseListenerComponent::Serialize(VArchive& ar) {
 
 void NoiseListenerComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion << m_bEnabled << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
+    ar << m_bEnabled;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) ar >> m_bEnabled;
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -27,6 +27,7 @@
 #include "Managers/NoiseManagerProto.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/Vision.h"
 #include "engine/core/VisParticleGroupManager.h"
@@ -290,16 +291,7 @@ void ShipBattleComponent::TakeHit(float hullDamage, int /*kind*/, float sailDama
     EngageToBattle(AsShip(attacker));
   if (!m_PrivateFighter) MakeNoise(0);
 
-  HealthBarComponent* bar = ship->Components<HealthBarComponent>();
-  if (!bar) {
-    bar = new HealthBarComponent();
-    bar->Initialize();
-    if (!ship->AddComponent(bar)) {
-      bar->DisposeObject();
-      bar = nullptr;
-    }
-  }
-  if (bar) bar->Show(kHealthBarSeconds);
+  if (HealthBarComponent* bar = ComponentSetup::TakeOrAdd<HealthBarComponent>(ship)) bar->Show(kHealthBarSeconds);
 }
 
 void ShipBattleComponent::EngageToBattle(ShipEntity* attacker) {
@@ -441,15 +433,14 @@ void ShipBattleComponent::Serialize(VArchive& ar) {
 
 void ShipBattleComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBattleVersion << m_bSinking << m_bGodMode << m_fSinkingSpeed << m_fSinkingZOffset
-       << m_fSinkingPitch << m_fSinkingPitchSpeed << m_iSinkingStyle << m_iArmor << m_fRollRate << m_fPitchRate
-       << m_PrivateFighter << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kBattleVersion);
+    ar << m_bSinking << m_bGodMode << m_fSinkingSpeed << m_fSinkingZOffset << m_fSinkingPitch << m_fSinkingPitchSpeed
+       << m_iSinkingStyle << m_iArmor << m_fRollRate << m_fPitchRate << m_PrivateFighter;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     bool sinking = false;
     int godMode = 0, style = 0, armor = 0, privateFighter = 0;
@@ -469,7 +460,7 @@ void ShipBattleComponent::SerializeX(VArchive& ar) {
     m_fPitchRate = pitchRate;
     m_PrivateFighter = privateFighter;
   }
-  if (!saves->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("ShipBattleComponent: the saved block (version %d) does not end with EOA", (int)version);
 }
 

@@ -375,7 +375,7 @@ void ShipMovementComponent::Serialize(VArchive& ar) {
 
 void ShipMovementComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion;
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_fLastForwardSpeed << m_fTurnSpeed << m_fCurrentSpeed << m_fHeading << m_fTargetHeading;
     ar << m_fSpeedMultiplier << m_fTurnMultiplier << m_fBoostTime;
     ar << m_fSpeedFullSails << m_fSpeedBattleSails << m_fSpeedNoSails;
@@ -383,13 +383,11 @@ void ShipMovementComponent::SerializeX(VArchive& ar) {
     ar << m_fSpeedWithCurrentSails << m_fTurnSpeedWithCurrentSails << m_fRollPhase << m_fPitchPhase;
     ar << m_bSinking;
     ar << m_fSpeedFactor << m_fTurnFactor;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_fLastForwardSpeed >> m_fTurnSpeed >> m_fCurrentSpeed >> m_fHeading >> m_fTargetHeading;
     ar >> m_fSpeedMultiplier >> m_fTurnMultiplier >> m_fBoostTime;
@@ -399,5 +397,5 @@ void ShipMovementComponent::SerializeX(VArchive& ar) {
     ar >> m_bSinking;
   }
   if (version >= 3) ar >> m_fSpeedFactor >> m_fTurnFactor;
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

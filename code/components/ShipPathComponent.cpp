@@ -73,17 +73,16 @@ void ShipPathComponent::Serialize(VArchive& ar) {
 
 void ShipPathComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion;
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar.WriteObject(m_spPath.GetPtr());
     ar << (int)m_addedPositions.size();
     for (const VisVector_cl& p : m_addedPositions) ar << p;
-    ar << m_fStepLength << m_fReachDistance << m_bLooping << "EOA";
+    ar << m_fStepLength << m_fReachDistance << m_bLooping;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     m_spPath = nullptr;
     VisPath_cl* path = nullptr;
@@ -95,5 +94,5 @@ void ShipPathComponent::SerializeX(VArchive& ar) {
     for (VisVector_cl& p : m_addedPositions) ar >> p;
     ar >> m_fStepLength >> m_fReachDistance >> m_bLooping;
   }
-  blocks->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -75,19 +75,17 @@ VisTraceAccuracy_e BaseEntity::TraceAccuracyFromListPosition(int position) {
 void BaseEntity::Serialize(VArchive& ar) {
   VisBaseEntity_cl::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBaseEntityVersion;
+    SaveGameManagerProto::BeginBlock(ar, kBaseEntityVersion);
     ar << m_bSave << m_iNation << (int)m_eCollisionTraceAccuracy << (int)m_eClickTraceAccuracy << m_bCanTrace;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
 
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) {
+  char version = 0;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) {
     Vision::Error.Warning("%s: the saved entity block does not start with ARCH", GetClassTypeName());
     return;
   }
-  char version = 0;
-  ar >> version;
   if (version >= 2) {
     int save = 0, nation = 0, collision = 0, click = 0;
     ar >> save >> nation >> collision >> click;
@@ -106,7 +104,7 @@ void BaseEntity::Serialize(VArchive& ar) {
     m_bCanTrace = canTrace;
     if (canTrace == 0 && GameManager::HasInstance()) GameManager::GetInstance()->RemoveTraceEntity(this);
   }
-  if (!saves->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("%s: the saved entity block (version %d) does not end with EOA", GetClassTypeName(),
                           (int)version);
 }

@@ -29,6 +29,7 @@
 #include "entities/UnitEntity.h"
 #include "entities/UnitEntityTemplate.h"
 #include "gui/GUIManager.h"
+#include "util/ComponentSetup.h"
 #include "util/Navigation.h"
 
 #include "engine/Vision.h"
@@ -240,13 +241,9 @@ void GameManager::Update() {
   VisBaseEntity_cl* player = GetPlayerEntity();
   if (Vision::Renderer.IsRendererRunning() && m_bLowHitPoints) {
     if (GUIManager::HasInstance()) GUIManager::GetInstance()->ShowLowHPOverlay();
+    // Only a bar made now is shown; one the player already has keeps its own time.
     if (m_iLocation != 1 && player && !player->Components<HealthBarComponent>()) {
-      HealthBarComponent* bar = new HealthBarComponent();
-      bar->Initialize();
-      if (player->AddComponent(bar))
-        bar->Show(kHealthBarSeconds);
-      else
-        bar->DisposeObject();
+      if (HealthBarComponent* bar = ComponentSetup::AddNew<HealthBarComponent>(player)) bar->Show(kHealthBarSeconds);
     }
   }
 
@@ -275,11 +272,7 @@ void GameManager::Update() {
       BattleManager::GetInstance()->GetShipsWithinRange(player->GetPosition(), kNameTagRange, &ships);
       const unsigned count = ships.GetValidSize();
       for (unsigned i = 0; i < count; ++i) {
-        ShipEntity* near = ships.Get(i);
-        if (!near || near->Components<NameTagComponent>()) continue;
-        NameTagComponent* tag = new NameTagComponent();
-        tag->Initialize();
-        if (!near->AddComponent(tag)) tag->DisposeObject();
+        if (ShipEntity* near = ships.Get(i)) ComponentSetup::TakeOrAdd<NameTagComponent>(near);
       }
     }
 

@@ -12,6 +12,7 @@
 #include "Factories/ShipFactory.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameSessionManager.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
 #include "engine/Vision.h"
@@ -25,19 +26,11 @@ const char* const kExpectShip = "Expected native object of type ShipEntity*";
 
 VisVector_cl YawOrientation(float yaw) { return VisVector_cl(yaw, 0.0f, 0.0f); }
 
-template <class T>
-void AddWhenMissing(ShipEntity* ship) {
-  if (ship->Components<T>()) return;
-  T* component = new T();
-  component->Initialize();
-  if (!ship->AddComponent(component)) component->DisposeObject();
-}
-
 // The AI script replaces the script of an AI the ship already has; otherwise a new
 // AI gets it before it joins the ship.
 void GiveAIScript(ShipEntity* ship, const char* script) {
-  AddWhenMissing<ShipMovementComponent>(ship);
-  AddWhenMissing<ShipPathComponent>(ship);
+  ComponentSetup::TakeOrAdd<ShipMovementComponent>(ship);
+  ComponentSetup::TakeOrAdd<ShipPathComponent>(ship);
   if (AIShipComponent* ai = ship->Components<AIShipComponent>()) {
     ai->m_sScriptFile = script;
     ai->LoadScript();

@@ -15,15 +15,14 @@ SelectionBox::SelectionBox() {
 
 void SelectionBox::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kSelectionBoxVersion;
+    SaveGameManagerProto::BeginBlock(ar, kSelectionBoxVersion);
     for (const VisVector_cl& p : m_points) ar << p;
-    ar << m_iFlag << "EOA";
+    ar << m_iFlag;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     VisVector_cl points[4];
     int flag = 0;
@@ -33,7 +32,7 @@ void SelectionBox::SerializeX(VArchive& ar) {
     for (int i = 0; i < 4; ++i) m_points[i] = points[i];
     m_iFlag = flag;
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 VArchive& operator<<(VArchive& ar, SelectionBox& box) {

@@ -61,14 +61,14 @@ void CannonEntity::DebugDraw() {
 void CannonEntity::Serialize(VArchive& ar) {
   VisBaseEntity_cl::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kCannonEntityVersion << m_vOffset << m_bDebugDraw << m_bSpecialCannon << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kCannonEntityVersion);
+    ar << m_vOffset << m_bDebugDraw << m_bSpecialCannon;
+    SaveGameManagerProto::EndBlock(ar);
     m_bDebugDraw = 0;
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     VisVector_cl offset;
     int debugDraw = 0, special = 0;
@@ -78,6 +78,6 @@ void CannonEntity::Serialize(VArchive& ar) {
     m_bDebugDraw = debugDraw;
     m_bSpecialCannon = special;
   }
-  if (!saves->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("CannonEntity: the saved block (version %d) does not end with EOA", (int)version);
 }

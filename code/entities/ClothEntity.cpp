@@ -77,15 +77,15 @@ void ClothEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
 void ClothEntity::Serialize(VArchive& ar) {
   VisBaseEntity_cl::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kClothVersion << (unsigned int)m_links.size();
+    SaveGameManagerProto::BeginBlock(ar, kClothVersion);
+    ar << (unsigned int)m_links.size();
     for (VisTypedEngineObject_cl* link : m_links) ar.WriteObject(link);
-    ar << m_sConfigFile << "EOA";
+    ar << m_sConfigFile;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     unsigned int count = 0;
     ar >> count;
@@ -111,7 +111,7 @@ void ClothEntity::Serialize(VArchive& ar) {
     }
     if (!ar.IsOK()) return;
   }
-  if (!saves->CheckArchiveEndTag(ar)) {
+  if (!SaveGameManagerProto::ReadBlockEnd(ar)) {
     Vision::Error.Warning("ClothEntity: the saved block (version %d) does not end with EOA", (int)version);
     return;
   }

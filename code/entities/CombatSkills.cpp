@@ -9,17 +9,16 @@
 
 void CombatSkills::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << BLOCK_VERSION << m_fAttackIntervalMax << m_fAttackIntervalMin << m_iMeleeHitChance
-       << m_iMeleeMaxDamage << m_iBaseValue << m_iMeleeMinDamage << m_iRangedMinDamage << m_iExperienceValue
-       << m_fViewRange << m_iRangedHitChance;
+    SaveGameManagerProto::BeginBlock(ar, BLOCK_VERSION);
+    ar << m_fAttackIntervalMax << m_fAttackIntervalMin << m_iMeleeHitChance << m_iMeleeMaxDamage << m_iBaseValue
+       << m_iMeleeMinDamage << m_iRangedMinDamage << m_iExperienceValue << m_fViewRange << m_iRangedHitChance;
     ar << m_iRangedMaxDamage << m_iSecondMeleeMinDamage << m_iSecondMeleeMaxDamage << m_iSecondRangedMinDamage
-       << m_iSecondRangedMaxDamage << "EOA";
+       << m_iSecondRangedMaxDamage;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     if (version == 2) {
       float dropped = 0.0f;
@@ -32,7 +31,7 @@ void CombatSkills::SerializeX(VArchive& ar) {
   if (version >= 5)
     ar >> m_iRangedMaxDamage >> m_iSecondMeleeMinDamage >> m_iSecondMeleeMaxDamage >> m_iSecondRangedMinDamage >>
         m_iSecondRangedMaxDamage;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 void CombatSkills::IncreaseStats(const StatsIncrease* inc) {

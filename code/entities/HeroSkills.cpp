@@ -7,13 +7,13 @@
 
 void HeroSkills::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)2 << m_iExperience << m_iLevel << m_iFirstLimit << m_iSecondLimit << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, 2);
+    ar << m_iExperience << m_iLevel << m_iFirstLimit << m_iSecondLimit;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) ar >> m_iExperience >> m_iLevel >> m_iFirstLimit >> m_iSecondLimit;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -218,7 +218,7 @@ bool HeroStats::HasUnit(UnitType type) const {
 
 void HeroStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)2;
+    SaveGameManagerProto::BeginBlock(ar, 2);
     m_HeroSkills.SerializeX(ar);
     m_pCharacterTemplate->SerializeX(ar);
     m_pSoldierStats->SerializeX(ar);
@@ -230,13 +230,11 @@ void HeroStats::SerializeX(VArchive& ar) {
     }
     ar << (int)m_skills.size();
     for (Skill& skill : m_skills) skill.SerializeX(ar);
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version < 2) return;
   m_HeroSkills.SerializeX(ar);
   m_pCharacterTemplate->SerializeX(ar);
@@ -263,5 +261,5 @@ void HeroStats::SerializeX(VArchive& ar) {
   if (!ArchiveLimits::ReadCount(ar, skillCount, 4)) return;
   m_skills.assign((size_t)skillCount, Skill());
   for (Skill& skill : m_skills) skill.SerializeX(ar);
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -39,13 +39,13 @@ void Hitpoints::SetArmor(int armor, int maxArmor) {
 
 void Hitpoints::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)2 << m_iArmor << m_iCurrent << m_iMaxArmor << m_iMaximum << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, 2);
+    ar << m_iArmor << m_iCurrent << m_iMaxArmor << m_iMaximum;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) ar >> m_iArmor >> m_iCurrent >> m_iMaxArmor >> m_iMaximum;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -7,19 +7,17 @@
 
 void NPCStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)2;
+    SaveGameManagerProto::BeginBlock(ar, 2);
     m_CombatSkills.SerializeX(ar);
     m_Hitpoints.SerializeX(ar);
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     m_CombatSkills.SerializeX(ar);
     m_Hitpoints.SerializeX(ar);
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

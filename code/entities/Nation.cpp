@@ -77,22 +77,20 @@ ShipEntity* Nation::GetPlayerShip() const {
 }
 
 void Nation::SerializeX(VArchive& ar) {
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
   if (ar.IsSaving()) {
-    ar << "ARCH" << kVersion;
+    SaveGameManagerProto::BeginBlock(ar, kVersion);
     ar << m_iId << m_bMansionAccessible << m_sName << m_fReputation;
     ar << (int)m_enemies.size();
     for (int id : m_enemies) ar << id;
     ar << (int)m_shipScripts.size();
     for (const VString& script : m_shipScripts) ar << script;
     ar << m_iType;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
 
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_iId >> m_bMansionAccessible;
     char name[kMaxNameLength + 1];
@@ -120,7 +118,7 @@ void Nation::SerializeX(VArchive& ar) {
     for (VString& script : m_shipScripts) ar >> script;
   }
   if (version >= 4) ar >> m_iType;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 VArchive& operator<<(VArchive& ar, Nation& nation) {

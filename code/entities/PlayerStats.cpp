@@ -164,7 +164,8 @@ void PlayerStats::ApplyLevelUpIncrease() {
 void PlayerStats::SerializeX(VArchive& ar) {
   HeroStats::SerializeX(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << BLOCK_VERSION << (unsigned int)m_iMoney << m_iSelectedHeroScriptId << (int)m_ships.size();
+    SaveGameManagerProto::BeginBlock(ar, BLOCK_VERSION);
+    ar << (unsigned int)m_iMoney << m_iSelectedHeroScriptId << (int)m_ships.size();
     for (ShipStats* ship : m_ships) ship->SerializeX(ar);
     ar << m_iPendingLevelUps << (int)m_unlockedUpgrades.size();
     for (int upgrade : m_unlockedUpgrades) ar << upgrade;
@@ -174,14 +175,12 @@ void PlayerStats::SerializeX(VArchive& ar) {
     for (int weapon : m_unlockedWeapons) ar << weapon;
     m_pLevelUpStats->SerializeX(ar);
     m_AppliedIncrease.SerializeX(ar);
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
   if (!ar.IsOK()) return;
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   int count = 0;
   if (version >= 2) {
     unsigned int money = 0;
@@ -216,5 +215,5 @@ void PlayerStats::SerializeX(VArchive& ar) {
     m_AppliedIncrease.SerializeX(ar);
   else
     m_AppliedIncrease = *m_pLevelUpStats;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -115,19 +115,19 @@ void ProjectileEntity::ModSysNotifyFunctionParentAltered(int flags) {
 void ProjectileEntity::Serialize(VArchive& ar) {
   BaseEntity::Serialize(ar);
   if (ar.IsSaving()) {
-    ar << "ARCH" << kProjectileVersion << m_vParentOffset << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, kProjectileVersion);
+    ar << m_vParentOffset;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     VisVector_cl offset;
     ar >> offset;
     if (!ar.IsOK()) return;
     m_vParentOffset = offset;
   }
-  if (!saves->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("ProjectileEntity: the saved block (version %d) does not end with EOA", (int)version);
 }

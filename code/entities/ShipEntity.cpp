@@ -21,6 +21,7 @@
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
 #include "Managers/SaveGameManager.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
@@ -231,22 +232,14 @@ void ShipEntity::ApplyCollisionGroup(unsigned group) {
   for (unsigned i = 0; i < sails; ++i) {
     ClothEntity* sail = m_sails[i];
     if (!sail) continue;
-    if (!sail->Components<DamageTextureComponent>()) {
-      DamageTextureComponent* damage = new DamageTextureComponent();
-      damage->Initialize();
-      if (!sail->AddComponent(damage)) damage->DisposeObject();
-    }
+    ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail);
   }
 }
 
 void ShipEntity::SetPlayerControllable(bool on) {
   unsigned group = kGroupPlayer;
   if (on) {
-    if (!Components<PlayerInputComponent>()) {
-      PlayerInputComponent* input = new PlayerInputComponent();
-      input->Initialize();
-      if (!AddComponent(input)) input->DisposeObject();
-    }
+    ComponentSetup::TakeOrAdd<PlayerInputComponent>(this);
     if (IVObjectComponent* path = GetComponentOfType("ShipPathComponent")) path->DisposeObject();
     if (AIShipComponent* ai = Components<AIShipComponent>()) ai->DisposeObject();
   } else {
@@ -362,17 +355,17 @@ void ShipEntity::AddCollision(PhysXCollisionEntity* collision) {
 
 void ShipEntity::Serialize(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kBlockVersion << m_sConfigFile;
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
+    ar << m_sConfigFile;
     WriteClothList(ar, m_sails);
     WriteClothList(ar, m_flags);
-    ar << 0 << "EOA";
+    ar << 0;
+    SaveGameManagerProto::EndBlock(ar);
     BaseEntity::Serialize(ar);
     return;
   }
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_sConfigFile;
     if (!ReadClothList(ar, m_sails) || !ReadClothList(ar, m_flags)) return;
@@ -381,7 +374,7 @@ void ShipEntity::Serialize(VArchive& ar) {
     int reserved = 0;
     ar >> reserved;
   }
-  if (!blocks->CheckArchiveEndTag(ar)) return;
+  if (!SaveGameManagerProto::ReadBlockEnd(ar)) return;
   BaseEntity::Serialize(ar);
 }
 
@@ -464,13 +457,9 @@ void ShipEntity::LoadFromConfig() {
     cannon->SetLocalPosition(local);
     cannon->SetLocalOrientation(orientation);
     if (cannon->IsSpecialCannon()) {
-      CannonComponent* component = new CannonComponent();
-      component->Initialize();
-      if (cannon->AddComponent(component)) {
+      if (CannonComponent* component = ComponentSetup::AddNew<CannonComponent>(cannon)) {
         component->SetCannonGroup(CANNON_GROUP_SPECIAL);
         m_pSpecialCannon = component;
-      } else {
-        component->DisposeObject();
       }
       ++special;
       continue;
@@ -478,12 +467,8 @@ void ShipEntity::LoadFromConfig() {
     const CannonGroup group = local.x > 0.0f ? CANNON_GROUP_LEFT : CANNON_GROUP_RIGHT;
     const int components = m_bDoubleCannons ? 2 : 1;
     for (int c = 0; c < components; ++c) {
-      CannonComponent* component = new CannonComponent();
-      component->Initialize();
-      if (!cannon->AddComponent(component)) {
-        component->DisposeObject();
-        continue;
-      }
+      CannonComponent* component = ComponentSetup::AddNew<CannonComponent>(cannon);
+      if (!component) continue;
       component->SetCannonGroup(group);
       if (fortShip) component->SetAutoFire(true);
     }

@@ -104,7 +104,7 @@ void ShipStats::CopyTo(ShipStats& t) const {
 
 void ShipStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << CurrentVersion;
+    SaveGameManagerProto::BeginBlock(ar, CurrentVersion);
     ar << m_sShipName << m_sScript << m_sLocation << m_sIcon;
     ar << m_iNation << m_iColorScheme;
     m_hull.SerializeX(ar);
@@ -131,14 +131,12 @@ void ShipStats::SerializeX(VArchive& ar) {
     ar << m_iLevel << m_iMinLoot << m_iMaxLoot << m_iUnlockPrice;
     ar << m_sFlagTexture;
     ar << m_bCanCapture;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
 
-  SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
-  if (!blocks->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_sShipName >> m_sScript >> m_sLocation >> m_sIcon;
     ar >> m_iNation >> m_iColorScheme;
@@ -184,7 +182,7 @@ void ShipStats::SerializeX(VArchive& ar) {
   if (version >= 10) ar >> m_iUnlockPrice;
   if (version >= 11) ar >> m_sFlagTexture;
   if (version >= 12) ar >> m_bCanCapture;
-  if (!blocks->CheckArchiveEndTag(ar))
+  if (!SaveGameManagerProto::ReadBlockEnd(ar))
     Vision::Error.Warning("ShipStats: the saved block (version %d) does not end with EOA", (int)version);
 }
 

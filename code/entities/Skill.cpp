@@ -9,17 +9,17 @@
 
 void Skill::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)3 << m_sName << m_sSecondText << m_sThirdText;
+    SaveGameManagerProto::BeginBlock(ar, 3);
+    ar << m_sName << m_sSecondText << m_sThirdText;
     for (int i = 0; i < 7; ++i) ar << m_fValues[i];
     ar << m_bHeroSkill;
     for (int i = 7; i < VALUE_COUNT; ++i) ar << m_fValues[i];
-    ar << m_bExcludedFromLearning << m_sImage << "EOA";
+    ar << m_bExcludedFromLearning << m_sImage;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 3) {
     ar >> m_sName >> m_sSecondText >> m_sThirdText;
     for (int i = 0; i < 7; ++i) ar >> m_fValues[i];
@@ -27,7 +27,7 @@ void Skill::SerializeX(VArchive& ar) {
     for (int i = 7; i < VALUE_COUNT; ++i) ar >> m_fValues[i];
     ar >> m_bExcludedFromLearning >> m_sImage;
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 bool Skill::AppliesToUnit(const UnitEntity* unit) const { return unit && m_bHeroSkill == unit->IsHero(); }

@@ -876,16 +876,15 @@ void SoldierEntity::Serialize(VArchive& ar) {
     if (config) SetAnimConfig(nullptr);
     BaseEntity::Serialize(ar);
     if (config) SetAnimConfig(config);
-    ar << "ARCH" << kSoldierVersion << m_vTargetPosition << (int)m_eStateType << (int)m_weapons.size();
+    SaveGameManagerProto::BeginBlock(ar, kSoldierVersion);
+    ar << m_vTargetPosition << (int)m_eStateType << (int)m_weapons.size();
     for (const Weapon& weapon : m_weapons) ar << weapon.m_iId;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
   BaseEntity::Serialize(ar);
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     int type = 0;
     ar >> m_vTargetPosition >> type;
@@ -901,5 +900,5 @@ void SoldierEntity::Serialize(VArchive& ar) {
       m_weapons.push_back(gm->GetWeapon(id));
     }
   }
-  if (saves->CheckArchiveEndTag(ar)) GameManager::GetInstance()->AddUniqueID(GetUniqueID());
+  if (SaveGameManagerProto::ReadBlockEnd(ar)) GameManager::GetInstance()->AddUniqueID(GetUniqueID());
 }

@@ -19,16 +19,15 @@ SoldierEntityTemplate::SoldierEntityTemplate() {
 
 void SoldierEntityTemplate::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)3 << m_bFlag << m_vPosition << m_sModelFile << m_sKey << m_sEntityParams << m_vOrientation
-       << m_vScaling << m_iNation << m_iUniqueID << (int)m_weaponIds.size();
+    SaveGameManagerProto::BeginBlock(ar, 3);
+    ar << m_bFlag << m_vPosition << m_sModelFile << m_sKey << m_sEntityParams << m_vOrientation << m_vScaling
+       << m_iNation << m_iUniqueID << (int)m_weaponIds.size();
     for (int id : m_weaponIds) ar << id;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     ar >> m_bFlag >> m_vPosition;
     if (!ArchiveLimits::ReadString(ar, m_sModelFile, MAX_NAME_LENGTH) ||
@@ -45,7 +44,7 @@ void SoldierEntityTemplate::SerializeX(VArchive& ar) {
     m_weaponIds.assign((size_t)count, 0);
     for (int& id : m_weaponIds) ar >> id;
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 void SoldierEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {

@@ -15,22 +15,20 @@ SoldierStats::~SoldierStats() {
 
 void SoldierStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)2;
+    SaveGameManagerProto::BeginBlock(ar, 2);
     m_CombatSkills.SerializeX(ar);
     m_Hitpoints.SerializeX(ar);
     m_pTemplate->SerializeX(ar);
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     m_CombatSkills.SerializeX(ar);
     m_Hitpoints.SerializeX(ar);
     if (!m_pTemplate) m_pTemplate = new SoldierEntityTemplate();
     m_pTemplate->SerializeX(ar);
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

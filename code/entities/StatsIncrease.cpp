@@ -7,20 +7,20 @@
 
 void StatsIncrease::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << (char)1 << m_iMeleeMinDamage << m_iMeleeMaxDamage << m_iSecondMeleeMinDamage
-       << m_iSecondMeleeMaxDamage << m_iRangedMinDamage << m_iRangedMaxDamage << m_iSecondRangedMinDamage
-       << m_iSecondRangedMaxDamage << m_iMeleeHitChance << m_iRangedHitChance << m_iHitPoints << m_fSpeed << "EOA";
+    SaveGameManagerProto::BeginBlock(ar, 1);
+    ar << m_iMeleeMinDamage << m_iMeleeMaxDamage << m_iSecondMeleeMinDamage << m_iSecondMeleeMaxDamage
+       << m_iRangedMinDamage << m_iRangedMaxDamage << m_iSecondRangedMinDamage << m_iSecondRangedMaxDamage
+       << m_iMeleeHitChance << m_iRangedHitChance << m_iHitPoints << m_fSpeed;
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 1)
     ar >> m_iMeleeMinDamage >> m_iMeleeMaxDamage >> m_iSecondMeleeMinDamage >> m_iSecondMeleeMaxDamage >>
         m_iRangedMinDamage >> m_iRangedMaxDamage >> m_iSecondRangedMinDamage >> m_iSecondRangedMaxDamage >>
         m_iMeleeHitChance >> m_iRangedHitChance >> m_iHitPoints >> m_fSpeed;
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }
 
 void StatsIncrease::Add(const StatsIncrease& o) {

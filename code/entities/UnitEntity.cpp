@@ -656,7 +656,7 @@ void UnitEntity::Serialize(VArchive& ar) {
     return;
   }
   const bool editor = Vision::Editor.IsInEditor();
-  ar << "ARCH" << kUnitVersion;
+  SaveGameManagerProto::BeginBlock(ar, kUnitVersion);
   ar << m_fBillboardDistance << m_iNumSoldiers << m_iMaxNumSoldiers << m_iUnitWidth;
   ar << m_iFormationRows << m_iFormationColumns << m_iFormationDistance;
   ar << m_sSoldierScriptFile << m_sPathName;
@@ -675,14 +675,12 @@ void UnitEntity::Serialize(VArchive& ar) {
   if (!editor)
     for (SoldierEntity* soldier : m_slotAssignment) ar.WriteObject(soldier);
   ar << m_sUnitScript << m_iUnitType;
-  ar << "EOA";
+  SaveGameManagerProto::EndBlock(ar);
 }
 
 void UnitEntity::ReadBlock(VArchive& ar) {
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     float billboard = 0.0f;
     int numSoldiers = 0, maxSoldiers = 0, width = 0, rows = 0, columns = 0, distance = 0;
@@ -753,6 +751,6 @@ void UnitEntity::ReadBlock(VArchive& ar) {
       RegisterSoldier(soldier);
     }
   }
-  if (!saves->CheckArchiveEndTag(ar)) return;
+  if (!SaveGameManagerProto::ReadBlockEnd(ar)) return;
   if (GameManager::HasInstance()) GameManager::GetInstance()->AddUniqueID(GetUniqueID());
 }

@@ -72,7 +72,7 @@ void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
 
 void UnitEntityTemplate::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
-    ar << "ARCH" << kTemplateVersion;
+    SaveGameManagerProto::BeginBlock(ar, kTemplateVersion);
     ar << (m_iTemplateFlag != 0) << m_vPosition;
     ar << m_sClassName << m_sModelFile << m_sKey << m_sEntityParams;
     ar << m_vOrientation << m_vSecondVector;
@@ -81,14 +81,12 @@ void UnitEntityTemplate::SerializeX(VArchive& ar) {
     ar << m_sUnitScript << m_sUnitImage << m_sImageSet;
     ar << m_iUniqueID;
     ar << m_sUnitName << m_sSecondName << m_iUnitType << m_sSkillImage;
-    ar << "EOA";
+    SaveGameManagerProto::EndBlock(ar);
     return;
   }
 
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-  if (!saves->CheckArchiveStartTag(ar)) return;
   char version = 0;
-  ar >> version;
+  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
   if (version >= 2) {
     // Read into a copy: fields the block does not hold keep their values, and a
     // block cut short changes nothing.
@@ -114,5 +112,5 @@ void UnitEntityTemplate::SerializeX(VArchive& ar) {
     *this = read;
     GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
   }
-  saves->CheckArchiveEndTag(ar);
+  SaveGameManagerProto::ReadBlockEnd(ar);
 }

@@ -3,8 +3,9 @@
 #pragma once
 
 #include "core/BaseEntity.h"
+#include "entities/UpgradeTexts.h"
 
-class UpgradeEntity : public BaseEntity {
+class UpgradeEntity : public BaseEntity, public UpgradeTexts {
   V_DECLARE_DYNCREATE(UpgradeEntity)
  public:
   UpgradeEntity();
@@ -18,12 +19,4 @@ class UpgradeEntity : public BaseEntity {
   virtual void InitUpgrade();
   virtual void SetUpgradeScriptFile(const char* file) { m_sUpgradeScriptFile = file; }
   virtual const char* GetScreenName() const { return m_sScreenName.AsChar(); }
-
-  VString m_sUpgradeScriptFile;
-  VString m_sScreenName;
-  VString m_sType;
-  VString m_sName;
-  VString m_sDescription;
-  VString m_sImage;
-  VString m_sIcon;
 };

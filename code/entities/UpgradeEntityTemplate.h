@@ -2,11 +2,13 @@
 // with it, and able to make the upgrade entity again.
 #pragma once
 
+#include "entities/UpgradeTexts.h"
+
 #include "engine/core/VisGame.h"
 
 class VArchive;
 
-class UpgradeEntityTemplate : public VisEntityTemplate_cl {
+class UpgradeEntityTemplate : public VisEntityTemplate_cl, public UpgradeTexts {
  public:
   UpgradeEntityTemplate();
 
@@ -15,12 +17,4 @@ class UpgradeEntityTemplate : public VisEntityTemplate_cl {
   // Block: "ARCH", version 2, flag, position, class name, key, parameters,
   // orientation, scaling, script file, name, description, image, icon, "EOA".
   virtual void SerializeX(VArchive& ar);
-
-  VString m_sUpgradeScriptFile;
-  VString m_sScreenName;
-  VString m_sType;
-  VString m_sName;
-  VString m_sDescription;
-  VString m_sImage;
-  VString m_sIcon;
 };

@@ -22,3 +22,7 @@ bool RaycastCanSee::OnHit(const VisPhysicsHit_t& hit) {
   VisPhysicsRaycastFirstResult_cl::OnHit(hit);
   return false;
 }
+
+bool RaycastCanSee::WantsHitOn(const VisPhysicsHit_t& candidate) const {
+  return Blocks(candidate, pIgnoreEntity, iBlockMask);
+}

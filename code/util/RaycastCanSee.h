@@ -14,6 +14,8 @@ class RaycastCanSee : public VisPhysicsRaycastFirstResult_cl {
   void Reset() override;
   // A blocking hit sets the flag and stops the query.
   bool OnHit(const VisPhysicsHit_t& hit) override;
+  // Hits that would not block are not even tested.
+  bool WantsHitOn(const VisPhysicsHit_t& candidate) const override;
 
   // Whether a hit of that kind on that object counts, under the mask.
   static bool Blocks(const VisPhysicsHit_t& hit, const VisTypedEngineObject_cl* ignore, unsigned mask);

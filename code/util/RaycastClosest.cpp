@@ -30,3 +30,7 @@ bool RaycastClosest::OnHit(const VisPhysicsHit_t& hit) {
   }
   return true;
 }
+
+bool RaycastClosest::WantsHitOn(const VisPhysicsHit_t& candidate) const {
+  return RaycastCanSee::Blocks(candidate, pIgnoreEntity, iBlockMask);
+}

@@ -12,6 +12,8 @@ class RaycastClosest : public VisPhysicsRaycastClosestResult_cl {
   RaycastClosest() { Reset(); }
   void Reset() override;
   bool OnHit(const VisPhysicsHit_t& hit) override;
+  // Hits that would not count are not even tested.
+  bool WantsHitOn(const VisPhysicsHit_t& candidate) const override;
 
   VisTypedEngineObject_cl* pIgnoreEntity = nullptr;
   unsigned iBlockMask = 0;

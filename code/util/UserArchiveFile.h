@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 class IVFileInStream;
 class VArchive;
@@ -26,4 +27,8 @@ class UserArchiveFile {
   // Replaces the file with the bytes: temporary file beside it (removed again on
   // failure), every write checked, flushed to the disk, renamed over the old file.
   static bool ReplaceFile(const char* path, const void* data, size_t size);
+  // The path of a file of that name in the player's product folder,
+  // <documents>/Fenwold/Brinemark, which is made when missing. False without a
+  // documents folder or when the product folder cannot be made.
+  static bool GetUserFilePath(const char* fileName, std::string& out);
 };

@@ -74,6 +74,24 @@ std::string Join(const std::string& dir, const std::string& name) {
   if (dir.back() == '/') return dir + name;
   return dir + "/" + name;
 }
+
+// Walks a normalised path one name at a time: cur starts as "/" or "" and step(cur,
+// name, candidate) is called with candidate = cur joined with name; step moves cur
+// on, or returns false to stop the walk (which then returns false).
+template <class Step>
+bool WalkPath(const std::string& norm, std::string& cur, Step&& step) {
+  cur = !norm.empty() && norm[0] == '/' ? "/" : "";
+  size_t pos = 0;
+  while (pos < norm.size()) {
+    size_t next = norm.find('/', pos);
+    if (next == std::string::npos) next = norm.size();
+    const std::string name = norm.substr(pos, next - pos);
+    pos = next + 1;
+    if (name.empty()) continue;
+    if (!step(cur, name, Join(cur, name))) return false;
+  }
+  return true;
+}
 }  // namespace
 
 // VFileHelper --------------------------------------------------------------------
@@ -98,23 +116,18 @@ bool VFileHelper::FindCaseInsensitive(const std::string& path, std::string& out)
     out = norm;
     return true;
   }
-  std::string cur = norm[0] == '/' ? "/" : "";
-  size_t pos = 0;
-  while (pos < norm.size()) {
-    size_t next = norm.find('/', pos);
-    if (next == std::string::npos) next = norm.size();
-    const std::string comp = norm.substr(pos, next - pos);
-    pos = next + 1;
-    if (comp.empty()) continue;
-    const std::string candidate = Join(cur, comp);
-    if (comp == "." || comp == ".." || PathExists(candidate)) {
-      cur = candidate;
-      continue;
+  std::string cur;
+  const bool found = WalkPath(norm, cur, [](std::string& at, const std::string& name, const std::string& candidate) {
+    if (name == "." || name == ".." || PathExists(candidate)) {
+      at = candidate;
+      return true;
     }
     std::string match;
-    if (!FindInFolder(cur, comp, match)) return false;
-    cur = Join(cur, match);
-  }
+    if (!FindInFolder(at, name, match)) return false;
+    at = Join(at, match);
+    return true;
+  });
+  if (!found) return false;
   out = cur;
   return true;
 }
@@ -146,24 +159,19 @@ bool VFileHelper::ExistsFile(const char* file) {
 bool VFileHelper::MkDirRecursive(const char* dir) {
   const std::string norm = NormalizePath(dir);
   if (norm.empty()) return false;
-  std::string cur = norm[0] == '/' ? "/" : "";
-  size_t pos = 0;
-  while (pos < norm.size()) {
-    size_t next = norm.find('/', pos);
-    if (next == std::string::npos) next = norm.size();
-    const std::string comp = norm.substr(pos, next - pos);
-    pos = next + 1;
-    if (comp.empty()) continue;
-    const std::string candidate = Join(cur, comp);
+  std::string cur;
+  const bool made = WalkPath(norm, cur, [](std::string& at, const std::string&, const std::string& candidate) {
     std::string found;
     if (FindCaseInsensitive(candidate, found)) {
-      cur = found;
-      continue;
+      at = found;
+      return true;
     }
     if (mkdir(candidate.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    ClearFolderCache(cur.empty() ? "." : cur.c_str());
-    cur = candidate;
-  }
+    ClearFolderCache(at.empty() ? "." : at.c_str());
+    at = candidate;
+    return true;
+  });
+  if (!made) return false;
   struct stat st;
   return stat(cur.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -1,6 +1,7 @@
 // Reading our XML model format into a VDynamicMesh.
 #include "engine/core/VDynamicMesh.h"
 
+#include "engine/core/VXmlRoot.h"
 #include "engine/core/VisAnimSequenceSet.h"
 
 #include "engine/base/VisError.h"
@@ -34,14 +35,13 @@ bool VDynamicMesh::LoadFromXml(const char* text) {
   m_surfaceTextures.clear();
   m_sequenceSets.Clear();
   TiXmlDocument doc;
-  doc.Parse(text ? text : "");
-  if (doc.Error()) {
-    Vision::Error.Warning("Model %s: XML error: %s (line %d)", GetFilename(), doc.ErrorDesc(), doc.ErrorRow());
-    return false;
-  }
-  const TiXmlElement* root = doc.RootElement();
-  if (!root || root->ValueStr() != "model") {
-    Vision::Error.Warning("Model %s: the root element is not <model>", GetFilename());
+  std::string error;
+  const TiXmlElement* root = VParseXmlRoot(doc, text, "model", error);
+  if (!root) {
+    if (doc.Error())
+      Vision::Error.Warning("Model %s: XML error: %s (line %d)", GetFilename(), doc.ErrorDesc(), doc.ErrorRow());
+    else
+      Vision::Error.Warning("Model %s: %s", GetFilename(), error.c_str());
     return false;
   }
 

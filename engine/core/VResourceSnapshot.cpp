@@ -4,6 +4,7 @@
 #include "engine/base/VStreams.h"
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
+#include "engine/core/VXmlRoot.h"
 
 #include <tinyxml.h>
 
@@ -24,9 +25,9 @@ bool VResourceSnapshot::LoadSnapshot(IVFileInStream* in) {
     text.append(buffer, n);
   }
   TiXmlDocument doc;
-  doc.Parse(text.c_str());
-  const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
-  if (!root || root->ValueStr() != "resources") {
+  std::string error;
+  const TiXmlElement* root = VParseXmlRoot(doc, text.c_str(), "resources", error);
+  if (!root) {
     Vision::Error.Warning("Resource list %s is not a <resources> list", in->GetFileName());
     return false;
   }

@@ -5,6 +5,8 @@
 #include "engine/base/VisFile.h"
 #include "engine/core/IVObjectComponent.h"
 #include "engine/core/VScriptManager.h"
+#include "engine/core/VTextValues.h"
+#include "engine/core/VXmlRoot.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisPath.h"
@@ -80,35 +82,6 @@ const char* Attr(const TiXmlElement* e, const char* name) {
   return v ? v : "";
 }
 
-bool ParseFloat(const char* text, float& out) {
-  if (!text || !*text) return false;
-  char* end = nullptr;
-  errno = 0;
-  float v = std::strtof(text, &end);
-  if (errno != 0 || end == text || *end != '\0' || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
-
-// "x/y/z"
-bool ParseVector(const char* text, VisVector_cl& out) {
-  std::string parts[3];
-  int n = 0;
-  for (const char* p = text; *p; ++p) {
-    if (*p == '/') {
-      if (++n > 2) return false;
-    } else {
-      parts[n] += *p;
-    }
-  }
-  if (n != 2) return false;
-  float v[3];
-  for (int i = 0; i < 3; ++i)
-    if (!ParseFloat(parts[i].c_str(), v[i])) return false;
-  out = VisVector_cl(v[0], v[1], v[2]);
-  return true;
-}
-
 // A decimal id in 1..2^53; false otherwise.
 bool ParseSceneId(const std::string& text, int64_t& out) {
   if (text.empty() || text[0] == '-' || text[0] == '+') return false;
@@ -138,11 +111,11 @@ bool ReadEntity(const TiXmlElement* e, EntityDesc& d, std::string& error) {
   d.key = Attr(e, "key");
   d.model = Attr(e, "model");
   if (e->Attribute("id")) d.idText = Attr(e, "id");
-  if (e->Attribute("position") && !ParseVector(Attr(e, "position"), d.position)) {
+  if (e->Attribute("position") && !VParseVector3(Attr(e, "position"), d.position)) {
     error = where + "position \"" + Attr(e, "position") + "\" is not x/y/z";
     return false;
   }
-  if (e->Attribute("orientation") && !ParseVector(Attr(e, "orientation"), d.orientation)) {
+  if (e->Attribute("orientation") && !VParseVector3(Attr(e, "orientation"), d.orientation)) {
     error = where + "orientation \"" + Attr(e, "orientation") + "\" is not yaw/pitch/roll";
     return false;
   }
@@ -162,11 +135,11 @@ bool ReadEntity(const TiXmlElement* e, EntityDesc& d, std::string& error) {
   for (const TiXmlElement* c = e->FirstChildElement("collision"); c; c = c->NextSiblingElement("collision")) {
     CollisionDesc cd;
     const std::string at = "line " + std::to_string(c->Row()) + ": ";
-    if (!ParseVector(Attr(c, "box"), cd.size) || !(cd.size.x > 0 && cd.size.y > 0 && cd.size.z > 0)) {
+    if (!VParseVector3(Attr(c, "box"), cd.size) || !(cd.size.x > 0 && cd.size.y > 0 && cd.size.z > 0)) {
       error = at + "collision box \"" + Attr(c, "box") + "\" is not a positive x/y/z";
       return false;
     }
-    if (c->Attribute("offset") && !ParseVector(Attr(c, "offset"), cd.offset)) {
+    if (c->Attribute("offset") && !VParseVector3(Attr(c, "offset"), cd.offset)) {
       error = at + "collision offset \"" + Attr(c, "offset") + "\" is not x/y/z";
       return false;
     }
@@ -180,7 +153,7 @@ bool ParsePair(const char* text, float out[2]) {
   const std::string t = text ? text : "";
   const size_t slash = t.find('/');
   if (slash == std::string::npos) return false;
-  return ParseFloat(t.substr(0, slash).c_str(), out[0]) && ParseFloat(t.substr(slash + 1).c_str(), out[1]);
+  return VParseFloat(t.substr(0, slash).c_str(), out[0]) && VParseFloat(t.substr(slash + 1).c_str(), out[1]);
 }
 
 // <terrain height="h"/> (flat, endless) or <terrain origin="x/y/z" size="sx/sy"
@@ -188,7 +161,7 @@ bool ParsePair(const char* text, float out[2]) {
 bool ReadTerrain(const TiXmlElement* e, SceneDesc& scene, std::string& error) {
   const std::string where = "line " + std::to_string(e->Row()) + ": ";
   scene.hasTerrain = true;
-  if (e->Attribute("height") && !ParseFloat(Attr(e, "height"), scene.terrainHeight)) {
+  if (e->Attribute("height") && !VParseFloat(Attr(e, "height"), scene.terrainHeight)) {
     error = where + "terrain height \"" + Attr(e, "height") + "\" is not a number";
     return false;
   }
@@ -200,7 +173,7 @@ bool ReadTerrain(const TiXmlElement* e, SceneDesc& scene, std::string& error) {
     return true;
   }
   scene.heightField = true;
-  if (e->Attribute("origin") && !ParseVector(Attr(e, "origin"), scene.terrainOrigin)) {
+  if (e->Attribute("origin") && !VParseVector3(Attr(e, "origin"), scene.terrainOrigin)) {
     error = where + "terrain origin \"" + Attr(e, "origin") + "\" is not x/y/z";
     return false;
   }
@@ -258,13 +231,13 @@ bool ReadPath(const TiXmlElement* e, PathDesc& d, std::string& error) {
   for (const TiXmlElement* n = e->FirstChildElement("node"); n; n = n->NextSiblingElement("node")) {
     PathNodeDesc node;
     const std::string at = "line " + std::to_string(n->Row()) + ": ";
-    if (!ParseVector(Attr(n, "position"), node.position)) {
+    if (!VParseVector3(Attr(n, "position"), node.position)) {
       error = at + "path node position \"" + Attr(n, "position") + "\" is not x/y/z";
       return false;
     }
     for (const char* name : {"in", "out"}) {
       if (!n->Attribute(name)) continue;
-      if (!ParseVector(Attr(n, name), name[0] == 'i' ? node.in : node.out)) {
+      if (!VParseVector3(Attr(n, name), name[0] == 'i' ? node.in : node.out)) {
         error = at + "path node " + name + " \"" + Attr(n, name) + "\" is not x/y/z";
         return false;
       }
@@ -285,16 +258,8 @@ void CreatePath(const PathDesc& d) {
 
 bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
   TiXmlDocument doc;
-  doc.Parse(text.c_str());
-  if (doc.Error()) {
-    error = "line " + std::to_string(doc.ErrorRow()) + ": " + doc.ErrorDesc();
-    return false;
-  }
-  const TiXmlElement* root = doc.RootElement();
-  if (!root || root->ValueStr() != "scene") {
-    error = "the root element is not <scene>";
-    return false;
-  }
+  const TiXmlElement* root = VParseXmlRoot(doc, text.c_str(), "scene", error);
+  if (!root) return false;
   scene.script = Attr(root, "script");
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
     const std::string tag = e->ValueStr();

@@ -3,6 +3,7 @@
 
 #include "engine/base/VisError.h"
 #include "engine/core/VTextValues.h"
+#include "engine/core/VXmlRoot.h"
 #include "engine/core/VisSkeletalAnimSequence.h"
 
 #include <tinyxml.h>
@@ -69,15 +70,10 @@ bool ReadSequence(const TiXmlElement* el, VSmartPtr<VisAnimSequence_cl>& out, st
 bool VisAnimSequenceSet_cl::LoadFromXml(const char* text) {
   m_sequences.clear();
   TiXmlDocument doc;
-  doc.Parse(text ? text : "");
   std::string error;
-  const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
-  if (doc.Error())
-    error = "line " + std::to_string(doc.ErrorRow()) + ": " + doc.ErrorDesc();
-  else if (!root || (root->ValueStr() != "animation" && root->ValueStr() != "model"))
-    error = "the root element is neither <animation> nor <model>";
+  const TiXmlElement* root = VParseXmlRoot(doc, text, "animation", error, "model");
   std::vector<VSmartPtr<VisAnimSequence_cl>> read;
-  if (error.empty()) {
+  if (root) {
     for (const TiXmlElement* el = root->FirstChildElement("sequence"); el; el = el->NextSiblingElement("sequence")) {
       VSmartPtr<VisAnimSequence_cl> seq;
       if (!ReadSequence(el, seq, error)) break;

@@ -28,6 +28,7 @@ VisBaseEntity_cl::VisBaseEntity_cl() {
 VisBaseEntity_cl::~VisBaseEntity_cl() {
   // Deleted directly rather than through the world: leave the table all the same.
   if (m_iNumber >= 0) Vision::Game.Unlist(this);
+  if (m_iTraceCandidate >= 0) Vision::Game.GetTraceCandidates().Remove(this);
   // No animation may keep delivering to a dead entity.
   VisAnimManager_cl::NotifyEntityDestroyed(this);
   SetAnimConfig(nullptr);
@@ -66,8 +67,16 @@ void VisBaseEntity_cl::SetMesh(VDynamicMesh* mesh) {
   VDynamicMesh* old = m_pMesh;
   m_pMesh = mesh;
   m_sMeshFile = mesh ? mesh->GetFilename() : "";
+  TraceShapeChanged();
   if (old) old->Release();
 }
+
+void VisBaseEntity_cl::SetTraceAccuracy(VisTraceAccuracy_e acc) {
+  m_eTraceAccuracy = acc;
+  Vision::Game.UpdateTraceCandidate(this);
+}
+
+void VisBaseEntity_cl::MarkTraceCandidateStale() { Vision::Game.GetTraceCandidates().MarkStale(this); }
 
 const char* VisBaseEntity_cl::GetMeshFileName() const {
   return m_sMeshFile.AsChar();
@@ -159,12 +168,12 @@ void VisBaseEntity_cl::Serialize(VArchive& ar) {
   ar >> m_bThink >> m_bPreThink >> m_bInactive >> m_bNoMesh;
   if (!ar.IsOK()) return;
   SetUniqueID(id);
-  m_vScaling = VisVector_cl(scaling.x, scaling.y, scaling.z);
+  SetScaling(VisVector_cl(scaling.x, scaling.y, scaling.z));
   if (IsKnownTraceAccuracy(trace)) {
-    m_eTraceAccuracy = (VisTraceAccuracy_e)trace;
+    SetTraceAccuracy((VisTraceAccuracy_e)trace);
   } else {
     Vision::Error.Warning("%s: unknown trace accuracy %d in archive", GetClassTypeName(), trace);
-    m_eTraceAccuracy = VIS_TRACEACC_NOCOLLISION;
+    SetTraceAccuracy(VIS_TRACEACC_NOCOLLISION);
   }
   if (meshFile != m_sMeshFile) SetMesh(meshFile.AsChar());
 }

@@ -73,8 +73,11 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   void GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const;
   // A local box used instead of the model's for visibility; an invalid box clears it.
   void SetCustomVisibilityBox(const VisBoundingBox_cl& box);
-  void SetScaling(const VisVector_cl& s) { m_vScaling = s; }
-  void SetScaling(float s) { m_vScaling = VisVector_cl(s, s, s); }
+  void SetScaling(const VisVector_cl& s) {
+    m_vScaling = s;
+    TraceShapeChanged();
+  }
+  void SetScaling(float s) { SetScaling(VisVector_cl(s, s, s)); }
   const VisVector_cl& GetScaling() const { return m_vScaling; }
 
   // Display.
@@ -89,7 +92,9 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   void SetAlwaysInForeGround(bool on) { m_bForeground = on; }
   void SetInactive(bool on) { m_bInactive = on; }
   bool IsInactive() const { return m_bInactive; }
-  void SetTraceAccuracy(VisTraceAccuracy_e acc) { m_eTraceAccuracy = acc; }
+  // An entity with an accuracy other than none is listed for trace lines
+  // (VisGame_cl::GetTraceCandidates).
+  void SetTraceAccuracy(VisTraceAccuracy_e acc);
   VisTraceAccuracy_e GetTraceAccuracy() const { return m_eTraceAccuracy; }
 
   // Animation configuration (VisAnimConfig.h): the entity holds a reference to it;
@@ -116,6 +121,15 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
 
  protected:
   friend class VisGame_cl;
+  friend class VisTraceCandidates_cl;
+  void OnWorldPoseChanged() override { TraceShapeChanged(); }
+  // Tells the trace-line list that the traced shape moved or changed.
+  void TraceShapeChanged() {
+    if (m_iTraceCandidate >= 0 && !m_bTraceBoundsStale) MarkTraceCandidateStale();
+  }
+  void MarkTraceCandidateStale();
+  int m_iTraceCandidate = -1;  // entry in Vision::Game's trace candidates, -1 for none
+  bool m_bTraceBoundsStale = false;
   uint64_t m_iCreationSerial = 0;  // order of joining the world (think-loop safety)
   int64_t m_iUniqueID = 0;
   int m_iNumber = -1;

@@ -22,6 +22,9 @@ struct TraceHit {
   VisBaseEntity_cl* entity;
 };
 
+// Room left around the cached boxes for the rounding of the exact tests.
+constexpr float kBoundsSlack = 1e-4f;
+
 // Segment start + t (end - start), t in [0, 1], against an axis-aligned box.
 bool SegmentBox(const VisVector_cl& s, const VisVector_cl& d, const VisVector_cl& mn, const VisVector_cl& mx,
                 float& t) {
@@ -62,11 +65,49 @@ VisBoundingBox_cl ScaledLocalBox(const VisBaseEntity_cl* e) {
   e->GetBoundingBox(local);
   if (!local.IsValid()) return out;
   const VisVector_cl& sc = e->GetScaling();
-  for (int i = 0; i < 8; ++i)
-    out.ExpandToInclude(VisVector_cl(((i & 1) ? local.m_vMax.x : local.m_vMin.x) * sc.x,
-                                     ((i & 2) ? local.m_vMax.y : local.m_vMin.y) * sc.y,
-                                     ((i & 4) ? local.m_vMax.z : local.m_vMin.z) * sc.z));
+  // Per axis, as growing the box by its eight scaled corners would.
+  for (int i = 0; i < 3; ++i) {
+    const float a = local.m_vMin[i] * sc[i], b = local.m_vMax[i] * sc[i];
+    out.m_vMin[i] = std::min(std::min(out.m_vMin[i], a), b);
+    out.m_vMax[i] = std::max(std::max(out.m_vMax[i], a), b);
+  }
   return out;
+}
+
+// A world box around everything TraceEntity can hit of the entity (invalid when it
+// can hit nothing); a little larger, so that it only ever rejects true misses.
+VisBoundingBox_cl TraceBounds(const VisBaseEntity_cl* e) {
+  VisBoundingBox_cl world;
+  const VisTraceAccuracy_e accuracy = e->GetTraceAccuracy();
+  if (accuracy == VIS_TRACEACC_NOCOLLISION) return world;
+  const VisBoundingBox_cl box = ScaledLocalBox(e);
+  if (!box.IsValid()) return world;
+  const VisMatrix3x3_cl& r = e->GetRotationMatrix();
+  const VisVector_cl centre = e->GetPosition() + r * box.GetCenter();
+  const VisVector_cl half = box.GetExtent() * 0.5f;
+  VisVector_cl reach;
+  if (accuracy == VIS_TRACEACC_SPHERE) {
+    const float radius = half.GetLength();
+    reach = VisVector_cl(radius, radius, radius);
+  } else {
+    // The turned box reaches |r| times its half size from its centre along each axis.
+    for (int i = 0; i < 3; ++i)
+      reach[i] = std::fabs(r(i, 0)) * half.x + std::fabs(r(i, 1)) * half.y + std::fabs(r(i, 2)) * half.z;
+  }
+  world = VisBoundingBox_cl(centre - reach, centre + reach);
+  const float size = std::max({std::fabs(world.m_vMin.x), std::fabs(world.m_vMin.y), std::fabs(world.m_vMin.z),
+                               std::fabs(world.m_vMax.x), std::fabs(world.m_vMax.y), std::fabs(world.m_vMax.z)});
+  const float slack = kBoundsSlack * (1.0f + size);
+  world.m_vMin -= VisVector_cl(slack, slack, slack);
+  world.m_vMax += VisVector_cl(slack, slack, slack);
+  // A box that is not finite rejects nothing.
+  for (int i = 0; i < 3; ++i)
+    if (!std::isfinite(world.m_vMin[i]) || !std::isfinite(world.m_vMax[i])) {
+      world.m_vMin = VisVector_cl(-INFINITY, -INFINITY, -INFINITY);
+      world.m_vMax = VisVector_cl(INFINITY, INFINITY, INFINITY);
+      break;
+    }
+  return world;
 }
 
 bool TraceEntity(const VisBaseEntity_cl* e, const VisVector_cl& start, const VisVector_cl& end, float& t) {
@@ -193,10 +234,23 @@ bool VisCollisionToolkit_cl::TraceLine(const VisVector_cl& start, const VisVecto
   std::vector<TraceHit> hits;
   float t = 0.0f;
   if (flags & VIS_TRACE_ENTITIES) {
-    for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
-      if (!e || e->IsMarkedRemoved() || e == ignoreA || e == ignoreB || !MaskMatches(e, mask)) continue;
+    // Only the listed entities can be hit; their cached boxes reject the far ones.
+    VisTraceCandidates_cl& candidates = Vision::Game.GetTraceCandidates();
+    if (candidates.HasStale()) candidates.Refresh(&TraceBounds);
+    VisVector_cl lo(std::min(start.x, end.x), std::min(start.y, end.y), std::min(start.z, end.z));
+    VisVector_cl hi(std::max(start.x, end.x), std::max(start.y, end.y), std::max(start.z, end.z));
+    for (int i = 0; i < 3; ++i)
+      if (!std::isfinite(start[i]) || !std::isfinite(end[i])) lo[i] = hi[i] = NAN;  // test them all
+    std::vector<VisBaseEntity_cl*>& near = m_near;
+    near.clear();
+    candidates.Collect(lo, hi, near);
+    for (VisBaseEntity_cl* e : near) {
+      if (e->IsMarkedRemoved() || e == ignoreA || e == ignoreB || !MaskMatches(e, mask)) continue;
       if (TraceEntity(e, start, end, t)) hits.push_back({t, VisTraceLineInfo_t::HIT_ENTITY, e});
     }
+    // Table order, which the nearest-first sort keeps for equally near hits.
+    std::sort(hits.begin(), hits.end(),
+              [](const TraceHit& a, const TraceHit& b) { return a.entity->GetNumber() < b.entity->GetNumber(); });
   }
   if (flags & VIS_TRACE_STATICGEOMETRY) {
     VisVector_cl normal;

@@ -5,6 +5,9 @@
 
 #include "engine/core/VisTraceLineInfo.h"
 
+#include <vector>
+
+class VisBaseEntity_cl;
 class VisObject3D_cl;
 class VisEntityCollection_cl;
 
@@ -26,7 +29,9 @@ class VBASE_IMPEXP VisCollisionToolkit_cl {
   // box. An entity is tested only when 'mask' shares a bit with the collision bitmask
   // of its physics object (entities without one always match). 'ignoreA'/'ignoreB'
   // (may be null) are skipped. With 'out', its first min(maxResults, 1024) entries
-  // receive the hits nearest first and the rest are cleared. True when anything was hit.
+  // receive the hits nearest first (equally near entities in table order) and the rest
+  // are cleared. True when anything was hit. Only the entities Vision::Game lists as
+  // trace candidates are looked at, first by a box kept around each one.
   bool TraceLine(const VisVector_cl& start, const VisVector_cl& end, unsigned mask, unsigned flags,
                  const VisObject3D_cl* ignoreA, const VisObject3D_cl* ignoreB, VisTraceLineInfo_t* out,
                  int maxResults = 1);
@@ -41,6 +46,7 @@ class VBASE_IMPEXP VisCollisionToolkit_cl {
 
  private:
   unsigned m_iSettings = 0x80;
+  std::vector<VisBaseEntity_cl*> m_near;  // the entities a trace tests, kept for its room
 };
 
 namespace Vision {

@@ -53,12 +53,14 @@ void VisGame_cl::AddEntity(VisBaseEntity_cl* e) {
   e->m_iNumber = (int)slot;
   e->m_iCreationSerial = ++m_creationSerial;
   if (!e->m_bRemoved) IndexId(e);
+  UpdateTraceCandidate(e);
 }
 
 void VisGame_cl::Unlist(VisBaseEntity_cl* e) {
   const int n = e->m_iNumber;
   if (n < 0 || n >= (int)m_entities.size() || m_entities[n] != e) return;
   if (!e->m_bRemoved) UnindexId(e);
+  m_traceCandidates.Remove(e);
   m_entities[n] = nullptr;
   e->m_iNumber = -1;
   m_firstFree = std::min(m_firstFree, (size_t)n);
@@ -106,6 +108,16 @@ VisBaseEntity_cl* VisGame_cl::FindEntityByUniqueID(int64_t id) const {
   if (id == 0) return nullptr;
   auto it = m_byId.find(id);
   return it == m_byId.end() ? nullptr : it->second;
+}
+
+void VisGame_cl::UpdateTraceCandidate(VisBaseEntity_cl* e) {
+  const bool wanted = e->m_iNumber >= 0 && e->m_eTraceAccuracy != VIS_TRACEACC_NOCOLLISION;
+  if (!wanted) {
+    m_traceCandidates.Remove(e);
+  } else {
+    m_traceCandidates.Add(e);
+    m_traceCandidates.MarkStale(e);  // another accuracy traces another shape
+  }
 }
 
 // ---- creation ---------------------------------------------------------------

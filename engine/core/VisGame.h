@@ -4,6 +4,7 @@
 
 #include "engine/base/VStrDictionary.h"
 #include "engine/core/VisBaseEntity.h"
+#include "engine/core/VisTraceCandidates.h"
 
 #include <string>
 #include <unordered_map>
@@ -115,8 +116,13 @@ class VBASE_IMPEXP VisGame_cl {
 
   VStrDictionary& GetDictionary() { return m_dictionary; }
 
+  // The entities in the table that trace lines test.
+  VisTraceCandidates_cl& GetTraceCandidates() { return m_traceCandidates; }
+
  private:
   friend class VisBaseEntity_cl;
+  // Lists or unlists an entity by its trace accuracy (listed only while in the table).
+  void UpdateTraceCandidate(VisBaseEntity_cl* e);
   void Unlist(VisBaseEntity_cl* e);
   void IndexId(VisBaseEntity_cl* e);
   void UnindexId(VisBaseEntity_cl* e);
@@ -129,6 +135,7 @@ class VBASE_IMPEXP VisGame_cl {
   std::unordered_map<std::string, VDynamicMesh*> m_meshes;  // one reference each
   VStrDictionary m_dictionary;
   std::vector<VisPath_cl*> m_paths;  // one reference each
+  VisTraceCandidates_cl m_traceCandidates;
   int64_t m_nextAutoId = 1;
   size_t m_firstFree = 0;
   uint64_t m_creationSerial = 0;

@@ -34,29 +34,39 @@ VisObject3D_cl::~VisObject3D_cl() {
 
 void VisObject3D_cl::SetPosition(const VisVector_cl& pos) {
   m_vPosition = VisVector_cl(pos.x, pos.y, pos.z);
+  OnWorldPoseChanged();
   UpdateLocalFromWorld();
   UpdateChildren(PARENT_ALTERED_POSITION);
 }
 
 VisVector_cl VisObject3D_cl::GetOrientation() const {
-  return m_bUseEuler ? m_vEuler : m_mRotation.GetEulerAngles();
+  if (!m_bUseEuler) return m_mRotation.GetEulerAngles();
+  if (m_bEulerStale) {
+    m_vEuler = m_mRotation.GetEulerAngles();
+    m_bEulerStale = false;
+  }
+  return m_vEuler;
 }
 
 void VisObject3D_cl::SetOrientation(const VisVector_cl& yawPitchRoll) {
   m_vEuler = VisVector_cl(yawPitchRoll.x, yawPitchRoll.y, yawPitchRoll.z);
+  m_bEulerStale = false;
   m_mRotation.SetEulerAngles(m_vEuler.x, m_vEuler.y, m_vEuler.z);
+  OnWorldPoseChanged();
   UpdateLocalFromWorld();
   UpdateChildren(PARENT_ALTERED_ROTATION);
 }
 
 void VisObject3D_cl::SetRotationMatrix(const VisMatrix3x3_cl& m) {
   m_vEuler = m.GetEulerAngles();
+  m_bEulerStale = false;
   // With Euler angles on, the angles lead and the matrix is rebuilt from them; with
   // them off the matrix is kept exactly as given.
   if (m_bUseEuler)
     m_mRotation.SetEulerAngles(m_vEuler.x, m_vEuler.y, m_vEuler.z);
   else
     m_mRotation = m;
+  OnWorldPoseChanged();
   UpdateLocalFromWorld();
   UpdateChildren(PARENT_ALTERED_ROTATION);
 }
@@ -135,12 +145,20 @@ void VisObject3D_cl::ModSysNotifyFunctionParentAltered(int flags) {
   UpdateChildren(PARENT_ALTERED_POSITION | (rotation ? PARENT_ALTERED_ROTATION : 0));
 }
 
-void VisObject3D_cl::UpdateChildren(int flags) {
-  if (m_children.empty()) return;
-  // A child may detach itself while following.
-  const std::vector<VisObject3D_cl*> children = m_children;
-  for (VisObject3D_cl* child : children)
-    if (child->m_pParent == this) child->ModSysNotifyFunctionParentAltered(flags);
+void VisObject3D_cl::NotifyChildren(int flags) {
+  // A child may detach itself while following: walk a copy, kept on the stack when small.
+  const size_t n = m_children.size();
+  VisObject3D_cl* few[16];
+  std::vector<VisObject3D_cl*> many;
+  VisObject3D_cl** children = few;
+  if (n <= 16) {
+    std::copy(m_children.begin(), m_children.end(), few);
+  } else {
+    many = m_children;
+    children = many.data();
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (children[i]->m_pParent == this) children[i]->ModSysNotifyFunctionParentAltered(flags);
 }
 
 void VisObject3D_cl::UpdateLocalFromWorld() {
@@ -159,14 +177,19 @@ void VisObject3D_cl::UpdateWorldFromLocal(bool rotation) {
   m_vPosition = m_pParent->m_vPosition + m_pParent->m_mRotation * m_vLocalPosition;
   if (rotation) {
     m_mRotation = m_pParent->m_mRotation * m_mLocalRotation;
-    m_vEuler = m_mRotation.GetEulerAngles();
+    m_bEulerStale = true;
   }
+  OnWorldPoseChanged();
 }
 
 void VisObject3D_cl::Serialize(VArchive& ar) {
   VisTypedEngineObject_cl::Serialize(ar);
   if (ar.IsSaving()) {
     ar << kObject3DVersion;
+    if (m_bEulerStale) {
+      m_vEuler = m_mRotation.GetEulerAngles();
+      m_bEulerStale = false;
+    }
     ar << m_vPosition << m_vEuler << m_bUseEuler;
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) ar << m_mRotation.m[r][c];
@@ -189,7 +212,9 @@ void VisObject3D_cl::Serialize(VArchive& ar) {
   // Angles and matrix come back exactly as saved, whichever of them leads.
   m_bUseEuler = useEuler;
   m_vEuler = VisVector_cl(euler.x, euler.y, euler.z);
+  m_bEulerStale = false;
   m_mRotation = rot;
+  OnWorldPoseChanged();
   UpdateLocalFromWorld();
   UpdateChildren(PARENT_ALTERED_ROTATION);
   SetPosition(pos);

@@ -3,6 +3,7 @@
 
 #include "engine/base/VisError.h"
 #include "engine/core/VTextValues.h"
+#include "engine/core/VXmlRoot.h"
 #include "engine/core/VisParticleEffect.h"
 #include "engine/core/VisParticleGroupManager.h"
 
@@ -56,15 +57,10 @@ bool ReadLayer(const TiXmlElement* el, VisParticleEffectFile_cl::LayerDesc& d, s
 bool VisParticleEffectFile_cl::LoadFromXml(const char* text) {
   m_layers.clear();
   TiXmlDocument doc;
-  doc.Parse(text ? text : "");
   std::string error;
-  const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
-  if (doc.Error())
-    error = "line " + std::to_string(doc.ErrorRow()) + ": " + doc.ErrorDesc();
-  else if (!root || root->ValueStr() != "particles")
-    error = "the root element is not <particles>";
+  const TiXmlElement* root = VParseXmlRoot(doc, text, "particles", error);
   std::vector<LayerDesc> layers;
-  if (error.empty()) {
+  if (root) {
     for (const TiXmlElement* el = root->FirstChildElement(); el; el = el->NextSiblingElement()) {
       if (el->ValueStr() != "layer") {
         Vision::Error.Warning("Particle effect %s: line %d: unknown element <%s> ignored", GetFilename(), el->Row(),

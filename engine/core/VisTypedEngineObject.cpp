@@ -32,9 +32,19 @@ VisTypedEngineObject_cl::~VisTypedEngineObject_cl() {
 void VisTypedEngineObject_cl::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (m_components.empty()) return;
   // A component may remove itself or another one while handling the message: walk a
-  // copy and skip whatever left the list meanwhile.
-  const std::vector<IVObjectComponent*> snapshot = m_components;
-  for (IVObjectComponent* c : snapshot) {
+  // copy (on the stack when small) and skip whatever left the list meanwhile.
+  const size_t n = m_components.size();
+  IVObjectComponent* few[16];
+  std::vector<IVObjectComponent*> many;
+  IVObjectComponent** snapshot = few;
+  if (n <= 16) {
+    std::copy(m_components.begin(), m_components.end(), few);
+  } else {
+    many = m_components;
+    snapshot = many.data();
+  }
+  for (size_t i = 0; i < n; ++i) {
+    IVObjectComponent* c = snapshot[i];
     if (std::find(m_components.begin(), m_components.end(), c) == m_components.end()) continue;
     c->MessageFunction(id, p1, p2);
   }

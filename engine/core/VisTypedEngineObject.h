@@ -116,16 +116,24 @@ class VBASE_IMPEXP VisObject3D_cl : public VisTypedEngineObject_cl {
   enum { PARENT_ALTERED_POSITION = 1, PARENT_ALTERED_ROTATION = 2 };
 
  protected:
-  void UpdateChildren(int flags);
+  // Called after every change of the world position or rotation.
+  virtual void OnWorldPoseChanged() {}
+  void UpdateChildren(int flags) {
+    if (!m_children.empty()) NotifyChildren(flags);
+  }
   // Local pose from the world pose and the parent (world pose when parentless).
   void UpdateLocalFromWorld();
   // World pose from the parent and the local pose; the rotation only when asked.
   void UpdateWorldFromLocal(bool rotation);
   bool IsAncestorOf(const VisObject3D_cl* obj) const;
+  void NotifyChildren(int flags);
   void UnlinkFromParent();
   VisVector_cl m_vPosition{0, 0, 0};
   VisMatrix3x3_cl m_mRotation;
-  VisVector_cl m_vEuler{0, 0, 0};
+  // The angles of m_mRotation; a child following its parent works them out only when
+  // asked (m_bEulerStale), as most children are never asked.
+  mutable VisVector_cl m_vEuler{0, 0, 0};
+  mutable bool m_bEulerStale = false;
   bool m_bUseEuler = true;
   VisVector_cl m_vMotionDelta{0, 0, 0};
   VisObject3D_cl* m_pParent = nullptr;

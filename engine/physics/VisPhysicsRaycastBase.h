@@ -44,6 +44,10 @@ class VBASE_IMPEXP VisPhysicsRaycastBase_cl {
   // Called once per thing the ray meets, nearest first (one call per object); true
   // lets the cast go on, false stops it.
   virtual bool OnHit(const VisPhysicsHit_t& hit) = 0;
+  // Asked before an object's exact test with the hit's kind and objects filled in (no
+  // place yet): false leaves the object out, as if the ray missed it. For records that
+  // would ignore such hits anyway; every object is tested by default.
+  virtual bool WantsHitOn(const VisPhysicsHit_t& candidate) const { return true; }
 
   VisVector_cl vRayStart{0, 0, 0};  // w 1
   VisVector_cl vRayEnd{0, 0, 0};    // w 1

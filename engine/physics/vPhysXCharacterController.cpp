@@ -6,6 +6,7 @@
 #include "engine/base/VisError.h"
 #include "engine/core/VisBaseEntity.h"
 #include "engine/physics/vPhysXModule.h"
+#include "engine/physics/bullet/vPhysXHeightField.h"
 #include "engine/physics/bullet/vPhysXScene.h"
 
 #include <BulletDynamics/Character/btKinematicCharacterController.h>
@@ -17,12 +18,17 @@ V_IMPLEMENT_DYNCREATE(vPhysXCharacterController, vPhysXObject)
 namespace {
 const char kControllerVersion = 1;
 
-// Bullet's controller with the skin width as its added margin.
+// Bullet's controller with the skin width as its added margin. Its step sees only the
+// terrain triangles near it (vPhysXHeightField::TightScope).
 class ControllerAction : public btKinematicCharacterController {
  public:
   ControllerAction(btPairCachingGhostObject* ghost, btConvexShape* shape, btScalar step, btScalar skin)
       : btKinematicCharacterController(ghost, shape, step, btVector3(0, 0, 1)) {
     m_addedMargin = skin;
+  }
+  void updateAction(btCollisionWorld* world, btScalar dt) override {
+    vPhysXHeightField::TightScope tight;
+    btKinematicCharacterController::updateAction(world, dt);
   }
 };
 

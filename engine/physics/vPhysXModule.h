@@ -70,7 +70,8 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   // Casts the query's ray from vRayStart to vRayEnd against the bodies, controllers,
   // static geometry and terrain whose group the query's filter lets through, and
   // calls its OnHit once per thing met, nearest first, until OnHit returns false.
-  // False when the ray met nothing (or the query is null).
+  // False when the ray met nothing it wants (VisPhysicsRaycastBase_cl::WantsHitOn) or
+  // the query is null.
   bool PerformRaycast(VisPhysicsRaycastBase_cl* query);
 
   // Simulated objects, oldest first.

@@ -2,6 +2,8 @@
 // contacts and ray casts.
 #include "engine/physics/bullet/vPhysXScene.h"
 
+#include "engine/physics/bullet/vPhysXHeightField.h"
+
 #include "engine/core/VisBaseEntity.h"
 #include "engine/core/VisStaticGeometryInstance.h"
 #include "engine/core/VisWorld.h"
@@ -39,6 +41,39 @@ class vPhysXScene::FilterCallback : public btOverlapFilterCallback {
   vPhysXModule& m_module;
 };
 
+namespace {
+bool IsDynamicBody(const btCollisionObject* o) { return btRigidBody::upcast(o) && !o->isStaticOrKinematicObject(); }
+
+// The world's own contact pass skips pairs without a dynamic body (character
+// controllers with each other, with static geometry, terrain or kinematic actors):
+// no solver step or contact report reads them. The controllers work out their own
+// contacts through the same dispatcher outside that pass.
+class SceneDispatcher : public btCollisionDispatcher {
+ public:
+  using btCollisionDispatcher::btCollisionDispatcher;
+  bool needsCollision(const btCollisionObject* a, const btCollisionObject* b) override {
+    if (m_bWorldPass && !IsDynamicBody(a) && !IsDynamicBody(b)) return false;
+    return btCollisionDispatcher::needsCollision(a, b);
+  }
+  bool m_bWorldPass = false;
+};
+
+class SceneWorld : public btDiscreteDynamicsWorld {
+ public:
+  SceneWorld(SceneDispatcher* dispatcher, btBroadphaseInterface* broadphase, btConstraintSolver* solver,
+             btCollisionConfiguration* config)
+      : btDiscreteDynamicsWorld(dispatcher, broadphase, solver, config), m_pSceneDispatcher(dispatcher) {}
+  void performDiscreteCollisionDetection() override {
+    m_pSceneDispatcher->m_bWorldPass = true;
+    btDiscreteDynamicsWorld::performDiscreteCollisionDetection();
+    m_pSceneDispatcher->m_bWorldPass = false;
+  }
+
+ private:
+  SceneDispatcher* m_pSceneDispatcher;
+};
+}  // namespace
+
 btMatrix3x3 vPhysXScene::ToBt(const VisMatrix3x3_cl& m) {
   return btMatrix3x3(m(0, 0), m(0, 1), m(0, 2), m(1, 0), m(1, 1), m(1, 2), m(2, 0), m(2, 1), m(2, 2));
 }
@@ -62,11 +97,12 @@ void vPhysXScene::MakeWorld() {
   m_solver.reset();
   m_broadphase.reset();
   m_dispatcher.reset();
-  m_dispatcher = std::make_unique<btCollisionDispatcher>(m_config.get());
+  auto dispatcher = std::make_unique<SceneDispatcher>(m_config.get());
+  SceneDispatcher* sceneDispatcher = dispatcher.get();
+  m_dispatcher = std::move(dispatcher);
   m_broadphase = std::make_unique<btDbvtBroadphase>();
   m_solver = std::make_unique<btSequentialImpulseConstraintSolver>();
-  m_world = std::make_unique<btDiscreteDynamicsWorld>(m_dispatcher.get(), m_broadphase.get(), m_solver.get(),
-                                                      m_config.get());
+  m_world = std::make_unique<SceneWorld>(sceneDispatcher, m_broadphase.get(), m_solver.get(), m_config.get());
   m_broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(m_ghostCallback.get());
   m_broadphase->getOverlappingPairCache()->setOverlapFilterCallback(m_filter.get());
   SetGravity(m_module.GetGlobalGravity());
@@ -321,7 +357,7 @@ void vPhysXScene::SyncWorldCollision() {
       const int nx = world.GetTerrainSamplesX(), ny = world.GetTerrainSamplesY();
       const float minH = *std::min_element(m_heights.begin(), m_heights.end());
       const float maxH = *std::max_element(m_heights.begin(), m_heights.end());
-      auto field = std::make_unique<btHeightfieldTerrainShape>(nx, ny, m_heights.data(), minH, maxH, 2, false);
+      auto field = std::make_unique<vPhysXHeightField>(nx, ny, m_heights.data(), minH, maxH);
       field->setLocalScaling(btVector3(world.GetTerrainSizeX() / (nx - 1), world.GetTerrainSizeY() / (ny - 1), 1));
       // Bullet centres the field on its bounding box.
       const VisVector_cl& o = world.GetTerrainOrigin();
@@ -465,18 +501,41 @@ void vPhysXScene::DeliverContacts() {
 // ---- ray casts ----------------------------------------------------------------
 
 namespace {
-// Every object the ray meets, each once at its nearest point.
+// The kind and objects of a hit on the object with this info (no place yet).
+VisPhysicsHit_t HitOn(const vPhysXCollisionInfo& info) {
+  VisPhysicsHit_t hit;
+  switch (info.kind) {
+    case vPhysXCollisionInfo::ACTOR:
+    case vPhysXCollisionInfo::CONTROLLER:
+      hit.eHitType = info.kind == vPhysXCollisionInfo::ACTOR ? VIS_PHYSICSHIT_ENTITY : VIS_PHYSICSHIT_CONTROLLER;
+      hit.pPhysicsObject = info.object;
+      hit.pHitObject = info.object ? info.object->GetOwner() : nullptr;
+      break;
+    case vPhysXCollisionInfo::STATIC_GEOMETRY:
+      hit.eHitType = VIS_PHYSICSHIT_STATICGEOMETRY;
+      hit.pHitObject = info.geometry;
+      break;
+    case vPhysXCollisionInfo::TERRAIN:
+      hit.eHitType = VIS_PHYSICSHIT_TERRAIN;
+      break;
+  }
+  return hit;
+}
+
+// Every object the ray meets, each once at its nearest point; objects the query does not
+// want are not tested.
 struct AllObjectsRayCallback : btCollisionWorld::RayResultCallback {
   struct Hit {
     const btCollisionObject* object;
     btScalar fraction;
     btVector3 normal;
   };
-  explicit AllObjectsRayCallback(unsigned filter) : m_filter(filter) {}
+  explicit AllObjectsRayCallback(const VisPhysicsRaycastBase_cl& query)
+      : m_query(query), m_filter((unsigned)query.iCollisionFilter) {}
   bool needsCollision(btBroadphaseProxy* proxy) const override {
     auto* o = static_cast<btCollisionObject*>(proxy->m_clientObject);
     auto* info = o ? static_cast<const vPhysXCollisionInfo*>(o->getUserPointer()) : nullptr;
-    return info && (m_filter & (1u << (info->group & 31))) != 0;
+    return info && (m_filter & (1u << (info->group & 31))) != 0 && m_query.WantsHitOn(HitOn(*info));
   }
   btScalar addSingleResult(btCollisionWorld::LocalRayResult& r, bool normalInWorldSpace) override {
     const btCollisionObject* o = r.m_collisionObject;
@@ -490,6 +549,7 @@ struct AllObjectsRayCallback : btCollisionWorld::RayResultCallback {
     m_collisionObject = o;
     return m_closestHitFraction;
   }
+  const VisPhysicsRaycastBase_cl& m_query;
   unsigned m_filter;
   std::vector<Hit> hits;
 };
@@ -501,34 +561,18 @@ bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
   const btVector3 dir = to - from;
   const btScalar length = dir.length();
   if (!(length > 0.0f) || !std::isfinite(length)) return false;
-  AllObjectsRayCallback cb((unsigned)query.iCollisionFilter);
+  AllObjectsRayCallback cb(query);
   m_world->rayTest(from, to, cb);
   if (cb.hits.empty()) return false;
   std::stable_sort(cb.hits.begin(), cb.hits.end(), [](const auto& x, const auto& y) { return x.fraction < y.fraction; });
   for (const auto& h : cb.hits) {
-    auto* info = static_cast<const vPhysXCollisionInfo*>(h.object->getUserPointer());
-    VisPhysicsHit_t hit;
+    VisPhysicsHit_t hit = HitOn(*static_cast<const vPhysXCollisionInfo*>(h.object->getUserPointer()));
     hit.fHitFraction = (float)h.fraction;
     hit.fHitDistance = (float)(h.fraction * length);
     hit.vImpactPoint = ToVis(from + dir * h.fraction);
     btVector3 n = h.normal.fuzzyZero() ? -dir / length : h.normal.normalized();
     if (n.dot(dir) > 0) n = -n;
     hit.vImpactNormal = ToVis(n);
-    switch (info->kind) {
-      case vPhysXCollisionInfo::ACTOR:
-      case vPhysXCollisionInfo::CONTROLLER:
-        hit.eHitType = info->kind == vPhysXCollisionInfo::ACTOR ? VIS_PHYSICSHIT_ENTITY : VIS_PHYSICSHIT_CONTROLLER;
-        hit.pPhysicsObject = info->object;
-        hit.pHitObject = info->object ? info->object->GetOwner() : nullptr;
-        break;
-      case vPhysXCollisionInfo::STATIC_GEOMETRY:
-        hit.eHitType = VIS_PHYSICSHIT_STATICGEOMETRY;
-        hit.pHitObject = info->geometry;
-        break;
-      case vPhysXCollisionInfo::TERRAIN:
-        hit.eHitType = VIS_PHYSICSHIT_TERRAIN;
-        break;
-    }
     if (!query.OnHit(hit)) break;
   }
   return true;

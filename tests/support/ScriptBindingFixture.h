@@ -3,7 +3,7 @@
 // captured log, and helpers to run script code and read its results.
 #pragma once
 
-#include "support/LogCapture.h"
+#include "support/ScratchScriptFixture.h"
 
 #include "Managers/PauseManager.h"
 #include "Managers/SaveGameManager.h"
@@ -12,53 +12,21 @@
 
 #include "engine/Vision.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
-class ScriptBindingFixture : public ::testing::Test {
+class ScriptBindingFixture : public ScratchScriptFixture {
  protected:
+  ScriptBindingFixture() : ScratchScriptFixture("script_bindings_") {}
+
   void SetUp() override {
-    // Parameterised tests are named "Name/0": one folder, not a folder inside one.
-    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : test)
-      if (c == '/') c = '_';
-    m_dir = std::filesystem::temp_directory_path() / ("script_bindings_" + std::to_string(::getpid()) + "_" + test);
-    std::filesystem::create_directories(m_dir / "scripts");
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(m_dir.c_str()));
-    L = Vision::GetScriptManager()->GetMasterState();
-    ASSERT_NE(L, nullptr);
+    ScratchScriptFixture::SetUp();
+    if (HasFatalFailure()) return;
     RegisterLuaBindings();
   }
-  void TearDown() override {
-    Vision::Game.RemoveAllEntities();
+  void ReleaseAfterEntities() override {
     GameManager::CleanInstance();
     PauseManager::CleanInstance();
     SaveGameManagerProto::CleanInstance();
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
-    std::filesystem::remove_all(m_dir);
-  }
-
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(m_dir / name) << text;
-    Vision::File.ClearCache();
-  }
-
-  // Runs code in the master globals; the error text, or "" when it ran.
-  std::string Run(const std::string& code) {
-    int top = lua_gettop(L);
-    std::string error;
-    if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
-      const char* msg = lua_tostring(L, -1);
-      error = msg ? msg : "(no message)";
-    }
-    lua_settop(L, top);
-    return error;
   }
 
   // The value of an expression; the test fails when it raises an error.
@@ -101,10 +69,6 @@ class ScriptBindingFixture : public ::testing::Test {
   static std::string ArgError(int number, const char* function, const char* message) {
     return "bad argument #" + std::to_string(number) + " to '" + function + "' (" + message + ")";
   }
-
-  std::filesystem::path m_dir;
-  lua_State* L = nullptr;
-  LogCapture log;
 
  private:
   bool Eval(const std::string& expr) {

@@ -4,6 +4,7 @@
 // frames of a fixed step.
 #pragma once
 
+#include "support/NavalScenario.h"
 #include "support/ScriptBindingFixture.h"
 
 #include "Factories/ShipFactory.h"
@@ -49,17 +50,8 @@ class ShipTestWorld : public ScriptBindingFixture {
     ScriptBindingFixture::SetUp();
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data/models");
-    VSeedRandom(4711u);
-    Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kStep);
-    GameManager* game = GameManager::GetInstance();
-    game->ResetNations();
-    game->AddNation(new Nation(0, "Neutral"));
-    game->AddNation(new Nation(1, "Player"));
-    game->AddNation(new Nation(2, "Pirate"));
-    game->GetNation(1)->AddEnemy(2);
-    game->GetNation(2)->AddEnemy(1);
-    game->SetLocation(2);
+    naval_scenario::StartFixedStep(4711u, kStep);
+    naval_scenario::AddWarringNations("Neutral", "Pirate");
   }
 
   void TearDown() override {
@@ -73,8 +65,7 @@ class ShipTestWorld : public ScriptBindingFixture {
     NoiseManagerProto::CleanInstance();
     SoundManager::CleanInstance();
     LocalizationTable::CleanInstance();
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    Vision::Timer.Reset();
+    naval_scenario::EndFixedStep();
     ScriptBindingFixture::TearDown();
   }
 
@@ -91,15 +82,7 @@ class ShipTestWorld : public ScriptBindingFixture {
     return log;
   }
 
-  // One engine frame of the fixed step: scene update, think pass, physics and the
-  // freeing of removed entities.
-  static void Frame() {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
+  static void Frame() { naval_scenario::Frame(); }
   static void Frames(int n) {
     for (int i = 0; i < n; ++i) Frame();
   }

@@ -5,6 +5,7 @@
 #include "components/RagdollComponent.h"
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/os/VOs.h"
 
@@ -25,15 +26,7 @@ void DieState::Enter(SoldierEntity* soldier) {
   soldier->SetParentUnit(nullptr);
   // (A carried item is dropped here once soldiers carry loot.)
   soldier->RemoveAllComponents();
-  RagdollComponent* ragdoll = soldier->Components<RagdollComponent>();
-  if (!ragdoll) {
-    ragdoll = new RagdollComponent();
-    ragdoll->Initialize();
-    if (!soldier->AddComponent(ragdoll)) {
-      ragdoll->DisposeObject();
-      ragdoll = nullptr;
-    }
-  }
+  RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
   if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + Random01(), false);
 
   // Pushed backwards (the local y axis is the back), and lifted.

@@ -6,6 +6,7 @@
 #include "entities/FSM/IdleState.h"
 #include "entities/FSM/State_Idle.h"
 #include "entities/SoldierEntity.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/core/VisParticleEffectFile.h"
 #include "engine/core/VisParticleGroupManager.h"
@@ -26,9 +27,7 @@ void DizzyState::Enter(SoldierEntity* soldier) {
   soldier->StopOwner();
   if (soldier->Components<RagdollComponent>()) return;
   soldier->DeInitCharacterController();
-  RagdollComponent* ragdoll = new RagdollComponent();
-  ragdoll->Initialize();
-  if (!soldier->AddComponent(ragdoll)) ragdoll->DisposeObject();
+  ComponentSetup::AddNew<RagdollComponent>(soldier);
 }
 
 void DizzyState::Execute(SoldierEntity*, float) {}

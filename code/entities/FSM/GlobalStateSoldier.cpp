@@ -15,6 +15,7 @@
 #include "entities/SoldierEntity.h"
 #include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
 GlobalStateSoldier GlobalStateSoldier::s_instance;
@@ -45,15 +46,8 @@ void OnBlast(SoldierEntity* soldier, const BlastRecord* blast) {
     soldier->ReduceHitPoints(10, nullptr);
   }
   if (soldier->GetStats()->m_Hitpoints.GetCurrent() != 0) return;
-  RagdollComponent* ragdoll = soldier->Components<RagdollComponent>();
-  if (!ragdoll) {
-    ragdoll = new RagdollComponent();
-    ragdoll->Initialize();
-    if (!soldier->AddComponent(ragdoll)) {
-      ragdoll->DisposeObject();
-      return;
-    }
-  }
+  RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
+  if (!ragdoll) return;
   ragdoll->SetLifeTime(10.0f);
   ragdoll->AddForce(blast->impactPoint, blast->push, RagdollComponent::NX_VELOCITY_CHANGE);
 }

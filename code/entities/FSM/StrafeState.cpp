@@ -1,8 +1,6 @@
 // The built-in family's sidestep.
 #include "entities/FSM/StrafeState.h"
 
-#include "components/InfantryMovementComponent.h"
-#include "core/ComponentMessages.h"
 #include "entities/FSM/AttackState.h"
 #include "entities/FSM/DieState.h"
 #include "entities/FSM/DizzyState.h"
@@ -30,12 +28,11 @@ void StrafeState::Enter(SoldierEntity* soldier) {
   soldier->SetStateType(STATE_STRAFE);
 }
 
-void StrafeState::Execute(SoldierEntity* soldier, float) {
-  if (InfantryMovementComponent* movement = soldier->GetMovementComponent()) movement->Update();
-}
+// It moves and arrives as a walk does, but keeps its own list and Exit.
+void StrafeState::Execute(SoldierEntity* soldier, float dt) { WalkState::GetInstance()->Execute(soldier, dt); }
 
 void StrafeState::Exit(SoldierEntity*) {}
 
-void StrafeState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR, INT_PTR) {
-  if (id == VIS_MSG_USER_UNIT_DESTINATION_REACHED) soldier->GetStateMachine()->ChangeState(IdleState::GetInstance());
+void StrafeState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR p2) {
+  WalkState::GetInstance()->MessageFunction(soldier, id, p1, p2);
 }

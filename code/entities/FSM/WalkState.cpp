@@ -25,6 +25,16 @@ WalkState::WalkState() {
   AddTransition(DizzyState::GetInstance());
 }
 
+void WalkState::AddGoalWalkTransitions() {
+  AddTransition(IdleState::GetInstance());
+  AddTransition(WalkState::GetInstance());
+  AddTransition(AttackState::GetInstance());
+  AddTransition(DieState::GetInstance());
+  AddTransition(WalkToAttackState::GetInstance());
+  AddTransition(WalkToCollectState::GetInstance());
+  AddTransition(DizzyState::GetInstance());
+}
+
 void WalkState::Enter(SoldierEntity* soldier) {
   if (!soldier->HasMesh()) return;
   // A walk continued from itself keeps its animation.

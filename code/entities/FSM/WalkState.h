@@ -17,6 +17,8 @@ class WalkState : public State<SoldierEntity> {
  protected:
   // Fills the list of allowed next states.
   WalkState();
+  // What a walk to a goal allows after the walk's own list.
+  void AddGoalWalkTransitions();
 
  private:
   static WalkState s_instance;

@@ -6,10 +6,7 @@
 #include "components/InfantryPathComponent.h"
 #include "core/ComponentMessages.h"
 #include "entities/FSM/AttackState.h"
-#include "entities/FSM/DieState.h"
-#include "entities/FSM/DizzyState.h"
 #include "entities/FSM/IdleState.h"
-#include "entities/FSM/WalkToCollectState.h"
 #include "entities/SoldierEntity.h"
 #include "util/MathTools.h"
 
@@ -19,15 +16,7 @@
 WalkToAttackState WalkToAttackState::s_instance;
 
 // The walk's list first (the base constructor), then its own.
-WalkToAttackState::WalkToAttackState() {
-  AddTransition(IdleState::GetInstance());
-  AddTransition(WalkState::GetInstance());
-  AddTransition(AttackState::GetInstance());
-  AddTransition(DieState::GetInstance());
-  AddTransition(WalkToAttackState::GetInstance());
-  AddTransition(WalkToCollectState::GetInstance());
-  AddTransition(DizzyState::GetInstance());
-}
+WalkToAttackState::WalkToAttackState() { AddGoalWalkTransitions(); }
 
 void WalkToAttackState::Enter(SoldierEntity* soldier) {
   AttackComponent* attack = soldier->GetAttackComponent();
@@ -35,8 +24,8 @@ void WalkToAttackState::Enter(SoldierEntity* soldier) {
   WalkState::Enter(soldier);
 }
 
-void WalkToAttackState::Execute(SoldierEntity* soldier, float) {
-  if (InfantryMovementComponent* movement = soldier->GetMovementComponent()) movement->Update();
+void WalkToAttackState::Execute(SoldierEntity* soldier, float dt) {
+  WalkState::Execute(soldier, dt);
   AttackComponent* attack = soldier->GetAttackComponent();
   if (!attack) return;
   if (!attack->GetAttackTarget() && !attack->GetAttackTargetUnit())

@@ -99,21 +99,20 @@ struct VersionedRecord {
   bool endMatched = false;
 
   void SerializeX(VArchive& ar) {
-    SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
     if (ar.IsSaving()) {
-      ar << "ARCH" << version << a;
+      SaveGameManagerProto::BeginBlock(ar, version);
+      ar << a;
       if (version >= 2) ar << b;
       if (version >= 3) ar << c;
-      ar << "EOA";
+      SaveGameManagerProto::EndBlock(ar);
       return;
     }
-    if (!blocks->CheckArchiveStartTag(ar)) return;
     char stored = 0;
-    ar >> stored;
+    if (!SaveGameManagerProto::ReadBlockStart(ar, stored)) return;
     if (stored >= 1) ar >> a;
     if (stored >= 2) ar >> b;
     if (stored >= 3) ar >> c;
-    endMatched = blocks->CheckArchiveEndTag(ar) == 1;
+    endMatched = SaveGameManagerProto::ReadBlockEnd(ar);
   }
 };
 
@@ -157,7 +156,24 @@ TEST(SaveGameManager, BlocksAreReadFieldByVersion) {
     EXPECT_EQ(untouched.a, 1);
     EXPECT_FALSE(untouched.endMatched);
   }
-  SaveGameManagerProto::CleanInstance();
+}
+
+TEST(SaveGameManager, BlockStartGivesTheVersionOnlyAfterArch) {
+  char version = 9;
+  {
+    ReadArchive ar(ByteWriter().Str("EOA").U8(3).Get());
+    EXPECT_FALSE(SaveGameManagerProto::ReadBlockStart(*ar, version));
+    EXPECT_EQ(version, 0);
+    EXPECT_EQ(ar->GetRemaining(), 1);  // the version byte is left unread
+  }
+  {
+    // The tag matches but the archive ends before the version.
+    ReadArchive ar(ByteWriter().Str("ARCH").Get());
+    version = 9;
+    EXPECT_TRUE(SaveGameManagerProto::ReadBlockStart(*ar, version));
+    EXPECT_EQ(version, 0);
+    EXPECT_FALSE(ar->IsOK());
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Fixture of the naval-combat tests: a player nation (1) and an enemy nation (2) at
 // war, ships with records and battle components, a seeded random source and engine
-// frames of a fixed length (scene update, think pass, freeing of removed entities).
+// frames of a fixed length.
 #pragma once
 
 #include "components/ShipBattleComponent.h"
@@ -8,14 +8,7 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
-#include "Managers/AchievementManager.h"
-#include "Managers/ArtifactManager.h"
-#include "Managers/BattleManager.h"
-#include "Managers/GameSessionManager.h"
-#include "Managers/MusicManager.h"
-#include "Managers/NoiseManagerProto.h"
-#include "Managers/PauseManager.h"
-#include "Managers/SoundManager.h"
+#include "support/NavalScenario.h"
 #include "support/ScratchDataFolder.h"
 
 #include "engine/Vision.h"
@@ -67,34 +60,16 @@ class SeaBattleFixture : public ::testing::Test {
     // A hull 20 long, 6 wide and 6 high standing on the water.
     data->Write("models/testship.model", "<model><bbox min=\"-10/-3/0\" max=\"10/3/6\"/></model>");
     data->Write("models/testsail.model", "<model><bbox min=\"-1/-2/0\" max=\"1/2/8\"/></model>");
-    VSeedRandom(20240611u);
-    Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kStep);
-    GameManager* game = GameManager::GetInstance();
-    game->ResetNations();
-    game->AddNation(new Nation(0, "None"));
-    game->AddNation(new Nation(1, "Player"));
-    game->AddNation(new Nation(2, "Enemy"));
-    game->GetNation(1)->AddEnemy(2);
-    game->GetNation(2)->AddEnemy(1);
-    game->SetLocation(2);
+    naval_scenario::StartFixedStep(20240611u, kStep);
+    naval_scenario::AddWarringNations("None", "Enemy");
   }
 
   void TearDown() override {
     Vision::Game.RemoveAllEntities();
     VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    GameManager::CleanInstance();
-    BattleManager::CleanInstance();
-    AchievementManager::CleanInstance();
-    ArtifactManager::CleanInstance();
-    PauseManager::CleanInstance();
-    GameSessionManager::CleanInstance();
-    NoiseManagerProto::CleanInstance();
-    MusicManager::CleanInstance();
-    SoundManager::CleanInstance();
+    naval_scenario::CleanBattleManagers();
     stats.clear();
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    Vision::Timer.Reset();
+    naval_scenario::EndFixedStep();
     data.reset();
   }
 
@@ -131,13 +106,7 @@ class SeaBattleFixture : public ::testing::Test {
     return log;
   }
 
-  // One engine frame of the fixed step.
-  static void Frame() {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    Vision::Game.FreeRemovedEntities();
-  }
+  static void Frame() { naval_scenario::Frame(); }
   static void Frames(int n) {
     for (int i = 0; i < n; ++i) Frame();
   }

@@ -226,6 +226,32 @@ TEST_F(ShipStatsTest, AnUpgradeIsBoughtOnceByName) {
   EXPECT_EQ(stats.GetUpgrade(1), nullptr);
 }
 
+TEST_F(ShipStatsTest, AnUpgradeTemplateGivesItsScriptAndTextsToUpgradeEntitiesOnly) {
+  UpgradeEntityTemplate stored;
+  stored.m_sUpgradeScriptFile = "scripts\\Upgrades\\Sails.lua";
+  stored.m_sScreenName = "Better sails";
+  stored.m_sType = "Sails";
+  stored.m_sName = "str_UPGRADE_SAILS";
+  stored.m_sDescription = "str_UPGRADE_SAILS_DESC";
+  stored.m_sImage = "upgrade_sails";
+  stored.m_sIcon = "icon_sails";
+  auto* upgrade = static_cast<UpgradeEntity*>(Vision::Game.CreateEntity("UpgradeEntity", VisVector_cl(0, 0, 0)));
+  stored.ApplyToEntity(upgrade);
+  EXPECT_EQ(upgrade->m_sUpgradeScriptFile, "scripts\\Upgrades\\Sails.lua");
+  EXPECT_STREQ(upgrade->GetScreenName(), "Better sails");
+  EXPECT_EQ(upgrade->m_sType, "Sails");
+  EXPECT_EQ(upgrade->m_sName, "str_UPGRADE_SAILS");
+  EXPECT_EQ(upgrade->m_sDescription, "str_UPGRADE_SAILS_DESC");
+  EXPECT_EQ(upgrade->m_sImage, "upgrade_sails");
+  EXPECT_EQ(upgrade->m_sIcon, "icon_sails");
+
+  // Any other entity is left as it was.
+  VisBaseEntity_cl* other = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(1, 2, 3));
+  other->SetEntityKey("Plain");
+  stored.ApplyToEntity(other);
+  EXPECT_STREQ(other->GetEntityKey(), "Plain");
+}
+
 TEST_F(ShipStatsTest, CopyForABoughtShipLeavesDamagesLootAndUpgradesBehind) {
   ShipStats offer;
   offer.SetShipName("Galleon");

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -149,4 +153,81 @@ TEST_F(TraceTest, TerrainTraceMeetsTheHeightFieldSurfaceFromEitherSide) {
   VisTraceLineInfo_t info;
   EXPECT_FALSE(Vision::CollisionToolkit.TraceLine(VisVector_cl(50, 50, 20), VisVector_cl(50, 50, -20), 0xffffffff,
                                                   VIS_TRACE_ALL, nullptr, nullptr, &info));
+}
+
+namespace {
+
+// Every entity hit by the segment, nearest first and in table order when equally near,
+// each tested on its own through the uncached path.
+std::vector<std::pair<float, VisBaseEntity_cl*>> EveryHit(const VisVector_cl& from, const VisVector_cl& to) {
+  std::vector<std::pair<float, VisBaseEntity_cl*>> hits;
+  for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
+    if (!e) continue;
+    VisEntityCollection_cl one;
+    one.Append(e);
+    VisTraceLineInfo_t info;
+    if (Vision::CollisionToolkit.TraceLineEntities(from, to, one, &info)) hits.push_back({info.distance, e});
+  }
+  std::stable_sort(hits.begin(), hits.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return hits;
+}
+
+}  // namespace
+
+TEST_F(TraceTest, KeptBoxesFindWhatTestingEveryEntityFindsWhileEntitiesChange) {
+  // Boxes of every accuracy, turned and scaled, two in the same place, one without a
+  // model, on a 6 x 5 grid; segments between random points of the area.
+  const VisTraceAccuracy_e accuracies[] = {VIS_TRACEACC_AABOX, VIS_TRACEACC_OBOX, VIS_TRACEACC_SPHERE,
+                                           VIS_TRACEACC_POLYGONS, VIS_TRACEACC_NOCOLLISION};
+  std::vector<VisBaseEntity_cl*> boxes;
+  for (int i = 0; i < 30; ++i) {
+    VisBaseEntity_cl* e = MakeBoxEntity(VisVector_cl((i % 6) * 4.0f, (i / 6) * 4.0f, 0), i * 37.0f, accuracies[i % 5]);
+    e->SetOrientation(i * 37.0f, (i % 3) * 20.0f, (i % 4) * 15.0f);
+    e->SetScaling(VisVector_cl(1.0f + (i % 3) * 0.5f, i % 7 == 0 ? -1.0f : 1.0f, 0.5f + (i % 2)));
+    boxes.push_back(e);
+  }
+  MakeBoxEntity(boxes[7]->GetPosition(), 0, VIS_TRACEACC_AABOX);  // the same place as a box before it
+  (new VisBaseEntity_cl())->SetTraceAccuracy(VIS_TRACEACC_OBOX);  // no model: nothing to hit
+
+  unsigned seed = 12345u;
+  auto random = [&seed](float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * (float)(seed >> 8) / 16777216.0f;
+  };
+  auto compare = [&](const char* round) {
+    for (int k = 0; k < 300; ++k) {
+      const VisVector_cl from(random(-3, 24), random(-3, 20), random(-3, 3)), to(random(-3, 24), random(-3, 20), random(-3, 3));
+      const auto expected = EveryHit(from, to);
+      VisTraceLineInfo_t out[40];
+      const bool hit = Vision::CollisionToolkit.TraceLine(from, to, 0xffffffff, VIS_TRACE_ENTITIES, nullptr, nullptr, out, 40);
+      ASSERT_EQ(hit, !expected.empty()) << round << " segment " << k;
+      for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(out[i].colliderEntity, expected[i].second) << round << " segment " << k << " hit " << i;
+        ASSERT_EQ(out[i].distance, expected[i].first) << round << " segment " << k << " hit " << i;
+      }
+      ASSERT_FALSE(out[expected.size()].detected) << round << " segment " << k;
+    }
+  };
+  compare("as made");
+
+  // Moved, turned, scaled, another model, another accuracy, gone, following a parent.
+  boxes[0]->SetPosition(VisVector_cl(10, 10, 1));
+  boxes[1]->SetOrientation(80, 10, 0);
+  boxes[2]->SetScaling(3.0f);
+  VDynamicMesh* wide = new VDynamicMesh("wide.model");
+  ASSERT_TRUE(wide->LoadFromXml(R"(<model><bbox min="-3/-1/-1" max="3/1/1"/></model>)"));
+  boxes[3]->SetMesh(wide);
+  boxes[4]->SetTraceAccuracy(VIS_TRACEACC_OBOX);
+  boxes[5]->SetTraceAccuracy(VIS_TRACEACC_NOCOLLISION);
+  delete boxes[6];
+  boxes[8]->Remove();
+  boxes[9]->AttachToParent(boxes[10]);
+  boxes[10]->SetPosition(VisVector_cl(2, 15, 0));
+  boxes[10]->SetOrientation(-60, 0, 0);
+  compare("after changes");
+
+  // A pose that is not a number is tested by every trace, as the uncached path does.
+  boxes[11]->SetPosition(VisVector_cl(NAN, 0, 0));
+  compare("with a pose that is not a number");
+  Vision::Game.FreeRemovedEntities();
 }

@@ -166,26 +166,32 @@ TEST_F(ComponentTest, MessagesReachEveryComponentInOrder) {
 }
 
 TEST_F(ComponentTest, DeliveryIsSafeWhenComponentsLeaveDuringIt) {
-  VisTypedEngineObject_cl owner;
-  auto* selfRemover = new CmpRecorder("self");
-  auto* killer = new CmpRecorder("killer");
-  auto* victim = new CmpRecorder("victim");
-  auto* last = new CmpRecorder("last");
-  selfRemover->onMessage = [](CmpRecorder* c) { c->DisposeObject(); };
-  killer->victim = victim;
-  killer->onMessage = [](CmpRecorder* c) {
-    if (c->victim) c->victim->DisposeObject();
-    c->victim = nullptr;
-  };
-  for (CmpRecorder* c : {selfRemover, killer, victim, last}) owner.AddComponent(c);
+  // Few components, and more than fit the delivery's own small list.
+  for (int extra : {0, 20}) {
+    g_received.clear();
+    g_deleted = 0;
+    VisTypedEngineObject_cl owner;
+    auto* selfRemover = new CmpRecorder("self");
+    auto* killer = new CmpRecorder("killer");
+    auto* victim = new CmpRecorder("victim");
+    auto* last = new CmpRecorder("last");
+    selfRemover->onMessage = [](CmpRecorder* c) { c->DisposeObject(); };
+    killer->victim = victim;
+    killer->onMessage = [](CmpRecorder* c) {
+      if (c->victim) c->victim->DisposeObject();
+      c->victim = nullptr;
+    };
+    for (CmpRecorder* c : {selfRemover, killer, victim, last}) owner.AddComponent(c);
+    for (int i = 0; i < extra; ++i) owner.AddComponent(new CmpRecorder("extra"));
 
-  owner.SendMsg(7);
-  ASSERT_EQ(g_received.size(), 3u);
-  EXPECT_EQ(g_received[0].who, "self");
-  EXPECT_EQ(g_received[1].who, "killer");
-  EXPECT_EQ(g_received[2].who, "last");
-  EXPECT_EQ(owner.GetComponentCount(), 2);
-  EXPECT_EQ(g_deleted, 2);
+    owner.SendMsg(7);
+    ASSERT_EQ(g_received.size(), 3u + extra) << extra;
+    EXPECT_EQ(g_received[0].who, "self");
+    EXPECT_EQ(g_received[1].who, "killer");
+    EXPECT_EQ(g_received[2].who, "last");
+    EXPECT_EQ(owner.GetComponentCount(), 2 + extra);
+    EXPECT_EQ(g_deleted, 2);
+  }
 }
 
 TEST_F(ComponentTest, SetVariableRaisesThePropertyChangedMessage) {

@@ -3,6 +3,7 @@
 #include "engine/core/IVObjectComponent.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
+#include "support/ArchiveRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,11 @@ class EntTrackedEntity : public VisBaseEntity_cl {
   void ModSysNotifyFunctionParentAltered(int flags) override {
     m_flags.push_back(flags);
     VisBaseEntity_cl::ModSysNotifyFunctionParentAltered(flags);
+    if (m_bLeaveWhenMoved) DetachFromParent();
   }
   std::string m_name;
   std::vector<int> m_flags;
+  bool m_bLeaveWhenMoved = false;
 };
 V_IMPLEMENT_DYNCREATE(EntTrackedEntity, VisBaseEntity_cl)
 
@@ -152,6 +155,45 @@ TEST_F(EntityTest, ChildrenHearWhatOfTheParentChanged) {
   EXPECT_EQ(child->m_flags, (std::vector<int>{1, 2}));
   // A turning parent moves the grandchild as well as turning it.
   EXPECT_EQ(grandchild->m_flags, (std::vector<int>{1, 3}));
+}
+
+TEST_F(EntityTest, ChildrenFollowWhileOneOfThemLeavesOnTheWay) {
+  for (int count : {3, 20}) {
+    auto* parent = new EntTrackedEntity("parent");
+    std::vector<EntTrackedEntity*> children;
+    for (int i = 0; i < count; ++i) {
+      children.push_back(new EntTrackedEntity("child"));
+      children.back()->AttachToParent(parent);
+    }
+    children[1]->m_bLeaveWhenMoved = true;
+    parent->SetPosition(1, 0, 0);
+    parent->SetPosition(2, 0, 0);
+    EXPECT_EQ(parent->GetNumChildren(), count - 1) << count;
+    EXPECT_EQ(children[1]->m_flags, std::vector<int>{1}) << count;
+    for (int i = 0; i < count; ++i) {
+      if (i == 1) continue;
+      EXPECT_EQ(children[i]->m_flags, (std::vector<int>{1, 1})) << count << " child " << i;
+      EXPECT_TRUE(Near(children[i]->GetPosition(), VisVector_cl(2, 0, 0))) << count << " child " << i;
+    }
+    Vision::Game.RemoveAllEntities();
+  }
+}
+
+TEST_F(EntityTest, AChildsAnglesFollowItsTurnedParentWhenReadOrSaved) {
+  VisObject3D_cl parent, child;
+  child.SetOrientation(10, 0, 0);
+  child.AttachToParent(&parent);
+  parent.SetOrientation(30, 0, 0);
+  EXPECT_TRUE(Near(child.GetOrientation(), VisVector_cl(40, 0, 0)));
+
+  parent.SetOrientation(30, 20, 0);
+  parent.SetPosition(5, 0, 0);
+  const VisVector_cl angles = child.GetRotationMatrix().GetEulerAngles();
+  const archive_test::Bytes saved = archive_test::SaveBytes([&](VArchive& ar) { child.Serialize(ar); });
+  VisObject3D_cl loaded;
+  ASSERT_TRUE(archive_test::LoadBytes(saved, [&](VArchive& ar) { loaded.Serialize(ar); }));
+  EXPECT_EQ(loaded.GetOrientation(), angles);
+  EXPECT_EQ(child.GetOrientation(), angles);
 }
 
 TEST_F(EntityTest, AttachingToItselfOrADescendantIsRefused) {

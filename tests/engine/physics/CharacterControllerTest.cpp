@@ -1,6 +1,8 @@
 // Character controllers: walking by motion deltas, steps, walls, slopes and falling.
 #include "PhysicsFixture.h"
 
+#include <cmath>
+
 namespace {
 
 class ControllerTest : public PhysicsTest {
@@ -102,4 +104,36 @@ TEST_F(ControllerTest, FallsToTheGroundAndFollowsItsPlaceWhenSet) {
   EXPECT_EQ(owner->GetPhysicsObject(), nullptr);
   EXPECT_EQ(module->GetObjectCount(), 0);
   delete cc;
+}
+
+TEST_F(ControllerTest, WalksAHeightFieldAsItsSurfaceAllows) {
+  // Level ground, then a ramp of the given slope from x = 0 to 10, then a plateau; the
+  // walker starts at x = -5 and would reach x = 11 on open ground.
+  struct Case {
+    const char* name;
+    float slope;  // degrees
+    bool climbs;
+  };
+  for (const Case& c : {Case{"level", 0.0f, true}, Case{"gentle ramp", 25.0f, true}, Case{"steep ramp", 65.0f, false}}) {
+    TearDown();
+    SetUp();
+    const float top = std::tan(c.slope * 3.14159265f / 180.0f) * 10.0f;
+    ASSERT_TRUE(Vision::World.SetHeightFieldTerrain(VisVector_cl(-10, -10, 0), 30, 20, 4, 2,
+                                                    {0, 0, top, top, 0, 0, top, top}));
+    VisBaseEntity_cl* owner = nullptr;
+    vPhysXCharacterController* cc = MakeWalker(owner);
+    cc->SetPosition(VisVector_cl(-5, 0, 0));
+    Step(10);
+    EXPECT_NEAR(owner->GetPosition().z, 0.0f, 0.05f) << c.name;
+    Walk(owner, cc, 480);
+    const VisVector_cl at = owner->GetPosition();
+    if (c.climbs) {
+      EXPECT_GT(at.x, 10.0f) << c.name;
+      EXPECT_NEAR(at.z, top, 0.05f) << c.name;
+    } else {
+      EXPECT_LT(at.x, 1.0f) << c.name;
+      EXPECT_LT(at.z, 1.0f) << c.name;
+    }
+    EXPECT_TRUE(cc->IsOnGround()) << c.name;
+  }
 }

@@ -17,6 +17,19 @@ class RecordingRaycast : public VisPhysicsRaycastBase_cl {
   int stopAfter = 100;
 };
 
+// Leaves out the objects of one entity and one kind before they are tested, and notes
+// what it was asked about.
+class ChoosyRaycast : public RecordingRaycast {
+ public:
+  bool WantsHitOn(const VisPhysicsHit_t& candidate) const override {
+    asked.push_back(candidate);
+    return candidate.pHitObject != unwanted && candidate.eHitType != unwantedKind;
+  }
+  const VisTypedEngineObject_cl* unwanted = nullptr;
+  int unwantedKind = VIS_PHYSICSHIT_NONE;
+  mutable std::vector<VisPhysicsHit_t> asked;
+};
+
 class RaycastTest : public PhysicsTest {
  protected:
   void SetUp() override {
@@ -164,4 +177,30 @@ TEST_F(PhysicsTest, HeightFieldRaysAgreeWithTheWorldHeightAndTraceLines) {
       EXPECT_NEAR(trace.touchPoint.z, ray.closestHit.vImpactPoint.z, 1e-3f) << x << ", " << y;
     }
   }
+}
+
+TEST_F(RaycastTest, RecordsLeaveOutObjectsBeforeTheirTest) {
+  ChoosyRaycast ray;
+  ray.vRayStart = VisVector_cl(0, 0, 0.5f);
+  ray.vRayEnd = VisVector_cl(40, 0, 0.5f);
+  ray.unwanted = crate;
+  ray.unwantedKind = VIS_PHYSICSHIT_STATICGEOMETRY;
+  EXPECT_TRUE(module->PerformRaycast(&ray));
+  ASSERT_EQ(ray.hits.size(), 1u);
+  EXPECT_EQ(ray.hits[0].pHitObject, soldier);
+  EXPECT_NEAR(ray.hits[0].fHitDistance, 29.7f, 0.05f);
+  // It was asked with the kind and objects the hit would have carried.
+  bool askedAboutCrate = false;
+  for (const VisPhysicsHit_t& c : ray.asked)
+    if (c.pHitObject == crate)
+      askedAboutCrate = c.eHitType == VIS_PHYSICSHIT_ENTITY && c.pPhysicsObject == crateBody;
+  EXPECT_TRUE(askedAboutCrate);
+
+  // Leaving out all it would meet is meeting nothing.
+  ChoosyRaycast down;
+  down.vRayStart = VisVector_cl(5, 5, 3);
+  down.vRayEnd = VisVector_cl(5, 5, -3);
+  down.unwantedKind = VIS_PHYSICSHIT_TERRAIN;
+  EXPECT_FALSE(module->PerformRaycast(&down));
+  EXPECT_TRUE(down.hits.empty());
 }

@@ -1,0 +1,15 @@
+// The first step of every XML data reader of the engine: parse the text and check
+// the root element, with the error text the readers log.
+#pragma once
+
+#include <string>
+
+class TiXmlDocument;
+class TiXmlElement;
+
+// Parses text (null reads as empty) into doc and returns the root element when it
+// is named name, or alternative when one is given. Otherwise null, with error set
+// to "line N: <parser's description>" or "the root element is not <name>" ("is
+// neither <name> nor <alternative>"); doc.Error() tells the two apart.
+const TiXmlElement* VParseXmlRoot(TiXmlDocument& doc, const char* text, const char* name, std::string& error,
+                                  const char* alternative = nullptr);
