@@ -6,6 +6,7 @@
 #include "StartParameters.h"
 #include "TideworkImports.h"
 #include "UpdateCheck.h"
+#include "Version.h"
 #include "WindowProc.h"
 
 #include "engine/Vision.h"
@@ -18,7 +19,6 @@ namespace {
 // The engine memory manager lives as long as the program.
 IVMemoryManager* g_memoryManager = nullptr;
 
-const char* const kVersion = "1,0,2,7542";
 const char* const kBuildStamp = "2011/08/06 02:17:32";
 const int WT_MAIN_MENU = 9;
 
@@ -106,7 +106,7 @@ int Launcher::Run(const char* commandLine) {
 
   const std::string rule(74, '-');
   Vision::Error.SystemMessage("%s", rule.c_str());
-  Vision::Error.SystemMessage("Brinemark %s %s", kVersion, kBuildStamp);
+  Vision::Error.SystemMessage("Brinemark %s %s", kBrinemarkVersion, kBuildStamp);
   Vision::Error.SystemMessage("%s", rule.c_str());
 
   TideworkImports& tidework = TideworkImports::Require();

@@ -3,12 +3,13 @@
 
 #include "HttpClient.h"
 #include "Md5.h"
+#include "Version.h"
 
+#include "engine/base/VisFile.h"
 #include "engine/os/VOs.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +17,6 @@ namespace {
 
 const char kDefaultServiceUrl[] = "http://update.brinemark.invalid/server_access.php";
 const char kServicePath[] = "/server_access.php";
-const char kVersion[] = "1,0,2,7542";
 const char kLanguage[] = "en";
 const char kDlc[] = "nodlc";
 const char kDefaultKey[] = "q7vd0wm2xj5ht8nb3kc6fa1ly9ers4go";
@@ -71,7 +71,7 @@ std::string UpdateCheck::GetServiceUrl() {
 
 std::string UpdateCheck::BuildRequestBody(const std::string& programPath) const {
   std::string binary = FileMd5Hex(programPath);
-  std::string query = std::string("cmd=CheckForUpdates") + "&version=" + kVersion + "&language=" + kLanguage +
+  std::string query = std::string("cmd=CheckForUpdates") + "&version=" + kBrinemarkVersion + "&language=" + kLanguage +
                       "&key=" + m_key + "&storeid=" + m_storeId + "&binary=" + binary + "&dlc=" + kDlc +
                       "&prod=" + std::to_string(m_productNumber);
   std::string checksum = Md5Hex(query + kChecksumSalt);
@@ -127,12 +127,9 @@ void UpdateCheck::ParseReply(const std::wstring& reply) {
 bool UpdateCheck::GetFolder(std::string& out) {
   char documents[V_DOCUMENT_FOLDER_SIZE];
   if (!VGetMyDocumentFolder(documents)) return false;
-  std::string folder = std::string(documents) + "/Fenwold/Brinemark";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error || !std::filesystem::is_directory(folder, error)) return false;
-  out = folder;
-  return true;
+  const std::string folder = VPathHelper::CombineDirAndFile(documents, "Fenwold/Brinemark");
+  // Found without regard to case, as the game finds it for its own files.
+  return VFileHelper::MkDirRecursive(folder.c_str()) && VFileHelper::FindCaseInsensitive(folder, out);
 }
 
 bool UpdateCheck::Load() {

@@ -24,7 +24,8 @@ class UpdateCheck {
   // BRINEMARK_UPDATE_URL (with "/server_access.php" added when it has no path) or
   // the built-in address.
   static std::string GetServiceUrl();
-  // <documents>/Fenwold/Brinemark, created with its parents; false when unusable.
+  // <documents>/Fenwold/Brinemark (an existing one in any case), created with its
+  // parents; false when unusable.
   static bool GetFolder(std::string& out);
 
   bool IsUpdateAvailable() const { return m_updateAvailable; }

@@ -37,10 +37,6 @@ namespace {
 
 const char* const kShipStream = "<ShipStream>";
 const char* const kShipArchive = "<ShipArchive>";
-// Collision group of ships that are neither the player's nor AI-controlled.
-const unsigned kGroupOther = 1;
-const unsigned kGroupPlayer = 3;
-const unsigned kGroupAI = 5;
 // Message to a ship made from a record: the record (p1) it was made from.
 const int kMsgCreatedFromStats = 34;
 // Sound resources of the preload set.
@@ -70,12 +66,6 @@ class ProfiledScope {
  private:
   int m_id;
 };
-
-// The player's nation: slot 1, once at least two nation slots are used.
-Nation* PlayerNation() {
-  GameManager* game = GameManager::GetInstance();
-  return game->GetNationCount() >= 2 ? game->GetNation(1) : nullptr;
-}
 
 // Presence, then the component's block when present.
 template <class T>
@@ -209,18 +199,17 @@ ShipEntity* ShipFactory::CreateShip(const char* name, const char* script, const 
   if (IVScriptInstance* instance = Vision::GetScriptManager()->GetScriptInstance(ship))
     if (instance->HasFunction("OnCreate")) instance->ExecuteFunctionArg("OnCreate", "*");
 
-  Nation* player = PlayerNation();
-  unsigned group = kGroupOther;
+  Nation* player = GameManager::GetInstance()->GetPlayerNation();
+  unsigned group = ShipEntity::COLLISION_GROUP_OTHER;
   if (player && nation == player->GetNationId() && playerControllable) {
     ComponentSetup::AddNew<PlayerInputComponent>(ship);
-    group = kGroupPlayer;
+    group = ShipEntity::COLLISION_GROUP_PLAYER;
   } else if (nation != 0 && !playerControllable) {
-    AIShipComponent* ai = new AIShipComponent();
-    ai->Initialize();
-    ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
-    ai->SetAttackTargetNation(-1);
-    if (!ship->AddComponent(ai)) ai->DisposeObject();
-    group = kGroupAI;
+    if (AIShipComponent* ai = ComponentSetup::AddNew<AIShipComponent>(ship)) {
+      ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
+      ai->SetAttackTargetNation(-1);
+    }
+    group = ShipEntity::COLLISION_GROUP_AI;
   }
   {
     ProfiledScope damageProfile(Profiling().createDamageTextures);
@@ -236,7 +225,7 @@ ShipEntity* ShipFactory::CreateShip(ShipStats* stats) {
                                 stats->GetSavedOrientation(), stats->GetNation(), stats->GetUniqueID(),
                                 stats->IsPlayerShip());
   if (!ship) return nullptr;
-  Nation* player = PlayerNation();
+  Nation* player = GameManager::GetInstance()->GetPlayerNation();
   const bool playerNation = player && stats->GetNation() == player->GetNationId();
   if (playerNation) ship->ChangeColorScheme(stats->GetColorScheme());
   ship->MessageFunction(kMsgCreatedFromStats, (INT_PTR)stats, 0);
@@ -292,9 +281,8 @@ void ShipFactory::LoadShipComponents(ShipEntity* ship) {
   // The archive and the reader are closed on every way out.
   {
     VArchive ar(kShipArchive, in);
-    SaveGameManagerProto* blocks = SaveGameManagerProto::GetInstance();
     auto read = [&]() {
-      if (!blocks->CheckArchiveStartTag(ar)) return;
+      if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) return;
       int version = 0;
       ar >> version;
       ar.SetLoadingVersion(version);
@@ -332,7 +320,7 @@ void ShipFactory::LoadShipComponents(ShipEntity* ship) {
         DamageTextureComponent discarded;
         discarded.SerializeX(ar);
       }
-      if (!blocks->CheckArchiveEndTag(ar))
+      if (!SaveGameManagerProto::CheckArchiveEndTag(ar))
         Vision::Error.Warning("ShipFactory: the component archive of %s does not end with EOA", ship->GetObjectKey());
     };
     read();

@@ -23,6 +23,37 @@ void RemoveEntitiesWithKey(const char* key) {
   for (VisBaseEntity_cl* entity : found)
     if (entity && !entity->IsMarkedRemoved()) entity->Remove();
 }
+
+// Calls visit(nation, ship) for every ship of every nation that the engine does not
+// remove; a visit that returns false ends the walk.
+template <class F>
+void ForEachLiveShip(F visit) {
+  if (!GameManager::HasInstance()) return;
+  const GameManager* game = GameManager::GetInstance();
+  const unsigned nations = game->GetNationCount();
+  for (unsigned n = 0; n < nations; ++n) {
+    const Nation* nation = game->GetNation(n);
+    if (!nation) continue;
+    const DynArray_cl<ShipEntity*>& ships = nation->GetShips();
+    const unsigned used = ships.GetValidSize();
+    for (unsigned i = 0; i < used; ++i) {
+      ShipEntity* ship = ships.Get(i);
+      if (ship && !ship->IsMarkedRemoved() && !visit(nation, ship)) return;
+    }
+  }
+}
+
+// Squared distance in the x-y plane.
+float PlaneDistanceSqr(const VisVector_cl& a, const VisVector_cl& b) {
+  const float dx = a.x - b.x, dy = a.y - b.y;
+  return dx * dx + dy * dy;
+}
+
+bool IsSinking(const ShipEntity* ship) {
+  const ShipBattleComponent* battle = ship->Components<ShipBattleComponent>();
+  return battle && battle->IsSinking();
+}
+
 }  // namespace
 
 BattleManager::~BattleManager() = default;
@@ -80,54 +111,27 @@ void BattleManager::ResetBattle() {
 
 void BattleManager::GetShipsWithinRange(const VisVector_cl& position, float range,
                                         DynArray_cl<ShipEntity*>* out) const {
-  if (!out || !GameManager::HasInstance()) return;
-  const GameManager* game = GameManager::GetInstance();
+  if (!out) return;
   const float range2 = range * range;
-  const unsigned nations = game->GetNationCount();
-  for (unsigned n = 0; n < nations; ++n) {
-    const Nation* nation = game->GetNation(n);
-    if (!nation) continue;
-    const DynArray_cl<ShipEntity*>& ships = nation->GetShips();
-    const unsigned used = ships.GetValidSize();
-    for (unsigned i = 0; i < used; ++i) {
-      ShipEntity* ship = ships.Get(i);
-      if (!ship || ship->IsMarkedRemoved()) continue;
-      const float dx = ship->GetPosition().x - position.x;
-      const float dy = ship->GetPosition().y - position.y;
-      if (dx * dx + dy * dy <= range2) out->Insert(ship);
-    }
-  }
+  ForEachLiveShip([&](const Nation*, ShipEntity* ship) {
+    if (PlaneDistanceSqr(ship->GetPosition(), position) <= range2) out->Insert(ship);
+    return true;
+  });
 }
 
-namespace {
-
-// Appends the ships of every nation that is (or is not) friendly to the id.
-void CollectShips(DynArray_cl<ShipEntity*>& out, int nation, bool friendly) {
-  if (!GameManager::HasInstance()) return;
-  const GameManager* game = GameManager::GetInstance();
-  const unsigned nations = game->GetNationCount();
-  for (unsigned n = 0; n < nations; ++n) {
-    const Nation* owner = game->GetNation(n);
-    if (!owner || owner->IsEnemy(nation) == friendly) continue;
-    const DynArray_cl<ShipEntity*>& ships = owner->GetShips();
-    const unsigned used = ships.GetValidSize();
-    for (unsigned i = 0; i < used; ++i) {
-      ShipEntity* ship = ships.Get(i);
-      if (ship && !ship->IsMarkedRemoved()) out.Insert(ship);
-    }
-  }
+void BattleManager::GetFriendlyShips(DynArray_cl<ShipEntity*>& out, int nation) const {
+  ForEachLiveShip([&](const Nation* owner, ShipEntity* ship) {
+    if (!owner->IsEnemy(nation)) out.Insert(ship);
+    return true;
+  });
 }
 
-bool IsSinking(const ShipEntity* ship) {
-  const ShipBattleComponent* battle = ship->Components<ShipBattleComponent>();
-  return battle && battle->IsSinking();
+void BattleManager::GetEnemyShips(DynArray_cl<ShipEntity*>& out, int nation) const {
+  ForEachLiveShip([&](const Nation* owner, ShipEntity* ship) {
+    if (owner->IsEnemy(nation)) out.Insert(ship);
+    return true;
+  });
 }
-
-}  // namespace
-
-void BattleManager::GetFriendlyShips(DynArray_cl<ShipEntity*>& out, int nation) const { CollectShips(out, nation, true); }
-
-void BattleManager::GetEnemyShips(DynArray_cl<ShipEntity*>& out, int nation) const { CollectShips(out, nation, false); }
 
 void BattleManager::GetShipsWithinRangeFromArray(const VisVector_cl& position, float range,
                                                  DynArray_cl<ShipEntity*>* out,
@@ -138,9 +142,7 @@ void BattleManager::GetShipsWithinRangeFromArray(const VisVector_cl& position, f
   for (unsigned i = 0; i < used; ++i) {
     ShipEntity* ship = ships.Get(i);
     if (!ship || ship->IsMarkedRemoved() || IsSinking(ship)) continue;
-    const float dx = ship->GetPosition().x - position.x;
-    const float dy = ship->GetPosition().y - position.y;
-    if (dx * dx + dy * dy <= range2) out->Insert(ship);
+    if (PlaneDistanceSqr(ship->GetPosition(), position) <= range2) out->Insert(ship);
   }
 }
 
@@ -199,9 +201,7 @@ ShipEntity* BattleManager::GetClosestShipFromArray(const VisVector_cl& position,
     ShipEntity* ship = ships->Get(i);
     if (!ship || ship->IsMarkedRemoved() || IsSinking(ship)) continue;
     if (nation >= 0 && ship->GetNation() != nation) continue;
-    const float dx = ship->GetPosition().x - position.x;
-    const float dy = ship->GetPosition().y - position.y;
-    const float d2 = dx * dx + dy * dy;
+    const float d2 = PlaneDistanceSqr(ship->GetPosition(), position);
     if (d2 < best) {
       best = d2;
       closest = ship;
@@ -212,21 +212,11 @@ ShipEntity* BattleManager::GetClosestShipFromArray(const VisVector_cl& position,
 
 
 int BattleManager::ShipsWithinRange(const VisVector_cl& position, float range) const {
-  if (!GameManager::HasInstance()) return 0;
-  const GameManager* game = GameManager::GetInstance();
   const float range2 = range * range;
-  for (unsigned n = 0; n < game->GetNationCount(); ++n) {
-    const Nation* nation = game->GetNation(n);
-    if (!nation) continue;
-    const DynArray_cl<ShipEntity*>& ships = nation->GetShips();
-    const unsigned used = ships.GetValidSize();
-    for (unsigned i = 0; i < used; ++i) {
-      const ShipEntity* ship = ships.Get(i);
-      if (!ship || ship->IsMarkedRemoved()) continue;
-      const float dx = ship->GetPosition().x - position.x;
-      const float dy = ship->GetPosition().y - position.y;
-      if (dx * dx + dy * dy < range2) return 1;
-    }
-  }
-  return 0;
+  int found = 0;
+  ForEachLiveShip([&](const Nation*, ShipEntity* ship) {
+    if (PlaneDistanceSqr(ship->GetPosition(), position) < range2) found = 1;
+    return found == 0;
+  });
+  return found;
 }

@@ -123,10 +123,7 @@ void MusicManager::PlayCreditsMusic() {
 }
 
 void MusicManager::PlayConversationMusic() {
-  if (m_fLoweringFactor == 1.0f) {
-    m_fLoweringFactor = kLowered;
-    UpdateVolume();
-  }
+  LowerMusicVolume(true);
   Play(m_conversationTrack.m_name, m_conversationTrack.m_fVolume, kFadeIn, kFadeOut);
   m_eMusicType = MUSIC_CONVERSATION;
   Channel& cur = Current();
@@ -134,10 +131,7 @@ void MusicManager::PlayConversationMusic() {
 }
 
 void MusicManager::EndConversationMusic() {
-  if (m_fLoweringFactor < 1.0f) {
-    m_fLoweringFactor = 1.0f;
-    UpdateVolume();
-  }
+  LowerMusicVolume(false);
   StartRandomMusic(true);
 }
 

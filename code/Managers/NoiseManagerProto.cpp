@@ -3,8 +3,6 @@
 
 #include "core/BaseEntity.h"
 
-#include <cmath>
-
 VCallback NoiseManagerProto::OnNoiseGenerated;
 
 NoiseManagerProto::~NoiseManagerProto() = default;
@@ -19,9 +17,7 @@ float NoiseManagerProto::CalculateVolume(const VisVector_cl& position, const Noi
   if (!noise || !noise->m_pSource) return 0.0f;
   // A range of 0 or less carries the noise nowhere (and must not divide by zero).
   if (!(noise->m_fRange > 0.0f)) return 0.0f;
-  const VisVector_cl& source = noise->m_pSource->GetPosition();
-  const float dx = position.x - source.x, dy = position.y - source.y, dz = position.z - source.z;
-  const float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+  const float d = position.GetDistance(noise->m_pSource->GetPosition());
   float f = 1.0f - d / noise->m_fRange;
   if (f < 0.0f) f = 0.0f;
   return noise->m_fVolume * f;

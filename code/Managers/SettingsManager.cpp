@@ -240,8 +240,8 @@ void SettingsManager::ApplySettings() {
 void SettingsManager::ApplyVolume() {
   SoundManager* sound = SoundManager::GetInstance();
   sound->SetMasterVolume(Volume("MasterVolume"));
-  const float music = Volume("MusicVolume");
-  if (music != MusicManager::GetInstance()->GetMusicVolume()) MusicManager::GetInstance()->SetMusicVolume(music);
+  // The music manager ignores the volume it already has.
+  MusicManager::GetInstance()->SetMusicVolume(Volume("MusicVolume"));
   SpeechManager::GetInstance()->SetSpeechVolume(Volume("SpeechVolume"));
   sound->SetFXVolume(Volume("FXVolume"));
 }

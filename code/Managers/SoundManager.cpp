@@ -44,14 +44,14 @@ SoundManager::~SoundManager() {
   Vision::Callbacks.OnAfterSceneLoaded.DeregisterCallback(this);
   m_sceneSounds.clear();
   m_effects.clear();
-  m_nextVariant.clear();
   m_unitPools.clear();
 }
 
 bool SoundManager::AddSound(UnitType type, SoundTypes sound, const VString& file, bool is2D) {
   VSoundResource* res = VSoundManager::GlobalManager().LoadSoundResource(file.AsChar(), ResourceFlags(is2D));
-  m_unitPools[type][sound].emplace_back(file.AsChar(), res, is2D, false, 0.0f);
-  m_nextVariant[type][sound] = 0;
+  Pool& pool = m_unitPools[type][sound];
+  pool.variants.emplace_back(file.AsChar(), res, is2D, false, 0.0f);
+  pool.next = 0;
   return true;
 }
 
@@ -64,7 +64,7 @@ unsigned SoundManager::GetPoolSize(UnitType type, SoundTypes sound) const {
   auto t = m_unitPools.find(type);
   if (t == m_unitPools.end()) return 0;
   auto p = t->second.find(sound);
-  return p == t->second.end() ? 0 : (unsigned)p->second.size();
+  return p == t->second.end() ? 0 : (unsigned)p->second.variants.size();
 }
 
 VSoundObject* SoundManager::PlaySound(UnitType type, SoundTypes sound, float volume, const VisVector_cl& position,
@@ -73,13 +73,12 @@ VSoundObject* SoundManager::PlaySound(UnitType type, SoundTypes sound, float vol
   auto t = m_unitPools.find(type);
   if (t == m_unitPools.end()) return nullptr;
   auto p = t->second.find(sound);
-  if (p == t->second.end() || p->second.empty()) return nullptr;
-  std::vector<SoundEntry>& pool = p->second;
-  const int n = (int)pool.size();
-  int& next = m_nextVariant[type][sound];
+  if (p == t->second.end() || p->second.variants.empty()) return nullptr;
+  const int n = (int)p->second.variants.size();
+  int& next = p->second.next;
   if (next < 0 || next >= n) next = 0;
   const int i = next;
-  SoundEntry& entry = pool[i];
+  SoundEntry& entry = p->second.variants[i];
 
   VSmartPtr<VSoundObject> obj;
   if (entry.m_spResource) {

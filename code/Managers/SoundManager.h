@@ -174,8 +174,12 @@ class SoundManager : public Singleton<SoundManager>, public IVisCallbackHandler_
   float m_fFXVolume = 1.0f;
   float m_fConversationFactor = 1.0f;
   bool m_bPaused = false;
-  std::map<UnitType, std::map<SoundTypes, std::vector<SoundEntry>>> m_unitPools;
-  std::map<UnitType, std::map<SoundTypes, int>> m_nextVariant;
+  // The variants of one unit sound and the one its next play takes.
+  struct Pool {
+    std::vector<SoundEntry> variants;
+    int next = 0;
+  };
+  std::map<UnitType, std::map<SoundTypes, Pool>> m_unitPools;
   std::map<SFXTypes, std::vector<SoundEntry>> m_effects;
   std::vector<VSmartPtr<VSoundObject>> m_sceneSounds;
 };

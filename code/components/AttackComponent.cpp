@@ -5,6 +5,7 @@
 #include "core/GameManager.h"
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
+#include "util/MathTools.h"
 
 #include "engine/base/VarTable.h"
 #include "engine/base/VisTimer.h"
@@ -84,10 +85,8 @@ void AttackComponent::UpdateTarget() {
       return;
     }
   }
-  const VisVector_cl& p = owner->GetPosition();
-  const VisVector_cl& q = m_pTarget->GetPosition();
-  float dx = p.x - q.x, dy = p.y - q.y;
-  if (dx * dx + dy * dy > m_fRange * m_fRange)
+  if (MathTools::DistanceBetweenVectorsIgnoreZSquared(owner->GetPosition(), m_pTarget->GetPosition()) >
+      m_fRange * m_fRange)
     owner->SendMsg(VIS_MSG_USER_UNIT_MOVE_CLOSER, (INT_PTR)&m_pTarget->GetPosition());
   else
     owner->SendMsg(VIS_MSG_USER_UNIT_NEW_TARGET, (INT_PTR)m_pTarget);

@@ -3,6 +3,7 @@
 #include "components/BasePathComponent.h"
 
 #include "core/GameManager.h"
+#include "util/MathTools.h"
 #include "util/Navigation.h"
 
 #include "engine/core/VisCallbacks.h"
@@ -13,11 +14,6 @@
 namespace {
 
 const VisVector_cl kControlVertex(-8.0f, 0.0f, 0.0f);
-
-float Distance2DSquared(const VisVector_cl& a, const VisVector_cl& b) {
-  const float dx = a.x - b.x, dy = a.y - b.y;
-  return dx * dx + dy * dy;
-}
 
 }  // namespace
 
@@ -107,7 +103,7 @@ void BasePathComponent::AddWaypoint(const VisVector_cl& p, bool useNavigation) {
   const int count = m_spPath->GetPathNodeCount();
   if (count > 0) {
     const VisVector_cl end = GetEndPosition();
-    if (Distance2DSquared(end, p) > m_fStepLength * m_fStepLength && count < MAX_NODES) {
+    if (MathTools::DistanceBetweenVectorsIgnoreZSquared(end, p) > m_fStepLength * m_fStepLength && count < MAX_NODES) {
       GameManager* game = GameManager::HasInstance() ? GameManager::GetInstance() : nullptr;
       Navigation* navigation = game ? game->GetNavigation() : nullptr;
       if (useNavigation && navigation && navigation->HasMap()) {
@@ -151,7 +147,7 @@ bool BasePathComponent::FollowPath(VisPath_cl* path) {
   int nearest = 0;
   float best = 1.0e10f;
   for (int i = 0; i < count; ++i) {
-    const float d = Distance2DSquared(path->GetPathNode(i)->GetPosition(), from);
+    const float d = MathTools::DistanceBetweenVectorsIgnoreZSquared(path->GetPathNode(i)->GetPosition(), from);
     if (d < best) {
       best = d;
       nearest = i;
@@ -182,7 +178,7 @@ VisPath_cl* BasePathComponent::FindNearestPath(const VisVector_cl& p) {
     const char* key = path ? path->GetObjectKey() : nullptr;
     if (!path || path->GetPathNodeCount() < 2 || !key || !*key || IsExcludedPathKey(key)) continue;
     for (int n = 0; n < path->GetPathNodeCount(); ++n) {
-      const float d = Distance2DSquared(path->GetPathNode(n)->GetPosition(), p);
+      const float d = MathTools::DistanceBetweenVectorsIgnoreZSquared(path->GetPathNode(n)->GetPosition(), p);
       if (d < best) {
         best = d;
         nearest = path;

@@ -5,6 +5,7 @@
 
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "entities/BlastRecord.h"
 #include "entities/ClothEntity.h"
 #include "entities/MsgPosOri.h"
 #include "entities/ProjectileEntity.h"
@@ -32,12 +33,9 @@ const float kAimSpeedFactor = 0.02f;
 const int kDefaultDamage = 10;
 const unsigned kTraceSettings = 0x480;
 const unsigned kTraceSettingsRestored = 0x80;
-// Messages to what a ball strikes.
-const int kMsgSoldierHit = 22;
+// Message to a building a ball strikes.
 const int kMsgBuildingHit = 201;
 const int kLocationLand = 1;
-
-float Draw() { return (float)VRandomInt() / (float)V_RAND_MAX; }
 
 void SpawnEffect(const char* file, const VisVector_cl& position, const VisVector_cl& orientation) {
   if (VisParticleEffectFile_cl* effect = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(file))
@@ -95,7 +93,7 @@ void CannonBallComponent::Fire() {
     const float d = std::clamp(shooter->GetPosition().GetDistance(target->GetPosition()), kMinAimDistance, kMaxAimDistance);
     m_fSpeed = d * kAimSpeedFactor * m_fSpeed;
   }
-  const float s = m_fSpeed - m_fSpeedSpread * Draw() * m_fSpeed;
+  const float s = m_fSpeed - m_fSpeedSpread * MathTools::RandomFloat() * m_fSpeed;
   m_vVelocity = VisVector_cl(s, s, s);
 }
 
@@ -199,8 +197,17 @@ bool CannonBallComponent::HandleHit(ProjectileEntity* projectile, const VisTrace
     SoldierEntity* victim = static_cast<SoldierEntity*>(struck);
     UnitEntity* ours = shootingSoldier ? shootingSoldier->GetParentUnit() : nullptr;
     UnitEntity* theirs = victim->GetParentUnit();
-    if (ours && theirs && ours != theirs && ours->GetNation() != theirs->GetNation())
-      victim->MessageFunction(kMsgSoldierHit, recordAddress, 0);
+    if (ours && theirs && ours != theirs && ours->GetNation() != theirs->GetNation()) {
+      // Soldiers read the parameter of 22 as a blast record, not as the hit record
+      // ships get: handing them that one would make them follow a garbage pointer.
+      const VisVector_cl& d = record.direction;
+      BlastRecord blast;
+      blast.impactPoint = hit.touchPoint;
+      // The push is the ball's own motion.
+      blast.push = VisVector_cl(m_vVelocity.x * d.x, m_vVelocity.y * d.y, m_vVelocity.z * d.z);
+      blast.projectile = projectile;
+      victim->MessageFunction(VIS_MSG_USER_BLAST, reinterpret_cast<INT_PTR>(&blast), 0);
+    }
     projectile->RemoveAll();
     return false;
   }

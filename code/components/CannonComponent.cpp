@@ -15,6 +15,7 @@
 #include "Managers/PauseManager.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
 #include "engine/base/DynArray.h"
@@ -24,7 +25,6 @@
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
-#include "engine/os/VOs.h"
 
 #include <algorithm>
 
@@ -49,9 +49,6 @@ const float kMineDropDepth = 3.0f;
 const float kMineSpin = 1.5f;
 const int kArtifactFigurehead = 14;
 const int kAchievementHumanCannonBall = 20;
-
-// rand() / 32767: 0.0 to 1.0.
-float Draw() { return (float)VRandomInt() / (float)V_RAND_MAX; }
 
 // The record message 59 points to: the cannon's position and orientation, from
 // which the ship's effects place the muzzle flash.
@@ -84,8 +81,8 @@ int CannonComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString&
 // A special cannon leaving its mount (the engine detaches a component before it
 // deletes it) leaves a ship that stays without one.
 void CannonComponent::SetOwner(VisTypedEngineObject_cl* owner) {
-  if (!owner && GetOwner() && GetOwner()->IsOfType(CannonEntity::GetClassTypeId())) {
-    CannonEntity* mount = static_cast<CannonEntity*>(GetOwner());
+  CannonEntity* mount = GetMount();
+  if (!owner && mount) {
     ShipEntity* ship = GetShip();
     if (!mount->IsMarkedRemoved() && mount->IsSpecialCannon() && ship && ship->GetSpecialCannon() == this)
       ship->SetSpecialCannon(nullptr);
@@ -99,6 +96,11 @@ void CannonComponent::SetOwner(VisTypedEngineObject_cl* owner) {
 
 void CannonComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) Update();
+}
+
+CannonEntity* CannonComponent::GetMount() const {
+  VisTypedEngineObject_cl* owner = GetOwner();
+  return owner && owner->IsOfType(CannonEntity::GetClassTypeId()) ? static_cast<CannonEntity*>(owner) : nullptr;
 }
 
 ShipEntity* CannonComponent::GetShip() const {
@@ -145,7 +147,7 @@ void CannonComponent::Ignite(CannonGroup group, ProjectileType type) {
   m_iShotsLeft = type == PROJECTILE_ROCKET ? kRocketVolley : 1;
   if (VisTypedEngineObject_cl* owner = GetOwner())
     owner->MessageFunction(VIS_MSG_USER_CANNON_STATE_FIRING, reinterpret_cast<INT_PTR>(this), (INT_PTR)type);
-  m_fFireDelay = Draw() * MAX_FUSE;
+  m_fFireDelay = MathTools::RandomFloat() * MAX_FUSE;
   m_fReloadDelay = 0.0f;
   m_fReloadDelayMax = 0.0f;
 }
@@ -156,9 +158,7 @@ void CannonComponent::Load(CannonGroup group, ProjectileType) {
 }
 
 void CannonComponent::Update() {
-  CannonEntity* owner = GetOwner() && GetOwner()->IsOfType(CannonEntity::GetClassTypeId())
-                            ? static_cast<CannonEntity*>(GetOwner())
-                            : nullptr;
+  CannonEntity* owner = GetMount();
   if (!owner || PauseManager::GetInstance()->IsAnyPaused()) return;
   const float dt = Vision::Timer.GetTimeDifference();
   ShipEntity* ship = GetShip();
@@ -179,7 +179,7 @@ void CannonComponent::Update() {
     return;
   }
   // Idle: the chance is drawn every frame, auto-firing or not.
-  if (Draw() >= kAutoFireChance || !m_bAutoFire) return;
+  if (MathTools::RandomFloat() >= kAutoFireChance || !m_bAutoFire) return;
   if (m_eCannonGroup == CANNON_GROUP_SPECIAL) {
     Fire(CANNON_GROUP_ALL);
     return;
@@ -202,9 +202,7 @@ void CannonComponent::Fire(CannonGroup group) {
     FireSpecial();
     return;
   }
-  CannonEntity* owner = GetOwner() && GetOwner()->IsOfType(CannonEntity::GetClassTypeId())
-                            ? static_cast<CannonEntity*>(GetOwner())
-                            : nullptr;
+  CannonEntity* owner = GetMount();
   if (!owner) return;
 
   const VisVector_cl ownerPos = owner->GetPosition();
@@ -233,14 +231,10 @@ void CannonComponent::Fire(CannonGroup group) {
     projectile->SetMeshFilename("models\\props\\cannon_ball\\cannon_ball.MODEL");
     projectile->SetTrail("particles\\cannon_trail.xml");
     projectile->SetScaling(1.0f);
-    CannonBallComponent* ball = new CannonBallComponent();
-    ball->Initialize();
-    if (projectile->AddComponent(ball)) {
+    if (CannonBallComponent* ball = ComponentSetup::AddNew<CannonBallComponent>(projectile)) {
       if (parent && parent->IsOfType(VisBaseEntity_cl::GetClassTypeId()))
         projectile->SetShooter(static_cast<VisBaseEntity_cl*>(parent));
       ball->Fire();
-    } else {
-      ball->DisposeObject();
     }
   }
   if (m_eLoadedType != PROJECTILE_CHAIN)
@@ -250,9 +244,7 @@ void CannonComponent::Fire(CannonGroup group) {
 }
 
 void CannonComponent::FireSpecial() {
-  CannonEntity* owner = GetOwner() && GetOwner()->IsOfType(CannonEntity::GetClassTypeId())
-                            ? static_cast<CannonEntity*>(GetOwner())
-                            : nullptr;
+  CannonEntity* owner = GetMount();
   if (!owner) return;
   ShipEntity* ship = GetShip();
   const ProjectileType type = m_eLoadedType;
@@ -344,18 +336,16 @@ void CannonComponent::FireSpecial() {
 
 void CannonComponent::Reload(CannonGroup group) {
   if (group != CANNON_GROUP_ALL && group != m_eCannonGroup) return;
-  CannonEntity* owner = GetOwner() && GetOwner()->IsOfType(CannonEntity::GetClassTypeId())
-                            ? static_cast<CannonEntity*>(GetOwner())
-                            : nullptr;
+  CannonEntity* owner = GetMount();
   if (GetOwner()) GetOwner()->MessageFunction(VIS_MSG_USER_CANNON_STATE_LOADING, reinterpret_cast<INT_PTR>(this), 0);
   if (m_iShotsLeft > 0) {
-    m_fFireDelay = (1.0f + Draw()) * kVolleyGap;
+    m_fFireDelay = (1.0f + MathTools::RandomFloat()) * kVolleyGap;
     m_fReloadDelay = 0.0f;
     m_fReloadDelayMax = 0.0f;
     return;
   }
   m_fFireDelay = 0.0f;
-  m_fReloadDelay = (kMinReload + kReloadSpread * Draw()) * m_fReloadFactor;
+  m_fReloadDelay = (kMinReload + kReloadSpread * MathTools::RandomFloat()) * m_fReloadFactor;
   ShipEntity* ship = GetShip();
   if (ship && ship->GetStats() && ship->GetStats()->IsPlayerShip()) {
     ArtifactManager* artifacts = ArtifactManager::GetInstance();

@@ -89,6 +89,8 @@ class CannonComponent : public BaseComponent, public IVisCallbackHandler_cl {
 
  protected:
   static void BuildVarList(VARTABLE& t);
+  // The cannon entity that owns the component, or null.
+  class CannonEntity* GetMount() const;
   // The ship the cannon entity sits on, or null.
   class ShipEntity* GetShip() const;
   void Charge();

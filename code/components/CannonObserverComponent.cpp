@@ -3,6 +3,7 @@
 #include "components/CannonObserverComponent.h"
 
 #include "core/ComponentMessages.h"
+#include "entities/ShipEntity.h"
 
 #include <algorithm>
 
@@ -20,11 +21,7 @@ CannonObserverComponent::~CannonObserverComponent() = default;
 
 int CannonObserverComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!IVObjectComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType("ShipEntity")) {
-    reason = "Component can only be added to instances of ShipEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ShipEntity::AcceptsComponentOwner(object, reason);
 }
 
 void CannonObserverComponent::MessageFunction(int id, INT_PTR p1, INT_PTR) {

@@ -49,8 +49,6 @@ const float kCarrySpeedFactor = 0.7f;
 
 bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstance()->IsAnyPaused(); }
 
-float Radians(float degrees) { return degrees * 3.14159265358979f / 180.0f; }
-
 VisVector_cl Flat(const VisVector_cl& v) { return VisVector_cl(v.x, v.y, 0.0f); }
 
 // A horizontal probe from 'from' along the heading (degrees about z).
@@ -60,7 +58,8 @@ void CastProbe(RaycastClosest& ray, VisTypedEngineObject_cl* owner, const VisVec
   ray.pIgnoreEntity = owner;
   ray.iBlockMask = kProbeMask;
   ray.vRayStart = from;
-  ray.vRayEnd = from + VisVector_cl(std::cos(Radians(heading)) * length, std::sin(Radians(heading)) * length, 0.0f);
+  const float radians = VIS_DEG2RAD(heading);
+  ray.vRayEnd = from + VisVector_cl(std::cos(radians) * length, std::sin(radians) * length, 0.0f);
   if (vPhysXModule* physics = vPhysXModule::GetInstance()) physics->PerformRaycast(&ray);
 }
 
@@ -306,7 +305,7 @@ void InfantryMovementComponent::HandleMovement(int message) {
 
 bool InfantryMovementComponent::IsOwnUnitBlockingProto(SoldierEntity* soldier, float distance) {
   if (!soldier) return false;
-  const float yaw = Radians(soldier->GetOrientation().x - 90.0f);
+  const float yaw = VIS_DEG2RAD(soldier->GetOrientation().x - 90.0f);
   const VisVector_cl direction(std::cos(yaw), std::sin(yaw), 0.0f);
   const VisVector_cl raised = soldier->GetPosition() + VisVector_cl(0.0f, 0.0f, 1.0f);
   VisTraceLineInfo_t trace;

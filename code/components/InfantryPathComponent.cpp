@@ -29,9 +29,9 @@ InfantryPathComponent::InfantryPathComponent(float stepLength, float reachDistan
 
 void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (id != VIS_MSG_USER_UNIT_MOVE && id != VIS_MSG_USER_UNIT_ATTACK_ORDER && id != VIS_MSG_USER_UNIT_COLLECT && id != VIS_MSG_USER_UNIT_WALK_TO && id != VIS_MSG_USER_UNIT_WALK_TO_USE) return;
-  VisTypedEngineObject_cl* owner = GetOwner();
-  if (id == VIS_MSG_USER_UNIT_MOVE && owner && owner->IsOfType(SoldierEntity::GetClassTypeId())) {
-    UnitEntity* unit = static_cast<SoldierEntity*>(owner)->GetParentUnit();
+  SoldierEntity* soldier = GetSoldier();
+  if (id == VIS_MSG_USER_UNIT_MOVE && soldier) {
+    UnitEntity* unit = soldier->GetParentUnit();
     // A unit with a path of its own steers its soldiers along copies of it.
     if (unit && unit->GetComponentOfType(UnitPathComponent::GetClassTypeId())) return;
   }
@@ -42,18 +42,21 @@ void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (m_spPath && m_spPath->GetPathNodeCount() <= 2) CheckArrival();
 }
 
-void InfantryPathComponent::UpdateOwner() {
+SoldierEntity* InfantryPathComponent::GetSoldier() const {
   VisTypedEngineObject_cl* owner = GetOwner();
-  if (!owner || !owner->IsOfType(SoldierEntity::GetClassTypeId())) return;
-  SoldierEntity* soldier = static_cast<SoldierEntity*>(owner);
+  return owner && owner->IsOfType(SoldierEntity::GetClassTypeId()) ? static_cast<SoldierEntity*>(owner) : nullptr;
+}
+
+void InfantryPathComponent::UpdateOwner() {
+  SoldierEntity* soldier = GetSoldier();
+  if (!soldier) return;
   const int nodes = m_spPath ? m_spPath->GetPathNodeCount() : 0;
   if (!m_spPath || (nodes < 2 && soldier->GetStateType() == STATE_WALK)) {
     ClearPath();
     soldier->SendMsg(VIS_MSG_USER_UNIT_DESTINATION_REACHED, 0, 0);
     CheckArrival();
   }
-  auto* movement = static_cast<InfantryMovementComponent*>(
-      soldier->GetComponentOfType(InfantryMovementComponent::GetClassTypeId()));
+  InfantryMovementComponent* movement = soldier->GetMovementComponent();
   if (!m_spPath || m_spPath->GetPathNodeCount() < 2) {
     if (movement) movement->SetMoving(false);
     return;
@@ -74,9 +77,8 @@ void InfantryPathComponent::UpdateOwner() {
 }
 
 bool InfantryPathComponent::IsFollowingPath() {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return BasePathComponent::IsFollowingPath() && owner && owner->IsOfType(SoldierEntity::GetClassTypeId()) &&
-         static_cast<SoldierEntity*>(owner)->GetStateType() == STATE_WALK;
+  SoldierEntity* soldier = GetSoldier();
+  return BasePathComponent::IsFollowingPath() && soldier && soldier->GetStateType() == STATE_WALK;
 }
 
 void InfantryPathComponent::OwnerStops() {
@@ -90,8 +92,7 @@ void InfantryPathComponent::OwnerStops() {
 }
 
 void InfantryPathComponent::CheckArrival() {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  if (!m_pInteractionTarget || !owner || !owner->IsOfType(SoldierEntity::GetClassTypeId())) return;
+  if (!m_pInteractionTarget || !GetSoldier()) return;
   // Buildings to enter and the special cannon to fire come with their own kinds; for
   // anything else the soldier has done what it came for.
   m_pInteractionTarget = nullptr;

@@ -4,6 +4,8 @@
 
 #include "components/BasePathComponent.h"
 
+class SoldierEntity;
+
 class InfantryPathComponent : public BasePathComponent {
   V_DECLARE_DYNCREATE(InfantryPathComponent)
  public:
@@ -24,6 +26,8 @@ class InfantryPathComponent : public BasePathComponent {
   VisBaseEntity_cl* GetInteractionTarget() const { return m_pInteractionTarget; }
 
  private:
+  // The owner as a soldier, or null.
+  SoldierEntity* GetSoldier() const;
   // What to do with the thing to use once the soldier got there.
   void CheckArrival();
 

@@ -1,6 +1,8 @@
 // Ship name tags. The tag's frame, its placement and its fading come with the HUD.
 #include "components/NameTagComponent.h"
 
+#include "entities/ShipEntity.h"
+
 V_IMPLEMENT_DYNCREATE(NameTagComponent, BaseComponent)
 
 NameTagComponent::NameTagComponent() = default;
@@ -9,9 +11,5 @@ NameTagComponent::~NameTagComponent() = default;
 
 int NameTagComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType("ShipEntity")) {
-    reason = "Component can only be added to instances of ShipEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ShipEntity::AcceptsComponentOwner(object, reason);
 }

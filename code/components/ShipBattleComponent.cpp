@@ -28,6 +28,7 @@
 #include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
 #include "util/ComponentSetup.h"
+#include "util/MathTools.h"
 
 #include "engine/Vision.h"
 #include "engine/core/VisParticleGroupManager.h"
@@ -63,8 +64,6 @@ const int kAchievementSinkNation5 = 22;
 const int kAchievementCannonKill = 24;
 const int kAchievementOneShot = 25;
 const int kNationOfAchievements = 5;
-
-float Draw() { return (float)VRandomInt() / (float)V_RAND_MAX; }
 
 const MsgPosOri* RecordOf(INT_PTR hitRecord) { return reinterpret_cast<const MsgPosOri*>(hitRecord); }
 
@@ -117,19 +116,15 @@ void ShipBattleComponent::BuildVarList(VARTABLE& t) {
 }
 
 ShipBattleComponent::ShipBattleComponent() {
-  m_fRollRate = Draw() * 0.2f + 0.15f;
-  m_fPitchRate = Draw() * 0.4f - 0.2f;
+  m_fRollRate = MathTools::RandomFloat() * 0.2f + 0.15f;
+  m_fPitchRate = MathTools::RandomFloat() * 0.4f - 0.2f;
 }
 
 ShipBattleComponent::~ShipBattleComponent() { Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this); }
 
 int ShipBattleComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ShipEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ShipEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ShipEntity::AcceptsComponentOwner(object, reason);
 }
 
 void ShipBattleComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -154,7 +149,7 @@ bool ShipBattleComponent::CannonBallDamage(INT_PTR hitRecord, float& hull, float
   VisBaseEntity_cl* shooter = ShooterOf(RecordOf(hitRecord));
   ShipEntity* attacker = AsShip(shooter);
   if (!attacker) {
-    hull = sails = 1.0f + 2.0f * Draw();
+    hull = sails = 1.0f + 2.0f * MathTools::RandomFloat();
     return true;
   }
   const ShipStats* stats = attacker->GetStats();
@@ -252,7 +247,7 @@ void ShipBattleComponent::TakeHit(float hullDamage, int /*kind*/, float sailDama
   }
 
   Hitpoints& hull = stats->GetHull();
-  const bool critical = Draw() < criticalChance;
+  const bool critical = MathTools::RandomFloat() < criticalChance;
   int loss = (int)(critical ? hullDamage * kCriticalFactor : hullDamage) - m_iArmor;
   if (loss < 1) loss = 1;
   if (m_bGodMode) loss = 0;

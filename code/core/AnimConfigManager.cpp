@@ -5,11 +5,6 @@
 
 #include "engine/Vision.h"
 
-namespace {
-// rand() x 1/32767: the speed of a configuration lies between 1.0 and 2.0.
-constexpr float kSpeedPerDraw = 3.0518509e-05f;
-}  // namespace
-
 bool AnimConfigManager::Key::operator<(const Key& o) const {
   if (mesh != o.mesh) return std::less<VDynamicMesh*>()(mesh, o.mesh);
   return std::strcmp(sequence.AsChar(), o.sequence.AsChar()) < 0;
@@ -43,7 +38,7 @@ void AnimConfigManager::CreateAnimConfigs(VisBaseEntity_cl* entity, const VStrin
   for (int i = 0; i < ConfigsPerKey; ++i) {
     VisAnimSequence_cl* seq = mesh->GetSequenceSetCollection()->GetSequence(sequence, VIS_MODELANIM_SKELETAL);
     if (!seq) break;
-    const float speed = (float)VRandomInt() * kSpeedPerDraw + 1.0f;
+    const float speed = MathTools::RandomFloat(1.0f, 2.0f);
     VSmartPtr<VisSkeletalAnimControl_cl> control =
         VisSkeletalAnimControl_cl::Create(mesh->GetSkeleton(), seq, VANIMCTRL_LOOP, speed, true);
     VisAnimConfig_cl* config = VisAnimConfig_cl::CreateSkeletalConfig(mesh);

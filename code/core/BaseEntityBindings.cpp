@@ -22,14 +22,15 @@ int GetNation(lua_State* L) {
 int SetCollisionTraceAccuracy(lua_State* L) {
   BaseEntity* entity = CheckEntity(L);
   int position = CheckInt(L, 2);
-  entity->SetCollisionTraceAccuracy(BaseEntity::TraceAccuracyFromListPosition(position));
+  // The setter maps the list position (4 is polygons) itself.
+  entity->SetCollisionTraceAccuracy((VisTraceAccuracy_e)position);
   return 0;
 }
 
 int SetClickTraceAccuracy(lua_State* L) {
   BaseEntity* entity = CheckEntity(L);
   int position = CheckInt(L, 2);
-  entity->SetClickTraceAccuracy(BaseEntity::TraceAccuracyFromListPosition(position));
+  entity->SetClickTraceAccuracy((VisTraceAccuracy_e)position);
   return 0;
 }
 

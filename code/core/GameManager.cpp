@@ -15,6 +15,7 @@
 #include "Missions/MissionManager.h"
 #include "components/HealthBarComponent.h"
 #include "components/NameTagComponent.h"
+#include "core/ComponentMessages.h"
 #include "core/MouseInputHandler.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -41,8 +42,6 @@ CallbackManager GameManager::Callbacks;
 namespace {
 const char* const kGameScript = "scripts\\GameScript.lua";
 
-// Keys that count once per press: M, C, L, I, T, G and F. F1 stays a held key.
-const int kSingleHitScanCodes[] = {50, 46, 38, 23, 20, 34, 33};
 enum HotKey {
   SC_MAP = 50,
   SC_CHARACTER = 46,
@@ -53,14 +52,13 @@ enum HotKey {
   SC_FOLLOW_CAMERA = 33,
   SC_TUTORIALS = 59,
 };
+// Keys that count once per press: M, C, L, I, T, G and F. F1 stays a held key.
+const int kSingleHitScanCodes[] = {SC_MAP,     SC_CHARACTER,  SC_CAPTAINS_LOG, SC_INVENTORY,
+                                   SC_TOOLBOX, SC_RUM_POTION, SC_FOLLOW_CAMERA};
 // Engine key code of the name-tag key.
 const int kKeyNameTags = VGLK_NAMETAG;
 // Input-map trigger of the left control key.
 const int kTriggerLeftControl = 25;
-
-// Camera messages.
-const int kCameraFollowStart = 127;
-const int kCameraFollowStop = 128;
 
 // Achievement values and achievements the update drives.
 const BrinemarkAchievements kAchLowHullSeconds = 26;
@@ -390,11 +388,11 @@ void GameManager::ProcessKeys() {
     if (VisBaseEntity_cl* camera = Vision::Game.SearchEntity("CameraEntity")) {
       if (!m_bFollowCamera) {
         RtsManager::GlobalManager().SetCurrentSellectionToFollowedUnit();
-        Vision::Game.SendMsg(camera, kCameraFollowStart, 0, 0);
+        Vision::Game.SendMsg(camera, VIS_MSG_USER_CAMERA_FOLLOW_START, 0, 0);
         m_bFollowCamera = true;
       } else {
         m_bFollowCamera = false;
-        Vision::Game.SendMsg(camera, kCameraFollowStop, 0, 0);
+        Vision::Game.SendMsg(camera, VIS_MSG_USER_CAMERA_FOLLOW_STOP, 0, 0);
       }
     }
   }

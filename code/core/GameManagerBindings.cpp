@@ -12,7 +12,7 @@
 
 #include "engine/Vision.h"
 
-#include <vector>
+#include <string>
 
 using namespace ScriptArgs;
 
@@ -126,28 +126,14 @@ int RequestAutoSave(lua_State*) {
 
 // Reads the file whole and runs it on the calling state; what the chunk returns is dropped.
 void LoadScriptFile(lua_State* L, const char* file) {
-  IVFileInStream* in = Vision::File.Open(file);
-  if (!in) {
+  std::string text;
+  if (!Vision::File.ReadTextFile(file, text)) {
     Vision::Error.Warning("Script file %s not found", file);
     Vision::Error.AddReportGroupEntry(0, file);
     return;
   }
-  int64_t size = in->GetSize();
-  if (size < 0) size = 0;
-  // Most scripts fit the stack buffer; the text ends with a zero byte either way.
-  char local[16384];
-  std::vector<char> heap;
-  char* text = local;
-  if ((size_t)size + 1 > sizeof(local)) {
-    heap.resize((size_t)size + 1);
-    text = heap.data();
-  }
-  size_t read = in->Read(text, (size_t)size);
-  text[read] = '\0';
-  in->Close();
-
   int top = lua_gettop(L);
-  if (VScriptResourceManager::LuaErrorCheck(L, luaL_loadbuffer(L, text, read, file))) {
+  if (VScriptResourceManager::LuaErrorCheck(L, luaL_loadbuffer(L, text.data(), text.size(), file))) {
     VScriptResourceManager::LuaErrorCheck(L, lua_pcall(L, 0, LUA_MULTRET, 0));
   }
   lua_settop(L, top);

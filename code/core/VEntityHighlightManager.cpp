@@ -4,16 +4,6 @@
 #include "core/CallbackManager.h"
 #include "core/GameManager.h"
 
-VEntityHighlightManager* VEntityHighlightManager::GetInstance() {
-  if (!s_pInstance) s_pInstance = new VEntityHighlightManager();
-  return s_pInstance;
-}
-
-void VEntityHighlightManager::Shutdown() {
-  delete s_pInstance;
-  s_pInstance = nullptr;
-}
-
 VEntityHighlightManager::VEntityHighlightManager() { GameManager::Callbacks.OnUnitRemoved.RegisterCallback(this); }
 
 VEntityHighlightManager::~VEntityHighlightManager() { GameManager::Callbacks.OnUnitRemoved.DeregisterCallback(this); }

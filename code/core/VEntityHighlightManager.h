@@ -4,22 +4,22 @@
 // shader techniques; the sets and colours are kept now.
 #pragma once
 
+#include "util/Singleton.h"
+
 #include "engine/base/VCallback.h"
 #include "engine/core/VisGame.h"
 
 #include <cstdint>
 #include <unordered_map>
 
-class VEntityHighlightManager : public IVisCallbackHandler_cl {
+class VEntityHighlightManager : public Singleton<VEntityHighlightManager>, public IVisCallbackHandler_cl {
  public:
   // Unit states of a registered soldier.
   enum { UNIT_STATE_NONE = 0, UNIT_STATE_ON = 1, UNIT_STATE_OFF = 3 };
 
-  // Created on first use; listens to OnUnitRemoved of the game's event bus.
-  static VEntityHighlightManager* GetInstance();
-  static bool HasInstance() { return s_pInstance != nullptr; }
+  // Created on first use (GetInstance); listens to OnUnitRemoved of the game's event bus.
   // Leaves the callbacks, empties the sets and deletes the manager.
-  static void Shutdown();
+  static void Shutdown() { CleanInstance(); }
 
   // Colours are 0xAARRGGBB words.
   void AddHighlight(VisBaseEntity_cl* entity, uint32_t colour);
@@ -41,10 +41,10 @@ class VEntityHighlightManager : public IVisCallbackHandler_cl {
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
  private:
+  friend class Singleton<VEntityHighlightManager>;
   VEntityHighlightManager();
   ~VEntityHighlightManager() override;
 
-  static inline VEntityHighlightManager* s_pInstance = nullptr;
   VisEntityCollection_cl m_occlusions{16, 1024};
   VisEntityCollection_cl m_highlights{16, 1024};
   VisEntityCollection_cl m_registeredUnits{16, 1024};

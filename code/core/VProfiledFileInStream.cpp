@@ -5,13 +5,13 @@
 
 VProfiledFileInStream::VProfiledFileInStream(IVFileInStream* wrapped, VFileSystemProfiler* profiler,
                                              const char* fileName, const char* dataDirectory)
-    : m_wrapped(wrapped), m_profiler(profiler), m_sFileName(fileName), m_sDataDirectory(dataDirectory) {
+    : m_wrapped(wrapped), m_profiler(profiler) {
   m_fTimeOpened = Vision::Timer.GetTickCount();
   m_iStackDepth = ++VFileSystemProfiler::s_openStreams;
   m_pEntry = profiler->CreateProfilingEntry();
   m_pEntry->stackDepth = m_iStackDepth;
-  m_pEntry->fileName = m_sFileName;
-  m_pEntry->dataDirectory = m_sDataDirectory;
+  m_pEntry->fileName = fileName;
+  m_pEntry->dataDirectory = dataDirectory;
   m_pEntry->loaded = true;
   m_pEntry->timeOpened = m_fTimeOpened;
 }

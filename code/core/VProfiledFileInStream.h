@@ -26,8 +26,6 @@ class VProfiledFileInStream : public IVFileInStream {
  private:
   VSmartPtr<IVFileInStream> m_wrapped;
   VSmartPtr<VFileSystemProfiler> m_profiler;
-  VString m_sFileName;
-  VString m_sDataDirectory;
   float m_fTimeOpened = 0.0f;
   float m_fTimeClosed = 0.0f;
   int m_iReadCalls = 0;

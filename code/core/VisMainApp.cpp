@@ -26,7 +26,6 @@
 #include <string>
 #include <vector>
 
-VisMainApp* VisMainApp::s_pInstance = nullptr;
 VInputMap* VisMainApp::s_pInputMap = nullptr;
 
 namespace {
@@ -81,22 +80,7 @@ const Binding kBindings[] = {
 };
 
 bool Triggered(VInputMap* map, int control) { return map->GetTrigger(control) != 0.0f; }
-
-bool ExistsFile(const std::string& path) { return VFileHelper::ExistsFile(VFileHelper::NormalizePath(path.c_str()).c_str()); }
-bool ExistsDir(const std::string& path) { return VFileHelper::ExistsDir(VFileHelper::NormalizePath(path.c_str()).c_str()); }
 }  // namespace
-
-VisMainApp* VisMainApp::GetInstance() {
-  if (!s_pInstance) s_pInstance = new VisMainApp();
-  return s_pInstance;
-}
-
-void VisMainApp::CleanInstance() {
-  delete s_pInstance;
-  s_pInstance = nullptr;
-}
-
-bool VisMainApp::HasInstance() { return s_pInstance != nullptr; }
 
 VInputMap* VisMainApp::GetInputMap() { return s_pInputMap; }
 
@@ -455,7 +439,7 @@ bool VisMainApp::AddSampleDataDir(const char* name) {
     const std::string candidates[] = {base + ".v", base + ".zip", base};
     for (int i = 0; i < 3; ++i) {
       const std::string& c = candidates[i];
-      if (i < 2 ? !ExistsFile(c) : !ExistsDir(c)) continue;
+      if (i < 2 ? !VFileHelper::ExistsFile(c.c_str()) : !VFileHelper::ExistsDir(c.c_str())) continue;
       Vision::Error.SystemMessage("Adding data directory \"%s\"", c.c_str());
       return Vision::File.AddDataDirectory(c.c_str());
     }
@@ -515,15 +499,10 @@ bool VisMainApp::LoadHelpFile(const char* file, bool addDefaults) {
   FreeHelpText();
   bool found = true;
   if (file) {
-    found = false;
-    for (int i = 0; i < Vision::File.GetMaxDataDirectoryCount() && !found; ++i) {
-      const char* dir = Vision::File.GetDataDirectory(i);
-      if (!dir) continue;
-      std::vector<std::string> lines;
-      if (!Vision::File.ReadTextLines(VPathHelper::CombineDirAndFile(dir, file).c_str(), lines)) continue;
-      for (const std::string& line : lines) AddHelpText(line.c_str());
-      found = true;
-    }
+    // The file manager looks through the data folders in their order.
+    std::vector<std::string> lines;
+    found = Vision::File.ReadTextLines(file, lines);
+    for (const std::string& line : lines) AddHelpText(line.c_str());
   }
   if (addDefaults) {
     AddHelpText("F1 - Help");

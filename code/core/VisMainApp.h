@@ -2,16 +2,14 @@
 // frames, scene loading, debug keys and the help overlay.
 #pragma once
 
+#include "util/Singleton.h"
+
 #include "engine/Vision.h"
 
 class VInputMap;
 
-class VisMainApp : public VisionApp_cl {
+class VisMainApp : public VisionApp_cl, public Singleton<VisMainApp> {
  public:
-  static VisMainApp* GetInstance();
-  static void CleanInstance();
-  static bool HasInstance();
-
   ~VisMainApp() override;
 
   bool InitSample(const char* caption, const char* sceneName, int flags, int width, int height, int inputFlags,
@@ -63,6 +61,7 @@ class VisMainApp : public VisionApp_cl {
   static const char* GetDebugRenderFlagName(unsigned flags);
 
  private:
+  friend class Singleton<VisMainApp>;
   VisMainApp();
   void HandleDebugKeys();
   void CountFrame();
@@ -91,6 +90,5 @@ class VisMainApp : public VisionApp_cl {
   bool m_bJustRendering = false;
   int m_iStartFlags = 0;
 
-  static VisMainApp* s_pInstance;
   static VInputMap* s_pInputMap;
 };

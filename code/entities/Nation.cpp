@@ -4,6 +4,7 @@
 #include "Managers/SaveGameManager.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "util/ArchiveLimits.h"
 
 #include "engine/base/VArchive.h"
 
@@ -15,16 +16,6 @@ const char kVersion = 4;
 const int kMaxNameLength = 1024;
 
 float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
-
-// A count read from a file must fit in the bytes that remain (each entry takes
-// at least minBytes), so a damaged block cannot ask for gigabytes.
-bool CountFits(VArchive& ar, int count, int minBytes) {
-  if (count < 0 || (int64_t)count * minBytes > ar.GetRemaining()) {
-    ar.MarkFailed();
-    return false;
-  }
-  return true;
-}
 }  // namespace
 
 Nation::Nation(int id, const char* name) : m_iId(id), m_sName(name), m_ships(8, nullptr) {}
@@ -104,16 +95,14 @@ void Nation::SerializeX(VArchive& ar) {
   }
   if (version >= 3) {
     int count = 0;
-    ar >> count;
-    if (!CountFits(ar, count, 4)) return;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
     m_enemies.clear();
     for (int i = 0; i < count && ar.IsOK(); ++i) {
       int id = 0;
       ar >> id;
       AddEnemy(id);
     }
-    ar >> count;
-    if (!CountFits(ar, count, 4)) return;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
     m_shipScripts.resize((size_t)count);
     for (VString& script : m_shipScripts) ar >> script;
   }

@@ -63,9 +63,9 @@ bool PlayerStats::RemovePlayerShip(ShipStats* ship) {
 bool PlayerStats::SellShip(ShipStats* ship) {
   if (!ship) return false;
   m_iMoney += ship->GetSellValue();
-  auto it = std::find(m_ships.begin(), m_ships.end(), ship);
-  if (it == m_ships.end()) return false;
-  m_ships.erase(it);
+  // The player owns the record: once sold nobody else would free it.
+  if (!RemovePlayerShip(ship)) return false;
+  delete ship;
   return true;
 }
 

@@ -43,6 +43,8 @@ class PlayerStats : public HeroStats {
   void AddPlayerShip(ShipStats* ship);
   // Takes the record out of the player's ships without deleting it; false when absent.
   bool RemovePlayerShip(ShipStats* ship);
+  // Adds the sell value to the money; a record of the player's ships is then taken out
+  // and deleted (true), any other stays the caller's (false).
   bool SellShip(ShipStats* ship);
   bool BuyShip(ShipStats* offer);
 

@@ -49,6 +49,7 @@ void ProjectileEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     const VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
     if (gone == m_pShooter) m_pShooter = nullptr;
     if (gone == m_pTarget) m_pTarget = nullptr;
+    WatchReferences();
     return;
   }
   BaseEntity::OnHandleCallback(data);

@@ -21,6 +21,7 @@
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
 #include "Managers/SaveGameManager.h"
+#include "util/ArchiveLimits.h"
 #include "util/ComponentSetup.h"
 
 #include "engine/base/VArchive.h"
@@ -42,9 +43,6 @@
 namespace {
 
 const char kBlockVersion = 4;
-// Collision groups of player ships, AI ships and the rest.
-const unsigned kGroupPlayer = 3;
-const unsigned kGroupAI = 5;
 // Messages without a stored name: heal (29), killed (160).
 const int kMsgHeal = 29;
 const int kMsgKilled = 160;
@@ -65,16 +63,12 @@ void WriteClothList(VArchive& ar, DynArray_cl<ClothEntity*>& list) {
 
 // Reads a cloth list written by WriteClothList; false when the count is hostile.
 bool ReadClothList(VArchive& ar, DynArray_cl<ClothEntity*>& list) {
-  unsigned count = 0;
-  ar >> count;
+  int count = 0;
   // An object reference is at least four bytes.
-  if (!ar.IsOK() || (int64_t)count * 4 > ar.GetRemaining()) {
-    ar.MarkFailed();
-    return false;
-  }
+  if (!ArchiveLimits::ReadCount(ar, count, 4)) return false;
   list.Reset();
-  list.Resize(count);
-  for (unsigned i = 0; i < count && ar.IsOK(); ++i) {
+  list.Resize((unsigned)count);
+  for (int i = 0; i < count && ar.IsOK(); ++i) {
     ClothEntity* cloth = nullptr;
     ar >> cloth;
     list[i] = cloth;
@@ -237,21 +231,18 @@ void ShipEntity::ApplyCollisionGroup(unsigned group) {
 }
 
 void ShipEntity::SetPlayerControllable(bool on) {
-  unsigned group = kGroupPlayer;
+  unsigned group = COLLISION_GROUP_PLAYER;
   if (on) {
     ComponentSetup::TakeOrAdd<PlayerInputComponent>(this);
     if (IVObjectComponent* path = GetComponentOfType("ShipPathComponent")) path->DisposeObject();
     if (AIShipComponent* ai = Components<AIShipComponent>()) ai->DisposeObject();
   } else {
-    group = kGroupAI;
+    group = COLLISION_GROUP_AI;
     if (PlayerInputComponent* input = Components<PlayerInputComponent>()) input->DisposeObject();
-    AIShipComponent* ai = Components<AIShipComponent>();
-    const bool created = ai == nullptr;
-    if (created) ai = new AIShipComponent();
-    ai->Initialize();
-    ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
-    ai->SetAttackTargetNation(-1);
-    if (created && !AddComponent(ai)) ai->DisposeObject();
+    if (AIShipComponent* ai = ComponentSetup::TakeOrAdd<AIShipComponent>(this)) {
+      ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
+      ai->SetAttackTargetNation(-1);
+    }
   }
   if (Nation* player = GameManager::GetInstance()->GetPlayerNation()) SetNation(player->GetNationId());
   ApplyCollisionGroup(group);
@@ -475,15 +466,7 @@ void ShipEntity::LoadFromConfig() {
     ++(group == CANNON_GROUP_LEFT ? left : right);
   }
   if (cannons > 0) {
-    CannonObserverComponent* observer = Components<CannonObserverComponent>();
-    const bool created = observer == nullptr;
-    if (created) observer = new CannonObserverComponent();
-    observer->Initialize();
-    if (created && !AddComponent(observer)) {
-      observer->DisposeObject();
-      observer = nullptr;
-    }
-    if (observer) {
+    if (CannonObserverComponent* observer = ComponentSetup::TakeOrAdd<CannonObserverComponent>(this)) {
       observer->SetCannonCount(left, CANNON_GROUP_LEFT);
       observer->SetCannonCount(right, CANNON_GROUP_RIGHT);
       observer->SetCannonCount(special, CANNON_GROUP_SPECIAL);

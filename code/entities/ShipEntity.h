@@ -16,6 +16,12 @@ class ShipStats;
 class ShipEntity : public BaseEntity {
   V_DECLARE_DYNCREATE(ShipEntity)
  public:
+  // Collision groups of ships: neither the player's nor AI-controlled, the player's,
+  // AI-controlled.
+  static constexpr unsigned COLLISION_GROUP_OTHER = 1;
+  static constexpr unsigned COLLISION_GROUP_PLAYER = 3;
+  static constexpr unsigned COLLISION_GROUP_AI = 5;
+
   // Registers on the save manager's before-save and after-load callbacks.
   ShipEntity();
   ~ShipEntity() override;

@@ -38,6 +38,7 @@
 #include "Managers/SoundManager.h"
 #include "gui/GUIManager.h"
 #include "util/ArchiveLimits.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 #include "util/Navigation.h"
 #include "util/NavigationMap.h"
@@ -79,6 +80,9 @@ const int kArtifactGetAFix = 35;
 // Achievements of kills by the player's soldiers.
 const int kAchievementMeleeKillsRanged = 17;
 const int kAchievementRangedKillsMelee = 18;
+// Ground effects under a selected and a hovered soldier, loaded on first use.
+const char* const kSelectionEffect = "Particles\\selection_02.xml";
+const char* const kMouseOverEffect = "Particles\\soldier_mouseover.xml";
 // Where a shot leaves a soldier without weapon bones.
 const VisVector_cl kMuzzleOffset(-0.37f, -0.95f, 1.22f);
 // Every animation event name a soldier uses.
@@ -330,15 +334,8 @@ void SoldierEntity::StopOwner() {
 
 void SoldierEntity::SetSpeed(float speed) {
   if (m_pStats) m_pStats->m_fSpeed = speed;
-  InfantryMovementComponent* movement = GetMovementComponent();
-  if (!movement) {
-    movement = new InfantryMovementComponent();
-    if (!AddComponent(movement)) {
-      movement->DisposeObject();
-      return;
-    }
-  }
-  movement->SetBaseSpeed(speed);
+  if (InfantryMovementComponent* movement = ComponentSetup::TakeOrAdd<InfantryMovementComponent>(this))
+    movement->SetBaseSpeed(speed);
 }
 
 // ---- weapons ----------------------------------------------------------------------------------
@@ -668,8 +665,8 @@ void SoldierEntity::HandleEvent(int eventId) {
 
 void SoldierEntity::InitParticleEffects() {
   VisParticleGroupManager_cl& particles = VisParticleGroupManager_cl::GlobalManager();
-  if (!m_spSelectionEffectFile) m_spSelectionEffectFile = particles.LoadFromFile("Particles\\selection_02.xml");
-  if (!m_spMouseOverEffectFile) m_spMouseOverEffectFile = particles.LoadFromFile("Particles\\soldier_mouseover.xml");
+  if (!m_spSelectionEffectFile) m_spSelectionEffectFile = particles.LoadFromFile(kSelectionEffect);
+  if (!m_spMouseOverEffectFile) m_spMouseOverEffectFile = particles.LoadFromFile(kMouseOverEffect);
   if (m_bPlayerHero) m_spHeroGlowEffectFile = particles.LoadFromFile("Particles\\hero_glow01.xml");
   const int unitType = m_pParentUnit ? m_pParentUnit->GetUnitType() : 0;
   const VisVector_cl noRotation(0, 0, 0);
@@ -690,7 +687,7 @@ void SoldierEntity::ShowSelectionEffect() {
   if (m_bSelectionEffectShown) return;
   m_bSelectionEffectShown = true;
   if (!m_spSelectionEffectFile)
-    m_spSelectionEffectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile("Particles\\selection_02.xml");
+    m_spSelectionEffectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(kSelectionEffect);
   if (!m_spSelectionEffect && m_spSelectionEffectFile) {
     m_spSelectionEffect = m_spSelectionEffectFile->CreateParticleEffectInstance(GetPosition(), VisVector_cl(0, 0, 0));
     if (m_spSelectionEffect) m_spSelectionEffect->SetPause(false);
@@ -708,7 +705,7 @@ void SoldierEntity::ShowMouseHoverEffect(float seconds) {
   if (m_bMouseOverEffectShown) return;
   m_bMouseOverEffectShown = true;
   if (!m_spMouseOverEffectFile)
-    m_spMouseOverEffectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile("Particles\\soldier_mouseover.xml");
+    m_spMouseOverEffectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(kMouseOverEffect);
   if (!m_spMouseOverEffect && m_spMouseOverEffectFile) {
     m_spMouseOverEffect = m_spMouseOverEffectFile->CreateParticleEffectInstance(GetPosition(), VisVector_cl(0, 0, 0));
     if (m_spMouseOverEffect) {

@@ -155,6 +155,8 @@ class SoldierEntity : public BaseEntity, public ElementManager<SoldierEntity*> {
   void InitCharacterController();
   void DeInitCharacterController();
 
+  // Whether the soldier's nation is at war with the other's; false for null.
+  bool IsEnemyOf(const SoldierEntity* other) const;
   // Towards the mean position of the living enemies (within range when range > 0),
   // or the soldier's forward axis when there are none.
   VisVector_cl GetEnemyDirection(float range);
@@ -182,7 +184,6 @@ class SoldierEntity : public BaseEntity, public ElementManager<SoldierEntity*> {
   void StopWeaponTrail();
   // The soldier's own position with its rotation applied to a local offset.
   VisVector_cl LocalToWorld(const VisVector_cl& offset) const;
-  bool IsEnemyOf(const SoldierEntity* other) const;
 
   VisVector_cl m_vTargetPosition{0, 0, 0, 1};
   UnitEntity* m_pParentUnit = nullptr;

@@ -14,11 +14,12 @@
 #include "entities/FSM/State_Attack.h"
 #include "entities/FSM/State_Idle.h"
 #include "entities/FSM/State_Walk.h"
-#include "entities/Nation.h"
 #include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
 
 #include "Managers/ArtifactManager.h"
+#include "util/ComponentSetup.h"
+#include "util/MathTools.h"
 
 #include "engine/Vision.h"
 
@@ -41,11 +42,6 @@ BaseEntity* CheckEntity(lua_State* L, int idx) {
 }
 
 // ---- searches over all soldiers -----------------------------------------------------------
-
-bool IsEnemy(const SoldierEntity* soldier, const SoldierEntity* other) {
-  Nation* nation = GameManager::GetInstance()->GetNation((unsigned)soldier->GetNation());
-  return nation && nation->IsEnemy(other->GetNation());
-}
 
 // The nearest other live soldier that passes the filter; range < 0 means unlimited.
 template <class Filter>
@@ -97,13 +93,13 @@ int GetClosestSoldierFromNation(lua_State* L) {
 int GetClosestEnemySoldier(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   return PushClosest(L, s, OptFloat(L, 2, -1.0f),
-                     [&](SoldierEntity* o) { return IsEnemy(s, o) && !HiddenByInvisibility(o); });
+                     [&](SoldierEntity* o) { return s->IsEnemyOf(o) && !HiddenByInvisibility(o); });
 }
 
 int GetWeakestEnemySoldier(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   return PushWeakest(L, s, OptFloat(L, 2, 9999999.0f), [&](SoldierEntity* o) {
-    return IsEnemy(s, o) && o->GetStats()->m_Hitpoints.GetCurrent() < 999999999;
+    return s->IsEnemyOf(o) && o->GetStats()->m_Hitpoints.GetCurrent() < 999999999;
   });
 }
 
@@ -157,7 +153,7 @@ int SetNation(lua_State* L) {
 int IsEnemyMethod(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   SoldierEntity* other = CheckSoldier(L, 2);
-  return PushBool(L, IsEnemy(s, other));
+  return PushBool(L, s->IsEnemyOf(other));
 }
 
 int Delete(lua_State* L) {
@@ -321,7 +317,7 @@ int GetAttackDelay(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   if (!s->GetStats()) return PushFloat(L, 0.0f);
   const CombatSkills& c = s->GetStats()->m_CombatSkills;
-  float r = (float)VRandomInt() / 32767.0f;
+  const float r = MathTools::RandomFloat();
   return PushFloat(L, c.m_fAttackIntervalMin + r * (c.m_fAttackIntervalMax - c.m_fAttackIntervalMin));
 }
 
@@ -440,14 +436,7 @@ int GetFleeDirection(lua_State* L) {
 
 // ---- paths ------------------------------------------------------------------------------------------
 
-InfantryPathComponent* PathOf(SoldierEntity* s) {
-  InfantryPathComponent* path = s->GetPathComponent();
-  if (path) return path;
-  path = new InfantryPathComponent();
-  if (s->AddComponent(path)) return path;
-  path->DisposeObject();
-  return nullptr;
-}
+InfantryPathComponent* PathOf(SoldierEntity* s) { return ComponentSetup::TakeOrAdd<InfantryPathComponent>(s); }
 
 int FollowPathName(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);

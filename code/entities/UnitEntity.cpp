@@ -25,6 +25,7 @@
 #include "Managers/SaveGameManager.h"
 #include "Managers/SpeechManager.h"
 #include "util/ArchiveLimits.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
 #include "engine/base/VArchive.h"
@@ -228,10 +229,7 @@ void UnitEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (IsForwardedToSoldiers(id)) {
     const std::vector<SoldierEntity*> soldiers = m_soldiers;
     for (SoldierEntity* soldier : soldiers) {
-      if (!soldier->GetComponentOfType(InfantryPathComponent::GetClassTypeId(), true)) {
-        auto* path = new InfantryPathComponent(5.0f, 1.5f, false);
-        if (!soldier->AddComponent(path)) delete path;
-      }
+      ComponentSetup::TakeOrAdd<InfantryPathComponent>(soldier);
       soldier->SendMsg(id, p1, p2);
     }
     return;
@@ -639,8 +637,7 @@ void UnitEntity::SaveToTemplate(UnitEntityTemplate* templ) {
   if (model && (model[0] == '\\' || model[0] == '/') && model[1] != '\\') ++model;
   templ->m_sModelFile = model ? model : "";
   templ->m_sKey = GetObjectKey();
-  VARTABLE* vars = GetTypeId()->GetVarTable();
-  templ->m_sEntityParams = vars ? vars->GetParameterString(this) : VString();
+  templ->m_sEntityParams = SaveGameManagerProto::GetInstance()->GetEntityParameters(this);
   if (GetUniqueID() == 0) SetUniqueID(GameManager::GetInstance()->GetNextUniqueID());
   templ->m_iUniqueID = GetUniqueID();
   templ->m_iReserved1 = 0;
@@ -716,10 +713,8 @@ void UnitEntity::ReadBlock(VArchive& ar) {
       PlaceSoldier(soldier, position, nullptr);
       soldiers.push_back(soldier);
     }
-    unsigned int slotCount = 0;
-    ar >> slotCount;
-    if (!ar.IsOK() || (int64_t)slotCount * kSavedSlotBytes > ar.GetRemaining()) return fail();
-    slots.resize(slotCount);
+    if (!ArchiveLimits::ReadCount(ar, count, kSavedSlotBytes)) return fail();
+    slots.resize((size_t)count);
     for (VisVector_cl& slot : slots) ar >> slot;
     if (!ArchiveLimits::ReadCount(ar, count, kSavedAssignmentBytes)) return fail();
     for (int i = 0; i < count; ++i) {

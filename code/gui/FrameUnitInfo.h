@@ -29,5 +29,4 @@ class FrameUnitInfo : public BaseWindow {
  private:
   CEGUI::Window* m_pUnitName = nullptr;
   CEGUI::Window* m_pUnitType = nullptr;
-  float m_fAlpha = 1.0f;
 };

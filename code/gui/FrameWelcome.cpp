@@ -6,10 +6,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-FrameWelcome::FrameWelcome() {
-  m_eType = WT_WELCOME;
-  SetLayoutFile("Welcome.layout");
-}
+FrameWelcome::FrameWelcome() : BaseWindow(WT_WELCOME, "Welcome.layout") {}
 
 bool FrameWelcome::HookComponents() {
   // The text lies over the button, so a click on it must count as well.

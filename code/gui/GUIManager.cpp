@@ -45,29 +45,34 @@ const CursorEntry kCursors[] = {
     {CURSOR_HOURGLASS, "MouseCursorHourglass", "gui/textures/cursors/hourglass.tga"},
 };
 
-const char* const kLayoutTable[][2] = {
-    {"1", "PirateMansion.layout"},       {"2", "TradingPost.layout"},
-    {"3", "Barracks.layout"},            {"4", "Barracks.layout"},
-    {"5", "Barracks.layout"},            {"6", "Tavern.layout"},
-    {"7", "ShipYard.layout"},            {"8", "MadAlchemist.layout"},
-    {"9", "MainMenu.layout"},            {"10", "Ingame.layout"},
-    {"11", "EndGame.layout"},            {"12", "BattleHud.layout"},
-    {"13", "LandBattleHud.layout"},      {"14", "PlayerInformation.layout"},
-    {"15", "SaveLoad.layout"},           {"16", "InGameMessages.layout"},
-    {"17", "YesNoPopUp.layout"},         {"18", "SpeechBubble.layout"},
-    {"19", "Radar.layout"},              {"20", "HealthBar.layout"},
-    {"22", "Map.layout"},                {"24", "CharacterScreen.layout"},
-    {"25", "SpeechWindow.layout"},       {"26", "SpeechFrame.layout"},
-    {"27", "CaptainsLog.layout"},        {"28", "Inventory.layout"},
-    {"29", "Construct.layout"},          {"30", "Tutorial.layout"},
-    {"31", "CharacterSelection.layout"}, {"32", "Options.layout"},
-    {"33", "MenuLoad.layout"},           {"34", "ShipInfoEnemy.layout"},
-    {"35", "TownInfo.layout"},           {"36", "PotionHud.layout"},
-    {"37", "ToolBar.layout"},            {"38", "JokeInBottle.layout"},
-    {"39", "MissionLoadBar.layout"},     {"40", "FadeOut.layout"},
-    {"42", "SpecialWeaponSelection.layout"}, {"43", "BuildingInfo.layout"},
-    {"44", "Pause.layout"},              {"45", "ShipInfoPlayer.layout"},
-    {"46", "UnitInfo.layout"},           {"47", "LowHpOverlay.layout"},
+struct LayoutEntry {
+  int type;  // a WINDOW_TYPES value
+  const char* file;
+};
+
+const LayoutEntry kLayoutTable[] = {
+    {1, "PirateMansion.layout"}, {2, "TradingPost.layout"},
+    {3, "Barracks.layout"}, {4, "Barracks.layout"},
+    {5, "Barracks.layout"}, {6, "Tavern.layout"},
+    {7, "ShipYard.layout"}, {8, "MadAlchemist.layout"},
+    {9, "MainMenu.layout"}, {10, "Ingame.layout"},
+    {11, "EndGame.layout"}, {12, "BattleHud.layout"},
+    {13, "LandBattleHud.layout"}, {14, "PlayerInformation.layout"},
+    {15, "SaveLoad.layout"}, {16, "InGameMessages.layout"},
+    {17, "YesNoPopUp.layout"}, {18, "SpeechBubble.layout"},
+    {19, "Radar.layout"}, {20, "HealthBar.layout"},
+    {22, "Map.layout"}, {24, "CharacterScreen.layout"},
+    {25, "SpeechWindow.layout"}, {26, "SpeechFrame.layout"},
+    {27, "CaptainsLog.layout"}, {28, "Inventory.layout"},
+    {29, "Construct.layout"}, {30, "Tutorial.layout"},
+    {31, "CharacterSelection.layout"}, {32, "Options.layout"},
+    {33, "MenuLoad.layout"}, {34, "ShipInfoEnemy.layout"},
+    {35, "TownInfo.layout"}, {36, "PotionHud.layout"},
+    {37, "ToolBar.layout"}, {38, "JokeInBottle.layout"},
+    {39, "MissionLoadBar.layout"}, {40, "FadeOut.layout"},
+    {42, "SpecialWeaponSelection.layout"}, {43, "BuildingInfo.layout"},
+    {44, "Pause.layout"}, {45, "ShipInfoPlayer.layout"},
+    {46, "UnitInfo.layout"}, {47, "LowHpOverlay.layout"},
 };
 
 const WINDOW_TYPES kClosablesOnKey[] = {
@@ -100,10 +105,17 @@ VTextureObject* LoadCursorTexture(const char* file) {
 
 CEGUI::GUIContext& Context() { return CEGUI::System::getSingleton().getDefaultGUIContext(); }
 
+// Windows CEGUI destroys later are freed now.
+void CleanDeadWindowPool() {
+  Try("dead window pool", [] {
+    if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
+  });
+}
+
 }  // namespace
 
 GUIManager::GUIManager() {
-  for (const auto& entry : kLayoutTable) m_layoutNames[(WINDOW_TYPES)atoi(entry[0])] = entry[1];
+  for (const LayoutEntry& entry : kLayoutTable) m_layoutNames[(WINDOW_TYPES)entry.type] = entry.file;
   m_layoutNames[WT_NONE] = "";
   m_closablesOnKey.assign(std::begin(kClosablesOnKey), std::end(kClosablesOnKey));
 
@@ -166,9 +178,7 @@ void GUIManager::DestroyCegui() {
       animations.destroyAnimation(animation);
     }
   });
-  Try("dead window pool", [] {
-    if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
-  });
+  CleanDeadWindowPool();
   Try("destroy system", [] { CEGUI::System::destroy(); });
   CeguiCompat::DestroyRenderer(m_pRenderer);
   m_pRenderer = nullptr;
@@ -374,9 +384,7 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   VCallback* sender = data->m_pSender;
 
   if (sender == &GameManager::Callbacks.OnPreFrame) {
-    Try("dead window pool", [] {
-      if (!CEGUI::WindowManager::getSingleton().isDeadPoolEmpty()) CEGUI::WindowManager::getSingleton().cleanDeadPool();
-    });
+    CleanDeadWindowPool();
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeGUIUpdate();
     // The overlay is an open frame as well, so it eases twice per frame.
     if (m_pLowHPOverlay) m_pLowHPOverlay->OnBeforeGUIUpdate();

@@ -6,9 +6,6 @@
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
 #include "engine/core/VisCallbacks.h"
-#include "gui/CeguiCompat.h"
-
-#include <cstdio>
 
 VideoPlayer_cl::VideoPlayer_cl() {
   Vision::Callbacks.OnVideoDeviceLost.RegisterCallback(this);
@@ -21,12 +18,10 @@ VideoPlayer_cl::~VideoPlayer_cl() {
 }
 
 bool VideoPlayer_cl::BuildGraph(const char* path) {
-  FILE* file = fopen(CeguiCompat::ResolveFilePath(path).c_str(), "rb");
-  if (!file) {
+  if (!VFileHelper::ExistsFile(path)) {
     Vision::Error.Warning("Video file not found or invalid !");
     return false;
   }
-  fclose(file);
   // No decoder exists yet (video decoding comes with the menu screens).
   return false;
 }

@@ -48,7 +48,6 @@ Navigation::Navigation() {
   m_spMap = g_pSharedMap;
   m_nodePool.reserve(5000);
   m_openList.reserve(3000);
-  m_closedList.reserve(3000);
   m_openCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   m_closedCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   if (g_iProfileGetPath < 0) {
@@ -79,35 +78,26 @@ int Navigation::GridIndex(int column, int row) {
   return column * GRID_SIDE + row;
 }
 
-float Navigation::GroundHeightAt(float x, float y) const {
-  if (AtSea()) return 0.0f;
-  return NavigationTerrain::GroundHeight(x, y);
+float Navigation::GroundHeightAt(float x, float y) {
+  return AtSea() ? 0.0f : NavigationTerrain::GroundHeight(x, y);
 }
 
 // ---- node pool ----------------------------------------------------------------------
 
 NavigationNode* Navigation::NewNode(int column, int row) {
-  if (m_iPoolCursor < 0) m_iPoolCursor = 0;
-  NavigationNode* node;
   if (m_iPoolCursor >= (int)m_nodePool.size()) {
     // The pool grows a block at a time and keeps its nodes for later searches.
     m_nodeBlocks.emplace_back(new NavigationNode[kNodeBlockSize]);
     for (int i = 0; i < kNodeBlockSize; ++i) m_nodePool.push_back(&m_nodeBlocks.back()[i]);
   }
-  node = m_nodePool[m_iPoolCursor];
-  ++m_iPoolCursor;
-  ++m_iNodeCount;
+  NavigationNode* node = m_nodePool[m_iPoolCursor++];
   *node = NavigationNode();
   node->column = column;
   node->row = row;
   return node;
 }
 
-void Navigation::RewindPool() {
-  m_iPoolCursor = 0;
-  m_iNodeCount = 0;
-  if (!m_nodePool.empty()) *m_nodePool[0] = NavigationNode();
-}
+void Navigation::RewindPool() { m_iPoolCursor = 0; }
 
 // ---- path search -----------------------------------------------------------------------
 
@@ -195,7 +185,6 @@ NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColu
                                    NavigationNode*& startNode) {
   const NavigationMap& map = *m_spMap;
   m_openList.clear();
-  m_closedList.clear();
   std::fill(m_openCost.begin(), m_openCost.end(), 0.0f);
   std::fill(m_closedCost.begin(), m_closedCost.end(), 0.0f);
   m_iSearchStatistics = 0;
@@ -255,7 +244,6 @@ NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColu
     }
     VProfiling::StopElement(g_iProfileNeighbours);
     m_closedCost[index] = node->g;
-    m_closedList.push_back(node);
   }
   return found;
 }
@@ -263,8 +251,7 @@ NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColu
 // ---- placement on walkable ground ----------------------------------------------------
 
 void Navigation::MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other) {
-  const bool sea = AtSea();
-  if (sea) point.z = 0.0f;
+  if (AtSea()) point.z = 0.0f;
   const NavigationMap& map = *m_spMap;
   // Without a grid nothing is walkable, and nothing is gained by moving.
   if (!map.HasCells() || IsWalkableAt(point)) return;
@@ -277,7 +264,7 @@ void Navigation::MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl&
     for (int dc = -1; dc <= 1 && !moved; ++dc) {
       if ((dc == 0 && dr == 0) || !map.IsWalkable(column + dc, row + dr)) continue;
       VisVector_cl centre = map.CellToWorld(column + dc, row + dr);
-      centre.z = sea ? 0.0f : NavigationTerrain::GroundHeight(centre.x, centre.y);
+      centre.z = GroundHeightAt(centre.x, centre.y);
       centre.w = 1.0f;
       point = centre;
       moved = true;
@@ -324,16 +311,14 @@ bool Navigation::AdjustPositionToAccessibleArea(VisVector_cl& pos) {
 }
 
 VisVector_cl Navigation::GetAccessibleRandomPosition(bool allowNearPlayer) {
-  float originX = -2000.0f, originY = -2000.0f, width = 4000.0f, height = 4000.0f, baseZ = 0.0f;
+  float originX = -2000.0f, originY = -2000.0f, width = 4000.0f, height = 4000.0f;
   NavigationTerrain::Extent extent;
   if (NavigationTerrain::GetExtent(extent)) {
     originX = extent.originX;
     originY = extent.originY;
     width = extent.sizeX;
     height = extent.sizeY;
-    baseZ = extent.originZ;
   }
-  (void)baseZ;
   VisBaseEntity_cl* player = GameManager::HasInstance() ? GameManager::GetInstance()->GetPlayerEntity() : nullptr;
   VisVector_cl pos;
   for (int draw = 0; draw < kMaxRandomDraws; ++draw) {
@@ -341,7 +326,7 @@ VisVector_cl Navigation::GetAccessibleRandomPosition(bool allowNearPlayer) {
     if (!allowNearPlayer && player && pos.GetDistance2D(player->GetPosition()) <= kNearPlayerDistance) continue;
     if (IsWalkableAt(pos)) break;
   }
-  pos.z = AtSea() ? 0.0f : NavigationTerrain::GroundHeight(pos.x, pos.y);
+  pos.z = GroundHeightAt(pos.x, pos.y);
   pos.w = 1.0f;
   return pos;
 }

@@ -52,8 +52,8 @@ class Navigation {
   static int GridIndex(int column, int row);
   // Moves an end point that is not walkable onto walkable ground towards the other.
   void MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other);
-  // Height of the ground for a path point.
-  float GroundHeightAt(float x, float y) const;
+  // Height of the ground at a point: 0 at sea.
+  static float GroundHeightAt(float x, float y);
   bool TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target);
   // The grid search proper; the target node or null.
   NavigationNode* Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
@@ -65,9 +65,7 @@ class Navigation {
   std::vector<NavigationNode*> m_nodePool;
   std::vector<std::unique_ptr<NavigationNode[]>> m_nodeBlocks;
   std::vector<NavigationNode*> m_openList;  // min-heap on f
-  std::vector<NavigationNode*> m_closedList;
-  int m_iNodeCount = 0;
-  int m_iPoolCursor = -1;
+  int m_iPoolCursor = 0;
   std::vector<float> m_openCost;    // GRID_SIDE x GRID_SIDE: g while in the open list, else 0
   std::vector<float> m_closedCost;  // GRID_SIDE x GRID_SIDE: g while in the closed list, else 0
   VSmartPtr<NavigationMap> m_spMap;

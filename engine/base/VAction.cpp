@@ -3,11 +3,7 @@
 
 #include "engine/base/VisError.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 #include <strings.h>
 #include <utility>
 
@@ -44,25 +40,26 @@ bool VArgList::CompareArgument(int i, const char* text) const {
 }
 
 bool VArgList::IsInt(int i) const {
-  const char* a = GetArgument(i);
-  if (!a || !*a) return false;
-  char* end = nullptr;
-  errno = 0;
-  long v = strtol(a, &end, 10);
-  return *end == '\0' && errno == 0 && v >= INT32_MIN && v <= INT32_MAX;
+  int v = 0;
+  return VString::ParseInt(GetArgument(i), v);
 }
 
 bool VArgList::IsFloat(int i) const {
-  const char* a = GetArgument(i);
-  if (!a || !*a) return false;
-  char* end = nullptr;
-  double v = strtod(a, &end);
-  return *end == '\0' && std::isfinite(v);
+  float v = 0.0f;
+  return VString::ParseFloat(GetArgument(i), v);
 }
 
-int VArgList::AsInt(int i) const { return IsInt(i) ? (int)strtol(GetArgument(i), nullptr, 10) : 0; }
+int VArgList::AsInt(int i) const {
+  int v = 0;
+  VString::ParseInt(GetArgument(i), v);
+  return v;
+}
 
-float VArgList::AsFloat(int i) const { return IsFloat(i) ? (float)strtod(GetArgument(i), nullptr) : 0.0f; }
+float VArgList::AsFloat(int i) const {
+  float v = 0.0f;
+  VString::ParseFloat(GetArgument(i), v);
+  return v;
+}
 
 VArgList VArgList::Skip(int n) const {
   VArgList out;
@@ -74,19 +71,12 @@ VArgList VArgList::Skip(int n) const {
 
 void VAction::Print(const char* fmt, ...) {
   if (!fmt) return;
+  VString text;
   va_list args;
   va_start(args, fmt);
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
-  std::string text;
-  if (n > 0) {
-    text.resize((size_t)n);
-    vsnprintf(text.data(), (size_t)n + 1, fmt, args);
-  }
+  text.FormatArgList(fmt, args);
   va_end(args);
-  (m_pManager ? *m_pManager : Vision::Actions).AddOutput(text);
+  (m_pManager ? *m_pManager : Vision::Actions).AddOutput(text.Str());
 }
 
 // VActionManager ----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
+#include <type_traits>
 
 int VStringICompare(const char* a, const char* b) { return strcasecmp(a ? a : "", b ? b : ""); }
 int VStringICompareN(const char* a, const char* b, size_t n) { return strncasecmp(a ? a : "", b ? b : "", n); }
@@ -155,28 +156,27 @@ bool VString::ParseBool(const char* s, bool& out) {
   return false;
 }
 
-bool VString::ParseInt(const char* s, int& out) {
-  std::string t = Trimmed(s);
-  const char* b = t.c_str();
-  const char* e = b + t.size();
+template <class T>
+bool VString::ParseNumber(const char* s, T& out) {
+  if (!s) return false;
+  const char* b = s;
+  while (*b && IsSpace(*b)) ++b;
+  const char* e = b + strlen(b);
+  while (e > b && IsSpace(e[-1])) --e;
   if (b != e && *b == '+' && b + 1 != e && b[1] != '-') ++b;
-  int v = 0;
+  // from_chars: the same text gives the same number whatever the C locale says.
+  T v{};
   auto r = std::from_chars(b, e, v);
   if (b == e || r.ec != std::errc() || r.ptr != e) return false;
+  // Infinities and NaN would poison every computation that reads the value.
+  if constexpr (std::is_floating_point_v<T>)
+    if (!std::isfinite(v)) return false;
   out = v;
   return true;
 }
 
-bool VString::ParseFloat(const char* s, float& out) {
-  // from_chars: the same text gives the same number whatever the C locale says.
-  std::string t = Trimmed(s);
-  const char* b = t.c_str();
-  const char* e = b + t.size();
-  if (b != e && *b == '+' && b + 1 != e && b[1] != '-') ++b;
-  float v = 0;
-  auto r = std::from_chars(b, e, v);
-  // Infinities and NaN would poison every computation that reads the setting.
-  if (b == e || r.ec != std::errc() || r.ptr != e || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
+template bool VString::ParseNumber<int>(const char*, int&);
+template bool VString::ParseNumber<long>(const char*, long&);
+template bool VString::ParseNumber<long long>(const char*, long long&);
+template bool VString::ParseNumber<float>(const char*, float&);
+template bool VString::ParseNumber<double>(const char*, double&);

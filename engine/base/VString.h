@@ -66,8 +66,14 @@ class VBASE_IMPEXP VString {
   static int NumericParse(const char* s);
   // Typed parses used by settings: false when the text is not of that kind.
   static bool ParseBool(const char* s, bool& out);
-  static bool ParseInt(const char* s, int& out);
-  static bool ParseFloat(const char* s, float& out);
+  static bool ParseInt(const char* s, int& out) { return ParseNumber(s, out); }
+  static bool ParseFloat(const char* s, float& out) { return ParseNumber(s, out); }
+  // The whole text as a number of type T (int, long, long long, float, double):
+  // white space around it and a leading "+" are allowed, the C locale plays no
+  // part. False, leaving 'out' untouched, for anything else, for a value out of
+  // the type's range and for an infinite or NaN float.
+  template <class T>
+  static bool ParseNumber(const char* s, T& out);
 
  private:
   std::string m_s;

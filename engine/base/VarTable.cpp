@@ -6,7 +6,6 @@
 #include "engine/base/VisMath.h"
 
 #include <charconv>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -106,20 +105,9 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-// Whole-text number parses, independent of the C locale.
 template <class T>
 bool ParseNumber(const std::string& text, T& out) {
-  std::string t = Trim(text);
-  const char* b = t.c_str();
-  const char* e = b + t.size();
-  if (b != e && *b == '+' && b + 1 != e && b[1] != '-') ++b;
-  T v{};
-  auto r = std::from_chars(b, e, v);
-  if (b == e || r.ec != std::errc() || r.ptr != e) return false;
-  if constexpr (std::is_floating_point_v<T>)
-    if (!std::isfinite(v)) return false;
-  out = v;
-  return true;
+  return VString::ParseNumber(text.c_str(), out);
 }
 
 // Shortest text that reads back as the same number.

@@ -1,8 +1,12 @@
+// The engine log (Vision::Error) with its assertions, and the screen messages.
 #include "engine/base/VisError.h"
+
+#include "engine/base/VString.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <utility>
 
 namespace Vision {
 VisError_cl Error;
@@ -11,15 +15,9 @@ VisMessage_cl Message;
 
 namespace {
 std::string FormatV(const char* fmt, va_list args) {
-  if (!fmt) return std::string();
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
-  if (n <= 0) return std::string();
-  std::string out((size_t)n, '\0');
-  vsnprintf(out.data(), (size_t)n + 1, fmt, args);
-  return out;
+  VString text;
+  text.FormatArgList(fmt, args);
+  return std::move(text.Str());
 }
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "engine/base/VDiskFileStreamManager.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -105,6 +106,13 @@ std::string VFileHelper::NormalizePath(const char* path) {
     out += c;
   }
   return out;
+}
+
+std::string VFileHelper::GetCacheKey(const char* name) {
+  std::string key = NormalizePath(name);
+  if (!key.empty() && key[0] == '/') key.erase(0, 1);  // repeated ones are collapsed
+  for (char& c : key) c = (char)tolower((unsigned char)c);
+  return key;
 }
 
 bool VFileHelper::IsAbsolutePath(const char* path) { return path && path[0] == '/'; }
@@ -219,10 +227,17 @@ std::string VPathHelper::CombineDirAndFile(const char* dir, const char* file) {
 // VisionAppHelpers ---------------------------------------------------------------
 
 std::string VisionAppHelpers::GetEXEPath() {
-  char buf[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return std::string();
-  return std::string(buf, (size_t)n);
+  // readlink does not say whether it cut the name short: grow until it fits.
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0) return std::string();
+    if ((size_t)n < path.size()) {
+      path.resize((size_t)n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
 }
 
 std::string VisionAppHelpers::GetEXEDirectory() { return VFileHelper::GetDirectory(GetEXEPath().c_str()); }

@@ -86,6 +86,10 @@ class VBASE_IMPEXP VFileHelper {
   static std::string GetDirectory(const char* path);
   // Turns "\" into "/" and collapses repeated separators.
   static std::string NormalizePath(const char* path);
+  // The key a cache of loaded files keeps a name under: normalised, without leading
+  // separators, lower case, so that every spelling that finds the same data file
+  // shares one entry.
+  static std::string GetCacheKey(const char* name);
   // Finds an existing file or folder regardless of case; false when absent. The
   // exact name wins; otherwise the first match in name order. Either separator.
   static bool FindCaseInsensitive(const std::string& path, std::string& out);

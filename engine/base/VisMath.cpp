@@ -298,6 +298,17 @@ float VisBoundingBox_cl::GetDistance(const VisVector_cl& p) const {
   return (float)std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
+VisBoundingBox_cl VisBoundingBox_cl::GetScaled(const VisVector_cl& scale) const {
+  VisBoundingBox_cl out;
+  if (!IsValid()) return out;
+  for (int i = 0; i < 3; ++i) {
+    const float a = m_vMin[i] * scale[i], b = m_vMax[i] * scale[i];
+    out.m_vMin[i] = std::min(a, b);
+    out.m_vMax[i] = std::max(a, b);
+  }
+  return out;
+}
+
 // VisMath_cl ---------------------------------------------------------------------
 
 void VisMath_cl::MatrixLookAt(VisMatrix3x3_cl& out, const VisVector_cl& from, const VisVector_cl& to,

@@ -130,6 +130,9 @@ class VBASE_IMPEXP VisBoundingBox_cl {
   // 0 inside; else the distance to the nearest point of the box (3.4028235e38 for an empty box).
   float GetDistance(const VisVector_cl& p) const;
   void Translate(const VisVector_cl& v) { m_vMin += v; m_vMax += v; }
+  // The box scaled per axis about the origin (a negative factor swaps that axis's
+  // bounds); an empty box stays empty.
+  VisBoundingBox_cl GetScaled(const VisVector_cl& scale) const;
 };
 
 // RGBA colour, 8 bits per channel.

@@ -1,6 +1,7 @@
 // Reading our XML model format into a VDynamicMesh.
 #include "engine/core/VDynamicMesh.h"
 
+#include "engine/core/VTextValues.h"
 #include "engine/core/VXmlRoot.h"
 #include "engine/core/VisAnimSequenceSet.h"
 
@@ -9,19 +10,7 @@
 
 #include <tinyxml.h>
 
-#include <cstdio>
 #include <string>
-
-namespace {
-// "x/y/z" text; false when it does not hold three numbers.
-bool ParseVector(const char* text, VisVector_cl& out) {
-  if (!text) return false;
-  float x, y, z;
-  if (sscanf(text, "%f/%f/%f", &x, &y, &z) != 3) return false;
-  out = VisVector_cl(x, y, z);
-  return true;
-}
-}  // namespace
 
 VDynamicMesh::VDynamicMesh(const char* file) : m_sFile(file), m_spSkeleton(new VisSkeleton_cl()) {}
 
@@ -50,7 +39,7 @@ bool VDynamicMesh::LoadFromXml(const char* text) {
     const std::string& tag = el->ValueStr();
     if (tag == "bbox") {
       VisVector_cl mn, mx;
-      if (ParseVector(el->Attribute("min"), mn) && ParseVector(el->Attribute("max"), mx))
+      if (VParseVector3(el->Attribute("min"), mn) && VParseVector3(el->Attribute("max"), mx))
         m_bbox = VisBoundingBox_cl(mn, mx);
       else
         Vision::Error.Warning("Model %s: <bbox> needs min and max as x/y/z", GetFilename());
@@ -63,11 +52,11 @@ bool VDynamicMesh::LoadFromXml(const char* text) {
       Bone bone;
       bone.name = name;
       const char* pos = el->Attribute("position");
-      if (pos && !ParseVector(pos, bone.restPosition))
+      if (pos && !VParseVector3(pos, bone.restPosition))
         Vision::Error.Warning("Model %s: bone %s has a bad position \"%s\"", GetFilename(), name, pos);
       VisVector_cl ypr;
       const char* rot = el->Attribute("rotation");
-      if (rot && !ParseVector(rot, ypr)) {
+      if (rot && !VParseVector3(rot, ypr)) {
         Vision::Error.Warning("Model %s: bone %s has a bad rotation \"%s\"", GetFilename(), name, rot);
       } else if (rot) {
         VisMatrix3x3_cl m;

@@ -8,7 +8,6 @@
 #include "engine/core/VisBaseEntity.h"
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_set>
 
 namespace Vision {
@@ -19,13 +18,6 @@ namespace {
 
 // The manager while it exists: objects outliving it at program exit find null.
 VisAnimManager_cl* g_live = nullptr;
-
-std::string FileKey(const char* file) {
-  std::string key = VFileHelper::NormalizePath(file);
-  while (!key.empty() && key[0] == '/') key.erase(0, 1);
-  for (char& c : key) c = (char)std::tolower((unsigned char)c);
-  return key;
-}
 
 template <class T>
 void Erase(std::vector<T*>& list, T* item) {
@@ -69,7 +61,7 @@ const char* VisAnimManager_cl::GetEventString(int id) const {
 
 VisAnimSequenceSet_cl* VisAnimManager_cl::LoadAnimSequenceSet(const char* file) {
   if (!file || !*file) return nullptr;
-  const std::string key = FileKey(file);
+  const std::string key = VFileHelper::GetCacheKey(file);
   auto it = m_sets.find(key);
   if (it != m_sets.end()) return it->second;
   std::string text;

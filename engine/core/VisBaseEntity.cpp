@@ -105,25 +105,18 @@ void VisBaseEntity_cl::GetBoundingBox(VisBoundingBox_cl& out) const {
 }
 
 void VisBaseEntity_cl::GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const {
-  VisBoundingBox_cl local;
-  if (m_bHasCustomVisBox)
-    local = m_customVisBox;
-  else
-    GetBoundingBox(local);
+  VisBoundingBox_cl local = m_customVisBox;
+  if (!local.IsValid()) GetBoundingBox(local);
+  local = local.GetScaled(m_vScaling);
   out.SetInvalid();
   if (!local.IsValid()) return;
-  for (int i = 0; i < 8; ++i) {
-    VisVector_cl corner((i & 1) ? local.m_vMax.x : local.m_vMin.x, (i & 2) ? local.m_vMax.y : local.m_vMin.y,
-                        (i & 4) ? local.m_vMax.z : local.m_vMin.z);
-    corner = VisVector_cl(corner.x * m_vScaling.x, corner.y * m_vScaling.y, corner.z * m_vScaling.z);
-    out.ExpandToInclude(m_vPosition + m_mRotation * corner);
-  }
+  for (int i = 0; i < 8; ++i)
+    out.ExpandToInclude(m_vPosition + m_mRotation * VisVector_cl((i & 1) ? local.m_vMax.x : local.m_vMin.x,
+                                                                 (i & 2) ? local.m_vMax.y : local.m_vMin.y,
+                                                                 (i & 4) ? local.m_vMax.z : local.m_vMin.z));
 }
 
-void VisBaseEntity_cl::SetCustomVisibilityBox(const VisBoundingBox_cl& box) {
-  m_customVisBox = box;
-  m_bHasCustomVisBox = box.IsValid();
-}
+void VisBaseEntity_cl::SetCustomVisibilityBox(const VisBoundingBox_cl& box) { m_customVisBox = box; }
 
 void VisBaseEntity_cl::DeletePhysicsObject() {
   IVisPhysicsObject_cl* physics = m_pPhysics;

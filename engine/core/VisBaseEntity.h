@@ -137,8 +137,7 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   VDynamicMesh* m_pMesh = nullptr;
   VString m_sMeshFile;
   bool m_bNoMesh = false;
-  VisBoundingBox_cl m_customVisBox;
-  bool m_bHasCustomVisBox = false;
+  VisBoundingBox_cl m_customVisBox;  // invalid: none
   VisVector_cl m_vScaling{1, 1, 1};
   unsigned m_iVisibleMask = 0xffffffff;
   unsigned m_iLightMask = 0xffffffff;

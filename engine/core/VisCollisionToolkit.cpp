@@ -61,17 +61,9 @@ bool SegmentSphere(const VisVector_cl& s, const VisVector_cl& d, const VisVector
 
 // The model box scaled by the entity's scaling (invalid without a model box).
 VisBoundingBox_cl ScaledLocalBox(const VisBaseEntity_cl* e) {
-  VisBoundingBox_cl local, out;
+  VisBoundingBox_cl local;
   e->GetBoundingBox(local);
-  if (!local.IsValid()) return out;
-  const VisVector_cl& sc = e->GetScaling();
-  // Per axis, as growing the box by its eight scaled corners would.
-  for (int i = 0; i < 3; ++i) {
-    const float a = local.m_vMin[i] * sc[i], b = local.m_vMax[i] * sc[i];
-    out.m_vMin[i] = std::min(std::min(out.m_vMin[i], a), b);
-    out.m_vMax[i] = std::max(std::max(out.m_vMax[i], a), b);
-  }
-  return out;
+  return local.GetScaled(e->GetScaling());
 }
 
 // A world box around everything TraceEntity can hit of the entity (invalid when it

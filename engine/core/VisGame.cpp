@@ -10,24 +10,10 @@
 #include "engine/core/VisCallbacks.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace Vision {
 VisGame_cl Game;
 }  // namespace Vision
-
-namespace {
-// Model cache key: separators unified, no leading separator, lower case.
-std::string MeshKey(const char* file) {
-  std::string key;
-  for (const char* p = file; *p; ++p) {
-    char c = (*p == '\\') ? '/' : (char)tolower((unsigned char)*p);
-    if (c == '/' && (key.empty() || key.back() == '/')) continue;
-    key += c;
-  }
-  return key;
-}
-}  // namespace
 
 VisGame_cl::VisGame_cl() = default;
 
@@ -277,7 +263,7 @@ void VisGame_cl::RemoveAllEntities() {
 
 VDynamicMesh* VisGame_cl::LoadDynamicMesh(const char* file, bool, bool) {
   if (!file || !*file) return nullptr;
-  const std::string key = MeshKey(file);
+  const std::string key = VFileHelper::GetCacheKey(file);
   auto it = m_meshes.find(key);
   if (it != m_meshes.end()) return it->second;
   VDynamicMesh* mesh = new VDynamicMesh(file);

@@ -5,16 +5,6 @@
 #include "engine/base/VisFile.h"
 
 #include <algorithm>
-#include <cctype>
-
-namespace {
-std::string FileKey(const char* file) {
-  std::string key = VFileHelper::NormalizePath(file);
-  while (!key.empty() && key[0] == '/') key.erase(0, 1);
-  for (char& c : key) c = (char)std::tolower((unsigned char)c);
-  return key;
-}
-}  // namespace
 
 VisParticleGroupManager_cl& VisParticleGroupManager_cl::GlobalManager() {
   static VisParticleGroupManager_cl manager;
@@ -29,7 +19,7 @@ VisParticleGroupManager_cl::~VisParticleGroupManager_cl() {
 
 VisParticleEffectFile_cl* VisParticleGroupManager_cl::LoadFromFile(const char* file, bool forceUnique) {
   if (!file || !*file) return nullptr;
-  const std::string key = FileKey(file);
+  const std::string key = VFileHelper::GetCacheKey(file);
   if (!forceUnique) {
     auto it = m_files.find(key);
     if (it != m_files.end()) return it->second;

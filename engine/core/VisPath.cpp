@@ -48,11 +48,7 @@ void VisPath_cl::SetClosed(bool closed) {
   InvalidateCachedLength();
 }
 
-void VisPath_cl::InvalidateCachedLength() {
-  m_fCachedLength = -1.0f;
-  m_iCachedSamples = -1;
-  m_arcTable.clear();
-}
+void VisPath_cl::InvalidateCachedLength() { m_arcTable.clear(); }
 
 int VisPath_cl::GetSegmentCount() const {
   const int n = (int)m_nodes.size();
@@ -106,13 +102,11 @@ void VisPath_cl::Measure() const {
     m_arcTable.push_back(length);
     prev = p;
   }
-  m_fCachedLength = length;
-  m_iCachedSamples = samples;
 }
 
 float VisPath_cl::GetLength() const {
-  if (m_iCachedSamples < 0) Measure();
-  return m_fCachedLength;
+  if (m_arcTable.empty()) Measure();
+  return m_arcTable.back();
 }
 
 VisVector_cl VisPath_cl::EvalPointSmooth(float t) const {
@@ -124,7 +118,7 @@ VisVector_cl VisPath_cl::EvalPointSmooth(float t) const {
   // The sample interval holding that distance, then linear within it.
   const float target = WrapParameter(t) * length;
   auto it = std::upper_bound(m_arcTable.begin(), m_arcTable.end(), target);
-  const int i = std::clamp((int)(it - m_arcTable.begin()), 1, m_iCachedSamples);
+  const int i = std::clamp((int)(it - m_arcTable.begin()), 1, GetCachedSampleCount());
   const float a = m_arcTable[i - 1], b = m_arcTable[i];
   const float f = b > a ? (target - a) / (b - a) : 0.0f;
   const float sample = (float)(i - 1) + std::clamp(f, 0.0f, 1.0f);

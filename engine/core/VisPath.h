@@ -43,8 +43,8 @@ class VBASE_IMPEXP VisPath_cl : public VisTypedEngineObject_cl, public VRefCount
 
   // Length along the curve, measured once and kept; -1 until measured.
   float GetLength() const;
-  float GetCachedLength() const { return m_fCachedLength; }
-  int GetCachedSampleCount() const { return m_iCachedSamples; }
+  float GetCachedLength() const { return m_arcTable.empty() ? -1.0f : m_arcTable.back(); }
+  int GetCachedSampleCount() const { return (int)m_arcTable.size() - 1; }
   // Forgets the kept measurements (-1.0 and -1): call after moving nodes.
   void InvalidateCachedLength();
 
@@ -61,9 +61,8 @@ class VBASE_IMPEXP VisPath_cl : public VisTypedEngineObject_cl, public VRefCount
 
   std::vector<VSmartPtr<VisPathNode_cl>> m_nodes;
   bool m_bClosed = false;
-  mutable float m_fCachedLength = -1.0f;
-  mutable int m_iCachedSamples = -1;
-  mutable std::vector<float> m_arcTable;  // cumulative length at each sample
+  // Cumulative length at each sample (the first is 0); empty until measured.
+  mutable std::vector<float> m_arcTable;
 };
 
 extern VBASE_IMPEXP struct NativeClassInfo VisPath_cl_info;

@@ -61,13 +61,13 @@ bool VisPluginManager_cl::LoadEnginePlugin(const char* name) {
   // The same library under a second name (a link) is not started twice.
   for (const Loaded& l : m_plugins) {
     if (l.plugin == plugin) {
-      m_plugins.push_back({name, handle, plugin});
+      m_plugins.push_back({name, plugin});
       return true;
     }
   }
 
   // Listed before the start, so a plug-in asking for itself is not started again.
-  m_plugins.push_back({name, handle, plugin});
+  m_plugins.push_back({name, plugin});
   Vision::Error.SystemMessage("Engine plug-in %s loaded", name);
   plugin->OnPluginStart();
   return true;

@@ -33,7 +33,8 @@ class VBASE_IMPEXP VisPluginManager_cl {
   const char* GetLastError() const { return m_lastError.c_str(); }
 
  private:
-  struct Loaded { std::string name; void* handle; IVisPlugin_cl* plugin; };
+  // The libraries stay mapped for the whole run, so their handles are not kept.
+  struct Loaded { std::string name; IVisPlugin_cl* plugin; };
   std::vector<Loaded> m_plugins;
   std::string m_dir;
   std::string m_lastError;

@@ -24,7 +24,8 @@ VBASE_IMPEXP int VMessageBox(const char* text, const char* caption, int flags);
 VBASE_IMPEXP void VSetMessageBoxWindow(void* window);
 VBASE_IMPEXP int VMessageBoxW(const wchar_t* text, const wchar_t* caption, int flags);
 
-// Opens an address or file with the desktop (xdg-open); headless it is only logged.
+// Opens an address or file with the desktop (xdg-open); headless (ENGINE_VIDEO other
+// than "gl") it is only logged.
 VBASE_IMPEXP bool VShellOpen(const char* target);
 VBASE_IMPEXP bool VShellOpenW(const wchar_t* target);
 

@@ -2,6 +2,8 @@
 // sleeping, case-blind compares, 64-bit parsing, a seeded random source.
 #include "engine/os/VOs.h"
 
+#include "engine/base/VisFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -72,15 +74,4 @@ int VGetProcessorCount() {
   return n < 1 ? 1 : (int)n;
 }
 
-std::string VGetModuleFileName() {
-  std::string path(256, '\0');
-  for (;;) {
-    ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
-    if (n < 0) return std::string();
-    if ((size_t)n < path.size()) {
-      path.resize((size_t)n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
+std::string VGetModuleFileName() { return VisionAppHelpers::GetEXEPath(); }

@@ -1,5 +1,6 @@
 // Opening an address or a file with the desktop. Without a window (ENGINE_VIDEO
-// unset or "null") nothing is started; the request is only logged.
+// other than "gl", which the engine start runs headless) nothing is started; the
+// request is only logged.
 #include "engine/os/VOs.h"
 
 #include "engine/base/VisError.h"
@@ -15,7 +16,7 @@ namespace {
 
 bool IsHeadlessVideo() {
   const char* video = getenv("ENGINE_VIDEO");
-  return !video || !*video || _stricmp(video, "null") == 0;
+  return !video || _stricmp(video, "gl") != 0;
 }
 
 // Double fork: the opener is adopted by init and never becomes our zombie.

@@ -25,15 +25,9 @@ bool IsShapeType(int t) {
 // The owner's model box, scaled (invalid without a model box).
 VisBoundingBox_cl ScaledModelBox(const VisBaseEntity_cl* e) {
   VisBoundingBox_cl box;
-  if (e) e->GetBoundingBox(box);
-  if (!box.IsValid()) return box;
-  const VisVector_cl& s = e->GetScaling();
-  VisBoundingBox_cl out;
-  for (int i = 0; i < 8; ++i)
-    out.ExpandToInclude(VisVector_cl(((i & 1) ? box.m_vMax.x : box.m_vMin.x) * s.x,
-                                     ((i & 2) ? box.m_vMax.y : box.m_vMin.y) * s.y,
-                                     ((i & 4) ? box.m_vMax.z : box.m_vMin.z) * s.z));
-  return out;
+  if (!e) return box;
+  e->GetBoundingBox(box);
+  return box.GetScaled(e->GetScaling());
 }
 }  // namespace
 
@@ -194,14 +188,6 @@ VisVector_cl vPhysXRigidBody::GetPosition() const {
   return m_vPendingPosition;
 }
 
-void vPhysXRigidBody::SetRotation(const VisVector_cl& ypr) {
-  VisMatrix3x3_cl m;
-  m.SetEulerAngles(ypr.x, ypr.y, ypr.z);
-  SetRotationMatrix(m);
-}
-
-VisVector_cl vPhysXRigidBody::GetRotation() const { return GetRotationMatrix().GetEulerAngles(); }
-
 void vPhysXRigidBody::SetRotationMatrix(const VisMatrix3x3_cl& rotation) { SetPose(GetPosition(), rotation); }
 
 VisMatrix3x3_cl vPhysXRigidBody::GetRotationMatrix() const {
@@ -248,8 +234,6 @@ void vPhysXRigidBody::BeginFrame(int ticks, float) {
     m_pActor->moveGlobalPosition(m_pActor->getGlobalPosition() + delta);
   }
 }
-
-void vPhysXRigidBody::BeforeTick(int, int, float) {}
 
 void vPhysXRigidBody::WriteBackPose() {
   if (!m_pActor) return;

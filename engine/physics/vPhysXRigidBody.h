@@ -45,8 +45,6 @@ class VBASE_IMPEXP vPhysXRigidBody : public vPhysXObject {
   // Before the body exists a pose set here is kept and given to the owner on attach.
   void SetPosition(const VisVector_cl& position) override;
   VisVector_cl GetPosition() const override;
-  void SetRotation(const VisVector_cl& yawPitchRoll) override;
-  VisVector_cl GetRotation() const override;
   void SetRotationMatrix(const VisMatrix3x3_cl& rotation) override;
   VisMatrix3x3_cl GetRotationMatrix() const override;
   void SetPose(const VisVector_cl& position, const VisMatrix3x3_cl& rotation);
@@ -72,7 +70,6 @@ class VBASE_IMPEXP vPhysXRigidBody : public vPhysXObject {
   void CreatePhysics() override;
   void DestroyPhysics() override;
   void BeginFrame(int ticks, float tickTime) override;
-  void BeforeTick(int tick, int ticks, float tickTime) override;
   void WriteBackPose() override;
   bool WantsContactReports() const override { return m_iContactReport != 0; }
   bool TakesOwnerMotion() const override { return true; }

@@ -2,11 +2,14 @@
 #include "engine/render/VHardwareCursor.h"
 
 #include "engine/base/VisError.h"
+#include "engine/base/VisFile.h"
 #include "engine/render/VGLDevice.h"
 #include "engine/render/VImageFile.h"
 #include "engine/render/VisRenderer.h"
 
 #include <SDL2/SDL.h>
+
+#include <string>
 
 VHardwareCursor Vision::HardwareCursor;
 
@@ -34,8 +37,11 @@ void VHardwareCursor::SetCursorProperties(unsigned hotspotX, unsigned hotspotY, 
 void VHardwareCursor::ApplyImageToWindow() {
   ReleaseWindowCursor();
   if (!m_spImage) return;
+  // The texture is named like any data file (or by its path).
+  std::string path;
+  if (!Vision::File.ResolvePath(m_spImage->GetFilename(), path)) path = m_spImage->GetFilename();
   VImage pixels;
-  if (!VImageFile::Read(m_spImage->GetFilename(), pixels)) {
+  if (!VImageFile::Read(path.c_str(), pixels)) {
     Vision::Error.Warning("Cursor image \"%s\" could not be read", m_spImage->GetFilename());
     return;
   }

@@ -1,7 +1,8 @@
 // The graphics device's hardware cursor (Vision::HardwareCursor): visibility,
 // position and image with its hotspot. The stand-in keeps the state so it can be
 // read back; every call is skipped while the device is lost. With a window the
-// cursor is the window's: an SDL colour cursor made from the image file's pixels.
+// cursor is the window's: an SDL colour cursor made from the pixels of the image
+// file, found through the data folders.
 #pragma once
 
 #include "engine/render/VTextureObject.h"

@@ -1,15 +1,13 @@
 // Shared textures by name.
 #include "engine/render/VTextureManager.h"
 
-#include <cctype>
+#include "engine/base/VisFile.h"
 
 VisTextureManager_cl Vision::TextureManager;
 
 VTextureObject* VisTextureManager_cl::Load2DTextureFromFile(const char* file) {
   if (!file || !*file) return nullptr;
-  std::string key;
-  for (const char* c = file; *c; ++c) key += *c == '\\' ? '/' : (char)std::tolower((unsigned char)*c);
-  VSmartPtr<VTextureObject>& slot = m_textures[key];
+  VSmartPtr<VTextureObject>& slot = m_textures[VFileHelper::GetCacheKey(file)];
   if (!slot) slot = new VTextureObject(file);
   return slot;
 }

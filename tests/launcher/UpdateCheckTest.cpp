@@ -160,6 +160,17 @@ TEST_F(UpdateCheckTest, UpdateBinIsCreatedAndReadBack) {
   EXPECT_EQ(kDefaultKey, second.GetStoreId());
 }
 
+TEST_F(UpdateCheckTest, UpdateBinGoesIntoTheGameFolderInWhateverCaseItExists) {
+  const fs::path existing = documents / "fenwold" / "BRINEMARK";
+  fs::create_directories(existing);
+  std::ofstream(existing / "update.bin") << "OldKey\nOldStore\n";
+  UpdateCheck check;
+  EXPECT_EQ("OldKey", check.GetKey());
+  ASSERT_TRUE(check.Save());
+  EXPECT_TRUE(fs::exists(existing / "update.bin"));
+  EXPECT_FALSE(fs::exists(documents / "Fenwold")) << "no second folder beside the game's";
+}
+
 TEST_F(UpdateCheckTest, LoadStripsLineEnds) {
   struct Case {
     std::string file, key, storeId;

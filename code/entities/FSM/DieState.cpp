@@ -6,16 +6,11 @@
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "util/ComponentSetup.h"
-
-#include "engine/os/VOs.h"
+#include "util/MathTools.h"
 
 DieState DieState::s_instance;
 
 DieState::DieState() = default;
-
-namespace {
-float Random01() { return (float)VRandomInt() / 32767.0f; }
-}  // namespace
 
 void DieState::Enter(SoldierEntity* soldier) {
   if (!soldier->HasMesh()) return;
@@ -27,15 +22,15 @@ void DieState::Enter(SoldierEntity* soldier) {
   // (A carried item is dropped here once soldiers carry loot.)
   soldier->RemoveAllComponents();
   RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
-  if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + Random01(), false);
+  if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + MathTools::RandomFloat(), false);
 
   // Pushed backwards (the local y axis is the back), and lifted.
   VisVector_cl point = soldier->GetPosition();
-  point.x += Random01() * 0.5f - 0.25f;
-  point.y += Random01() * 0.5f - 0.25f;
-  point.z += Random01() + 0.25f;
-  const float strength = Random01() * 45.0f + 5.0f;
-  const float lift = Random01() * 23.0f + 2.0f;
+  point.x += MathTools::RandomFloat() * 0.5f - 0.25f;
+  point.y += MathTools::RandomFloat() * 0.5f - 0.25f;
+  point.z += MathTools::RandomFloat() + 0.25f;
+  const float strength = MathTools::RandomFloat() * 45.0f + 5.0f;
+  const float lift = MathTools::RandomFloat() * 23.0f + 2.0f;
   VisVector_cl push = soldier->GetRotationMatrix().GetColumn(1) * strength;
   push.z += lift;
   push.w = 1.0f;

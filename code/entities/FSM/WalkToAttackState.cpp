@@ -34,8 +34,6 @@ void WalkToAttackState::Execute(SoldierEntity* soldier, float dt) {
   attack->CheckInRange();
 }
 
-void WalkToAttackState::Exit(SoldierEntity* soldier) { WalkState::Exit(soldier); }
-
 void WalkToAttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR) {
   StateMachine<SoldierEntity>* machine = soldier->GetStateMachine();
   AttackComponent* attack = soldier->GetAttackComponent();

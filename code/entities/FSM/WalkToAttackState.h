@@ -11,7 +11,6 @@ class WalkToAttackState : public WalkState {
 
   void Enter(SoldierEntity* soldier) override;
   void Execute(SoldierEntity* soldier, float dt) override;
-  void Exit(SoldierEntity* soldier) override;
   void MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR p2) override;
 
  protected:

@@ -1,18 +1,12 @@
-// A soldier walking to a collectable it is to carry.
+// A soldier walking to a collectable it is to carry: a walk with the goal walk's
+// transitions (picking the item up comes with carrying loot).
 #pragma once
 
 #include "entities/FSM/WalkState.h"
 
-class SoldierEntity;
-
 class WalkToCollectState : public WalkState {
  public:
   static WalkToCollectState* GetInstance() { return &s_instance; }
-
-  void Enter(SoldierEntity* soldier) override;
-  void Execute(SoldierEntity* soldier, float dt) override;
-  void Exit(SoldierEntity* soldier) override;
-  void MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR p2) override;
 
  protected:
   // Fills the list of allowed next states.

@@ -1,8 +1,6 @@
-// The engine-effects plug-in. Its start registers the effects classes and the
-// engine's Lua base library (Vector, colours, entity methods, print).
+// The engine-effects plug-in. Particles and the base script library live in the
+// engine itself, so the plug-in only has to be there and to start.
 #include "engine/Vision.h"
-
-void RegisterEngineLuaLibrary();
 
 namespace {
 class VisionEnginePlugin_cl : public IVisPlugin_cl {

@@ -8,6 +8,7 @@
 #include "entities/MsgPosOri.h"
 #include "entities/ProjectileEntity.h"
 #include "entities/SoldierEntity.h"
+#include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
 #include "support/ArchiveRoundTrip.h"
 
@@ -234,6 +235,35 @@ TEST_F(CannonBallComponentTest, ASoldiersShotHitsOnlySoldiersOfAnotherUnitAndNat
     victim->Remove();
     Vision::Game.FreeRemovedEntities();
   }
+}
+
+// The soldier hears the hit as a blast: it takes the shooter's melee damage.
+TEST_F(CannonBallComponentTest, ASoldierStruckByASoldiersBallTakesTheShootersDamage) {
+  SoldierStats gunnerStats, victimStats;
+  gunnerStats.m_CombatSkills.m_iMeleeMinDamage = 7;
+  gunnerStats.m_CombatSkills.m_iMeleeMaxDamage = 7;
+  victimStats.m_Hitpoints.SetMaximum(100);
+  victimStats.m_Hitpoints.SetCurrent(100);
+  auto soldierOf = [](int nation, const VisVector_cl& at, SoldierStats* stats) {
+    auto* unit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0)));
+    unit->SetNation(nation);
+    auto* soldier = static_cast<SoldierEntity*>(Vision::Game.CreateEntity("SoldierEntity", at));
+    soldier->SetMesh("models\\testsail.model");
+    soldier->SetTraceAccuracy(VIS_TRACEACC_OBOX);
+    soldier->SetStats(stats);
+    soldier->CreateStateMachine(STATE_IDLE);  // its global state hears the hit
+    unit->AddSoldier(soldier);
+    soldier->SetParentUnit(unit);
+    return soldier;
+  };
+  SoldierEntity* gunner = soldierOf(1, VisVector_cl(0, -50, 0), &gunnerStats);
+  SoldierEntity* victim = soldierOf(2, VisVector_cl(0, 10, 0), &victimStats);
+  Launch(VisVector_cl(0, 0, 4), 90.0f, 0.0f, gunner);
+  for (int frames = 0; Alive(projectile) && frames < 60; ++frames) Frame();
+  EXPECT_FALSE(Alive(projectile));
+  EXPECT_EQ(victimStats.m_Hitpoints.GetCurrent(), 93);
+  gunner->SetStats(nullptr);
+  victim->SetStats(nullptr);
 }
 
 TEST_F(CannonBallComponentTest, ABallWithoutShooterGoesAndALeavingShooterIsForgottenFirst) {

@@ -8,6 +8,7 @@
 #include "entities/HeroUnitRecord.h"
 #include "entities/NPCStats.h"
 #include "entities/PlayerStats.h"
+#include "entities/ShipStats.h"
 #include "entities/Skill.h"
 #include "entities/SoldierEntityTemplate.h"
 #include "entities/SoldierStats.h"
@@ -451,6 +452,27 @@ TEST_F(StatsTest, PlayerMoneyShipsAndUnlocks) {
   for (int upgrade = 0; upgrade <= 5; ++upgrade) player.UnlockUpgrade(upgrade);
   EXPECT_TRUE(AchievementManager::GetInstance()->IsUnlocked(44));
   AchievementManager::CleanInstance();
+}
+
+TEST_F(StatsTest, ASoldShipIsPaidAndItsRecordFreed) {
+  struct WatchedShip : ShipStats {
+    explicit WatchedShip(bool* freed) : freed(freed) {}
+    ~WatchedShip() override { *freed = true; }
+    bool* freed;
+  };
+  PlayerStats player;
+  bool freed = false;
+  ShipStats* sold = new WatchedShip(&freed);
+  sold->SetSellValue(70);
+  player.AddPlayerShip(sold);
+  EXPECT_TRUE(player.SellShip(sold));
+  EXPECT_TRUE(freed);
+  EXPECT_TRUE(player.GetPlayerShips().empty());
+  EXPECT_EQ(player.GetMoney(), 70);
+
+  ShipStats notTheirs;  // on the stack: deleting it would crash
+  EXPECT_FALSE(player.SellShip(&notTheirs));
+  EXPECT_FALSE(player.SellShip(nullptr));
 }
 
 }  // namespace

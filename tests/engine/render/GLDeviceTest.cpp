@@ -187,6 +187,13 @@ TEST_F(GLDeviceTest, TheHardwareCursorBecomesTheWindowsColourCursor) {
   Vision::HardwareCursor.ShowCursor(false);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 
+  // The game names its textures as data files.
+  ASSERT_TRUE(Vision::File.AddDataDirectory((std::string(BRINEMARK_SOURCE_DIR) + "/data").c_str()));
+  VSmartPtr<VTextureObject> dataFile = new VTextureObject("GUI\\Textures\\Cursors\\Default.tga");
+  Vision::HardwareCursor.SetCursorProperties(0, 0, dataFile);
+  Vision::File.RemoveAllDataDirectories();
+  EXPECT_TRUE(Vision::HardwareCursor.HasWindowCursor());
+
   LogCapture log;
   VSmartPtr<VTextureObject> missing = new VTextureObject("/nonexistent/cursor.tga");
   Vision::HardwareCursor.SetCursorProperties(0, 0, missing);
