@@ -23,6 +23,8 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
+#include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
 #include "support/GuiTestEnvironment.h"
 #include "support/LogCapture.h"
@@ -363,6 +365,78 @@ TEST_F(GameManagerTest, PlayerEntityOnLandIsThePlayerCharacter) {
   BaseEntityDataObject removed(&GameManager::Callbacks.OnUnitRemoved, unit);
   GameManager::Callbacks.OnUnitRemoved.TriggerCallbacks(&removed);
   EXPECT_EQ(gm->GetPlayerEntity(), nullptr);
+}
+
+TEST_F(GameManagerTest, LowHitPointsOnLandFollowTheHeroAndLeavingTheSeaClearsTheShipsFlag) {
+  MakePlayerShip(100, 30);
+  gm->SetPlayTheGame(true);
+  Frame();
+  ASSERT_TRUE(gm->HasLowHitPoints());
+  // Ashore without a player unit nothing sets the flag again.
+  gm->SetLocation(1);
+  EXPECT_FALSE(gm->HasLowHitPoints());
+  Frame();
+  EXPECT_FALSE(gm->HasLowHitPoints());
+
+  UnitEntity* unit = new UnitEntity();
+  unit->SetEntityKey("PlayerCharacter");
+  unit->SetNation(1);
+  BaseEntityDataObject created(&GameManager::Callbacks.OnUnitCreated, unit);
+  GameManager::Callbacks.OnUnitCreated.TriggerCallbacks(&created);
+  ASSERT_EQ(gm->GetPlayerEntity(), unit);
+  SoldierStats heroStats;
+  heroStats.m_Hitpoints.SetMaximum(100);
+  auto* hero = new SoldierEntity();
+  hero->SetStats(&heroStats);
+  unit->AddSoldier(hero);
+  // Low exactly when not above half the maximum; untracked hit points leave the flag.
+  const struct {
+    int maximum, current;
+    bool low;
+  } cases[] = {{100, 51, false}, {100, 50, true}, {100, 0, true}, {-1, 1, true}, {100, 100, false}, {-1, 1, false}};
+  for (const auto& c : cases) {
+    heroStats.m_Hitpoints.SetMaximum(c.maximum);
+    heroStats.m_Hitpoints.SetCurrent(c.current);
+    Frame();
+    EXPECT_EQ(gm->HasLowHitPoints(), c.low) << c.current << " of " << c.maximum;
+  }
+  // Moving between land and sea scenes keeps what the land set until the ship reports.
+  heroStats.m_Hitpoints.SetMaximum(100);
+  heroStats.m_Hitpoints.SetCurrent(10);
+  Frame();
+  gm->SetLocation(0);
+  EXPECT_TRUE(gm->HasLowHitPoints());
+  playerStats.GetHull().SetCurrent(100);
+  Frame();
+  EXPECT_FALSE(gm->HasLowHitPoints());
+  hero->SetStats(nullptr);
+}
+
+TEST_F(GameManagerTest, ParticlesAreCountedAndPausedOverEveryEffectAndLayer) {
+  VSmartPtr<VisParticleEffectFile_cl> smoke = new VisParticleEffectFile_cl("smoke.xml");
+  ASSERT_TRUE(smoke->LoadFromXml("<particles><layer rate=\"10\" lifetime=\"5\"/>"
+                                 "<layer rate=\"4\" lifetime=\"5\"/></particles>"));
+  VSmartPtr<VisParticleEffectFile_cl> spark = new VisParticleEffectFile_cl("spark.xml");
+  ASSERT_TRUE(spark->LoadFromXml("<particles><layer rate=\"2\" lifetime=\"5\"/></particles>"));
+  VSmartPtr<VisParticleEffect_cl> a = smoke->CreateParticleEffectInstance(VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0));
+  VSmartPtr<VisParticleEffect_cl> b = spark->CreateParticleEffectInstance(VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0));
+  VisParticleGroupManager_cl& particles = VisParticleGroupManager_cl::GlobalManager();
+  EXPECT_EQ(gm->GetOverallParticleCount(), 0);
+  particles.Tick(1.0f);
+  EXPECT_EQ(gm->GetOverallParticleCount(), 16);
+
+  gm->PauseParticles(true);
+  for (VisParticleEffect_cl* effect : {a.GetPtr(), b.GetPtr()}) {
+    EXPECT_TRUE(effect->IsPaused());
+    for (int i = 0; i < effect->GetLayerCount(); ++i) EXPECT_TRUE(effect->GetLayer(i)->IsPaused());
+  }
+  particles.Tick(1.0f);
+  EXPECT_EQ(gm->GetOverallParticleCount(), 16);
+  gm->PauseParticles(false);
+  EXPECT_FALSE(b->GetLayer(0)->IsPaused());
+  particles.Tick(1.0f);
+  EXPECT_EQ(gm->GetOverallParticleCount(), 32);
+  particles.RemoveAllEffects();
 }
 
 TEST_F(GameManagerTest, SeagullCryFollowsTheGullNearThePlayerAndPausesWithoutOne) {
