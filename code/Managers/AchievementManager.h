@@ -29,8 +29,8 @@ class AchievementManager : public Singleton<AchievementManager> {
   // Unlocks once; no rule pass.
   void SetAchievement(BrinemarkAchievements id);
   bool IsUnlocked(BrinemarkAchievements id) const { return m_unlocked.count(id) != 0; }
-  // Unlocks what the progress values have reached. The rule table comes with the
-  // achievements themselves; it is empty so far.
+  // Unlocks what the progress values have reached (and the achievement for having
+  // read every bottle joke); changed tells whether any rule held.
   void CheckAchievements();
   bool HasChanged() const { return m_bChanged; }
 

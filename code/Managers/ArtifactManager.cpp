@@ -7,6 +7,11 @@
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
 
+namespace {
+// The potion that hides the player's hero from the enemies' sight.
+const int kInvisibilityPotion = 33;
+}
+
 ArtifactManager::ArtifactManager() { Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this); }
 
 ArtifactManager::~ArtifactManager() { Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this); }
@@ -25,6 +30,10 @@ void ArtifactManager::ActivateArtifact(int id, float duration, float effect, flo
 void ArtifactManager::ActivatePotion(int id, float duration, float effect) {
   m_potions.clear();
   m_potions[id] = Effect{duration, effect};
+}
+
+void ArtifactManager::DisableInvisibility() {
+  if (m_potions.count(kInvisibilityPotion)) m_potions.clear();
 }
 
 bool ArtifactManager::IsActive(int id) const {

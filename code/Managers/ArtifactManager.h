@@ -29,6 +29,8 @@ class ArtifactManager : public Singleton<ArtifactManager>, public IVisCallbackHa
   // (neutral) for an item that is in none.
   float GetEffect(int id) const;
   bool IsArtifactInCooldown(int id) const { return m_cooldowns.count(id) != 0; }
+  // Ends a running invisibility potion at once (the player's hero attacked).
+  void DisableInvisibility();
 
   // Per frame, unless paused: counts the timed artifact, the potion and the
   // cool-downs down and ends what has run out (at most one cool-down a frame).

@@ -10,6 +10,7 @@
 #include "entities/ShipEntity.h"
 #include "gui/GUIManager.h"
 #include "Managers/MusicManager.h"
+#include "Managers/SoundManager.h"
 
 #include "engine/Vision.h"
 
@@ -56,7 +57,14 @@ bool IsSinking(const ShipEntity* ship) {
 
 }  // namespace
 
-BattleManager::~BattleManager() = default;
+namespace {
+// The scene's sounds belong to the battle; without a sound manager none play.
+void ResetSceneSounds() {
+  if (SoundManager::HasInstance()) SoundManager::GetInstance()->ResetSceneSounds();
+}
+}  // namespace
+
+BattleManager::~BattleManager() { ResetSceneSounds(); }
 
 void BattleManager::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (GUIManager::HasInstance()) {
@@ -107,6 +115,7 @@ void BattleManager::ResetBattle() {
   RemoveEntitiesWithKey("Debris");
   RemoveEntitiesWithKey("Mine");
   RemoveEntitiesWithKey("CameraEntity");
+  ResetSceneSounds();
 }
 
 void BattleManager::GetShipsWithinRange(const VisVector_cl& position, float range,

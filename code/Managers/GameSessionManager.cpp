@@ -3,6 +3,7 @@
 
 #include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
+#include "entities/TownEntity.h"
 #include "entities/HeroUnitRecord.h"
 #include "entities/PlayerStats.h"
 #include "entities/SoldierEntity.h"
@@ -158,7 +159,15 @@ SoldierStats* GameSessionManager::GetSoldierStats(int unitType) const {
 }
 
 void GameSessionManager::AddCollectable(CollectableEntityTemplate* collectable) {
-  if (collectable) m_collectables.push_back(collectable);
+  if (!collectable) return;
+  // One entry per kind: another of a kind the player owns raises its count.
+  if (CollectableEntityTemplate* owned =
+          collectable->m_sKey.IsEmpty() ? nullptr : GetCollectableByName(collectable->m_sKey.AsChar())) {
+    ++owned->m_iCount;
+    collectable->DisposeObject();
+    return;
+  }
+  m_collectables.push_back(collectable);
 }
 
 CollectableEntityTemplate* GameSessionManager::GetCollectableByName(const char* name) const {
@@ -184,13 +193,20 @@ bool GameSessionManager::UseCollectableByName(const char* name) {
   return true;
 }
 
+namespace {
+// Eyepatches are kept by the town's name key, which outlives the town entity and
+// is the same in every scene; those found outside any town share the empty key.
+VString EyepatchKey(TownEntity* town) { return town ? town->GetTownNameKey() : VString(); }
+}  // namespace
+
 void GameSessionManager::AddEyepatchTown(TownEntity* town, const VisVector_cl& position) {
-  m_eyepatches.push_back({town, position});
+  m_eyepatches.push_back({EyepatchKey(town), position});
 }
 
 std::vector<VisVector_cl> GameSessionManager::GetCollectedEyepatches(TownEntity* town) const {
+  const VString key = EyepatchKey(town);
   std::vector<VisVector_cl> positions;
   for (const Eyepatch& patch : m_eyepatches)
-    if (patch.town == town) positions.push_back(patch.position);
+    if (patch.townNameKey == key) positions.push_back(patch.position);
   return positions;
 }

@@ -52,7 +52,8 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   void SetPlayerAlive(bool alive) { m_bPlayerAlive = alive; }
 
   // The player's inventory: the stored form of each collectable owned, found by
-  // its key. The inventory owns the templates.
+  // its key. The inventory owns the templates. One of a kind already owned raises
+  // that entry's count and is disposed of.
   void AddCollectable(CollectableEntityTemplate* collectable);
   CollectableEntityTemplate* GetCollectableByName(const char* name) const;
   int GetPlayerCollectableCount() const { return (int)m_collectables.size(); }
@@ -81,7 +82,7 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // with the side value of the last edge it is outside of in *outSide.
   bool IsPlayerShipInsideGameArea(float* outSide) const;
 
-  // Positions of the eyepatches collected in a town.
+  // Positions of the eyepatches collected in a town, kept under the town's name key.
   void AddEyepatchTown(TownEntity* town, const VisVector_cl& position);
   std::vector<VisVector_cl> GetCollectedEyepatches(TownEntity* town) const;
 
@@ -97,7 +98,7 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   void PlayerDied();
 
   struct Eyepatch {
-    TownEntity* town;
+    VString townNameKey;
     VisVector_cl position;
   };
   std::vector<CollectableEntityTemplate*> m_collectables;

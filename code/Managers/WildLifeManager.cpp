@@ -7,9 +7,16 @@
 
 #include "engine/core/VisCallbacks.h"
 
-WildLifeManager::WildLifeManager() { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
+// The birds belong to the scene: they go when it unloads.
+WildLifeManager::WildLifeManager() {
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+  Vision::Callbacks.OnWorldDeInit.RegisterCallback(this);
+}
 
-WildLifeManager::~WildLifeManager() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+WildLifeManager::~WildLifeManager() {
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+  Vision::Callbacks.OnWorldDeInit.DeregisterCallback(this);
+}
 
 void WildLifeManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {

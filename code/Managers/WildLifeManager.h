@@ -12,8 +12,8 @@ class VisBaseEntity_cl;
 class WildLifeManager : public Singleton<WildLifeManager>, public IVisCallbackHandler_cl {
  public:
   ~WildLifeManager() override;
-  // Engine de-initialisation: the animals go with the scene. A bird destroyed by
-  // the engine is forgotten at once (event bus).
+  // Scene unload and engine de-initialisation: the animals go with the scene. A
+  // bird destroyed by the engine is forgotten at once (event bus).
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   // Casts shadows, visible everywhere, kept in the first free slot.

@@ -27,6 +27,7 @@
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
 #include "entities/SoldierEntity.h"
+#include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
 #include "entities/UnitEntityTemplate.h"
 #include "gui/GUIManager.h"
@@ -290,8 +291,13 @@ void GameManager::Update() {
         if (ships.Get(i)) ++count;
       if (count >= 20) achievements->SetAchievement(kAchTwentyShips);
     }
+  } else if (player && player->IsOfType(UnitEntity::GetClassTypeId())) {
+    // On land the hero's hit points count: those of the unit's first soldier.
+    const SoldierEntity* hero = static_cast<UnitEntity*>(player)->GetSoldierAtIndex(0);
+    const SoldierStats* stats = hero ? hero->GetStats() : nullptr;
+    if (stats && stats->m_Hitpoints.IsTracked())
+      m_bLowHitPoints = (float)stats->m_Hitpoints.GetCurrent() <= 0.5f * (float)stats->m_Hitpoints.GetMaximum();
   }
-  // On land the player's unit reports its hit points once land units exist.
 
   if (m_pMouseInputHandler) m_pMouseInputHandler->Update();
   // The nearest town and its entry come with the towns of the campaign.
@@ -322,14 +328,11 @@ void GameManager::UpdateCountdowns(float dt) {
     Vision::Camera.SetPosition(Vision::Camera.GetPosition() + main->GetCameraDirection() * (5.0f * dt));
     if (m_fPlayerDiedCountdown < 0.0f) {
       m_fPlayerDiedCountdown = 0.0f;
-      MissionManager& missions = MissionManager::GlobalManager();
-      missions.EndCampaign(false, false);
-      GUIManager* gui = GUIManager::GetInstance();
-      gui->ShowFrame(WT_BATTLE_HUD);
-      missions.StartCampaign();
-      SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-      saves->LoadGame(saves->GetNewestSlot());
-      gui->CloseWindow(WT_FADE_OUT, false);
+      // The restart ends the campaign, starts it again and loads the newest saved
+      // game; none of the three exists yet, and a half restart would leave a
+      // campaign without its world. The fade is closed so the screen is not left black.
+      Vision::Error.Warning("GameManager: the player died, but restarting from the newest saved game is not built yet");
+      if (GUIManager::HasInstance()) GUIManager::GetInstance()->CloseWindow(WT_FADE_OUT, false);
     }
   }
 }
@@ -416,8 +419,34 @@ VisBaseEntity_cl* GameManager::GetPlayerEntity() {
 }
 
 void GameManager::SetLocation(int location) {
+  // Only the ship sets the flag at sea; on land a damaged ship's flag would stay
+  // set whenever no player unit reports its hit points.
+  if (IsPlayerAtSea() && location != 0 && location != 2) m_bLowHitPoints = false;
   m_iLocation = location;
   if (m_pMouseInputHandler) m_pMouseInputHandler->ResetHoverEntityTrace();
+}
+
+// Particles ----------------------------------------------------------------------
+
+int GameManager::GetOverallParticleCount() const {
+  const VisParticleGroupManager_cl& particles = VisParticleGroupManager_cl::GlobalManager();
+  int count = 0;
+  for (int i = 0, n = particles.GetEffectCount(); i < n; ++i) {
+    const VisParticleEffect_cl* effect = particles.GetEffect(i);
+    for (int layer = 0, layers = effect->GetLayerCount(); layer < layers; ++layer)
+      count += effect->GetLayer(layer)->GetNumOfParticles();
+  }
+  return count;
+}
+
+void GameManager::PauseParticles(bool pause) {
+  const VisParticleGroupManager_cl& particles = VisParticleGroupManager_cl::GlobalManager();
+  for (int i = 0, n = particles.GetEffectCount(); i < n; ++i) {
+    VisParticleEffect_cl* effect = particles.GetEffect(i);
+    effect->SetPause(pause);
+    for (int layer = 0, layers = effect->GetLayerCount(); layer < layers; ++layer)
+      effect->GetLayer(layer)->SetPause(pause);
+  }
 }
 
 // Unique identifiers -------------------------------------------------------------

@@ -85,6 +85,11 @@ class GameManager : public Singleton<GameManager>, public IVisCallbackHandler_cl
   void PlayerDiedLoadSave(float seconds) { m_fPlayerDiedCountdown = seconds; }
   float GetPlayerDiedCountdown() const { return m_fPlayerDiedCountdown; }
 
+  // Live particles of every running effect, over all its layers.
+  int GetOverallParticleCount() const;
+  // Pauses or resumes every running effect and each of its layers.
+  void PauseParticles(bool pause);
+
   // Unique identifiers: new ones never collide with those of loaded entities.
   int64_t GetNextUniqueID() { return m_iNextUniqueID++; }
   void AddUniqueID(int64_t id);

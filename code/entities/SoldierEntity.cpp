@@ -3,6 +3,7 @@
 #include "entities/SoldierEntity.h"
 
 #include "components/AttackComponent.h"
+#include "components/CarryComponent.h"
 #include "components/HealthBarComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/InfantryPathComponent.h"
@@ -44,6 +45,7 @@
 #include "util/NavigationMap.h"
 
 #include "engine/base/VArchive.h"
+#include "engine/base/VType.h"
 #include "engine/base/VarTable.h"
 #include "engine/base/VisError.h"
 #include "engine/base/VisTimer.h"
@@ -83,6 +85,8 @@ const int kAchievementRangedKillsMelee = 18;
 // Ground effects under a selected and a hovered soldier, loaded on first use.
 const char* const kSelectionEffect = "Particles\\selection_02.xml";
 const char* const kMouseOverEffect = "Particles\\soldier_mouseover.xml";
+// The shell of area-effect weapons.
+const char* const kAreaEffectProjectileClass = "AreaEffectProjectileEntity";
 // Where a shot leaves a soldier without weapon bones.
 const VisVector_cl kMuzzleOffset(-0.37f, -0.95f, 1.22f);
 // Every animation event name a soldier uses.
@@ -499,6 +503,8 @@ int SoldierEntity::CalculateAttackStrength(BaseEntity* target) {
   lo = (int)std::lround(lo * factor);
   hi = (int)std::lround(hi * factor);
   int damage = lo + MathTools::RandomInt(hi + 1 - lo);
+  // A soldier carrying loot strikes with one hand.
+  if (const CarryComponent* carry = Components<CarryComponent>(); carry && carry->IsCarrying()) damage /= 2;
   const int armour = victim->m_pStats ? victim->m_pStats->m_Hitpoints.GetArmor() : 0;
   damage -= armour + (int)armourSum;
   return damage < 1 ? 1 : damage;
@@ -515,7 +521,7 @@ void SoldierEntity::Attack(BaseEntity* target, int muzzle) {
   if (!target || target->IsMarkedRemoved()) return;
   Weapon* weapon = GetWeapon(m_iSelectedWeapon);
   if (!weapon) return;
-  // (A player hero that attacks ends the player's invisibility, with the artifacts.)
+  if (m_bPlayerHero) ArtifactManager::GetInstance()->DisableInvisibility();
   weapon->m_fCoolDownLeft = weapon->m_fCoolDown;
   TurnFaceTo(target->GetPosition());
 
@@ -573,8 +579,17 @@ void SoldierEntity::FireProjectile(const VisVector_cl& from, BaseEntity* target)
   const int rangedSkill = m_pStats ? m_pStats->m_CombatSkills.m_iRangedHitChance : 0;
   const bool hit = rangedSkill + (int)(hitSum * 100.0f) > MathTools::RandomInt(100);
   if (!hit) damage = 0;
-  // (Area-effect weapons launch their projectile entity with the area-effect projectiles.)
-  if (weapon && weapon->m_bAreaEffect) return;
+  if (weapon && weapon->m_bAreaEffect) {
+    // Hit or miss, the shell flies and does its damage where it lands.
+    if (!VType::FindType(kAreaEffectProjectileClass)) {
+      static bool reported = false;
+      if (!reported)
+        Vision::Error.Warning("SoldierEntity: area-effect weapons fire nothing: there is no %s class yet",
+                              kAreaEffectProjectileClass);
+      reported = true;
+    }
+    return;
+  }
   if (!hit) return;
   if (target->IsOfType(SoldierEntity::GetClassTypeId())) {
     IVScriptInstance* script = ScriptOf(this);

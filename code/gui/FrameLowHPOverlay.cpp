@@ -4,6 +4,9 @@
 #include "core/GameManager.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
+#include "entities/SoldierStats.h"
+#include "entities/UnitEntity.h"
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisRenderContext.h"
 #include "gui/CeguiCompat.h"
@@ -25,11 +28,17 @@ void EaseToward(float& value, float target, float step) {
 }  // namespace
 
 bool FrameLowHPOverlay::GetPlayerHitPoints(VisBaseEntity_cl* player, float& current, float& maximum) {
-  // The hero on land reads its first soldier's hit points once units have soldiers.
-  auto* ship = dynamic_cast<ShipEntity*>(player);
-  if (!ship || !ship->GetStats() || !ship->GetStats()->GetHull().IsTracked()) return false;
-  current = (float)ship->GetStats()->GetHull().GetCurrent();
-  maximum = (float)ship->GetStats()->GetHull().GetMaximum();
+  // At sea the ship's hull; on land the hero, the first soldier of the player's unit.
+  const Hitpoints* hitPoints = nullptr;
+  if (auto* ship = dynamic_cast<ShipEntity*>(player)) {
+    if (ship->GetStats()) hitPoints = &ship->GetStats()->GetHull();
+  } else if (auto* unit = dynamic_cast<UnitEntity*>(player)) {
+    const SoldierEntity* hero = unit->GetSoldierAtIndex(0);
+    if (hero && hero->GetStats()) hitPoints = &hero->GetStats()->m_Hitpoints;
+  }
+  if (!hitPoints || !hitPoints->IsTracked()) return false;
+  current = (float)hitPoints->GetCurrent();
+  maximum = (float)hitPoints->GetMaximum();
   return true;
 }
 

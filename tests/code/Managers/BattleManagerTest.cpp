@@ -1,5 +1,7 @@
 // The sea battle's state and the clean-up of a sea scene.
 #include "Managers/BattleManager.h"
+#include "Managers/SoundManager.h"
+#include "support/SoundTestEnvironment.h"
 
 #include "engine/Vision.h"
 
@@ -41,6 +43,37 @@ TEST(BattleManagerTest, ResettingEndsTheBattleOnceAndClearsTheSeaScene) {
   battle->EndBattle();
   EXPECT_EQ(recorder->ids.size(), 1u);
 
+  BattleManager::CleanInstance();
+  Vision::World.UnloadWorld();
+}
+
+TEST(BattleManagerTest, ResettingAndDeletingStopTheSceneSounds) {
+  SoundTestEnvironment env;
+  VSoundManager& plugin = VSoundManager::GlobalManager();
+  SoundManager* sounds = SoundManager::GetInstance();
+  // The scene loader empties the world, then the new scene makes its sound.
+  auto loadScene = [&] {
+    Vision::World.UnloadWorld();
+    VSmartPtr<VSoundObject> surf = plugin.CreateSoundInstance("sounds\\click.wav", 0, VSOUND_LOOPED);
+    surf->Play(0.0f, true);
+    Vision::Callbacks.OnAfterSceneLoaded.TriggerCallbacks();
+    EXPECT_EQ(sounds->GetSceneSoundCount(), 1);
+    return surf;
+  };
+  VSmartPtr<VSoundObject> first = loadScene();
+  BattleManager::GetInstance()->ResetBattle();
+  EXPECT_EQ(sounds->GetSceneSoundCount(), 0);
+  EXPECT_FALSE(first->IsPlaying());
+
+  VSmartPtr<VSoundObject> second = loadScene();
+  BattleManager::CleanInstance();
+  EXPECT_EQ(sounds->GetSceneSoundCount(), 0);
+  EXPECT_FALSE(second->IsPlaying());
+
+  // Without a sound manager there is nothing to stop.
+  SoundManager::CleanInstance();
+  BattleManager::GetInstance()->ResetBattle();
+  EXPECT_FALSE(SoundManager::HasInstance());
   BattleManager::CleanInstance();
   Vision::World.UnloadWorld();
 }

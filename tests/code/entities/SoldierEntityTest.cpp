@@ -2,15 +2,19 @@
 // factor, weapons, the think function, messages and the saved block.
 #include "SoldierFixture.h"
 
+#include "components/CarryComponent.h"
 #include "components/HealthBarComponent.h"
 #include "core/GameManager.h"
 #include "entities/FSM/DieState.h"
 #include "entities/FSM/State_Attack.h"
+#include "entities/CollectableEntity.h"
 #include "entities/HeroStats.h"
 #include "entities/SoldierEntityTemplate.h"
 #include "entities/UnitEntity.h"
 
 #include "support/ArchiveRoundTrip.h"
+#include "support/LogCapture.h"
+#include "util/ComponentSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +159,24 @@ TEST_F(SoldierEntityTest, MeleeStrengthRollsHitsAndSubtractsArmour) {
   EXPECT_EQ(attacker->CalculateAttackStrength(nullptr), 1);
 }
 
+TEST_F(SoldierEntityTest, ASoldierCarryingLootStrikesAtHalfDamageBeforeArmour) {
+  SoldierEntity* attacker = MakeSoldier();
+  SoldierEntity* victim = MakeSoldier(VisVector_cl(1, 0, 0));
+  CombatSkills& skills = attacker->GetStats()->m_CombatSkills;
+  skills.m_iMeleeMinDamage = 15;
+  skills.m_iMeleeMaxDamage = 15;
+  skills.m_iMeleeHitChance = 100;
+  victim->GetStats()->m_Hitpoints.SetArmor(2, -1);
+  MathTools::SetUseFixedRandom(true);
+  auto* carry = ComponentSetup::AddNew<CarryComponent>(attacker);
+  ASSERT_NE(carry, nullptr);
+  EXPECT_EQ(attacker->CalculateAttackStrength(victim), 15 - 2) << "nothing carried";
+  CollectableEntity* loot = new CollectableEntity();
+  carry->SetCarryItem(loot);
+  EXPECT_EQ(attacker->CalculateAttackStrength(victim), 15 / 2 - 2);
+  carry->SetCarryItem(nullptr);
+}
+
 // The damage factors of the unit's skills are summed and scale both bounds once as a
 // float; a sum of 0 or less counts as 1.
 TEST_F(SoldierEntityTest, SkillDamageFactorsScaleTheDamageOnce) {
@@ -256,6 +278,44 @@ TEST_F(SoldierEntityTest, AttackNeedsATargetAndASelectedWeapon) {
   // The soldier faces the target: its facing is its local -y axis.
   VisVector_cl facing = -soldier->GetRotationMatrix().GetColumn(1);
   EXPECT_TRUE(facing.IsEqual(VisVector_cl(0, 1, 0), 1e-4f));
+}
+
+TEST_F(SoldierEntityTest, APlayerHeroWhoAttacksEndsTheInvisibilityPotionOnly) {
+  const int kInvisibilityPotion = 33, kGhostPotion = 32;
+  SoldierEntity* soldier = MakeSoldier();
+  SoldierEntity* enemy = MakeSoldier(VisVector_cl(0, 3, 0));
+  Weapon cutlass;
+  cutlass.m_bMelee = true;
+  soldier->AddWeapon(cutlass);
+  soldier->SelectWeapon(0);
+  ArtifactManager* artifacts = ArtifactManager::GetInstance();
+  artifacts->ActivatePotion(kInvisibilityPotion, 30.0f, 1.0f);
+  soldier->Attack(enemy, 0);
+  EXPECT_TRUE(artifacts->IsActive(kInvisibilityPotion)) << "not the player's hero";
+
+  soldier->MarkAsPlayerHero(true);
+  soldier->Attack(enemy, 0);
+  EXPECT_FALSE(artifacts->IsActive(kInvisibilityPotion));
+  EXPECT_FLOAT_EQ(artifacts->GetEffect(kInvisibilityPotion), 1.0f);
+  artifacts->ActivatePotion(kGhostPotion, 30.0f, 0.5f);
+  soldier->Attack(enemy, 0);
+  EXPECT_TRUE(artifacts->IsActive(kGhostPotion)) << "other potions run on";
+}
+
+TEST_F(SoldierEntityTest, AnAreaEffectWeaponWithoutItsShellClassSaysSoOnce) {
+  SoldierEntity* soldier = MakeSoldier();
+  SoldierEntity* enemy = MakeSoldier(VisVector_cl(0, 3, 0));
+  Weapon mortar;
+  mortar.m_bAreaEffect = true;
+  soldier->AddWeapon(mortar);
+  soldier->SelectWeapon(0);
+  const int entities = Vision::Game.GetEntityCount();
+  LogCapture log;
+  soldier->Attack(enemy, 0);
+  soldier->Attack(enemy, 0);
+  EXPECT_EQ(log.Matching("AreaEffectProjectileEntity").size(), 1u);
+  EXPECT_EQ(Vision::Game.GetEntityCount(), entities);
+  EXPECT_EQ(enemy->GetStats()->m_Hitpoints.GetCurrent(), 100);
 }
 
 // ---- think ---------------------------------------------------------------------------------------------

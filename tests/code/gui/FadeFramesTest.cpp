@@ -6,6 +6,10 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
+#include "entities/SoldierStats.h"
+#include "entities/UnitEntity.h"
+#include "core/RtsManager.h"
 #include "gui/CeguiCompat.h"
 #include "gui/FrameFadeOut.h"
 #include "gui/FrameLowHPOverlay.h"
@@ -148,6 +152,33 @@ TEST_F(LowHPOverlayTest, AtOneHitPointTheColourDrainsTwiceAsFastAsTheEaseSpeed) 
   for (int i = 0; i < 10; ++i) env.Frame();
   EXPECT_NEAR(toneMapper->GetSaturation(), 0.8f * 0.74f, 1e-3f);
   EXPECT_NEAR(toneMapper->GetContrast(), 1.5f * 1.2f - 1.5f * 0.2f * (1.0f + 0.26f * 0.1f), 1e-3f);
+}
+
+TEST_F(LowHPOverlayTest, OnLandTheHerosHitPointsDrainTheColour) {
+  RtsManager::GlobalManager().OneTimeInit();
+  GameManager* game = GameManager::GetInstance();
+  game->SetLocation(1);
+  auto* unit = new UnitEntity();
+  unit->SetEntityKey("PlayerCharacter");
+  unit->SetNation(1);
+  BaseEntityDataObject created(&GameManager::Callbacks.OnUnitCreated, unit);
+  GameManager::Callbacks.OnUnitCreated.TriggerCallbacks(&created);
+  ASSERT_EQ(game->GetPlayerEntity(), unit);
+  SoldierStats heroStats;
+  heroStats.m_Hitpoints.SetMaximum(100);
+  heroStats.m_Hitpoints.SetCurrent(1);
+  auto* hero = new SoldierEntity();
+  hero->SetStats(&heroStats);
+  unit->AddSoldier(hero);
+  // The ship at sea is sound; only the hero counts now.
+  gui->ShowLowHPOverlay();
+  env.Frame();
+  EXPECT_NEAR(toneMapper->GetSaturation(), 0.8f * 0.8f, 1e-5f);
+  EXPECT_NEAR(toneMapper->GetContrast(), 1.5f * 0.98f, 1e-5f);
+
+  hero->SetStats(nullptr);
+  GUIManager::CleanInstance();
+  RtsManager::GlobalManager().OneTimeDeInit();
 }
 
 TEST_F(LowHPOverlayTest, HidingRestoresTheSavedSettingsAndShowingSavesThemAgain) {
