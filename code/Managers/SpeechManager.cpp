@@ -11,18 +11,18 @@ SpeechManager::~SpeechManager() { Vision::Callbacks.OnUpdateSceneBegin.Deregiste
 // The bubble is kept here with its number, text, entity and time; the frame that
 // draws it over the entity comes with the speech frames of the HUD.
 int SpeechManager::Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration) {
-  if (m_bBubbleVisible) return -1;
+  if (m_bHasBubble) return -1;
   m_iBubbleNumber = ++s_iLastBubbleNumber;
   m_sBubbleText = text.c_str();
   m_pBubbleEntity = entity;
   m_fBubbleTimeLeft = duration;
-  m_bBubbleVisible = true;
+  m_bHasBubble = true;
   Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(&m_bubbleTimer);
   return m_iBubbleNumber;
 }
 
 void SpeechManager::SetSpeechBubbleIsGone() {
-  m_bBubbleVisible = false;
+  m_bHasBubble = false;
   m_fBubbleTimeLeft = 0.0f;
   m_pBubbleEntity = nullptr;
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);

@@ -22,12 +22,15 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool IsInConversation() const { return m_bInConversation; }
   // True while a conversation that paused the game runs.
   bool WantsPause() const { return m_bConversationHoldsPause; }
-  // True while a bubble with a ready text is up (the bubble-busy flag).
-  bool IsBubbleVisible() const { return m_bBubbleVisible; }
+  // True while a speech bubble is on screen; the hot keys wait for it. No frame
+  // draws bubbles yet, so a kept bubble never counts as shown.
+  bool IsBubbleVisible() const { return false; }
+  // True while a bubble of Say is kept (one at a time).
+  bool HasBubble() const { return m_bHasBubble; }
   void SetSpeechBubbleIsGone();
   // A bubble with a ready text over the entity for the seconds: the bubble's number,
-  // or -1 while another such bubble is up. No voice is played. The bubble goes when
-  // its time has run out.
+  // or -1 while another such bubble is kept. No voice is played. The bubble goes
+  // when its time has run out.
   int Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration);
   // The bubble last made by Say: its number (0 before any), text (UTF-8), entity
   // and the seconds it still shows.
@@ -43,7 +46,7 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool m_bInConversation = false;
   float m_fSpeechVolume = 1.0f;
   bool m_bConversationHoldsPause = false;
-  bool m_bBubbleVisible = false;
+  bool m_bHasBubble = false;
 
   // Counts the shown bubble's time down on the engine's per-frame update.
   class BubbleTimer : public IVisCallbackHandler_cl {

@@ -57,6 +57,23 @@ struct FiredRecord {
   float orientation[4];
 };
 
+// The class each special weapon needs: an entity class for the dropped ones, a
+// projectile component class for the fired ones; null for a type that is no
+// special weapon.
+const char* SpecialWeaponClass(ProjectileType type) {
+  switch (type) {
+    case PROJECTILE_MINE: return "MineEntity";
+    case PROJECTILE_BUBBLEMINE: return "FartBombEntity";
+    case PROJECTILE_MIRV: return "MirvComponent";
+    case PROJECTILE_HARPOON:
+    case PROJECTILE_SLOWINGBARREL: return "HarpoonComponent";
+    case PROJECTILE_ROCKET: return "RocketComponent";
+    case PROJECTILE_MORTAR: return "MortarComponent";
+    case PROJECTILE_HUMANCANNONBALL: return "HumanCannonBallComponent";
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 V_IMPLEMENT_DYNCREATE_VARS(CannonComponent, BaseComponent, &CannonComponent::BuildVarList)
@@ -248,90 +265,105 @@ void CannonComponent::FireSpecial() {
   if (!owner) return;
   ShipEntity* ship = GetShip();
   const ProjectileType type = m_eLoadedType;
-
-  if (type == PROJECTILE_MINE || type == PROJECTILE_BUBBLEMINE) {
-    float distance = kMineDropDistance;
-    if (ship && ship->GetMesh()) {
-      VisBoundingBox_cl box;
-      ship->GetBoundingBox(box);
-      if (box.IsValid()) distance = box.m_vMax.x * ship->GetScaling().x + kMineDropMargin;
+  // A projectile without its weapon would lie still in the world and in the saves,
+  // so a weapon whose class is not built launches nothing.
+  const char* className = SpecialWeaponClass(type);
+  const VType* weaponType = className ? VType::FindType(className) : nullptr;
+  if (className && (!weaponType || !weaponType->CanCreate())) {
+    const unsigned bit = 1u << ((unsigned)type & 31u);
+    if (!(m_iMissingWeaponsReported & bit)) {
+      m_iMissingWeaponsReported |= bit;
+      Vision::Error.Warning("CannonComponent: special weapon %d needs the class %s, which does not exist; nothing is fired",
+                            (int)type, className);
     }
-    VisVector_cl drop = ship ? ship->GetPosition() - ship->GetDirection() * distance : owner->GetPosition();
-    drop.z -= kMineDropDepth;
-    // The dropped weapons are entity classes of their own; until a class is
-    // registered the factory makes nothing and only the reload follows.
-    VisBaseEntity_cl* dropped = Vision::Game.CreateEntity(type == PROJECTILE_MINE ? "MineEntity" : "FartBombEntity", drop,
-                                                          "Models\\props\\debris\\debris_barrel_01.Model");
-    if (dropped && dropped->IsOfType(ProjectileEntity::GetClassTypeId())) {
-      ProjectileEntity* weapon = static_cast<ProjectileEntity*>(dropped);
-      weapon->SetSave(true);
-      if (ship) weapon->SetNation(ship->GetNation());
-      weapon->SetShooter(ship);
-      weapon->SetEntityKey(type == PROJECTILE_MINE ? "Mine" : "FartBomb");
-      weapon->SetScaling(1.2f);
-    }
-  } else {
-    VisVector_cl muzzle = owner->GetPosition() + owner->GetRotationMatrix() * (owner->GetOffset() * kSpecialMuzzleScale);
-    muzzle.z = std::max(muzzle.z, kMinMuzzleHeight);
-    VisBaseEntity_cl* created = Vision::Game.CreateEntity("ProjectileEntity", muzzle);
-    if (created && created->IsOfType(ProjectileEntity::GetClassTypeId())) {
-      ProjectileEntity* projectile = static_cast<ProjectileEntity*>(created);
-      projectile->SetSave(true);
-      if (ship) projectile->SetNation(ship->GetNation());
-      projectile->SetShooter(ship);
-      const VisVector_cl ori = owner->GetOrientation();
-      // The weapon components of the special weapons come with their own classes; a
-      // type whose component class is not registered flies without one.
-      const char* component = nullptr;
-      switch (type) {
-        case PROJECTILE_MIRV:
-          projectile->SetTrail("particles\\mirv_trail.xml");
-          projectile->SetOrientation(ori.x, -45.0f, ori.z);
-          component = "MirvComponent";
-          break;
-        case PROJECTILE_HARPOON:
-        case PROJECTILE_SLOWINGBARREL:
-          projectile->SetTrail("particles\\harpoon_trail.xml");
-          projectile->SetRotationMatrix(owner->GetRotationMatrix());
-          component = "HarpoonComponent";
-          m_fSpecialPower = DEFAULT_SPECIAL_POWER;
-          break;
-        case PROJECTILE_ROCKET:
-          projectile->SetRotationMatrix(owner->GetRotationMatrix());
-          projectile->IncOrientation(VisVector_cl(MathTools::GaussianRandom() * 7.5f, MathTools::GaussianRandom() * 7.5f,
-                                                  MathTools::GaussianRandom() * 7.5f));
-          projectile->SetTrail("\\particles\\rocket_fire_01.xml", VisVector_cl(-1.5f, 0.0f, 0.0f));
-          component = "RocketComponent";
-          break;
-        case PROJECTILE_MORTAR:
-          projectile->SetTrail("particles\\cannon_trail.xml");
-          projectile->SetRotationMatrix(owner->GetRotationMatrix());
-          component = "MortarComponent";
-          m_fSpecialPower = DEFAULT_SPECIAL_POWER;
-          break;
-        case PROJECTILE_HUMANCANNONBALL:
-          projectile->SetTrail("particles\\cannon_trail.xml");
-          projectile->SetRotationMatrix(owner->GetRotationMatrix());
-          AchievementManager::GetInstance()->SetAchievement(kAchievementHumanCannonBall);
-          component = "HumanCannonBallComponent";
-          m_fSpecialPower = DEFAULT_SPECIAL_POWER;
-          break;
-        default:
-          break;
-      }
-      if (component) {
-        VTypedObject* made = VType::CreateObject(component);
-        if (made && made->IsOfType(IVObjectComponent::GetClassTypeId())) {
-          IVObjectComponent* weapon = static_cast<IVObjectComponent*>(made);
-          weapon->Initialize();
-          if (!projectile->AddComponent(weapon)) weapon->DisposeObject();
-        } else {
-          delete made;
-        }
-      }
-    }
+  } else if (type == PROJECTILE_MINE || type == PROJECTILE_BUBBLEMINE) {
+    DropSpecial(ship, className);
+  } else if (className) {
+    ShootSpecial(owner, ship, className);
   }
   Reload(CANNON_GROUP_ALL);
+}
+
+void CannonComponent::DropSpecial(ShipEntity* ship, const char* className) {
+  const bool mine = m_eLoadedType == PROJECTILE_MINE;
+  float distance = kMineDropDistance;
+  if (ship && ship->GetMesh()) {
+    VisBoundingBox_cl box;
+    ship->GetBoundingBox(box);
+    if (box.IsValid()) distance = box.m_vMax.x * ship->GetScaling().x + kMineDropMargin;
+  }
+  VisVector_cl drop = ship ? ship->GetPosition() - ship->GetDirection() * distance : GetMount()->GetPosition();
+  drop.z -= kMineDropDepth;
+  VisBaseEntity_cl* dropped = Vision::Game.CreateEntity(className, drop, "Models\\props\\debris\\debris_barrel_01.Model");
+  if (!dropped || !dropped->IsOfType(ProjectileEntity::GetClassTypeId())) return;
+  ProjectileEntity* weapon = static_cast<ProjectileEntity*>(dropped);
+  weapon->SetSave(true);
+  if (ship) weapon->SetNation(ship->GetNation());
+  weapon->SetShooter(ship);
+  weapon->SetEntityKey(mine ? "Mine" : "FartBomb");
+  weapon->SetScaling(1.2f);
+  if (ISpecialWeapon* body = dynamic_cast<ISpecialWeapon*>(weapon)) {
+    body->Init();
+    const VisVector_cl spin(MathTools::RandomFloat(-kMineSpin, kMineSpin), MathTools::RandomFloat(-kMineSpin, kMineSpin),
+                            MathTools::RandomFloat(-kMineSpin, kMineSpin));
+    body->Throw(drop, spin);
+  }
+}
+
+void CannonComponent::ShootSpecial(CannonEntity* owner, ShipEntity* ship, const char* className) {
+  const ProjectileType type = m_eLoadedType;
+  VisVector_cl muzzle = owner->GetPosition() + owner->GetRotationMatrix() * (owner->GetOffset() * kSpecialMuzzleScale);
+  muzzle.z = std::max(muzzle.z, kMinMuzzleHeight);
+  VisBaseEntity_cl* created = Vision::Game.CreateEntity("ProjectileEntity", muzzle);
+  if (!created || !created->IsOfType(ProjectileEntity::GetClassTypeId())) return;
+  ProjectileEntity* projectile = static_cast<ProjectileEntity*>(created);
+  projectile->SetSave(true);
+  if (ship) projectile->SetNation(ship->GetNation());
+  projectile->SetShooter(ship);
+  const VisVector_cl ori = owner->GetOrientation();
+  switch (type) {
+    case PROJECTILE_MIRV:
+      projectile->SetTrail("particles\\mirv_trail.xml");
+      projectile->SetOrientation(ori.x, -45.0f, ori.z);
+      break;
+    case PROJECTILE_HARPOON:
+    case PROJECTILE_SLOWINGBARREL:
+      projectile->SetTrail("particles\\harpoon_trail.xml");
+      projectile->SetRotationMatrix(owner->GetRotationMatrix());
+      break;
+    case PROJECTILE_ROCKET:
+      projectile->SetRotationMatrix(owner->GetRotationMatrix());
+      projectile->IncOrientation(VisVector_cl(MathTools::GaussianRandom() * 7.5f, MathTools::GaussianRandom() * 7.5f,
+                                              MathTools::GaussianRandom() * 7.5f));
+      projectile->SetTrail("\\particles\\rocket_fire_01.xml", VisVector_cl(-1.5f, 0.0f, 0.0f));
+      break;
+    default:  // mortar and human cannon ball
+      projectile->SetTrail("particles\\cannon_trail.xml");
+      projectile->SetRotationMatrix(owner->GetRotationMatrix());
+      break;
+  }
+
+  VTypedObject* made = VType::CreateObject(className);
+  IVObjectComponent* component =
+      made && made->IsOfType(IVObjectComponent::GetClassTypeId()) ? static_cast<IVObjectComponent*>(made) : nullptr;
+  ISpecialWeapon* weapon = dynamic_cast<ISpecialWeapon*>(made);
+  if (component && weapon) weapon->SetShootPower(m_fSpecialPower);
+  if (component) component->Initialize();
+  if (!component || !projectile->AddComponent(component)) {
+    if (component)
+      component->DisposeObject();
+    else
+      delete made;
+    projectile->Remove();
+    return;
+  }
+  // The ball is launched: only now does the player earn the human cannon ball.
+  if (type == PROJECTILE_HUMANCANNONBALL) AchievementManager::GetInstance()->SetAchievement(kAchievementHumanCannonBall);
+  if (weapon) weapon->Shoot(m_fSpecialPower);
+  // The charged weapons spend the charge.
+  if (type == PROJECTILE_HARPOON || type == PROJECTILE_SLOWINGBARREL || type == PROJECTILE_MORTAR ||
+      type == PROJECTILE_HUMANCANNONBALL)
+    m_fSpecialPower = DEFAULT_SPECIAL_POWER;
 }
 
 void CannonComponent::Reload(CannonGroup group) {

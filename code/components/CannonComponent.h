@@ -7,6 +7,7 @@
 #include "core/BaseComponent.h"
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VisMath.h"
 
 // What a cannon fires; scripts know the same names and values.
 enum ProjectileType {
@@ -33,6 +34,21 @@ enum CannonGroup {
   CANNON_GROUP_LEFT = 1,
   CANNON_GROUP_RIGHT = 2,
   CANNON_GROUP_SPECIAL = 3,
+};
+
+// What the special cannon calls on the weapon it launches. The special weapon
+// classes (the mine and stink bomb entities; the harpoon, mortar, human cannon
+// ball, MIRV and rocket components) derive from it and override their steps.
+class ISpecialWeapon {
+ public:
+  virtual ~ISpecialWeapon() = default;
+  // Dropped weapons, once placed and scaled: the physics body, then its spin.
+  virtual void Init() {}
+  virtual void Throw(const VisVector_cl& /*position*/, const VisVector_cl& /*spin*/) {}
+  // Fired weapons: the charged power before the component is attached (the harpoon
+  // launches as it is attached), then the shot once it is.
+  virtual void SetShootPower(float /*power*/) {}
+  virtual void Shoot(float /*power*/) {}
 };
 
 class CannonComponent : public BaseComponent, public IVisCallbackHandler_cl {
@@ -67,7 +83,9 @@ class CannonComponent : public BaseComponent, public IVisCallbackHandler_cl {
   void Load(CannonGroup group, ProjectileType type);
   // The shot: message 59, the projectile with its cannon ball, the sound, the reload.
   void Fire(CannonGroup group);
-  // The special cannon's shot of the loaded special weapon.
+  // The special cannon's shot of the loaded special weapon. A weapon whose class is
+  // not registered launches nothing (one warning per cannon and weapon), and a type
+  // that is no special weapon launches nothing either; the reload follows in any case.
   void FireSpecial();
   // Message 57, then the next volley shot or a reload of 3 to 5 times the factor.
   void Reload(CannonGroup group);
@@ -94,6 +112,9 @@ class CannonComponent : public BaseComponent, public IVisCallbackHandler_cl {
   // The ship the cannon entity sits on, or null.
   class ShipEntity* GetShip() const;
   void Charge();
+  // The dropped mine or stink bomb, or the projectile with its weapon component.
+  void DropSpecial(class ShipEntity* ship, const char* className);
+  void ShootSpecial(class CannonEntity* owner, class ShipEntity* ship, const char* className);
 
   ProjectileType m_eLoadedType = PROJECTILE_NONE;
   float m_fFireDelay = 0.0f;
@@ -104,4 +125,6 @@ class CannonComponent : public BaseComponent, public IVisCallbackHandler_cl {
   CannonGroup m_eCannonGroup = CANNON_GROUP_ALL;
   int m_bAutoFire = 0;
   int m_iShotsLeft = 0;
+  // Special weapon types already reported as missing, one bit per type.
+  unsigned m_iMissingWeaponsReported = 0;
 };

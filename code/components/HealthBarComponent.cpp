@@ -1,8 +1,19 @@
 // Health bar states: shown, held, faded out. The bar's frame comes with the HUD.
 #include "components/HealthBarComponent.h"
 
+#include "core/BaseEntity.h"
+#include "core/GameManager.h"
+
+#include "engine/base/VisTimer.h"
 #include "engine/core/VisBaseEntity.h"
 #include "engine/core/VisCallbacks.h"
+
+namespace {
+
+// The bar of the player's badly hurt ship or hero comes back for this long.
+const float kLowHitPointsHold = 3.0f;
+
+}  // namespace
 
 V_IMPLEMENT_DYNCREATE(HealthBarComponent, BaseComponent)
 
@@ -38,8 +49,54 @@ void HealthBarComponent::CommonInit() {}
 
 void HealthBarComponent::DeInit() {}
 
-// Without a frame there is nothing to fade, place or fill.
-void HealthBarComponent::Update() {}
+// The states run without a frame; placing and filling come with the frame.
+void HealthBarComponent::Update() {
+  VisTypedEngineObject_cl* owner = GetOwner();
+  if (!owner) return;
+  VisBaseEntity_cl* entity =
+      owner->IsOfType(VisBaseEntity_cl::GetClassTypeId()) ? static_cast<VisBaseEntity_cl*>(owner) : nullptr;
+  const float dt = Vision::Timer.GetTimeDifference();
+
+  if (entity && entity->GetVisibleBitmask() == 0 && m_iState != STATE_HIDDEN) Hide();
+  if (entity && GameManager::HasInstance()) {
+    GameManager* game = GameManager::GetInstance();
+    if (game->HasLowHitPoints() && game->GetPlayerEntity() == entity && m_iState != STATE_SHOWN) {
+      m_fHoldTimer = kLowHitPointsHold;
+      m_iState = STATE_FADING_IN;
+    }
+  }
+
+  switch (m_iState) {
+    case STATE_FADING_IN:
+      m_fAlpha += m_fFadeSpeed * dt * 3.0f;
+      if (m_fAlpha > 1.0f) {
+        m_fAlpha = 1.0f;
+        m_iState = STATE_SHOWN;
+      }
+      break;
+    case STATE_SHOWN:
+      if (m_fHoldTimer > 0.0f) {
+        m_fHoldTimer -= dt;
+        if (m_fHoldTimer <= 0.0f) {
+          m_iState = STATE_FADING_OUT;
+          m_fHoldTimer = HOLD_HIDDEN;
+        }
+      }
+      break;
+    case STATE_FADING_OUT:
+      m_fAlpha -= m_fFadeSpeed * dt;
+      if (m_fAlpha < 0.0f) {
+        m_fAlpha = 0.0f;
+        m_iState = STATE_HIDDEN;
+      }
+      break;
+    default:
+      m_fAlpha = 0.0f;
+      if (m_bRemoveWhenHidden && owner->IsOfType(BaseEntity::GetClassTypeId()))
+        static_cast<BaseEntity*>(owner)->RemoveComponentDeferred(this);
+      break;
+  }
+}
 
 void HealthBarComponent::Show(float seconds) {
   if (m_fHoldTimer == 0.0f) return;

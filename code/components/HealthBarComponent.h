@@ -1,5 +1,6 @@
 // The health bar over a ship, a soldier or a building: shown for a while on
-// request, then faded out. (For now without its GUI frame: the state and timers only.)
+// request, then faded out. Its frame is not drawn yet: the states, the timers and
+// the alpha the frame will take run without it.
 #pragma once
 
 #include "core/BaseComponent.h"
@@ -23,6 +24,9 @@ class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
 
   virtual void CommonInit();
   virtual void DeInit();
+  // Per frame: a hidden owner hides the bar, the player's low-hit-point ship keeps
+  // it up, then fade in (three times the fade speed), hold, fade out, and removal
+  // from the owner once hidden when asked for.
   virtual void Update();
   // Shows the bar for the seconds (0: until Hide); ignored while held without end
   // or while the owner is shown in no render context.
@@ -35,10 +39,13 @@ class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
   float GetHoldTimer() const { return m_fHoldTimer; }
   float GetFadeSpeed() const { return m_fFadeSpeed; }
   bool GetRemoveWhenHidden() const { return m_bRemoveWhenHidden; }
+  float GetAlpha() const { return m_fAlpha; }
 
  private:
   int m_iState = STATE_HIDDEN;
   float m_fHoldTimer = HOLD_HIDDEN;
   float m_fFadeSpeed = 1.0f;
   bool m_bRemoveWhenHidden = false;
+  // The frame's alpha, kept here while no frame is drawn.
+  float m_fAlpha = 0.0f;
 };

@@ -1,7 +1,9 @@
-// Ship name tags. The tag's frame, its placement and its fading come with the HUD.
+// Name tags of ships and towns. The tag's panels, their placement and their fading
+// come with the HUD.
 #include "components/NameTagComponent.h"
 
 #include "entities/ShipEntity.h"
+#include "entities/TownEntity.h"
 
 V_IMPLEMENT_DYNCREATE(NameTagComponent, BaseComponent)
 
@@ -11,5 +13,7 @@ NameTagComponent::~NameTagComponent() = default;
 
 int NameTagComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  return ShipEntity::AcceptsComponentOwner(object, reason);
+  if (object->IsOfType(ShipEntity::GetClassTypeId()) || object->IsOfType(TownEntity::GetClassTypeId())) return 1;
+  reason = "Component can only be added to instances of ShipEntity/TownEntity or derived classes.";
+  return 0;
 }

@@ -1,4 +1,4 @@
-// The name tag over a ship: its name and level, shown while the player holds the
+// The name tag over a ship or a town: its panel, shown while the player holds the
 // name-tag key near it.
 #pragma once
 
@@ -10,6 +10,6 @@ class NameTagComponent : public BaseComponent {
   NameTagComponent();
   ~NameTagComponent() override;
 
-  // Ships only.
+  // Ships and towns only.
   int CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) override;
 };

@@ -5,6 +5,7 @@
 #include "core/ComponentMessages.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "gui/GUIManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SpeechManager.h"
 
@@ -35,6 +36,9 @@ bool AnyHeld(const int (&keys)[N]) {
 bool InConversation() { return SpeechManager::HasInstance() && SpeechManager::GetInstance()->IsInConversation(); }
 
 bool Paused() { return PauseManager::GetInstance()->IsAnyPaused(); }
+
+// A HUD frame that took a click holds the keys off for a moment.
+bool GuiBlocks() { return GUIManager::HasInstance() && GUIManager::GetInstance()->IsInputBlocked(); }
 
 // The special weapons that charge while the key is held.
 bool IsCharged(int weapon) {
@@ -85,13 +89,17 @@ void PlayerInputComponent::Update() {
 
 void PlayerInputComponent::UpdateShip() {
   if (Vision::Actions.IsConsoleOpen() || InConversation()) return;
-  if (AnyHeld(kTurnLeftKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_TURNLEFT);
-  if (AnyHeld(kTurnRightKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_TURNRIGHT);
-  if (AnyHeld(kMoreSailKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_INCSAILMODE);
-  if (AnyHeld(kLessSailKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_DECSAILMODE);
-  if (AnyHeld(kFireLeftKeys)) m_pOwner->SendMsg(VIS_MSG_USER_CANNON_IGNITE_LEFT, 1);
-  if (AnyHeld(kFireRightKeys)) m_pOwner->SendMsg(VIS_MSG_USER_CANNON_IGNITE_RIGHT, 1);
+  if (!GuiBlocks()) {
+    if (AnyHeld(kTurnLeftKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_TURNLEFT);
+    if (AnyHeld(kTurnRightKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_TURNRIGHT);
+    if (AnyHeld(kMoreSailKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_INCSAILMODE);
+    if (AnyHeld(kLessSailKeys)) m_pOwner->SendMsg(VIS_MSG_USER_SHIP_DECSAILMODE);
+    if (AnyHeld(kFireLeftKeys)) m_pOwner->SendMsg(VIS_MSG_USER_CANNON_IGNITE_LEFT, 1);
+    if (AnyHeld(kFireRightKeys)) m_pOwner->SendMsg(VIS_MSG_USER_CANNON_IGNITE_RIGHT, 1);
+  }
 
+  // The charge goes on during a GUI block; the shot itself waits for its end (a
+  // charge released meanwhile is dropped).
   ShipStats* stats = static_cast<ShipEntity*>(m_pOwner)->GetStats();
   const int weapon = stats ? stats->GetCurrentSpecialWeapon() : PROJECTILE_NONE;
   if (Vision::Key.IsPressed_SC(kSpecialKey)) {
@@ -108,7 +116,9 @@ void PlayerInputComponent::UpdateShip() {
 
 void PlayerInputComponent::FireSpecial() {
   m_bCharging = false;
-  if (!m_pOwner || !m_pOwner->IsOfType(ShipEntity::GetClassTypeId()) || InConversation() || Paused()) return;
+  if (!m_pOwner || !m_pOwner->IsOfType(ShipEntity::GetClassTypeId()) || GuiBlocks() || InConversation() ||
+      Paused())
+    return;
   ShipStats* stats = static_cast<ShipEntity*>(m_pOwner)->GetStats();
   const int weapon = stats ? stats->GetCurrentSpecialWeapon() : PROJECTILE_NONE;
   if (weapon != PROJECTILE_NONE) m_pOwner->SendMsg(VIS_MSG_USER_CANNON_FIRE_SPECIAL, weapon);

@@ -63,4 +63,6 @@ const luaL_Reg UnitEntity_methods[] = {
 
 }  // namespace
 
-NativeClassInfo UnitEntity_info = {"UnitEntity", &BaseEntity_info, UnitEntity_methods};
+// The engine entity record is the parent, not BaseEntity's: a unit offers scripts
+// the engine entity methods and its own, and does not pass for a BaseEntity.
+NativeClassInfo UnitEntity_info = {"UnitEntity", &VisBaseEntity_info, UnitEntity_methods};

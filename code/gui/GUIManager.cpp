@@ -380,7 +380,10 @@ bool GUIManager::IsJustRendering() const {
 }
 
 void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
-  if (!m_bInitialized || !data) return;
+  if (!data) return;
+  // Plain state: runs down whether or not CEGUI has started.
+  if (data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) UpdateBlockingTimer();
+  if (!m_bInitialized) return;
   VCallback* sender = data->m_pSender;
 
   if (sender == &GameManager::Callbacks.OnPreFrame) {
@@ -835,6 +838,12 @@ bool GUIManager::CursorImageChanged(const CEGUI::EventArgs&) { return true; }
 void GUIManager::UpdateDelayAfterConversation() {
   m_fDelayAfterConversation -= Vision::Timer.GetTimeDifference();
   if (m_fDelayAfterConversation < 0.0f) m_fDelayAfterConversation = 0.0f;
+}
+
+void GUIManager::UpdateBlockingTimer() {
+  if (m_fBlockingTimer <= 0.0f) return;
+  m_fBlockingTimer -= Vision::Timer.GetTimeDifference();
+  if (m_fBlockingTimer < 0.0f) m_fBlockingTimer = 0.0f;
 }
 
 void GUIManager::SetExclamationForButton(int index, bool on) {

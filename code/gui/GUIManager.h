@@ -146,6 +146,13 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void UpdateDelayAfterConversation();
   bool WaitAfterConversation() const { return m_fDelayAfterConversation > 0.0f; }
 
+  // Seconds during which keyboard input and the mouse fire click wait (a HUD frame
+  // sets it when it takes a click); counted down each frame, never below 0.
+  void SetBlockingTimer(float seconds) { m_fBlockingTimer = seconds; }
+  float GetBlockingTimer() const { return m_fBlockingTimer; }
+  bool IsInputBlocked() const { return m_fBlockingTimer > 0.0f; }
+  void UpdateBlockingTimer();
+
   // Tool-bar exclamation marks by button index 0..4.
   void SetExclamationForButton(int index, bool on);
   bool GetExclamationForButton(int index) const;
@@ -194,6 +201,7 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   int m_iSelectedSpecialWeapon = 0;
   CEGUI::Window* m_pBaseFrame = nullptr;
   float m_fDelayAfterConversation = 0.0f;
+  float m_fBlockingTimer = 0.0f;
   FrameLoadingScreen* m_pLoadingScreen = nullptr;
   bool m_bExitToWindows = false;
   bool m_bWantsGamePause = false;

@@ -17,22 +17,23 @@ TEST(SpeechManagerSayTest, OneBubbleAtATimeUntilItsTimeRunsOut) {
 
   const int first = speech->Say(ship, CEGUI::String("Over the border!"), 1.0f);
   EXPECT_GT(first, 0);
-  EXPECT_TRUE(speech->IsBubbleVisible());
+  EXPECT_TRUE(speech->HasBubble());
+  EXPECT_FALSE(speech->IsBubbleVisible());  // kept, not drawn
   EXPECT_EQ(speech->GetBubbleText(), "Over the border!");
   EXPECT_EQ(speech->GetBubbleEntity(), ship);
   EXPECT_EQ(speech->Say(ship, CEGUI::String("Again"), 1.0f), -1);
   EXPECT_EQ(speech->GetBubbleText(), "Over the border!");
 
   for (int frame = 0; frame < 2; ++frame) {
-    EXPECT_TRUE(speech->IsBubbleVisible()) << frame;
+    EXPECT_TRUE(speech->HasBubble()) << frame;
     Vision::Timer.Update();
     Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
   }
-  EXPECT_FALSE(speech->IsBubbleVisible());
+  EXPECT_FALSE(speech->HasBubble());
   EXPECT_EQ(speech->Say(ship, CEGUI::String("Next"), 1.0f), first + 1);
   // The bubble's frame may also end it early.
   speech->SetSpeechBubbleIsGone();
-  EXPECT_FALSE(speech->IsBubbleVisible());
+  EXPECT_FALSE(speech->HasBubble());
 
   SpeechManager::CleanInstance();
   Vision::Timer.SetFixedTimeStep(0.0f);

@@ -8,13 +8,49 @@
 #include "core/ComponentMessages.h"
 #include "entities/CannonEntity.h"
 #include "entities/ProjectileEntity.h"
+#include "Managers/AchievementManager.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/LogCapture.h"
 
 #include "engine/sound/VSoundManager.h"
 
 #include <string>
 
 namespace {
+
+// Stand-ins for special weapon classes that are not built yet: registered under the
+// weapon's class name while the test holds them, they record what the cannon calls.
+std::vector<std::string> g_weaponCalls;
+
+class WeaponComponentProbe : public IVObjectComponent, public ISpecialWeapon {
+ public:
+  void SetOwner(VisTypedEngineObject_cl* owner) override {
+    IVObjectComponent::SetOwner(owner);
+    if (owner) g_weaponCalls.push_back("attached");
+  }
+  void SetShootPower(float power) override { g_weaponCalls.push_back("power " + std::to_string((int)power)); }
+  void Shoot(float power) override { g_weaponCalls.push_back("shoot " + std::to_string((int)power)); }
+};
+
+class DroppedWeaponProbe : public ProjectileEntity, public ISpecialWeapon {
+ public:
+  void Init() override { g_weaponCalls.push_back("init"); }
+  void Throw(const VisVector_cl&, const VisVector_cl& spin) override {
+    g_weaponCalls.push_back("throw");
+    lastSpin = spin;
+  }
+  static inline VisVector_cl lastSpin;
+};
+
+template <class T>
+class ScopedWeaponClass {
+ public:
+  ScopedWeaponClass(const char* name, VType* base) : m_type(name, base, &Make, (int)sizeof(T)) { g_weaponCalls.clear(); }
+
+ private:
+  static VTypedObject* Make() { return new T(); }
+  VType m_type;
+};
 
 class CannonComponentTest : public SeaBattleFixture {
  protected:
@@ -127,6 +163,7 @@ TEST_F(CannonComponentTest, TheShotFliesFromTheMuzzleRaisedAtTheClosestEnemyInTh
 }
 
 TEST_F(CannonComponentTest, ARocketVolleyFiresFourTimesAndReloadsOnceAtDoubleLength) {
+  ScopedWeaponClass<WeaponComponentProbe> rockets("RocketComponent", IVObjectComponent::GetClassTypeId());
   ShipEntity* ship = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
   CannonComponent* special = AddCannon(ship, VisVector_cl(8, 0, 2), 0.0f, CANNON_GROUP_SPECIAL, true);
   MessageLog* log = Listen(ship);
@@ -183,6 +220,8 @@ TEST_F(CannonComponentTest, TheSpecialCannonChargesOnlyWhenIdleAndUpToSixty) {
   EXPECT_FLOAT_EQ(special->GetSpecialPower(), 60.0f);
 
   // A dropped mine keeps the charge; a harpoon shot spends it.
+  ScopedWeaponClass<WeaponComponentProbe> harpoons("HarpoonComponent", IVObjectComponent::GetClassTypeId());
+  ScopedWeaponClass<DroppedWeaponProbe> mines("MineEntity", ProjectileEntity::GetClassTypeId());
   ship->SendMsg(VIS_MSG_USER_CANNON_FIRE_SPECIAL, PROJECTILE_MINE, 0);
   special->Fire(CANNON_GROUP_ALL);
   EXPECT_FLOAT_EQ(special->GetSpecialPower(), 60.0f);
@@ -195,6 +234,74 @@ TEST_F(CannonComponentTest, TheSpecialCannonChargesOnlyWhenIdleAndUpToSixty) {
   ship->SendMsg(VIS_MSG_USER_CANNON_FIRE_SPECIAL, PROJECTILE_HARPOON, 0);
   special->Fire(CANNON_GROUP_ALL);
   EXPECT_FLOAT_EQ(special->GetSpecialPower(), 20.0f);
+}
+
+TEST_F(CannonComponentTest, ASpecialWeaponWithoutItsClassLaunchesNothingAndWarnsOncePerWeapon) {
+  LogCapture log;
+  ShipEntity* ship = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
+  CannonComponent* special = AddCannon(ship, VisVector_cl(8, 0, 2), 0.0f, CANNON_GROUP_SPECIAL, true);
+  const int entitiesBefore = (int)Vision::Game.GetEntities().size();
+  const struct {
+    ProjectileType type;
+    const char* className;  // null: no special weapon at all
+  } cases[] = {
+      {PROJECTILE_HARPOON, "HarpoonComponent"},   {PROJECTILE_MINE, "MineEntity"},
+      {PROJECTILE_MORTAR, "MortarComponent"},     {PROJECTILE_MIRV, "MirvComponent"},
+      {PROJECTILE_ROCKET, "RocketComponent"},     {PROJECTILE_HUMANCANNONBALL, "HumanCannonBallComponent"},
+      {PROJECTILE_SLOWINGBARREL, "HarpoonComponent"}, {PROJECTILE_BUBBLEMINE, "FartBombEntity"},
+      {PROJECTILE_BALL, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (int shot = 0; shot < 2; ++shot) {
+      special->SetReloadDelay(0.0f);
+      special->Ignite(CANNON_GROUP_ALL, c.type);
+      special->Fire(CANNON_GROUP_ALL);
+      for (int frame = 0; frame < 60 && special->GetShotsLeft() > 0; ++frame) Frame();  // a rocket volley
+      EXPECT_GT(special->GetReloadDelay(), 0.0f) << c.type;
+    }
+    const std::vector<std::string> warnings = log.Matching("special weapon " + std::to_string(c.type) + " ");
+    ASSERT_EQ(warnings.size(), c.className ? 1u : 0u) << c.type;
+    if (c.className) EXPECT_NE(warnings[0].find(c.className), std::string::npos) << warnings[0];
+  }
+  EXPECT_EQ((int)Vision::Game.GetEntities().size(), entitiesBefore);
+  EXPECT_FALSE(AchievementManager::GetInstance()->IsUnlocked(20));
+}
+
+TEST_F(CannonComponentTest, AHumanCannonBallGetsItsChargeBeforeItIsAttachedAndIsShotAfter) {
+  ScopedWeaponClass<WeaponComponentProbe> pirates("HumanCannonBallComponent", IVObjectComponent::GetClassTypeId());
+  ShipEntity* ship = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
+  CannonComponent* special = AddCannon(ship, VisVector_cl(8, 0, 2), 0.0f, CANNON_GROUP_SPECIAL, true);
+  Frame();
+  for (int i = 0; i < 300; ++i) ship->SendMsg(VIS_MSG_USER_CANNON_CHARGE_SPECIAL, 0, 0);
+  ship->SendMsg(VIS_MSG_USER_CANNON_FIRE_SPECIAL, PROJECTILE_HUMANCANNONBALL, 0);
+  special->Fire(CANNON_GROUP_ALL);
+
+  EXPECT_EQ(g_weaponCalls, (std::vector<std::string>{"power 60", "attached", "shoot 60"}));
+  ASSERT_EQ(CountProjectiles(), 1);
+  auto* ball = static_cast<ProjectileEntity*>(EntitiesOf("ProjectileEntity")[0]);
+  EXPECT_EQ(ball->GetShooter(), ship);
+  EXPECT_TRUE(AchievementManager::GetInstance()->IsUnlocked(20));
+  EXPECT_FLOAT_EQ(special->GetSpecialPower(), 20.0f);
+}
+
+TEST_F(CannonComponentTest, AMineDropsBehindTheShipWithItsBodyAndARandomSpin) {
+  ScopedWeaponClass<DroppedWeaponProbe> mines("MineEntity", ProjectileEntity::GetClassTypeId());
+  ShipEntity* ship = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
+  CannonComponent* special = AddCannon(ship, VisVector_cl(8, 0, 2), 0.0f, CANNON_GROUP_SPECIAL, true);
+  special->Ignite(CANNON_GROUP_ALL, PROJECTILE_MINE);
+  special->Fire(CANNON_GROUP_ALL);
+
+  VisBaseEntity_cl* mine = Vision::Game.SearchEntity("Mine");
+  ASSERT_NE(mine, nullptr);
+  // Behind a hull reaching 10 forward: 12 back and 3 under the water.
+  EXPECT_TRUE(mine->GetPosition().IsEqual(VisVector_cl(-12, 0, -3), 1e-4f));
+  EXPECT_EQ(static_cast<ProjectileEntity*>(mine)->GetShooter(), ship);
+  EXPECT_EQ(g_weaponCalls, (std::vector<std::string>{"init", "throw"}));
+  const VisVector_cl spin = DroppedWeaponProbe::lastSpin;
+  for (float axis : {spin.x, spin.y, spin.z}) {
+    EXPECT_GE(axis, -1.5f);
+    EXPECT_LE(axis, 1.5f);
+  }
 }
 
 TEST_F(CannonComponentTest, AChainShotIsSilentWhereABallIsHeard) {

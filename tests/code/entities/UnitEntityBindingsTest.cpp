@@ -50,6 +50,13 @@ TEST_F(UnitEntityBindingsTest, ScriptsCountFetchAddAndTypeSoldiers) {
   EXPECT_EQ(unit->GetNumSoldiers(), 4);
 }
 
+TEST_F(UnitEntityBindingsTest, AUnitInheritsTheEngineEntityMethodsNotBaseEntitys) {
+  EXPECT_TRUE(Bool("u.GetPosition ~= nil and u.GetSoldierCount ~= nil"));
+  EXPECT_TRUE(Bool("u.GetNation == nil and u.SetSave == nil"));
+  ASSERT_EQ(Run("u:SetKey('Landing party')"), "");
+  EXPECT_STREQ(unit->GetEntityKey(), "Landing party");
+}
+
 TEST_F(UnitEntityBindingsTest, WrongArgumentsRaiseTheirErrorsAndChangeNothing) {
   EXPECT_THAT(Run("u.GetSoldierCount(nil)"),
               HasSubstr("Expected native object of type UnitEntity*"));
