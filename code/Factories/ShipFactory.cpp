@@ -88,8 +88,7 @@ bool ReadComponent(VArchive& ar, ShipEntity* ship) {
                           T::GetClassTypeId()->GetClassName());
     return false;
   }
-  component->SerializeX(ar);
-  return ar.IsOK();
+  return component->SerializeX(ar);
 }
 
 }  // namespace
@@ -272,59 +271,64 @@ void ShipFactory::SaveShipComponents(ShipEntity* ship) {
   out->Close();
 }
 
-void ShipFactory::LoadShipComponents(ShipEntity* ship) {
+bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
   ShipStats* stats = ship ? ship->GetStats() : nullptr;
-  if (!stats) return;
+  if (!stats) return true;
   if (!stats->GetComponentStream()) stats->SetComponentStream(new SerializableStream(kShipStream));
   IVFileInStream* in = stats->GetComponentStream()->Open(kShipArchive);
-  if (!in) return;
+  if (!in) return true;
+  bool whole = false;
   // The archive and the reader are closed on every way out.
   {
     VArchive ar(kShipArchive, in);
     auto read = [&]() {
-      if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) return;
+      if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) {
+        Vision::Error.Warning("ShipFactory: the component archive of %s does not start with ARCH",
+                              ship->GetObjectKey());
+        return false;
+      }
       int version = 0;
       ar >> version;
       ar.SetLoadingVersion(version);
       if (!ar.IsOK() || !Vision::IsValidArchive(version)) {
         VASSERT_MSG(false, "Archive error");
-        return;
+        return false;
       }
       if (!ReadComponent<ShipMovementComponent>(ar, ship) || !ReadComponent<ShipBattleComponent>(ar, ship) ||
           !ReadComponent<AIShipComponent>(ar, ship))
-        return;
+        return false;
       int storage = 0;
       ar >> storage;
       if (storage == 1) {
         Vision::Error.Warning("ShipFactory: %s has a saved storage, which ships cannot carry", ship->GetObjectKey());
-        return;
+        return false;
       }
-      if (!ReadComponent<ShipPathComponent>(ar, ship) || !ReadComponent<DamageTextureComponent>(ar, ship)) return;
+      if (!ReadComponent<ShipPathComponent>(ar, ship) || !ReadComponent<DamageTextureComponent>(ar, ship))
+        return false;
 
       int saved = 0;
-      if (!ArchiveLimits::ReadCount(ar, saved, 4)) return;
+      if (!ArchiveLimits::ReadCount(ar, saved, 4)) return false;
       DynArray_cl<ClothEntity*>& sails = ship->GetSails();
       for (int i = 0; i < saved; ++i) {
         int present = 0;
         ar >> present;
-        if (!ar.IsOK()) return;
+        if (!ar.IsOK()) return false;
         if (present != 1) continue;
         ClothEntity* sail = sails.Get((unsigned)i);
-        if (sail) {
-          if (DamageTextureComponent* damage = ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail)) {
-            damage->SerializeX(ar);
-            continue;
-          }
-        }
+        DamageTextureComponent* damage = sail ? ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail) : nullptr;
         // A sail the ship no longer has: its block is read and dropped.
         DamageTextureComponent discarded;
-        discarded.SerializeX(ar);
+        if (!(damage ? damage : &discarded)->SerializeX(ar)) return false;
       }
-      if (!SaveGameManagerProto::CheckArchiveEndTag(ar))
+      if (!SaveGameManagerProto::CheckArchiveEndTag(ar)) {
         Vision::Error.Warning("ShipFactory: the component archive of %s does not end with EOA", ship->GetObjectKey());
+        return false;
+      }
+      return true;
     };
-    read();
+    whole = read();
     ar.Close();
   }
   in->Close();
+  return whole;
 }

@@ -41,15 +41,6 @@ void SaveGameManagerProto::BeginBlock(VArchive& ar, char version) { ar << "ARCH"
 
 void SaveGameManagerProto::EndBlock(VArchive& ar) { ar << "EOA"; }
 
-bool SaveGameManagerProto::ReadBlockStart(VArchive& ar, char& version) {
-  version = 0;
-  if (!CheckArchiveStartTag(ar)) return false;
-  ar >> version;
-  return true;
-}
-
-bool SaveGameManagerProto::ReadBlockEnd(VArchive& ar) { return CheckArchiveEndTag(ar) != 0; }
-
 SavedBlockReader::SavedBlockReader(VArchive& ar, const char* owner, int newestVersion) : m_ar(ar), m_szOwner(owner) {
   if (!ar.IsOK()) return;
   char version = 0;

@@ -30,15 +30,10 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // the archive, so a hostile block is never allocated or read any further.
   static int CheckArchiveStartTag(VArchive& ar);
   static int CheckArchiveEndTag(VArchive& ar);
-  // The framing of a block as every owner writes and reads it: "ARCH", a one-byte
-  // version, the owner's fields, "EOA". ReadBlockStart is false when the start tag
-  // does not match (the owner then reads nothing more); otherwise version holds the
-  // stored version, 0 when the archive ends before it. ReadBlockEnd is true when
-  // the end tag matches.
+  // The framing of a block as every owner writes it: "ARCH", a one-byte version, the
+  // owner's fields, "EOA". Owners read it back through SavedBlockReader below.
   static void BeginBlock(VArchive& ar, char version);
   static void EndBlock(VArchive& ar);
-  static bool ReadBlockStart(VArchive& ar, char& version);
-  static bool ReadBlockEnd(VArchive& ar);
   // Every engine variable of the entity as name="value" pairs joined by "," (the
   // parameter string of entity templates); empty for null.
   VString GetEntityParameters(VisBaseEntity_cl* entity);

@@ -263,7 +263,7 @@ TEST_F(ShipComponentArchiveTest, AnArchiveOfARejectedVersionRestoresNothing) {
 
 TEST_F(ShipComponentArchiveTest, AMissingEndIsOnlyAWarning) {
   ShipEntity* ship = ShipWithArchive(2, ArchiveWithSails(Vision::GetArchiveVersion(), 2, false));
-  ShipFactory::GetInstance()->LoadShipComponents(ship);
+  EXPECT_FALSE(ShipFactory::GetInstance()->LoadShipComponents(ship));
   EXPECT_NE(ship->GetSails()[1]->Components<DamageTextureComponent>(), nullptr);
   EXPECT_TRUE(log.Contains("does not end with EOA"));
   EXPECT_EQ(StreamReferences(), 1);
