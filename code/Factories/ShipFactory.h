@@ -30,7 +30,7 @@ class ShipFactory : public Singleton<ShipFactory> {
 
   // The ship's component state into its record's "<ShipStream>", and back. Loading
   // is false when the archive is damaged: reading stops at the first block that
-  // fails (the blocks before it are kept).
+  // fails (the blocks before it are kept); a saved storage is read and dropped.
   void SaveShipComponents(ShipEntity* ship);
   bool LoadShipComponents(ShipEntity* ship);
 
