@@ -37,6 +37,8 @@ namespace {
 
 const char* const kShipStream = "<ShipStream>";
 const char* const kShipArchive = "<ShipArchive>";
+// The longest collectable source name a storage block holds.
+const int kMaxCollectableSource = 1024;
 // Message to a ship made from a record: the record (p1) it was made from.
 const int kMsgCreatedFromStats = 34;
 // Sound resources of the preload set.
@@ -88,8 +90,54 @@ bool ReadComponent(VArchive& ar, ShipEntity* ship) {
                           T::GetClassTypeId()->GetClassName());
     return false;
   }
-  component->SerializeX(ar);
-  return ar.IsOK();
+  return component->SerializeX(ar);
+}
+
+// A collectable template's block, read and dropped with the storage that holds it:
+// "ARCH", version (10 now), the engine template's values, the collectable's values
+// by version, "EOA".
+bool SkipCollectableTemplateBlock(VArchive& ar) {
+  SavedBlockReader block(ar, "CollectableEntityTemplate", 10);
+  if (!block.IsOpen()) return false;
+  bool flag = false;
+  int n = 0;
+  float f = 0.0f;
+  VString s;
+  VisVector_cl v;
+  if (block.Has(2)) {
+    // Flag, position, class name, model file, key, parameters, orientation, scaling;
+    // hidden, carriable, remove-when-used, use-when-collected, script file, nation,
+    // screen name, type.
+    ar >> flag >> v >> s >> s >> s >> s >> v >> v;
+    ar >> n >> n >> n >> n >> s >> n >> s >> s;
+  }
+  if (block.Has(3)) ar >> f;                 // pick distance
+  if (block.Has(4)) ar >> n;                 // a stored int
+  if (block.Has(5)) ar >> s >> s >> n >> n;  // description, image, item type, price
+  if (block.Has(6)) ar >> f;                 // cooldown
+  if (block.Has(7)) ar >> n >> n;            // min and max value
+  if (block.Has(8)) ar >> f;                 // pick distance on land
+  if (block.Has(9)) ar >> s;                 // highlight effect
+  if (block.Has(10)) ar >> s;                // large image
+  return block.End();
+}
+
+// Ships have no storage component yet, so a saved storage block ("ARCH", version 2,
+// the collectable count and their template blocks, the source name, "EOA") is read
+// and dropped, and the rest of the archive still loads.
+bool SkipStorageBlock(VArchive& ar) {
+  SavedBlockReader block(ar, "StorageComponentProto", 2);
+  if (!block.IsOpen()) return false;
+  if (block.Has(2)) {
+    int count = 0;
+    // A template block is at least its two tags and its version.
+    if (!ArchiveLimits::ReadCount(ar, count, 16)) return block.Fail();
+    for (int i = 0; i < count; ++i)
+      if (!SkipCollectableTemplateBlock(ar)) return block.Fail();
+    VString source;
+    if (!ArchiveLimits::ReadString(ar, source, kMaxCollectableSource)) return block.Fail();
+  }
+  return block.End();
 }
 
 }  // namespace
@@ -272,59 +320,61 @@ void ShipFactory::SaveShipComponents(ShipEntity* ship) {
   out->Close();
 }
 
-void ShipFactory::LoadShipComponents(ShipEntity* ship) {
+bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
   ShipStats* stats = ship ? ship->GetStats() : nullptr;
-  if (!stats) return;
+  if (!stats) return true;
   if (!stats->GetComponentStream()) stats->SetComponentStream(new SerializableStream(kShipStream));
   IVFileInStream* in = stats->GetComponentStream()->Open(kShipArchive);
-  if (!in) return;
+  if (!in) return true;
+  bool whole = false;
   // The archive and the reader are closed on every way out.
   {
     VArchive ar(kShipArchive, in);
     auto read = [&]() {
-      if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) return;
+      if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) {
+        Vision::Error.Warning("ShipFactory: the component archive of %s does not start with ARCH",
+                              ship->GetObjectKey());
+        return false;
+      }
       int version = 0;
       ar >> version;
       ar.SetLoadingVersion(version);
       if (!ar.IsOK() || !Vision::IsValidArchive(version)) {
         VASSERT_MSG(false, "Archive error");
-        return;
+        return false;
       }
       if (!ReadComponent<ShipMovementComponent>(ar, ship) || !ReadComponent<ShipBattleComponent>(ar, ship) ||
           !ReadComponent<AIShipComponent>(ar, ship))
-        return;
+        return false;
       int storage = 0;
       ar >> storage;
-      if (storage == 1) {
-        Vision::Error.Warning("ShipFactory: %s has a saved storage, which ships cannot carry", ship->GetObjectKey());
-        return;
-      }
-      if (!ReadComponent<ShipPathComponent>(ar, ship) || !ReadComponent<DamageTextureComponent>(ar, ship)) return;
+      if (storage == 1 && !SkipStorageBlock(ar)) return false;
+      if (!ReadComponent<ShipPathComponent>(ar, ship) || !ReadComponent<DamageTextureComponent>(ar, ship))
+        return false;
 
       int saved = 0;
-      if (!ArchiveLimits::ReadCount(ar, saved, 4)) return;
+      if (!ArchiveLimits::ReadCount(ar, saved, 4)) return false;
       DynArray_cl<ClothEntity*>& sails = ship->GetSails();
       for (int i = 0; i < saved; ++i) {
         int present = 0;
         ar >> present;
-        if (!ar.IsOK()) return;
+        if (!ar.IsOK()) return false;
         if (present != 1) continue;
         ClothEntity* sail = sails.Get((unsigned)i);
-        if (sail) {
-          if (DamageTextureComponent* damage = ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail)) {
-            damage->SerializeX(ar);
-            continue;
-          }
-        }
+        DamageTextureComponent* damage = sail ? ComponentSetup::TakeOrAdd<DamageTextureComponent>(sail) : nullptr;
         // A sail the ship no longer has: its block is read and dropped.
         DamageTextureComponent discarded;
-        discarded.SerializeX(ar);
+        if (!(damage ? damage : &discarded)->SerializeX(ar)) return false;
       }
-      if (!SaveGameManagerProto::CheckArchiveEndTag(ar))
+      if (!SaveGameManagerProto::CheckArchiveEndTag(ar)) {
         Vision::Error.Warning("ShipFactory: the component archive of %s does not end with EOA", ship->GetObjectKey());
+        return false;
+      }
+      return true;
     };
-    read();
+    whole = read();
     ar.Close();
   }
   in->Close();
+  return whole;
 }

@@ -28,9 +28,11 @@ class ShipFactory : public Singleton<ShipFactory> {
   // The ship a record describes, with the record's component state.
   ShipEntity* CreateShip(ShipStats* stats);
 
-  // The ship's component state into its record's "<ShipStream>", and back.
+  // The ship's component state into its record's "<ShipStream>", and back. Loading
+  // is false when the archive is damaged: reading stops at the first block that
+  // fails (the blocks before it are kept); a saved storage is read and dropped.
   void SaveShipComponents(ShipEntity* ship);
-  void LoadShipComponents(ShipEntity* ship);
+  bool LoadShipComponents(ShipEntity* ship);
 
   // The shared effects and sounds of naval combat, by slot (null when missing).
   enum PreloadSlot {

@@ -3,6 +3,7 @@
 #include "Managers/SaveGameManager.h"
 
 #include "engine/base/VArchive.h"
+#include "engine/base/VisError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,11 +41,38 @@ void SaveGameManagerProto::BeginBlock(VArchive& ar, char version) { ar << "ARCH"
 
 void SaveGameManagerProto::EndBlock(VArchive& ar) { ar << "EOA"; }
 
-bool SaveGameManagerProto::ReadBlockStart(VArchive& ar, char& version) {
-  version = 0;
-  if (!CheckArchiveStartTag(ar)) return false;
-  ar >> version;
-  return true;
+SavedBlockReader::SavedBlockReader(VArchive& ar, const char* owner, int newestVersion) : m_ar(ar), m_szOwner(owner) {
+  if (!ar.IsOK()) return;
+  char version = 0;
+  if (!SaveGameManagerProto::CheckArchiveStartTag(ar)) {
+    Vision::Error.Warning("%s: the saved block does not start with ARCH", m_szOwner);
+  } else if (ar >> version, !ar.IsOK()) {
+    Vision::Error.Warning("%s: the saved block ends before its version", m_szOwner);
+  } else if (version < 0 || version > newestVersion) {
+    Vision::Error.Warning("%s: the saved block has version %d, this game reads versions up to %d", m_szOwner,
+                          (int)version, newestVersion);
+  } else {
+    m_iVersion = version;
+    m_bOpen = true;
+    return;
+  }
+  ar.MarkFailed();
 }
 
-bool SaveGameManagerProto::ReadBlockEnd(VArchive& ar) { return CheckArchiveEndTag(ar) != 0; }
+bool SavedBlockReader::End() {
+  if (!m_bOpen) return false;
+  m_bOpen = false;
+  // A field or nested block that failed has been reported where it failed.
+  if (!m_ar.IsOK()) return false;
+  if (SaveGameManagerProto::CheckArchiveEndTag(m_ar)) return true;
+  Vision::Error.Warning("%s: the saved block (version %d) does not end with EOA", m_szOwner, m_iVersion);
+  m_ar.MarkFailed();
+  return false;
+}
+
+bool SavedBlockReader::Fail(const char* why) {
+  if (why && m_ar.IsOK()) Vision::Error.Warning("%s: the saved block (version %d) %s", m_szOwner, m_iVersion, why);
+  m_ar.MarkFailed();
+  m_bOpen = false;
+  return false;
+}

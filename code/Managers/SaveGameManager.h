@@ -30,15 +30,10 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // the archive, so a hostile block is never allocated or read any further.
   static int CheckArchiveStartTag(VArchive& ar);
   static int CheckArchiveEndTag(VArchive& ar);
-  // The framing of a block as every owner writes and reads it: "ARCH", a one-byte
-  // version, the owner's fields, "EOA". ReadBlockStart is false when the start tag
-  // does not match (the owner then reads nothing more); otherwise version holds the
-  // stored version, 0 when the archive ends before it. ReadBlockEnd is true when
-  // the end tag matches.
+  // The framing of a block as every owner writes it: "ARCH", a one-byte version, the
+  // owner's fields, "EOA". Owners read it back through SavedBlockReader below.
   static void BeginBlock(VArchive& ar, char version);
   static void EndBlock(VArchive& ar);
-  static bool ReadBlockStart(VArchive& ar, char& version);
-  static bool ReadBlockEnd(VArchive& ar);
   // Every engine variable of the entity as name="value" pairs joined by "," (the
   // parameter string of entity templates); empty for null.
   VString GetEntityParameters(VisBaseEntity_cl* entity);
@@ -58,4 +53,46 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   SaveGameManagerProto() = default;
 
   bool m_bAutoSaveRequested = false;
+};
+
+// Reads one saved block: the start tag, the version, the owner's fields, the end tag.
+// A wrong start tag, a version outside the range the owner knows (newer than its
+// newest, or negative), a damaged field or a wrong end tag fails the block: the
+// archive is marked failed, so every enclosing block stops and the loader sees it,
+// and the owner applies nothing of what it read. Owners therefore read into locals
+// or a copy and apply them only when End() is true:
+//
+//   SavedBlockReader block(ar, "Owner", kVersion);
+//   if (!block.IsOpen()) return false;
+//   int value = m_iValue;
+//   if (block.Has(2)) ar >> value;
+//   if (!block.End()) return false;
+//   m_iValue = value;
+//
+// Older versions read the groups of fields they carry; the rest keep their values.
+// A failure is logged once, where it is found; an archive that had already failed
+// opens no block and logs nothing.
+class SavedBlockReader {
+ public:
+  SavedBlockReader(VArchive& ar, const char* owner, int newestVersion);
+  SavedBlockReader(const SavedBlockReader&) = delete;
+  SavedBlockReader& operator=(const SavedBlockReader&) = delete;
+
+  // The start tag and the version were accepted.
+  bool IsOpen() const { return m_bOpen; }
+  // The version read; -1 when the block did not open.
+  int GetVersion() const { return m_iVersion; }
+  // The block carries the group of fields that came with this version (also after End).
+  bool Has(int version) const { return m_iVersion >= version; }
+  // Reads the end tag: true when the block is whole (opened, nothing failed while
+  // reading its fields, "EOA" follows); otherwise the block fails.
+  bool End();
+  // Fails the block from inside (a damaged field or nested block); always false.
+  bool Fail(const char* why = nullptr);
+
+ private:
+  VArchive& m_ar;
+  const char* m_szOwner;
+  int m_iVersion = -1;
+  bool m_bOpen = false;
 };

@@ -24,38 +24,40 @@ IVFileOutStream* SerializableStream::Create(const char* file, int) {
   return new VMemoryOutStream(m_stream);
 }
 
-void SerializableStream::SerializeX(VArchive& ar) {
+bool SerializableStream::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     const int size = m_stream ? m_stream->GetSize() : 0;
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_name << size;
     if (size > 0) ar.Write(m_stream->GetDataPtr(), (size_t)size);
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
 
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 1) {
-    char name[NameBufferSize];
+  SavedBlockReader block(ar, "SerializableStream", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  char name[NameBufferSize] = "";
+  std::vector<uint8_t> data;
+  if (block.Has(1)) {
     ar.ReadStringBinary(name, NameBufferSize);
     int size = 0;
     ar >> size;
-    if (!ar.IsOK()) return;
-    if ((int64_t)size > ar.GetRemaining()) {
-      ar.MarkFailed();
-      return;
-    }
-    m_name = name;
+    if (!ar.IsOK()) return block.Fail();
+    if ((int64_t)size > ar.GetRemaining()) return block.Fail("holds more bytes than the archive");
     if (size > 0) {
-      std::vector<uint8_t> data((size_t)size);
-      if (ar.Read(data.data(), data.size()) != data.size()) return;
-      VMemoryStream* stream = new VMemoryStream(name);
-      stream->AppendBytes(data.data(), data.size());
-      m_stream = stream;
+      data.resize((size_t)size);
+      if (ar.Read(data.data(), data.size()) != data.size()) return block.Fail();
     }
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (!block.End()) return false;
+  if (!block.Has(1)) return true;
+  m_name = name;
+  if (!data.empty()) {
+    VMemoryStream* stream = new VMemoryStream(name);
+    stream->AppendBytes(data.data(), data.size());
+    m_stream = stream;
+  }
+  return true;
 }
 
 VArchive& operator<<(VArchive& ar, SerializableStream& stream) {

@@ -29,7 +29,7 @@ class SerializableStream : public IVFileStreamManager {
   // The block: "ARCH", version 1, the name, the size n of the held file, its n
   // bytes, "EOA". Reading keeps the held file when the stored size is 0 or less;
   // a block whose size exceeds the bytes left fails the archive and changes nothing.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   VMemoryStream* GetMemoryStream() const { return m_stream; }
 

@@ -93,25 +93,58 @@ void AIShipComponent::Serialize(VArchive& ar) {
   SerializeX(ar);
 }
 
-void AIShipComponent::SerializeX(VArchive& ar) {
+bool AIShipComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_iSailMode << m_fHeading << m_fDecisionTimer << m_fTargetTimer << m_fAvoidanceTimer;
     ar << m_iApproachState << m_iMode << m_iAvoidanceState << m_bActive << m_bOnManualPath;
     ar << m_sScriptFile << m_bCoward << m_fLifeTime << m_iCanRemove << m_iAttackTargetNation;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_iSailMode >> m_fHeading >> m_fDecisionTimer >> m_fTargetTimer >> m_fAvoidanceTimer;
-    ar >> m_iApproachState >> m_iMode >> m_iAvoidanceState >> m_bActive >> m_bOnManualPath;
-    if (!ArchiveLimits::ReadString(ar, m_sScriptFile, kMaxScriptName)) return;
+  SavedBlockReader block(ar, "AIShipComponent", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  decltype(m_iSailMode) sailMode = m_iSailMode;
+  decltype(m_fHeading) heading = m_fHeading;
+  decltype(m_fDecisionTimer) decisionTimer = m_fDecisionTimer;
+  decltype(m_fTargetTimer) targetTimer = m_fTargetTimer;
+  decltype(m_fAvoidanceTimer) avoidanceTimer = m_fAvoidanceTimer;
+  decltype(m_iApproachState) approach = m_iApproachState;
+  decltype(m_iMode) mode = m_iMode;
+  decltype(m_iAvoidanceState) avoidance = m_iAvoidanceState;
+  decltype(m_bActive) active = m_bActive;
+  decltype(m_bOnManualPath) manualPath = m_bOnManualPath;
+  decltype(m_bCoward) coward = m_bCoward;
+  decltype(m_fLifeTime) lifeTime = m_fLifeTime;
+  decltype(m_iCanRemove) canRemove = m_iCanRemove;
+  decltype(m_iAttackTargetNation) attackNation = m_iAttackTargetNation;
+  VString script;
+  if (block.Has(2)) {
+    ar >> sailMode >> heading >> decisionTimer >> targetTimer >> avoidanceTimer;
+    ar >> approach >> mode >> avoidance >> active >> manualPath;
+    if (!ArchiveLimits::ReadString(ar, script, kMaxScriptName)) return block.Fail();
+  }
+  if (block.Has(3)) ar >> coward;
+  if (block.Has(4)) ar >> lifeTime >> canRemove;
+  if (block.Has(5)) ar >> attackNation;
+  if (!block.End()) return false;
+  m_bCoward = coward;
+  m_fLifeTime = lifeTime;
+  m_iCanRemove = canRemove;
+  m_iAttackTargetNation = attackNation;
+  if (block.Has(2)) {
+    m_iSailMode = sailMode;
+    m_fHeading = heading;
+    m_fDecisionTimer = decisionTimer;
+    m_fTargetTimer = targetTimer;
+    m_fAvoidanceTimer = avoidanceTimer;
+    m_iApproachState = approach;
+    m_iMode = mode;
+    m_iAvoidanceState = avoidance;
+    m_bActive = active;
+    m_bOnManualPath = manualPath;
+    m_sScriptFile = script;
     LoadScript();
   }
-  if (version >= 3) ar >> m_bCoward;
-  if (version >= 4) ar >> m_fLifeTime >> m_iCanRemove;
-  if (version >= 5) ar >> m_iAttackTargetNation;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  return true;
 }

@@ -37,7 +37,7 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
   void Serialize(VArchive& ar) override;
   // "ARCH", version 5, the decision state, the script, coward, lifetime, can-remove,
   // attack nation, "EOA". Reading reloads the script.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // Mode 5 (idle) also forgets the attack nation.
   void SetAIMode(int mode);

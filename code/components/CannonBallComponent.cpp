@@ -231,18 +231,19 @@ void CannonBallComponent::Serialize(VArchive& ar) {
     IVObjectComponent::Serialize(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    VisVector_cl velocity;
-    float gravity = 0, drag = 0, speed = 0, spread = 0;
-    ar >> velocity >> gravity >> drag >> speed >> spread;
-    if (!ar.IsOK()) return;
+  SavedBlockReader block(ar, "CannonBallComponent", kCannonBallVersion);
+  if (!block.IsOpen()) return;
+  VisVector_cl velocity;
+  float gravity = 0, drag = 0, speed = 0, spread = 0;
+  if (block.Has(2)) ar >> velocity >> gravity >> drag >> speed >> spread;
+  // The component's base data follows the block and is read only after a whole block.
+  if (!block.End()) return;
+  if (block.Has(2)) {
     m_vVelocity = velocity;
     m_fGravity = gravity;
     m_fDrag = drag;
     m_fSpeed = speed;
     m_fSpeedSpread = spread;
   }
-  if (SaveGameManagerProto::ReadBlockEnd(ar)) IVObjectComponent::Serialize(ar);
+  IVObjectComponent::Serialize(ar);
 }

@@ -395,14 +395,9 @@ void CannonComponent::Serialize(VArchive& ar) {
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    int autoFire = 0;
-    ar >> autoFire;
-    if (!ar.IsOK()) return;
-    m_bAutoFire = autoFire;
-  }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("CannonComponent: the saved block (version %d) does not end with EOA", (int)version);
+  SavedBlockReader block(ar, "CannonComponent", kCannonVersion);
+  if (!block.IsOpen()) return;
+  int autoFire = 0;
+  if (block.Has(2)) ar >> autoFire;
+  if (block.End() && block.Has(2)) m_bAutoFire = autoFire;
 }

@@ -28,7 +28,7 @@ int DamageTextureComponent::CanAttachToObject(VisTypedEngineObject_cl* object, V
   return 0;
 }
 
-void DamageTextureComponent::SerializeX(VArchive& ar) {
+bool DamageTextureComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << (int)m_records.size();
@@ -37,20 +37,22 @@ void DamageTextureComponent::SerializeX(VArchive& ar) {
       for (const VisVector_cl& mark : marks) ar << mark;
     }
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
+  SavedBlockReader block(ar, "DamageTextureComponent", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  // The marks read join the ones already kept.
+  std::map<std::string, Marks> kept = m_records;
+  if (block.Has(2)) {
     int records = 0;
-    if (!ArchiveLimits::ReadCount(ar, records, kRecordBytes)) return;
+    if (!ArchiveLimits::ReadCount(ar, records, kRecordBytes)) return block.Fail();
     for (int r = 0; r < records; ++r) {
       VString texture;
       int count = 0;
       if (!ArchiveLimits::ReadString(ar, texture, MaxTextureName - 1) ||
           !ArchiveLimits::ReadCount(ar, count, kMarkBytes))
-        return;
-      Marks& marks = m_records[texture.AsChar() ? texture.AsChar() : ""];
+        return block.Fail();
+      Marks& marks = kept[texture.AsChar() ? texture.AsChar() : ""];
       for (int i = 0; i < count; ++i) {
         VisVector_cl mark;
         ar >> mark;
@@ -58,5 +60,7 @@ void DamageTextureComponent::SerializeX(VArchive& ar) {
       }
     }
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (!block.End()) return false;
+  m_records = std::move(kept);
+  return true;
 }

@@ -21,7 +21,7 @@ class DamageTextureComponent : public BaseComponent {
   int CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) override;
   // "ARCH", version 2, record count, per record the surface texture name and its
   // marks, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // The marks of one surface texture: (u, v) of the hit and two further values.
   typedef std::vector<VisVector_cl> Marks;

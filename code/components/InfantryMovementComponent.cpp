@@ -332,14 +332,16 @@ void InfantryMovementComponent::Serialize(VArchive& ar) {
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    float speed = 0.0f, multiplier = 1.0f, impulse = 0.0f;
-    VisVector_cl target;
-    bool moving = false, direct = false;
-    ar >> speed >> multiplier >> target >> impulse >> moving >> direct;
-    if (!ar.IsOK()) return;
+  SavedBlockReader block(ar, "InfantryMovementComponent", kMovementVersion);
+  if (!block.IsOpen()) return;
+  float speed = 0.0f, multiplier = 1.0f, impulse = 0.0f;
+  VisVector_cl target;
+  bool moving = false, direct = false;
+  float front = 0.0f, sideReduction = 0.0f, frontTurn = 0.0f, sideTurn = 0.0f;
+  if (block.Has(2)) ar >> speed >> multiplier >> target >> impulse >> moving >> direct;
+  if (block.Has(3)) ar >> front >> sideReduction >> frontTurn >> sideTurn;
+  if (!block.End()) return;
+  if (block.Has(2)) {
     m_fSpeed = speed;
     m_fSpeedMultiplier = multiplier;
     m_vTarget = target;
@@ -347,14 +349,10 @@ void InfantryMovementComponent::Serialize(VArchive& ar) {
     m_bMoving = moving;
     m_bDirectControl = direct;
   }
-  if (version >= 3) {
-    float front = 0.0f, sideReduction = 0.0f, frontTurn = 0.0f, sideTurn = 0.0f;
-    ar >> front >> sideReduction >> frontTurn >> sideTurn;
-    if (!ar.IsOK()) return;
+  if (block.Has(3)) {
     m_fFrontHitSpeedReduction = front;
     m_fSideHitSpeedReduction = sideReduction;
     m_fFrontHitTurnSpeed = frontTurn;
     m_fSideHitTurnSpeed = sideTurn;
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
 }

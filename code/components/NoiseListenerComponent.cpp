@@ -72,15 +72,18 @@ void NoiseListenerComponent::Serialize(VArchive& ar) {
   SerializeX(ar);
 }
 
-void NoiseListenerComponent::SerializeX(VArchive& ar) {
+bool NoiseListenerComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_bEnabled;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) ar >> m_bEnabled;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  SavedBlockReader block(ar, "NoiseListenerComponent", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  int enabled = m_bEnabled;
+  if (block.Has(2)) ar >> enabled;
+  if (!block.End()) return false;
+  m_bEnabled = enabled;
+  return true;
 }

@@ -31,7 +31,7 @@ class NoiseListenerComponent : public BaseComponent, public IVisCallbackHandler_
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
   // Component data, then "ARCH", version 2, enabled, "EOA".
   void Serialize(VArchive& ar) override;
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // Stored and saved; hearing does not depend on it.
   int IsEnabled() const { return m_bEnabled; }

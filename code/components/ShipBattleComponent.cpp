@@ -426,23 +426,24 @@ void ShipBattleComponent::Serialize(VArchive& ar) {
   SerializeX(ar);
 }
 
-void ShipBattleComponent::SerializeX(VArchive& ar) {
+bool ShipBattleComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBattleVersion);
     ar << m_bSinking << m_bGodMode << m_fSinkingSpeed << m_fSinkingZOffset << m_fSinkingPitch << m_fSinkingPitchSpeed
        << m_iSinkingStyle << m_iArmor << m_fRollRate << m_fPitchRate << m_PrivateFighter;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    bool sinking = false;
-    int godMode = 0, style = 0, armor = 0, privateFighter = 0;
-    float speed = 0, zOffset = 0, pitch = 0, pitchSpeed = 0, roll = 0, pitchRate = 0;
+  SavedBlockReader block(ar, "ShipBattleComponent", kBattleVersion);
+  if (!block.IsOpen()) return false;
+  bool sinking = false;
+  int godMode = 0, style = 0, armor = 0, privateFighter = 0;
+  float speed = 0, zOffset = 0, pitch = 0, pitchSpeed = 0, roll = 0, pitchRate = 0;
+  if (block.Has(2))
     ar >> sinking >> godMode >> speed >> zOffset >> pitch >> pitchSpeed >> style >> armor >> roll >> pitchRate >>
         privateFighter;
-    if (!ar.IsOK()) return;
+  if (!block.End()) return false;
+  if (block.Has(2)) {
     m_bSinking = sinking;
     m_bGodMode = godMode;
     m_fSinkingSpeed = speed;
@@ -455,8 +456,7 @@ void ShipBattleComponent::SerializeX(VArchive& ar) {
     m_fPitchRate = pitchRate;
     m_PrivateFighter = privateFighter;
   }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("ShipBattleComponent: the saved block (version %d) does not end with EOA", (int)version);
+  return true;
 }
 
 void ShipBattleComponent::SpawnEffect(const char* file, const VisVector_cl& position) {

@@ -35,7 +35,7 @@ class ShipBattleComponent : public BaseComponent, public IVisCallbackHandler_cl 
   void Serialize(VArchive& ar) override;
   // "ARCH", version 2, sinking, god mode, sinking speed, z offset, pitch, pitch
   // speed, style, armour, roll rate, pitch rate, private fighter, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // Applies one hit; hitRecord is the address of the sender's MsgPosOri (0: none).
   // kind is for the caller's information only.

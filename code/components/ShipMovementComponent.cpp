@@ -373,7 +373,7 @@ void ShipMovementComponent::Serialize(VArchive& ar) {
   SerializeX(ar);
 }
 
-void ShipMovementComponent::SerializeX(VArchive& ar) {
+bool ShipMovementComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar << m_fLastForwardSpeed << m_fTurnSpeed << m_fCurrentSpeed << m_fHeading << m_fTargetHeading;
@@ -384,18 +384,32 @@ void ShipMovementComponent::SerializeX(VArchive& ar) {
     ar << m_bSinking;
     ar << m_fSpeedFactor << m_fTurnFactor;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_fLastForwardSpeed >> m_fTurnSpeed >> m_fCurrentSpeed >> m_fHeading >> m_fTargetHeading;
-    ar >> m_fSpeedMultiplier >> m_fTurnMultiplier >> m_fBoostTime;
-    ar >> m_fSpeedFullSails >> m_fSpeedBattleSails >> m_fSpeedNoSails;
-    ar >> m_fSpeedFullSailsTurning >> m_fSpeedBattleSailsTurning >> m_fSpeedNoSailsTurning;
-    ar >> m_fSpeedWithCurrentSails >> m_fTurnSpeedWithCurrentSails >> m_fRollPhase >> m_fPitchPhase;
-    ar >> m_bSinking;
+  SavedBlockReader block(ar, "ShipMovementComponent", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  // The floats of version 2, in the order written.
+  float* const speeds[] = {&m_fLastForwardSpeed,      &m_fTurnSpeed,               &m_fCurrentSpeed,
+                           &m_fHeading,               &m_fTargetHeading,           &m_fSpeedMultiplier,
+                           &m_fTurnMultiplier,        &m_fBoostTime,               &m_fSpeedFullSails,
+                           &m_fSpeedBattleSails,      &m_fSpeedNoSails,            &m_fSpeedFullSailsTurning,
+                           &m_fSpeedBattleSailsTurning, &m_fSpeedNoSailsTurning,   &m_fSpeedWithCurrentSails,
+                           &m_fTurnSpeedWithCurrentSails, &m_fRollPhase,           &m_fPitchPhase};
+  constexpr int kSpeeds = (int)(sizeof(speeds) / sizeof(speeds[0]));
+  float read[kSpeeds] = {};
+  decltype(m_bSinking) sinking = m_bSinking;
+  float speedFactor = m_fSpeedFactor, turnFactor = m_fTurnFactor;
+  if (block.Has(2)) {
+    for (float& value : read) ar >> value;
+    ar >> sinking;
   }
-  if (version >= 3) ar >> m_fSpeedFactor >> m_fTurnFactor;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (block.Has(3)) ar >> speedFactor >> turnFactor;
+  if (!block.End()) return false;
+  if (block.Has(2)) {
+    for (int i = 0; i < kSpeeds; ++i) *speeds[i] = read[i];
+    m_bSinking = sinking;
+  }
+  m_fSpeedFactor = speedFactor;
+  m_fTurnFactor = turnFactor;
+  return true;
 }

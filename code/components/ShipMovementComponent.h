@@ -36,7 +36,7 @@ class ShipMovementComponent : public BaseComponent, public IVisCallbackHandler_c
   // Yaw of the look-at rotation from the ship toward the point.
   virtual float CalculateHeadingTo(const VisVector_cl& target);
   // "ARCH", version 3, the motion state, sail speeds and factors, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // This frame's speed (before the 1.5 of the motion): approaches the sail speed,
   // reduced by collision avoidance and hull damage, with the speed bonuses.

@@ -71,7 +71,7 @@ void ShipPathComponent::Serialize(VArchive& ar) {
   SerializeX(ar);
 }
 
-void ShipPathComponent::SerializeX(VArchive& ar) {
+bool ShipPathComponent::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
     ar.WriteObject(m_spPath.GetPtr());
@@ -79,20 +79,30 @@ void ShipPathComponent::SerializeX(VArchive& ar) {
     for (const VisVector_cl& p : m_addedPositions) ar << p;
     ar << m_fStepLength << m_fReachDistance << m_bLooping;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    m_spPath = nullptr;
-    VisPath_cl* path = nullptr;
-    ar >> path;
-    m_spPath = path ? path : new VisPath_cl(MAX_NODES);
+  SavedBlockReader block(ar, "ShipPathComponent", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  VSmartPtr<VisPath_cl> path;
+  std::vector<VisVector_cl> added;
+  float step = m_fStepLength, reach = m_fReachDistance;
+  bool looping = m_bLooping;
+  if (block.Has(2)) {
+    VisPath_cl* read = nullptr;
+    ar >> read;
+    path = read;
     int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 16)) return;
-    m_addedPositions.resize((size_t)count);
-    for (VisVector_cl& p : m_addedPositions) ar >> p;
-    ar >> m_fStepLength >> m_fReachDistance >> m_bLooping;
+    if (!ArchiveLimits::ReadCount(ar, count, 16)) return block.Fail();
+    added.resize((size_t)count);
+    for (VisVector_cl& p : added) ar >> p;
+    ar >> step >> reach >> looping;
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (!block.End()) return false;
+  if (!block.Has(2)) return true;
+  m_spPath = path ? path : VSmartPtr<VisPath_cl>(new VisPath_cl(MAX_NODES));
+  m_addedPositions = std::move(added);
+  m_fStepLength = step;
+  m_fReachDistance = reach;
+  m_bLooping = looping;
+  return true;
 }

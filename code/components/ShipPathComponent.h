@@ -23,5 +23,5 @@ class ShipPathComponent : public BasePathComponent {
   void Serialize(VArchive& ar) override;
   // "ARCH", version 2, the path, the waypoints, step length, reach distance,
   // looping, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 };

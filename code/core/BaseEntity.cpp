@@ -81,15 +81,13 @@ void BaseEntity::Serialize(VArchive& ar) {
     return;
   }
 
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) {
-    Vision::Error.Warning("%s: the saved entity block does not start with ARCH", GetClassTypeName());
-    return;
-  }
-  if (version >= 2) {
-    int save = 0, nation = 0, collision = 0, click = 0;
-    ar >> save >> nation >> collision >> click;
-    if (!ar.IsOK()) return;
+  SavedBlockReader block(ar, GetClassTypeName(), kBaseEntityVersion);
+  if (!block.IsOpen()) return;
+  int save = 0, nation = 0, collision = 0, click = 0, canTrace = 1;
+  if (block.Has(2)) ar >> save >> nation >> collision >> click;
+  if (block.Has(3)) ar >> canTrace;
+  if (!block.End()) return;
+  if (block.Has(2)) {
     m_bSave = save;
     m_iNation = nation;
     m_eCollisionTraceAccuracy = TraceAccuracyFromListPosition(collision);
@@ -97,16 +95,10 @@ void BaseEntity::Serialize(VArchive& ar) {
     UpdateMouseTraceRegistration();
     SetTraceAccuracy(m_eCollisionTraceAccuracy);
   }
-  if (version >= 3) {
-    int canTrace = 1;
-    ar >> canTrace;
-    if (!ar.IsOK()) return;
+  if (block.Has(3)) {
     m_bCanTrace = canTrace;
     if (canTrace == 0 && GameManager::HasInstance()) GameManager::GetInstance()->RemoveTraceEntity(this);
   }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("%s: the saved entity block (version %d) does not end with EOA", GetClassTypeName(),
-                          (int)version);
 }
 
 // ---- callbacks and trace accuracies ---------------------------------------------

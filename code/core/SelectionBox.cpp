@@ -13,26 +13,28 @@ SelectionBox::SelectionBox() {
   for (VisVector_cl& p : m_points) p = VisVector_cl(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
-void SelectionBox::SerializeX(VArchive& ar) {
+bool SelectionBox::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kSelectionBoxVersion);
     for (const VisVector_cl& p : m_points) ar << p;
     ar << m_iFlag;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    VisVector_cl points[4];
-    int flag = 0;
+  SavedBlockReader block(ar, "SelectionBox", kSelectionBoxVersion);
+  if (!block.IsOpen()) return false;
+  VisVector_cl points[4];
+  int flag = 0;
+  if (block.Has(2)) {
     for (VisVector_cl& p : points) ar >> p;
     ar >> flag;
-    if (!ar.IsOK()) return;
+  }
+  if (!block.End()) return false;
+  if (block.Has(2)) {
     for (int i = 0; i < 4; ++i) m_points[i] = points[i];
     m_iFlag = flag;
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  return true;
 }
 
 VArchive& operator<<(VArchive& ar, SelectionBox& box) {

@@ -13,7 +13,7 @@ class SelectionBox {
 
   // "ARCH", version 2, the four corners, the flag word (int32), "EOA". An older
   // block keeps the corners and the flag.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   const VisVector_cl& GetPoint(int i) const { return m_points[i]; }
   void SetPoint(int i, const VisVector_cl& p) { m_points[i] = p; }

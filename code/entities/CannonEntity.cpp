@@ -67,17 +67,13 @@ void CannonEntity::Serialize(VArchive& ar) {
     m_bDebugDraw = 0;
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    VisVector_cl offset;
-    int debugDraw = 0, special = 0;
-    ar >> offset >> debugDraw >> special;
-    if (!ar.IsOK()) return;
-    m_vOffset = offset;
-    m_bDebugDraw = debugDraw;
-    m_bSpecialCannon = special;
-  }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("CannonEntity: the saved block (version %d) does not end with EOA", (int)version);
+  SavedBlockReader block(ar, "CannonEntity", kCannonEntityVersion);
+  if (!block.IsOpen()) return;
+  VisVector_cl offset;
+  int debugDraw = 0, special = 0;
+  if (block.Has(2)) ar >> offset >> debugDraw >> special;
+  if (!block.End() || !block.Has(2)) return;
+  m_vOffset = offset;
+  m_bDebugDraw = debugDraw;
+  m_bSpecialCannon = special;
 }

@@ -84,17 +84,19 @@ void ClothEntity::Serialize(VArchive& ar) {
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
+  SavedBlockReader block(ar, "ClothEntity", kClothVersion);
+  if (!block.IsOpen()) return;
+  std::vector<VisTypedEngineObject_cl*> links;
+  VString configFile = m_sConfigFile;
+  int localSpaceWind = m_bLocalSpaceWind;
+  if (block.Has(2)) {
     unsigned int count = 0;
     ar >> count;
-    m_links.clear();
     for (unsigned int i = 0; i < count && ar.IsOK(); ++i) {
       VTypedObject* link = ar.ReadObject(VisTypedEngineObject_cl::GetClassTypeId());
-      if (link) m_links.push_back(static_cast<VisTypedEngineObject_cl*>(link));
+      if (link) links.push_back(static_cast<VisTypedEngineObject_cl*>(link));
     }
-    if (version < 4) {
+    if (!block.Has(4)) {
       // The old blocks carried the cloth's fallback values; the configuration file
       // replaces them.
       float f = 0.0f;
@@ -102,18 +104,16 @@ void ClothEntity::Serialize(VArchive& ar) {
       for (int i = 0; i < kFallbackFloats; ++i) ar >> f;
       ar >> n >> f;
       for (int i = 0; i < kFallbackFlags; ++i) ar >> n;
-      if (version >= 3) {
-        ar >> n;
-        m_bLocalSpaceWind = n;
-      }
+      if (block.Has(3)) ar >> localSpaceWind;
     } else {
-      ar >> m_sConfigFile;
+      ar >> configFile;
     }
-    if (!ar.IsOK()) return;
   }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar)) {
-    Vision::Error.Warning("ClothEntity: the saved block (version %d) does not end with EOA", (int)version);
-    return;
+  if (!block.End()) return;
+  if (block.Has(2)) {
+    m_links = std::move(links);
+    m_sConfigFile = configFile;
+    m_bLocalSpaceWind = localSpaceWind;
   }
   SetAnimConfig(nullptr);
 }

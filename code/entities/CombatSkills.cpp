@@ -7,7 +7,7 @@
 
 #include "engine/base/VArchive.h"
 
-void CombatSkills::SerializeX(VArchive& ar) {
+bool CombatSkills::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, BLOCK_VERSION);
     ar << m_fAttackIntervalMax << m_fAttackIntervalMin << m_iMeleeHitChance << m_iMeleeMaxDamage << m_iBaseValue
@@ -15,23 +15,26 @@ void CombatSkills::SerializeX(VArchive& ar) {
     ar << m_iRangedMaxDamage << m_iSecondMeleeMinDamage << m_iSecondMeleeMaxDamage << m_iSecondRangedMinDamage
        << m_iSecondRangedMaxDamage;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    if (version == 2) {
+  SavedBlockReader block(ar, "CombatSkills", BLOCK_VERSION);
+  if (!block.IsOpen()) return false;
+  CombatSkills r(*this);
+  if (block.Has(2)) {
+    if (block.GetVersion() == 2) {
       float dropped = 0.0f;
       ar >> dropped;
     }
-    ar >> m_fAttackIntervalMax >> m_fAttackIntervalMin >> m_iMeleeHitChance >> m_iMeleeMaxDamage >> m_iBaseValue >>
-        m_iMeleeMinDamage >> m_iRangedMinDamage >> m_iExperienceValue >> m_fViewRange;
+    ar >> r.m_fAttackIntervalMax >> r.m_fAttackIntervalMin >> r.m_iMeleeHitChance >> r.m_iMeleeMaxDamage >>
+        r.m_iBaseValue >> r.m_iMeleeMinDamage >> r.m_iRangedMinDamage >> r.m_iExperienceValue >> r.m_fViewRange;
   }
-  if (version >= 4) ar >> m_iRangedHitChance;
-  if (version >= 5)
-    ar >> m_iRangedMaxDamage >> m_iSecondMeleeMinDamage >> m_iSecondMeleeMaxDamage >> m_iSecondRangedMinDamage >>
-        m_iSecondRangedMaxDamage;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (block.Has(4)) ar >> r.m_iRangedHitChance;
+  if (block.Has(5))
+    ar >> r.m_iRangedMaxDamage >> r.m_iSecondMeleeMinDamage >> r.m_iSecondMeleeMaxDamage >>
+        r.m_iSecondRangedMinDamage >> r.m_iSecondRangedMaxDamage;
+  if (!block.End()) return false;
+  *this = r;
+  return true;
 }
 
 void CombatSkills::IncreaseStats(const StatsIncrease* inc) {

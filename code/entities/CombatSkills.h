@@ -18,7 +18,7 @@ class CombatSkills {
   // and min damage, base value, ranged min damage, experience value, view range, ranged
   // hit chance (the fields of version 4, in its order), then ranged max damage and the
   // second weapon's melee min and max and ranged min and max damage, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // Adds the increase to the fields it raises (damages and hit chances).
   void IncreaseStats(const StatsIncrease* increase);

@@ -9,7 +9,7 @@ class HeroSkills {
   virtual ~HeroSkills() = default;
 
   // Block: "ARCH", version 2, experience, level, first limit, second limit, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   int m_iFirstLimit = 1500;
   int m_iExperience = 0;

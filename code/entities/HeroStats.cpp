@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 V_IMPLEMENT_DYNAMIC(HeroStats, VisTypedEngineObject_cl)
 
@@ -216,7 +217,7 @@ bool HeroStats::HasUnit(UnitType type) const {
 
 // ---- saved block ------------------------------------------------------------------------
 
-void HeroStats::SerializeX(VArchive& ar) {
+bool HeroStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, 2);
     m_HeroSkills.SerializeX(ar);
@@ -231,35 +232,47 @@ void HeroStats::SerializeX(VArchive& ar) {
     ar << (int)m_skills.size();
     for (Skill& skill : m_skills) skill.SerializeX(ar);
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version < 2) return;
-  m_HeroSkills.SerializeX(ar);
-  m_pCharacterTemplate->SerializeX(ar);
-  m_pSoldierStats->SerializeX(ar);
-  // Every item begins with at least an int32.
-  int unitCount = 0;
-  if (!ArchiveLimits::ReadCount(ar, unitCount, 4, MAX_UNITS)) return;
+  SavedBlockReader block(ar, "HeroStats", 2);
+  if (!block.IsOpen()) return false;
+  // Everything is read aside and taken over only when the whole block is good.
+  HeroSkills heroSkills = m_HeroSkills;
+  UnitEntityTemplate character = *m_pCharacterTemplate;
+  SoldierStats soldier;
+  soldier.CopyFrom(*m_pSoldierStats);
+  std::vector<std::unique_ptr<HeroUnitRecord>> units;
+  std::vector<Skill> skills;
+  if (block.Has(2)) {
+    if (!heroSkills.SerializeX(ar) || !character.SerializeX(ar) || !soldier.SerializeX(ar)) return block.Fail();
+    // Every item begins with at least an int32.
+    int unitCount = 0;
+    if (!ArchiveLimits::ReadCount(ar, unitCount, 4, MAX_UNITS)) return block.Fail();
+    for (int u = 0; u < unitCount; ++u) {
+      HeroUnitRecord* record = units.emplace_back(new HeroUnitRecord()).get();
+      if (!record->m_pTemplate->SerializeX(ar)) return block.Fail();
+      ar >> record->m_sTownName;
+      int soldierCount = 0;
+      if (!ArchiveLimits::ReadCount(ar, soldierCount, 4)) return block.Fail();
+      for (int s = 0; s < soldierCount; ++s) {
+        record->m_soldiers.push_back(new SoldierStats());
+        if (!record->m_soldiers.back()->SerializeX(ar)) return block.Fail();
+      }
+    }
+    int skillCount = 0;
+    if (!ArchiveLimits::ReadCount(ar, skillCount, 4)) return block.Fail();
+    skills.assign((size_t)skillCount, Skill());
+    for (Skill& skill : skills)
+      if (!skill.SerializeX(ar)) return block.Fail();
+  }
+  if (!block.End()) return false;
+  if (!block.Has(2)) return true;
+  m_HeroSkills = heroSkills;
+  *m_pCharacterTemplate = character;
+  m_pSoldierStats->CopyFrom(soldier);
   for (HeroUnitRecord* record : m_units) delete record;
   m_units.clear();
-  for (int u = 0; u < unitCount && ar.IsOK(); ++u) {
-    HeroUnitRecord* record = new HeroUnitRecord();
-    m_units.push_back(record);
-    record->m_pTemplate->SerializeX(ar);
-    ar >> record->m_sTownName;
-    int soldierCount = 0;
-    if (!ArchiveLimits::ReadCount(ar, soldierCount, 4)) return;
-    for (int s = 0; s < soldierCount && ar.IsOK(); ++s) {
-      SoldierStats* soldier = new SoldierStats();
-      record->m_soldiers.push_back(soldier);
-      soldier->SerializeX(ar);
-    }
-  }
-  int skillCount = 0;
-  if (!ArchiveLimits::ReadCount(ar, skillCount, 4)) return;
-  m_skills.assign((size_t)skillCount, Skill());
-  for (Skill& skill : m_skills) skill.SerializeX(ar);
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  for (auto& record : units) m_units.push_back(record.release());
+  m_skills = std::move(skills);
+  return true;
 }

@@ -32,7 +32,7 @@ class HeroStats : public VisTypedEngineObject_cl {
   // the own soldier record, the unit records (count, then per record the template's
   // block, the town name, the soldier count and records), the skills (count and
   // blocks), "EOA". Counts beyond what the block can hold fail the archive.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   int GetExperience() const { return m_HeroSkills.m_iExperience; }
   int GetLevel() const { return m_HeroSkills.m_iLevel; }

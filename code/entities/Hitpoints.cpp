@@ -37,15 +37,18 @@ void Hitpoints::SetArmor(int armor, int maxArmor) {
   m_iArmor = std::min(m_iArmor, m_iMaxArmor);
 }
 
-void Hitpoints::SerializeX(VArchive& ar) {
+bool Hitpoints::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, 2);
     ar << m_iArmor << m_iCurrent << m_iMaxArmor << m_iMaximum;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) ar >> m_iArmor >> m_iCurrent >> m_iMaxArmor >> m_iMaximum;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  SavedBlockReader block(ar, "Hitpoints", 2);
+  if (!block.IsOpen()) return false;
+  Hitpoints read(*this);
+  if (block.Has(2)) ar >> read.m_iArmor >> read.m_iCurrent >> read.m_iMaxArmor >> read.m_iMaximum;
+  if (!block.End()) return false;
+  *this = read;
+  return true;
 }

@@ -33,7 +33,7 @@ class Hitpoints {
   void SetCurrent(int current) { m_iCurrent = current; }
 
   // Block: "ARCH", version 2, armour, current, maximum armour, maximum, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
  private:
   int m_iMaximum = -1;

@@ -12,7 +12,7 @@ class NPCStats {
   virtual ~NPCStats() = default;
 
   // Block: "ARCH", version 2, the combat block, the hit-point block, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   Hitpoints m_Hitpoints;
   CombatSkills m_CombatSkills;

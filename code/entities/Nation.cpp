@@ -67,7 +67,7 @@ ShipEntity* Nation::GetPlayerShip() const {
   return nullptr;
 }
 
-void Nation::SerializeX(VArchive& ar) {
+bool Nation::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kVersion);
     ar << m_iId << m_bMansionAccessible << m_sName << m_fReputation;
@@ -77,37 +77,48 @@ void Nation::SerializeX(VArchive& ar) {
     for (const VString& script : m_shipScripts) ar << script;
     ar << m_iType;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
 
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_iId >> m_bMansionAccessible;
-    char name[kMaxNameLength + 1];
+  SavedBlockReader block(ar, "Nation", kVersion);
+  if (!block.IsOpen()) return false;
+  int id = m_iId, type = m_iType;
+  bool mansion = m_bMansionAccessible;
+  char name[kMaxNameLength + 1] = "";
+  float reputation = m_fReputation;
+  std::vector<int> enemies;
+  std::vector<VString> scripts = m_shipScripts;
+  if (block.Has(2)) {
+    ar >> id >> mansion;
     ar.ReadStringBinary(name, (int)sizeof(name));
-    m_sName = name;
-    float reputation = 0.0f;
     ar >> reputation;
+  }
+  if (block.Has(3)) {
+    int count = 0;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    enemies.assign((size_t)count, 0);
+    for (int& enemy : enemies) ar >> enemy;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    scripts.resize((size_t)count);
+    for (VString& script : scripts) ar >> script;
+  }
+  if (block.Has(4)) ar >> type;
+  if (!block.End()) return false;
+  if (block.Has(2)) {
+    m_iId = id;
+    m_bMansionAccessible = mansion;
+    m_sName = name;
     m_fReputation = Clamp01(reputation);
     // The ships of the loaded scene add themselves again.
     ResetShips();
   }
-  if (version >= 3) {
-    int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
+  if (block.Has(3)) {
     m_enemies.clear();
-    for (int i = 0; i < count && ar.IsOK(); ++i) {
-      int id = 0;
-      ar >> id;
-      AddEnemy(id);
-    }
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_shipScripts.resize((size_t)count);
-    for (VString& script : m_shipScripts) ar >> script;
+    for (int enemy : enemies) AddEnemy(enemy);
+    m_shipScripts = std::move(scripts);
   }
-  if (version >= 4) ar >> m_iType;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  m_iType = type;
+  return true;
 }
 
 VArchive& operator<<(VArchive& ar, Nation& nation) {

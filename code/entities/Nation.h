@@ -54,7 +54,7 @@ class Nation {
 
   // Block: "ARCH", version 4, id, mansion flag, name, reputation, enemies, ship
   // scripts, type, "EOA". Older versions are read field by field.
-  void SerializeX(VArchive& ar);
+  bool SerializeX(VArchive& ar);
 
  private:
   int m_iId;

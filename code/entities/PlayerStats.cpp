@@ -21,6 +21,7 @@
 #include "engine/core/VScriptManager.h"
 
 #include <algorithm>
+#include <memory>
 
 V_IMPLEMENT_DYNAMIC(PlayerStats, HeroStats)
 
@@ -161,9 +162,9 @@ void PlayerStats::ApplyLevelUpIncrease() {
 
 // ---- saved block --------------------------------------------------------------------------------
 
-void PlayerStats::SerializeX(VArchive& ar) {
-  HeroStats::SerializeX(ar);
+bool PlayerStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
+    HeroStats::SerializeX(ar);
     SaveGameManagerProto::BeginBlock(ar, BLOCK_VERSION);
     ar << (unsigned int)m_iMoney << m_iSelectedHeroScriptId << (int)m_ships.size();
     for (ShipStats* ship : m_ships) ship->SerializeX(ar);
@@ -176,44 +177,57 @@ void PlayerStats::SerializeX(VArchive& ar) {
     m_pLevelUpStats->SerializeX(ar);
     m_AppliedIncrease.SerializeX(ar);
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  if (!ar.IsOK()) return;
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
+  // The hero's block comes first; when it fails, the player's own is not read.
+  if (!HeroStats::SerializeX(ar)) return false;
+  SavedBlockReader block(ar, "PlayerStats", BLOCK_VERSION);
+  if (!block.IsOpen()) return false;
+  unsigned int money = (unsigned int)m_iMoney;
+  int heroScriptId = m_iSelectedHeroScriptId, pendingLevelUps = m_iPendingLevelUps;
+  std::vector<std::unique_ptr<ShipStats>> ships;
+  std::vector<int> upgrades = m_unlockedUpgrades, weapons = m_unlockedWeapons;
+  std::vector<VString> shipNames = m_unlockedShips;
+  StatsIncrease levelUp = *m_pLevelUpStats, applied = m_AppliedIncrease;
   int count = 0;
-  if (version >= 2) {
-    unsigned int money = 0;
-    ar >> money >> m_iSelectedHeroScriptId;
-    m_iMoney = (int)money;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    for (int i = 0; i < count && ar.IsOK(); ++i) {
-      ShipStats* ship = new ShipStats();
-      ship->SerializeX(ar);
-      m_ships.push_back(ship);
-    }
+  if (block.Has(2)) {
+    ar >> money >> heroScriptId;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    for (int i = 0; i < count; ++i)
+      if (!ships.emplace_back(new ShipStats())->SerializeX(ar)) return block.Fail();
   }
-  if (version >= 3) ar >> m_iPendingLevelUps;
-  if (version >= 4) {
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_unlockedUpgrades.assign((size_t)count, 0);
-    for (int& upgrade : m_unlockedUpgrades) ar >> upgrade;
+  if (block.Has(3)) ar >> pendingLevelUps;
+  if (block.Has(4)) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    upgrades.assign((size_t)count, 0);
+    for (int& upgrade : upgrades) ar >> upgrade;
   }
-  if (version >= 5) {
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_unlockedShips.assign((size_t)count, VString());
-    for (VString& name : m_unlockedShips) ar >> name;
+  if (block.Has(5)) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    shipNames.assign((size_t)count, VString());
+    for (VString& name : shipNames) ar >> name;
   }
-  if (version >= 6) {
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_unlockedWeapons.assign((size_t)count, 0);
-    for (int& weapon : m_unlockedWeapons) ar >> weapon;
+  if (block.Has(6)) {
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    weapons.assign((size_t)count, 0);
+    for (int& weapon : weapons) ar >> weapon;
   }
-  if (version >= 7) m_pLevelUpStats->SerializeX(ar);
+  if (block.Has(7) && !levelUp.SerializeX(ar)) return block.Fail();
   // Older saves stored the record with the increase already in it.
-  if (version >= 8)
-    m_AppliedIncrease.SerializeX(ar);
-  else
-    m_AppliedIncrease = *m_pLevelUpStats;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (block.Has(8)) {
+    if (!applied.SerializeX(ar)) return block.Fail();
+  } else {
+    applied = levelUp;
+  }
+  if (!block.End()) return false;
+  m_iMoney = (int)money;
+  m_iSelectedHeroScriptId = heroScriptId;
+  for (auto& ship : ships) m_ships.push_back(ship.release());
+  m_iPendingLevelUps = pendingLevelUps;
+  m_unlockedUpgrades = std::move(upgrades);
+  m_unlockedShips = std::move(shipNames);
+  m_unlockedWeapons = std::move(weapons);
+  *m_pLevelUpStats = levelUp;
+  m_AppliedIncrease = applied;
+  return true;
 }

@@ -25,7 +25,7 @@ class PlayerStats : public HeroStats {
   // ships (count and blocks), pending level-ups, upgrades, ship names, weapons (count
   // and values each), the level-up increase, the increase already applied to the
   // player's soldier record, "EOA".
-  void SerializeX(VArchive& ar) override;
+  bool SerializeX(VArchive& ar) override;
 
   // The player's own rule: a level is gained while the experience reaches the entry of
   // the NEXT level; each level adds its increase and every third a pending level-up.

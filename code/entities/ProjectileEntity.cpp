@@ -121,14 +121,9 @@ void ProjectileEntity::Serialize(VArchive& ar) {
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    VisVector_cl offset;
-    ar >> offset;
-    if (!ar.IsOK()) return;
-    m_vParentOffset = offset;
-  }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("ProjectileEntity: the saved block (version %d) does not end with EOA", (int)version);
+  SavedBlockReader block(ar, "ProjectileEntity", kProjectileVersion);
+  if (!block.IsOpen()) return;
+  VisVector_cl offset;
+  if (block.Has(2)) ar >> offset;
+  if (block.End() && block.Has(2)) m_vParentOffset = offset;
 }

@@ -355,17 +355,26 @@ void ShipEntity::Serialize(VArchive& ar) {
     BaseEntity::Serialize(ar);
     return;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_sConfigFile;
-    if (!ReadClothList(ar, m_sails) || !ReadClothList(ar, m_flags)) return;
+  SavedBlockReader block(ar, "ShipEntity", kBlockVersion);
+  if (!block.IsOpen()) return;
+  VString configFile = m_sConfigFile;
+  DynArray_cl<ClothEntity*> sails = m_sails, flags = m_flags;
+  if (block.Has(2)) {
+    ar >> configFile;
+    if (!ReadClothList(ar, sails) || !ReadClothList(ar, flags)) {
+      block.Fail();
+      return;
+    }
   }
-  if (version >= 3) {
+  if (block.Has(3)) {
     int reserved = 0;
     ar >> reserved;
   }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar)) return;
+  // The base entity's data follows the block and is read only after a whole block.
+  if (!block.End()) return;
+  m_sConfigFile = configFile;
+  m_sails = sails;
+  m_flags = flags;
   BaseEntity::Serialize(ar);
 }
 

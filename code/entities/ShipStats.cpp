@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 ShipStats::~ShipStats() {
   for (UpgradeEntityTemplate* upgrade : m_upgrades) upgrade->DisposeObject();
@@ -102,7 +103,7 @@ void ShipStats::CopyTo(ShipStats& t) const {
 
 // ---- saved block ---------------------------------------------------------------------
 
-void ShipStats::SerializeX(VArchive& ar) {
+bool ShipStats::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, CurrentVersion);
     ar << m_sShipName << m_sScript << m_sLocation << m_sIcon;
@@ -132,58 +133,62 @@ void ShipStats::SerializeX(VArchive& ar) {
     ar << m_sFlagTexture;
     ar << m_bCanCapture;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
 
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_sShipName >> m_sScript >> m_sLocation >> m_sIcon;
-    ar >> m_iNation >> m_iColorScheme;
-    m_hull.SerializeX(ar);
-    m_sails.SerializeX(ar);
-    ar >> m_bPlayerShip >> m_iUniqueID >> m_iCurrentSpecialWeapon;
-    ar >> m_vSavedPosition >> m_vSavedOrientation;
-    ar >> m_fSpeedMultiplier >> m_fDamageFactor >> m_fTurnMultiplier >> m_fBallFlightFactor >> m_fReloadFactor;
+  SavedBlockReader block(ar, "ShipStats", CurrentVersion);
+  if (!block.IsOpen()) return false;
+  ShipStatsValues r = *this;
+  std::vector<std::unique_ptr<UpgradeEntityTemplate, void (*)(UpgradeEntityTemplate*)>> upgrades;
+  if (block.Has(2)) {
+    ar >> r.m_sShipName >> r.m_sScript >> r.m_sLocation >> r.m_sIcon;
+    ar >> r.m_iNation >> r.m_iColorScheme;
+    if (!r.m_hull.SerializeX(ar) || !r.m_sails.SerializeX(ar)) return block.Fail();
+    ar >> r.m_bPlayerShip >> r.m_iUniqueID >> r.m_iCurrentSpecialWeapon;
+    ar >> r.m_vSavedPosition >> r.m_vSavedOrientation;
+    ar >> r.m_fSpeedMultiplier >> r.m_fDamageFactor >> r.m_fTurnMultiplier >> r.m_fBallFlightFactor >>
+        r.m_fReloadFactor;
     int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_numbers.resize((size_t)count);
-    for (int& n : m_numbers) ar >> n;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    r.m_numbers.resize((size_t)count);
+    for (int& n : r.m_numbers) ar >> n;
     // An upgrade block is at least its two tags and its version.
-    if (!ArchiveLimits::ReadCount(ar, count, 16)) return;
-    for (int i = 0; i < count && ar.IsOK(); ++i) {
-      UpgradeEntityTemplate* upgrade = new UpgradeEntityTemplate();
-      upgrade->SerializeX(ar);
-      m_upgrades.push_back(upgrade);
+    if (!ArchiveLimits::ReadCount(ar, count, 16)) return block.Fail();
+    for (int i = 0; i < count; ++i) {
+      upgrades.emplace_back(new UpgradeEntityTemplate(), [](UpgradeEntityTemplate* u) { u->DisposeObject(); });
+      if (!upgrades.back()->SerializeX(ar)) return block.Fail();
     }
     int hasStream = 0;
     ar >> hasStream;
-    if (!ar.IsOK()) return;
-    if (hasStream) {
+    if (hasStream && ar.IsOK()) {
       VSmartPtr<SerializableStream> stream = new SerializableStream("<ShipStream>");
-      stream->SerializeX(ar);
-      m_spComponentStream = stream;
+      if (!stream->SerializeX(ar)) return block.Fail();
+      r.m_spComponentStream = stream;
     }
   }
-  if (version >= 3) ar >> m_fBoardingTime;
-  if (version >= 4) ar >> m_fCannonBallDamage >> m_fRocketDamage >> m_fMineDamage >> m_fMortarDamage >> m_fMirvDamage;
-  if (version >= 5) ar >> m_fDamageRating >> m_fSpeedRating >> m_fManeuveringRating >> m_fToughnessRating;
-  if (version >= 6) ar >> m_iPrice >> m_iSellValue;
-  if (version >= 7) {
+  if (block.Has(3)) ar >> r.m_fBoardingTime;
+  if (block.Has(4))
+    ar >> r.m_fCannonBallDamage >> r.m_fRocketDamage >> r.m_fMineDamage >> r.m_fMortarDamage >> r.m_fMirvDamage;
+  if (block.Has(5)) ar >> r.m_fDamageRating >> r.m_fSpeedRating >> r.m_fManeuveringRating >> r.m_fToughnessRating;
+  if (block.Has(6)) ar >> r.m_iPrice >> r.m_iSellValue;
+  if (block.Has(7)) {
     int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_specialWeapons.resize((size_t)count);
-    for (int& w : m_specialWeapons) ar >> w;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    r.m_specialWeapons.resize((size_t)count);
+    for (int& w : r.m_specialWeapons) ar >> w;
   }
   // Blocks from before the list knew only the selected weapon.
-  if (m_specialWeapons.empty() && m_iCurrentSpecialWeapon != 0) m_specialWeapons.push_back(m_iCurrentSpecialWeapon);
-  if (version >= 8) ar >> m_iLevel;
-  if (version >= 9) ar >> m_iMinLoot >> m_iMaxLoot;
-  if (version >= 10) ar >> m_iUnlockPrice;
-  if (version >= 11) ar >> m_sFlagTexture;
-  if (version >= 12) ar >> m_bCanCapture;
-  if (!SaveGameManagerProto::ReadBlockEnd(ar))
-    Vision::Error.Warning("ShipStats: the saved block (version %d) does not end with EOA", (int)version);
+  if (r.m_specialWeapons.empty() && r.m_iCurrentSpecialWeapon != 0)
+    r.m_specialWeapons.push_back(r.m_iCurrentSpecialWeapon);
+  if (block.Has(8)) ar >> r.m_iLevel;
+  if (block.Has(9)) ar >> r.m_iMinLoot >> r.m_iMaxLoot;
+  if (block.Has(10)) ar >> r.m_iUnlockPrice;
+  if (block.Has(11)) ar >> r.m_sFlagTexture;
+  if (block.Has(12)) ar >> r.m_bCanCapture;
+  if (!block.End()) return false;
+  static_cast<ShipStatsValues&>(*this) = r;
+  for (auto& upgrade : upgrades) m_upgrades.push_back(upgrade.release());
+  return true;
 }
 
 VArchive& operator<<(VArchive& ar, ShipStats& stats) {

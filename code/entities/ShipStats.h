@@ -15,7 +15,53 @@
 class UpgradeEntityTemplate;
 class VArchive;
 
-class ShipStats {
+// The record's values apart from the owned upgrades: copyable, so that a saved block
+// is read into a copy and taken over only when it is whole.
+struct ShipStatsValues {
+  VString m_sShipName;
+  VString m_sScript;
+  VString m_sLocation;
+  bool m_bPlayerShip = false;
+  int m_iNation = 0;
+  int m_iColorScheme = 0;
+  std::vector<int> m_numbers;
+  std::vector<int> m_specialWeapons;
+  int m_iCurrentSpecialWeapon = 0;
+  int m_iCurrentSpecialIndex = 0;
+  float m_fSpeedMultiplier = 1.0f;
+  float m_fDamageFactor = 1.0f;
+  float m_fTurnMultiplier = 1.0f;
+  float m_fBallFlightFactor = 1.0f;
+  float m_fReloadFactor = 1.0f;
+  float m_fBoardingTime = -1.0f;
+  Hitpoints m_hull;
+  Hitpoints m_sails;
+  float m_fCannonBallDamage = 1.0f;
+  float m_fRocketDamage = 1.0f;
+  float m_fMineDamage = 1.0f;
+  float m_fMortarDamage = 1.0f;
+  float m_fMirvDamage = 1.0f;
+  int m_iExperienceAmount = 0;
+  int m_iMinLoot = 0;
+  int m_iMaxLoot = 1;
+  VisVector_cl m_vSavedPosition{0, 0, 0};
+  VisVector_cl m_vSavedOrientation{0, 0, 0};
+  VString m_sIcon;
+  float m_fDamageRating = 0.0f;
+  float m_fSpeedRating = 0.0f;
+  float m_fManeuveringRating = 0.0f;
+  float m_fToughnessRating = 0.0f;
+  int m_iLevel = 3;
+  int m_iPrice = 100;
+  int m_iUnlockPrice = 0;
+  int m_iSellValue = 50;
+  VString m_sFlagTexture;
+  int m_bCanCapture = 1;
+  int64_t m_iUniqueID = 0;
+  VSmartPtr<SerializableStream> m_spComponentStream;
+};
+
+class ShipStats : private ShipStatsValues {
  public:
   ShipStats() = default;
   // Deletes the upgrade templates; the component stream is shared and only released.
@@ -30,7 +76,7 @@ class ShipStats {
   // Null for an index beyond the count.
   virtual UpgradeEntityTemplate* GetUpgrade(unsigned int i) const;
   // Block: "ARCH", version 12, the fields, "EOA"; older blocks are read by version.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   bool CheckUpgradeByName(const char* name) const { return GetUpgradeByName(name) != nullptr; }
   UpgradeEntityTemplate* GetUpgradeByName(const char* name) const;
@@ -148,47 +194,6 @@ class ShipStats {
   static constexpr char CurrentVersion = 12;
 
  private:
-  VString m_sShipName;
-  VString m_sScript;
-  VString m_sLocation;
-  bool m_bPlayerShip = false;
-  int m_iNation = 0;
-  int m_iColorScheme = 0;
-  std::vector<int> m_numbers;
-  std::vector<int> m_specialWeapons;
-  int m_iCurrentSpecialWeapon = 0;
-  int m_iCurrentSpecialIndex = 0;
-  float m_fSpeedMultiplier = 1.0f;
-  float m_fDamageFactor = 1.0f;
-  float m_fTurnMultiplier = 1.0f;
-  float m_fBallFlightFactor = 1.0f;
-  float m_fReloadFactor = 1.0f;
-  float m_fBoardingTime = -1.0f;
-  Hitpoints m_hull;
-  Hitpoints m_sails;
-  float m_fCannonBallDamage = 1.0f;
-  float m_fRocketDamage = 1.0f;
-  float m_fMineDamage = 1.0f;
-  float m_fMortarDamage = 1.0f;
-  float m_fMirvDamage = 1.0f;
-  int m_iExperienceAmount = 0;
-  int m_iMinLoot = 0;
-  int m_iMaxLoot = 1;
-  VisVector_cl m_vSavedPosition{0, 0, 0};
-  VisVector_cl m_vSavedOrientation{0, 0, 0};
-  VString m_sIcon;
-  float m_fDamageRating = 0.0f;
-  float m_fSpeedRating = 0.0f;
-  float m_fManeuveringRating = 0.0f;
-  float m_fToughnessRating = 0.0f;
-  int m_iLevel = 3;
-  int m_iPrice = 100;
-  int m_iUnlockPrice = 0;
-  int m_iSellValue = 50;
-  VString m_sFlagTexture;
-  int m_bCanCapture = 1;
-  int64_t m_iUniqueID = 0;
-  VSmartPtr<SerializableStream> m_spComponentStream;
   std::vector<UpgradeEntityTemplate*> m_upgrades;
 };
 

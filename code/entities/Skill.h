@@ -30,7 +30,7 @@ class Skill {
 
   // Block: "ARCH", version 3, name, second text, third text, values 1 to 7, hero-skill
   // flag, values 8 to 13, excluded flag, image, "EOA". The fifth text is not saved.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // A hero skill applies to a hero's own unit, any other skill to the hero's troops.
   bool AppliesToUnit(const UnitEntity* unit) const;

@@ -895,22 +895,25 @@ void SoldierEntity::Serialize(VArchive& ar) {
     return;
   }
   BaseEntity::Serialize(ar);
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    int type = 0;
-    ar >> m_vTargetPosition >> type;
-    m_eStateType = (StateType)type;
-  }
-  if (version >= 3) {
+  SavedBlockReader block(ar, "SoldierEntity", kSoldierVersion);
+  if (!block.IsOpen()) return;
+  VisVector_cl target = m_vTargetPosition;
+  int type = (int)m_eStateType;
+  std::vector<int> weaponIds;
+  if (block.Has(2)) ar >> target >> type;
+  if (block.Has(3)) {
     int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    GameManager* gm = GameManager::GetInstance();
-    for (int i = 0; i < count; ++i) {
-      int id = 0;
-      ar >> id;
-      m_weapons.push_back(gm->GetWeapon(id));
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) {
+      block.Fail();
+      return;
     }
+    weaponIds.assign((size_t)count, 0);
+    for (int& id : weaponIds) ar >> id;
   }
-  if (SaveGameManagerProto::ReadBlockEnd(ar)) GameManager::GetInstance()->AddUniqueID(GetUniqueID());
+  if (!block.End()) return;
+  m_vTargetPosition = target;
+  m_eStateType = (StateType)type;
+  GameManager* gm = GameManager::GetInstance();
+  for (int id : weaponIds) m_weapons.push_back(gm->GetWeapon(id));
+  gm->AddUniqueID(GetUniqueID());
 }

@@ -17,34 +17,36 @@ SoldierEntityTemplate::SoldierEntityTemplate() {
   m_bFlag = true;
 }
 
-void SoldierEntityTemplate::SerializeX(VArchive& ar) {
+bool SoldierEntityTemplate::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, 3);
     ar << m_bFlag << m_vPosition << m_sModelFile << m_sKey << m_sEntityParams << m_vOrientation << m_vScaling
        << m_iNation << m_iUniqueID << (int)m_weaponIds.size();
     for (int id : m_weaponIds) ar << id;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    ar >> m_bFlag >> m_vPosition;
-    if (!ArchiveLimits::ReadString(ar, m_sModelFile, MAX_NAME_LENGTH) ||
-        !ArchiveLimits::ReadString(ar, m_sKey, MAX_NAME_LENGTH) ||
-        !ArchiveLimits::ReadString(ar, m_sEntityParams, MAX_PARAMETER_LENGTH))
-      return;
-    ar >> m_vOrientation >> m_vScaling >> m_iNation >> m_iUniqueID;
-    if (!ar.IsOK()) return;
-    GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
+  SavedBlockReader block(ar, "SoldierEntityTemplate", 3);
+  if (!block.IsOpen()) return false;
+  SoldierEntityTemplate r(*this);
+  if (block.Has(2)) {
+    ar >> r.m_bFlag >> r.m_vPosition;
+    if (!ArchiveLimits::ReadString(ar, r.m_sModelFile, MAX_NAME_LENGTH) ||
+        !ArchiveLimits::ReadString(ar, r.m_sKey, MAX_NAME_LENGTH) ||
+        !ArchiveLimits::ReadString(ar, r.m_sEntityParams, MAX_PARAMETER_LENGTH))
+      return block.Fail();
+    ar >> r.m_vOrientation >> r.m_vScaling >> r.m_iNation >> r.m_iUniqueID;
   }
-  if (version >= 3) {
+  if (block.Has(3)) {
     int count = 0;
-    if (!ArchiveLimits::ReadCount(ar, count, 4)) return;
-    m_weaponIds.assign((size_t)count, 0);
-    for (int& id : m_weaponIds) ar >> id;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return block.Fail();
+    r.m_weaponIds.assign((size_t)count, 0);
+    for (int& id : r.m_weaponIds) ar >> id;
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (!block.End()) return false;
+  *this = r;
+  if (block.Has(2)) GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
+  return true;
 }
 
 void SoldierEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {

@@ -22,7 +22,7 @@ class SoldierEntityTemplate : public VisEntityTemplate_cl {
   // scaling, nation, unique id (64-bit), weapon count and ids, "EOA". Reading raises
   // GameManager's unique-id counter above the id; a string or count beyond what the
   // block can hold fails the archive.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // The engine's hook for a created entity: OnEntityCreated.
   void ApplyToEntity(VisBaseEntity_cl* entity) override { OnEntityCreated(entity); }

@@ -18,7 +18,10 @@ class SoldierStats {
 
   // Block: "ARCH", version 2, the combat block, the hit-point block, the template's
   // block, "EOA". Reading a version 2 block makes a template when there is none.
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
+  // Every value of the other record, the template's included (the records stay
+  // distinct objects: entities keep pointers to them).
+  void CopyFrom(const SoldierStats& other);
 
   SoldierEntityTemplate* GetTemplate() const { return m_pTemplate; }
 

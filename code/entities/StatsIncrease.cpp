@@ -5,22 +5,25 @@
 
 #include "engine/base/VArchive.h"
 
-void StatsIncrease::SerializeX(VArchive& ar) {
+bool StatsIncrease::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, 1);
     ar << m_iMeleeMinDamage << m_iMeleeMaxDamage << m_iSecondMeleeMinDamage << m_iSecondMeleeMaxDamage
        << m_iRangedMinDamage << m_iRangedMaxDamage << m_iSecondRangedMinDamage << m_iSecondRangedMaxDamage
        << m_iMeleeHitChance << m_iRangedHitChance << m_iHitPoints << m_fSpeed;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 1)
-    ar >> m_iMeleeMinDamage >> m_iMeleeMaxDamage >> m_iSecondMeleeMinDamage >> m_iSecondMeleeMaxDamage >>
-        m_iRangedMinDamage >> m_iRangedMaxDamage >> m_iSecondRangedMinDamage >> m_iSecondRangedMaxDamage >>
-        m_iMeleeHitChance >> m_iRangedHitChance >> m_iHitPoints >> m_fSpeed;
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  SavedBlockReader block(ar, "StatsIncrease", 1);
+  if (!block.IsOpen()) return false;
+  StatsIncrease r(*this);
+  if (block.Has(1))
+    ar >> r.m_iMeleeMinDamage >> r.m_iMeleeMaxDamage >> r.m_iSecondMeleeMinDamage >> r.m_iSecondMeleeMaxDamage >>
+        r.m_iRangedMinDamage >> r.m_iRangedMaxDamage >> r.m_iSecondRangedMinDamage >> r.m_iSecondRangedMaxDamage >>
+        r.m_iMeleeHitChance >> r.m_iRangedHitChance >> r.m_iHitPoints >> r.m_fSpeed;
+  if (!block.End()) return false;
+  *this = r;
+  return true;
 }
 
 void StatsIncrease::Add(const StatsIncrease& o) {

@@ -10,7 +10,7 @@ class StatsIncrease {
   virtual ~StatsIncrease() = default;
 
   // Block: "ARCH", version 1, the eleven ints and the speed in declared order, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 
   // Field by field sum and difference.
   void Add(const StatsIncrease& other);

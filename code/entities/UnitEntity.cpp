@@ -675,33 +675,30 @@ void UnitEntity::Serialize(VArchive& ar) {
   SaveGameManagerProto::EndBlock(ar);
 }
 
-void UnitEntity::ReadBlock(VArchive& ar) {
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    float billboard = 0.0f;
-    int numSoldiers = 0, maxSoldiers = 0, width = 0, rows = 0, columns = 0, distance = 0;
-    VString soldierScript, pathName, unitScript;
-    SelectionBox box = m_targetBox;
+bool UnitEntity::ReadBlock(VArchive& ar) {
+  SavedBlockReader block(ar, "UnitEntity", kUnitVersion);
+  if (!block.IsOpen()) return false;
+  float billboard = 0.0f;
+  int numSoldiers = 0, maxSoldiers = 0, width = 0, rows = 0, columns = 0, distance = 0;
+  VString soldierScript, pathName, unitScript;
+  SelectionBox box = m_targetBox;
+  std::vector<SoldierEntity*> soldiers;
+  std::vector<VisVector_cl> slots;
+  std::vector<SoldierEntity*> assignment;
+  int unitType = m_iUnitType;
+  // Soldiers made while reading go again when the block turns out bad.
+  auto fail = [&]() {
+    for (SoldierEntity* soldier : soldiers)
+      if (soldier && !soldier->IsMarkedRemoved()) soldier->Remove();
+    return block.Fail();
+  };
+  if (block.Has(2)) {
     ar >> billboard >> numSoldiers >> maxSoldiers >> width >> rows >> columns >> distance;
-    std::vector<SoldierEntity*> soldiers;
-    std::vector<VisVector_cl> slots;
-    std::vector<SoldierEntity*> assignment;
-    int unitType = m_iUnitType;
-    // Soldiers made while reading go again when the block turns out bad.
-    auto fail = [&]() {
-      ar.MarkFailed();
-      for (SoldierEntity* soldier : soldiers)
-        if (soldier && !soldier->IsMarkedRemoved()) soldier->Remove();
-      Vision::Error.Warning("UnitEntity: the saved unit block is damaged");
-    };
-
     int count = 0;
     if (!ArchiveLimits::ReadString(ar, soldierScript, MAX_SCRIPT_NAME_LENGTH) ||
-        !ArchiveLimits::ReadString(ar, pathName, MAX_NAME_LENGTH))
+        !ArchiveLimits::ReadString(ar, pathName, MAX_NAME_LENGTH) || !box.SerializeX(ar) ||
+        !ArchiveLimits::ReadCount(ar, count, kSavedSoldierBytes))
       return fail();
-    box.SerializeX(ar);
-    if (!ArchiveLimits::ReadCount(ar, count, kSavedSoldierBytes)) return fail();
     for (int i = 0; i < count; ++i) {
       SoldierEntity* soldier = nullptr;
       VisVector_cl position, orientation;
@@ -723,9 +720,13 @@ void UnitEntity::ReadBlock(VArchive& ar) {
       assignment.push_back(soldier);
     }
     if (!ArchiveLimits::ReadString(ar, unitScript, MAX_NAME_LENGTH)) return fail();
-    if (version >= 3) ar >> unitType;
-    if (!ar.IsOK()) return fail();
-
+  }
+  if (block.Has(3)) ar >> unitType;
+  if (!block.End()) {
+    fail();
+    return false;
+  }
+  if (block.Has(2)) {
     m_fBillboardDistance = billboard;
     m_iNumSoldiers = numSoldiers;
     m_iMaxNumSoldiers = maxSoldiers;
@@ -746,6 +747,6 @@ void UnitEntity::ReadBlock(VArchive& ar) {
       RegisterSoldier(soldier);
     }
   }
-  if (!SaveGameManagerProto::ReadBlockEnd(ar)) return;
   if (GameManager::HasInstance()) GameManager::GetInstance()->AddUniqueID(GetUniqueID());
+  return true;
 }

@@ -170,7 +170,7 @@ class UnitEntity : public BaseEntity {
   void PlaceSoldier(SoldierEntity* soldier, const VisVector_cl& position, const VisMatrix3x3_cl* rotation);
   // Registration with the highlight and fog-of-war managers.
   void RegisterSoldier(SoldierEntity* soldier);
-  void ReadBlock(VArchive& ar);
+  bool ReadBlock(VArchive& ar);
 
   HeroStats* m_pHeroStats = nullptr;
   bool m_bIsHero = false;

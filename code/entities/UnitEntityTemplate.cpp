@@ -70,7 +70,7 @@ void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
   }
 }
 
-void UnitEntityTemplate::SerializeX(VArchive& ar) {
+bool UnitEntityTemplate::SerializeX(VArchive& ar) {
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kTemplateVersion);
     ar << (m_iTemplateFlag != 0) << m_vPosition;
@@ -82,22 +82,22 @@ void UnitEntityTemplate::SerializeX(VArchive& ar) {
     ar << m_iUniqueID;
     ar << m_sUnitName << m_sSecondName << m_iUnitType << m_sSkillImage;
     SaveGameManagerProto::EndBlock(ar);
-    return;
+    return true;
   }
 
-  char version = 0;
-  if (!SaveGameManagerProto::ReadBlockStart(ar, version)) return;
-  if (version >= 2) {
-    // Read into a copy: fields the block does not hold keep their values, and a
-    // block cut short changes nothing.
-    UnitEntityTemplate read(*this);
+  SavedBlockReader block(ar, "UnitEntityTemplate", kTemplateVersion);
+  if (!block.IsOpen()) return false;
+  // Read into a copy: fields the block does not hold keep their values, and a
+  // failed block changes nothing.
+  UnitEntityTemplate read(*this);
+  if (block.Has(2)) {
     bool flag = false;
     ar >> flag >> read.m_vPosition;
     if (!ArchiveLimits::ReadString(ar, read.m_sClassName, kMaxCStringLength) ||
         !ArchiveLimits::ReadString(ar, read.m_sModelFile, kMaxCStringLength) ||
         !ArchiveLimits::ReadString(ar, read.m_sKey, kMaxCStringLength) ||
         !ArchiveLimits::ReadString(ar, read.m_sEntityParams, kMaxCStringLength))
-      return;
+      return block.Fail();
     ar >> read.m_vOrientation >> read.m_vSecondVector;
     ar >> read.m_fBillboardDistance >> read.m_iNumSoldiers >> read.m_iMaxNumSoldiers >> read.m_iUnitWidth >>
         read.m_iNation;
@@ -105,12 +105,12 @@ void UnitEntityTemplate::SerializeX(VArchive& ar) {
     ar >> read.m_sUnitScript >> read.m_sUnitImage >> read.m_sImageSet;
     ar >> read.m_iUniqueID;
     ar >> read.m_sUnitName >> read.m_sSecondName;
-    if (version >= 3) ar >> read.m_iUnitType;
-    if (version >= 4) ar >> read.m_sSkillImage;
-    if (!ar.IsOK()) return;
     read.m_iTemplateFlag = flag ? 1 : 0;
-    *this = read;
-    GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
   }
-  SaveGameManagerProto::ReadBlockEnd(ar);
+  if (block.Has(3)) ar >> read.m_iUnitType;
+  if (block.Has(4)) ar >> read.m_sSkillImage;
+  if (!block.End()) return false;
+  *this = read;
+  if (block.Has(2)) GameManager::GetInstance()->AddUniqueID(m_iUniqueID);
+  return true;
 }

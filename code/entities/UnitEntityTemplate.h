@@ -21,7 +21,7 @@ class UnitEntityTemplate : public VisEntityTemplate_cl {
   void OnEntityCreated(VisBaseEntity_cl* entity);
 
   // "ARCH", version 4 (see the cpp for the fields), "EOA".
-  void SerializeX(VArchive& ar);
+  bool SerializeX(VArchive& ar);
 
   bool operator==(const UnitEntityTemplate& other) const { return m_iUniqueID == other.m_iUniqueID; }
 

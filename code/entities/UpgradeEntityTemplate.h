@@ -16,5 +16,5 @@ class UpgradeEntityTemplate : public VisEntityTemplate_cl, public UpgradeTexts {
   void ApplyToEntity(VisBaseEntity_cl* entity) override;
   // Block: "ARCH", version 2, flag, position, class name, key, parameters,
   // orientation, scaling, script file, name, description, image, icon, "EOA".
-  virtual void SerializeX(VArchive& ar);
+  virtual bool SerializeX(VArchive& ar);
 };

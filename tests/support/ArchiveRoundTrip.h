@@ -1,5 +1,8 @@
 // Test helpers for saved blocks: write/read round trips through memory archives,
-// and a builder for hand-made little-endian byte fixtures.
+// and a builder for hand-made little-endian byte fixtures. Owners read their blocks
+// through SavedBlockReader: a fixture with a wrong tag, a version newer than the
+// owner knows or a damaged field leaves the archive failed and the object as it was
+// (LoadBytes then reports the failure). SavedBlockOwnersTest checks every owner so.
 #pragma once
 
 #include "engine/base/VArchive.h"

@@ -263,7 +263,7 @@ TEST_F(ShipComponentArchiveTest, AnArchiveOfARejectedVersionRestoresNothing) {
 
 TEST_F(ShipComponentArchiveTest, AMissingEndIsOnlyAWarning) {
   ShipEntity* ship = ShipWithArchive(2, ArchiveWithSails(Vision::GetArchiveVersion(), 2, false));
-  ShipFactory::GetInstance()->LoadShipComponents(ship);
+  EXPECT_FALSE(ShipFactory::GetInstance()->LoadShipComponents(ship));
   EXPECT_NE(ship->GetSails()[1]->Components<DamageTextureComponent>(), nullptr);
   EXPECT_TRUE(log.Contains("does not end with EOA"));
   EXPECT_EQ(StreamReferences(), 1);
@@ -274,6 +274,78 @@ TEST_F(ShipComponentArchiveTest, AMissingEndIsOnlyAWarning) {
   ShipFactory::GetInstance()->LoadShipComponents(other);
   EXPECT_EQ(other->Components<ShipMovementComponent>(), nullptr);
   EXPECT_EQ(StreamReferences(), 1);
+}
+
+// A storage block holding one collectable template of the current version.
+Bytes StorageBlock(const char* templateEnd) {
+  ByteWriter w;
+  w.Str("ARCH").U8(2).I32(1);
+  w.Str("ARCH").U8(10).U8(1).F32(1).F32(2).F32(3).F32(1).Str("CollectableEntity").Str("barrel.model").Str("Barrel");
+  w.Str("").F32(0).F32(0).F32(0).F32(1).F32(1).F32(1).F32(1).F32(1);
+  w.I32(0).I32(1).I32(1).I32(0).Str("scripts\\Barrel.lua").I32(0).Str("str_BARREL").Str("Money");
+  w.F32(15.0f).I32(1).Str("desc").Str("image").I32(0).I32(10).F32(0).I32(5).I32(9).F32(6.0f).Str("glow").Str("big");
+  w.Str(templateEnd);
+  w.Str("source").Str("EOA");
+  return w;
+}
+
+TEST_F(ShipComponentArchiveTest, ASavedStorageIsSkippedAndTheRestStillLoads) {
+  // The archive as the game writes it: no movement, battle or AI component, no
+  // storage, a path, the hull's and one sail's damage marks.
+  ShipEntity* source = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
+  ShipStats sourceRecord;
+  source->SetStats(&sourceRecord);
+  auto* path = new ShipPathComponent();
+  path->SetLooping(true);
+  ASSERT_TRUE(source->AddComponent(path));
+  auto* hull = new DamageTextureComponent();
+  hull->AddMark("hull.dds", VisVector_cl(1, 2, 3));
+  ASSERT_TRUE(source->AddComponent(hull));
+  source->GetSails()[0] = static_cast<ClothEntity*>(Vision::Game.CreateEntity("ClothEntity", VisVector_cl(0, 0, 0)));
+  auto* sailMarks = new DamageTextureComponent();
+  sailMarks->AddMark("sail.dds", VisVector_cl(4, 5, 6));
+  ASSERT_TRUE(source->GetSails()[0]->AddComponent(sailMarks));
+  ShipFactory::GetInstance()->SaveShipComponents(source);
+  const Bytes written = sourceRecord.GetComponentStream()->GetMemoryStream()->GetBuffer();
+  // "ARCH", the version, three absent components, then the storage slot.
+  const size_t storageSlot = 8 + 4 + 3 * 4;
+  ASSERT_EQ(Bytes(written.begin() + 8 + 4, written.begin() + (long)storageSlot + 4), Bytes(16, 0));
+
+  struct Case {
+    const char* templateEnd;
+    bool loads;
+  } cases[] = {{"EOA", true}, {"EOX", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.templateEnd);
+    Bytes archive(written.begin(), written.begin() + (long)storageSlot);
+    const Bytes storage = ByteWriter().I32(1);
+    archive.insert(archive.end(), storage.begin(), storage.end());
+    const Bytes block = StorageBlock(c.templateEnd);
+    archive.insert(archive.end(), block.begin(), block.end());
+    archive.insert(archive.end(), written.begin() + (long)storageSlot + 4, written.end());
+
+    ShipEntity* ship = ShipWithArchive(1, archive);
+    log.Clear();
+    EXPECT_EQ(ShipFactory::GetInstance()->LoadShipComponents(ship), c.loads);
+    ShipPathComponent* loadedPath = ship->Components<ShipPathComponent>();
+    DamageTextureComponent* loadedHull = ship->Components<DamageTextureComponent>();
+    DamageTextureComponent* loadedSail = ship->GetSails()[0]->Components<DamageTextureComponent>();
+    if (c.loads) {
+      ASSERT_NE(loadedPath, nullptr);
+      EXPECT_TRUE(loadedPath->IsLooping());
+      ASSERT_NE(loadedHull, nullptr);
+      EXPECT_EQ(loadedHull->GetRecords().count("hull.dds"), 1u);
+      ASSERT_NE(loadedSail, nullptr);
+      EXPECT_EQ(loadedSail->GetRecords().count("sail.dds"), 1u);
+      EXPECT_TRUE(log.Matching("saved block").empty());
+    } else {
+      // A damaged storage stops the archive there.
+      EXPECT_EQ(loadedPath, nullptr);
+      EXPECT_EQ(loadedSail, nullptr);
+      EXPECT_TRUE(log.Contains("CollectableEntityTemplate: the saved block (version 10) does not end with EOA"));
+    }
+    EXPECT_EQ(StreamReferences(), 1);
+  }
 }
 
 }  // namespace

@@ -90,29 +90,31 @@ TEST(SaveGameManager, BlockTagsMatchAsCStringsAndConsumeTheirBytes) {
 }
 
 // A block owner as every SerializeX is written: version 1 wrote a, version 2 added
-// b, version 3 added c.
+// b, version 3 added c; a nested record follows from version 3.
 struct VersionedRecord {
   char version = 3;
   int a = 0;
   float b = 0;
   VString c;
-  bool endMatched = false;
 
-  void SerializeX(VArchive& ar) {
+  bool SerializeX(VArchive& ar) {
     if (ar.IsSaving()) {
       SaveGameManagerProto::BeginBlock(ar, version);
       ar << a;
       if (version >= 2) ar << b;
       if (version >= 3) ar << c;
       SaveGameManagerProto::EndBlock(ar);
-      return;
+      return true;
     }
-    char stored = 0;
-    if (!SaveGameManagerProto::ReadBlockStart(ar, stored)) return;
-    if (stored >= 1) ar >> a;
-    if (stored >= 2) ar >> b;
-    if (stored >= 3) ar >> c;
-    endMatched = SaveGameManagerProto::ReadBlockEnd(ar);
+    SavedBlockReader block(ar, "VersionedRecord", 3);
+    if (!block.IsOpen()) return false;
+    VersionedRecord r(*this);
+    if (block.Has(1)) ar >> r.a;
+    if (block.Has(2)) ar >> r.b;
+    if (block.Has(3)) ar >> r.c;
+    if (!block.End()) return false;
+    *this = r;
+    return true;
   }
 };
 
@@ -128,52 +130,71 @@ TEST(SaveGameManager, BlocksAreReadFieldByVersion) {
   VersionedRecord reader;
   reader.b = 2.5f;
   reader.c = "kept";
-  EXPECT_TRUE(LoadBytes(bytes, [&](VArchive& ar) { reader.SerializeX(ar); }));
+  bool whole = false;
+  EXPECT_TRUE(LoadBytes(bytes, [&](VArchive& ar) { whole = reader.SerializeX(ar); }));
+  EXPECT_TRUE(whole);
   EXPECT_EQ(reader.a, 5);
   EXPECT_EQ(reader.b, 2.5f);
   EXPECT_EQ(reader.c, "kept");
-  EXPECT_TRUE(reader.endMatched);
+}
 
-  // A block of a newer version than the reader knows is read with its newest fields;
-  // the fields it does not know are left, and the end tag then does not match.
-  Bytes newer = ByteWriter().Str("ARCH").U8(4).I32(7).F32(1.5f).Str("new").I32(99).Str("EOA");
-  VersionedRecord fresh;
-  ReadArchive ar(newer);
-  fresh.SerializeX(*ar);
-  EXPECT_EQ(fresh.a, 7);
-  EXPECT_EQ(fresh.b, 1.5f);
-  EXPECT_EQ(fresh.c, "new");
-  EXPECT_FALSE(fresh.endMatched);
-
-  // A block that does not start with "ARCH" leaves the object as it was, and a
-  // negative version reads no field.
-  for (const Bytes& bad : {ByteWriter().Str("ARCX").U8(1).I32(7).Str("EOA").Get(),
-                           ByteWriter().Str("ARCH").U8(0x80).I32(7).Str("EOA").Get()}) {
-    VersionedRecord untouched;
-    untouched.a = 1;
-    ReadArchive in(bad);
-    untouched.SerializeX(*in);
-    EXPECT_EQ(untouched.a, 1);
-    EXPECT_FALSE(untouched.endMatched);
+TEST(SaveGameManager, ABadBlockFailsTheArchiveAndChangesNothing) {
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    const char* logged;  // null: nothing new is logged
+  } cases[] = {
+      {"newer version", ByteWriter().Str("ARCH").U8(4).I32(7).F32(1.5f).Str("new").I32(99).Str("EOA"),
+       "VersionedRecord: the saved block has version 4, this game reads versions up to 3"},
+      {"negative version", ByteWriter().Str("ARCH").U8(0x80).I32(7).Str("EOA"), "has version -128"},
+      {"wrong start tag", ByteWriter().Str("ARCX").U8(1).I32(7).Str("EOA"), "does not start with ARCH"},
+      {"wrong end tag", ByteWriter().Str("ARCH").U8(1).I32(7).Str("EOB"), "(version 1) does not end with EOA"},
+      {"extra field before the end tag", ByteWriter().Str("ARCH").U8(1).I32(7).I32(8).Str("EOA"),
+       "does not end with EOA"},
+      {"no version", ByteWriter().Str("ARCH"), "ends before its version"},
+      {"cut short", ByteWriter().Str("ARCH").U8(2).I32(7).U8(0), nullptr},
+  };
+  for (const Case& c : cases) {
+    VersionedRecord record;
+    record.a = 1;
+    record.b = 2.0f;
+    record.c = "old";
+    LogCapture log;
+    ReadArchive ar(c.bytes);
+    EXPECT_FALSE(record.SerializeX(*ar)) << c.what;
+    EXPECT_FALSE(ar->IsOK()) << c.what;
+    EXPECT_EQ(record.a, 1) << c.what;
+    EXPECT_EQ(record.b, 2.0f) << c.what;
+    EXPECT_EQ(record.c, "old") << c.what;
+    if (c.logged) {
+      EXPECT_EQ(log.Matching("VersionedRecord").size(), 1u) << c.what;
+      EXPECT_TRUE(log.Contains(c.logged)) << c.what;
+    } else {
+      EXPECT_TRUE(log.Matching("VersionedRecord").empty()) << c.what;
+    }
   }
 }
 
-TEST(SaveGameManager, BlockStartGivesTheVersionOnlyAfterArch) {
-  char version = 9;
-  {
-    ReadArchive ar(ByteWriter().Str("EOA").U8(3).Get());
-    EXPECT_FALSE(SaveGameManagerProto::ReadBlockStart(*ar, version));
-    EXPECT_EQ(version, 0);
-    EXPECT_EQ(ar->GetRemaining(), 1);  // the version byte is left unread
-  }
-  {
-    // The tag matches but the archive ends before the version.
-    ReadArchive ar(ByteWriter().Str("ARCH").Get());
-    version = 9;
-    EXPECT_TRUE(SaveGameManagerProto::ReadBlockStart(*ar, version));
-    EXPECT_EQ(version, 0);
-    EXPECT_FALSE(ar->IsOK());
-  }
+TEST(SaveGameManager, NestedBlocksStopAtTheFirstFailure) {
+  // Two records back to back inside an outer block; the first one's end tag is bad.
+  const Bytes bytes = ByteWriter()
+                          .Str("ARCH").U8(1)
+                          .Str("ARCH").U8(1).I32(7).Str("EOX")
+                          .Str("ARCH").U8(1).I32(8).Str("EOA")
+                          .Str("EOA");
+  ReadArchive ar(bytes);
+  LogCapture log;
+  VersionedRecord first, second;
+  SavedBlockReader outer(*ar, "Outer", 1);
+  ASSERT_TRUE(outer.IsOpen());
+  EXPECT_FALSE(first.SerializeX(*ar));
+  // An archive that has failed opens no further block and logs nothing more.
+  EXPECT_FALSE(second.SerializeX(*ar));
+  EXPECT_FALSE(outer.End());
+  EXPECT_EQ(first.a, 0);
+  EXPECT_EQ(second.a, 0);
+  EXPECT_EQ(log.Lines().size(), 1u);
+  EXPECT_TRUE(log.Contains("VersionedRecord: the saved block (version 1) does not end with EOA"));
 }
 
 }  // namespace

@@ -107,7 +107,9 @@ TEST_F(SerializableStreamTest, HostileBlocksFailCleanly) {
     const char* name;  // afterwards
     const char* data;
   } cases[] = {
-      {"wrong start tag", ByteWriter().Str("ARCX").U8(1).Str("x").I32(1).Raw("d").Str("EOA"), 18, "old", "old data"},
+      {"wrong start tag", ByteWriter().Str("ARCX").U8(1).Str("x").I32(1).Raw("d").Str("EOA"), -1, "old", "old data"},
+      {"newer version", ByteWriter().Str("ARCH").U8(2).Str("x").I32(1).Raw("d").Str("EOA"), -1, "old", "old data"},
+      {"wrong end tag", ByteWriter().Str("ARCH").U8(1).Str("x").I32(1).Raw("d").Str("EOX"), -1, "old", "old data"},
       {"negative size", ByteWriter().Str("ARCH").U8(1).Str("neg").I32(-5).Str("EOA"), 0, "neg", "old data"},
       {"size beyond the data", ByteWriter().Str("ARCH").U8(1).Str("big").I32(0x7FFFFFFF).Raw("abc"), -1, "old",
        "old data"},

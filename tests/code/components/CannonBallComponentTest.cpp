@@ -295,15 +295,18 @@ TEST_F(CannonBallComponentTest, SavedBlockComesBeforeTheComponentData) {
   EXPECT_FLOAT_EQ(fresh.GetVelocity().w, 0.5f);
   EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "ARCH");
 
-  // A block without its end mark leaves the component data unread.
+  // A block without its end mark fails: nothing of it is taken and the component
+  // data after it is not read.
   archive_test::Bytes broken = archive_test::SaveBytes([](VArchive& ar) {
-    ar << "ARCH" << (char)2 << VisVector_cl(5, 5, 5) << 45.0f << 4.0f << 40.0f << 0.1f << "END";
+    ar << "ARCH" << (char)2 << VisVector_cl(5, 5, 5) << 45.0f << 4.0f << 40.0f << 0.1f << "END" << 7;
   });
   CannonBallComponent other;
+  const VisVector_cl before = other.GetVelocity();
   archive_test::ReadArchive in(broken);
   other.Serialize(*in);
-  EXPECT_EQ(other.GetVelocity(), VisVector_cl(5, 5, 5));
-  EXPECT_EQ(in->GetRemaining(), 0);
+  EXPECT_FALSE(in->IsOK());
+  EXPECT_EQ(other.GetVelocity(), before);
+  EXPECT_EQ(in->GetRemaining(), 4);
 }
 
 }  // namespace
