@@ -31,6 +31,8 @@ VBASE_IMPEXP bool VShellOpenW(const wchar_t* target);
 
 // Gives up the processor; 0 only yields.
 VBASE_IMPEXP void VSleep(unsigned milliseconds);
+// Sleeps for about that many nanoseconds (the system may wake a little later); 0 yields.
+VBASE_IMPEXP void VSleepNanoseconds(uint64_t nanoseconds);
 
 // The user's documents folder as UTF-8: ENGINE_DOCUMENTS_DIR, else $XDG_DOCUMENTS_DIR,
 // else $HOME/Documents. False when none can be found.
