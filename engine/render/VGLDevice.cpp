@@ -61,12 +61,14 @@ bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
                               (const char*)glGetString(GL_VERSION), (const char*)glGetString(GL_RENDERER));
   Vision::HardwareCursor.ApplyToWindow();
   VSetMessageBoxWindow(m_pWindow);
+  VSetCursorWindow(m_pWindow);
   return true;
 }
 
 void VGLDevice::Close() {
   if (m_pWindow) {
     VSetMessageBoxWindow(nullptr);
+    VSetCursorWindow(nullptr);
     Vision::HardwareCursor.ReleaseWindowCursor();
   }
   if (m_pContext) {
