@@ -209,6 +209,35 @@ TEST_F(GLDeviceTest, AScriptedAnswerStillAnswersMessageBoxesOverTheWindow) {
   EXPECT_TRUE(log.Contains("Message box \"Brinemark\": Do you want to run in windowed mode? -> no"));
 }
 
+TEST_F(GLDeviceTest, WithAWindowTheAdaptersAreTheDisplaysAndHeadlessTheFixedList) {
+  {
+    ScopedEnv display("DISPLAY", s_display->Name().c_str());
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv video("ENGINE_VIDEO", "gl");
+    VVideo::UseDefaultAdapters();
+    ASSERT_EQ(VVideo::GetAdapterCount(), 1);
+    VVideoMode desktop;
+    ASSERT_TRUE(VVideo::GetAdapterMode(0, desktop));
+    EXPECT_EQ(desktop.m_iXRes, 800);
+    EXPECT_EQ(desktop.m_iYRes, 600);
+    ASSERT_GE(VVideo::GetAdapterModeCount(0), 1);
+    bool listsDesktop = false;
+    for (int i = 0; i < VVideo::GetAdapterModeCount(0); ++i) {
+      VVideoMode m;
+      ASSERT_TRUE(VVideo::GetAdapterModeAt(0, i, m));
+      EXPECT_EQ(m.m_iBitsPerPixel, 32);
+      EXPECT_LE(m.m_iXRes, 800);
+      listsDesktop |= m.m_iXRes == 800 && m.m_iYRes == 600;
+    }
+    EXPECT_TRUE(listsDesktop);
+    EXPECT_STREQ(VVideo::GetAdapterMonitorName(0), VVideo::GetDesktopMonitorName());
+  }
+  VVideoMode headless;
+  ASSERT_TRUE(VVideo::GetAdapterMode(0, headless));
+  EXPECT_EQ(headless.m_iXRes, 1920);
+  EXPECT_EQ(VVideo::GetAdapterModeCount(0), 8);
+}
+
 TEST_F(GLDeviceTest, CursorMovesAndClipsDriveTheRealPointer) {
   ASSERT_TRUE(Start());
   SDL_Window* window = (SDL_Window*)VVideo::GetWindowHandle();
