@@ -126,3 +126,15 @@ int VDynamicMesh::GetSurfaceIndexByName(const char* name) const {
     if (m_surfaces[i] == name) return (int)i;
   return -1;
 }
+
+bool VDynamicMesh::ReloadSurfaceTextures() {
+  VDynamicMesh fresh(GetFilename());
+  if (!fresh.LoadFromFile(GetFilename())) return false;
+  if (fresh.m_surfaces != m_surfaces) {
+    Vision::Error.Warning("Model %s: surfaces changed; reload the scene to take them", GetFilename());
+    return false;
+  }
+  if (fresh.m_surfaceTextures == m_surfaceTextures) return false;
+  m_surfaceTextures = fresh.m_surfaceTextures;
+  return true;
+}

@@ -47,6 +47,10 @@ class VBASE_IMPEXP VDynamicMesh : public VRefCounter {
   const char* GetSurfaceTexture(int i) const { return m_surfaceTextures[i].AsChar(); }
   // Index of the surface (exact name), or -1.
   int GetSurfaceIndexByName(const char* name) const;
+  // Reads the model file again and takes its surface textures when it still has the
+  // same surfaces in the same order (bones and sequences stay: entities use them).
+  // True when a texture changed; false, logged, when the surfaces no longer match.
+  bool ReloadSurfaceTextures();
 
  private:
   VString m_sFile;

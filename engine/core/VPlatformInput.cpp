@@ -14,7 +14,8 @@ long VPlatformInput::SendWindowMessage(unsigned message, UINT_PTR wParam, INT_PT
 void VPlatformInput::Key(int engineKey, int scanCode, bool down) { Vision::Key.InjectKey(engineKey, scanCode, down); }
 
 void VPlatformInput::MouseMove(int x, int y) {
-  VSetCursorPos(x, y);
+  // The pointer is already there: recorded, not moved again.
+  VTrackCursorPos(x, y);
   // The clip rectangle may have moved the cursor: the messages carry where it is.
   VPoint p;
   VGetCursorPos(p);

@@ -28,9 +28,45 @@ std::vector<FakeAdapter> MakeDefaultAdapters() {
   return {a};
 }
 
+// With a window the adapters are the displays SDL reports (read once per switch of
+// ENGINE_VIDEO); headless, or when the displays cannot be read, the fixed list.
+std::vector<FakeAdapter> ReadDisplayAdapters() {
+  std::vector<VDisplayModes> displays;
+  if (!VGLDevice::ReadDisplays(displays)) return MakeDefaultAdapters();
+  std::vector<FakeAdapter> list;
+  for (const VDisplayModes& d : displays) {
+    FakeAdapter a;
+    a.desktop = d.desktop;
+    a.hasDesktop = true;
+    a.modes = d.modes;
+    a.monitor = "\\\\.\\DISPLAY" + std::to_string(list.size() + 1);
+    list.push_back(a);
+  }
+  return list;
+}
+
+struct AdapterState {
+  std::vector<FakeAdapter> list;
+  bool read = false;
+  bool fromDisplay = false;
+  bool fake = false;  // set by a test: kept whatever ENGINE_VIDEO says
+};
+
+AdapterState& AdapterList() {
+  static AdapterState state;
+  return state;
+}
+
 std::vector<FakeAdapter>& Adapters() {
-  static std::vector<FakeAdapter> adapters = MakeDefaultAdapters();
-  return adapters;
+  AdapterState& s = AdapterList();
+  if (s.fake) return s.list;
+  const bool window = VVideo::WantsWindow();
+  if (!s.read || s.fromDisplay != window) {
+    s.list = window ? ReadDisplayAdapters() : MakeDefaultAdapters();
+    s.read = true;
+    s.fromDisplay = window;
+  }
+  return s.list;
 }
 
 struct VideoState {
@@ -127,10 +163,11 @@ void VVideo::SetFakeAdapters(const std::vector<std::vector<VVideoMode>>& adapter
     a.monitor = "\\\\.\\DISPLAY" + std::to_string(i + 1);
     list.push_back(a);
   }
-  Adapters() = list;
+  AdapterList().list = list;
+  AdapterList().fake = true;
 }
 
-void VVideo::UseDefaultAdapters() { Adapters() = MakeDefaultAdapters(); }
+void VVideo::UseDefaultAdapters() { AdapterList() = AdapterState(); }
 
 bool VVideo::IsHeadless() { return !VGLDevice::GetInstance().IsOpen(); }
 

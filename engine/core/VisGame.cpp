@@ -276,6 +276,12 @@ VDynamicMesh* VisGame_cl::LoadDynamicMesh(const char* file, bool, bool) {
   return mesh;
 }
 
+int VisGame_cl::ReloadMeshSurfaceTextures() {
+  int changed = 0;
+  for (auto& [key, mesh] : m_meshes) changed += mesh->ReloadSurfaceTextures() ? 1 : 0;
+  return changed;
+}
+
 int VisGame_cl::PurgeUnusedMeshes() {
   int dropped = 0;
   for (auto it = m_meshes.begin(); it != m_meshes.end();) {

@@ -100,6 +100,9 @@ class VBASE_IMPEXP VisGame_cl {
   // Drops the shared models that nobody but the world references any more; returns
   // how many went. A later LoadDynamicMesh of such a name reads the file again.
   int PurgeUnusedMeshes();
+  // Takes the surface textures of the shared models whose files changed them;
+  // returns how many models changed (VDynamicMesh::ReloadSurfaceTextures).
+  int ReloadMeshSurfaceTextures();
 
   // Engine frame: first the motion deltas of the last frame are added to the
   // positions, then every pre-think, then every think function, in slot order, of

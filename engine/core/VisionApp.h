@@ -41,7 +41,13 @@ struct VVideoConfig {
   bool m_bEnableStencil = false;
 };
 
-// Adapters and modes. The stand-in has fake adapters whose mode lists tests can replace.
+// Adapters and modes. With ENGINE_VIDEO=gl they are the displays SDL reports, primary
+// first: each display's desktop mode and its 32-bit modes (smallest first). Headless,
+// or when the displays cannot be read (logged), there is one fixed adapter: desktop
+// 1920x1080 at 60 Hz and the modes 640x480, 800x600, 1024x768, 1280x720, 1280x1024,
+// 1366x768, 1600x900 and 1920x1080, all 60 Hz. Adapter n (from 0) is the monitor
+// named "\\.\DISPLAY1", "\\.\DISPLAY2", ...; the desktop is on the first. Tests can
+// replace the list.
 class VBASE_IMPEXP VVideo {
  public:
   static int GetAdapterCount();
@@ -62,7 +68,7 @@ class VBASE_IMPEXP VVideo {
   // Tests: replace the adapters (each a list of modes, the first being the desktop mode;
   // modes of other depths than 32 bits stay out of the mode list).
   static void SetFakeAdapters(const std::vector<std::vector<VVideoMode>>& adapters);
-  // Tests: back to the default adapter (desktop 1920x1080@60, eight 60 Hz modes).
+  // Tests: back to the adapters of the current ENGINE_VIDEO (read again).
   static void UseDefaultAdapters();
   // True when no window exists (ENGINE_VIDEO=null).
   static bool IsHeadless();

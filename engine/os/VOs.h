@@ -31,6 +31,8 @@ VBASE_IMPEXP bool VShellOpenW(const wchar_t* target);
 
 // Gives up the processor; 0 only yields.
 VBASE_IMPEXP void VSleep(unsigned milliseconds);
+// Sleeps for about that many nanoseconds (the system may wake a little later); 0 yields.
+VBASE_IMPEXP void VSleepNanoseconds(uint64_t nanoseconds);
 
 // The user's documents folder as UTF-8: ENGINE_DOCUMENTS_DIR, else $XDG_DOCUMENTS_DIR,
 // else $HOME/Documents. False when none can be found.
@@ -41,10 +43,14 @@ VBASE_IMPEXP bool VGetDocumentsFolder(std::string& out);
 #define V_DOCUMENT_FOLDER_SIZE 4096
 VBASE_IMPEXP int VGetMyDocumentFolder(char* out);
 
-// The system cursor and the window's client area: one emulated cursor per process.
-// The client area starts at the screen origin and has the size of the video mode,
-// so screen and client co-ordinates are the same. Positions stay inside the clip
-// rectangle (right and bottom exclusive).
+// The system cursor and the window's client area: one cursor per process. The
+// client area starts at the screen origin and has the size of the video mode, so
+// screen and client co-ordinates are the same. Positions stay inside the clip
+// rectangle (right and bottom exclusive). Headless the cursor is only recorded; with
+// a window (VSetCursorWindow) VSetCursorPos also moves the real pointer and a clip
+// confines it (the window grabs the pointer and limits it to the rectangle).
+// VTrackCursorPos records where the pointer went by itself (window events, replayed
+// input) without moving it.
 struct VPoint { int x = 0, y = 0; };
 struct VRect { int left = 0, top = 0, right = 0, bottom = 0; };
 VBASE_IMPEXP void VShowSystemCursor(bool show);
@@ -53,6 +59,9 @@ VBASE_IMPEXP void VSetSystemCursorImage(void* image);  // null clears it
 VBASE_IMPEXP void* VGetSystemCursorImage();
 VBASE_IMPEXP bool VGetCursorPos(VPoint& out);          // screen co-ordinates
 VBASE_IMPEXP void VSetCursorPos(int x, int y);
+VBASE_IMPEXP void VTrackCursorPos(int x, int y);
+// The window (an SDL_Window) whose pointer the cursor drives; null: none.
+VBASE_IMPEXP void VSetCursorWindow(void* window);
 VBASE_IMPEXP bool VScreenToClient(void* window, VPoint& p);
 VBASE_IMPEXP bool VGetClientRect(void* window, VRect& out);
 VBASE_IMPEXP bool VMapWindowPointsToScreen(void* window, VRect& r);

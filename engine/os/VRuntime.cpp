@@ -14,12 +14,14 @@
 #include <thread>
 #include <unistd.h>
 
-void VSleep(unsigned milliseconds) {
-  if (milliseconds == 0) {
+void VSleep(unsigned milliseconds) { VSleepNanoseconds((uint64_t)milliseconds * 1000000ull); }
+
+void VSleepNanoseconds(uint64_t nanoseconds) {
+  if (nanoseconds == 0) {
     sched_yield();
     return;
   }
-  timespec wait{(time_t)(milliseconds / 1000), (long)(milliseconds % 1000) * 1000000L};
+  timespec wait{(time_t)(nanoseconds / 1000000000ull), (long)(nanoseconds % 1000000000ull)};
   while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
   }
 }

@@ -1,6 +1,8 @@
 // The physics module: settings, fixed ticks, the registry of simulated objects.
 #include "engine/physics/vPhysXModule.h"
 
+#include "engine/base/VisError.h"
+
 #include "engine/physics/vPhysXObject.h"
 #include "engine/physics/bullet/vPhysXScene.h"
 
@@ -76,6 +78,19 @@ bool vPhysXModule::GetGroupCollisionFlag(int a, int b) const {
   return !m_groupFlags[a][b];
 }
 
+bool vPhysXModule::SetSkinWidth(float width) {
+  if (!std::isfinite(width) || width < 0.0f) return false;
+  m_fSkinWidth = width;
+  if (m_pScene) m_pScene->ApplySolverSettings();
+  return true;
+}
+
+bool vPhysXModule::SetSleepEnergy(float energy) {
+  if (!std::isfinite(energy) || energy < 0.0f) return false;
+  m_fSleepEnergy = energy;
+  return true;
+}
+
 void vPhysXModule::OnRunPhysics(float dt) {
   m_lastTicks = 0;
   if (!(dt > 0.0f) || !std::isfinite(dt)) return;
@@ -109,13 +124,43 @@ bool vPhysXModule::PerformRaycast(VisPhysicsRaycastBase_cl* query) {
   return GetScene().Raycast(*query);
 }
 
+namespace {
+const char* ParameterName(int param) {
+  switch (param) {
+    case NxPhysicsSDK::SKIN_WIDTH: return "skin width";
+    case NxPhysicsSDK::VISUALIZE_JOINT_LIMITS: return "joint limit drawing";
+    case NxPhysicsSDK::DEFAULT_SLEEP_ENERGY: return "default sleep energy";
+    default: return "unknown";
+  }
+}
+}  // namespace
+
 bool NxPhysicsSDK::setParameter(int param, float value) {
-  if (param < 0 || param >= (int)(sizeof(m_params) / sizeof(m_params[0]))) return false;
-  m_params[param] = value;
-  return true;
+  vPhysXModule* module = vPhysXModule::GetInstance();
+  const char* why = "no physics module";
+  if (module) {
+    switch (param) {
+      case SKIN_WIDTH:
+        if (module->SetSkinWidth(value)) return true;
+        why = "not a width";
+        break;
+      case DEFAULT_SLEEP_ENERGY:
+        if (module->SetSleepEnergy(value)) return true;
+        why = "not an energy";
+        break;
+      default:
+        why = "the simulation has no such setting";
+        break;
+    }
+  }
+  Vision::Error.Warning("Physics parameter %d (%s) = %g refused: %s", param, ParameterName(param), (double)value, why);
+  return false;
 }
 
 float NxPhysicsSDK::getParameter(int param) const {
-  if (param < 0 || param >= (int)(sizeof(m_params) / sizeof(m_params[0]))) return 0.0f;
-  return m_params[param];
+  const vPhysXModule* module = vPhysXModule::GetInstance();
+  if (!module) return 0.0f;
+  if (param == SKIN_WIDTH) return module->GetSkinWidth();
+  if (param == DEFAULT_SLEEP_ENERGY) return module->GetSleepEnergy();
+  return 0.0f;
 }

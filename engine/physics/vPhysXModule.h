@@ -60,6 +60,18 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   // Whether objects of the two groups (0..31) collide; all pairs do at first.
   void SetGroupCollisionFlag(int a, int b, bool on);
   bool GetGroupCollisionFlag(int a, int b) const;
+  // Skin width: how deep touching shapes may sink into each other before the solver
+  // pushes them apart (Bullet's allowed penetration, the solver's linear slop).
+  // 0 by default; negative or non-finite values are refused (false).
+  bool SetSkinWidth(float width);
+  float GetSkinWidth() const { return m_fSkinWidth; }
+  // Sleep energy: a dynamic body made afterwards falls asleep once its kinetic energy
+  // per unit mass stays below it. Bullet compares speeds, so the energy E becomes a
+  // linear threshold of sqrt(2E) and an angular one 1.25 times that (Bullet's own
+  // proportion); the default 0.32 gives Bullet's defaults (0.8 and 1.0). Negative or
+  // non-finite values are refused (false).
+  bool SetSleepEnergy(float energy);
+  float GetSleepEnergy() const { return m_fSleepEnergy; }
 
   void OnRunPhysics(float dt) override;
   void FetchPhysicsResults() override;
@@ -91,6 +103,8 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   int m_ticks = 60, m_maxTicks = 5, m_stepMethod = 0;
   VisVector_cl m_gravity{0, 0, -9.8f};
   bool m_groupFlags[32][32] = {};  // true: the pair does not collide
+  float m_fSkinWidth = 0.0f;
+  float m_fSleepEnergy = 0.32f;
   double m_accumulator = 0.0;
   int m_lastTicks = 0;
   uint64_t m_totalTicks = 0;
@@ -98,14 +112,16 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   std::unique_ptr<vPhysXScene> m_pScene;
 };
 
-// The SDK parameters the launcher sets (numbers of the physics SDK's enumeration);
-// kept for the caller.
+// The physics SDK's parameters by their numbers in its enumeration, applied to the
+// installed module: 1 (skin width) and 77 (default sleep energy) reach the
+// simulation (vPhysXModule::SetSkinWidth, SetSleepEnergy). Any other number, and a
+// value the module refuses, is refused: false and a log line naming the parameter
+// (29, drawing of joint limits, has nothing to draw in the stand-in).
 class VBASE_IMPEXP NxPhysicsSDK {
  public:
+  enum Parameter { SKIN_WIDTH = 1, VISUALIZE_JOINT_LIMITS = 29, DEFAULT_SLEEP_ENERGY = 77 };
   bool setParameter(int param, float value);
+  // The value in effect; 0 for a parameter the stand-in does not have.
   float getParameter(int param) const;
-
- private:
-  float m_params[128] = {};
 };
 VBASE_IMPEXP extern NxPhysicsSDK* gPhysicsSDK;

@@ -106,7 +106,10 @@ void vPhysXScene::MakeWorld() {
   m_broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(m_ghostCallback.get());
   m_broadphase->getOverlappingPairCache()->setOverlapFilterCallback(m_filter.get());
   SetGravity(m_module.GetGlobalGravity());
+  ApplySolverSettings();
 }
+
+void vPhysXScene::ApplySolverSettings() { m_world->getSolverInfo().m_linearSlop = m_module.GetSkinWidth(); }
 
 vPhysXScene::~vPhysXScene() {
   ClearWorldCollision();
@@ -231,6 +234,9 @@ NxActor* vPhysXScene::CreateActor(vPhysXObject* owner, const NxShapeDesc& shape,
   impl.body->setWorldTransform(pose);
   impl.body->setInterpolationWorldTransform(pose);
   impl.body->setDamping(0.0f, 1.0f - std::exp(-impl.angularDamping));
+  // Kinetic energy per unit mass E = v^2 / 2: the speed below which the body may sleep.
+  const btScalar sleepSpeed = std::sqrt(2.0f * m_module.GetSleepEnergy());
+  impl.body->setSleepingThresholds(sleepSpeed, 1.25f * sleepSpeed);
   m_actors.push_back(actor);
   RebuildActorShape(*actor);  // shape, mass, flags, then into the world
   return actor;

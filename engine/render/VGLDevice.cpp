@@ -9,9 +9,51 @@
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <tuple>
+
 VGLDevice& VGLDevice::GetInstance() {
   static VGLDevice device;
   return device;
+}
+
+namespace {
+VVideoMode ToVideoMode(const SDL_DisplayMode& m) {
+  const int bits = SDL_BYTESPERPIXEL(m.format) == 4 ? 32 : (int)SDL_BITSPERPIXEL(m.format);
+  return VVideoMode{m.w, m.h, m.refresh_rate, bits};
+}
+}  // namespace
+
+bool VGLDevice::ReadDisplays(std::vector<VDisplayModes>& out) {
+  out.clear();
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    Vision::Error.Warning("Display modes not read: %s", SDL_GetError());
+    return false;
+  }
+  const int displays = SDL_GetNumVideoDisplays();
+  for (int d = 0; d < displays; ++d) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(d, &desktop) != 0) continue;
+    VDisplayModes display;
+    display.desktop = ToVideoMode(desktop);
+    const int count = SDL_GetNumDisplayModes(d);
+    for (int i = 0; i < count; ++i) {
+      SDL_DisplayMode m;
+      if (SDL_GetDisplayMode(d, i, &m) != 0) continue;
+      const VVideoMode mode = ToVideoMode(m);
+      if (mode.m_iBitsPerPixel == 32) display.modes.push_back(mode);
+    }
+    const auto key = [](const VVideoMode& m) { return std::tuple(m.m_iXRes, m.m_iYRes, m.m_iRefreshRate); };
+    std::sort(display.modes.begin(), display.modes.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    display.modes.erase(std::unique(display.modes.begin(), display.modes.end(),
+                                    [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+                        display.modes.end());
+    out.push_back(display);
+  }
+  if (out.empty()) Vision::Error.Warning("Display modes not read: %s", displays < 0 ? SDL_GetError() : "no display");
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return !out.empty();
 }
 
 bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
@@ -61,12 +103,14 @@ bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
                               (const char*)glGetString(GL_VERSION), (const char*)glGetString(GL_RENDERER));
   Vision::HardwareCursor.ApplyToWindow();
   VSetMessageBoxWindow(m_pWindow);
+  VSetCursorWindow(m_pWindow);
   return true;
 }
 
 void VGLDevice::Close() {
   if (m_pWindow) {
     VSetMessageBoxWindow(nullptr);
+    VSetCursorWindow(nullptr);
     Vision::HardwareCursor.ReleaseWindowCursor();
   }
   if (m_pContext) {

@@ -7,14 +7,25 @@
 #include "engine/base/VBase.h"
 #include "engine/render/VImageFile.h"
 
-#include <string>
+#include "engine/core/VisionApp.h"
 
-struct VVideoConfig;
-struct VWindowConfig;
+#include <string>
+#include <vector>
+
+// A display as SDL reports it: its desktop mode and its modes of 32 bits per pixel
+// (four bytes), smallest first, each size and refresh rate once.
+struct VDisplayModes {
+  VVideoMode desktop;
+  std::vector<VVideoMode> modes;
+};
 
 class VBASE_IMPEXP VGLDevice {
  public:
   static VGLDevice& GetInstance();
+
+  // The displays of the windowing system, primary first. False, logged, when SDL's
+  // video cannot start (no display) or it reports none.
+  static bool ReadDisplays(std::vector<VDisplayModes>& out);
 
   // Opens the window of the configured size and title, the GL context (made
   // current; GLEW initialised) and the framebuffer. False, logged, when any step

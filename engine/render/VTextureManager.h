@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class VBASE_IMPEXP VisTextureManager_cl {
  public:
@@ -16,9 +17,25 @@ class VBASE_IMPEXP VisTextureManager_cl {
   int GetTextureCount() const { return (int)m_textures.size(); }
   // Drops the textures nobody else holds; returns how many went.
   int PurgeUnused();
+  // Loads again the textures whose file changed since it was loaded (modification
+  // time or size, or the file came or went) and returns how many; those textures go
+  // into reloaded when given.
+  int ReloadModified(std::vector<VTextureObject*>* reloaded = nullptr);
 
  private:
-  std::map<std::string, VSmartPtr<VTextureObject>> m_textures;
+  // What the file looked like when its texture was loaded.
+  struct FileStamp {
+    bool exists = false;
+    int64_t modified = 0;  // nanoseconds
+    int64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  static FileStamp StampOf(const char* file);
+  struct Entry {
+    VSmartPtr<VTextureObject> texture;
+    FileStamp stamp;
+  };
+  std::map<std::string, Entry> m_textures;
 };
 
 namespace Vision {

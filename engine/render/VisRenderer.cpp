@@ -2,16 +2,30 @@
 #include "engine/render/VisRenderer.h"
 
 #include "engine/base/VisError.h"
+#include "engine/core/VisGame.h"
 #include "engine/os/VOs.h"
 #include "engine/render/VGLDevice.h"
+#include "engine/render/VHardwareCursor.h"
 #include "engine/render/VImageFile.h"
+#include "engine/render/VTextureManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 namespace Vision {
 VisRenderer_cl Renderer;
 }  // namespace Vision
+
+int VisRenderer_cl::ResetEffectCaches() {
+  std::vector<VTextureObject*> reloaded;
+  const int count = Vision::TextureManager.ReloadModified(&reloaded);
+  VTextureObject* cursor = Vision::HardwareCursor.GetImage();
+  if (cursor && std::find(reloaded.begin(), reloaded.end(), cursor) != reloaded.end()) Vision::HardwareCursor.ApplyToWindow();
+  return count;
+}
+
+int VisRenderer_cl::ReloadShaderAssignments() { return Vision::Game.ReloadMeshSurfaceTextures(); }
 
 // Headless there is no picture to save: a blank frame would pass for one.
 bool VisRenderer_cl::SaveScreenShot(std::string* outFile) {

@@ -42,8 +42,15 @@ class VBASE_IMPEXP VisRenderer_cl {
   void SetRendererRunning(bool on) { m_running = on; }
   void ResetAllStates() { ++m_resetCount; }
   int GetResetCount() const { return m_resetCount; }
-  int ResetEffectCaches() { return 0; }
-  int ReloadShaderAssignments() { return 0; }
+  // Drops what was built from resource files that changed on disk and loads them
+  // again: the stand-in builds only from textures (the texture manager's), so this
+  // reloads the modified ones (the window's cursor takes a new image at once) and
+  // returns how many.
+  int ResetEffectCaches();
+  // Reloads the shader assignments that changed and returns how many: the stand-in's
+  // are the surface textures the shared models' files name
+  // (VisGame_cl::ReloadMeshSurfaceTextures).
+  int ReloadShaderAssignments();
   // Writes the last frame to a PNG file in the program folder; false when it cannot
   // (always headless: there is no picture).
   bool SaveScreenShot(std::string* outFile = nullptr);

@@ -94,6 +94,10 @@ TEST_F(LauncherTest, HeadlessRunLogsTheStartUpInOrderAndExitsCleanly) {
   EXPECT_GT(engine, output);
   EXPECT_GT(Find(log, "Engine plug-in Tidework loaded"), engine);
   EXPECT_GE(Find(log, "ENGINE_FRAMES reached"), 0);
+  // Of the physics parameters only the drawing switch has nowhere to go, and says so.
+  EXPECT_EQ(Matching(log, "Physics parameter"),
+            std::vector<std::string>{
+                "Warning: Physics parameter 29 (joint limit drawing) = 1 refused: the simulation has no such setting"});
   // The first start writes update.bin with the start values.
   EXPECT_EQ(ScratchProgram::ReadFile(program.DocumentsDir() + "/Fenwold/Brinemark/update.bin"),
             "q7vd0wm2xj5ht8nb3kc6fa1ly9ers4go\nq7vd0wm2xj5ht8nb3kc6fa1ly9ers4go\n");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -75,6 +76,24 @@ TEST_F(MainLoopTest, ClockGoingBackRestartsTheWait) {
   ASSERT_EQ(starts.size(), 2u);
   EXPECT_EQ(starts[0], 100 * kMs);
   EXPECT_EQ(starts[1], 45 * kMs);
+}
+
+double Seconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+TEST_F(MainLoopTest, AnIdleLoopSleepsThroughMostOfItsWaitOnTheRealClock) {
+  // 300 empty frames take at least 299 x 5 ms; the thread may spend only a small
+  // part of that on the processor (the bound leaves room for a loaded machine).
+  const double wall0 = Seconds(CLOCK_MONOTONIC), cpu0 = Seconds(CLOCK_THREAD_CPUTIME_ID);
+  int frames = 0;
+  MainLoop::Run([&] { return ++frames < 300; });
+  const double wall = Seconds(CLOCK_MONOTONIC) - wall0, cpu = Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu0;
+  EXPECT_EQ(frames, 300);
+  EXPECT_GE(wall, 299 * 0.005);
+  EXPECT_LT(cpu, 0.5 * wall) << "cpu " << cpu << " s of " << wall << " s";
 }
 
 TEST_F(MainLoopTest, FirstFrameReturningFalseEndsTheLoop) {

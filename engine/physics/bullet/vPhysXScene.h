@@ -55,6 +55,8 @@ class vPhysXScene {
 
   btDiscreteDynamicsWorld& World() { return *m_world; }
   void SetGravity(const VisVector_cl& g);
+  // The module's skin width into the solver.
+  void ApplySolverSettings();
   btVector3 Gravity() const { return m_world->getGravity(); }
 
   // Objects, oldest first; liveness by pointer and serial.

@@ -209,6 +209,81 @@ TEST_F(GLDeviceTest, AScriptedAnswerStillAnswersMessageBoxesOverTheWindow) {
   EXPECT_TRUE(log.Contains("Message box \"Brinemark\": Do you want to run in windowed mode? -> no"));
 }
 
+TEST_F(GLDeviceTest, WithAWindowTheAdaptersAreTheDisplaysAndHeadlessTheFixedList) {
+  {
+    ScopedEnv display("DISPLAY", s_display->Name().c_str());
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv video("ENGINE_VIDEO", "gl");
+    VVideo::UseDefaultAdapters();
+    ASSERT_EQ(VVideo::GetAdapterCount(), 1);
+    VVideoMode desktop;
+    ASSERT_TRUE(VVideo::GetAdapterMode(0, desktop));
+    EXPECT_EQ(desktop.m_iXRes, 800);
+    EXPECT_EQ(desktop.m_iYRes, 600);
+    ASSERT_GE(VVideo::GetAdapterModeCount(0), 1);
+    bool listsDesktop = false;
+    for (int i = 0; i < VVideo::GetAdapterModeCount(0); ++i) {
+      VVideoMode m;
+      ASSERT_TRUE(VVideo::GetAdapterModeAt(0, i, m));
+      EXPECT_EQ(m.m_iBitsPerPixel, 32);
+      EXPECT_LE(m.m_iXRes, 800);
+      listsDesktop |= m.m_iXRes == 800 && m.m_iYRes == 600;
+    }
+    EXPECT_TRUE(listsDesktop);
+    EXPECT_STREQ(VVideo::GetAdapterMonitorName(0), VVideo::GetDesktopMonitorName());
+  }
+  VVideoMode headless;
+  ASSERT_TRUE(VVideo::GetAdapterMode(0, headless));
+  EXPECT_EQ(headless.m_iXRes, 1920);
+  EXPECT_EQ(VVideo::GetAdapterModeCount(0), 8);
+}
+
+TEST_F(GLDeviceTest, CursorMovesAndClipsDriveTheRealPointer) {
+  ASSERT_TRUE(Start());
+  SDL_Window* window = (SDL_Window*)VVideo::GetWindowHandle();
+  SDL_RaiseWindow(window);
+  SDL_SetWindowInputFocus(window);
+  app.Run();  // takes the focus events
+  auto pointer = [&] {
+    int x = 0, y = 0, wx = 0, wy = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    SDL_GetWindowPosition(window, &wx, &wy);
+    return std::pair{x - wx, y - wy};
+  };
+
+  VSetCursorPos(200, 150);
+  EXPECT_EQ(pointer(), (std::pair{200, 150}));
+
+  // A clip moves the pointer inside and confines it to the window and the rectangle.
+  const VRect clip{10, 20, 110, 120};
+  VClipCursor(&clip);
+  EXPECT_EQ(pointer(), (std::pair{109, 119}));
+  const SDL_Rect* rect = SDL_GetWindowMouseRect(window);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->x, 10);
+  EXPECT_EQ(rect->y, 20);
+  EXPECT_EQ(rect->w, 100);
+  EXPECT_EQ(rect->h, 100);
+  EXPECT_TRUE(SDL_GetWindowGrab(window));
+  VSetCursorPos(40, 30);
+  EXPECT_EQ(pointer(), (std::pair{40, 30}));
+  VSetCursorPos(300, 230);
+  EXPECT_EQ(pointer(), (std::pair{109, 119}));
+  // Events report where the pointer went without moving it again.
+  VTrackCursorPos(50, 60);
+  EXPECT_EQ(pointer(), (std::pair{109, 119}));
+  VPoint recorded;
+  VGetCursorPos(recorded);
+  EXPECT_EQ(recorded.x, 50);
+  EXPECT_EQ(recorded.y, 60);
+
+  VClipCursor(nullptr);
+  EXPECT_EQ(SDL_GetWindowMouseRect(window), nullptr);
+  EXPECT_FALSE(SDL_GetWindowGrab(window));
+  VSetCursorPos(300, 230);
+  EXPECT_EQ(pointer(), (std::pair{300, 230}));
+}
+
 TEST(GLDeviceWithoutDisplay, AWindowThatCannotOpenFailsTheEngineStart) {
   ScopedEnv display("DISPLAY", nullptr);
   ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
