@@ -24,3 +24,11 @@ int VisTextureManager_cl::PurgeUnused() {
   }
   return purged;
 }
+
+VTextureObject* VisTextureManager_cl::Create2DTextureObject(const char* name, int width, int height, int format,
+                                                           int flags) {
+  if (width <= 0 || height <= 0) return nullptr;
+  VTextureObject* texture = new VTextureObject(name ? name : "");
+  texture->CreateInMemory(width, height, format, flags);
+  return texture;
+}
