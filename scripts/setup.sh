@@ -9,6 +9,7 @@ packages=(
   xvfb xauth libgl1-mesa-dri xfonts-base
   libbullet-dev libcurl4-openssl-dev libssl-dev
   libsndfile1-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3

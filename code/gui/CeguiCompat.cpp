@@ -4,6 +4,7 @@
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
 #include "engine/core/VisionApp.h"
+#include "engine/render/VTextureObject.h"
 
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Null/Renderer.h>
@@ -176,6 +177,37 @@ void DestroyImageset(const std::string& imageset) {
     if (CEGUI::ImageManager::getSingleton().isDefined(name)) CEGUI::ImageManager::getSingleton().destroy(name);
     CEGUI::Renderer* renderer = CEGUI::System::getSingleton().getRenderer();
     if (renderer->isTextureDefined(name)) renderer->destroyTexture(name);
+  });
+}
+
+CEGUI::Texture* CreateTextureOver(CEGUI::Renderer* renderer, VTextureObject* texture) {
+  if (!renderer || !texture || texture->GetTextureWidth() <= 0 || texture->GetTextureHeight() <= 0) return nullptr;
+  static unsigned s_count = 0;
+  const CEGUI::String name = ToGui("EngineTexture_" + std::to_string(++s_count));
+  const CEGUI::Sizef size((float)texture->GetTextureWidth(), (float)texture->GetTextureHeight());
+  CEGUI::Texture* made = nullptr;
+  Try("texture over engine texture", [&] {
+    if (auto* gl = dynamic_cast<CEGUI::OpenGLRenderer*>(renderer)) {
+      if (texture->GetGLHandle()) made = &gl->createTexture(name, (GLuint)texture->GetGLHandle(), size);
+      return;
+    }
+    made = &renderer->createTexture(name, size);
+  });
+  return made;
+}
+
+bool DefineImageOnTexture(const std::string& imageset, CEGUI::Texture* texture, float width, float height) {
+  if (!texture) return false;
+  const CEGUI::String name = FullImageName(imageset);
+  return Try("image on texture", [&] {
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    if (images.isDefined(name)) images.destroy(name);
+    auto& image = static_cast<CEGUI::BasicImage&>(images.create("BasicImage", name));
+    image.setTexture(texture);
+    image.setArea(CEGUI::Rectf(0.0f, 0.0f, width, height));
+    image.setOffset(CEGUI::Vector2f(0.0f, 0.0f));
+    image.setAutoScaled(CEGUI::ASM_Both);
+    image.setNativeResolution(texture->getSize());
   });
 }
 

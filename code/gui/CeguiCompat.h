@@ -12,8 +12,11 @@
 
 namespace CEGUI {
 class Renderer;
+class Texture;
 class Window;
 }  // namespace CEGUI
+
+class VTextureObject;
 
 namespace CeguiCompat {
 
@@ -71,6 +74,18 @@ bool CreateImagesetFromFile(const std::string& imageset, const std::string& file
 bool IsImagesetDefined(const std::string& imageset);
 // Destroys the image and its texture, so the name can be used again.
 void DestroyImageset(const std::string& imageset);
+
+// A GUI texture of a new name (each call its own) showing an engine texture made
+// in memory: over its GL texture in a window, so updates of the engine texture
+// show at once; headless an empty texture of its size (the null renderer draws
+// nothing). Null when the renderer or the texture is missing. Destroy it through
+// the renderer (destroyTexture).
+CEGUI::Texture* CreateTextureOver(CEGUI::Renderer* renderer, VTextureObject* texture);
+// Defines the image "<imageset>/full_image" on a GUI texture: the area from (0, 0)
+// of the given size, no offset, auto-scaled with the texture's size as native
+// resolution. An existing image of the name is replaced. DestroyImageset removes it
+// (the texture stays).
+bool DefineImageOnTexture(const std::string& imageset, CEGUI::Texture* texture, float width, float height);
 
 // Debian's CEGUI has no regex library: every edit box gets a std::regex validator
 // when it is created (layouts with validation strings load then). Call once after

@@ -17,6 +17,7 @@
 #include "engine/render/VGLDevice.h"
 #include "engine/render/VSDLEventPump.h"
 #include "engine/render/VisRenderer.h"
+#include "engine/render/VisScreenMask.h"
 
 #include <cerrno>
 #include <cmath>
@@ -143,15 +144,19 @@ void VisionApp_cl::DeInitEngine() {
   m_bEngineInit = false;
 }
 
-bool VisionApp_cl::Run() {
-  if (m_bQuit) return false;
-
+void VisionApp_cl::PollInput() {
   // The window's events, then the replayed ones of this frame (numbered from 1).
   VSDLEventPump::Pump(*this);
   if (m_bEngineInit) g_replay.DeliverFrame(m_iFrames + 1);
   if (g_eventPump) g_eventPump(*this);
   Vision::Key.Poll();
   Vision::Mouse.Poll();
+}
+
+bool VisionApp_cl::Run() {
+  if (m_bQuit) return false;
+
+  PollInput();
   Vision::Timer.Update();
   Vision::Message.ClearFrame();
   const float dt = Vision::Timer.GetTimeDifference();
@@ -218,6 +223,7 @@ void VisionApp_cl::RenderScene() {
   // Highlights draw after the scene, the GUI last.
   VisRenderHookDataObject_cl scene(&Vision::Callbacks.OnRenderHook, VRH_PRE_SCREENMASKS);
   Vision::Callbacks.OnRenderHook.TriggerCallbacks(&scene);
+  VisScreenMask_cl::RenderAll();
   VisRenderHookDataObject_cl gui(&Vision::Callbacks.OnRenderHook, VRH_GUI);
   Vision::Callbacks.OnRenderHook.TriggerCallbacks(&gui);
 }

@@ -134,6 +134,11 @@ class VBASE_IMPEXP VisionApp_cl : public IVisApp_cl {
   VVideoConfig& GetVideoConfig() { return m_videoConfig; }
   IVisPhysicsModule_cl* GetPhysicsModule() const;
 
+  // Takes the input of the coming frame (window events, replayed events, device
+  // polls) without running it: Run does it first; a blocking loop (a video) calls
+  // it to read keys between frames.
+  void PollInput();
+
   // Frame pieces for rendering without simulation. RenderScene runs the render
   // hooks; GlobalTick lets the camera follow its entity; UpdateScreen presents.
   // With a window BeginRendering clears the frame and UpdateScreen shows it.

@@ -46,10 +46,18 @@ int VisTextureManager_cl::ReloadModified(std::vector<VTextureObject*>* reloaded)
   for (auto& [key, entry] : m_textures) {
     const FileStamp now = StampOf(entry.texture->GetFilename());
     if (now == entry.stamp) continue;
-    // The stand-in keeps no pixels: taking the file's new state is the whole reload.
+    // Textures loaded from files keep no pixels: taking the file's new state is the whole reload.
     entry.stamp = now;
     ++count;
     if (reloaded) reloaded->push_back(entry.texture);
   }
   return count;
+}
+
+VTextureObject* VisTextureManager_cl::Create2DTextureObject(const char* name, int width, int height, int format,
+                                                           int flags) {
+  if (width <= 0 || height <= 0) return nullptr;
+  VTextureObject* texture = new VTextureObject(name ? name : "");
+  texture->CreateInMemory(width, height, format, flags);
+  return texture;
 }
