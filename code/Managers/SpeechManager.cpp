@@ -1,12 +1,17 @@
 // Speech: volume, conversation state and the bubbles of ready texts.
 #include "Managers/SpeechManager.h"
 
+#include "core/GameManager.h"
+
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
 
 #include <CEGUI/String.h>
 
-SpeechManager::~SpeechManager() { Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer); }
+SpeechManager::~SpeechManager() {
+  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(&m_bubbleTimer);
+}
 
 // The bubble is kept here with its number, text, entity and time; the frame that
 // draws it over the entity comes with the speech frames of the HUD.
@@ -18,6 +23,7 @@ int SpeechManager::Say(VisBaseEntity_cl* entity, const CEGUI::String& text, floa
   m_fBubbleTimeLeft = duration;
   m_bHasBubble = true;
   Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(&m_bubbleTimer);
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(&m_bubbleTimer);
   return m_iBubbleNumber;
 }
 
@@ -26,9 +32,15 @@ void SpeechManager::SetSpeechBubbleIsGone() {
   m_fBubbleTimeLeft = 0.0f;
   m_pBubbleEntity = nullptr;
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(&m_bubbleTimer);
 }
 
 void SpeechManager::BubbleTimer::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  // The speaker is gone: so is its bubble.
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_owner.m_pBubbleEntity) m_owner.SetSpeechBubbleIsGone();
+    return;
+  }
   if (!data || data->m_pSender != &Vision::Callbacks.OnUpdateSceneBegin) return;
   m_owner.m_fBubbleTimeLeft -= Vision::Timer.GetTimeDifference();
   if (m_owner.m_fBubbleTimeLeft <= 0.0f) m_owner.SetSpeechBubbleIsGone();

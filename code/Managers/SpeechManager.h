@@ -30,7 +30,7 @@ class SpeechManager : public Singleton<SpeechManager> {
   void SetSpeechBubbleIsGone();
   // A bubble with a ready text over the entity for the seconds: the bubble's number,
   // or -1 while another such bubble is kept. No voice is played. The bubble goes
-  // when its time has run out.
+  // when its time has run out or its entity is destroyed.
   int Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration);
   // The bubble last made by Say: its number (0 before any), text (UTF-8), entity
   // and the seconds it still shows.

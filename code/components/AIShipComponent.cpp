@@ -2,6 +2,7 @@
 #include "components/AIShipComponent.h"
 
 #include "core/ComponentMessages.h"
+#include "core/GameManager.h"
 #include "entities/ShipEntity.h"
 #include "Managers/SaveGameManager.h"
 #include "util/ArchiveLimits.h"
@@ -30,9 +31,18 @@ void AIShipComponent::BuildVarList(VARTABLE& t) {
 }
 
 // Half of the AI captains are cowards.
-AIShipComponent::AIShipComponent() : m_bCoward(MathTools::RandomFloat() < 0.5f) {}
+AIShipComponent::AIShipComponent() : m_bCoward(MathTools::RandomFloat() < 0.5f) {
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+}
 
-AIShipComponent::~AIShipComponent() = default;
+AIShipComponent::~AIShipComponent() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+
+void AIShipComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data || data->m_pSender != &GameManager::Callbacks.OnEntityDestroyed) return;
+  const VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+  if (m_pTargetShip && static_cast<VisBaseEntity_cl*>(m_pTargetShip) == gone) m_pTargetShip = nullptr;
+  // (The target town joins here once towns exist as entities.)
+}
 
 int AIShipComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;

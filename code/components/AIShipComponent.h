@@ -30,7 +30,8 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
   int CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) override;
   // Loads the script once owned.
   void SetOwner(VisTypedEngineObject_cl* owner) override;
-  void OnHandleCallback(IVisCallbackDataObject_cl*) override {}
+  // Targets that are destroyed are dropped.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
   // Modes (13, 14, 15, 26, 27, 28), sinking (16), a dead target (17).
   void MessageFunction(int id, INT_PTR p1, INT_PTR p2) override;
   // Component data, then SerializeX.

@@ -4,7 +4,8 @@
 
 #include "core/BaseComponent.h"
 
-class VisPath_cl;
+#include "engine/base/VRefCounter.h"
+#include "engine/core/VisPath.h"
 
 class AIUnitComponent : public BaseComponent {
   V_DECLARE_DYNCREATE(AIUnitComponent)
@@ -14,8 +15,8 @@ class AIUnitComponent : public BaseComponent {
   // Only a UnitEntity or a derived class.
   int CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) override;
 
-  void SetFollowPath(VisPath_cl* path) { m_pFollowPath = path; }
-  VisPath_cl* GetFollowPath() const { return m_pFollowPath; }
+  void SetFollowPath(VisPath_cl* path) { m_spFollowPath = path; }
+  VisPath_cl* GetFollowPath() const { return m_spFollowPath.GetPtr(); }
   float GetAttackRange() const { return m_fAttackRange; }
 
  protected:
@@ -23,5 +24,6 @@ class AIUnitComponent : public BaseComponent {
 
  private:
   float m_fAttackRange = 10.0f;
-  VisPath_cl* m_pFollowPath = nullptr;
+  // Held: the scene's paths go when the world unloads.
+  VSmartPtr<VisPath_cl> m_spFollowPath;
 };

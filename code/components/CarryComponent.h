@@ -5,12 +5,17 @@
 
 #include "core/BaseComponent.h"
 
+#include "engine/base/VCallback.h"
+
 class CollectableEntity;
 
-class CarryComponent : public BaseComponent {
+class CarryComponent : public BaseComponent, public IVisCallbackHandler_cl {
   V_DECLARE_DYNCREATE(CarryComponent)
  public:
-  CarryComponent() = default;
+  // Listens for destroyed entities: neither the target nor the item outlives its entity.
+  CarryComponent();
+  ~CarryComponent() override;
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   virtual void SetCarryTarget(CollectableEntity* target) { m_pCarryTarget = target; }
   virtual CollectableEntity* GetCarryTarget() const { return m_pCarryTarget; }

@@ -27,6 +27,24 @@ InfantryPathComponent::InfantryPathComponent() : BasePathComponent(5.0f, 1.5f, f
 InfantryPathComponent::InfantryPathComponent(float stepLength, float reachDistance, bool looping)
     : BasePathComponent(stepLength, reachDistance, looping) {}
 
+InfantryPathComponent::~InfantryPathComponent() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+
+void InfantryPathComponent::SetInteractionTarget(VisBaseEntity_cl* target) {
+  m_pInteractionTarget = target;
+  if (target)
+    GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+  else
+    GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+}
+
+void InfantryPathComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_pInteractionTarget) SetInteractionTarget(nullptr);
+    return;
+  }
+  BasePathComponent::OnHandleCallback(data);
+}
+
 void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (id != VIS_MSG_USER_UNIT_MOVE && id != VIS_MSG_USER_UNIT_ATTACK_ORDER && id != VIS_MSG_USER_UNIT_COLLECT && id != VIS_MSG_USER_UNIT_WALK_TO && id != VIS_MSG_USER_UNIT_WALK_TO_USE) return;
   SoldierEntity* soldier = GetSoldier();
@@ -37,7 +55,7 @@ void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   }
   const VisVector_cl* target = reinterpret_cast<const VisVector_cl*>(p1);
   const VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
-  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) m_pInteractionTarget = reinterpret_cast<VisBaseEntity_cl*>(p2);
+  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) SetInteractionTarget(reinterpret_cast<VisBaseEntity_cl*>(p2));
   MakePathTo(goal, true);
   if (m_spPath && m_spPath->GetPathNodeCount() <= 2) CheckArrival();
 }
@@ -95,5 +113,5 @@ void InfantryPathComponent::CheckArrival() {
   if (!m_pInteractionTarget || !GetSoldier()) return;
   // Buildings to enter and the special cannon to fire come with their own kinds; for
   // anything else the soldier has done what it came for.
-  m_pInteractionTarget = nullptr;
+  SetInteractionTarget(nullptr);
 }

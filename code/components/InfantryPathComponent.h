@@ -11,6 +11,7 @@ class InfantryPathComponent : public BasePathComponent {
  public:
   InfantryPathComponent();
   InfantryPathComponent(float stepLength, float reachDistance, bool looping);
+  ~InfantryPathComponent() override;
 
   // Orders that plan a path: 153, 161, 164 and 165 (165 also names what to use);
   // 151 unless the soldier's unit steers with a path of its own.
@@ -22,6 +23,8 @@ class InfantryPathComponent : public BasePathComponent {
   bool IsFollowingPath() override;
   // The soldier stopped walking: the path moves on, or ends.
   virtual void OwnerStops();
+  // Besides the frame update: a destroyed thing to use is forgotten.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   VisBaseEntity_cl* GetInteractionTarget() const { return m_pInteractionTarget; }
 
@@ -30,6 +33,7 @@ class InfantryPathComponent : public BasePathComponent {
   SoldierEntity* GetSoldier() const;
   // What to do with the thing to use once the soldier got there.
   void CheckArrival();
+  void SetInteractionTarget(VisBaseEntity_cl* target);
 
   VisBaseEntity_cl* m_pInteractionTarget = nullptr;
 };

@@ -118,9 +118,13 @@ void ShipBattleComponent::BuildVarList(VARTABLE& t) {
 ShipBattleComponent::ShipBattleComponent() {
   m_fRollRate = MathTools::RandomFloat() * 0.2f + 0.15f;
   m_fPitchRate = MathTools::RandomFloat() * 0.4f - 0.2f;
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
 }
 
-ShipBattleComponent::~ShipBattleComponent() { Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this); }
+ShipBattleComponent::~ShipBattleComponent() {
+  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+}
 
 int ShipBattleComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
@@ -139,6 +143,10 @@ void ShipBattleComponent::SetOwner(VisTypedEngineObject_cl* owner) {
 
 void ShipBattleComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) Update(Vision::Timer.GetTimeDifference());
+  // A shooter sunk and freed before this ship goes down earns nothing.
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed && m_pLatestShooter &&
+      static_cast<BaseEntityDataObject*>(data)->m_pEntity == static_cast<VisBaseEntity_cl*>(m_pLatestShooter))
+    m_pLatestShooter = nullptr;
 }
 
 ShipEntity* ShipBattleComponent::GetShip() const { return AsShip(GetOwner()); }

@@ -16,16 +16,26 @@ void RemoveFirst(std::vector<UnitEntity*>& list, UnitEntity* unit) {
 Player::Player() {
   GameManager::Callbacks.OnUnitRemoved.RegisterCallback(this);
   GameManager::Callbacks.OnUnitCreated.RegisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
 }
 
 Player::~Player() {
   GameManager::Callbacks.OnUnitRemoved.DeregisterCallback(this);
   GameManager::Callbacks.OnUnitCreated.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
 }
 
 void Player::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (!data) return;
   VisBaseEntity_cl* entity = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+  if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    // A unit freed without announcing its removal: only its address is left to compare.
+    auto named = [entity](const UnitEntity* u) { return static_cast<const VisBaseEntity_cl*>(u) == entity; };
+    for (std::vector<UnitEntity*>* list : {&m_selection, &m_playerUnits, &m_enemyUnits})
+      list->erase(std::remove_if(list->begin(), list->end(), named), list->end());
+    if (named(m_pPlayerCharacter)) m_pPlayerCharacter = nullptr;
+    return;
+  }
   if (!entity || !entity->IsOfType(UnitEntity::GetClassTypeId())) return;
   UnitEntity* unit = static_cast<UnitEntity*>(entity);
 

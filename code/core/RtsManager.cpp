@@ -2,6 +2,7 @@
 #include "core/RtsManager.h"
 
 #include "core/AnimConfigManager.h"
+#include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/VEntityHighlightManager.h"
 #include "entities/UnitEntity.h"
@@ -16,7 +17,7 @@ RtsManager& RtsManager::GlobalManager() { return g_RtsManager; }
 
 void RtsManager::OneTimeInit() {
   m_bLandBattle = false;
-  Vision::Callbacks.OnObjectDestroyed.RegisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
   m_pEscapeArea = nullptr;
   m_bPlayerInsideEscapeArea = false;
   m_iUnitsInsideEscapeArea = 0;
@@ -29,7 +30,7 @@ void RtsManager::OneTimeInit() {
 
 void RtsManager::OneTimeDeInit() {
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
-  Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
   m_bLandBattle = false;
   m_pEscapeArea = nullptr;
   m_pFollowedUnit = nullptr;
@@ -56,9 +57,9 @@ void RtsManager::SetCurrentSellectionToFollowedUnit() {
 }
 
 void RtsManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
-  if (data && data->m_pSender == &Vision::Callbacks.OnObjectDestroyed) {
-    const VTypedObject* destroyed = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    const VisBaseEntity_cl* destroyed = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
     if (destroyed && destroyed == m_pEscapeArea) m_pEscapeArea = nullptr;
-    if (destroyed && destroyed == static_cast<const VTypedObject*>(m_pFollowedUnit)) m_pFollowedUnit = nullptr;
+    if (destroyed && destroyed == static_cast<const VisBaseEntity_cl*>(m_pFollowedUnit)) m_pFollowedUnit = nullptr;
   }
 }

@@ -4,9 +4,15 @@
 #include "core/CallbackManager.h"
 #include "core/GameManager.h"
 
-VEntityHighlightManager::VEntityHighlightManager() { GameManager::Callbacks.OnUnitRemoved.RegisterCallback(this); }
+VEntityHighlightManager::VEntityHighlightManager() {
+  GameManager::Callbacks.OnUnitRemoved.RegisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+}
 
-VEntityHighlightManager::~VEntityHighlightManager() { GameManager::Callbacks.OnUnitRemoved.DeregisterCallback(this); }
+VEntityHighlightManager::~VEntityHighlightManager() {
+  GameManager::Callbacks.OnUnitRemoved.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+}
 
 void VEntityHighlightManager::AddHighlight(VisBaseEntity_cl* entity, uint32_t colour) {
   if (!entity) return;
@@ -69,7 +75,12 @@ uint32_t VEntityHighlightManager::GetOcclusionColour(const VisBaseEntity_cl* ent
 }
 
 void VEntityHighlightManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
-  if (!data || data->m_pSender != &GameManager::Callbacks.OnUnitRemoved) return;
+  if (!data) return;
+  if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    RemoveFromAllSets(static_cast<BaseEntityDataObject*>(data)->m_pEntity);
+    return;
+  }
+  if (data->m_pSender != &GameManager::Callbacks.OnUnitRemoved) return;
   VisBaseEntity_cl* unit = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
   if (m_activeUnits.Contains(unit)) {
     m_unitStates[unit] = UNIT_STATE_OFF;

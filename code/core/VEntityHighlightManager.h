@@ -17,7 +17,8 @@ class VEntityHighlightManager : public Singleton<VEntityHighlightManager>, publi
   // Unit states of a registered soldier.
   enum { UNIT_STATE_NONE = 0, UNIT_STATE_ON = 1, UNIT_STATE_OFF = 3 };
 
-  // Created on first use (GetInstance); listens to OnUnitRemoved of the game's event bus.
+  // Created on first use (GetInstance); listens to OnUnitRemoved of the game's event
+  // bus, and forgets a destroyed entity in every set.
   // Leaves the callbacks, empties the sets and deletes the manager.
   static void Shutdown() { CleanInstance(); }
 

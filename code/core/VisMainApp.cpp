@@ -92,6 +92,7 @@ VisMainApp::VisMainApp() {
 }
 
 VisMainApp::~VisMainApp() {
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(&m_mouseCameraWatch);
   FreeHelpText();
   if (!m_sStartFolder.empty()) VFileHelper::SetCurrentDirectory(m_sStartFolder.c_str());
   m_sLoadingImage.Reset();
@@ -524,8 +525,19 @@ bool VisMainApp::LoadHelpFile(const char* file, bool addDefaults) {
 }
 
 VisBaseEntity_cl* VisMainApp::EnableMouseCamera() {
-  if (!m_pMouseCamera) m_pMouseCamera = Vision::Game.CreateEntity("VisMouseCamera_cl", VisVector_cl(0, 0, 0));
+  if (!m_pMouseCamera) {
+    m_pMouseCamera = Vision::Game.CreateEntity("VisMouseCamera_cl", VisVector_cl(0, 0, 0));
+    if (m_pMouseCamera) GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(&m_mouseCameraWatch);
+  }
   return m_pMouseCamera;
+}
+
+void VisMainApp::MouseCameraWatch::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data || data->m_pSender != &GameManager::Callbacks.OnEntityDestroyed ||
+      static_cast<BaseEntityDataObject*>(data)->m_pEntity != m_app.m_pMouseCamera)
+    return;
+  m_app.m_pMouseCamera = nullptr;
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
 }
 
 void VisMainApp::SetupLoadingScreen(bool on, const char* image, float fadeTime) {

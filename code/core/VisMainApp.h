@@ -73,6 +73,17 @@ class VisMainApp : public VisionApp_cl, public Singleton<VisMainApp> {
   bool m_bPaused = false;
   std::string m_sStartFolder;
   VisBaseEntity_cl* m_pMouseCamera = nullptr;
+  // Forgets the mouse camera when it is destroyed (a world unload), so that the next
+  // EnableMouseCamera makes a new one.
+  class MouseCameraWatch : public IVisCallbackHandler_cl {
+   public:
+    explicit MouseCameraWatch(VisMainApp& app) : m_app(app) {}
+    void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+
+   private:
+    VisMainApp& m_app;
+  };
+  MouseCameraWatch m_mouseCameraWatch{*this};
   int m_iHelpX = 9, m_iHelpY = 16;
   VPList<VString> m_helpLines;
   float m_fFPSTime = 0.0f;

@@ -1,6 +1,8 @@
 // Placing an entity on a bone of another entity every think step.
 #include "entities/BoneAttachedEntity.h"
 
+#include "core/GameManager.h"
+
 #include "engine/core/VDynamicMesh.h"
 
 V_IMPLEMENT_DYNCREATE(BoneAttachedEntity, VisBaseEntity_cl)
@@ -25,6 +27,7 @@ bool BoneAttachedEntity::Attach(VisBaseEntity_cl* target, const char* bone, cons
   m_vLocalOffset = offset;
   m_pTarget = target;
   m_bAttached = true;
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
   Place();
   return true;
 }
@@ -33,7 +36,14 @@ bool BoneAttachedEntity::Detach() {
   if (!m_bAttached) return false;
   m_bAttached = false;
   m_pTarget = nullptr;
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
   return true;
+}
+
+void BoneAttachedEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed &&
+      static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_pTarget)
+    Detach();
 }
 
 void BoneAttachedEntity::ThinkFunction() { Place(); }

@@ -2,11 +2,13 @@
 // and rotation in the bone's frame.
 #pragma once
 
+#include "engine/base/VCallback.h"
 #include "engine/base/VisMath.h"
 #include "engine/core/VisBaseEntity.h"
 
-// The target is neither referenced nor watched: detach before it is destroyed.
-class BoneAttachedEntity : public VisBaseEntity_cl {
+// The target is not referenced; while attached the entity watches for its
+// destruction and detaches then, staying where it was last placed.
+class BoneAttachedEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   V_DECLARE_DYNCREATE(BoneAttachedEntity)
  public:
   BoneAttachedEntity() = default;
@@ -24,6 +26,8 @@ class BoneAttachedEntity : public VisBaseEntity_cl {
 
   // Follows the bone.
   void ThinkFunction() override;
+  // Detaches when the target is destroyed.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   bool IsAttached() const { return m_bAttached; }
   int GetBoneIndex() const { return m_iBoneIndex; }

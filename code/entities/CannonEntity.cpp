@@ -2,6 +2,8 @@
 // cross, and the relay of every message up to the ship.
 #include "entities/CannonEntity.h"
 
+#include "components/CannonComponent.h"
+#include "entities/ShipEntity.h"
 #include "Managers/SaveGameManager.h"
 
 #include "engine/base/VArchive.h"
@@ -28,7 +30,20 @@ void CannonEntity::BuildVarList(VARTABLE& t) {
 
 CannonEntity::CannonEntity() { SetUseEulerAngles(false); }
 
-CannonEntity::~CannonEntity() = default;
+CannonEntity::~CannonEntity() { LeaveShipsSpecialCannon(); }
+
+void CannonEntity::DeInitFunction() {
+  LeaveShipsSpecialCannon();
+  VisBaseEntity_cl::DeInitFunction();
+}
+
+void CannonEntity::LeaveShipsSpecialCannon() {
+  VisObject3D_cl* parent = GetParent();
+  if (!parent || !parent->IsOfType(ShipEntity::GetClassTypeId())) return;
+  ShipEntity* ship = static_cast<ShipEntity*>(parent);
+  if (CannonComponent* special = ship->GetSpecialCannon(); special && special->GetOwner() == this)
+    ship->SetSpecialCannon(nullptr);
+}
 
 void CannonEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
   if (id == VIS_MSG_EDITOR_PROPERTYCHANGED) {

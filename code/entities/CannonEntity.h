@@ -10,6 +10,8 @@ class CannonEntity : public VisBaseEntity_cl {
  public:
   CannonEntity();
   ~CannonEntity() override;
+  // A mount leaving the world takes its special cannon from its ship.
+  void DeInitFunction() override;
 
   // Where the ball leaves the barrel, relative to the entity.
   const VisVector_cl& GetOffset() const { return m_vOffset; }
@@ -31,6 +33,9 @@ class CannonEntity : public VisBaseEntity_cl {
 
  protected:
   static void BuildVarList(VARTABLE& t);
+  // The world detaches a mount from its ship before disposing of its components, so
+  // the mount tells the ship while both are still joined.
+  void LeaveShipsSpecialCannon();
 
   VisVector_cl m_vOffset{0, 0, 0};
   int m_bSpecialCannon = 0;

@@ -2,12 +2,16 @@
 // entities, parenting and scaling with the ship, hit pushes, and the saved block.
 #include "entities/ClothEntity.h"
 
+#include "core/GameManager.h"
+
 #include "entities/MsgPosOri.h"
 #include "Managers/SaveGameManager.h"
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
 #include "engine/base/VisError.h"
+
+#include <algorithm>
 
 namespace {
 const char kClothVersion = 4;
@@ -26,9 +30,15 @@ void ClothEntity::BuildVarList(VARTABLE& t) {
   VAR_TEXT(t, ClothEntity, m_sConfigFile, VULPTYPE_FILE, "Config xml file", "");
 }
 
-ClothEntity::ClothEntity() = default;
+ClothEntity::ClothEntity() { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
 
-ClothEntity::~ClothEntity() = default;
+ClothEntity::~ClothEntity() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+
+void ClothEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data || data->m_pSender != &GameManager::Callbacks.OnEntityDestroyed) return;
+  const VisTypedEngineObject_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+  m_links.erase(std::remove(m_links.begin(), m_links.end(), gone), m_links.end());
+}
 
 // The cloth simulation builds its cloth from the configuration here; until it
 // exists the sail keeps its model as a rigid mesh and needs no pre-think pass.

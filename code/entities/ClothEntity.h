@@ -4,12 +4,13 @@
 // pending push that the simulation applies.
 #pragma once
 
+#include "engine/base/VCallback.h"
 #include "engine/base/VString.h"
 #include "engine/core/VisBaseEntity.h"
 
 #include <vector>
 
-class ClothEntity : public VisBaseEntity_cl {
+class ClothEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   V_DECLARE_DYNCREATE(ClothEntity)
  public:
   // A local push of the cloth: a velocity change within a radius around a point.
@@ -42,6 +43,8 @@ class ClothEntity : public VisBaseEntity_cl {
   void OnDeserializationCallback(void* context) override { CommonInit(); }
   // Entity data, then "ARCH", version 4, link count, links, configuration file, "EOA".
   void Serialize(VArchive& ar) override;
+  // A destroyed linked entity leaves the links.
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   bool HasPendingPush() const { return m_bHasPush; }
   const Push& GetPendingPush() const { return m_push; }

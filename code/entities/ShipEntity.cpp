@@ -11,6 +11,7 @@
 #include "components/ShipMovementComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "core/VEntityHighlightManager.h"
 #include "entities/CannonEntity.h"
 #include "entities/ClothEntity.h"
 #include "entities/Nation.h"
@@ -91,11 +92,21 @@ ShipEntity::ShipEntity() {
   SetUseEulerAngles(false);
   SaveGameManagerProto::OnBeforeSave.RegisterCallback(this);
   SaveGameManagerProto::OnAfterLoad.RegisterCallback(this);
+  // Sails and flags are entities of their own and may go first.
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
 }
 
 ShipEntity::~ShipEntity() {
   SaveGameManagerProto::OnBeforeSave.DeregisterCallback(this);
   SaveGameManagerProto::OnAfterLoad.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+  // Deleted without de-initialisation (directly, or at engine shutdown): the
+  // nations' ship lists must not keep the ship.
+  if (GameManager::HasInstance()) {
+    GameManager* game = GameManager::GetInstance();
+    for (unsigned n = 0; n < game->GetNationCount(); ++n)
+      if (Nation* nation = game->GetNation(n)) nation->RemoveShip(this);
+  }
 }
 
 int ShipEntity::AcceptsComponentOwner(VisTypedEngineObject_cl* object, VString& reason) {
@@ -191,6 +202,7 @@ void ShipEntity::ThinkFunction() {
 
 void ShipEntity::DeInitFunction() {
   BaseEntity::DeInitFunction();
+  if (VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveFromAllSets(this);
   if (BattleManager::HasInstance()) {
     BattleManager::GetInstance()->RemoveShip(this);
   } else if (GameManager::HasInstance()) {
@@ -202,6 +214,16 @@ void ShipEntity::DeInitFunction() {
 }
 
 void ShipEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    // A freed cloth leaves a gap, as a missing one does.
+    const VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+    for (DynArray_cl<ClothEntity*>* cloths : {&m_sails, &m_flags}) {
+      const unsigned used = cloths->GetValidSize();
+      for (unsigned i = 0; i < used; ++i)
+        if ((*cloths)[i] && static_cast<const VisBaseEntity_cl*>((*cloths)[i]) == gone) (*cloths)[i] = nullptr;
+    }
+    return;
+  }
   if (data && data->m_pSender == &SaveGameManagerProto::OnBeforeSave) {
     if (IsMarkedRemoved()) return;
     if (m_pStats) {

@@ -867,9 +867,7 @@ void SoldierEntity::RemoveAIScript() {
 
 void SoldierEntity::SaveToTemplate(SoldierEntityTemplate* templ) {
   if (!templ) return;
-  templ->m_iNation = GetNation();
-  if (GetUniqueID() == 0) SetUniqueID(GameManager::GetInstance()->GetNextUniqueID());
-  templ->m_iUniqueID = GetUniqueID();
+  templ->TakeFieldsFrom(*this);
   const char* model = GetMesh() ? GetMeshFileName() : nullptr;
   if (model && (model[0] == '\\' || (model[0] == '/' && model[1] != '\\'))) ++model;
   templ->m_sModelFile = model;
@@ -877,8 +875,6 @@ void SoldierEntity::SaveToTemplate(SoldierEntityTemplate* templ) {
   templ->m_vPosition = GetPosition();
   templ->m_vOrientation = GetOrientation();
   templ->m_sEntityParams = SaveGameManagerProto::GetInstance()->GetEntityParameters(this);
-  templ->m_weaponIds.clear();
-  for (const Weapon& weapon : m_weapons) templ->m_weaponIds.push_back(weapon.m_iId);
 }
 
 void SoldierEntity::Serialize(VArchive& ar) {

@@ -49,12 +49,32 @@ bool SoldierEntityTemplate::SerializeX(VArchive& ar) {
   return true;
 }
 
+void SoldierEntityTemplate::CopySharedFields(SoldierEntity& soldier, bool toTemplate) {
+  GameManager* gm = GameManager::GetInstance();
+  // Unique id: whichever side has none takes the next one, and both hold it.
+  if (toTemplate) {
+    if (soldier.GetUniqueID() == 0) soldier.SetUniqueID(gm->GetNextUniqueID());
+    m_iUniqueID = soldier.GetUniqueID();
+  } else {
+    if (m_iUniqueID == 0) m_iUniqueID = gm->GetNextUniqueID();
+    soldier.SetUniqueID(m_iUniqueID);
+  }
+  if (toTemplate)
+    m_iNation = soldier.GetNation();
+  else
+    soldier.SetNation(m_iNation);
+  // Weapons travel as their ids in GameManager's table.
+  if (toTemplate) {
+    m_weaponIds.clear();
+    for (int i = 0; i < soldier.GetWeaponCount(); ++i) m_weaponIds.push_back(soldier.GetWeapon(i)->m_iId);
+  } else {
+    for (int id : m_weaponIds) soldier.AddWeapon(gm->GetWeapon(id));
+  }
+}
+
+void SoldierEntityTemplate::TakeFieldsFrom(SoldierEntity& soldier) { CopySharedFields(soldier, true); }
+
 void SoldierEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
   if (!entity || !entity->IsOfType(SoldierEntity::GetClassTypeId())) return;
-  SoldierEntity* soldier = static_cast<SoldierEntity*>(entity);
-  if (m_iUniqueID == 0) m_iUniqueID = GameManager::GetInstance()->GetNextUniqueID();
-  soldier->SetUniqueID(m_iUniqueID);
-  soldier->SetNation(m_iNation);
-  GameManager* gm = GameManager::GetInstance();
-  for (int id : m_weaponIds) soldier->AddWeapon(gm->GetWeapon(id));
+  CopySharedFields(*static_cast<SoldierEntity*>(entity), false);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+class SoldierEntity;
 class VArchive;
 
 class SoldierEntityTemplate : public VisEntityTemplate_cl {
@@ -29,10 +30,18 @@ class SoldierEntityTemplate : public VisEntityTemplate_cl {
   // A SoldierEntity takes the unique id (a fresh one when the template has none,
   // stored in both), the nation and a copy of each listed weapon.
   void OnEntityCreated(VisBaseEntity_cl* entity);
+  // Every field the template shares with a soldier, from the soldier
+  // (SoldierEntity::SaveToTemplate).
+  void TakeFieldsFrom(SoldierEntity& soldier);
 
   bool operator==(const SoldierEntityTemplate& other) const { return m_iUniqueID == other.m_iUniqueID; }
 
   int m_iNation = 0;
   std::vector<int> m_weaponIds;
   int64_t m_iUniqueID = 0;  // 0: none yet
+
+ private:
+  // The one list of the fields a soldier and its template share, each field
+  // written in both directions side by side.
+  void CopySharedFields(SoldierEntity& soldier, bool toTemplate);
 };

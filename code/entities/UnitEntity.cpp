@@ -112,6 +112,9 @@ UnitEntity::~UnitEntity() {
   Vision::Callbacks.OnWorldReInit.DeregisterCallback(this);
   Vision::Callbacks.OnEngineDeInit.DeregisterCallback(this);
   GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+  // Soldiers that outlive the unit must not keep naming it.
+  for (SoldierEntity* soldier : m_soldiers) ReleaseSoldier(soldier);
+  for (SoldierEntity* soldier : m_removed) ReleaseSoldier(soldier);
   delete m_pUnitInfo;
   m_pUnitInfo = nullptr;
 }
@@ -272,8 +275,12 @@ void UnitEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
       npc->SetFollowPath(path);
   } else if (data->m_pSender == &Vision::Callbacks.OnWorldDeInit) {
     m_slotAssignment.clear();
-    for (SoldierEntity* soldier : m_soldiers) soldier->DisposeObject();
+    for (SoldierEntity* soldier : m_soldiers) {
+      ReleaseSoldier(soldier);
+      soldier->DisposeObject();
+    }
     m_soldiers.clear();
+    for (SoldierEntity* soldier : m_removed) ReleaseSoldier(soldier);
     m_removed.clear();
     if (IVObjectComponent* ai = GetComponentOfType(AIUnitComponent::GetClassTypeId())) {
       RemoveComponent(ai);
@@ -352,29 +359,45 @@ void UnitEntity::RegisterSoldier(SoldierEntity* soldier) {
 }
 
 void UnitEntity::AddSoldier(SoldierEntity* soldier) {
-  if (soldier) m_soldiers.push_back(soldier);
+  if (!soldier) return;
+  // A soldier belongs to one unit: it leaves the one it names, and joins this one once.
+  UnitEntity* old = soldier->GetParentUnit();
+  if (old && old != this) old->RemoveSoldier(soldier);
+  soldier->SetParentUnit(this);
+  // Added back before its removal came due: it stays.
+  m_removed.erase(std::remove(m_removed.begin(), m_removed.end(), soldier), m_removed.end());
+  if (!Contains(m_soldiers, soldier)) m_soldiers.push_back(soldier);
+}
+
+void UnitEntity::ReleaseSoldier(SoldierEntity* soldier) {
+  if (soldier && soldier->GetParentUnit() == this) soldier->SetParentUnit(nullptr);
 }
 
 void UnitEntity::RemoveSoldier(SoldierEntity* soldier) {
   auto it = std::find(m_soldiers.begin(), m_soldiers.end(), soldier);
-  if (it != m_soldiers.end()) m_soldiers.erase(it);
+  if (it == m_soldiers.end()) return;
+  m_soldiers.erase(it);
+  ReleaseSoldier(soldier);
 }
 
 void UnitEntity::RemoveSoldier(int index) {
-  if (index >= 0 && index < (int)m_soldiers.size()) m_soldiers.erase(m_soldiers.begin() + index);
+  if (index >= 0 && index < (int)m_soldiers.size()) RemoveSoldier(m_soldiers[index]);
 }
 
 void UnitEntity::MarkRemoved(SoldierEntity* soldier) {
   if (!soldier) return;
   if (!Contains(m_removed, soldier)) m_removed.push_back(soldier);
+  ReleaseSoldier(soldier);
   soldier->RemoveEffects();
 }
 
 bool UnitEntity::IsSoldierMarkedRemoved(const SoldierEntity* soldier) const { return Contains(m_removed, soldier); }
 
 void UnitEntity::ClearSoldiers(bool removeEntities) {
-  if (removeEntities)
-    for (SoldierEntity* soldier : m_soldiers) soldier->Remove();
+  for (SoldierEntity* soldier : m_soldiers) {
+    ReleaseSoldier(soldier);
+    if (removeEntities) soldier->Remove();
+  }
   m_soldiers.clear();
 }
 
@@ -619,18 +642,7 @@ void UnitEntity::ShowUnitInfo(bool show) {
 
 void UnitEntity::SaveToTemplate(UnitEntityTemplate* templ) {
   if (!templ) return;
-  templ->m_fBillboardDistance = m_fBillboardDistance;
-  templ->m_iNation = GetNation();
-  templ->m_iNumSoldiers = m_iNumSoldiers;
-  templ->m_iMaxNumSoldiers = m_iMaxNumSoldiers;
-  templ->m_sUnitImage = m_sTypeImage;
-  templ->m_sSkillImage = m_sSkillImage;
-  templ->m_sImageSet = m_sImageSet;
-  templ->m_sUnitName = m_sUnitTypeName;
-  templ->m_sSecondName = m_sSecondName;
-  templ->m_iUnitType = m_iUnitType;
-  templ->m_sUnitScript = m_sUnitScript;
-  templ->m_sSoldierScriptFile = m_sSoldierScriptFile;
+  templ->TakeFieldsFrom(*this);
   templ->m_vPosition = GetPosition();
   templ->m_vOrientation = GetOrientation();
   const char* model = GetMeshFileName();

@@ -51,12 +51,14 @@ class UnitEntity : public BaseEntity {
   // appended. Null when the soldier cannot be created.
   SoldierEntity* AddSoldier(SoldierStats* stats);
   SoldierEntity* AddSoldier(std::nullptr_t) { return AddSoldier(static_cast<SoldierStats*>(nullptr)); }
-  // Appends an existing soldier.
+  // Appends an existing soldier: it leaves the unit it was in and learns this one; a
+  // soldier already here stays where it is (and is no longer marked removed).
   void AddSoldier(SoldierEntity* soldier);
-  // Erase keeping the order; an absent soldier or a bad index does nothing.
+  // Erase keeping the order; an absent soldier or a bad index does nothing. The
+  // soldier forgets the unit.
   void RemoveSoldier(SoldierEntity* soldier);
   void RemoveSoldier(int index);
-  // The next think removes the soldier for good; its effects go now.
+  // The next think removes the soldier for good; its effects and its unit go now.
   void MarkRemoved(SoldierEntity* soldier);
   bool IsSoldierMarkedRemoved(const SoldierEntity* soldier) const;
   // With removeEntities every soldier leaves the engine first; the list empties either way.
@@ -168,6 +170,8 @@ class UnitEntity : public BaseEntity {
   // Ground height for a soldier placed at (x, y), from the terrain or a trace.
   bool GroundHeightAt(const VisVector_cl& p, const SoldierEntity* soldier, float& z) const;
   void PlaceSoldier(SoldierEntity* soldier, const VisVector_cl& position, const VisMatrix3x3_cl* rotation);
+  // The soldier forgets the unit when it still names this one.
+  void ReleaseSoldier(SoldierEntity* soldier);
   // Registration with the highlight and fog-of-war managers.
   void RegisterSoldier(SoldierEntity* soldier);
   bool ReadBlock(VArchive& ar);

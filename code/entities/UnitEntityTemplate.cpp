@@ -9,6 +9,8 @@
 #include "engine/base/VArchive.h"
 #include "engine/core/VScriptManager.h"
 
+#include <type_traits>
+
 namespace {
 
 const char kTemplateVersion = 4;
@@ -21,6 +23,28 @@ UnitEntityTemplate::UnitEntityTemplate(const char* className) {
   m_sClassName = className ? className : "UnitEntity";
 }
 
+template <class Fn>
+void UnitEntityTemplate::ForEachSharedField(UnitEntity& unit, UnitEntityTemplate& templ, Fn&& fn) {
+  fn(unit.m_fBillboardDistance, templ.m_fBillboardDistance, TO_UNIT);
+  fn(unit.m_iNation, templ.m_iNation, TO_UNIT);
+  fn(unit.m_iNumSoldiers, templ.m_iNumSoldiers, TO_UNIT);
+  fn(unit.m_iMaxNumSoldiers, templ.m_iMaxNumSoldiers, TO_UNIT);
+  fn(unit.m_iUnitWidth, templ.m_iUnitWidth, TO_UNIT);
+  fn(unit.m_sSoldierScriptFile, templ.m_sSoldierScriptFile, TO_UNIT);
+  fn(unit.m_sTypeImage, templ.m_sUnitImage, TO_UNIT | SCRIPT_MAY_SET);
+  fn(unit.m_sSkillImage, templ.m_sSkillImage, TO_UNIT | SCRIPT_MAY_SET);
+  fn(unit.m_sImageSet, templ.m_sImageSet, TO_UNIT | SCRIPT_MAY_SET);
+  fn(unit.m_sUnitTypeName, templ.m_sUnitName, TO_UNIT | SCRIPT_MAY_SET);
+  fn(unit.m_sSecondName, templ.m_sSecondName, TO_UNIT | SCRIPT_MAY_SET);
+  fn(unit.m_iUnitType, templ.m_iUnitType, TO_UNIT_IF_UNSET | SCRIPT_MAY_SET);
+  // The unit takes its script by attaching it (OnEntityCreated).
+  fn(unit.m_sUnitScript, templ.m_sUnitScript, 0);
+}
+
+void UnitEntityTemplate::TakeFieldsFrom(UnitEntity& unit) {
+  ForEachSharedField(unit, *this, [](auto& unitField, auto& templField, int) { templField = unitField; });
+}
+
 void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
   if (!entity || !entity->IsOfType(UnitEntity::GetClassTypeId())) return;
   UnitEntity* unit = static_cast<UnitEntity*>(entity);
@@ -28,18 +52,15 @@ void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
   if (m_iUniqueID == 0) m_iUniqueID = GameManager::GetInstance()->GetNextUniqueID();
   unit->SetUniqueID(m_iUniqueID);
 
-  unit->m_fBillboardDistance = m_fBillboardDistance;
-  unit->m_iNumSoldiers = m_iNumSoldiers;
-  unit->m_iUnitWidth = m_iUnitWidth;
-  unit->SetNation(m_iNation);
-  unit->m_iMaxNumSoldiers = m_iMaxNumSoldiers;
-  unit->m_sSoldierScriptFile = m_sSoldierScriptFile;
-  unit->m_sTypeImage = m_sUnitImage;
-  unit->m_sSkillImage = m_sSkillImage;
-  unit->m_sImageSet = m_sImageSet;
-  unit->m_sUnitTypeName = m_sUnitName;
+  ForEachSharedField(*unit, *this, [](auto& unitField, auto& templField, int rules) {
+    if (rules & TO_UNIT) {
+      unitField = templField;
+    } else if (rules & TO_UNIT_IF_UNSET) {
+      if constexpr (std::is_arithmetic_v<std::decay_t<decltype(unitField)>>)
+        if (unitField == 0) unitField = templField;
+    }
+  });
   unit->m_sUnitName = m_sUnitName;
-  unit->m_sSecondName = m_sSecondName;
 
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   if (unit->m_sSoldierScriptFile.IsEmpty() && scripts && scripts->GetGameScript()) {
@@ -52,7 +73,6 @@ void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
       unit->m_sSoldierScriptFile = script;
     }
   }
-  if (unit->m_iUnitType == 0) unit->m_iUnitType = m_iUnitType;
 
   if (!m_sUnitScript.IsEmpty() && scripts && !scripts->GetScriptInstance(unit)) {
     unit->m_sUnitScript = m_sUnitScript;
@@ -60,12 +80,9 @@ void UnitEntityTemplate::OnEntityCreated(VisBaseEntity_cl* entity) {
     if (IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(m_sUnitScript.AsChar())) {
       scripts->SetScriptInstance(unit, script);
       // The script may have named and typed the unit.
-      m_sUnitImage = unit->m_sTypeImage;
-      m_sSkillImage = unit->m_sSkillImage;
-      m_sImageSet = unit->m_sImageSet;
-      m_sUnitName = unit->m_sUnitTypeName;
-      m_sSecondName = unit->m_sSecondName;
-      m_iUnitType = unit->m_iUnitType;
+      ForEachSharedField(*unit, *this, [](auto& unitField, auto& templField, int rules) {
+        if (rules & SCRIPT_MAY_SET) templField = unitField;
+      });
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class UnitEntity;
 class VArchive;
 
 class UnitEntityTemplate : public VisEntityTemplate_cl {
@@ -19,6 +20,8 @@ class UnitEntityTemplate : public VisEntityTemplate_cl {
   // Hands the unique id (a fresh one when the template has none), the counts, the
   // nation, the scripts and the names to a UnitEntity.
   void OnEntityCreated(VisBaseEntity_cl* entity);
+  // Every field the template shares with a unit, from the unit (UnitEntity::SaveToTemplate).
+  void TakeFieldsFrom(UnitEntity& unit);
 
   // "ARCH", version 4 (see the cpp for the fields), "EOA".
   bool SerializeX(VArchive& ar);
@@ -44,4 +47,16 @@ class UnitEntityTemplate : public VisEntityTemplate_cl {
   int64_t m_iUniqueID = 0;
   // A second engine vector of the stored form, kept as it was read.
   VisVector_cl m_vSecondVector{0, 0, 0, 1};
+
+ private:
+  // How a shared field travels; every field goes to the template.
+  enum FieldRule {
+    TO_UNIT = 1,           // to the unit created from the template
+    TO_UNIT_IF_UNSET = 2,  // to the unit only while the unit's own value is 0
+    SCRIPT_MAY_SET = 4,    // back to the template after a unit script is attached
+  };
+  // The one list of the fields a unit and its template share: fn(unit field,
+  // template field, rules) for each.
+  template <class Fn>
+  static void ForEachSharedField(UnitEntity& unit, UnitEntityTemplate& templ, Fn&& fn);
 };

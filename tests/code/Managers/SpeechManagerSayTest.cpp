@@ -40,4 +40,16 @@ TEST(SpeechManagerSayTest, OneBubbleAtATimeUntilItsTimeRunsOut) {
   Vision::Game.RemoveAllEntities();
 }
 
+TEST(SpeechManagerSayTest, ABubbleGoesWithItsSpeaker) {
+  SpeechManager::CleanInstance();
+  SpeechManager* speech = SpeechManager::GetInstance();
+  VisBaseEntity_cl* speaker = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  ASSERT_GT(speech->Say(speaker, CEGUI::String("Ahoy"), 5.0f), 0);
+  speaker->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(speech->GetBubbleEntity(), nullptr);
+  EXPECT_FALSE(speech->IsBubbleVisible());
+  SpeechManager::CleanInstance();
+}
+
 }  // namespace

@@ -276,6 +276,34 @@ TEST_F(ShipBattleComponentTest, ThePlayersShipSinkingEndsTheGameAndOtherShipsGiv
   EXPECT_FALSE(session->IsPlayerAlive());
 }
 
+// The last shooter and an AI captain's target are dropped when their ship is freed:
+// the sinking that follows reads neither.
+TEST_F(ShipBattleComponentTest, FreedShootersAndTargetsAreForgotten) {
+  ShipEntity* player = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 10, true);
+  ShipEntity* shooter = MakeShip("Escort", 1, VisVector_cl(0, 60, 0), 0.0f, 10);
+  ShipEntity* enemy = MakeShip("Enemy", 2, VisVector_cl(0, -60, 0), 0.0f, 1000);
+  enemy->GetStats()->SetExperienceAmount(250);
+  shooter->GetStats()->SetMineDamage(1.0f);
+  auto* ai = new AIShipComponent();
+  enemy->AddComponent(ai);
+  ai->SetTargetShip(shooter);
+  GameSessionManager* session = GameSessionManager::GetInstance();
+  const int experience = session->GetPlayer()->GetExperience();
+
+  enemy->SendMsg(20, HitBy(shooter), 0);
+  ASSERT_EQ(BattleOf(enemy)->GetLatestShooter(), shooter);
+  ASSERT_FALSE(BattleOf(enemy)->IsSinking());
+  shooter->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(BattleOf(enemy)->GetLatestShooter(), nullptr);
+  EXPECT_EQ(ai->GetTargetShip(), nullptr);
+
+  BattleOf(enemy)->TakeHit(5000.0f, 2, 0.0f, 0.0f, 1.0f, true, 0, 0);
+  EXPECT_TRUE(BattleOf(enemy)->IsSinking());
+  EXPECT_EQ(session->GetPlayer()->GetExperience(), experience);
+  (void)player;
+}
+
 TEST_F(ShipBattleComponentTest, ThePlayersShipKeepsTheBattleGoingWhileAnAIShipNearbyAttacksIt) {
   ShipEntity* player = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
   ShipEntity* enemy = MakeShip("Enemy", 2, VisVector_cl(0, 100, 0));

@@ -439,6 +439,27 @@ TEST_F(GameManagerTest, ParticlesAreCountedAndPausedOverEveryEffectAndLayer) {
   particles.RemoveAllEffects();
 }
 
+// A unit freed without announcing its removal leaves the player's lists.
+TEST_F(GameManagerTest, PlayerForgetsFreedUnits) {
+  Player* player = RtsManager::GlobalManager().GetPlayer();
+  ASSERT_NE(player, nullptr);
+  UnitEntity* hero = new UnitEntity();
+  hero->SetEntityKey("PlayerCharacter");
+  hero->SetNation(player->GetPlayerNation());
+  UnitEntity* enemy = new UnitEntity();
+  enemy->SetNation(player->GetPlayerNation() + 1);
+  for (UnitEntity* unit : {hero, enemy}) {
+    BaseEntityDataObject created(&GameManager::Callbacks.OnUnitCreated, unit);
+    GameManager::Callbacks.OnUnitCreated.TriggerCallbacks(&created);
+  }
+  ASSERT_EQ(player->GetClosestEnemyUnit(hero), enemy);
+  ASSERT_EQ(player->GetPlayerCharacter(), hero);
+  delete enemy;
+  EXPECT_EQ(player->GetClosestEnemyUnit(hero), nullptr);
+  delete hero;
+  EXPECT_EQ(player->GetPlayerCharacter(), nullptr);
+}
+
 TEST_F(GameManagerTest, SeagullCryFollowsTheGullNearThePlayerAndPausesWithoutOne) {
   ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
   VSoundManager::GlobalManager().SetInitialized(true);

@@ -75,7 +75,7 @@ class TideworkPluginTest : public ::testing::Test {
     EXPECT_FALSE(Vision::Callbacks.OnFrameUpdatePreRender.IsRegistered(&VModelScheduler::GlobalManager()));
     EXPECT_FALSE(Vision::Callbacks.OnUpdateSceneBegin.IsRegistered(&MissionManager::GlobalManager()));
     EXPECT_FALSE(Vision::Callbacks.OnWorldDeInit.IsRegistered(&MissionManager::GlobalManager()));
-    EXPECT_FALSE(Vision::Callbacks.OnObjectDestroyed.IsRegistered(&RtsManager::GlobalManager()));
+    EXPECT_FALSE(GameManager::Callbacks.OnEntityDestroyed.IsRegistered(&RtsManager::GlobalManager()));
     EXPECT_EQ(Vision::Callbacks.OnEngineDeInit.GetCallbackCount(), engineDeInitHandlers);
   }
 
@@ -100,7 +100,7 @@ TEST_F(TideworkPluginTest, StartUsesAnExistingGameManagerAndCreatesTheEarlyManag
   EXPECT_STREQ(Tidework_cl::GetModule().m_szVendor, "Fenwold");
   EXPECT_TRUE(Vision::Callbacks.OnUpdateSceneBegin.IsRegistered(&MissionManager::GlobalManager()));
   EXPECT_TRUE(Vision::Callbacks.OnWorldDeInit.IsRegistered(&MissionManager::GlobalManager()));
-  EXPECT_TRUE(Vision::Callbacks.OnObjectDestroyed.IsRegistered(&RtsManager::GlobalManager()));
+  EXPECT_TRUE(GameManager::Callbacks.OnEntityDestroyed.IsRegistered(&RtsManager::GlobalManager()));
   EXPECT_TRUE(RadarManager::HasInstance());
   EXPECT_TRUE(JokeManager::HasInstance());
   EXPECT_TRUE(AchievementManager::HasInstance());

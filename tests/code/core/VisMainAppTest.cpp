@@ -462,5 +462,11 @@ TEST_F(VisMainAppTest, MouseCameraIsCreatedOnceAtTheOrigin) {
   EXPECT_STREQ(camera->GetClassTypeName(), "VisMouseCamera_cl");
   EXPECT_EQ(app->EnableMouseCamera(), camera);
   EXPECT_EQ(app->GetMouseCamera(), camera);
+  // The world unloads: the next call makes a new camera rather than hand out the old.
+  Vision::Game.RemoveAllEntities();
+  EXPECT_EQ(app->GetMouseCamera(), nullptr);
+  VisBaseEntity_cl* again = app->EnableMouseCamera();
+  ASSERT_NE(again, nullptr);
+  EXPECT_STREQ(again->GetClassTypeName(), "VisMouseCamera_cl");
 }
 }  // namespace

@@ -2,6 +2,8 @@
 // offset and rotation, the two switches, and re-attaching.
 #include "entities/BoneAttachedEntity.h"
 
+#include "core/BaseEntity.h"
+
 #include "engine/Vision.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,29 @@ TEST_F(BoneAttachedEntityTest, ASecondAttachLeavesTheFirstTarget) {
   EXPECT_FALSE(sword->Attach(parrot, "tail", VisQuaternion_cl(), VisVector_cl(0, 0, 0)));
   EXPECT_FALSE(sword->IsAttached());
   EXPECT_EQ(sword->GetTarget(), nullptr);
+}
+
+// The target goes (an engine entity freed by the world, a game entity deleted
+// directly): the entity lets go and keeps its last place on the next think.
+TEST_F(BoneAttachedEntityTest, DestroyedTargetIsLetGo) {
+  for (const char* kind : {"VisBaseEntity_cl", "BaseEntity"}) {
+    SCOPED_TRACE(kind);
+    VisBaseEntity_cl* target = Vision::Game.CreateEntity(kind, VisVector_cl(3, 4, 0));
+    ASSERT_NE(target, nullptr);
+    target->SetMesh(m_skeleton);
+    ASSERT_TRUE(sword->Attach(target, "Bip01", VisQuaternion_cl(), VisVector_cl(0, 0, 0)));
+    const VisVector_cl placed = sword->GetPosition();
+    if (target->IsOfType(BaseEntity::GetClassTypeId())) {
+      delete target;
+    } else {
+      target->Remove();
+      Vision::Game.FreeRemovedEntities();
+    }
+    EXPECT_FALSE(sword->IsAttached());
+    EXPECT_EQ(sword->GetTarget(), nullptr);
+    Vision::Game.RunThinkFunctions();
+    EXPECT_TRUE(sword->GetPosition() == placed);
+  }
 }
 
 }  // namespace

@@ -66,4 +66,24 @@ TEST_F(ClothEntityTest, SavedBlockKeepsTheConfigurationAndOldBlocksKeepTheirWind
   EXPECT_STREQ(older->GetConfigFile(), "");
 }
 
+// A linked collision entity that goes is no longer parented or scaled with the cloth.
+TEST_F(ClothEntityTest, DestroyedLinksLeaveTheCloth) {
+  struct LinkedCloth : ClothEntity {
+    void Link(VisTypedEngineObject_cl* link) { m_links.push_back(link); }
+  };
+  auto* linked = new LinkedCloth();
+  VisBaseEntity_cl* rope = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  VisBaseEntity_cl* stay = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  linked->Link(rope);
+  linked->Link(stay);
+  rope->Remove();
+  Vision::Game.FreeRemovedEntities();
+  ASSERT_EQ(linked->GetLinks().size(), 1u);
+  EXPECT_EQ(linked->GetLinks()[0], stay);
+  linked->AttachToParent(cloth);
+  linked->SetScaling(VisVector_cl(2, 2, 2));
+  EXPECT_EQ(stay->GetParent(), cloth);
+  linked->AttachToParent(nullptr);
+}
+
 }  // namespace

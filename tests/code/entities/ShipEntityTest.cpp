@@ -3,7 +3,11 @@
 // game is saved, and the entity's saved block.
 #include "entities/ShipEntity.h"
 
+#include "components/CannonComponent.h"
 #include "components/ShipBattleComponent.h"
+#include "core/VEntityHighlightManager.h"
+#include "entities/CannonEntity.h"
+#include "entities/Nation.h"
 #include "core/ComponentMessages.h"
 #include "entities/ClothEntity.h"
 #include "entities/ShipStats.h"
@@ -234,6 +238,61 @@ TEST_F(ShipEntityTest, SavedBlockRoundTripsWithItsSails) {
   ASSERT_NE(fresh->GetSails()[1], nullptr);
   EXPECT_TRUE(fresh->GetSails()[1]->HasObjectKey("Sails"));
   EXPECT_EQ(fresh->GetNation(), 2);
+}
+
+// Sails, flags and the special cannon's mount are entities of their own: one that
+// goes leaves the ship without a dangling part.
+TEST_F(ShipEntityTest, DestroyedPartsLeaveTheShip) {
+  ShipEntity* ship = MakeShip();
+  auto makeCloth = [] { return static_cast<ClothEntity*>(Vision::Game.CreateEntity("ClothEntity", VisVector_cl(0, 0, 0))); };
+  ClothEntity* sail = makeCloth();
+  ClothEntity* kept = makeCloth();
+  ClothEntity* flag = makeCloth();
+  ship->GetSails()[0] = sail;
+  ship->GetSails()[1] = kept;
+  ship->GetFlags()[0] = flag;
+  auto* mount = static_cast<CannonEntity*>(Vision::Game.CreateEntity("CannonEntity", VisVector_cl(0, 0, 0)));
+  mount->SetSpecialCannon(true);
+  mount->AttachToParent(ship);
+  auto* special = new CannonComponent();
+  ASSERT_TRUE(mount->AddComponent(special));
+  ship->SetSpecialCannon(special);
+
+  for (VisBaseEntity_cl* part : {(VisBaseEntity_cl*)sail, (VisBaseEntity_cl*)flag, (VisBaseEntity_cl*)mount})
+    part->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(ship->GetSails()[0], nullptr);
+  EXPECT_EQ(ship->GetSails()[1], kept);
+  EXPECT_EQ(ship->GetFlags()[0], nullptr);
+  EXPECT_EQ(ship->GetSpecialCannon(), nullptr);
+  // The gaps are read and saved as missing parts.
+  ship->ChangeSails(0, "textures\patched.dds");
+  ship->ChangeFlag("flags\skull.dds");
+  ShipEntity* fresh = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
+  EXPECT_TRUE(RoundTripSerialize(*ship, *fresh));
+}
+
+// A ship leaving the world leaves every highlight set; one deleted outside the
+// world's frame leaves its nation's ship list as well.
+TEST_F(ShipEntityTest, ALeavingShipIsForgottenByHighlightsAndNations) {
+  ShipEntity* ship = MakeShip();
+  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
+  highlights->AddHighlight(ship, 0xffffffff);
+  highlights->AddOcclusionHighlight(ship, 0xff00ff00);
+  highlights->AddUnitHighlight(ship, 0xff0000ff);
+  ship->DeInitFunction();
+  EXPECT_FALSE(highlights->IsHighlighted(ship));
+  EXPECT_FALSE(highlights->IsOcclusionHighlighted(ship));
+  EXPECT_FALSE(highlights->IsUnitRegistered(ship));
+  EXPECT_FALSE(highlights->IsUnitActive(ship));
+
+  ShipEntity* other = MakeShip();
+  Nation* nation = GameManager::GetInstance()->GetNation(2);
+  highlights->AddHighlight(other, 0xffffffff);
+  delete other;
+  EXPECT_FALSE(highlights->IsHighlighted(other));
+  for (unsigned i = 0; i < nation->GetShips().GetValidSize(); ++i) EXPECT_NE(nation->GetShips().Get(i), other);
+  VEntityHighlightManager::Shutdown();
 }
 
 TEST_F(ShipEntityTest, SavedBlockWithoutStartTagReadsNothingElse) {

@@ -454,6 +454,19 @@ TEST_F(SoldierEntityTest, TemplatesCarryTheSoldierAndMakeItAgain) {
   EXPECT_EQ(made->GetNation(), 3);
   EXPECT_EQ(made->GetWeaponCount(), 1);
   EXPECT_TRUE(made->GetPosition() == VisVector_cl(4, 5, 0));
+
+  // Saved again, the soldier made from the template gives the same template back.
+  SoldierEntityTemplate again;
+  made->SaveToTemplate(&again);
+  EXPECT_EQ(again.m_iUniqueID, templ.m_iUniqueID);
+  EXPECT_EQ(again.m_iNation, templ.m_iNation);
+  EXPECT_EQ(again.m_weaponIds, templ.m_weaponIds);
+  EXPECT_EQ(again.m_sKey, templ.m_sKey);
+  // (The fixture's model exists only in memory, so the copy has none to name.)
+  EXPECT_EQ(again.m_sEntityParams, templ.m_sEntityParams);
+  EXPECT_EQ(again.m_sClassName, templ.m_sClassName);
+  EXPECT_TRUE(again.m_vPosition == templ.m_vPosition);
+  EXPECT_TRUE(again.m_vOrientation == templ.m_vOrientation);
 }
 
 }  // namespace

@@ -294,6 +294,73 @@ TEST_F(UnitEntityTest, FreedSoldiersDoNotStayInTheUnit) {
   EXPECT_EQ(unit->GetSoldierIndex(soldier), -1);
 }
 
+// Every way out of a unit clears the soldier's unit, but only while it names that unit.
+TEST_F(UnitEntityTest, SoldiersForgetTheUnitTheyLeave) {
+  struct Case {
+    const char* name;
+    void (*leave)(UnitEntity* unit, SoldierEntity* soldier);
+  };
+  const Case cases[] = {
+      {"RemoveSoldier", [](UnitEntity* u, SoldierEntity* s) { u->RemoveSoldier(s); }},
+      {"RemoveSoldier(index)", [](UnitEntity* u, SoldierEntity* s) { u->RemoveSoldier(u->GetSoldierIndex(s)); }},
+      {"MarkRemoved", [](UnitEntity* u, SoldierEntity* s) { u->MarkRemoved(s); }},
+      {"ClearSoldiers", [](UnitEntity* u, SoldierEntity*) { u->ClearSoldiers(false); }},
+      {"unit deleted", [](UnitEntity* u, SoldierEntity*) { delete u; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UnitEntity* unit = MakeUnit(2, 1);
+    SoldierEntity* soldier = unit->GetSoldierAtIndex(0);
+    SoldierEntity* elsewhere = unit->GetSoldierAtIndex(1);
+    // A soldier listed here that already names another unit keeps naming it.
+    UnitEntity* other = MakeUnit(0, 1);
+    elsewhere->SetParentUnit(other);
+    c.leave(unit, soldier);
+    EXPECT_EQ(soldier->GetParentUnit(), nullptr);
+    EXPECT_EQ(elsewhere->GetParentUnit(), other);
+    elsewhere->SetParentUnit(nullptr);
+    Vision::Game.RemoveAllEntities();
+  }
+}
+
+// A unit freed while a soldier it marked removed lives on: the soldier's next frames
+// read nothing of the unit.
+TEST_F(UnitEntityTest, MarkedSoldierOutlivesItsUnit) {
+  UnitEntity* unit = MakeUnit(1, 1);
+  SoldierEntity* soldier = unit->GetSoldierAtIndex(0);
+  unit->MarkRemoved(soldier);
+  unit->ThinkFunction();
+  unit->Remove();
+  Vision::Game.FreeRemovedEntities();
+  ASSERT_FALSE(soldier->IsMarkedRemoved());
+  EXPECT_EQ(soldier->GetParentUnit(), nullptr);
+  for (int frame = 0; frame < 2; ++frame) {
+    Vision::Game.RunThinkFunctions();
+    Vision::Game.FreeRemovedEntities();
+  }
+  soldier->KillSoldier();
+}
+
+TEST_F(UnitEntityTest, AddingASoldierMovesItFromItsOldUnitOnce) {
+  UnitEntity* from = MakeUnit(2, 1);
+  UnitEntity* to = MakeUnit(1, 1);
+  SoldierEntity* soldier = from->GetSoldierAtIndex(0);
+  to->AddSoldier(soldier);
+  EXPECT_EQ(soldier->GetParentUnit(), to);
+  EXPECT_EQ(from->GetSoldierIndex(soldier), -1);
+  EXPECT_EQ(from->GetNumSoldiers(), 1);
+  EXPECT_EQ(to->GetSoldierIndex(soldier), 1);
+  to->AddSoldier(soldier);
+  EXPECT_EQ(to->GetNumSoldiers(), 2) << "a soldier already in the unit is not added twice";
+
+  // Added back before its removal came due, a marked soldier stays.
+  to->MarkRemoved(soldier);
+  to->AddSoldier(soldier);
+  to->ThinkFunction();
+  EXPECT_EQ(to->GetSoldierIndex(soldier), 1);
+  EXPECT_EQ(soldier->GetParentUnit(), to);
+}
+
 TEST_F(UnitEntityTest, NearestSoldierIsTheFirstOfEquallyNearOnesAndSkipsTheExcluded) {
   UnitEntity* unit = MakeUnit(3, 1);
   unit->GetSoldierAtIndex(0)->SetPosition(VisVector_cl(5, 0, 0));
@@ -464,6 +531,67 @@ TEST_F(UnitEntityTest, UnitMadeFromATemplateTakesItsIdCountsAndScripts) {
   EXPECT_EQ(back.m_iNumSoldiers, 4);
   EXPECT_EQ(back.m_iUnitType, 16);
   EXPECT_EQ(back.m_iNation, 2);
+}
+
+// Every field a unit shares with its stored form survives SaveToTemplate and the
+// unit made again from the template.
+TEST_F(UnitEntityTest, UnitAndTemplateRoundTripEveryField) {
+  UnitEntityTemplate first;
+  first.m_vPosition = VisVector_cl(30, 40, 0);
+  first.m_vOrientation = VisVector_cl(90, 0, 0);
+  first.m_sKey = "Squad";
+  first.m_fBillboardDistance = 61.5f;
+  first.m_iNation = 3;
+  first.m_iNumSoldiers = 4;
+  first.m_iMaxNumSoldiers = 9;
+  first.m_iUnitWidth = 2;
+  first.m_sUnitScript = "scripts/NoSuchUnit.lua";
+  first.m_sSoldierScriptFile = "scripts/NoSuchSoldier.lua";
+  first.m_sUnitName = "str_UNIT_A";
+  first.m_sSecondName = "str_SECOND";
+  first.m_sUnitImage = "Face";
+  first.m_sSkillImage = "Skill";
+  first.m_sImageSet = "Faces_02";
+  first.m_iUnitType = 7;
+  first.m_iUniqueID = 4242;
+
+  UnitEntity* unit = GameManager::GetInstance()->CreateUnit(first);
+  ASSERT_NE(unit, nullptr);
+  EXPECT_EQ(unit->GetUnitWidth(), 2);
+  EXPECT_EQ(unit->GetFormationRowCount(), 2);
+  UnitEntityTemplate second;
+  unit->SaveToTemplate(&second);
+  UnitEntity* again = GameManager::GetInstance()->CreateUnit(second);
+  ASSERT_NE(again, nullptr);
+  UnitEntityTemplate third;
+  again->SaveToTemplate(&third);
+
+  for (const UnitEntityTemplate* t : {&second, &third}) {
+    SCOPED_TRACE(t == &second ? "first unit" : "unit made again");
+    EXPECT_EQ(t->m_fBillboardDistance, first.m_fBillboardDistance);
+    EXPECT_EQ(t->m_iNation, first.m_iNation);
+    EXPECT_EQ(t->m_iNumSoldiers, first.m_iNumSoldiers);
+    EXPECT_EQ(t->m_iMaxNumSoldiers, first.m_iMaxNumSoldiers);
+    EXPECT_EQ(t->m_iUnitWidth, first.m_iUnitWidth);
+    EXPECT_STREQ(t->m_sUnitScript.AsChar(), first.m_sUnitScript.AsChar());
+    EXPECT_STREQ(t->m_sSoldierScriptFile.AsChar(), first.m_sSoldierScriptFile.AsChar());
+    EXPECT_STREQ(t->m_sUnitName.AsChar(), first.m_sUnitName.AsChar());
+    EXPECT_STREQ(t->m_sSecondName.AsChar(), first.m_sSecondName.AsChar());
+    EXPECT_STREQ(t->m_sUnitImage.AsChar(), first.m_sUnitImage.AsChar());
+    EXPECT_STREQ(t->m_sSkillImage.AsChar(), first.m_sSkillImage.AsChar());
+    EXPECT_STREQ(t->m_sImageSet.AsChar(), first.m_sImageSet.AsChar());
+    EXPECT_EQ(t->m_iUnitType, first.m_iUnitType);
+    EXPECT_EQ(t->m_iUniqueID, first.m_iUniqueID);
+    EXPECT_STREQ(t->m_sKey.AsChar(), first.m_sKey.AsChar());
+    EXPECT_STREQ(t->m_sClassName.AsChar(), "UnitEntity");
+    // The unit stands at the centre of its soldiers, one above the ground.
+    ExpectNear(t->m_vPosition, VisVector_cl(30, 40, 1));
+    ExpectNear(t->m_vOrientation, first.m_vOrientation);
+    EXPECT_EQ(t->m_iReserved1, 0);
+    EXPECT_EQ(t->m_iReserved2, 0);
+  }
+  EXPECT_STREQ(third.m_sEntityParams.AsChar(), second.m_sEntityParams.AsChar());
+  EXPECT_STREQ(again->GetUnitName().AsChar(), "str_UNIT_A");
 }
 
 }  // namespace
