@@ -885,7 +885,8 @@ void SoldierEntity::Serialize(VArchive& ar) {
   if (version >= 2) {
     int type = 0;
     ar >> m_vTargetPosition >> type;
-    m_eStateType = (StateType)type;
+    // A damaged block may hold any number: the enumeration cannot.
+    m_eStateType = type >= STATE_NONE && type <= STATE_DIZZY ? (StateType)type : STATE_NONE;
   }
   if (version >= 3) {
     int count = 0;
