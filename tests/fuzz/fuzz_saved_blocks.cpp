@@ -69,11 +69,11 @@ struct Owner {
   void (*run)(VArchive& ar, VArchive* again);
 };
 
-// Objects whose Serialize or SerializeX goes both ways.
 // Whatever the archive created and nobody took goes while the reader's objects are
 // still alive to say what they took.
 void Release(VArchive& ar) { fuzz_checks::ReleaseLoadedObjects(ar); }
 
+// Objects whose SerializeX goes both ways.
 template <class T>
 void Both(T& object, VArchive& ar, VArchive* again) {
   object.SerializeX(ar);
@@ -105,14 +105,6 @@ void RunSerializableStream(VArchive& ar, VArchive* again) {
     out->Close();
   }
   Both(*stream, ar, again);
-}
-
-void RunShipStatsStream(VArchive& ar, VArchive* again) {
-  ShipStats stats;
-  if (ar.IsSaving()) ar << stats;
-  else ar >> stats;
-  if (again) *again << stats;
-  Release(ar);
 }
 
 // Components read detached, the way a reader drops the block of a sail the ship no
@@ -248,7 +240,6 @@ const Owner kOwners[] = {
     {"HeroStats", &Record<HeroStats>},
     {"PlayerStats", &Record<PlayerStats>},
     {"ShipStats", &Record<ShipStats>},
-    {"ShipStatsStream", &RunShipStatsStream},
     {"Nation", &RunNation},
     {"UnitEntityTemplate", &Record<UnitEntityTemplate>},
     {"SoldierEntityTemplate", &Record<SoldierEntityTemplate>},
