@@ -10,6 +10,7 @@
 #include "support/NavalScenario.h"
 
 #include "Factories/ShipFactory.h"
+#include "Managers/GameSessionManager.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 #include "components/AIShipComponent.h"
@@ -250,9 +251,12 @@ const Owner kOwners[] = {
 };
 constexpr size_t kOwnerCount = sizeof(kOwners) / sizeof(kOwners[0]);
 
+// The world empties after each input; so does the session, whose records of every
+// soldier ever made would otherwise slow each later input down.
 void FreeEntities() {
   Vision::Game.RemoveAllEntities();
   Vision::Game.FreeRemovedEntities();
+  GameSessionManager::CleanInstance();
 }
 
 std::vector<uint8_t> Write(const Owner& owner) {
