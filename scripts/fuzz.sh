@@ -3,6 +3,8 @@
 # and runs each briefly on its seed corpus (tests/fuzz/corpus/<target>/, plus the
 # optional dictionary tests/fuzz/<target>.dict). Any crash, sanitizer report, leak,
 # timeout or oversized allocation fails the run; the input is kept as an artifact.
+# Targets that read game objects write their seeds again from the objects' own
+# writers with FUZZ_WRITE_SEEDS=<folder> <target>.
 #   FUZZ_BUILD_DIR   build tree (default build-fuzz)
 #   FUZZ_SECONDS     run time of each target (default 10)
 #   FUZZ_TARGETS     space-separated subset of targets (default all)

@@ -67,6 +67,8 @@ BaseEntity::~BaseEntity() {
 void BaseEntity::InitFunction() { VisBaseEntity_cl::InitFunction(); }
 
 VisTraceAccuracy_e BaseEntity::TraceAccuracyFromListPosition(int position) {
+  // A damaged saved block may hold any number: the enumeration cannot.
+  if (position < 0 || position > VIS_TRACEACC_POLYGONS) return VIS_TRACEACC_NOCOLLISION;
   return position == 4 ? VIS_TRACEACC_POLYGONS : (VisTraceAccuracy_e)position;
 }
 

@@ -63,7 +63,8 @@ class BaseEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   virtual int GetSerializeType() const { return 0; }
 
   // The accuracy for a list position of "VIS_TRACEACC_NOCOLLISION, AABOX, OBOX,
-  // SPHERE, POLYGONS": 4 is the engine's 7 (polygons); other values stay.
+  // SPHERE, POLYGONS": 4 is the engine's 7 (polygons); other values up to 7 stay,
+  // and values outside 0 to 7 give no collision.
   static VisTraceAccuracy_e TraceAccuracyFromListPosition(int position);
 
   void SetFarDistance(float distance) { m_fFarDistance = distance; }

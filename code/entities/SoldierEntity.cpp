@@ -908,7 +908,8 @@ void SoldierEntity::Serialize(VArchive& ar) {
   }
   if (!block.End()) return;
   m_vTargetPosition = target;
-  m_eStateType = (StateType)type;
+  // A damaged block may hold any number: the enumeration cannot.
+  m_eStateType = type >= STATE_NONE && type <= STATE_DIZZY ? (StateType)type : STATE_NONE;
   GameManager* gm = GameManager::GetInstance();
   for (int id : weaponIds) m_weapons.push_back(gm->GetWeapon(id));
   gm->AddUniqueID(GetUniqueID());

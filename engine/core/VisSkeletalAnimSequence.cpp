@@ -27,7 +27,8 @@ int VisSkeletalAnimSequence_cl::FindTrack(const char* bone) const {
 VisQuaternion_cl VisSkeletalAnimSequence_cl::EvalTrack(int track, float time) const {
   if (track < 0 || track >= (int)m_tracks.size() || m_tracks[track].keys.empty()) return VisQuaternion_cl();
   const std::vector<Key>& keys = m_tracks[track].keys;
-  if (time <= keys.front().time) return keys.front().rotation;
+  // Written so that a time that is not a number holds the first key too.
+  if (!(time > keys.front().time)) return keys.front().rotation;
   if (time >= keys.back().time) return keys.back().rotation;
   auto next = std::upper_bound(keys.begin(), keys.end(), time, [](float v, const Key& k) { return v < k.time; });
   const Key& b = *next;

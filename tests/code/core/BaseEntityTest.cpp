@@ -124,6 +124,9 @@ TEST_F(BaseEntityTest, ListPositionFourIsThePolygonAccuracy) {
     EXPECT_EQ((int)e->GetCollisionTraceAccuracy(), c.stored) << "position " << c.position;
     EXPECT_EQ((int)BaseEntity::TraceAccuracyFromListPosition(c.position), c.stored);
   }
+  // Numbers the enumeration cannot hold, as a damaged saved block gives them.
+  for (int position : {-1, 8, 720896})
+    EXPECT_EQ(BaseEntity::TraceAccuracyFromListPosition(position), VIS_TRACEACC_NOCOLLISION) << position;
 }
 
 TEST_F(BaseEntityTest, TheMouseTraceUsesTheClickAccuracyOnlyWhileTheyDiffer) {

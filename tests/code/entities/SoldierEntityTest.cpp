@@ -428,6 +428,15 @@ TEST_F(SoldierEntityTest, SavedBlockRoundTripsAndReadsVersion2) {
   EXPECT_TRUE(old->GetTargetPosition() == VisVector_cl(9, 8, 7));
   EXPECT_EQ(old->GetStateType(), STATE_ATTACK);
   EXPECT_EQ(old->GetWeaponCount(), 0);
+
+  // A state number the game does not know reads as no state.
+  ByteWriter odd;
+  for (uint8_t b : base) odd.U8(b);
+  odd.Str("ARCH").U8(2).F32(0).F32(0).F32(0).F32(1).I32(-33554432).Str("EOA");
+  SoldierEntity* damaged = MakeSoldier();
+  damaged->SetStateType(STATE_WALK);
+  ASSERT_TRUE(LoadBytes(odd, [&](VArchive& ar) { damaged->Serialize(ar); }));
+  EXPECT_EQ(damaged->GetStateType(), STATE_NONE);
 }
 
 TEST_F(SoldierEntityTest, TemplatesCarryTheSoldierAndMakeItAgain) {

@@ -321,6 +321,19 @@ TEST(AnimationPoseTest, BonesFollowTheAnimationAndCustomOverrides) {
   EXPECT_TRUE(q.ToMatrix().GetColumn(0).IsEqual(VisVector_cl(-1, 0, 0), 1e-4f));
 }
 
+TEST(AnimationPoseTest, TrackTimesOutsideTheKeysHoldTheEndKeys) {
+  VisSkeletalAnimSequence_cl sequence("Nod", 2.0f);
+  VisMatrix3x3_cl turned;
+  turned.SetEulerAngles(90, 0, 0);
+  sequence.AddKey("head", 0.5f, VisQuaternion_cl());
+  sequence.AddKey("head", 1.5f, VisQuaternion_cl::FromMatrix(turned));
+  const VisVector_cl x(1, 0, 0);
+  // Before the first key, and for a time that is not a number, the first key holds.
+  for (float time : {-1.0f, 0.5f, std::nanf("")})
+    EXPECT_TRUE(sequence.EvalTrack(0, time).ToMatrix().GetColumn(0).IsEqual(x, 1e-5f)) << time;
+  EXPECT_TRUE(sequence.EvalTrack(0, 9.0f).ToMatrix().GetColumn(0).IsEqual(VisVector_cl(0, 1, 0), 1e-5f));
+}
+
 TEST(AnimationPoseTest, ControlOfAnotherSkeletonIsRefused) {
   VSmartPtr<VDynamicMesh> a = MakeMesh();
   VSmartPtr<VDynamicMesh> b = MakeMesh();
