@@ -10,6 +10,8 @@
 #include <CEGUI/CEGUI.h>
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+
 namespace {
 
 // The properties the head-up frames write.
@@ -19,6 +21,9 @@ const WINDOW_TYPES kOpenFrames[] = {WT_FADE_OUT, WT_INGAME_MESSAGES, WT_PAUSE, W
 class GuiScene {
  public:
   GuiScene() {
+    // The GUI writes CEGUI.log into the working folder: keep it in the build tree.
+    std::error_code ec;
+    std::filesystem::current_path(BRINEMARK_BENCH_DIR, ec);
     Vision::File.RemoveAllDataDirectories();
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
     m_app.m_videoConfig.m_iXRes = 1280;

@@ -419,9 +419,10 @@ void ShipEntity::LoadFromConfig() {
   ar >> version;
   ar.SetLoadingVersion(version);
   if (!Vision::IsValidArchive(version)) {
-    Vision::Error.FatalError("Incompatible archive version!");
+    // Closed first: a fatal handler may unwind instead of ending the program.
     ar.Close();
     in->Close();
+    Vision::Error.FatalError("Incompatible archive version!");
     return;
   }
   int format = 0;

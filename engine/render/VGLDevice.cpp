@@ -11,6 +11,35 @@
 
 #include <algorithm>
 #include <tuple>
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+#endif
+
+namespace {
+
+// The display library unloads the GL driver when the display closes, and memory
+// the driver still holds then looks leaked to LeakSanitizer. Sanitizer builds keep
+// the loaded driver modules mapped so that their memory stays reachable.
+void KeepGLDriversLoaded() {
+#if defined(__SANITIZE_ADDRESS__)
+  std::vector<std::string> drivers;
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* out) {
+        if (info->dlpi_name && strstr(info->dlpi_name, "/dri/"))
+          static_cast<std::vector<std::string>*>(out)->push_back(info->dlpi_name);
+        return 0;
+      },
+      &drivers);
+  for (const std::string& driver : drivers) dlopen(driver.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+#endif
+}
+
+}  // namespace
 
 VGLDevice& VGLDevice::GetInstance() {
   static VGLDevice device;
@@ -83,6 +112,7 @@ bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
+  KeepGLDriversLoaded();
   m_pWindow = sdlWindow;
   m_pContext = context;
   m_iWidth = width;

@@ -4,6 +4,7 @@
 // frames of a fixed step.
 #pragma once
 
+#include "support/MessageRecorder.h"
 #include "support/NavalScenario.h"
 #include "support/ScriptBindingFixture.h"
 
@@ -24,22 +25,6 @@
 
 #include <string>
 #include <vector>
-
-// Records the messages its owner receives.
-class ShipMessageLog : public IVObjectComponent {
- public:
-  void MessageFunction(int id, INT_PTR p1, INT_PTR) override {
-    ids.push_back(id);
-    firstParameters.push_back(p1);
-  }
-  int Count(int id) const {
-    int n = 0;
-    for (int i : ids) n += i == id;
-    return n;
-  }
-  std::vector<int> ids;
-  std::vector<INT_PTR> firstParameters;
-};
 
 class ShipTestWorld : public ScriptBindingFixture {
  protected:
@@ -76,8 +61,8 @@ class ShipTestWorld : public ScriptBindingFixture {
                                                   player);
   }
 
-  static ShipMessageLog* Listen(VisTypedEngineObject_cl* object) {
-    auto* log = new ShipMessageLog();
+  static MessageRecorder* Listen(VisTypedEngineObject_cl* object) {
+    auto* log = new MessageRecorder();
     object->AddComponent(log);
     return log;
   }

@@ -2,18 +2,13 @@
 #include "Managers/BattleManager.h"
 #include "Managers/SoundManager.h"
 #include "support/SoundTestEnvironment.h"
+#include "support/MessageRecorder.h"
 
 #include "engine/Vision.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class MessageRecorder : public IVObjectComponent {
- public:
-  void MessageFunction(int id, INT_PTR, INT_PTR) override { ids.push_back(id); }
-  std::vector<int> ids;
-};
 
 VisBaseEntity_cl* Make(const char* key) {
   VisBaseEntity_cl* entity = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));

@@ -23,7 +23,7 @@ TEST_P(ShipSailOrderTest, OrdersChangeTheModeAndAnnounceIt) {
   auto* sails = new ShipSailComponent();
   ASSERT_TRUE(ship->AddComponent(sails));
   sails->SetSailMode(c.start);
-  ShipMessageLog* log = Listen(ship);
+  MessageRecorder* log = Listen(ship);
   sails->MessageFunction(c.message, 0, 0);
   EXPECT_EQ(sails->GetSailMode(), c.mode);
   if (c.announced)

@@ -16,7 +16,7 @@ TEST_F(ShipTestWorld, AListenerHearsOthersNoisesLateInTheFrameAndForgetsThemNext
   auto* other = static_cast<BaseEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(5, 0, 0)));
   auto* listener = new NoiseListenerComponent();
   ASSERT_TRUE(ship->AddComponent(listener));
-  ShipMessageLog* log = Listen(ship);
+  MessageRecorder* log = Listen(ship);
   Write("scripts/Ears.lua", "heard = 0\nfunction OnNoise(self, source, volume, kind) heard = heard + volume end\n");
   IVScriptInstance* script = Vision::GetScriptManager()->CreateScriptInstanceFromFile("scripts/Ears.lua", ship);
   Vision::GetScriptManager()->SetScriptInstance(ship, script);

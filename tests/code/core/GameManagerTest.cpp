@@ -28,6 +28,7 @@
 #include "entities/UnitEntity.h"
 #include "support/GuiTestEnvironment.h"
 #include "support/LogCapture.h"
+#include "support/MessageRecorder.h"
 
 #include "engine/Vision.h"
 
@@ -39,13 +40,6 @@
 namespace {
 
 const float kStep = 0.1f;
-
-// Records the messages its owner receives.
-class MessageRecorder : public IVObjectComponent {
- public:
-  void MessageFunction(int id, INT_PTR, INT_PTR) override { ids.push_back(id); }
-  std::vector<int> ids;
-};
 
 class GameManagerTest : public ::testing::Test {
  protected:

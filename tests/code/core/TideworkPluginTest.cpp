@@ -136,10 +136,13 @@ TEST_F(TideworkPluginTest, StopSkipsWhatTheDeInitDeletedAndCanRunTwice) {
 }
 
 TEST_F(TideworkPluginTest, TheEnginesPluginManagerLoadsStartsAndStopsIt) {
+  // The game lives in the program folder; the test program does not.
+  Vision::Plugins.SetPluginDirectory(BRINEMARK_PROGRAM_DIR);
   ASSERT_TRUE(Vision::Plugins.LoadEnginePlugin("Tidework")) << Vision::Plugins.GetLastError();
   EXPECT_TRUE(Vision::IsModuleRegistered(&Tidework_cl::GetModule()));
   EXPECT_TRUE(GameManager::HasInstance());
   Vision::Plugins.UnloadAllEnginePlugins();
+  Vision::Plugins.SetPluginDirectory(nullptr);
   ExpectAllStopped();
   JokeManager::CleanInstance();
 }

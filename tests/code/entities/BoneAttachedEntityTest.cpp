@@ -32,8 +32,9 @@ class BoneAttachedEntityTest : public ::testing::Test {
   }
   void TearDown() override { Vision::Game.RemoveAllEntities(); }
 
-  VDynamicMesh* m_skeleton = nullptr;
-  VDynamicMesh* m_plain = nullptr;
+  // Held here too: a mesh no entity takes would otherwise never be freed.
+  VSmartPtr<VDynamicMesh> m_skeleton;
+  VSmartPtr<VDynamicMesh> m_plain;
   VisBaseEntity_cl* pirate = nullptr;
   BoneAttachedEntity* sword = nullptr;
 };

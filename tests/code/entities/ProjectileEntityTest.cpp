@@ -3,6 +3,7 @@
 #include "entities/ProjectileEntity.h"
 #include "core/ComponentMessages.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/MessageRecorder.h"
 
 #include "engine/Vision.h"
 #include "engine/core/IVisPhysicsObject.h"
@@ -30,12 +31,6 @@ class FakePhysics : public IVisPhysicsObject_cl {
   std::vector<VisMatrix3x3_cl> rotations;
 };
 
-class Recorder : public IVObjectComponent {
- public:
-  void MessageFunction(int id, INT_PTR, INT_PTR) override { ids.push_back(id); }
-  std::vector<int> ids;
-};
-
 class ProjectileEntityTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -55,7 +50,7 @@ class ProjectileEntityTest : public ::testing::Test {
 TEST_F(ProjectileEntityTest, ADyingShipIsForgottenAsShooterAndTargetAndOtherMessagesReachTheComponents) {
   VisBaseEntity_cl* ship = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
   VisBaseEntity_cl* other = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
-  auto* recorder = new Recorder();
+  auto* recorder = new MessageRecorder();
   projectile->AddComponent(recorder);
   projectile->SetShooter(ship);
   projectile->SetTarget(other);

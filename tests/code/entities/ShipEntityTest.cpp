@@ -50,7 +50,7 @@ class ShipEntityTest : public ShipTestWorld {
 
 TEST_F(ShipEntityTest, AFreshRecordTracksNoHullSoAddingChangesNothing) {
   ShipEntity* ship = MakeShip();
-  ShipMessageLog* log = Listen(ship);
+  MessageRecorder* log = Listen(ship);
   EXPECT_EQ(Hull("GetHullHitpointsMax()"), -1);
   EXPECT_EQ(Run("ship:AddHitpoints(-10)"), "");
   EXPECT_EQ(record.GetHull().GetCurrent(), 10000);
@@ -86,7 +86,7 @@ TEST_F(ShipEntityTest, GodModeIgnoresLossesButStillHeals) {
   Run("ship:SetHullHitpointsMax(100)");
   Run("ship:SetHullHitpoints(50)");
   ASSERT_EQ(Run("ship:SetGodMode(true)"), "");
-  ShipMessageLog* log = Listen(ship);
+  MessageRecorder* log = Listen(ship);
   Run("ship:AddHitpoints(-10)");
   EXPECT_EQ(Hull("GetHullHitpoints()"), 50);
   EXPECT_EQ(log->Count(VIS_MSG_USER_SHIP_UNDER_50_HULL), 0);
@@ -104,7 +104,7 @@ TEST_F(ShipEntityTest, ResetHealsHullAndSailsThroughTheShipsMessage) {
   record.GetHull().SetCurrent(10);
   record.GetSails().SetMaximum(40);
   record.GetSails().SetCurrent(0);
-  ShipMessageLog* log = Listen(ship);
+  MessageRecorder* log = Listen(ship);
   ASSERT_EQ(Run("ship:ResetHitpoints()"), "");
   EXPECT_EQ(record.GetHull().GetCurrent(), 100);
   EXPECT_EQ(record.GetSails().GetCurrent(), 40);
@@ -139,8 +139,8 @@ TEST_F(ShipEntityTest, MessagesReachTheChildrenButNotTheirSender) {
   VisBaseEntity_cl* sail = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
   cannon->AttachToParent(ship);
   sail->AttachToParent(ship);
-  ShipMessageLog* cannonLog = Listen(cannon);
-  ShipMessageLog* sailLog = Listen(sail);
+  MessageRecorder* cannonLog = Listen(cannon);
+  MessageRecorder* sailLog = Listen(sail);
   ship->MessageFunction(57, 1234, (INT_PTR)cannon);
   EXPECT_TRUE(cannonLog->ids.empty());
   EXPECT_EQ(sailLog->ids, std::vector<int>{57});

@@ -1,4 +1,4 @@
-// The plug-in manager over dlopen, with probe plug-ins built beside the tests.
+// The plug-in manager over dlopen, with probe plug-ins built in a folder of their own.
 #include "engine/core/VisPlugins.h"
 #include "support/LogCapture.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 class PluginTest : public ::testing::Test {
  protected:
-  void SetUp() override { Vision::Plugins.SetPluginDirectory(BRINEMARK_PROGRAM_DIR); }
+  void SetUp() override { Vision::Plugins.SetPluginDirectory(BRINEMARK_TEST_PLUGIN_DIR); }
   void TearDown() override {
     Vision::Plugins.UnloadAllEnginePlugins();
     Vision::Plugins.SetPluginDirectory(nullptr);
