@@ -266,8 +266,8 @@ TEST_F(ShipEntityTest, DestroyedPartsLeaveTheShip) {
   EXPECT_EQ(ship->GetFlags()[0], nullptr);
   EXPECT_EQ(ship->GetSpecialCannon(), nullptr);
   // The gaps are read and saved as missing parts.
-  ship->ChangeSails(0, "textures\patched.dds");
-  ship->ChangeFlag("flags\skull.dds");
+  ship->ChangeSails(0, "textures\\patched.dds");
+  ship->ChangeFlag("flags\\skull.dds");
   ShipEntity* fresh = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
   EXPECT_TRUE(RoundTripSerialize(*ship, *fresh));
 }
