@@ -5,6 +5,7 @@
 
 #include "Managers/NoiseManagerProto.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/CountingPath.h"
 #include "support/ShipTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -60,16 +61,6 @@ TEST_F(ShipTestWorld, APathIsFollowedOnceRoundFromItsPointNearestTheShip) {
   EXPECT_EQ(copy.GetAddedPositions().size(), 20u);
   EXPECT_FLOAT_EQ(copy.GetStepLength(), follower->GetStepLength());
 }
-
-// A path that counts its own destruction.
-class CountingPath : public VisPath_cl {
-  V_DECLARE_DYNCREATE(CountingPath)
- public:
-  ~CountingPath() override { ++destroyed; }
-  static int destroyed;
-};
-V_IMPLEMENT_DYNCREATE(CountingPath, VisPath_cl)
-int CountingPath::destroyed = 0;
 
 // Whatever the archive made stays the archive's until the loader's clean-up.
 TEST_F(ShipTestWorld, AFailedPathBlockLeavesThePathItReadToTheArchive) {
