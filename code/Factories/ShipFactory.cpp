@@ -29,6 +29,7 @@
 #include "engine/core/VScriptManager.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisParticleGroupManager.h"
+#include "engine/core/VisPath.h"
 #include "engine/sound/VSoundManager.h"
 
 #include <cstdio>
@@ -373,6 +374,9 @@ bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
       return true;
     };
     whole = read();
+    // A path a failed block read is still the archive's: nobody else frees it.
+    for (VTypedObject* obj : ar.GetLoadedObjects())
+      if (obj->IsOfType(VisPath_cl::GetClassTypeId()) && static_cast<VisPath_cl*>(obj)->GetRefCount() == 0) delete obj;
     ar.Close();
   }
   in->Close();

@@ -2,6 +2,7 @@
 #include "Managers/SettingsXmlReader.h"
 
 #include "engine/base/VString.h"
+#include "engine/core/VXmlRoot.h"
 
 #include <tinyxml.h>
 
@@ -46,7 +47,7 @@ bool SettingsXmlReader::Read(const char* text, const Visitor& visit, std::string
     return false;
   }
   TiXmlDocument doc;
-  doc.Parse(text);
+  VParseXmlText(doc, text);
   if (doc.Error() || !doc.RootElement()) {
     error = doc.Error() ? doc.ErrorDesc() : "No root element";
     return false;

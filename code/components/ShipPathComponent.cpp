@@ -83,14 +83,14 @@ bool ShipPathComponent::SerializeX(VArchive& ar) {
   }
   SavedBlockReader block(ar, "ShipPathComponent", kBlockVersion);
   if (!block.IsOpen()) return false;
-  VSmartPtr<VisPath_cl> path;
+  // The archive's until the block is whole: a failed block leaves the path it made
+  // to the loader's clean-up instead of freeing it under the archive.
+  VisPath_cl* path = nullptr;
   std::vector<VisVector_cl> added;
   float step = m_fStepLength, reach = m_fReachDistance;
   bool looping = m_bLooping;
   if (block.Has(2)) {
-    VisPath_cl* read = nullptr;
-    ar >> read;
-    path = read;
+    ar >> path;
     int count = 0;
     if (!ArchiveLimits::ReadCount(ar, count, 16)) return block.Fail();
     added.resize((size_t)count);
@@ -99,7 +99,7 @@ bool ShipPathComponent::SerializeX(VArchive& ar) {
   }
   if (!block.End()) return false;
   if (!block.Has(2)) return true;
-  m_spPath = path ? path : VSmartPtr<VisPath_cl>(new VisPath_cl(MAX_NODES));
+  m_spPath = path ? path : new VisPath_cl(MAX_NODES);
   m_addedPositions = std::move(added);
   m_fStepLength = step;
   m_fReachDistance = reach;

@@ -706,6 +706,7 @@ bool UnitEntity::ReadBlock(VArchive& ar) {
   };
   if (block.Has(2)) {
     ar >> billboard >> numSoldiers >> maxSoldiers >> width >> rows >> columns >> distance;
+    if (numSoldiers > MAX_SOLDIERS_TO_CREATE) return block.Fail("asks for more soldiers than a unit holds");
     int count = 0;
     if (!ArchiveLimits::ReadString(ar, soldierScript, MAX_SCRIPT_NAME_LENGTH) ||
         !ArchiveLimits::ReadString(ar, pathName, MAX_NAME_LENGTH) || !box.SerializeX(ar) ||

@@ -29,6 +29,9 @@ class UnitEntity : public BaseEntity {
   // Longest strings a saved unit block may hold.
   static constexpr int MAX_SCRIPT_NAME_LENGTH = 260;
   static constexpr int MAX_NAME_LENGTH = 128;
+  // Most soldiers a saved unit or unit template may ask to be made, far above any unit
+  // the game raises; a larger count fails the block instead of making them all.
+  static constexpr int MAX_SOLDIERS_TO_CREATE = 100;
 
   UnitEntity();
   ~UnitEntity() override;

@@ -118,6 +118,7 @@ bool UnitEntityTemplate::SerializeX(VArchive& ar) {
     ar >> read.m_vOrientation >> read.m_vSecondVector;
     ar >> read.m_fBillboardDistance >> read.m_iNumSoldiers >> read.m_iMaxNumSoldiers >> read.m_iUnitWidth >>
         read.m_iNation;
+    if (read.m_iNumSoldiers > UnitEntity::MAX_SOLDIERS_TO_CREATE) return block.Fail("asks for more soldiers than a unit holds");
     ar >> read.m_sSoldierScriptFile >> read.m_iReserved1 >> read.m_iReserved2;
     ar >> read.m_sUnitScript >> read.m_sUnitImage >> read.m_sImageSet;
     ar >> read.m_iUniqueID;

@@ -3,9 +3,16 @@
 
 #include <tinyxml.h>
 
+void VParseXmlText(TiXmlDocument& doc, const char* text) {
+  // Longer than any UTF-8 character, so a step past the end lands on a zero.
+  std::string padded(text ? text : "");
+  padded.append(4, '\0');
+  doc.Parse(padded.c_str());
+}
+
 const TiXmlElement* VParseXmlRoot(TiXmlDocument& doc, const char* text, const char* name, std::string& error,
                                   const char* alternative) {
-  doc.Parse(text ? text : "");
+  VParseXmlText(doc, text);
   if (doc.Error()) {
     error = "line " + std::to_string(doc.ErrorRow()) + ": " + doc.ErrorDesc();
     return nullptr;

@@ -1,6 +1,6 @@
 // The settings.xml reader over arbitrary text: no crash, no sanitizer report, no
 // deep recursion, and every setting it hands on names a known family and scene kind.
-// fuzz-sources: code/Managers/SettingsXmlReader.cpp
+// fuzz-sources: code/Managers/SettingsXmlReader.cpp engine/core/VXmlRoot.cpp
 // fuzz-libs: PkgConfig::TINYXML
 #include "Managers/SettingsXmlReader.h"
 

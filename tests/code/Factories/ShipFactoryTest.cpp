@@ -16,6 +16,7 @@
 #include "entities/PlayerStats.h"
 #include "entities/ShipStats.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/CountingPath.h"
 #include "support/ShipTestWorld.h"
 
 #include "engine/physics/vPhysXRigidBody.h"
@@ -273,6 +274,22 @@ TEST_F(ShipComponentArchiveTest, AMissingEndIsOnlyAWarning) {
   ShipEntity* other = ShipWithArchive(0, wrongStart);
   ShipFactory::GetInstance()->LoadShipComponents(other);
   EXPECT_EQ(other->Components<ShipMovementComponent>(), nullptr);
+  EXPECT_EQ(StreamReferences(), 1);
+}
+
+// The path a damaged path block read goes with the archive, not before it and not never.
+TEST_F(ShipComponentArchiveTest, APathOfAFailedPathBlockIsFreedWithTheArchive) {
+  CountingPath made;
+  const Bytes path = SaveBytes([&](VArchive& ar) { made.Serialize(ar); });
+  ByteWriter w;
+  w.Str("ARCH").I32(Vision::GetArchiveVersion());
+  for (int i = 0; i < 4; ++i) w.I32(0);  // three absent components, no storage
+  w.I32(1).Str("ARCH").U8(2).I32(-2).Str("CountingPath").Raw(std::string(path.begin(), path.end()));
+  w.I32(0x7fffffff);  // more added positions than the archive holds
+  ShipEntity* ship = ShipWithArchive(0, w);
+  CountingPath::destroyed = 0;
+  EXPECT_FALSE(ShipFactory::GetInstance()->LoadShipComponents(ship));
+  EXPECT_EQ(CountingPath::destroyed, 1);
   EXPECT_EQ(StreamReferences(), 1);
 }
 

@@ -5,9 +5,13 @@
 
 #include "Managers/NoiseManagerProto.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/CountingPath.h"
 #include "support/ShipTestWorld.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -56,6 +60,43 @@ TEST_F(ShipTestWorld, APathIsFollowedOnceRoundFromItsPointNearestTheShip) {
   ASSERT_TRUE(archive_test::RoundTrip(*follower, copy, io, io));
   EXPECT_EQ(copy.GetAddedPositions().size(), 20u);
   EXPECT_FLOAT_EQ(copy.GetStepLength(), follower->GetStepLength());
+}
+
+// Whatever the archive made stays the archive's until the loader's clean-up.
+TEST_F(ShipTestWorld, AFailedPathBlockLeavesThePathItReadToTheArchive) {
+  VisBaseEntity_cl* ship = Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0));
+  auto* follower = new ShipPathComponent();
+  ASSERT_TRUE(ship->AddComponent(follower));
+  VSmartPtr<VisPath_cl> line = new VisPath_cl(2);
+  line->AddPathNode(VisPathNode_cl(VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0)));
+  line->AddPathNode(VisPathNode_cl(VisVector_cl(5, 0, 0), VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0)));
+  ASSERT_TRUE(follower->FollowPath(line, 0.5f));
+  archive_test::Bytes bytes = archive_test::SaveBytes([&](VArchive& ar) { follower->SerializeX(ar); });
+  // The same block with a counting path and a damaged end tag.
+  const std::string plain = std::string("\x0a\0\0\0VisPath_cl", 14);
+  const std::string counting = std::string("\x0c\0\0\0CountingPath", 16);
+  auto at = std::search(bytes.begin(), bytes.end(), plain.begin(), plain.end());
+  ASSERT_NE(at, bytes.end());
+  at = bytes.erase(at, at + (long)plain.size());
+  bytes.insert(at, counting.begin(), counting.end());
+  ASSERT_EQ(bytes.back(), 'A');
+  bytes.back() = 'X';
+
+  CountingPath::destroyed = 0;
+  ShipPathComponent fresh;
+  VisPath_cl* kept = fresh.GetPath();
+  {
+    archive_test::ReadArchive ar(bytes);
+    EXPECT_FALSE(fresh.SerializeX(*ar));
+    EXPECT_FALSE(ar->IsOK());
+    ASSERT_EQ(CountingPath::destroyed, 0) << "freed while the archive still lists it";
+    ASSERT_EQ(ar->GetLoadedObjects().size(), 1u);
+    auto* made = static_cast<CountingPath*>(ar->GetLoadedObjects()[0]);
+    EXPECT_EQ(made->GetRefCount(), 0);
+    delete made;
+  }
+  EXPECT_EQ(CountingPath::destroyed, 1);
+  EXPECT_EQ(fresh.GetPath(), kept);
 }
 
 }  // namespace

@@ -405,11 +405,11 @@ TEST_F(UnitEntityTest, UnitBlockRoundTripsWithItsSoldiersSlotsAndAssignment) {
 }
 
 // The unit's block after the base entity's: the fields of version 2 (no unit type).
-Bytes UnitBlockV2(UnitEntity& base, int soldierCount, const std::string& soldierScript) {
+Bytes UnitBlockV2(UnitEntity& base, int soldierCount, const std::string& soldierScript, int toCreate = 5) {
   Bytes prefix = archive_test::SaveBytes([&](VArchive& ar) { base.BaseEntity::Serialize(ar); });
   ByteWriter w;
   w.Raw(std::string(prefix.begin(), prefix.end()));
-  w.Str("ARCH").U8(2).F32(30.0f).I32(5).I32(9).I32(2).I32(1).I32(1).I32(2);
+  w.Str("ARCH").U8(2).F32(30.0f).I32(toCreate).I32(9).I32(2).I32(1).I32(1).I32(2);
   w.Str(soldierScript).Str("path");
   w.Str("ARCH").U8(2);
   for (int i = 0; i < 4; ++i) w.F32(0).F32(0).F32(0).F32(1);
@@ -436,22 +436,53 @@ TEST_F(UnitEntityTest, VersionTwoBlockKeepsTheUnitType) {
 
 TEST_F(UnitEntityTest, HostileCountsAndStringsFailTheBlockCleanly) {
   UnitEntity* source = MakeUnit(0, 1);
+  const int tooMany = UnitEntity::MAX_SOLDIERS_TO_CREATE + 1;
   const struct {
     int count;
     std::string script;
-  } cases[] = {{0x7fffffff, "scripts/Soldier.lua"}, {-3, "scripts/Soldier.lua"}, {0, std::string(261, 'x')}};
+    int toCreate;
+  } cases[] = {{0x7fffffff, "scripts/Soldier.lua", 5},
+               {-3, "scripts/Soldier.lua", 5},
+               {0, std::string(261, 'x'), 5},
+               {0, "scripts/Soldier.lua", tooMany},
+               {0, "scripts/Soldier.lua", 0x7fffffff}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.toCreate);
     UnitEntity* unit = MakeUnit(0, 1);
     unit->SetUnitType(4);
     const int entities = Vision::Game.GetEntityCount();
-    archive_test::ReadArchive ar(UnitBlockV2(*source, c.count, c.script));
+    archive_test::ReadArchive ar(UnitBlockV2(*source, c.count, c.script, c.toCreate));
     unit->Serialize(*ar);
     EXPECT_FALSE(ar->IsOK());
+    ASSERT_EQ(unit->GetNumSoldiersToCreate(), 0);
+    // The set-up after a load makes only what the unit held before.
+    unit->OnDeserializationCallback(nullptr);
     EXPECT_EQ(unit->GetNumSoldiers(), 0);
     EXPECT_EQ(unit->GetMaxNumSoldiers(), 0);
     EXPECT_STREQ(unit->GetSoldierScriptFile().AsChar(), "");
     EXPECT_EQ(Vision::Game.GetEntityCount(), entities);
   }
+  UnitEntity* full = MakeUnit(0, 1);
+  const Bytes most = UnitBlockV2(*source, 0, "", UnitEntity::MAX_SOLDIERS_TO_CREATE);
+  EXPECT_TRUE(archive_test::LoadBytes(most, [&](VArchive& ar) { full->Serialize(ar); }));
+  EXPECT_EQ(full->GetNumSoldiersToCreate(), UnitEntity::MAX_SOLDIERS_TO_CREATE);
+}
+
+// A template block of the given version (2 to 4) asking for that many soldiers.
+Bytes TemplateBlock(int version, int soldiers) {
+  ByteWriter w;
+  w.Str("ARCH").U8((uint8_t)version).U8(1).F32(5).F32(6).F32(7).F32(1);
+  w.Str("UnitEntity").Str("").Str("Old").Str("");
+  w.F32(0).F32(0).F32(0).F32(1).F32(0).F32(0).F32(0).F32(1);
+  w.F32(100).I32(soldiers).I32(0).I32(2).I32(1);
+  w.Str("scripts/Soldier.lua").I32(0).I32(0);
+  w.Str("").Str("").Str("UnitFaces_01");
+  w.I64(77);
+  w.Str("name").Str("");
+  if (version >= 3) w.I32(9);
+  if (version >= 4) w.Str("Skill");
+  w.Str("EOA");
+  return w.Get();
 }
 
 TEST_F(UnitEntityTest, TemplateBlockRoundTripsAndReadsOlderVersions) {
@@ -479,27 +510,34 @@ TEST_F(UnitEntityTest, TemplateBlockRoundTripsAndReadsOlderVersions) {
 
   // Version 3 has no skill image, version 2 no unit type either.
   for (int version : {2, 3}) {
-    ByteWriter w;
-    w.Str("ARCH").U8((uint8_t)version).U8(1).F32(5).F32(6).F32(7).F32(1);
-    w.Str("UnitEntity").Str("").Str("Old").Str("");
-    w.F32(0).F32(0).F32(0).F32(1).F32(0).F32(0).F32(0).F32(1);
-    w.F32(100).I32(4).I32(0).I32(2).I32(1);
-    w.Str("scripts/Soldier.lua").I32(0).I32(0);
-    w.Str("").Str("").Str("UnitFaces_01");
-    w.I64(77);
-    w.Str("name").Str("");
-    if (version >= 3) w.I32(9);
-    w.Str("EOA");
     UnitEntityTemplate old;
     old.m_iUnitType = 5;
     old.m_sSkillImage = "Kept";
-    EXPECT_TRUE(archive_test::LoadBytes(w.Get(), [&](VArchive& ar) { old.SerializeX(ar); }));
+    EXPECT_TRUE(archive_test::LoadBytes(TemplateBlock(version, 4), [&](VArchive& ar) { old.SerializeX(ar); }));
     EXPECT_EQ(old.m_iUnitType, version >= 3 ? 9 : 5);
     EXPECT_STREQ(old.m_sSkillImage.AsChar(), "Kept");
     EXPECT_STREQ(old.m_sKey.AsChar(), "Old");
     EXPECT_EQ(old.m_iNumSoldiers, 4);
     EXPECT_EQ(old.m_iUniqueID, 77);
   }
+}
+
+// A unit made from the template would make every soldier the template asks for.
+TEST_F(UnitEntityTest, TemplateAskingForMoreSoldiersThanAUnitHoldsFailsItsBlock) {
+  for (int soldiers : {UnitEntity::MAX_SOLDIERS_TO_CREATE + 1, 0x7fffffff}) {
+    UnitEntityTemplate templ;
+    templ.m_iNumSoldiers = 3;
+    templ.m_sKey = "Kept";
+    archive_test::ReadArchive ar(TemplateBlock(4, soldiers));
+    EXPECT_FALSE(templ.SerializeX(*ar));
+    EXPECT_FALSE(ar->IsOK());
+    EXPECT_EQ(templ.m_iNumSoldiers, 3);
+    EXPECT_STREQ(templ.m_sKey.AsChar(), "Kept");
+  }
+  UnitEntityTemplate most;
+  EXPECT_TRUE(archive_test::LoadBytes(TemplateBlock(4, UnitEntity::MAX_SOLDIERS_TO_CREATE),
+                                      [&](VArchive& ar) { EXPECT_TRUE(most.SerializeX(ar)); }));
+  EXPECT_EQ(most.m_iNumSoldiers, UnitEntity::MAX_SOLDIERS_TO_CREATE);
 }
 
 TEST_F(UnitEntityTest, UnitMadeFromATemplateTakesItsIdCountsAndScripts) {
