@@ -261,7 +261,9 @@ TEST_F(CannonComponentTest, ASpecialWeaponWithoutItsClassLaunchesNothingAndWarns
     }
     const std::vector<std::string> warnings = log.Matching("special weapon " + std::to_string(c.type) + " ");
     ASSERT_EQ(warnings.size(), c.className ? 1u : 0u) << c.type;
-    if (c.className) EXPECT_NE(warnings[0].find(c.className), std::string::npos) << warnings[0];
+    if (c.className) {
+      EXPECT_NE(warnings[0].find(c.className), std::string::npos) << warnings[0];
+    }
   }
   EXPECT_EQ((int)Vision::Game.GetEntities().size(), entitiesBefore);
   EXPECT_FALSE(AchievementManager::GetInstance()->IsUnlocked(20));
