@@ -14,6 +14,7 @@
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
+#include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
 #include "core/SelectionBox.h"
 #include "entities/CannonEntity.h"
@@ -310,6 +311,10 @@ TEST_F(SavedBlockOwnersTest, EveryOwnerRefusesABadBlockAndKeepsItsValues) {
         ReadArchive ar(bad);
         fresh.read(*ar);
         EXPECT_FALSE(ar->IsOK());
+        // A path a failed block read stays the archive's; the loader frees it.
+        for (VTypedObject* obj : ar->GetLoadedObjects())
+          if (obj->IsOfType(VisPath_cl::GetClassTypeId()) && static_cast<VisPath_cl*>(obj)->GetRefCount() == 0)
+            delete obj;
       }
       EXPECT_EQ(OwnState(fresh, owner.ownBlock), before);
       EXPECT_FALSE(log.Matching("the saved block").empty());
