@@ -374,9 +374,7 @@ bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
       return true;
     };
     whole = read();
-    // A path a failed block read is still the archive's: nobody else frees it.
-    for (VTypedObject* obj : ar.GetLoadedObjects())
-      if (obj->IsOfType(VisPath_cl::GetClassTypeId()) && static_cast<VisPath_cl*>(obj)->GetRefCount() == 0) delete obj;
+    VisPath_cl::DeleteUnreferenced(ar);
     ar.Close();
   }
   in->Close();

@@ -154,3 +154,8 @@ void VisPath_cl::Serialize(VArchive& ar) {
     AddPathNode(new VisPathNode_cl(pos, in, out, type));
   }
 }
+
+void VisPath_cl::DeleteUnreferenced(const VArchive& ar) {
+  for (VTypedObject* obj : ar.GetLoadedObjects())
+    if (obj->IsOfType(VisPath_cl::GetClassTypeId()) && static_cast<VisPath_cl*>(obj)->GetRefCount() == 0) delete obj;
+}

@@ -16,12 +16,17 @@
 
 #include <vector>
 
+class VArchive;
+
 class VBASE_IMPEXP VisPath_cl : public VisTypedEngineObject_cl, public VRefCounter {
   V_DECLARE_DYNCREATE(VisPath_cl)
  public:
   // Room for that many nodes (more may be added).
   explicit VisPath_cl(int reserveNodes = 0, bool closed = false);
   ~VisPath_cl() override;
+  // Deletes the paths the archive created that nobody holds (those a failed block
+  // read): they are still the archive's, and nothing else frees them.
+  static void DeleteUnreferenced(const VArchive& ar);
   VisPath_cl(const VisPath_cl&) = delete;
   VisPath_cl& operator=(const VisPath_cl&) = delete;
 

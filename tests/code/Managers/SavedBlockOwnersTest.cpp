@@ -311,10 +311,8 @@ TEST_F(SavedBlockOwnersTest, EveryOwnerRefusesABadBlockAndKeepsItsValues) {
         ReadArchive ar(bad);
         fresh.read(*ar);
         EXPECT_FALSE(ar->IsOK());
-        // A path a failed block read stays the archive's; the loader frees it.
-        for (VTypedObject* obj : ar->GetLoadedObjects())
-          if (obj->IsOfType(VisPath_cl::GetClassTypeId()) && static_cast<VisPath_cl*>(obj)->GetRefCount() == 0)
-            delete obj;
+        // The loader frees what a failed block left to the archive.
+        VisPath_cl::DeleteUnreferenced(*ar);
       }
       EXPECT_EQ(OwnState(fresh, owner.ownBlock), before);
       EXPECT_FALSE(log.Matching("the saved block").empty());
