@@ -45,3 +45,20 @@ void SpeechManager::BubbleTimer::OnHandleCallback(IVisCallbackDataObject_cl* dat
   m_owner.m_fBubbleTimeLeft -= Vision::Timer.GetTimeDifference();
   if (m_owner.m_fBubbleTimeLeft <= 0.0f) m_owner.SetSpeechBubbleIsGone();
 }
+
+// Filled in with the speech frames; so far only the conversation state is kept.
+void SpeechManager::StartConversation(VisBaseEntity_cl*, const VisVector_cl&, const VisVector_cl&, bool pauseGame) {
+  if (m_bInConversation) return;
+  m_bConversationHoldsPause = pauseGame;
+  m_bInConversation = true;
+}
+
+void SpeechManager::EndConversation() {
+  if (!m_bInConversation) return;
+  m_bConversationHoldsPause = false;
+  m_bInConversation = false;
+}
+
+void SpeechManager::PlaySound2D(const char*) {}
+
+void SpeechManager::PlaySound3D(VisBaseEntity_cl*, const char*) {}

@@ -5,6 +5,7 @@
 #include "util/Singleton.h"
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VisMath.h"
 
 #include <string>
 
@@ -28,6 +29,15 @@ class SpeechManager : public Singleton<SpeechManager> {
   // True while a bubble of Say is kept (one at a time).
   bool HasBubble() const { return m_bHasBubble; }
   void SetSpeechBubbleIsGone();
+  // A voiced conversation: other sounds lowered, the conversation music, the camera
+  // sent to the speaker (when one is given) and the cinematic banners. Nothing while
+  // one runs. A zero direction means the speaker's own orientation.
+  void StartConversation(VisBaseEntity_cl* entity, const VisVector_cl& offset, const VisVector_cl& direction,
+                         bool pauseGame);
+  void EndConversation();
+  // A spoken file at the speech volume, without position or at the entity's.
+  void PlaySound2D(const char* file);
+  void PlaySound3D(VisBaseEntity_cl* entity, const char* file);
   // A bubble with a ready text over the entity for the seconds: the bubble's number,
   // or -1 while another such bubble is kept. No voice is played. The bubble goes
   // when its time has run out or its entity is destroyed.

@@ -11,12 +11,18 @@
 #include "engine/Vision.h"
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
+#include "gui/FrameCharacterSelection.h"
+#include "gui/FrameEndGame.h"
 #include "gui/FrameFadeOut.h"
 #include "gui/FrameInGameMessages.h"
+#include "gui/FrameIngameMenu.h"
 #include "gui/FrameJokeInBottle.h"
 #include "gui/FrameLoadingScreen.h"
 #include "gui/FrameLowHPOverlay.h"
+#include "gui/FrameMainMenu.h"
+#include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
+#include "gui/FrameSpecialWeapon.h"
 #include "gui/FrameWelcome.h"
 #include "gui/FrameYesNoPopUp.h"
 #include "gui/VideoPlayer.h"
@@ -518,6 +524,12 @@ BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES type) {
     case WT_PAUSE: return new FramePause();
     case WT_LOW_HP_OVERLAY: return new FrameLowHPOverlay();
     case WT_JOKE_IN_BOTTLE: return new FrameJokeInBottle();
+    case WT_MAIN_MENU: return new FrameMainMenu();
+    case WT_INGAME_MENU: return new FrameIngameMenu();
+    case WT_END_GAME: return new FrameEndGame();
+    case WT_CHARACTER_SELECTION: return new FrameCharacterSelection();
+    case WT_OPTIONS: return new FrameOptions();
+    case WT_SPECIAL_WEAPON: return new FrameSpecialWeapon();
     default: return nullptr;
   }
 }
@@ -586,7 +598,7 @@ void GUIManager::ToggleWindow(WINDOW_TYPES type) {
   }
 }
 
-GUIManager::FrameMap::iterator GUIManager::CloseWindow(WINDOW_TYPES type, bool destroy) {
+GUIManager::OpenFrameTable::iterator GUIManager::CloseWindow(WINDOW_TYPES type, bool destroy) {
   if (m_pCurrentFrame && m_pCurrentFrame->GetWindowType() == type) m_pCurrentFrame = nullptr;
   if (!m_bInitialized) return m_openFrames.begin();
   auto it = m_openFrames.find(type);

@@ -31,7 +31,7 @@ class FrameLowHPOverlay;
 
 class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
  public:
-  typedef std::map<WINDOW_TYPES, BaseWindow*> FrameMap;
+  typedef std::map<WINDOW_TYPES, BaseWindow*> OpenFrameTable;
 
   // Deregisters, deletes every frame and tears CEGUI down.
   ~GUIManager() override;
@@ -73,7 +73,7 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void ToggleWindow(WINDOW_TYPES type);
   // Without destroy the frame is hidden and deleted after the GUI update; with it,
   // at once. The map position after the frame's (the first without a frame).
-  FrameMap::iterator CloseWindow(WINDOW_TYPES type, bool destroy);
+  OpenFrameTable::iterator CloseWindow(WINDOW_TYPES type, bool destroy);
   // Ending a game or a battle: every visible frame but the main menu goes.
   void CloseAllWindows();
   void CloseClosablesOnKeyEvent();
@@ -190,7 +190,7 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   std::string m_sGuiFolder;
   CEGUI::Renderer* m_pRenderer = nullptr;
   CEGUI::DefaultLogger* m_pLogger = nullptr;
-  FrameMap m_openFrames;
+  OpenFrameTable m_openFrames;
   std::map<CURSOR_TYPES, std::string> m_cursorImageNames;
   std::map<uint32_t, VSmartPtr<VTextureObject>> m_cursorTextures;
   bool m_bGUIEnabled = true;
