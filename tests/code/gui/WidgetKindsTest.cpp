@@ -1,11 +1,13 @@
 // The CorallineLook widget kinds the screens build on: each one creates and draws,
 // its look has every state its window renderer asks for, and it answers the player
 // as the screens expect (toggle, exclusive radio groups, stepped scrolling, list
-// selection, close button, tabs, label colours, run-time look switches).
+// selection, close button, tabs, label colours, run-time look switches). Also the
+// menu animations the screens start by name.
 #include "GuiFrameTesting.h"
 
 #include "gui/CeguiCompat.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -347,6 +349,105 @@ TEST_F(WidgetKindsTest, OfferWindowsSwitchBetweenTheFourLooks) {
     }
   }
   ExpectNoCeguiFailure();
+}
+
+// Every animation the title screen and its pages start by name, present and with a
+// length (the screens wait for that length before their next step).
+TEST_F(WidgetKindsTest, MenuAnimationsExistWithALength) {
+  std::vector<std::string> names = {"FadeIn", "FadeOut", "MainMenu_BGFadeIn", "MainMenu_BGFadeOut",
+                                    "MainMenu_CurtainUpDown", "MainMenu_CurtainUpUp", "MainMenu_CurtainDownUp",
+                                    "MainMenu_CurtainDownDown"};
+  for (const char* n : {"1st", "2nd", "3rd", "4th", "5th", "6th", "facebook", "twitter", "www"}) {
+    names.push_back(std::string("MainMenu_ButtonFadeIn_") + n);
+    names.push_back(std::string("MainMenu_ButtonFadeOut_") + n);
+  }
+  for (int i = 1; i <= 10; ++i) names.push_back((i < 10 ? "MainMenu_CreditsRoll_0" : "MainMenu_CreditsRoll_") + std::to_string(i));
+  for (int i = 1; i <= 4; ++i) names.push_back("MainMenu_CreditsImage0" + std::to_string(i) + "Fade");
+  for (const char* n : {"1st", "2nd", "3rd", "4th", "5th", "1stChar", "2ndChar", "3rdChar"})
+    names.push_back(std::string("MainMenu_CH_ButtonFadeIn_") + n);
+  for (const char* n : {"1st", "3rd", "4th", "5th", "6th"}) names.push_back(std::string("MainMenu_SW_ButtonFadeIn_") + n);
+
+  CEGUI::AnimationManager& manager = CEGUI::AnimationManager::getSingleton();
+  for (const std::string& name : names) {
+    ASSERT_TRUE(manager.isAnimationPresent(name)) << name;
+    EXPECT_GT(manager.getAnimation(name)->getDuration(), 0.0f) << name;
+  }
+}
+
+float Duration(const std::string& name) { return CEGUI::AnimationManager::getSingleton().getAnimation(name)->getDuration(); }
+
+// A group of fades started together ends with the one whose length the screen
+// keeps: the last one started must be the longest.
+TEST_F(WidgetKindsTest, TheLastFadeOfAGroupIsTheLongest) {
+  const struct {
+    const char* prefix;
+    std::vector<const char*> group;
+    const char* last;
+  } groups[] = {
+      {"MainMenu_ButtonFadeOut_", {"1st", "2nd", "3rd", "4th", "5th", "facebook", "6th", "twitter"}, "www"},
+      {"MainMenu_ButtonFadeIn_", {"1st", "2nd", "3rd", "4th", "5th", "6th", "facebook", "twitter"}, "www"},
+      {"MainMenu_ButtonFadeIn_", {"1st", "2nd", "3rd", "4th", "5th"}, "6th"},
+      {"MainMenu_CH_ButtonFadeIn_", {"1st", "1stChar", "2ndChar", "3rdChar", "2nd", "3rd", "4th"}, "5th"},
+      {"MainMenu_SW_ButtonFadeIn_", {"1st", "3rd", "4th", "5th"}, "6th"},
+      {"MainMenu_Curtain", {"UpDown"}, "DownUp"},
+  };
+  for (const auto& g : groups)
+    for (const char* other : g.group)
+      EXPECT_GE(Duration(std::string(g.prefix) + g.last), Duration(std::string(g.prefix) + other)) << g.prefix << other;
+}
+
+// What each kind of animation does to its window once it has run to its end.
+TEST_F(WidgetKindsTest, AnimationsFadeAndMoveTheirWindows) {
+  const struct {
+    const char* name;
+    const char* property;
+    float start;  // value before, set on the window
+    float end;    // value after, as alpha or relative y (x stays 0)
+    bool waits;   // holds its start value for a while first
+  } cases[] = {
+      {"MainMenu_ButtonFadeIn_3rd", "Alpha", 0.0f, 1.0f, false},
+      {"MainMenu_ButtonFadeOut_www", "Alpha", 1.0f, 0.0f, false},
+      {"MainMenu_BGFadeIn", "Alpha", 0.0f, 1.0f, false},
+      {"MainMenu_BGFadeOut", "Alpha", 1.0f, 0.0f, false},
+      {"MainMenu_CH_ButtonFadeIn_2ndChar", "Alpha", 0.0f, 1.0f, false},
+      {"MainMenu_SW_ButtonFadeIn_6th", "Alpha", 0.0f, 1.0f, false},
+      // Curtains: closed, the upper stands at 0 and the lower at 0.5; opening moves
+      // them out of view, up and down.
+      {"MainMenu_CurtainUpUp", "Position", 0.0f, -0.6f, false},
+      {"MainMenu_CurtainUpDown", "Position", -0.6f, 0.0f, false},
+      {"MainMenu_CurtainDownDown", "Position", 0.5f, 1.1f, false},
+      {"MainMenu_CurtainDownUp", "Position", 1.1f, 0.5f, false},
+      // Credits texts roll from below the screen out over its top.
+      {"MainMenu_CreditsRoll_01", "Position", 1.05f, -0.4f, false},
+      {"MainMenu_CreditsRoll_10", "Position", 1.05f, -0.4f, true},
+  };
+  CEGUI::AnimationManager& manager = CEGUI::AnimationManager::getSingleton();
+  for (const auto& c : cases) {
+    CEGUI::Window* window = Make("CorallineLook/StaticImage", 0, 0, 1280, 360);
+    const bool alpha = std::string(c.property) == "Alpha";
+    if (alpha)
+      window->setAlpha(c.start);
+    else
+      window->setPosition(CEGUI::UVector2(cegui_absdim(0), cegui_reldim(c.start)));
+    CEGUI::AnimationInstance* instance = manager.instantiateAnimation(c.name);
+    instance->setTargetWindow(window);
+    instance->start(false);
+    const float duration = instance->getDefinition()->getDuration();
+    // Half-way the value lies between its ends.
+    instance->step(duration * 0.5f);
+    const float middle = alpha ? window->getAlpha() : window->getPosition().d_y.d_scale;
+    if (c.waits) {
+      EXPECT_FLOAT_EQ(middle, c.start) << c.name;
+    } else {
+      EXPECT_GT(middle, std::min(c.start, c.end)) << c.name;
+      EXPECT_LT(middle, std::max(c.start, c.end)) << c.name;
+    }
+    instance->step(duration * 0.5f + 0.01f);
+    EXPECT_FALSE(instance->isRunning()) << c.name;
+    EXPECT_NEAR(alpha ? window->getAlpha() : window->getPosition().d_y.d_scale, c.end, 1e-4f) << c.name;
+    EXPECT_EQ(window->getPosition().d_x, cegui_absdim(0)) << c.name;
+    manager.destroyAnimationInstance(instance);
+  }
 }
 
 }  // namespace
