@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the generated pictures of data/gui: the imageset pictures, the loading
+"""Writes the generated pictures of data/gui: the imageset pictures (and the
+CorallineLook imageset file that names its cells), the loading
 screens (PNG data under the .dds names the game asks for; CEGUI reads pictures by
 content) and the hardware-cursor textures (uncompressed 32-bit TGA).
 
