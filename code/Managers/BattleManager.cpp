@@ -200,6 +200,11 @@ void BattleManager::GetEnemyShipsInsideSector(const VisVector_cl& position, cons
   GetShipsInsideSectorFromArray(position, direction, angle, out, inRange);
 }
 
+float BattleManager::GetTerrainHeight(const VisVector_cl& position, bool /*force*/) const {
+  if (!Vision::World.HasTerrain()) return 0.0f;
+  return Vision::World.GetHeightAtWorldPos(position.x, position.y);
+}
+
 ShipEntity* BattleManager::GetClosestShipFromArray(const VisVector_cl& position, const DynArray_cl<ShipEntity*>* ships,
                                                    int nation) const {
   if (!ships) return nullptr;

@@ -58,6 +58,11 @@ class BattleManager : public Singleton<BattleManager> {
                                  DynArray_cl<ShipEntity*>* out, int nation) const;
   // The closest ship of the list (nation < 0: of any nation), never a sinking one;
   // null when there is none.
+  // Ground height at the position, the terrain's offset included; 0.0 without
+  // terrain. Unforced, a position answers only where its terrain sector is in
+  // memory; the engine keeps the whole terrain in memory, so every position does.
+  float GetTerrainHeight(const VisVector_cl& position, bool force) const;
+
   ShipEntity* GetClosestShipFromArray(const VisVector_cl& position, const DynArray_cl<ShipEntity*>* ships,
                                       int nation) const;
 

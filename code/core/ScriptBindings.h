@@ -43,3 +43,21 @@ int GameManager_CreateRandomShip(lua_State* L);
 int GameManager_AddShip(lua_State* L);
 int GameManager_ShipsWithinRange(lua_State* L);
 int GameManager_GetShipLocation(lua_State* L);
+
+// The message, window and geometry functions of the GameManager table.
+int GameManager_ShowMessage(lua_State* L);
+int GameManager_ShowMessageArg(lua_State* L);
+int GameManager_ShowMessageArgLocalize(lua_State* L);
+int GameManager_ShowAdditionalMessage(lua_State* L);
+int GameManager_ShowAdditionalMessageArgsLocalize(lua_State* L);
+int GameManager_ShowWindow(lua_State* L);
+int GameManager_IsMansionWindowVisible(lua_State* L);
+int GameManager_ShowTutorial(lua_State* L);
+int GameManager_PlayVideo(lua_State* L);
+int GameManager_IsInRange(lua_State* L);
+int GameManager_IsEntityInRange(lua_State* L);
+int GameManager_GetRandomVectorNormalized(lua_State* L);
+int GameManager_ClampToScreen(lua_State* L);
+int GameManager_GetRandomPatrolPath(lua_State* L);
+int GameManager_GetRandomPositionFromPath(lua_State* L);
+int GameManager_MoveObjectToGroundlevel(lua_State* L);

@@ -13,6 +13,7 @@
 class VDynamicMesh;
 class VisEntityTemplate_cl;
 class VisPath_cl;
+class VisRenderContext_cl;
 
 // Entity collection in insertion order; grows by max(count/4, step) when full.
 class VBASE_IMPEXP VisEntityCollection_cl {
@@ -116,6 +117,11 @@ class VBASE_IMPEXP VisGame_cl {
   VisPath_cl* GetScenePath(int i) const { return m_paths[i]; }
   void AddScenePath(VisPath_cl* path);
   void RemoveAllScenePaths();
+
+  // The pick ray through a screen point (pixels, x right, y down) of the context
+  // (the main one when null): its direction scaled to the length.
+  VisVector_cl GetTraceDirFromScreenPos(float x, float y, float length,
+                                        const VisRenderContext_cl* context = nullptr) const;
 
   VStrDictionary& GetDictionary() { return m_dictionary; }
 

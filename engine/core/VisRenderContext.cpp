@@ -26,16 +26,33 @@ void VisRenderContext_cl::GetSize(int& w, int& h) const {
   h = VVideo::GetCurrentHeight();
 }
 
+void VisRenderContext_cl::GetHalfFovTangents(int w, int h, float& tanX, float& tanY) const {
+  tanX = std::tan(m_fovX * 0.5f * 3.14159265f / 180.0f);
+  tanY = m_fovY > 0.0f ? std::tan(m_fovY * 0.5f * 3.14159265f / 180.0f)
+                       : (w > 0 ? tanX * (float)h / (float)w : tanX);
+}
+
 bool VisRenderContext_cl::Project2D(const VisVector_cl& point, float& x, float& y) const {
   const VisVector_cl local = m_camRot.GetTransposed() * (point - m_camPos);
   if (local.x <= m_near) return false;
   int w = 0, h = 0;
   GetSize(w, h);
   const float halfW = 0.5f * (float)w, halfH = 0.5f * (float)h;
-  const float tanX = std::tan(m_fovX * 0.5f * 3.14159265f / 180.0f);
-  const float tanY = m_fovY > 0.0f ? std::tan(m_fovY * 0.5f * 3.14159265f / 180.0f)
-                                   : (w > 0 ? tanX * (float)h / (float)w : tanX);
+  float tanX = 0.0f, tanY = 0.0f;
+  GetHalfFovTangents(w, h, tanX, tanY);
   x = halfW - local.y / local.x / tanX * halfW;
   y = halfH - local.z / local.x / tanY * halfH;
   return true;
+}
+
+VisVector_cl VisRenderContext_cl::GetViewRayDirection(float x, float y) const {
+  int w = 0, h = 0;
+  GetSize(w, h);
+  if (w <= 0 || h <= 0) return GetCameraDirection().GetNormalized();
+  const float halfW = 0.5f * (float)w, halfH = 0.5f * (float)h;
+  float tanX = 0.0f, tanY = 0.0f;
+  GetHalfFovTangents(w, h, tanX, tanY);
+  // Camera space: x forward, y left, z up, one unit ahead.
+  const VisVector_cl local(1.0f, (halfW - x) / halfW * tanX, (halfH - y) / halfH * tanY);
+  return (m_camRot * local).GetNormalized();
 }

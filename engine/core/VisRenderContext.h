@@ -29,8 +29,13 @@ class VBASE_IMPEXP VisRenderContext_cl {
   // vertical one from the aspect when it is 0). False for a point not in front of
   // the near plane.
   bool Project2D(const VisVector_cl& point, float& x, float& y) const;
+  // The reverse: the world direction (unit length) of the view ray through a
+  // screen point. The camera's forward direction while the context has no size.
+  VisVector_cl GetViewRayDirection(float x, float y) const;
 
  private:
+  // Tangents of the half fields of view across and down the screen.
+  void GetHalfFovTangents(int w, int h, float& tanX, float& tanY) const;
   float m_fovX = 90.0f, m_fovY = 0.0f;
   float m_near = 5.0f, m_far = 32000.0f;
   VisVector_cl m_camPos{0, 0, 0};

@@ -45,6 +45,39 @@ TEST(RenderContext, SizeIsTheVideoSizeAndActivateMakesItCurrent) {
   EXPECT_EQ(VisRenderContext_cl::GetCurrentContext(), VisRenderContext_cl::GetMainRenderContext());
 }
 
+TEST(RenderContext, PickRayRunsBackThroughTheProjectedPoint) {
+  VisRenderContext_cl ctx;
+  ctx.SetCameraPosition(VisVector_cl(10, -20, 300));
+  VisMatrix3x3_cl rot;
+  rot.SetEulerAngles(30.0f, 40.0f, 0.0f);  // turned and looking down
+  ctx.SetCameraRotation(rot);
+
+  // Without a screen size the ray is the camera's forward axis.
+  VisVector_cl dir = Vision::Game.GetTraceDirFromScreenPos(0.0f, 0.0f, 2.0f, &ctx);
+  EXPECT_TRUE(dir.IsEqual(ctx.GetCameraDirection() * 2.0f, 1e-5f));
+
+  VVideoConfig cfg;
+  cfg.m_iXRes = 800;
+  cfg.m_iYRes = 600;
+  VVideo::Initialize(cfg);
+  const VisVector_cl targets[] = {{400, 150, 0}, {250, 100, -30}, {500, -200, 20}};
+  for (const VisVector_cl& target : targets) {
+    float x = 0, y = 0;
+    ASSERT_TRUE(ctx.Project2D(target, x, y));
+    dir = Vision::Game.GetTraceDirFromScreenPos(x, y, 1000.0f, &ctx);
+    EXPECT_NEAR(dir.GetLength(), 1000.0f, 0.01f);
+    const VisVector_cl want = (target - ctx.GetCameraPosition()).GetNormalized() * 1000.0f;
+    EXPECT_TRUE(dir.IsEqual(want, 0.05f)) << x << " " << y;
+  }
+  // The screen centre looks straight ahead; without a context the main one counts.
+  dir = Vision::Game.GetTraceDirFromScreenPos(400.0f, 300.0f, 1.0f, &ctx);
+  EXPECT_TRUE(dir.IsEqual(ctx.GetCameraDirection(), 1e-5f));
+  VisRenderContext_cl* main = VisRenderContext_cl::GetMainRenderContext();
+  EXPECT_TRUE(Vision::Game.GetTraceDirFromScreenPos(400.0f, 300.0f, 1.0f)
+                  .IsEqual(main->GetCameraDirection().GetNormalized(), 1e-5f));
+  VVideo::DeInitialize();
+}
+
 class CameraTest : public ::testing::Test {
  protected:
   void TearDown() override {
