@@ -27,6 +27,7 @@ FILES = [
     ("music", "battle.wav", 0.5, "tone", 196),
     ("music", "conversation.wav", 0.5, "tone", 294),
     ("music", "credits.wav", 0.5, "tone", 349),
+    ("sounds/HarHar", "Man1Fearful1.wav", 0.25, "tone", 330),
 ]
 
 

@@ -5,6 +5,7 @@
 
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
+#include "engine/sound/VSoundManager.h"
 
 #include <CEGUI/String.h>
 
@@ -59,6 +60,13 @@ void SpeechManager::EndConversation() {
   m_bInConversation = false;
 }
 
-void SpeechManager::PlaySound2D(const char*) {}
+void SpeechManager::PlaySound2D(const char* file) {
+  if (!file || !*file) return;
+  // At the origin; the sound manager keeps the instance until it has played.
+  VSoundObject* sound = VSoundManager::GlobalManager().CreateSoundInstance(file, 0, 0, 128);
+  if (!sound) return;
+  sound->SetVolume(m_fSpeechVolume);
+  sound->Play(0.0f, true);
+}
 
 void SpeechManager::PlaySound3D(VisBaseEntity_cl*, const char*) {}

@@ -56,11 +56,13 @@ void FrameYesNoPopUp::SetNoButtonText(const CEGUI::String& text) { SetText(m_pNo
 void FrameYesNoPopUp::SetYesButtonFunction(CEGUI::SubscriberSlot slot) {
   m_yesCallback.cleanup();
   m_yesCallback = slot;
+  if (m_bAnswering) m_bAskedAgain = true;
 }
 
 void FrameYesNoPopUp::SetNoButtonFunction(CEGUI::SubscriberSlot slot) {
   m_noCallback.cleanup();
   m_noCallback = slot;
+  if (m_bAnswering) m_bAskedAgain = true;
 }
 
 void FrameYesNoPopUp::OnFrameDeleted(BaseWindow* frame) {
@@ -77,8 +79,18 @@ void FrameYesNoPopUp::SetCountDown(float seconds) {
 }
 
 void FrameYesNoPopUp::Answer(CEGUI::SubscriberSlot& callback, const CEGUI::EventArgs& args) {
-  if (callback.connected()) callback(args);
-  GUIManager::GetInstance()->CloseWindow(WT_YES_NO_POPUP, false);
+  // The answer may put a new question through this pop-up (new callbacks, a new
+  // count-down): the running callback is owned here so that replacing it frees
+  // nothing in use, and a pop-up asked again stays open.
+  CEGUI::SubscriberSlot running = callback;
+  callback = CEGUI::SubscriberSlot();
+  m_bCountDownActive = false;
+  m_bAnswering = true;
+  m_bAskedAgain = false;
+  if (running.connected()) running(args);
+  running.cleanup();
+  m_bAnswering = false;
+  if (!m_bAskedAgain) GUIManager::GetInstance()->CloseWindow(WT_YES_NO_POPUP, false);
 }
 
 bool FrameYesNoPopUp::ButtonYesClicked(const CEGUI::EventArgs& args) {

@@ -23,7 +23,8 @@ class FrameYesNoPopUp : public BaseWindow {
   void SetMessage(const CEGUI::String& text);
   void SetYesButtonText(const CEGUI::String& text);
   void SetNoButtonText(const CEGUI::String& text);
-  // Each replaces the previous callback.
+  // Each replaces the previous callback. Called from within an answer, they put a
+  // new question: the pop-up then stays open.
   void SetYesButtonFunction(CEGUI::SubscriberSlot slot);
   void SetNoButtonFunction(CEGUI::SubscriberSlot slot);
   // The frame whose members the callbacks are. When that frame is deleted while
@@ -53,4 +54,6 @@ class FrameYesNoPopUp : public BaseWindow {
   BaseWindow* m_pCallbackOwner = nullptr;
   bool m_bCountDownActive = false;
   float m_fCountDown = 0.0f;
+  bool m_bAnswering = false;
+  bool m_bAskedAgain = false;
 };

@@ -19,6 +19,8 @@ for _, soldier in ipairs({ unit.PIRATE_CANNONEER, unit.CORSAIR_BOMBER, unit.BUCC
   SoundManager.AddSound(soldier, sound.SOUND_WEAPON_0, "Sounds\\cannon_01.wav")
   SoundManager.AddSound(soldier, sound.SOUND_WEAPON_0, "Sounds\\cannon_02.wav")
 end
+-- The options screen's test shot for the effects volume.
+SoundManager.AddSound(unit.WEAPON, sound.SOUND_WEAPON_1, "Sounds\\cannon_01.wav")
 
 -- Music: the menu, credits and conversation tracks, the random playlist (60 s of
 -- silence between its tracks) and the battle playlist.

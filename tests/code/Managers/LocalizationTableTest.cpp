@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -225,7 +226,13 @@ TEST(LocalizationTableData, BundledLanguageLoadsFromTheProgramFolder) {
             "Keep the new video mode?\nThe old one returns in 30 seconds.");
   EXPECT_GE(table->GetJokeCount(), 3);
   for (int i = 0; i < table->GetJokeCount(); ++i) EXPECT_FALSE(table->GetJoke(i).empty()) << i;
-  for (const auto& entry : table->GetTexts()) EXPECT_EQ(entry.first.rfind("str_", 0), 0u) << entry.first;
+  // Besides the "str_" keys, the quality names of settings.xml are keys of their own.
+  const std::set<std::string> qualityNames = {"Off", "On", "Low", "Medium", "High"};
+  for (const auto& entry : table->GetTexts()) {
+    if (!qualityNames.count(entry.first)) {
+      EXPECT_EQ(entry.first.rfind("str_", 0), 0u) << entry.first;
+    }
+  }
   LocalizationTable::CleanInstance();
 }
 

@@ -167,6 +167,8 @@ TEST_F(SoundManagerBindingsTest, TheBundledSoundScriptsDefineEverySoundTheyName)
   EXPECT_FALSE(log.Contains("cannot be read"));
   EXPECT_EQ(Sound()->GetPoolSize(PLAYER_HERO, SOUND_ORDER), 3u);
   EXPECT_EQ(Sound()->GetPoolSize(PIRATE_CANNONEER, SOUND_WEAPON_0), 2u);
+  // The options screen's effects test sound.
+  EXPECT_EQ(Sound()->GetPoolSize(WEAPON, SOUND_WEAPON_1), 1u);
   EXPECT_EQ(Music()->GetPlaylist().size(), 2u);
   EXPECT_FALSE(Music()->GetMenuMusic().IsEmpty());
 

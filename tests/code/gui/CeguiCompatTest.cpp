@@ -103,8 +103,8 @@ TEST_F(CeguiCompatTest, LayoutCopiesCarryTheFileNamesOrTheCallersPrefix) {
 
 TEST_F(CeguiCompatTest, LayoutTextsAreLocalisationKeys) {
   // An unknown key stands for itself, trimmed.
-  EXPECT_EQ(std::string(LocalizationTable::GetInstance()->GetText("  str_OPTIONS_BASIC \r\n").c_str()),
-            "str_OPTIONS_BASIC");
+  EXPECT_EQ(std::string(LocalizationTable::GetInstance()->GetText("  str_NO_SUCH_TEXT \r\n").c_str()),
+            "str_NO_SUCH_TEXT");
   LocalizationTable::CleanInstance();
 }
 

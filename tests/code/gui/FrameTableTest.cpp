@@ -17,6 +17,7 @@ struct BuiltKind {
 const BuiltKind kBuiltKinds[] = {
     {WT_INGAME_MESSAGES, "InGameMessages"}, {WT_YES_NO_POPUP, "YesNoPopUp"}, {WT_WELCOME, "Welcome"},
     {WT_FADE_OUT, "FadeOut"},               {WT_PAUSE, "PauseFrame"},        {WT_LOW_HP_OVERLAY, "LowHPOverlay"},
+    {WT_OPTIONS, "Options"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
@@ -79,8 +80,8 @@ TEST_F(FrameTableTest, KindsWithoutABuiltFrameGiveNone) {
   std::set<int> built;
   for (const BuiltKind& kind : kBuiltKinds) built.insert(kind.type);
   // These frames exist ahead of their screens and layouts.
-  for (WINDOW_TYPES type : {WT_JOKE_IN_BOTTLE, WT_MAIN_MENU, WT_INGAME_MENU, WT_END_GAME, WT_CHARACTER_SELECTION,
-                            WT_OPTIONS, WT_SPECIAL_WEAPON}) {
+  for (WINDOW_TYPES type :
+       {WT_JOKE_IN_BOTTLE, WT_MAIN_MENU, WT_INGAME_MENU, WT_END_GAME, WT_CHARACTER_SELECTION, WT_SPECIAL_WEAPON}) {
     built.insert(type);
     EXPECT_NE(gui->GetWindow(type), nullptr) << type;
   }
