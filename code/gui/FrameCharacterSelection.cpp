@@ -30,7 +30,7 @@ void SetImage(CEGUI::Window* window, const char* image) {
 }
 
 bool AskMainMenu(int state) {
-  auto* menu = dynamic_cast<FrameMainMenu*>(GUIManager::GetInstance()->GetWindow(WT_MAIN_MENU));
+  auto* menu = dynamic_cast<FrameMainMenu*>(GUIManager::GetInstance()->FindWindowA(WT_MAIN_MENU));
   return menu && menu->StartTransition(state);
 }
 

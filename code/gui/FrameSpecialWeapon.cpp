@@ -49,7 +49,7 @@ int WindowId(const CEGUI::EventArgs& args) {
 }
 
 bool AskMainMenu(int state) {
-  auto* menu = dynamic_cast<FrameMainMenu*>(GUIManager::GetInstance()->GetWindow(WT_MAIN_MENU));
+  auto* menu = dynamic_cast<FrameMainMenu*>(GUIManager::GetInstance()->FindWindowA(WT_MAIN_MENU));
   return menu && menu->StartTransition(state);
 }
 
