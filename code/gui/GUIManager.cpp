@@ -160,6 +160,9 @@ GUIManager::~GUIManager() {
   while (!m_openFrames.empty()) {
     BaseWindow* frame = m_openFrames.begin()->second;
     m_openFrames.erase(m_openFrames.begin());
+    // As in CloseWindow: the windows go first, so that the events their
+    // destruction fires (the mouse leaving them) still find the frame.
+    if (frame && m_bInitialized) CeguiCompat::DestroyWindow(frame->GetRootWindow());
     delete frame;
   }
   m_cursorImageNames.clear();

@@ -106,3 +106,21 @@ end
 function GetSoldierLevelUpStatsIncrease(character)
   return 1, 1, 0, 0, 1, 1, 0, 0, 2, 2, 25, 0.1
 end
+
+-- Special weapons of a new game ------------------------------------------------------
+-- GetSW(offer 1..3) -> picture, topic key, description key, bottom key and the
+-- weapon it gives (a projectile type name).
+
+local SPECIAL_WEAPON_OFFERS = {
+  {"set:SpecialWeapons_01 image:Mine", "str_SW_MINE_TOPIC", "str_SW_MINE_DESCRIPTION", "str_SW_MINE_BOTTOM",
+   "PROJECTILE_MINE"},
+  {"set:SpecialWeapons_01 image:Mortar", "str_SW_MORTAR_TOPIC", "str_SW_MORTAR_DESCRIPTION", "str_SW_MORTAR_BOTTOM",
+   "PROJECTILE_MORTAR"},
+  {"set:SpecialWeapons_01 image:StinkBomb", "str_SW_STINKBOMB_TOPIC", "str_SW_STINKBOMB_DESCRIPTION",
+   "str_SW_STINKBOMB_BOTTOM", "PROJECTILE_BUBBLEMINE"},
+}
+
+function GetSW(offer)
+  local o = SPECIAL_WEAPON_OFFERS[offer] or {"", "", "", "", ""}
+  return o[1], o[2], o[3], o[4], o[5]
+end

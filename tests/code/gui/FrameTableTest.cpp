@@ -18,6 +18,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_INGAME_MESSAGES, "InGameMessages"}, {WT_YES_NO_POPUP, "YesNoPopUp"}, {WT_WELCOME, "Welcome"},
     {WT_FADE_OUT, "FadeOut"},               {WT_PAUSE, "PauseFrame"},        {WT_LOW_HP_OVERLAY, "LowHPOverlay"},
     {WT_OPTIONS, "Options"},
+    {WT_CHARACTER_SELECTION, "CharacterSelection"}, {WT_SPECIAL_WEAPON, "SpecialWeaponSelection"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
