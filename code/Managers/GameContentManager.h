@@ -1,5 +1,6 @@
 // Fills the world map with life: the NPC ships it was given and, with the world
-// map, the random collectables at sea. For now it keeps the NPC ships only.
+// map, the random collectables at sea. For now it keeps the NPC ships and the
+// content script's spawning settings.
 #pragma once
 
 #include "util/Singleton.h"
@@ -25,10 +26,24 @@ class GameContentManager : public Singleton<GameContentManager>, public IVisCall
   bool HasNPCShip(const ShipEntity* ship) const;
   int GetNPCShipCount() const { return (int)m_npcShips.size(); }
 
+  // The content script's settings for spawning NPC ships; kept as given.
+  void SetShipUpdateEnabled(int enabled) { m_iShipUpdateEnabled = enabled; }
+  int GetShipUpdateEnabled() const { return m_iShipUpdateEnabled; }
+  void SetShipUpdateInterval(float seconds) { m_fShipUpdateInterval = seconds; }
+  float GetShipUpdateInterval() const { return m_fShipUpdateInterval; }
+  void SetMaxShipCount(int count) { m_iMaxShipCount = count; }
+  int GetMaxShipCount() const { return m_iMaxShipCount; }
+  void SetShipSpawnCount(int count) { m_iShipSpawnCount = count; }
+  int GetShipSpawnCount() const { return m_iShipSpawnCount; }
+
  private:
   friend class Singleton<GameContentManager>;
   GameContentManager();
 
   // Kept as engine entities: a ship being destroyed is no longer a ShipEntity.
   std::set<const VisBaseEntity_cl*> m_npcShips;
+  int m_iMaxShipCount = 10;
+  int m_iShipSpawnCount = 1;
+  float m_fShipUpdateInterval = 60.0f;
+  int m_iShipUpdateEnabled = 0;  // off until the script or the game turns it on
 };

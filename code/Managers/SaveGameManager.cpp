@@ -30,5 +30,3 @@ bool SaveGameManagerProto::LoadGame(int slot) {
   Vision::Error.Warning("LoadGame(%d): loading is not available yet", slot);
   return false;
 }
-
-int SaveGameManagerProto::GetNewestSlot() const { return -1; }

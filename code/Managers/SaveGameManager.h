@@ -10,6 +10,21 @@
 class VArchive;
 class VisBaseEntity_cl;
 
+// What the save and load lists show of one slot: the header of its save-game file
+// and the path of its preview picture. Index i stands for slot i + 1.
+struct SaveSlotInfo {
+  explicit SaveSlotInfo(int index = 0) : m_iIndex(index) {}
+  // Empties the texts and numbers; the index stays.
+  void Clear();
+
+  int m_iIndex;
+  VString m_sThumbnailPath;  // full path of the preview when it exists, else empty
+  VString m_sDateText;
+  VString m_sMissionName;
+  VString m_sInfoStamp;  // sortable local time; empty before save version 7
+  int m_iHero = 0;       // 0 before save version 8
+};
+
 class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
  public:
   // Inline, so the block checks below can be used without the save-game files.
@@ -41,17 +56,48 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   void RequestAutoSave(bool request) { m_bAutoSaveRequested = request; }
   bool IsAutoSaveRequested() const { return m_bAutoSaveRequested; }
 
-  // Save games in slots 1 to 20 (20 the automatic save). The save-game files come
-  // with the campaign; until then both report failure with a warning, and there
-  // is no newest slot (-1).
+  // Save games in slots 1 to 20 (20 the automatic save). Writing and restoring a
+  // game come with the campaign; until then both report failure with a warning.
   bool SaveGame(int slot);
   bool LoadGame(int slot);
-  int GetNewestSlot() const;
+
+  // The slots ------------------------------------------------------------------
+  static constexpr int kSlotCount = 20;
+  // The slot's file path without extension (<documents>/Fenwold/Brinemark/SaveGames/
+  // saveN) into out (V_DOCUMENT_FOLDER_SIZE bytes), making the folder when missing.
+  // 0 for a slot outside 1..20, without a documents folder, when the folder cannot
+  // be made or the path does not fit; out is then empty.
+  int GetSaveGameFile(char* out, int slot);
+  // The current local time as the date text ("M.D.YYYY - hh:mm", month first) and
+  // as the info stamp (YYYYMMDDhhmmss and four digits of milliseconds).
+  VString GetDateString() const;
+  VString GetSaveInfoString() const;
+  // Reads the header of the slot's file into info: 1 on success; 0 for a slot
+  // outside 1..20, a missing file, a wrong start tag, a refused archive version or
+  // a header cut short, and info is then left as it was.
+  int ReadSlotHeader(SaveSlotInfo& info, int slot);
+  // Whether the save-game file of slot index + 1 exists.
+  bool SlotExists(const SaveSlotInfo& info);
+  // Empties the record, then fills it from the slot's files when its save exists.
+  void RefreshSlotInfo(SaveSlotInfo& info);
+  void RefreshAllSlots();
+  // Empties the thumbnail paths of all records.
+  void ClearSlots();
+  // Refreshes every record: the slot (1..20) with the largest info stamp, the lower
+  // one on equal stamps; -1 when no stamp is above 0 (no saves, or only saves
+  // older than the stamp).
+  int GetNewestSlot();
+  // Record i (slot i + 1); index clamped to 0..19.
+  const SaveSlotInfo& GetSlotInfo(int index) const;
+  SaveSlotInfo& GetSlotInfo(int index);
 
  private:
   friend class Singleton<SaveGameManagerProto>;
-  SaveGameManagerProto() = default;
+  SaveGameManagerProto() {
+    for (int i = 0; i < kSlotCount; ++i) m_slots[i] = SaveSlotInfo(i);
+  }
 
+  SaveSlotInfo m_slots[kSlotCount];
   bool m_bAutoSaveRequested = false;
 };
 

@@ -29,9 +29,12 @@ class SpeechManager : public Singleton<SpeechManager> {
   // True while a bubble of Say is kept (one at a time).
   bool HasBubble() const { return m_bHasBubble; }
   void SetSpeechBubbleIsGone();
-  // A voiced conversation: other sounds lowered, the conversation music, the camera
-  // sent to the speaker (when one is given) and the cinematic banners. Nothing while
-  // one runs. A zero direction means the speaker's own orientation.
+  // A voiced conversation: the game paused when asked, other sounds lowered to a
+  // quarter, the conversation music, the camera sent to the speaker (when one is
+  // given and the scene has its "CameraEntity") and, over a current GUI frame, the
+  // cinematic banners in its place and the tool bar hidden. Nothing while one
+  // runs. A zero direction means the speaker's own orientation. EndConversation
+  // undoes it all, brings the covered frame back and holds Escape off for 1 s.
   void StartConversation(VisBaseEntity_cl* entity, const VisVector_cl& offset, const VisVector_cl& direction,
                          bool pauseGame);
   void EndConversation();
@@ -57,6 +60,9 @@ class SpeechManager : public Singleton<SpeechManager> {
   float m_fSpeechVolume = 1.0f;
   bool m_bConversationHoldsPause = false;
   bool m_bHasBubble = false;
+  bool m_bFramePushed = false;  // the conversation put the current frame on the GUI's stack
+
+  void ShowToolbar(bool show);
 
   // Counts the shown bubble's time down on the engine's per-frame update.
   class BubbleTimer : public IVisCallbackHandler_cl {

@@ -171,6 +171,7 @@ const luaL_Reg GameManager_methods[] = {
     {"AddWeapon", AddWeapon},
     // Towns, places and collectables.
     {"GetPlayerLocation", GetPlayerLocation},
+    {"GetPlayerCollectableCountByName", GameManager_GetPlayerCollectableCountByName},
     // Scenes, teleport, campaign and saving.
     {"SetCanTeleport", SetCanTeleport},
     {"RequestAutoSave", RequestAutoSave},

@@ -14,14 +14,14 @@ struct ScriptTable {
 const ScriptTable kTables[] = {
     {"SoundManager", SoundManager_methods},
     {"GameManager", GameManager_methods},
-    {"SpeechManager", nullptr},
+    {"SpeechManager", SpeechManager_methods},
     {"MissionManager", nullptr},
     {"GameSessionManager", nullptr},
-    {"GameContentManager", nullptr},
+    {"GameContentManager", GameContentManager_methods},
     {"PauseManager", PauseManager_methods},
     {"ArtifactManager", nullptr},
-    {"JokeManager", nullptr},
-    {"AchievementManager", nullptr},
+    {"JokeManager", JokeManager_methods},
+    {"AchievementManager", AchievementManager_methods},
 };
 
 struct WrapperClass {

@@ -14,12 +14,19 @@ void RegisterLuaBindings();
 extern const luaL_Reg SoundManager_methods[];
 extern const luaL_Reg GameManager_methods[];
 extern const luaL_Reg PauseManager_methods[];
+extern const luaL_Reg SpeechManager_methods[];
+extern const luaL_Reg GameContentManager_methods[];
+extern const luaL_Reg JokeManager_methods[];
+extern const luaL_Reg AchievementManager_methods[];
 
 // Registration of one table on a given state, for other hosts of a Lua state
 // (the plug-in's own start registers every table itself).
 void RegisterSoundManagerWrapper(lua_State* L);
 void RegisterGameManagerWrapper(lua_State* L);
 void RegisterPauseManagerWrapper(lua_State* L);
+void RegisterSpeechManagerWrapper(lua_State* L);
+void RegisterJokeManagerWrapper(lua_State* L);
+void RegisterAchievementManagerWrapper(lua_State* L);
 
 // Records of the wrapper classes.
 extern NativeClassInfo BaseEntity_info;
@@ -61,3 +68,5 @@ int GameManager_ClampToScreen(lua_State* L);
 int GameManager_GetRandomPatrolPath(lua_State* L);
 int GameManager_GetRandomPositionFromPath(lua_State* L);
 int GameManager_MoveObjectToGroundlevel(lua_State* L);
+// GameManager.GetPlayerCollectableCountByName, also GameContentManager.GetCollectableAmount.
+int GameManager_GetPlayerCollectableCountByName(lua_State* L);

@@ -43,6 +43,15 @@ VBASE_IMPEXP bool VGetDocumentsFolder(std::string& out);
 #define V_DOCUMENT_FOLDER_SIZE 4096
 VBASE_IMPEXP int VGetMyDocumentFolder(char* out);
 
+// Local wall-clock time to the millisecond (date texts and save stamps). Tests fix
+// it with VSetFixedLocalTime; null returns to the system clock.
+struct VLocalTime {
+  int year = 0, month = 0, day = 0;  // month and day from 1
+  int hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+VBASE_IMPEXP VLocalTime VGetLocalTime();
+VBASE_IMPEXP void VSetFixedLocalTime(const VLocalTime* time);
+
 // The system cursor and the window's client area: one cursor per process. The
 // client area starts at the screen origin and has the size of the video mode, so
 // screen and client co-ordinates are the same. Positions stay inside the clip
