@@ -267,8 +267,7 @@ TEST_F(FrameMainMenuTest, HoweverTheOptionsCloseTheButtonsFadeBackIn) {
     SCOPED_TRACE(closer.first);
     Click(Widget(menu, "MainMenu/Menu/ButtonSettings"));
     ASSERT_EQ(menu->GetState(), MMS_OPTIONS);
-    while (menu->GetTransitionTimer() > 0.0f) SceneFrame();
-    SceneFrame();
+    for (int i = 0; i < 200 && menu->GetState() == MMS_OPTIONS && !gui->IsWindowVisible(WT_OPTIONS); ++i) SceneFrame();
     if (!gui->IsWindowVisible(WT_OPTIONS)) {
       // Without the options screen's layout the menu comes straight back.
       EXPECT_EQ(menu->GetState(), MMS_BUTTONS_IN);
