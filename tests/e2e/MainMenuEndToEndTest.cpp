@@ -26,12 +26,14 @@ struct Point {
 constexpr Point kStart{230, 313};
 constexpr Point kExit{230, 590};
 // The hero and weapon choice (their layouts).
-constexpr Point kJack{1000, 300};
-constexpr Point kForward{1100, 650};
-constexpr Point kSecondOffer{640, 360};
-constexpr Point kAccept{1100, 650};
-// The frame after the one whose end starts the cutscene.
-constexpr int kCutsceneFrame = 500;
+constexpr Point kJack{177, 563};
+constexpr Point kForward{1100, 627};
+constexpr Point kSecondOffer{646, 540};
+constexpr Point kAccept{1026, 645};
+// The frame after the one whose end starts the cutscene: the smallest ENGINE_FRAMES
+// whose headless log holds the campaign start, plus one. Measure it again when the
+// menu's or the selections' animations change length.
+constexpr int kCutsceneFrame = 530;
 
 int Find(const std::vector<std::string>& lines, const std::string& text, int start = 0) {
   for (int i = std::max(start, 0); i < (int)lines.size(); ++i)
