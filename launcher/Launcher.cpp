@@ -19,7 +19,6 @@ namespace {
 // The engine memory manager lives as long as the program.
 IVMemoryManager* g_memoryManager = nullptr;
 
-const char* const kBuildStamp = "2011/08/06 02:17:32";
 const int WT_MAIN_MENU = 9;
 
 const char* const kPrecachedScripts[] = {
@@ -106,7 +105,7 @@ int Launcher::Run(const char* commandLine) {
 
   const std::string rule(74, '-');
   Vision::Error.SystemMessage("%s", rule.c_str());
-  Vision::Error.SystemMessage("Brinemark %s %s", kBrinemarkVersion, kBuildStamp);
+  Vision::Error.SystemMessage("Brinemark %s %s", kBrinemarkVersion, kBrinemarkBuildStamp);
   Vision::Error.SystemMessage("%s", rule.c_str());
 
   TideworkImports& tidework = TideworkImports::Require();

@@ -311,6 +311,15 @@ const char* VisMainApp::GetDebugRenderFlagName(unsigned flags) {
   return "";
 }
 
+void VisMainApp::HandleScreenshotKey() {
+  VInputMap* map = s_pInputMap;
+  if (!map || (m_iStartFlags & 0x1000) || !Triggered(map, 8)) return;
+  if (Vision::Renderer.SaveScreenShot())
+    Vision::Message.Add("Saved screenshot ...");
+  else
+    Vision::Message.Add("Screenshot could not be saved! Write protection?");
+}
+
 void VisMainApp::HandleDebugKeys() {
   VInputMap* map = s_pInputMap;
   if (!map) return;
@@ -340,12 +349,7 @@ void VisMainApp::HandleDebugKeys() {
     Vision::Message.Add("%i resources were outdated and have been reloaded", reloaded);
   }
   if (Triggered(map, 7)) Vision::Renderer.SetDebugRenderFlags(Vision::Renderer.GetDebugRenderFlags() ^ 0x2);
-  if (Triggered(map, 8)) {
-    if (Vision::Renderer.SaveScreenShot())
-      Vision::Message.Add("Saved screenshot ...");
-    else
-      Vision::Message.Add("Screenshot could not be saved! Write protection?");
-  }
+  HandleScreenshotKey();
   if (Triggered(map, 11)) VProfiling::PreviousChart();
   if (Triggered(map, 12)) VProfiling::NextChart();
   if (Triggered(map, 13)) VProfiling::ResetMaxValues();
@@ -388,6 +392,8 @@ void VisMainApp::RenderOnlyVisuals() {
   UpdatePostRender();
   EndRendering();
   UpdateScreen();
+  // A blocking video shows frames outside the main loop: what it shows can be kept too.
+  HandleScreenshotKey();
   Vision::Key.SetSingleHitMode_SC(25, true);
 }
 

@@ -64,6 +64,8 @@ class VisMainApp : public VisionApp_cl, public Singleton<VisMainApp> {
   friend class Singleton<VisMainApp>;
   VisMainApp();
   void HandleDebugKeys();
+  // The screenshot key (F8): the last presented frame to a file.
+  void HandleScreenshotKey();
   void CountFrame();
   void PrintOverlay();
   int QuerySceneLoadState();

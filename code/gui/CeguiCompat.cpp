@@ -211,6 +211,16 @@ bool DefineImageOnTexture(const std::string& imageset, CEGUI::Texture* texture, 
   });
 }
 
+bool GrabTextures(CEGUI::Renderer* renderer) {
+  auto* gl = dynamic_cast<CEGUI::OpenGLRendererBase*>(renderer);
+  return gl && Try("grab textures", [&] { gl->grabTextures(); });
+}
+
+bool RestoreTextures(CEGUI::Renderer* renderer) {
+  auto* gl = dynamic_cast<CEGUI::OpenGLRendererBase*>(renderer);
+  return gl && Try("restore textures", [&] { gl->restoreTextures(); });
+}
+
 // Validator of an edit box over std::regex. std::regex knows no partial match, so a
 // text is either valid (it matches the whole expression) or invalid.
 class StdRegexValidator : public CEGUI::RegexMatcher {

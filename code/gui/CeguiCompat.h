@@ -87,6 +87,13 @@ CEGUI::Texture* CreateTextureOver(CEGUI::Renderer* renderer, VTextureObject* tex
 // (the texture stays).
 bool DefineImageOnTexture(const std::string& imageset, CEGUI::Texture* texture, float width, float height);
 
+// Device loss for the OpenGL renderer: GrabTextures copies every GUI texture to
+// memory and frees its GL texture (while the old context is current),
+// RestoreTextures makes them again from the copies. False (nothing done) for a null
+// or another renderer, which keeps no device objects.
+bool GrabTextures(CEGUI::Renderer* renderer);
+bool RestoreTextures(CEGUI::Renderer* renderer);
+
 // Debian's CEGUI has no regex library: every edit box gets a std::regex validator
 // when it is created (layouts with validation strings load then). Call once after
 // the CEGUI system exists.

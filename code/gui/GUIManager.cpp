@@ -440,9 +440,12 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   } else if (sender == &VInputCallbacks::OnKeyUp) {
     auto* input = static_cast<VInputCallbackDataObject*>(data);
     HandleKeyUp(input->m_iKey, input->m_iScanCode);
+  } else if (sender == &Vision::Callbacks.OnVideoDeviceLost) {
+    // The GL renderer's textures die with the context: copied out while it lives.
+    CeguiCompat::GrabTextures(m_pRenderer);
+  } else if (sender == &Vision::Callbacks.OnVideoDeviceRestored) {
+    CeguiCompat::RestoreTextures(m_pRenderer);
   }
-  // Device lost and restored: the null renderer keeps no device objects to release
-  // or rebuild.
 }
 
 void GUIManager::HandleRenderHook() {
@@ -534,6 +537,18 @@ BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES type) {
     case WT_OPTIONS: return new FrameOptions();
     case WT_SPECIAL_WEAPON: return new FrameSpecialWeapon();
     default: return nullptr;
+  }
+}
+
+// Keep in step with CreateFrame.
+bool GUIManager::HasFrameClass(WINDOW_TYPES type) {
+  switch (type) {
+    case WT_INGAME_MESSAGES: case WT_YES_NO_POPUP: case WT_WELCOME: case WT_FADE_OUT: case WT_PAUSE:
+    case WT_LOW_HP_OVERLAY: case WT_JOKE_IN_BOTTLE: case WT_MAIN_MENU: case WT_INGAME_MENU: case WT_END_GAME:
+    case WT_CHARACTER_SELECTION: case WT_OPTIONS: case WT_SPECIAL_WEAPON:
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -61,6 +61,8 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
 
   // Frames by kind.
   BaseWindow* GetWindow(WINDOW_TYPES type);
+  // Whether GetWindow can make a frame of the kind (its class exists); makes nothing.
+  static bool HasFrameClass(WINDOW_TYPES type);
   BaseWindow* FindWindowA(WINDOW_TYPES type);
   bool IsWindowVisible(WINDOW_TYPES type);
   void ShowFrame(WINDOW_TYPES type);

@@ -24,3 +24,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_SWORD, "Sounds\\click.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CLUB, "Sounds\\click.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_PISTOL, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_RIFLE, "Sounds\\cannon_02.wav", false)
+
+-- The title screen's curtains, heard when they open and close.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_CURTAINS, "Sounds\\curtains.wav")

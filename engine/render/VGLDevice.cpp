@@ -197,6 +197,25 @@ bool VGLDevice::Resize(int width, int height, bool fullScreen) {
   return CreateFramebuffer();
 }
 
+bool VGLDevice::RebuildContext() {
+  if (!IsOpen()) return false;
+  SDL_Window* window = (SDL_Window*)m_pWindow;
+  SDL_GL_MakeCurrent(window, (SDL_GLContext)m_pContext);
+  DestroyFramebuffer();
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    Vision::Error.Warning("GL context not rebuilt: %s", SDL_GetError());
+    SDL_GL_MakeCurrent(window, (SDL_GLContext)m_pContext);
+    CreateFramebuffer();
+    return false;
+  }
+  SDL_GL_DeleteContext((SDL_GLContext)m_pContext);
+  m_pContext = context;
+  SDL_GL_MakeCurrent(window, context);
+  SDL_GL_SetSwapInterval(VVideo::GetCurrentConfig().m_bWaitVRetrace ? 1 : 0);
+  return CreateFramebuffer();
+}
+
 void VGLDevice::BeginFrame() {
   if (!IsOpen()) return;
   SDL_GL_MakeCurrent((SDL_Window*)m_pWindow, (SDL_GLContext)m_pContext);

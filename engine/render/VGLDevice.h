@@ -38,6 +38,11 @@ class VBASE_IMPEXP VGLDevice {
   int GetWidth() const { return m_iWidth; }
   int GetHeight() const { return m_iHeight; }
   bool Resize(int width, int height, bool fullScreen);
+  // Replaces the GL context of the window by a new one: every GL object of the old
+  // context (textures, framebuffers) is gone afterwards and the framebuffer is made
+  // again. On failure (logged) the old context stays. Call through Vision::ResetVideoDevice,
+  // which tells the owners of GL objects before and after.
+  bool RebuildContext();
 
   // Makes the context current, binds the framebuffer and clears it to black.
   void BeginFrame();

@@ -223,7 +223,7 @@ TEST(FrameTableLayoutTest, InitLayoutsSkipsLayoutsThatDoNotExistQuietly) {
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(std::string(copy->getName().c_str()), "YesNoPopUp");
     CeguiCompat::DestroyWindow(copy);
-    EXPECT_EQ(gui->GetLayout(WT_MAIN_MENU, nullptr), nullptr);
+    EXPECT_EQ(gui->GetLayout(WT_MENU_LOAD, nullptr), nullptr);
     GUIManager::CleanInstance();
   }
   env.Stop();

@@ -102,8 +102,9 @@ TEST_F(GUIManagerTest, LauncherStartUpSequence) {
   EXPECT_FALSE(MusicManager::GetInstance()->IsPaused());
   EXPECT_FALSE(SoundManager::GetInstance()->IsPaused());
 
-  // No main menu exists yet, so nothing became the current frame.
-  EXPECT_EQ(gui->GetCurrentFrame(), nullptr);
+  // The main menu became the current frame.
+  ASSERT_NE(gui->GetCurrentFrame(), nullptr);
+  EXPECT_EQ(gui->GetCurrentFrame(), gui->FindWindowA(WT_MAIN_MENU));
   ASSERT_NE(gui->GetLoadingScreen(), nullptr);
   EXPECT_TRUE(gui->IsLoadingScreenVisible());
   EXPECT_TRUE(PauseManager::GetInstance()->IsGamePaused());

@@ -2,6 +2,7 @@
 // frames cleared and presented, screenshots of the last frame, SDL events through
 // the window procedure and the devices, and the window's colour cursor.
 #include "engine/Vision.h"
+#include "engine/render/VDeviceReset.h"
 #include "engine/render/VGLDevice.h"
 #include "engine/render/VHardwareCursor.h"
 #include "engine/render/VImageFile.h"
@@ -299,4 +300,41 @@ TEST(GLDeviceWithoutDisplay, AWindowThatCannotOpenFailsTheEngineStart) {
   std::string file = "x";
   EXPECT_FALSE(Vision::Renderer.SaveScreenShot(&file));
   EXPECT_TRUE(file.empty());
+}
+
+TEST_F(GLDeviceTest, AResetRebuildsTheContextBetweenLostAndRestored) {
+  ASSERT_TRUE(Start());
+  struct Handler : IVisCallbackHandler_cl {
+    void OnHandleCallback(IVisCallbackDataObject_cl* data) override {
+      const bool lost = data->m_pSender == &Vision::Callbacks.OnVideoDeviceLost;
+      // The old context is current while the device is lost: its textures still answer.
+      (lost ? textureAtLost : textureAtRestore) = glIsTexture(texture) == GL_TRUE;
+      (lost ? contextAtLost : contextAtRestore) = SDL_GL_GetCurrentContext();
+    }
+    GLuint texture = 0;
+    bool textureAtLost = false, textureAtRestore = true;
+    void* contextAtLost = nullptr;
+    void* contextAtRestore = nullptr;
+  } handler;
+  glGenTextures(1, &handler.texture);
+  glBindTexture(GL_TEXTURE_2D, handler.texture);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  Vision::Callbacks.OnVideoDeviceLost.RegisterCallback(&handler);
+  Vision::Callbacks.OnVideoDeviceRestored.RegisterCallback(&handler);
+  const bool reset = Vision::ResetVideoDevice();
+  Vision::Callbacks.OnVideoDeviceLost.DeregisterCallback(&handler);
+  Vision::Callbacks.OnVideoDeviceRestored.DeregisterCallback(&handler);
+
+  EXPECT_TRUE(reset);
+  EXPECT_TRUE(handler.textureAtLost);
+  EXPECT_FALSE(handler.textureAtRestore);
+  EXPECT_NE(handler.contextAtLost, nullptr);
+  EXPECT_NE(handler.contextAtRestore, handler.contextAtLost);
+
+  // The new context draws and presents as the old one did.
+  DrawFrame();
+  VImage frame;
+  ASSERT_TRUE(VGLDevice::GetInstance().ReadFrame(frame));
+  EXPECT_EQ(PixelAt(frame, 10, 10)[0], 255);
+  EXPECT_EQ(PixelAt(frame, 300, 230)[0], 0);
 }
