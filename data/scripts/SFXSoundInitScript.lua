@@ -24,3 +24,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_SWORD, "Sounds\\click.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CLUB, "Sounds\\click.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_PISTOL, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_RIFLE, "Sounds\\cannon_02.wav", false)
+
+-- The joke scroll has unrolled.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_JOKE, "Sounds\\joke.wav")

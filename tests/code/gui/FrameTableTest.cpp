@@ -17,6 +17,7 @@ struct BuiltKind {
 const BuiltKind kBuiltKinds[] = {
     {WT_INGAME_MESSAGES, "InGameMessages"}, {WT_YES_NO_POPUP, "YesNoPopUp"}, {WT_WELCOME, "Welcome"},
     {WT_FADE_OUT, "FadeOut"},               {WT_PAUSE, "PauseFrame"},        {WT_LOW_HP_OVERLAY, "LowHPOverlay"},
+    {WT_INGAME_MENU, "IngameMenu"},         {WT_END_GAME, "EndGame"},        {WT_JOKE_IN_BOTTLE, "JokeInBottle"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
