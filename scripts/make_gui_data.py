@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the generated pictures of data/gui: the imageset pictures, the loading
+"""Writes the generated pictures of data/gui: the imageset pictures (and the
+CorallineLook imageset file that names its cells), the loading
 screens (PNG data under the .dds names the game asks for; CEGUI reads pictures by
 content) and the hardware-cursor textures (uncompressed 32-bit TGA).
 
@@ -83,12 +84,44 @@ SCREENS = {
 }
 
 
+# CorallineLook imageset: one flat-coloured 8x8 cell per brush, the image being the
+# cell's inner 4x4 so that filtering never picks up a neighbour's colour. The order
+# only sets the cell positions; the imageset file is written from this list too.
+CORALLINE = [
+    ("GenericBrush", (255, 255, 255, 255)), ("Panel", (20, 30, 40, 200)),
+    ("ButtonNormal", (120, 70, 30, 255)), ("ButtonHover", (170, 110, 40, 255)),
+    ("ButtonPushed", (80, 45, 20, 255)), ("ButtonDisabled", (90, 90, 90, 255)),
+    ("CheckboxNormal", (230, 215, 180, 255)), ("CheckboxHover", (250, 238, 205, 255)),
+    ("CheckboxDisabled", (140, 135, 125, 255)), ("CheckboxMark", (40, 110, 40, 255)),
+    ("RadioNormal", (60, 80, 110, 255)), ("RadioHover", (85, 110, 150, 255)),
+    ("RadioSelected", (240, 190, 70, 255)), ("RadioDisabled", (75, 75, 80, 255)),
+    ("ListboxBackground", (25, 35, 45, 230)), ("ListboxSelectionBrush", (60, 120, 170, 255)),
+    ("ScrollbarTrack", (45, 40, 35, 255)), ("ScrollbarThumb", (200, 150, 80, 255)),
+    ("ScrollbarThumbHover", (230, 185, 110, 255)), ("ScrollbarThumbPushed", (160, 115, 55, 255)),
+    ("FrameBackground", (35, 45, 60, 240)), ("TitlebarActive", (95, 55, 25, 255)),
+    ("TitlebarInactive", (70, 60, 50, 255)), ("CloseNormal", (160, 40, 35, 255)),
+    ("CloseHover", (210, 70, 60, 255)), ("ClosePushed", (110, 25, 20, 255)),
+    ("TabNormal", (70, 60, 50, 255)), ("TabHover", (110, 90, 65, 255)),
+    ("TabSelected", (150, 105, 50, 255)), ("TabPane", (40, 36, 32, 235)),
+    ("BlueWindow", (40, 80, 140, 235)), ("RedWindow", (140, 35, 35, 235)),
+    ("YellowFrame", (245, 200, 40, 255)), ("RedFrame", (210, 40, 40, 255)),
+]
+
+
+def coralline():
+    png("imagesets/CorallineLook.png", 8 * len(CORALLINE), 8, lambda x, y: CORALLINE[x // 8][1])
+    lines = ['<?xml version="1.0" ?>',
+             "<!-- Written by scripts/make_gui_data.py: the flat brushes the CorallineLook widgets draw with. -->",
+             '<Imageset version="2" name="CorallineLook" imagefile="CorallineLook.png" nativeHorzRes="1280"'
+             ' nativeVertRes="720" autoScaled="false">']
+    for i, (name, _) in enumerate(CORALLINE):
+        lines.append('    <Image name="%s" xPos="%d" yPos="2" width="4" height="4" />' % (name, 8 * i + 2))
+    lines.append("</Imageset>")
+    write("imagesets/CorallineLook.imageset", ("\n".join(lines) + "\n").encode())
+
+
 def main():
-    # CorallineLook imageset, 8x8 cells: a white brush, a translucent panel, then the
-    # button faces normal, hover, pushed and disabled.
-    cells = [(255, 255, 255, 255), (20, 30, 40, 200), (120, 70, 30, 255), (170, 110, 40, 255),
-             (80, 45, 20, 255), (90, 90, 90, 255)]
-    png("imagesets/CorallineLook.png", 8 * len(cells), 8, lambda x, y: cells[x // 8])
+    coralline()
     # Cursors imageset: six 32x32 cursors side by side, in CURSOR_TYPES order.
     png("imagesets/Cursors.png", 32 * len(CURSORS), 32, lambda x, y: CURSORS[x // 32][1](x % 32, y))
     for name, draw in CURSORS:

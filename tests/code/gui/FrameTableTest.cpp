@@ -79,9 +79,12 @@ using FrameTableTest = GuiFrameTest;
 TEST_F(FrameTableTest, KindsWithoutABuiltFrameGiveNone) {
   std::set<int> built;
   for (const BuiltKind& kind : kBuiltKinds) built.insert(kind.type);
-  // The joke frame exists ahead of its screen and its layout.
-  built.insert(WT_JOKE_IN_BOTTLE);
-  EXPECT_NE(gui->GetWindow(WT_JOKE_IN_BOTTLE), nullptr);
+  // These frames exist ahead of their screens and layouts.
+  for (WINDOW_TYPES type : {WT_JOKE_IN_BOTTLE, WT_MAIN_MENU, WT_INGAME_MENU, WT_END_GAME, WT_CHARACTER_SELECTION,
+                            WT_OPTIONS, WT_SPECIAL_WEAPON}) {
+    built.insert(type);
+    EXPECT_NE(gui->GetWindow(type), nullptr) << type;
+  }
   for (int type = WT_NONE; type <= WT_LOW_HP_OVERLAY; ++type) {
     if (built.count(type)) continue;
     EXPECT_EQ(gui->GetWindow((WINDOW_TYPES)type), nullptr) << type;
