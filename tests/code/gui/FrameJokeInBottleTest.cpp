@@ -61,11 +61,13 @@ class JokeFrameTest : public GuiFrameTest {
   void SetUp() override {
     GuiFrameTest::SetUp();
     gui->ShowFrame(WT_FADE_OUT);
+    VSoundManager::GlobalManager().SetInitialized(true);
     SoundManager::GetInstance()->AddSFXSound(SOUND_SFX_JOKE, "Sounds\\joke.wav", true, false, 0.0f);
   }
   void TearDown() override {
     world.reset();
     GuiFrameTest::TearDown();
+    VSoundManager::GlobalManager().SetInitialized(false);
   }
   FrameJokeInBottle* Show() {
     world = std::make_unique<JokeWorld>();
