@@ -19,6 +19,7 @@ class IngameMenuTest : public GuiFrameTest {
  protected:
   void SetUp() override {
     GuiFrameTest::SetUp();
+    GameManager::GetInstance()->SetLocation(0);  // the world map
     // The game's screen under the menu.
     gui->ShowFrame(WT_FADE_OUT);
     ASSERT_NE(gui->GetCurrentFrame(), nullptr);
