@@ -22,6 +22,7 @@ FILES = [
     ("sounds", "order_02.wav", 0.25, "tone", 494),
     ("sounds", "order_03.wav", 0.25, "tone", 523),
     ("sounds", "curtains.wav", 0.75, "noise", 0),
+    ("sounds", "joke.wav", 0.25, "tone", 660),
     ("music", "menu.wav", 1.0, "tone", 262),
     ("music", "track_a.wav", 1.0, "tone", 330),
     ("music", "track_b.wav", 0.75, "tone", 392),

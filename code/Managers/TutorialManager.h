@@ -34,6 +34,9 @@ class TutorialManager : public Singleton<TutorialManager> {
   // The F1 key: the player asked to see every tutorial again at once.
   void SetFastTutorial(bool fast) { m_bFastTutorial = fast; }
   bool IsFastTutorial() const { return m_bFastTutorial; }
+  // Set by the in-game menu's tutorials button before it shows the seen pages again.
+  void SetReplayTutorials(bool replay) { m_bReplayTutorials = replay; }
+  bool IsReplayingTutorials() const { return m_bReplayTutorials; }
 
  private:
   friend class Singleton<TutorialManager>;
@@ -42,4 +45,5 @@ class TutorialManager : public Singleton<TutorialManager> {
   std::map<VString, Tutorial> m_tutorials;
   std::vector<VString> m_queue;
   bool m_bFastTutorial = false;
+  bool m_bReplayTutorials = false;
 };

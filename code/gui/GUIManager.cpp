@@ -497,7 +497,8 @@ void GUIManager::HandleRenderHook() {
 void GUIManager::HandleKeyDown(int key, int scanCode) {
   if (!IsJustRendering() && !IsLoadingScreenVisible())
     Try("key down", [&] { Context().injectKeyDown((CEGUI::Key::Scan)scanCode); });
-  if (m_fDelayAfterConversation > 0.0f || key != VGLK_ESC || IsWindowVisible(WT_MAIN_MENU)) return;
+  if (m_fDelayAfterConversation > 0.0f || m_bBlockingVideoPlaying || key != VGLK_ESC || IsWindowVisible(WT_MAIN_MENU))
+    return;
   if (IsWindowVisible(WT_INGAME_MENU)) {
     if (!IsWindowVisible(WT_SAVE_LOAD) && !IsWindowVisible(WT_OPTIONS)) CloseWindow(WT_INGAME_MENU, false);
   } else {

@@ -147,6 +147,10 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void SetDelayAfterConversation() { m_fDelayAfterConversation = 1.0f; }
   void UpdateDelayAfterConversation();
   bool WaitAfterConversation() const { return m_fDelayAfterConversation > 0.0f; }
+  // While a blocking video plays, Escape is its skip key and leaves the in-game
+  // menu alone.
+  void SetBlockingVideoPlaying(bool playing) { m_bBlockingVideoPlaying = playing; }
+  bool IsBlockingVideoPlaying() const { return m_bBlockingVideoPlaying; }
 
   // Seconds during which keyboard input and the mouse fire click wait (a HUD frame
   // sets it when it takes a click); counted down each frame, never below 0.
@@ -203,6 +207,7 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   int m_iSelectedSpecialWeapon = 0;
   CEGUI::Window* m_pBaseFrame = nullptr;
   float m_fDelayAfterConversation = 0.0f;
+  bool m_bBlockingVideoPlaying = false;
   float m_fBlockingTimer = 0.0f;
   FrameLoadingScreen* m_pLoadingScreen = nullptr;
   bool m_bExitToWindows = false;

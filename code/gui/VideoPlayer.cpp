@@ -196,6 +196,7 @@ int VideoPlayer_cl::PlayVideo(const char* file) {
 
   VisMainApp* app = VisMainApp::HasInstance() ? VisMainApp::GetInstance() : nullptr;
   bool skipped = false;
+  GUIManager::GetInstance()->SetBlockingVideoPlaying(true);
   // Every pass reads the input, so a key between two video frames is not missed.
   for (;;) {
     if (app) app->PollInput();
@@ -225,6 +226,7 @@ int VideoPlayer_cl::PlayVideo(const char* file) {
     }
   }
 
+  GUIManager::GetInstance()->SetBlockingVideoPlaying(false);
   if (skipped) {
     Stop();
     // The Escape that skipped the video must not open the in-game menu.

@@ -27,3 +27,5 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_RIFLE, "Sounds\\cannon_02.wav", fal
 
 -- The title screen's curtains, heard when they open and close.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_CURTAINS, "Sounds\\curtains.wav")
+-- The joke scroll has unrolled.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_JOKE, "Sounds\\joke.wav")

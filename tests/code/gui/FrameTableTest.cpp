@@ -19,6 +19,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_FADE_OUT, "FadeOut"},               {WT_PAUSE, "PauseFrame"},        {WT_LOW_HP_OVERLAY, "LowHPOverlay"},
     {WT_OPTIONS, "Options"},
     {WT_CHARACTER_SELECTION, "CharacterSelection"}, {WT_SPECIAL_WEAPON, "SpecialWeaponSelection"},
+    {WT_INGAME_MENU, "IngameMenu"},         {WT_END_GAME, "EndGame"},        {WT_JOKE_IN_BOTTLE, "JokeInBottle"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
