@@ -153,6 +153,7 @@ bool FrameMainMenu::Init() {
 
   if (m_pButtonContinue && m_pButtonLoad) {
     SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+    saves->RefreshAllSlots();
     const bool hasSave = saves->GetNewestSlot() >= 1;
     SetEnabled(m_pButtonContinue, hasSave);
     // The load list is a frame of its own; without it Load leads nowhere.

@@ -33,7 +33,7 @@ constexpr Point kAccept{1026, 645};
 // The frame after the one whose end starts the cutscene: the smallest ENGINE_FRAMES
 // whose headless log holds the campaign start, plus one. Measure it again when the
 // menu's or the selections' animations change length.
-constexpr int kCutsceneFrame = 530;
+constexpr int kCutsceneFrame = 488;
 
 int Find(const std::vector<std::string>& lines, const std::string& text, int start = 0) {
   for (int i = std::max(start, 0); i < (int)lines.size(); ++i)

@@ -1,6 +1,7 @@
 // The save slots' read side: paths, the local-time texts, headers of the save
 // versions that differ in what they carry, the newest slot and damaged files.
 #include "support/ArchiveRoundTrip.h"
+#include "support/SaveFileBytes.h"
 #include "support/ScopedEnv.h"
 
 #include "Managers/SaveGameManager.h"
@@ -20,26 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using archive_test::ByteWriter;
 using archive_test::Bytes;
-
-struct Header {
-  int saveVersion = 11;
-  std::string date = "5.9.2011 - 14:07";
-  std::string mission = "str_MISSION_1";
-  std::string stamp = "201105091407030045";
-  int hero = 3;
-};
-
-// A save-game file's start as the game writes it, fields present by version; the
-// rest of the file is a few bytes the header read never reaches.
-Bytes SaveFile(const Header& h) {
-  ByteWriter w;
-  w.Str("ARCH").I32(Vision::GetArchiveVersion()).U8((uint8_t)h.saveVersion).Str(h.date).Str(h.mission);
-  if (h.saveVersion >= 7) w.Str(h.stamp);
-  if (h.saveVersion >= 8) w.I32(h.hero);
-  if (h.saveVersion >= 4) w.Str("1,0,2,7542").Str("2011/08/06 02:17:32");
-  w.F32(12.5f).F32(3.0f).U32(0);
-  return w;
-}
+using save_test::Header;
+using save_test::SaveFile;
 
 class SaveSlotsTest : public ::testing::Test {
  protected:

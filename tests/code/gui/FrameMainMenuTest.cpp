@@ -2,9 +2,12 @@
 // animations of Animations.ceanim), the ways into a game and out of the program,
 // the link buttons and the video after a device reset.
 #include "GuiFrameTesting.h"
+#include "support/SaveFileBytes.h"
+#include "support/ScopedEnv.h"
 #include "support/VideoClips.h"
 
 #include "Managers/MusicManager.h"
+#include "Managers/SaveGameManager.h"
 #include "Managers/SpeechManager.h"
 #include "core/VisMainApp.h"
 #include "gui/CeguiCompat.h"
@@ -14,6 +17,9 @@
 #include "engine/render/VDeviceReset.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,7 +41,14 @@ class FrameMainMenuTest : public GuiFrameTest {
  protected:
   void SetUp() override {
     GuiFrameTest::SetUp();
+    // Saves are looked for in a folder of this test's own.
+    documents = std::filesystem::temp_directory_path() / ("brinemark_menu_" + std::to_string(getpid()));
+    std::filesystem::remove_all(documents);
+    std::filesystem::create_directories(documents);
+    docsEnv = std::make_unique<ScopedEnv>("ENGINE_DOCUMENTS_DIR", documents.c_str());
     app = VisMainApp::GetInstance();
+    // Exit asks the running application to quit.
+    Vision::SetApplication(app);
     s_pass = nullptr;
     VisionApp_cl::SetEventPump([](VisionApp_cl&) {
       if (s_pass) s_pass();
@@ -44,8 +57,12 @@ class FrameMainMenuTest : public GuiFrameTest {
   void TearDown() override {
     VisionApp_cl::SetEventPump(nullptr);
     s_pass = nullptr;
+    Vision::SetApplication(nullptr);
     VisMainApp::CleanInstance();
     GuiFrameTest::TearDown();
+    SaveGameManagerProto::CleanInstance();
+    docsEnv.reset();
+    std::filesystem::remove_all(documents);
   }
 
   FrameMainMenu* OpenMenu() {
@@ -79,8 +96,19 @@ class FrameMainMenuTest : public GuiFrameTest {
     return menu;
   }
 
+  void WriteSave(int slot, const save_test::Header& header) {
+    const std::filesystem::path folder = documents / "Fenwold" / "Brinemark" / "SaveGames";
+    std::filesystem::create_directories(folder);
+    const archive_test::Bytes bytes = save_test::SaveFile(header);
+    std::ofstream(folder / ("save" + std::to_string(slot) + ".gam"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
+    Vision::File.ClearCache();
+  }
+
   static inline std::function<void()> s_pass;
   VisMainApp* app = nullptr;
+  std::filesystem::path documents;
+  std::unique_ptr<ScopedEnv> docsEnv;
 };
 
 TEST_F(FrameMainMenuTest, OpensWithVersionVideoAndHiddenExtrasAndNoGameToContinue) {
@@ -163,10 +191,11 @@ TEST_F(FrameMainMenuTest, ANewGameStartsTheCampaignTheHerosCutsceneAndAQuietConv
     LogCapture campaign;
     SpeechManager::GetInstance()->EndConversation();
     FrameMainMenu* menu = OpenMenuAndWait();
-    gui->SetSelectedPlayerCharacter(c.hero);
     std::vector<int> states;
     Click(Widget(menu, "MainMenu/Menu/ButtonStart"));
     RunUntilWaiting(&states);
+    // The selection opens on Walker; the hero is chosen after that.
+    gui->SetSelectedPlayerCharacter(c.hero);
     // What the two selection screens do on Accept.
     menu->StartTransition(MMS_CHARACTER_SELECTION_ACCEPT);
     RunUntilWaiting(&states);
@@ -299,6 +328,27 @@ TEST_F(FrameMainMenuTest, ContinueLetsGoOfTheVideoAtOnceThenStartsTheCampaignAnd
   EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), nullptr);
 }
 
+TEST_F(FrameMainMenuTest, ContinueNeedsASaveWithAnInfoStampAndLoadTheLoadListToo) {
+  // Saves of version 6 and older carry no info stamp: they count as none.
+  save_test::Header old;
+  old.saveVersion = 6;
+  WriteSave(2, old);
+  FrameMainMenu* menu = OpenMenuAndWait();
+  EXPECT_TRUE(Widget(menu, "MainMenu/Menu/ButtonContinue")->isDisabled());
+  EXPECT_TRUE(Widget(menu, "MainMenu/Menu/ButtonLoad")->isDisabled());
+  gui->CloseWindow(WT_MAIN_MENU, true);
+
+  WriteSave(5, save_test::Header{});
+  menu = OpenMenuAndWait();
+  EXPECT_FALSE(Widget(menu, "MainMenu/Menu/ButtonContinue")->isDisabled());
+  // The load list has no frame yet: Load would lead nowhere.
+  EXPECT_TRUE(Widget(menu, "MainMenu/Menu/ButtonLoad")->isDisabled());
+  Click(Widget(menu, "MainMenu/Menu/ButtonContinue"));
+  EXPECT_EQ(menu->GetState(), MMS_CONTINUE);
+  RunUntilWaiting();
+  EXPECT_TRUE(log.Contains("LoadGame(5)"));
+}
+
 TEST_F(FrameMainMenuTest, LoadingWithoutTheLoadListStillRunsItsStates) {
   FrameMainMenu* menu = OpenMenuAndWait();
   std::vector<int> states;
@@ -325,8 +375,9 @@ TEST_F(FrameMainMenuTest, ExitClosesTheCurtainsThenQuits) {
   EXPECT_FLOAT_EQ(menu->GetTransitionTimer(), Duration("MainMenu_CurtainDownUp"));
   SceneFrame();
   EXPECT_FALSE(Vision::GetApplication()->WantsToQuit());
-  RunUntilWaiting(nullptr, 200);
+  for (int i = 0; i < 200 && !Vision::GetApplication()->WantsToQuit(); ++i) SceneFrame();
   EXPECT_TRUE(Vision::GetApplication()->WantsToQuit());
+  EXPECT_EQ(menu->GetState(), MMS_NONE);
   EXPECT_EQ(menu->GetVideoPlayer(), nullptr);
 }
 

@@ -87,7 +87,15 @@ TEST_F(IngameMenuTest, SaveOnlyOnTheWorldMapOutsideConversationsLoadOnlyWithASav
     EXPECT_EQ(Colours("IngameMenu/ButtonLoad/TextLoad1"), kDimmedLight);
     EXPECT_EQ(Colours("IngameMenu/ButtonLoad/TextLoad"), kDimmedDark);
     gui->CloseWindow(WT_INGAME_MENU, true);
-    if (c.talking) SpeechManager::GetInstance()->EndConversation();
+    if (c.talking) {
+      SpeechManager::GetInstance()->EndConversation();
+      // Escape waits a moment after a conversation.
+      for (int i = 0; i < 200 && gui->WaitAfterConversation(); ++i) {
+        env.Frame();
+        gui->UpdateDelayAfterConversation();
+      }
+      EXPECT_FALSE(gui->WaitAfterConversation());
+    }
   }
   ExpectNoCeguiFailure();
 }
