@@ -41,11 +41,12 @@ class VisObjectDataObject_cl : public IVisCallbackDataObject_cl {
 //   -> removed entities are freed.
 // Outside the frame: OnVideoInitializing, OnEngineDeInit and OnEngineDeInitLate come
 // from the engine start and stop; OnWorldDeInit from emptying the world; the two
-// scene-loaded callbacks from the scene loader; OnObjectDestroyed from Vision::Game.
+// scene-loaded callbacks from the scene loader; OnObjectDestroyed from Vision::Game;
+// the device lost/restored pair from Vision::ResetVideoDevice (around a rebuild of
+// the GL context; headless only the two callbacks).
 // Not fired by the stand-in yet: OnEditorModeChanged (the game always plays),
-// OnWorldReInit, OnTerrainSectorCreated (the flat terrain has no sectors), the
-// device lost/restored pair (the null device is never lost), OnReactivateRequest
-// and OnEntityDeserialized.
+// OnWorldReInit, OnTerrainSectorCreated (the flat terrain has no sectors),
+// OnReactivateRequest and OnEntityDeserialized.
 class VisCallbackManager_cl {
  public:
   VCallback OnUpdateSceneBegin;          // per-frame scene update starts
