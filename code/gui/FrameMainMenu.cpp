@@ -231,12 +231,18 @@ void FrameMainMenu::AnimateTimed(const char* animation, CEGUI::Window* target) {
   m_fTransitionTimer = StartAnimation(animation, target);
 }
 
-void FrameMainMenu::ButtonsIn() {
+void FrameMainMenu::ButtonsIn(bool withLogo, bool withLinks) {
   Animate("MainMenu_ButtonFadeIn_1st", m_pButtonContinue);
+  if (withLogo) Animate("MainMenu_ButtonFadeIn_1st", m_pLogo);
   Animate("MainMenu_ButtonFadeIn_2nd", m_pButtonStart);
   Animate("MainMenu_ButtonFadeIn_3rd", m_pButtonLoad);
   Animate("MainMenu_ButtonFadeIn_4th", m_pButtonSettings);
   Animate("MainMenu_ButtonFadeIn_5th", m_pButtonCredits);
+  // The transition lasts until the last fade started has ended.
+  if (!withLinks) {
+    AnimateTimed("MainMenu_ButtonFadeIn_6th", m_pButtonExit);
+    return;
+  }
   Animate("MainMenu_ButtonFadeIn_6th", m_pButtonExit);
   Animate("MainMenu_ButtonFadeIn_facebook", m_pFacebook);
   Animate("MainMenu_ButtonFadeIn_twitter", m_pTwitter);
@@ -276,13 +282,8 @@ void FrameMainMenu::PlayCurtainsSound() {
 void FrameMainMenu::OpenCurtains() {
   CurtainsOpen();
   PlayCurtainsSound();
-  Animate("MainMenu_ButtonFadeIn_1st", m_pButtonContinue);
-  Animate("MainMenu_ButtonFadeIn_1st", m_pLogo);
-  Animate("MainMenu_ButtonFadeIn_2nd", m_pButtonStart);
-  Animate("MainMenu_ButtonFadeIn_3rd", m_pButtonLoad);
-  Animate("MainMenu_ButtonFadeIn_4th", m_pButtonSettings);
-  Animate("MainMenu_ButtonFadeIn_5th", m_pButtonCredits);
-  AnimateTimed("MainMenu_ButtonFadeIn_6th", m_pButtonExit);
+  // The link buttons are not animated here.
+  ButtonsIn(true, false);
   MusicManager::GetInstance()->ClearMusic();
   MusicManager::GetInstance()->PlayMenuMusic();
 }
@@ -336,16 +337,7 @@ bool FrameMainMenu::StartTransition(int state) {
   switch (state) {
     case MMS_OPENING:
       CurtainsOpen();
-      Animate("MainMenu_ButtonFadeIn_1st", m_pButtonContinue);
-      Animate("MainMenu_ButtonFadeIn_1st", m_pLogo);
-      Animate("MainMenu_ButtonFadeIn_2nd", m_pButtonStart);
-      Animate("MainMenu_ButtonFadeIn_3rd", m_pButtonLoad);
-      Animate("MainMenu_ButtonFadeIn_4th", m_pButtonSettings);
-      Animate("MainMenu_ButtonFadeIn_5th", m_pButtonCredits);
-      Animate("MainMenu_ButtonFadeIn_6th", m_pButtonExit);
-      Animate("MainMenu_ButtonFadeIn_facebook", m_pFacebook);
-      Animate("MainMenu_ButtonFadeIn_twitter", m_pTwitter);
-      AnimateTimed("MainMenu_ButtonFadeIn_www", m_pWww);
+      ButtonsIn(true, true);
       HideCreditsBackground();
       break;
     case MMS_NEW_GAME:
@@ -366,7 +358,7 @@ bool FrameMainMenu::StartTransition(int state) {
         m_fTransitionTimer = selection->StartFadeOutAnimation();
       break;
     case MMS_BUTTONS_IN:
-      ButtonsIn();
+      ButtonsIn(false, true);
       break;
     case MMS_LOAD_SCREEN_IN:
       if (Gui()->GetWindow(WT_MENU_LOAD) && SubFrame(WT_MENU_LOAD)) {

@@ -97,7 +97,8 @@ class FrameMainMenu : public BaseWindow, public IVisCallbackHandler_cl {
   void DestroyVideoImage();
 
   // Animation groups; each sets the timer to its last timed animation.
-  void ButtonsIn();
+  // The menu buttons fade in, the logo and the link buttons too when asked.
+  void ButtonsIn(bool withLogo, bool withLinks);
   void ButtonsOut(bool withExitAndLogo);
   void CurtainsClose();
   void CurtainsOpen();

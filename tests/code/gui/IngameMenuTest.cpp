@@ -62,6 +62,14 @@ class IngameMenuTest : public GuiFrameTest {
     return window && !window->isDisabled();
   }
   static bool FullPaused() { return PauseManager::GetInstance()->IsFullPaused(); }
+  void EscapeClosesTheMenuAndThePause() {
+    Escape();
+    EXPECT_FALSE(gui->IsWindowVisible(WT_INGAME_MENU));
+    env.Frame();
+    EXPECT_EQ(gui->FindWindowA(WT_INGAME_MENU), nullptr);
+    EXPECT_FALSE(FullPaused());
+    EXPECT_FALSE(gui->IsWindowVisible(WT_PAUSE));
+  }
 };
 
 TEST_F(IngameMenuTest, SaveOnlyOnTheWorldMapOutsideConversationsLoadOnlyWithASave) {
@@ -130,12 +138,7 @@ TEST_F(IngameMenuTest, FullPauseLastsWhileOptionsSaveOrLoadAreOpenAboveIt) {
   EXPECT_TRUE(FullPaused());
 
   // The next Escape closes the menu, and the pause ends with it.
-  Escape();
-  EXPECT_FALSE(gui->IsWindowVisible(WT_INGAME_MENU));
-  env.Frame();
-  EXPECT_EQ(gui->FindWindowA(WT_INGAME_MENU), nullptr);
-  EXPECT_FALSE(FullPaused());
-  EXPECT_FALSE(gui->IsWindowVisible(WT_PAUSE));
+  EscapeClosesTheMenuAndThePause();
   ExpectNoCeguiFailure();
 }
 
@@ -200,12 +203,7 @@ TEST_F(IngameMenuTest, EscapeTogglesTheMenuButNotDuringTheConversationDelay) {
     env.Frame();
     gui->UpdateDelayAfterConversation();
   }
-  Escape();
-  EXPECT_FALSE(gui->IsWindowVisible(WT_INGAME_MENU));
-  env.Frame();
-  EXPECT_EQ(gui->FindWindowA(WT_INGAME_MENU), nullptr);
-  EXPECT_FALSE(FullPaused());
-  EXPECT_FALSE(gui->IsWindowVisible(WT_PAUSE));
+  EscapeClosesTheMenuAndThePause();
 }
 
 TEST_F(IngameMenuTest, EscapeReleasedClosesTheJokeButNotTheMenu) {
