@@ -35,6 +35,8 @@ class FrameOptionsTest : public GuiFrameTest {
     VSoundManager::GlobalManager().SetMasterVolume(1.0f);
     // A windowed 1280x720 with vertical sync, as the presets' defaults describe it.
     VisMainApp::GetInstance()->m_videoConfig.m_bWaitVRetrace = true;
+    // Fresh settings from this test's folder, not what an earlier test left.
+    SettingsManager::CleanInstance();
     SettingsManager::GetInstance();
     gui->ShowFrame(WT_FADE_OUT);
   }
