@@ -66,17 +66,40 @@ std::string ConvertImageText(const std::string& text) {
 std::string ConvertPropertyName(const std::string& name) {
   static const std::pair<const char*, const char*> renames[] = {
       {"Tooltip", "TooltipText"},          {"UnifiedAreaRect", "Area"},    {"UnifiedPosition", "Position"},
-      {"UnifiedXPosition", "XPosition"},   {"UnifiedYPosition", "YPosition"}, {"UnifiedSize", "Size"},
-      {"UnifiedWidth", "Width"},           {"UnifiedHeight", "Height"},    {"UnifiedMinSize", "MinSize"},
-      {"UnifiedMaxSize", "MaxSize"},
+      {"UnifiedSize", "Size"},             {"UnifiedWidth", "Width"},      {"UnifiedHeight", "Height"},
+      {"UnifiedMinSize", "MinSize"},       {"UnifiedMaxSize", "MaxSize"},
   };
   for (const auto& r : renames)
     if (name == r.first) return r.second;
   return name;
 }
 
+namespace {
+
+// 0.8 has no property for one axis of the position: the axis is read and written
+// through "Position". -1 for any other name.
+int PositionAxis(const std::string& name) {
+  if (name == "UnifiedXPosition") return 0;
+  if (name == "UnifiedYPosition") return 1;
+  return -1;
+}
+
+}  // namespace
+
 bool SetProperty(CEGUI::Window* window, const std::string& name, const std::string& value) {
   if (!window) return false;
+  if (const int axis = PositionAxis(name); axis >= 0) {
+    bool done = false;
+    Try("set position", [&] {
+      const CEGUI::UDim dim = CEGUI::PropertyHelper<CEGUI::UDim>::fromString(ToGui(value));
+      if (axis == 0)
+        window->setXPosition(dim);
+      else
+        window->setYPosition(dim);
+      done = true;
+    });
+    return done;
+  }
   const CEGUI::String property = ToGui(ConvertPropertyName(name));
   bool done = false;
   Try("set property", [&] {
@@ -89,6 +112,11 @@ bool SetProperty(CEGUI::Window* window, const std::string& name, const std::stri
 
 bool GetProperty(CEGUI::Window* window, const std::string& name, std::string& out) {
   if (!window) return false;
+  if (const int axis = PositionAxis(name); axis >= 0) {
+    const CEGUI::UVector2& position = window->getPosition();
+    out = ToUtf8(CEGUI::PropertyHelper<CEGUI::UDim>::toString(axis == 0 ? position.d_x : position.d_y));
+    return true;
+  }
   const CEGUI::String property = ToGui(ConvertPropertyName(name));
   bool done = false;
   Try("get property", [&] {

@@ -29,7 +29,7 @@ TEST(CeguiCompatConversion, ImageTexts) {
 TEST(CeguiCompatConversion, PropertyNames) {
   const std::pair<const char*, const char*> cases[] = {
       {"Tooltip", "TooltipText"},      {"UnifiedAreaRect", "Area"},     {"UnifiedPosition", "Position"},
-      {"UnifiedXPosition", "XPosition"}, {"UnifiedYPosition", "YPosition"}, {"UnifiedSize", "Size"},
+      {"UnifiedSize", "Size"},
       {"UnifiedWidth", "Width"},       {"UnifiedHeight", "Height"},     {"UnifiedMinSize", "MinSize"},
       {"UnifiedMaxSize", "MaxSize"},   {"Text", "Text"},               {"TooltipText", "TooltipText"},
       {"tooltip", "tooltip"},
@@ -57,6 +57,14 @@ TEST_F(CeguiCompatTest, PropertiesAreSetOnlyWhenPresent) {
   EXPECT_EQ(value, "Cursors/MouseCursorFinger");
   EXPECT_TRUE(CeguiCompat::SetProperty(image, "UnifiedAreaRect", "{{0,10},{0,20},{0,110},{0,70}}"));
   EXPECT_EQ(image->getPixelSize(), CEGUI::Sizef(100, 50));
+  // One axis of the position: the other stays.
+  EXPECT_TRUE(CeguiCompat::SetProperty(image, "UnifiedYPosition", "{0.5,-73}"));
+  EXPECT_EQ(image->getPosition(), CEGUI::UVector2(CEGUI::UDim(0, 10), CEGUI::UDim(0.5f, -73)));
+  EXPECT_TRUE(CeguiCompat::SetProperty(image, "UnifiedXPosition", "{0.25,4}"));
+  EXPECT_TRUE(CeguiCompat::GetProperty(image, "UnifiedXPosition", value));
+  EXPECT_EQ(value, "{0.25,4}");
+  EXPECT_TRUE(CeguiCompat::GetProperty(image, "UnifiedYPosition", value));
+  EXPECT_EQ(value, "{0.5,-73}");
   EXPECT_TRUE(CeguiCompat::SetProperty(image, "Tooltip", "str_HELLO"));
   EXPECT_EQ(std::string(image->getTooltipText().c_str()), "str_HELLO");
   // Unknown names and windows fail quietly instead of throwing.
