@@ -152,9 +152,8 @@ bool FrameMainMenu::Init() {
   HideCreditsBackground();
 
   if (m_pButtonContinue && m_pButtonLoad) {
-    SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-    saves->RefreshAllSlots();
-    const bool hasSave = saves->GetNewestSlot() >= 1;
+    // Refreshes all twenty slot records on its way.
+    const bool hasSave = SaveGameManagerProto::GetInstance()->GetNewestSlot() >= 1;
     SetEnabled(m_pButtonContinue, hasSave);
     // The load list is a frame of its own; without it Load leads nowhere.
     SetEnabled(m_pButtonLoad, hasSave && GUIManager::HasFrameClass(WT_MENU_LOAD));
@@ -306,6 +305,11 @@ BaseWindow* FrameMainMenu::SubFrame(WINDOW_TYPES type) {
   return frame && frame->GetRootWindow() ? frame : nullptr;
 }
 
+BaseWindow* FrameMainMenu::MadeSubFrame(WINDOW_TYPES type) {
+  BaseWindow* frame = Gui()->GetWindow(type);
+  return frame && frame->GetRootWindow() ? frame : nullptr;
+}
+
 void FrameMainMenu::AttachSubFrame(BaseWindow* frame) {
   if (!m_pRootWindow) return;
   // A frame shown again must not be deleted by an older removal request.
@@ -346,8 +350,7 @@ bool FrameMainMenu::StartTransition(int state) {
       ButtonsOut(false);
       break;
     case MMS_CHARACTER_SELECTION_IN:
-      if (Gui()->GetWindow(WT_CHARACTER_SELECTION) && SubFrame(WT_CHARACTER_SELECTION)) {
-        auto* selection = static_cast<FrameCharacterSelection*>(SubFrame(WT_CHARACTER_SELECTION));
+      if (auto* selection = static_cast<FrameCharacterSelection*>(MadeSubFrame(WT_CHARACTER_SELECTION))) {
         AttachSubFrame(selection);
         m_fTransitionTimer = selection->StartFadeInAnimation();
       }
@@ -361,8 +364,7 @@ bool FrameMainMenu::StartTransition(int state) {
       ButtonsIn(false, true);
       break;
     case MMS_LOAD_SCREEN_IN:
-      if (Gui()->GetWindow(WT_MENU_LOAD) && SubFrame(WT_MENU_LOAD)) {
-        BaseWindow* list = SubFrame(WT_MENU_LOAD);
+      if (BaseWindow* list = MadeSubFrame(WT_MENU_LOAD)) {
         AttachSubFrame(list);
         list->StartAnimation("FadeIn", list->GetRootWindow());
       }
@@ -431,8 +433,7 @@ bool FrameMainMenu::StartTransition(int state) {
         m_fTransitionTimer = weapon->StartFadeOutAnimation();
       break;
     case MMS_WEAPON_SELECTION_IN:
-      if (Gui()->GetWindow(WT_SPECIAL_WEAPON) && SubFrame(WT_SPECIAL_WEAPON)) {
-        auto* weapon = static_cast<FrameSpecialWeapon*>(SubFrame(WT_SPECIAL_WEAPON));
+      if (auto* weapon = static_cast<FrameSpecialWeapon*>(MadeSubFrame(WT_SPECIAL_WEAPON))) {
         AttachSubFrame(weapon);
         m_fTransitionTimer = weapon->StartFadeInAnimation();
       }

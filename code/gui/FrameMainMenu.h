@@ -110,8 +110,10 @@ class FrameMainMenu : public BaseWindow, public IVisCallbackHandler_cl {
   void Animate(const char* animation, CEGUI::Window* target);
   void AnimateTimed(const char* animation, CEGUI::Window* target);
 
-  // Sub-frames shown inside the menu.
+  // Sub-frames shown inside the menu, when open (SubFrame) or made on demand
+  // (MadeSubFrame); null without a root window.
   BaseWindow* SubFrame(WINDOW_TYPES type);
+  BaseWindow* MadeSubFrame(WINDOW_TYPES type);
   void AttachSubFrame(BaseWindow* frame);
   void RemoveSubFrame(WINDOW_TYPES type);
 

@@ -101,14 +101,8 @@ FrameOptions::~FrameOptions() {
   // Closed while the pop-up still asks about a new video mode: the old mode comes
   // back as No would bring it, and the pop-up goes without calling us.
   if (FrameYesNoPopUp* popup = FindOwnPopUp()) {
-    for (Option option : {OPTION_RESOLUTION, OPTION_WINDOWED}) {
-      const OptionRecord& record = m_records[option];
-      const int index = Snapped(record.previousPosition);
-      if (index < 0 || index >= (int)record.qualities.size()) continue;
-      const eSettingType family = (eSettingType)kOptions[option].family;
-      SettingsManager::GetInstance()->SetSetting(family, record.qualities[index]);
-      Dictionary().Set(Format("Quality_%d", family).c_str(), record.qualities[index].AsChar());
-    }
+    for (Option option : {OPTION_RESOLUTION, OPTION_WINDOWED})
+      StoreQuality(option, m_records[option].previousPosition);
     if (!Vision::Editor.IsInEditor()) RunApplySequence();
     popup->OnFrameDeleted(this);
   }
@@ -426,6 +420,15 @@ bool FrameOptions::ApplyClicked(const CEGUI::EventArgs&) {
   return true;
 }
 
+void FrameOptions::StoreQuality(Option option, float position) {
+  const OptionRecord& record = m_records[option];
+  const int index = Snapped(position);
+  if (index < 0 || index >= (int)record.qualities.size()) return;
+  const eSettingType family = (eSettingType)kOptions[option].family;
+  SettingsManager::GetInstance()->SetSetting(family, record.qualities[index]);
+  Dictionary().Set(Format("Quality_%d", family).c_str(), record.qualities[index].AsChar());
+}
+
 void FrameOptions::RunApplySequence() {
   SettingsManager* settings = SettingsManager::GetInstance();
   const bool changed = settings->ApplyResolution(true);
@@ -442,13 +445,7 @@ void FrameOptions::Apply(bool askToKeep) {
   if (mask != 0) {
     for (Option option : {OPTION_SSAO, OPTION_SHADOWS, OPTION_ANISOTROPIC, OPTION_VSYNC, OPTION_RESOLUTION,
                           OPTION_WINDOWED}) {
-      if (!(mask & kOptions[option].bit)) continue;
-      const OptionRecord& record = m_records[option];
-      const int index = Snapped(SliderPosition(record));
-      if (index < 0 || index >= (int)record.qualities.size()) continue;
-      const eSettingType family = (eSettingType)kOptions[option].family;
-      SettingsManager::GetInstance()->SetSetting(family, record.qualities[index]);
-      Dictionary().Set(Format("Quality_%d", family).c_str(), record.qualities[index].AsChar());
+      if (mask & kOptions[option].bit) StoreQuality(option, SliderPosition(m_records[option]));
     }
 
     GUIManager* gui = GUIManager::GetInstance();

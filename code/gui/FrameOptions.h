@@ -94,6 +94,9 @@ class FrameOptions : public BaseWindow {
   void Apply(bool askToKeep);
   // The settings manager's whole apply sequence (saved only without a mode change).
   static void RunApplySequence();
+  // The quality at that slider position goes to the settings manager and the
+  // dictionary ("Quality_<family>"); nothing beyond the list's end.
+  void StoreQuality(Option option, float position);
   FrameYesNoPopUp* FindOwnPopUp() const;
 
   OptionRecord m_records[OPTION_COUNT];

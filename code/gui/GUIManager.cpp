@@ -30,6 +30,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include <stdexcept>
+#include <utility>
 
 using CeguiCompat::ToGui;
 using CeguiCompat::Try;
@@ -520,37 +521,43 @@ void GUIManager::MessageFunction(int id, INT_PTR a, INT_PTR b) {
 // ---------------------------------------------------------------------------
 // Frames
 
-BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES type) {
-  // The other frame classes of the open-frame map arrive with their own screens;
-  // a kind whose class does not exist yet gets no frame.
-  switch (type) {
-    case WT_INGAME_MESSAGES: return new FrameInGameMessages();
-    case WT_YES_NO_POPUP: return new FrameYesNoPopUp();
-    case WT_WELCOME: return new FrameWelcome();
-    case WT_FADE_OUT: return new FrameFadeOut();
-    case WT_PAUSE: return new FramePause();
-    case WT_LOW_HP_OVERLAY: return new FrameLowHPOverlay();
-    case WT_JOKE_IN_BOTTLE: return new FrameJokeInBottle();
-    case WT_MAIN_MENU: return new FrameMainMenu();
-    case WT_INGAME_MENU: return new FrameIngameMenu();
-    case WT_END_GAME: return new FrameEndGame();
-    case WT_CHARACTER_SELECTION: return new FrameCharacterSelection();
-    case WT_OPTIONS: return new FrameOptions();
-    case WT_SPECIAL_WEAPON: return new FrameSpecialWeapon();
-    default: return nullptr;
-  }
+namespace {
+
+template <class Frame>
+BaseWindow* MakeFrame() {
+  return new Frame();
 }
 
-// Keep in step with CreateFrame.
+// The frame kinds whose classes exist; the other kinds of the open-frame map
+// arrive with their own screens and get no frame until then.
+const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
+    {WT_INGAME_MESSAGES, MakeFrame<FrameInGameMessages>},
+    {WT_YES_NO_POPUP, MakeFrame<FrameYesNoPopUp>},
+    {WT_WELCOME, MakeFrame<FrameWelcome>},
+    {WT_FADE_OUT, MakeFrame<FrameFadeOut>},
+    {WT_PAUSE, MakeFrame<FramePause>},
+    {WT_LOW_HP_OVERLAY, MakeFrame<FrameLowHPOverlay>},
+    {WT_JOKE_IN_BOTTLE, MakeFrame<FrameJokeInBottle>},
+    {WT_MAIN_MENU, MakeFrame<FrameMainMenu>},
+    {WT_INGAME_MENU, MakeFrame<FrameIngameMenu>},
+    {WT_END_GAME, MakeFrame<FrameEndGame>},
+    {WT_CHARACTER_SELECTION, MakeFrame<FrameCharacterSelection>},
+    {WT_OPTIONS, MakeFrame<FrameOptions>},
+    {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
+};
+
+}  // namespace
+
+BaseWindow* GUIManager::CreateFrame(WINDOW_TYPES type) {
+  for (const auto& entry : kFrameClasses)
+    if (entry.first == type) return entry.second();
+  return nullptr;
+}
+
 bool GUIManager::HasFrameClass(WINDOW_TYPES type) {
-  switch (type) {
-    case WT_INGAME_MESSAGES: case WT_YES_NO_POPUP: case WT_WELCOME: case WT_FADE_OUT: case WT_PAUSE:
-    case WT_LOW_HP_OVERLAY: case WT_JOKE_IN_BOTTLE: case WT_MAIN_MENU: case WT_INGAME_MENU: case WT_END_GAME:
-    case WT_CHARACTER_SELECTION: case WT_OPTIONS: case WT_SPECIAL_WEAPON:
-      return true;
-    default:
-      return false;
-  }
+  for (const auto& entry : kFrameClasses)
+    if (entry.first == type) return true;
+  return false;
 }
 
 BaseWindow* GUIManager::GetWindow(WINDOW_TYPES type) {
