@@ -234,3 +234,7 @@ int BattleManager::ShipsWithinRange(const VisVector_cl& position, float range) c
   });
   return found;
 }
+
+// The sea camera comes with the camera components.
+void BattleManager::InitCamera() {}
+void BattleManager::TeleportPlayerShip(const VisVector_cl& position) {}

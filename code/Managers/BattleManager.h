@@ -30,6 +30,13 @@ class BattleManager : public Singleton<BattleManager> {
   // Removes the mines, the debris and the camera entity of the scene and ends the battle.
   void ResetBattle();
 
+  // The sea camera: finds or makes "CameraEntity", gives it a fresh mode, sea
+  // camera and input component, and puts the main camera and the listener on it.
+  void InitCamera();
+  // Moves the player's ship (world map and sea battle only), stops it, and moves
+  // the sea camera's target with it so that the camera does not sweep.
+  void TeleportPlayerShip(const VisVector_cl& position);
+
   // Appends every ship of every nation within range (plane distance, inclusive),
   // skipping ships the engine removes; nothing for a null list.
   void GetShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out) const;

@@ -210,3 +210,6 @@ std::vector<VisVector_cl> GameSessionManager::GetCollectedEyepatches(TownEntity*
     if (patch.townNameKey == key) positions.push_back(patch.position);
   return positions;
 }
+
+// Filled in with the player's selection.
+int GameSessionManager::GetHighestUnitRank() const { return 0; }

@@ -27,6 +27,9 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // Campaign records. The manager owns the player, the heroes and the soldier records.
   PlayerStats* GetPlayer() const { return m_pPlayer; }
   int GetHeroCount() const { return (int)m_heroes.size(); }
+  // The unit rank the selection's acknowledgements use: the first selected unit's
+  // with fewer than two selected, else the lowest; 0 without a selection.
+  int GetHighestUnitRank() const;
   // Null when out of range.
   HeroStats* GetHero(int i) const { return i >= 0 && i < (int)m_heroes.size() ? m_heroes[i] : nullptr; }
   // Experience needed per level (index = level), from the game script's

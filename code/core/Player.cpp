@@ -94,3 +94,28 @@ void Player::CleanUp() {
   m_enemyUnits.clear();
   m_pPlayerCharacter = nullptr;
 }
+
+// Selection and orders are filled in by the land and sea controls.
+void Player::SetSelected(VisBaseEntity_cl* entity) {}
+void Player::AddToSelection(VisBaseEntity_cl* entity) {}
+void Player::DoSelection(VisBaseEntity_cl* entity, bool replace, bool playSound) {}
+bool Player::IsSelected(const VisBaseEntity_cl* entity) const { return false; }
+bool Player::IsSelected(int64_t uniqueId) const { return false; }
+VisVector_cl Player::CalculateSelectedUnitsCenter() const { return VisVector_cl(0, 0, 0); }
+void Player::SetLeftDragSelectionArea(const VisVector_cl& a, const VisVector_cl& b, const VisVector_cl& c,
+                                      const VisVector_cl& d) {}
+void Player::CheckLeftDragSelection() {}
+void Player::GiveTarget(const VisTraceLineInfo_t& entityTrace, const VisTraceLineInfo_t& groundTrace, bool queued) {}
+void Player::GiveTargetPosition(const VisVector_cl& position, bool useSelection) {}
+void Player::GiveTargetEntity(BaseEntity* entity, bool useSelection) {}
+void Player::QueueTargetPosition(const VisVector_cl& point) {}
+void Player::ShowEffectOnTerrain(VisParticleEffectFile_cl* effect, const VisVector_cl& position, bool alignToTerrain) {}
+void Player::GetTerrainEffectOrientation(VisVector_cl& position, VisVector_cl& orientation) {}
+VisVector_cl Player::GetMousePositionOnZeroLevel() const { return VisVector_cl(0, 0, 0); }
+bool Player::MakePlayerShipFireDecision() { return false; }
+bool Player::SetPlayerShipHeadingToMouse() { return false; }
+void Player::CheckGroupingInputProto() {}
+bool Player::IsPlayerInside(TriggerBoxEntity_cl* trigger) const { return false; }
+int Player::HandleEscapeArea(TriggerBoxEntity_cl* trigger) { return 0; }
+UnitEntity* Player::GetClosestPlayerUnit(UnitEntity* unit) const { return nullptr; }
+SoldierEntity* Player::GetNearestEnemySoldier(const VisVector_cl& point) const { return nullptr; }

@@ -266,3 +266,15 @@ bool VisCollisionToolkit_cl::TraceLineEntities(const VisVector_cl& start, const 
   Fill(start, end, hits, out, 1);
   return !hits.empty();
 }
+
+bool VisCollisionToolkit_cl::TraceLineStaticGeometry(const VisVector_cl& start, const VisVector_cl& end,
+                                                     const std::vector<VisStaticGeometryInstance_cl*>& geometry,
+                                                     VisTraceLineInfo_t* out) {
+  std::vector<TraceHit> hits;
+  float t = 0.0f;
+  VisVector_cl normal;
+  for (VisStaticGeometryInstance_cl* g : geometry)
+    if (g && g->IntersectSegment(start, end, t, normal)) hits.push_back({t, VisTraceLineInfo_t::HIT_STATIC_GEOMETRY, nullptr});
+  Fill(start, end, hits, out, 1);
+  return !hits.empty();
+}

@@ -10,6 +10,7 @@
 class VisBaseEntity_cl;
 class VisObject3D_cl;
 class VisEntityCollection_cl;
+class VisStaticGeometryInstance_cl;
 
 // What a trace tests (the 'flags' argument); all bits set tests everything.
 enum VisTraceFlags_e {
@@ -38,6 +39,10 @@ class VBASE_IMPEXP VisCollisionToolkit_cl {
   // Only the given entities (by their trace accuracy), nearest hit into 'out' (may be null).
   bool TraceLineEntities(const VisVector_cl& start, const VisVector_cl& end, const VisEntityCollection_cl& entities,
                          VisTraceLineInfo_t* out);
+
+  // Only the given static geometry instances, nearest hit (hit type 2) into 'out'.
+  bool TraceLineStaticGeometry(const VisVector_cl& start, const VisVector_cl& end,
+                               const std::vector<VisStaticGeometryInstance_cl*>& geometry, VisTraceLineInfo_t* out);
 
   // A settings word callers set around a trace (0x480) and restore (0x80); kept for
   // them, the trace result does not depend on it.

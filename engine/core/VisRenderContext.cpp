@@ -1,5 +1,6 @@
 // Render contexts: the main one and the one currently rendered to.
 #include "engine/core/VisRenderContext.h"
+#include "engine/core/VisVisibilityCollector.h"
 
 #include <cmath>
 
@@ -43,6 +44,11 @@ bool VisRenderContext_cl::Project2D(const VisVector_cl& point, float& x, float& 
   x = halfW - local.y / local.x / tanX * halfW;
   y = halfH - local.z / local.x / tanY * halfH;
   return true;
+}
+
+VisVisibilityCollector_cl* VisRenderContext_cl::GetVisibilityCollector() {
+  static VisVisibilityCollector_cl collector;  // one main context here
+  return &collector;
 }
 
 VisVector_cl VisRenderContext_cl::GetViewRayDirection(float x, float y) const {

@@ -5,6 +5,7 @@
 #include "engine/base/VisMath.h"
 
 class VisObject3D_cl;
+class VisVisibilityCollector_cl;
 
 class VBASE_IMPEXP VisRenderContext_cl {
  public:
@@ -32,6 +33,8 @@ class VBASE_IMPEXP VisRenderContext_cl {
   // The reverse: the world direction (unit length) of the view ray through a
   // screen point. The camera's forward direction while the context has no size.
   VisVector_cl GetViewRayDirection(float x, float y) const;
+  // What this context's camera saw last frame (filled by the world pass).
+  VisVisibilityCollector_cl* GetVisibilityCollector();
 
  private:
   // Tangents of the half fields of view across and down the screen.

@@ -20,6 +20,9 @@ class VBASE_IMPEXP VisStaticGeometryInstance_cl : public VisTypedEngineObject_cl
   // Entity the box came with in the scene (may be null); only its key is kept.
   const char* GetSourceKey() const { return GetObjectKey(); }
 
+  // The engine's geometry type: 2 for the boxes and the terrain's surface.
+  int GetGeometryType() const { return m_iGeometryType; }
+
   // Segment test: true when the segment from 'start' to 'end' enters the box; the
   // fraction along the segment (0 when 'start' is inside) and the outward normal
   // of the face it enters through.
@@ -30,4 +33,5 @@ class VBASE_IMPEXP VisStaticGeometryInstance_cl : public VisTypedEngineObject_cl
   VisVector_cl m_vCenter;
   VisVector_cl m_vSize;
   VisMatrix3x3_cl m_mRotation;
+  int m_iGeometryType = 2;
 };

@@ -278,3 +278,21 @@ long VisionWndProc(void* hwnd, unsigned message, UINT_PTR wParam, INT_PTR lParam
   }
   return 0;
 }
+
+namespace Vision {
+
+bool GetStartScene(VString& file, int& location) {
+  const char* v = Env("ENGINE_SCENE");
+  if (!v) return false;
+  char* rest = nullptr;
+  long loc = std::strtol(v, &rest, 10);
+  if (rest == v || *rest != ':' || rest[1] == '\0' || (loc != 1 && loc != 2)) {
+    Vision::Error.Warning("ENGINE_SCENE '%s' is not '<1 or 2>:<scene file>': ignored", v);
+    return false;
+  }
+  location = (int)loc;
+  file = rest + 1;
+  return true;
+}
+
+}  // namespace Vision

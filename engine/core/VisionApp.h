@@ -165,6 +165,9 @@ VBASE_IMPEXP VisionApp_cl* GetApplication();
 // Shuts the engine down (after the plug-ins were unloaded): stops what is still
 // running, empties the world, resets the script manager. Safe to call twice.
 VBASE_IMPEXP void Shutdown();
+// The test scene ENGINE_SCENE names ("<location>:<scene file>", location 1 land or
+// 2 sea): true with its parts when set and well formed (a bad value is logged).
+VBASE_IMPEXP bool GetStartScene(VString& file, int& location);
 }  // namespace Vision
 
 // Window messages the launcher's window procedure handles; the platform layer

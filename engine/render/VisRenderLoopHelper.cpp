@@ -2,6 +2,8 @@
 #include "engine/render/VisRenderer.h"
 
 #include "engine/base/VisError.h"
+#include "engine/core/VisGame.h"
+#include "engine/render/VShaderLibrary.h"
 
 namespace {
 int g_overlayDepth = 0;
@@ -18,3 +20,7 @@ void VisRenderLoopHelper_cl::EndOverlayRendering() {
 }
 
 bool VisRenderLoopHelper_cl::IsInOverlay() { return g_overlayDepth > 0; }
+
+// Outlines come with the world renderer.
+void VisRenderLoopHelper_cl::RenderEntityWithShaders(const VisEntityCollection_cl& entities,
+                                                     VCompiledTechnique* technique) {}

@@ -5,6 +5,7 @@
 #include "engine/base/VBase.h"
 #include "engine/render/VPostProcessSSAO.h"
 #include "engine/render/VShadowMapSettings.h"
+#include "engine/render/VisDrawList.h"
 
 #include <string>
 #include <vector>
@@ -69,6 +70,10 @@ class VBASE_IMPEXP VisRenderer_cl {
   VShadowMapSettings* GetShadowMap(int i) {
     return i >= 0 && i < (int)m_shadowMaps.size() ? &m_shadowMaps[i] : nullptr;
   }
+  // What the world pass drew in the last frame.
+  const VisDrawList_cl& GetDrawList() const { return m_drawList; }
+  VisDrawList_cl& GetDrawList() { return m_drawList; }
+
   void SetShadowMapCount(int count) { m_shadowMaps.assign(count > 0 ? count : 0, VShadowMapSettings()); }
 
  private:
@@ -80,6 +85,7 @@ class VBASE_IMPEXP VisRenderer_cl {
   bool m_deviceLost = false, m_running = false;
   bool m_bHasSSAO = true;
   VPostProcessSSAO m_ssao;
+  VisDrawList_cl m_drawList;
   std::vector<VShadowMapSettings> m_shadowMaps = std::vector<VShadowMapSettings>(1);
 };
 
@@ -89,6 +95,9 @@ class VBASE_IMPEXP VisRenderLoopHelper_cl {
   static void BeginOverlayRendering();
   static void EndOverlayRendering();
   static bool IsInOverlay();
+  // Draws each entity of the collection with the technique: an outline in the
+  // colour of its pass's "HighlightColor" joins the frame's draw list.
+  static void RenderEntityWithShaders(const class VisEntityCollection_cl& entities, class VCompiledTechnique* technique);
 };
 
 namespace Vision {

@@ -169,3 +169,18 @@ void VSoundManager::ReleaseFinished() {
   }
   m_instances.resize(kept);
 }
+
+// The listener's state comes with the 3D sound back end.
+void VSoundManager::SetListenerCamera(VisContextCamera_cl* camera) {
+  m_pListenerCamera = camera;
+  m_pListenerObject = nullptr;
+}
+
+void VSoundManager::SetListenerObject(VisObject3D_cl* object) {
+  m_pListenerObject = object;
+  m_pListenerCamera = nullptr;
+}
+
+VisVector_cl VSoundManager::GetListenerPosition() const { return VisVector_cl(0, 0, 0); }
+
+VisMatrix3x3_cl VSoundManager::GetListenerRotation() const { return VisMatrix3x3_cl(); }

@@ -52,6 +52,15 @@ class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
   void SetSceneSoundsStopped(bool on);
   bool AreSceneSoundsStopped() const { return m_sceneSoundsStopped; }
 
+  // The listener: 3D sounds are heard from it. It follows the main camera (the
+  // engine's Vision::Camera) once set, or an object.
+  void SetListenerCamera(class VisContextCamera_cl* camera);
+  void SetListenerObject(class VisObject3D_cl* object);
+  class VisContextCamera_cl* GetListenerCamera() const { return m_pListenerCamera; }
+  class VisObject3D_cl* GetListenerObject() const { return m_pListenerObject; }
+  VisVector_cl GetListenerPosition() const;
+  VisMatrix3x3_cl GetListenerRotation() const;
+
   // Moves every instance on by dt; lets go of the ones that have finished and that
   // nobody else holds.
   void Update(float dt);
@@ -68,6 +77,8 @@ class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
   static void ForgetResource(VSoundResource* res);
   void ReleaseFinished();
 
+  class VisContextCamera_cl* m_pListenerCamera = nullptr;
+  class VisObject3D_cl* m_pListenerObject = nullptr;
   float m_master = 1.0f;
   bool m_initialized = false;
   bool m_sceneSoundsStopped = false;
