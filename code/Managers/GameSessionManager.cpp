@@ -13,6 +13,8 @@
 #include "entities/UnitEntityTemplate.h"
 
 #include "core/GameManager.h"
+#include "core/Player.h"
+#include "core/RtsManager.h"
 #include "gui/FrameFadeOut.h"
 #include "gui/GUIManager.h"
 
@@ -211,5 +213,13 @@ std::vector<VisVector_cl> GameSessionManager::GetCollectedEyepatches(TownEntity*
   return positions;
 }
 
-// Filled in with the player's selection.
-int GameSessionManager::GetHighestUnitRank() const { return 0; }
+// The rank of a unit is its unit type, which picks the voice of its acknowledgements.
+// With several selected the lowest value speaks for them.
+int GameSessionManager::GetHighestUnitRank() const {
+  const Player* player = RtsManager::GlobalManager().GetPlayer();
+  if (!player || player->GetNumSelected() == 0) return 0;
+  int rank = player->GetSelectionAt(0)->GetUnitType();
+  for (int i = 1; i < player->GetNumSelected(); ++i)
+    if (const UnitEntity* unit = player->GetSelectionAt((unsigned)i)) rank = std::min(rank, unit->GetUnitType());
+  return rank;
+}

@@ -2,7 +2,12 @@
 #include "Managers/RadarManager.h"
 
 #include "core/GameManager.h"
+#include "entities/UnitEntity.h"
+#include "Managers/SoundManager.h"
+
 #include "engine/core/VisCallbacks.h"
+
+#include <algorithm>
 
 RadarManager::RadarManager() {
   Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
@@ -11,13 +16,57 @@ RadarManager::RadarManager() {
 }
 
 RadarManager::~RadarManager() {
+  m_markers.clear();
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
   Vision::Callbacks.OnEngineDeInit.DeregisterCallback(this);
   GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
 }
 
-// Markers and their indicator frames come with the radar display; until then there
-// is no indicator to show, update, clear or remove.
+const RadarMarker* RadarManager::FindMarker(const BaseEntity* entity) const {
+  for (const RadarMarker& marker : m_markers)
+    if (marker.entity == entity) return &marker;
+  return nullptr;
+}
+
+void RadarManager::Add(BaseEntity* entity, int kind) {
+  if (!entity) return;
+  if (const RadarMarker* existing = FindMarker(entity)) {
+    if (!(kind == TRACK_UNIT_UNDER_ATTACK && existing->kind == TRACK_SELECTED_UNIT)) return;
+    Remove(entity);
+  }
+  RadarMarker marker;
+  marker.position = entity->GetPosition();
+  marker.position.w = 1.0f;
+  marker.entity = entity;
+  marker.kind = kind;
+  if (kind == TRACK_UNIT_UNDER_ATTACK && entity->IsOfType(UnitEntity::GetClassTypeId())) {
+    const UnitEntity* unit = static_cast<const UnitEntity*>(entity);
+    SoundManager::GetInstance()->PlaySound((UnitType)unit->GetUnitType(), SOUND_UNDER_ATTACK, 1.0f,
+                                           unit->GetPosition(), 400.0f, 0.0f);
+  }
+  m_markers.push_back(marker);
+}
+
+void RadarManager::Remove(BaseEntity* entity) {
+  auto it = std::find_if(m_markers.begin(), m_markers.end(),
+                         [entity](const RadarMarker& m) { return m.entity == entity; });
+  if (it != m_markers.end()) m_markers.erase(it);
+}
+
+// The indicator frames come with the radar display; until then there is none to
+// show or hide.
 void RadarManager::SetAllVisible(bool) {}
 
-void RadarManager::OnHandleCallback(IVisCallbackDataObject_cl*) {}
+void RadarManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
+  if (!data) return;
+  if (data->m_pSender == &Vision::Callbacks.OnEngineDeInit) {
+    m_markers.clear();
+  } else if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+    m_markers.erase(std::remove_if(m_markers.begin(), m_markers.end(),
+                                   [gone](const RadarMarker& m) {
+                                     return m.entity && static_cast<VisBaseEntity_cl*>(m.entity) == gone;
+                                   }),
+                    m_markers.end());
+  }
+}

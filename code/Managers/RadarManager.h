@@ -3,11 +3,47 @@
 #pragma once
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VisMath.h"
 #include "util/Singleton.h"
+
+#include <vector>
+
+class BaseEntity;
+
+// The look of a marker's indicator.
+enum TrackIndicatorType {
+  TRACK_TARGET = 0,
+  TRACK_TARGET_ON_SCREEN = 1,
+  TRACK_BLUEPRINT = 2,
+  TRACK_SELECTED_UNIT = 3,
+  TRACK_UNIT_UNDER_ATTACK = 4,
+  TRACK_NONE = 5
+};
+
+// One tracked target: an entity, or a fixed position when the entity is null.
+struct RadarMarker {
+  VisVector_cl position{0, 0, 0, 1};
+  BaseEntity* entity = nullptr;
+  int kind = TRACK_TARGET;
+  float arrowRotation = 0.0f;
+};
 
 class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_cl {
  public:
   ~RadarManager() override;
+
+  // Starts tracking the entity. An entity tracked already keeps its marker, except
+  // that an attack alert (4) replaces a selected-unit marker (3); the alert plays the
+  // unit's "under attack" sound.
+  void Add(BaseEntity* entity, int kind);
+  // Stops tracking the entity (its first marker); nothing when it has none.
+  void Remove(BaseEntity* entity);
+  int GetNumMarkers() const { return (int)m_markers.size(); }
+  // Null when out of range.
+  const RadarMarker* GetMarker(int i) const {
+    return i >= 0 && i < (int)m_markers.size() ? &m_markers[i] : nullptr;
+  }
+  const RadarMarker* FindMarker(const BaseEntity* entity) const;
 
   // Shows or hides every indicator (hidden under the loading screen).
   void SetAllVisible(bool visible);
@@ -24,5 +60,6 @@ class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_
   friend class Singleton<RadarManager>;
   RadarManager();
 
+  std::vector<RadarMarker> m_markers;
   bool m_bGeometryReady = false;
 };

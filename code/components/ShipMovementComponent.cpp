@@ -132,6 +132,10 @@ void ShipMovementComponent::TurnRight() {
 
 void ShipMovementComponent::SetTargetHeading(float heading) { m_fTargetHeading = WrapHeading(heading); }
 
+void ShipMovementComponent::SetTargetHeading(const VisVector_cl& point) {
+  SetTargetHeading(CalculateHeadingTo(point));
+}
+
 void ShipMovementComponent::MessageFunction(int id, INT_PTR p1, INT_PTR) {
   switch (id) {
     case VIS_MSG_USER_SHIP_NOSAILS:

@@ -50,6 +50,10 @@ class ShipMovementComponent : public BaseComponent, public IVisCallbackHandler_c
   void TurnLeft();
   void TurnRight();
   void SetTargetHeading(float heading);
+  // The heading towards a world point, from CalculateHeadingTo, wrapped into [-180, 180).
+  void SetTargetHeading(const VisVector_cl& point);
+  // The turn speed the next step accelerates from (a new order starts from rest).
+  void SetTurnSpeed(float speed) { m_fTurnSpeed = speed; }
   float GetTargetHeading() const { return m_fTargetHeading; }
   float GetCurrentHeading() const { return m_fHeading; }
   float GetLastForwardSpeed() const { return m_fLastForwardSpeed; }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VRefCounter.h"
 #include "engine/base/VisMath.h"
+#include "engine/core/VisParticleEffectFile.h"
 #include "engine/core/VisTraceLineInfo.h"
 
 #include <cstdint>
@@ -16,7 +18,6 @@ class TriggerBoxEntity_cl;
 class UnitEntity;
 class VInputMap;
 class VisBaseEntity_cl;
-class VisParticleEffectFile_cl;
 
 class Player : public IVisCallbackHandler_cl {
  public:
@@ -117,5 +118,6 @@ class Player : public IVisCallbackHandler_cl {
   std::vector<VisVector_cl> m_dragArea;
   int m_iSoldiersInEscapeArea = 0;
   VInputMap* m_pGroupingInput = nullptr;
-  VisParticleEffectFile_cl* m_pGotoEffect = nullptr;
+  // Loaded with the first move order on land.
+  VSmartPtr<VisParticleEffectFile_cl> m_spGotoEffect;
 };

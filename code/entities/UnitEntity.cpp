@@ -565,6 +565,77 @@ void UnitEntity::SetSoldierTargets(const VisVector_cl& target, const VisMatrix3x
   }
 }
 
+void UnitEntity::SetTarget(const VisVector_cl& target, unsigned int message, int parameter, bool keepOrientation) {
+  // Level with the unit, so that the unit only turns about z. An order on the unit's
+  // own spot gives no direction: the unit keeps its facing.
+  const VisVector_cl level(target.x, target.y, GetPosition().z);
+  if (!keepOrientation && level.GetDistanceSqr(GetPosition()) > 0.0f) {
+    VisMatrix3x3_cl look;
+    VisMath_cl::MatrixLookAt(look, GetPosition(), level, VisVector_cl(0, 0, 1));
+    SetRotationMatrix(look);
+  }
+  const VisMatrix3x3_cl rotation = GetRotationMatrix();
+  const int n = (int)m_soldiers.size();
+  if ((int)m_formation.size() != n) SetFormation(n / 2, 2, 2);
+  SetSoldierTargets(target, rotation, message, parameter, false);
+  GenerateTargetBox(target, rotation);
+}
+
+namespace {
+// One soldier sent at a target: through its script's "AttackEntity" when it has one,
+// else by the attack message with the target's position and the named entity.
+void OrderAttack(SoldierEntity* soldier, BaseEntity* target, VisBaseEntity_cl* named) {
+  if (!soldier || !target) return;
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  IVScriptInstance* script = scripts ? scripts->GetScriptInstance(soldier) : nullptr;
+  if (script && script->HasFunction("AttackEntity")) {
+    script->ExecuteFunctionArg("AttackEntity", "*ob", (VisTypedEngineObject_cl*)target, true);
+    return;
+  }
+  soldier->SendMsg(VIS_MSG_USER_UNIT_ATTACK_ORDER, (INT_PTR)&target->GetPosition(), (INT_PTR)named);
+}
+
+// A fresh draw among the enemy's soldiers; null for a bad index or an empty entry.
+SoldierEntity* RandomSoldierOf(const UnitEntity* enemy) {
+  const std::vector<SoldierEntity*>& soldiers = enemy->GetSoldiers();
+  const int index = MathTools::RandomInt((int)soldiers.size());
+  return index >= 0 && index < (int)soldiers.size() ? soldiers[index] : nullptr;
+}
+}  // namespace
+
+void UnitEntity::SetTarget(VisBaseEntity_cl* entity) {
+  if (!entity) return;
+  if (entity->IsExactType(UnitEntity::GetClassTypeId())) {
+    UnitEntity* enemy = static_cast<UnitEntity*>(entity);
+    if (enemy->GetNation() != GetNation()) SetRandomAttackTargets(enemy);
+    return;
+  }
+  if (entity->IsExactType(SoldierEntity::GetClassTypeId())) {
+    SoldierEntity* soldier = static_cast<SoldierEntity*>(entity);
+    UnitEntity* unit = soldier->GetParentUnit();
+    if (unit && unit->GetNation() != GetNation()) SetCarefullySelectedAttackTargets(soldier);
+  }
+  // Collectables and buildings are not handled by units yet.
+}
+
+void UnitEntity::SetRandomAttackTargets(UnitEntity* enemy) {
+  if (!enemy) return;
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (SoldierEntity* soldier : soldiers) {
+    if (SoldierEntity* target = RandomSoldierOf(enemy)) OrderAttack(soldier, target, enemy);
+  }
+}
+
+void UnitEntity::SetCarefullySelectedAttackTargets(SoldierEntity* clicked) {
+  if (!clicked || !clicked->GetParentUnit()) return;
+  UnitEntity* enemy = clicked->GetParentUnit();
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (size_t i = 0; i < soldiers.size(); ++i) {
+    SoldierEntity* target = i < 2 ? clicked : RandomSoldierOf(enemy);
+    if (target) OrderAttack(soldiers[i], target, enemy);
+  }
+}
+
 void UnitEntity::GenerateTargetBox(const VisVector_cl& target, const VisMatrix3x3_cl& rotation) {
   const float d = (float)(m_iFormationRows - 1) * 0.5f * (float)m_iFormationDistance;
   const float w = (float)(m_iFormationColumns - 1) * 0.5f * (float)m_iFormationDistance;

@@ -111,6 +111,17 @@ class UnitEntity : public BaseEntity {
   // each slot in turn takes the nearest soldier not yet placed.
   void SetSoldierTargets(const VisVector_cl& target, const VisMatrix3x3_cl& rotation, unsigned int message,
                          int parameter, bool keepAssignment);
+  // The move order: the unit turns towards the point (unless keepOrientation), re-forms
+  // in two columns when its slots no longer match its soldiers, sends every soldier to
+  // its slot with message and parameter, and shows the target box there.
+  void SetTarget(const VisVector_cl& target, unsigned int message, int parameter, bool keepOrientation);
+  // An order on an entity: a unit or a soldier of another nation is attacked; anything
+  // else (own nation, null, other classes) changes nothing.
+  void SetTarget(VisBaseEntity_cl* entity);
+  // Every soldier attacks a random soldier of the enemy unit.
+  void SetRandomAttackTargets(UnitEntity* enemy);
+  // Soldiers 0 and 1 attack the clicked soldier, the others random soldiers of its unit.
+  void SetCarefullySelectedAttackTargets(SoldierEntity* clicked);
   // The box shown at the destination, from the stored formation.
   void GenerateTargetBox(const VisVector_cl& target, const VisMatrix3x3_cl& rotation);
   void SetUnitTargetBox(const SelectionBox& box) { m_targetBox = box; }

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,77 @@ TEST_F(UnitEntityTest, SlotsBeyondTheSoldiersGetNobodyAndTheTargetBoxFollowsTheF
   ExpectNear(box.GetPoint(1), VisVector_cl(11, 11, 0));
   ExpectNear(box.GetPoint(2), VisVector_cl(11, 9, 0));
   ExpectNear(box.GetPoint(3), VisVector_cl(9, 9, 0));
+}
+
+// ---- orders ------------------------------------------------------------------------------
+
+TEST_F(UnitEntityTest, MoveOrderTurnsTheUnitReformsInTwoColumnsAndSendsEverySoldier) {
+  UnitEntity* unit = MakeUnit(7, 7, VisVector_cl(0, 0, 0));
+  unit->ClearFormation();  // the slots no longer match the soldiers
+  for (SoldierEntity* s : unit->GetSoldiers()) Probe(s);
+  const VisVector_cl target(0, 50, 0);
+  unit->SetTarget(target, VIS_MSG_USER_UNIT_MOVE, 5, false);
+  // Three rows of two are too few for seven: four rows, the eighth slot empty.
+  EXPECT_EQ(unit->GetFormationRowCount(), 4);
+  EXPECT_EQ(unit->GetFormationColCount(), 2);
+  EXPECT_EQ(unit->GetSlotAssignment().size(), 7u);
+  for (SoldierEntity* s : unit->GetSoldiers()) {
+    EXPECT_EQ(Probe(s)->ids, std::vector<int>{VIS_MSG_USER_UNIT_MOVE});
+    EXPECT_EQ(Probe(s)->parameters[0], 5);
+  }
+  // Facing the target (+y): yaw 90, and the box is centred on it, laid along +y.
+  EXPECT_NEAR(unit->GetOrientation().x, 90.0f, 1e-3f);
+  const SelectionBox& box = unit->GetUnitTargetBox();
+  ASSERT_TRUE(box.IsValid());
+  ExpectNear((box.GetPoint(0) + box.GetPoint(2)) * 0.5f, target);
+  EXPECT_NEAR(std::fabs(box.GetPoint(1).y - box.GetPoint(0).y), 6.0f, 1e-4f);  // 4 rows, 2 apart
+
+  // keepOrientation: the facing stays and the formation lies along it.
+  unit->SetTarget(VisVector_cl(50, 50, 0), VIS_MSG_USER_UNIT_MOVE, 0, true);
+  EXPECT_NEAR(unit->GetOrientation().x, 90.0f, 1e-3f);
+  EXPECT_NEAR(std::fabs(box.GetPoint(1).y - box.GetPoint(0).y), 6.0f, 1e-4f);
+}
+
+TEST_F(UnitEntityTest, AttackOrdersOnUnitsAndSoldiersOfOtherNations) {
+  UnitEntity* own = MakeUnit(4, 1, VisVector_cl(0, 0, 0));
+  UnitEntity* enemy = MakeUnit(1, 1, VisVector_cl(30, 0, 0));
+  UnitEntity* friendly = MakeUnit(2, 1, VisVector_cl(-30, 0, 0));
+  own->SetNation(1);
+  friendly->SetNation(1);
+  enemy->SetNation(2);
+  for (SoldierEntity* s : own->GetSoldiers()) Probe(s);
+  auto sent = [&] {
+    int n = 0;
+    for (SoldierEntity* s : own->GetSoldiers()) n += (int)Probe(s)->ids.size();
+    return n;
+  };
+
+  // Nothing for the own nation, null or an entity of no handled class.
+  own->SetTarget(friendly);
+  own->SetTarget(friendly->GetSoldierAtIndex(0));
+  own->SetTarget(nullptr);
+  own->SetTarget(Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(5, 5, 0)));
+  EXPECT_EQ(sent(), 0);
+
+  // An enemy unit of one soldier: every own soldier goes for that soldier.
+  SoldierEntity* lone = enemy->GetSoldierAtIndex(0);
+  own->SetTarget(enemy);
+  for (SoldierEntity* s : own->GetSoldiers()) {
+    ASSERT_EQ(Probe(s)->ids, std::vector<int>{VIS_MSG_USER_UNIT_ATTACK_ORDER});
+    ExpectNear(Probe(s)->points[0], lone->GetPosition());
+    EXPECT_EQ(Probe(s)->parameters[0], (INT_PTR)enemy);
+  }
+
+  // A clicked soldier with a single own soldier: only that one, at the clicked one.
+  UnitEntity* single = MakeUnit(1, 1, VisVector_cl(0, 10, 0));
+  single->SetNation(1);
+  Probe(single->GetSoldierAtIndex(0));
+  single->SetTarget(lone);
+  EXPECT_EQ(Probe(single->GetSoldierAtIndex(0))->ids, std::vector<int>{VIS_MSG_USER_UNIT_ATTACK_ORDER});
+  // A soldier without a unit is no target.
+  enemy->RemoveSoldier(lone);
+  single->SetTarget(lone);
+  EXPECT_EQ(Probe(single->GetSoldierAtIndex(0))->ids.size(), 1u);
 }
 
 // ---- life of a unit ----------------------------------------------------------------------
