@@ -1,11 +1,71 @@
-// Mouse input: the trace collection and the per-frame button state.
+// Mouse input: the pick ray, clicks and drags turned into the player's selection
+// and orders, the right-button order, and the hover feedback (cursor, health
+// bars, tooltip).
 #include "core/MouseInputHandler.h"
 
+#include "Managers/GameSessionManager.h"
+#include "Managers/PauseManager.h"
+#include "Managers/SoundManager.h"
 #include "core/BaseEntity.h"
 #include "core/GameManager.h"
+#include "core/Player.h"
+#include "entities/SoldierEntity.h"
+#include "entities/UnitEntity.h"
 #include "gui/GUIManager.h"
+#include "util/MathTools.h"
+#include "util/Navigation.h"
 
 #include "engine/Vision.h"
+#include "engine/base/VisInput.h"
+#include "engine/core/VisCollisionToolkit.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/core/VisStaticGeometryInstance.h"
+#include "engine/core/VisVisibilityCollector.h"
+
+#include <CEGUI/CEGUI.h>
+
+namespace {
+
+const float kPickRayLength = 1000.0f;
+const uint32_t kDragLineColour = 0xFFFFFFFFu;  // white, opaque
+const float kHoverHealthBarSeconds = 0.25f;
+const float kHoverEffectSeconds = 0.1f;
+const float kTooltipOffset = 15.0f;
+const float kTooltipPadding = 10.0f;
+const float kTooltipHeight = 21.0f;
+
+bool ModifierHeld() {
+  return Vision::Key.IsPressed(VGLK_MODIFIER_A) || Vision::Key.IsPressed(VGLK_MODIFIER_B);
+}
+
+bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstance()->IsAnyPaused(); }
+
+int Location() { return GameManager::HasInstance() ? GameManager::GetInstance()->GetLocation() : -1; }
+
+bool AtSea() {
+  const int location = Location();
+  return location == 0 || location == 2;
+}
+
+void SetCursor(CURSOR_TYPES kind) {
+  if (GUIManager::HasInstance()) GUIManager::GetInstance()->ChangeMouseCursor(kind);
+}
+
+bool IsSoldier(const VisBaseEntity_cl* entity) {
+  return entity && entity->IsOfType(SoldierEntity::GetClassTypeId());
+}
+
+UnitType HighestUnitRank() {
+  return (UnitType)(GameSessionManager::HasInstance() ? GameSessionManager::GetInstance()->GetHighestUnitRank() : 0);
+}
+
+CEGUI::GUIContext* GuiContext() {
+  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return nullptr;
+  CEGUI::System* system = CEGUI::System::getSingletonPtr();
+  return system ? &system->getDefaultGUIContext() : nullptr;
+}
+
+}  // namespace
 
 MouseInputHandler::MouseInputHandler(Player* player) : m_pPlayer(player) {
   Vision::Callbacks.OnAfterSceneLoaded.RegisterCallback(this);
@@ -19,12 +79,225 @@ MouseInputHandler::~MouseInputHandler() {
   Vision::Callbacks.OnEngineDeInit.DeregisterCallback(this);
   GameManager::Callbacks.OnEntityCreated.DeregisterCallback(this);
   GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+  // The window belongs to CEGUI, which may already be gone.
+  if (m_pTooltip && GuiContext()) {
+    try {
+      CEGUI::WindowManager::getSingleton().destroyWindow(m_pTooltip);
+    } catch (const CEGUI::Exception&) {
+    }
+  }
 }
 
 void MouseInputHandler::Update() {
   if (GUIManager::HasInstance() && GUIManager::GetInstance()->IsMouseOverGUI()) return;
+
+  ReadCursor();
   m_iLeftButton = Vision::Mouse.IsLeftButtonPressed() ? 1 : 0;
   m_iRightButton = Vision::Mouse.IsRightButtonPressed() ? 1 : 0;
+
+  if (!m_pTooltip && Location() == 1) CreateTooltip();
+
+  // While a button is down the hit feeds the click; else the hover feedback.
+  if (m_iLeftButton || m_iRightButton)
+    TracePickRay(m_clickEntityTrace, m_clickGroundTrace);
+  else
+    TracePickRay(m_hoverEntityTrace, m_hoverGroundTrace);
+
+  if (m_iLeftButton)
+    LeftClick();
+  else if (!IsPaused())
+    RightButtonStep();
+
+  HoverStep();
+
+  if (!m_iLeftButton) {
+    if (m_bDragging) PlayReleaseAcknowledgement();
+    m_bDragging = false;
+  }
+}
+
+void MouseInputHandler::ReadCursor() {
+  if (CEGUI::GUIContext* context = GuiContext()) {
+    const CEGUI::Vector2f position = context->getMouseCursor().getPosition();
+    m_fCursorX = position.d_x;
+    m_fCursorY = position.d_y;
+  } else {
+    m_fCursorX = Vision::Mouse.GetX();
+    m_fCursorY = Vision::Mouse.GetY();
+  }
+}
+
+void MouseInputHandler::CreateTooltip() {
+  if (!GuiContext()) return;
+  try {
+    m_pTooltip = CEGUI::WindowManager::getSingleton().createWindow("CorallineLook/SmallFrame", "Tooltip2");
+  } catch (const CEGUI::Exception& e) {
+    Vision::Error.Warning("MouseInputHandler: no tooltip window (%s)", e.getMessage().c_str());
+    m_pTooltip = nullptr;
+    return;
+  }
+  m_pTooltip->setMousePassThroughEnabled(true);
+  m_pTooltip->setVisible(false);
+  if (CEGUI::Window* root = GUIManager::GetInstance()->GetBaseFrame()) root->addChild(m_pTooltip);
+}
+
+void MouseInputHandler::TracePickRay(VisTraceLineInfo_t& entityTrace, VisTraceLineInfo_t& groundTrace) {
+  const VisVector_cl start = Vision::Camera.GetPosition();
+  const VisVector_cl end = start + Vision::Game.GetTraceDirFromScreenPos(m_fCursorX, m_fCursorY, kPickRayLength);
+
+  GameManager::Callbacks.OnBeginMouseTrace.TriggerCallbacks();
+
+  if (!m_pGroundScratch) {
+    m_pGroundScratch = std::make_unique<std::vector<VisStaticGeometryInstance_cl*>>();
+    m_pGroundScratch->reserve(4096);
+  }
+  m_pGroundScratch->clear();
+  if (VisVisibilityCollector_cl* visible = VisRenderContext_cl::GetMainRenderContext()->GetVisibilityCollector())
+    for (VisStaticGeometryInstance_cl* geometry : visible->GetVisibleStaticGeometryInstances())
+      if (geometry && geometry->GetGeometryType() == 2) m_pGroundScratch->push_back(geometry);
+  Vision::CollisionToolkit.TraceLineStaticGeometry(start, end, *m_pGroundScratch, &groundTrace);
+
+  Vision::CollisionToolkit.TraceLineEntities(start, end, m_traceEntities, &entityTrace);
+
+  GameManager::Callbacks.OnEndMouseTrace.TriggerCallbacks();
+}
+
+void MouseInputHandler::LeftClick() {
+  if (!m_pPlayer) return;
+  if (AtSea() && !m_bDragging && m_pPlayer->MakePlayerShipFireDecision()) return;
+
+  VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
+  if (!hit) {
+    if (!m_bDragging && !ModifierHeld()) m_pPlayer->ClearSelection();
+  } else if (IsSoldier(hit) && !m_pPlayer->IsSelected(hit)) {
+    if (ModifierHeld())
+      m_pPlayer->DoSelection(hit, false, false);
+    else
+      m_pPlayer->SetSelected(hit);
+  }
+  // Other entities (buildings come with their own use step) and units only drag.
+  DragStep();
+}
+
+void MouseInputHandler::DragStep() {
+  const VisVector_cl touch = m_clickGroundTrace.touchPoint;
+  if (!m_bDragging) {
+    for (int i = 0; i < 4; ++i) m_dragBox.SetPoint(i, touch);
+    m_bDragging = true;
+    return;
+  }
+
+  // The rectangle stays aligned with the screen: the drag is split along the
+  // camera's yaw into a sideways and a forward part.
+  const VisVector_cl first = m_dragBox.GetPoint(0);
+  const VisVector_cl third(touch.x, touch.y, first.z);
+  const float yaw = VisRenderContext_cl::GetMainRenderContext()->GetCameraRotation().GetEulerAngles().x;
+  float toScreen[3][3], toWorld[3][3];
+  AxisAngleToRotationMatrix(toScreen, VisVector_cl(0, 0, 1), -yaw);
+  AxisAngleToRotationMatrix(toWorld, VisVector_cl(0, 0, 1), yaw);
+  const VisVector_cl d = third - first;
+  const float u = toScreen[0][0] * d.x + toScreen[0][1] * d.y;
+  const float v = toScreen[1][0] * d.x + toScreen[1][1] * d.y;
+  const VisVector_cl second(first.x + toWorld[0][0] * u, first.y + toWorld[1][0] * u, first.z);
+  const VisVector_cl fourth(first.x + toWorld[0][1] * v, first.y + toWorld[1][1] * v, first.z);
+  m_dragBox.SetPoint(1, second);
+  m_dragBox.SetPoint(2, third);
+  m_dragBox.SetPoint(3, fourth);
+
+  for (int i = 0; i < 4; ++i) {
+    const VisVector_cl& a = m_dragBox.GetPoint(i);
+    const VisVector_cl& b = m_dragBox.GetPoint((i + 1) % 4);
+    Vision::Message.DrawSingleLine(a.x, a.y, a.z, b.x, b.y, b.z, kDragLineColour, 1.0f);
+  }
+  m_pPlayer->SetLeftDragSelectionArea(first, second, third, fourth);
+  m_pPlayer->CheckLeftDragSelection();
+}
+
+void MouseInputHandler::RightButtonStep() {
+  if (m_iRightButtonState == 0) {
+    if (!m_iRightButton) return;
+    UnitEntity* first = m_pPlayer ? m_pPlayer->GetSelectionAt(0) : nullptr;
+    if (m_bOrderAllowed) {
+      m_orderAnchorBox.SetPoint(0, m_clickGroundTrace.touchPoint);
+      // A new order hides the target box the unit showed for the last one.
+      if (first) first->GetUnitTargetBox().SetFlag(0);
+    } else if (first && SoundManager::HasInstance()) {
+      SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), SOUND_NEGATIVE, 1.0f, first->GetPosition(), 400.0f,
+                                              0.0f);
+    }
+    m_iRightButtonState = 1;
+  } else if (!m_iRightButton) {
+    if (m_bOrderAllowed) GiveOrder();
+    m_iRightButtonState = 0;
+  }
+}
+
+void MouseInputHandler::GiveOrder() {
+  if (!m_pPlayer) return;
+  if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected) return;
+  m_pPlayer->GiveTarget(m_clickEntityTrace, m_clickGroundTrace, ModifierHeld());
+}
+
+void MouseInputHandler::HoverStep() {
+  m_bOrderAllowed = true;
+  VisBaseEntity_cl* hovered = m_hoverEntityTrace.detected ? m_hoverEntityTrace.colliderEntity : nullptr;
+
+  if (!hovered) {
+    SetCursor(CURSOR_DEFAULT);
+    Navigation* navigation = GameManager::HasInstance() ? GameManager::GetInstance()->GetNavigation() : nullptr;
+    if (m_pPlayer && m_pPlayer->GetNumSelected() > 0 && navigation && navigation->HasMap()) {
+      // Without ground under the cursor there is nowhere to walk to either.
+      if (!m_hoverGroundTrace.detected || !navigation->IsWalkableAt(m_hoverGroundTrace.touchPoint)) {
+        m_bOrderAllowed = false;
+        SetCursor(CURSOR_INVALID);
+      }
+    }
+  } else if (m_pPlayer && m_pPlayer->IsSelected(hovered)) {
+    if (IsSoldier(hovered)) {
+      if (hovered->GetVisibleBitmask() != 0) static_cast<SoldierEntity*>(hovered)->ShowHealthBar(kHoverHealthBarSeconds);
+      SetCursor(CURSOR_FINGER);
+    }
+  } else if (hovered->IsMarkedRemoved()) {
+    // Leaving the world this frame: nothing to point at.
+  } else if (IsSoldier(hovered) && static_cast<SoldierEntity*>(hovered)->GetNation() != 0) {
+    SoldierEntity* soldier = static_cast<SoldierEntity*>(hovered);
+    const bool visible = soldier->GetVisibleBitmask() != 0;
+    if (visible) {
+      soldier->ShowHealthBar(kHoverHealthBarSeconds);
+      soldier->ShowMouseHoverEffect(kHoverEffectSeconds);
+    }
+    const int playerNation = m_pPlayer ? m_pPlayer->GetPlayerNation() : 1;
+    if (soldier->GetNation() == playerNation)
+      SetCursor(CURSOR_FINGER);
+    else if (visible)
+      SetCursor(CURSOR_CROSSHAIR);
+  }
+
+  // Only buildings carry tooltips; none is chosen until they exist.
+  PlaceTooltip(false);
+}
+
+void MouseInputHandler::PlaceTooltip(bool show) {
+  if (!m_pTooltip) return;
+  if (Location() != 1) {
+    m_pTooltip->setVisible(false);
+    return;
+  }
+  float width = kTooltipPadding;
+  if (const CEGUI::Font* font = m_pTooltip->getFont()) width += font->getTextExtent(m_pTooltip->getText());
+  m_pTooltip->setSize(CEGUI::USize(CEGUI::UDim(0.0f, width), CEGUI::UDim(0.0f, kTooltipHeight)));
+  const CEGUI::UVector2 position(CEGUI::UDim(0.0f, m_fCursorX + kTooltipOffset),
+                                 CEGUI::UDim(0.0f, m_fCursorY + kTooltipOffset));
+  if (m_pTooltip->getPosition() != position) m_pTooltip->setPosition(position);
+  m_pTooltip->setVisible(show);
+}
+
+void MouseInputHandler::PlayReleaseAcknowledgement() {
+  UnitEntity* first = m_pPlayer ? m_pPlayer->GetSelectionAt(0) : nullptr;
+  if (!first || !SoundManager::HasInstance()) return;
+  VSoundObject* sound = SoundManager::GetInstance()->PlaySoundA((UnitType)first->GetUnitType(), SOUND_ACTIVATE, 1.0f,
+                                                                VisVector_cl(0, 0, 0), 400.0f, 0.0f);
+  if (sound) sound->SetPosition(first->GetPosition());
 }
 
 bool MouseInputHandler::CanTrace(VisBaseEntity_cl* entity) {
