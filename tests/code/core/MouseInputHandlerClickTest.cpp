@@ -228,7 +228,7 @@ TEST_F(MouseInputHandlerClickTest, ThePickRayFindsGroundAndSoldiersWithTheirClic
   EXPECT_NEAR(handler->GetHoverGroundTrace().touchPoint.y, 25.0f, 0.05f);
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_OverAGuiWindowNothingIsTracedNorChanged) {
+TEST_F(MouseInputHandlerClickTest, OverAGuiWindowNothingIsTracedNorChanged) {
   UnitEntity* own = MakeUnit(1, VisVector_cl(15, 9, 0));
   player->SetSelected(First(own));
   ASSERT_EQ(player->GetNumSelected(), 1);
@@ -255,7 +255,7 @@ TEST_F(MouseInputHandlerClickTest, DISABLED_OverAGuiWindowNothingIsTracedNorChan
   gui->GetBaseFrame()->destroyChild(button);
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_ALeftPressOnGroundClearsOnceAndNotWithAModifier) {
+TEST_F(MouseInputHandlerClickTest, ALeftPressOnGroundClearsOnceAndNotWithAModifier) {
   UnitEntity* own = MakeUnit(1, VisVector_cl(15, 9, 0));
   PointAt(VisVector_cl(-20, 25, 0));
 
@@ -280,7 +280,7 @@ TEST_F(MouseInputHandlerClickTest, DISABLED_ALeftPressOnGroundClearsOnceAndNotWi
   Step();
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_AClickOnAnOwnSoldierSelectsItsUnitAndOnlyTheReleaseAcknowledges) {
+TEST_F(MouseInputHandlerClickTest, AClickOnAnOwnSoldierSelectsItsUnitAndOnlyTheReleaseAcknowledges) {
   UnitEntity* own = MakeUnit(1, VisVector_cl(15, 9, 0), {{0, 0, 0}, {2, 0, 0}});
   UnitEntity* enemy = MakeUnit(2, VisVector_cl(-15, 20, 0));
 
@@ -308,7 +308,7 @@ TEST_F(MouseInputHandlerClickTest, DISABLED_AClickOnAnOwnSoldierSelectsItsUnitAn
   EXPECT_EQ(AllPlayed(), 1) << "once per release";
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_ADragSelectsTheOwnUnitsInsideTheScreenAlignedRectangle) {
+TEST_F(MouseInputHandlerClickTest, ADragSelectsTheOwnUnitsInsideTheScreenAlignedRectangle) {
   // The camera's axes at yaw 30: forward f and left s. The drag runs from the
   // origin to 20 f + 10 s, a rectangle that is not aligned with the world axes.
   const float c = std::cos(VIS_DEG2RAD(30.0f)), s = std::sin(VIS_DEG2RAD(30.0f));
@@ -342,7 +342,7 @@ TEST_F(MouseInputHandlerClickTest, DISABLED_ADragSelectsTheOwnUnitsInsideTheScre
   EXPECT_EQ(Played(kSoundFiles.at(SOUND_ACTIVATE)), 1);
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_ARightPressOnUnwalkableGroundPlaysNegativeAndItsReleaseOrdersNothing) {
+TEST_F(MouseInputHandlerClickTest, ARightPressOnUnwalkableGroundPlaysNegativeAndItsReleaseOrdersNothing) {
   // West of x = 0 blocked, east open.
   std::vector<std::string> rows(64, std::string(32, '#') + std::string(32, '.'));
   LoadWalkability(rows);
@@ -395,7 +395,7 @@ TEST_F(MouseInputHandlerClickTest, DISABLED_ARightPressOnUnwalkableGroundPlaysNe
   EXPECT_FALSE(probe->messages.empty()) << "the soldier got its move order";
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_TheHoverStepSetsTheCursorByWhatLiesUnderIt) {
+TEST_F(MouseInputHandlerClickTest, TheHoverStepSetsTheCursorByWhatLiesUnderIt) {
   UnitEntity* own = MakeUnit(1, VisVector_cl(15, 9, 0));
   UnitEntity* enemy = MakeUnit(2, VisVector_cl(-15, 20, 0));
   UnitEntity* unseen = MakeUnit(2, VisVector_cl(-25, 5, 0));
@@ -453,7 +453,7 @@ TEST_F(MouseInputHandlerClickTest, TheTooltipIsMadeOnLandAndStaysHiddenWithoutAT
   EXPECT_EQ(handler->GetTooltipWindow(), tooltip) << "made once";
 }
 
-TEST_F(MouseInputHandlerClickTest, DISABLED_ALeftClickAtSeaThatFiresNeitherSelectsNorDrags) {
+TEST_F(MouseInputHandlerClickTest, ALeftClickAtSeaThatFiresNeitherSelectsNorDrags) {
   game->SetLocation(2);
   // The player's ship heading along x at the origin; an own soldier stands where the
   // cursor points, on the ship's left.
