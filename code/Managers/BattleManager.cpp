@@ -3,6 +3,10 @@
 #include "Managers/BattleManager.h"
 
 #include "components/AIShipComponent.h"
+#include "components/CameraInputComponent.h"
+#include "components/CameraModeComponent.h"
+#include "components/ShipBattleCameraComponent.h"
+#include "components/ShipMovementComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -13,10 +17,16 @@
 #include "Managers/SoundManager.h"
 
 #include "engine/Vision.h"
+#include "engine/core/IVisPhysicsObject.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/sound/VSoundManager.h"
 
 namespace {
 // Camera message: the sea battle has ended.
 const int kCameraBattleEnded = 113;
+const char kCameraEntityKey[] = "CameraEntity";
+// The sea camera's vertical field of view; the horizontal one follows the aspect.
+const float kSeaCameraVerticalFov = 58.7155f;
 
 void RemoveEntitiesWithKey(const char* key) {
   VisEntityCollection_cl found;
@@ -235,6 +245,60 @@ int BattleManager::ShipsWithinRange(const VisVector_cl& position, float range) c
   return found;
 }
 
-// The sea camera comes with the camera components.
-void BattleManager::InitCamera() {}
-void BattleManager::TeleportPlayerShip(const VisVector_cl& position) {}
+namespace {
+// A fresh component in place of any of its type (or, for a behaviour, of any
+// behaviour: one camera behaviour at a time).
+void ReplaceComponent(VisBaseEntity_cl* entity, const VType* type, IVObjectComponent* fresh) {
+  while (IVObjectComponent* old = entity->GetComponentOfType(type)) old->DisposeObject();
+  fresh->Initialize();
+  entity->AddComponent(fresh);
+}
+}  // namespace
+
+void BattleManager::InitCamera() {
+  VisBaseEntity_cl* camera = Vision::Game.SearchEntity(kCameraEntityKey);
+  if (!camera) camera = Vision::Game.CreateEntity("CameraEntity_cl", VisVector_cl(0, 0, 0));
+  if (!camera) return;
+  camera->SetEntityKey(kCameraEntityKey);
+  camera->SetPosition(30.0f, 0.0f, 400.0f);
+
+  VisRenderContext_cl::GetMainRenderContext()->SetFOV(0.0f, kSeaCameraVerticalFov);
+
+  ReplaceComponent(camera, CameraModeComponent::GetClassTypeId(), new CameraModeComponent());
+  ReplaceComponent(camera, CameraBaseComponent_cl::GetClassTypeId(), new ShipBattleCameraComponent());
+  // Attaching builds the input map and starts the per-frame input.
+  ReplaceComponent(camera, CameraInputComponent::GetClassTypeId(), new CameraInputComponent());
+
+  VSoundManager::GlobalManager().SetListenerCamera(&Vision::Camera);
+  Vision::Camera.AttachToEntity(camera, VisVector_cl(0, 0, 0));
+}
+
+void BattleManager::TeleportPlayerShip(const VisVector_cl& position) {
+  GameManager* game = GameManager::GetInstance();
+  if (!game->IsPlayerAtSea()) return;
+  const Nation* own = game->GetPlayerNation();
+  ShipEntity* ship = own ? own->GetPlayerShip() : nullptr;
+  if (!ship) return;
+
+  const VisVector_cl offset = position - ship->GetPosition();
+  // The body moves the ship; the entity follows at once for this frame's readers.
+  if (IVisPhysicsObject_cl* physics = ship->GetPhysicsObject()) physics->SetPosition(position);
+  ship->SetPosition(position);
+  Vision::Game.SendMsg(ship, VIS_MSG_USER_SHIP_NOSAILS);
+  if (ShipMovementComponent* movement = ship->Components<ShipMovementComponent>()) {
+    movement->SetSpeedWithCurrentSails(0.0f);
+    movement->SetTurnSpeedWithCurrentSails(0.0f);
+  }
+
+  // The sea camera's target moves with the ship, so the camera does not sweep over.
+  VisBaseEntity_cl* camera = Vision::Game.SearchEntity(kCameraEntityKey);
+  CameraModeComponent* mode = camera ? camera->Components<CameraModeComponent>() : nullptr;
+  CameraBaseComponent_cl* behaviour = mode ? mode->GetCurrentCameraMode() : nullptr;
+  if (!behaviour || !behaviour->IsOfType(ShipBattleCameraComponent::GetClassTypeId())) return;
+  ShipBattleCameraComponent* sea = static_cast<ShipBattleCameraComponent*>(behaviour);
+  VisVector_cl target = sea->GetTargetPosition() + offset;
+  target.w = 1.0f;
+  sea->SetTargetPosition(target);
+  sea->SetStarted(true);
+  sea->SetForceCameraPrevTargetPosition(sea->GetForceCameraPrevTargetPosition() + offset);
+}

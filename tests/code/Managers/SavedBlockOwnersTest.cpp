@@ -6,6 +6,11 @@
 #include "support/ShipTestWorld.h"
 
 #include "components/AIShipComponent.h"
+#include "components/BattleCameraComponent.h"
+#include "components/FreeCameraComponent.h"
+#include "components/ShipBattleCameraComponent.h"
+#include "components/ShipCameraComponent.h"
+#include "components/SpaceCameraComponent.h"
 #include "components/CannonBallComponent.h"
 #include "components/CannonComponent.h"
 #include "components/DamageTextureComponent.h"
@@ -211,6 +216,37 @@ std::vector<Owner> Owners() {
          auto* c = new CannonBallComponent();
          if (filled) c->SetVelocity(VisVector_cl(1, 2, 3));
          return Held<CannonBallComponent>(c, &IoSerialize<CannonBallComponent>);
+       }},
+      // Cameras: the component's base data, then the block.
+      {"ShipBattleCameraComponent", -1,
+       [](bool filled) {
+         auto* c = new ShipBattleCameraComponent();
+         if (filled) c->SetForceCameraPosition(VisVector_cl(1, 2, 3));
+         return Held<ShipBattleCameraComponent>(c, &IoSerialize<ShipBattleCameraComponent>);
+       }},
+      {"ShipCameraComponent", -1,
+       [](bool filled) {
+         auto* c = new ShipCameraComponent();
+         if (filled) c->SetOffset(VisVector_cl(0, -20, 30));
+         return Held<ShipCameraComponent>(c, &IoSerialize<ShipCameraComponent>);
+       }},
+      {"BattleCameraComponent", -1,
+       [](bool filled) {
+         auto* c = new BattleCameraComponent();
+         if (filled) c->Init();
+         return Held<BattleCameraComponent>(c, &IoSerialize<BattleCameraComponent>);
+       }},
+      {"FreeCameraComponent", -1,
+       [](bool filled) {
+         auto* c = new FreeCameraComponent();
+         if (filled) c->SetSteps(2.0f, 3.0f);
+         return Held<FreeCameraComponent>(c, &IoSerialize<FreeCameraComponent>);
+       }},
+      {"SpaceCameraComponent", -1,
+       [](bool filled) {
+         auto* c = new SpaceCameraComponent();
+         if (filled) c->Init();
+         return Held<SpaceCameraComponent>(c, &IoSerialize<SpaceCameraComponent>);
        }},
       Entity<BaseEntity>("BaseEntity", -1, [](BaseEntity& e) { e.SetNation(2); }),
       Entity<SoldierEntity>("SoldierEntity", -1, [](SoldierEntity& s) { s.SetTargetPosition(VisVector_cl(4, 5, 6)); }),
