@@ -1,6 +1,7 @@
 // The land camera: speeds and their caps, edge scrolling, the wheel, the height
 // band, the pull-back, the bounds polygon, the in-game menu, following, the
 // conversation shot, its script class and its saved block.
+#include "components/CameraInputComponent.h"
 #include "components/LandBattleCameraComponent.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
@@ -11,14 +12,20 @@
 #include "support/ArchiveRoundTrip.h"
 #include "support/GuiTestEnvironment.h"
 #include "support/LogCapture.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptBindingFixture.h"
 
 #include "engine/Vision.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -802,6 +809,91 @@ TEST_F(LandBattleCameraScriptTest, TheBundledScriptTunesTheCameraCleanly) {
   EXPECT_EQ(camera->GetMinHeight(), 20.0f);
   EXPECT_EQ(camera->GetMaxHeight(), 60.0f);
   scripts->RemoveScriptInstance(camera);
+}
+
+// ---- replayed input -----------------------------------------------------------------------
+
+// The whole way from replayed events: the engine's input, the camera input's wheel
+// messages, the GUI cursor and the per-frame update of the behaviour.
+class LandBattleCameraReplayTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    Vision::Game.RemoveAllEntities();
+    GUIManager::CleanInstance();
+    PauseManager::CleanInstance();
+    MouseCursorManager::CleanInstance();
+    app.DeInitEngine();
+    Vision::Timer.SetFixedTimeStep(0.0f);
+    Vision::File.RemoveAllDataDirectories();
+    Vision::Mouse.InjectButton(VisMouse_cl::MIDDLE, false);
+    Vision::Mouse.Poll();
+    Vision::Mouse.Poll();
+    if (!file.empty()) remove(file.c_str());
+  }
+  bool Start(const std::string& events) {
+    char path[] = "/tmp/landcam-input-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) return false;
+    close(fd);
+    file = path;
+    std::ofstream(file, std::ios::binary) << events;
+    ScopedEnv input("ENGINE_INPUT", file.c_str());
+    ScopedEnv video("ENGINE_VIDEO", nullptr);
+    Vision::File.RemoveAllDataDirectories();
+    Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
+    app.m_videoConfig.m_iXRes = 1280;
+    app.m_videoConfig.m_iYRes = 720;
+    Vision::SetApplication(&app);
+    if (!app.InitEngine()) return false;
+    Vision::Timer.SetFixedTimeStep(1.0f / 64.0f);
+    return GUIManager::GetInstance()->Init(VVideo::GetD3DDevice());
+  }
+  // Runs the engine up to and including the frame.
+  void RunTo(unsigned frame) {
+    while (app.GetFrameCount() < frame) ASSERT_TRUE(app.Run());
+  }
+
+  VisionApp_cl app;
+  std::string file;
+};
+
+TEST_F(LandBattleCameraReplayTest, ReplayedWheelAndMiddleButtonDragMoveTheCamera) {
+  ASSERT_TRUE(Start(
+      "1 move 640 360\n"
+      "10 wheel 1\n"  // towards the player: lower
+      "40 button middle down\n"
+      "42 move 640 460\n"
+      "44 move 540 460\n"
+      "46 button middle up\n"));
+  auto* entity = static_cast<CameraEntity_cl*>(Vision::Game.CreateEntity("CameraEntity_cl", VisVector_cl(0, 0, 60)));
+  entity->SetEntityKey("CameraEntity");
+  ASSERT_TRUE(entity->AddComponent(new CameraInputComponent()));
+  auto* camera = new LandBattleCameraComponent();
+  ASSERT_TRUE(entity->AddComponent(camera));
+
+  RunTo(9);
+  const float height = camera->GetCurrentHeight();
+  const VisVector_cl target = camera->GetTarget();
+  EXPECT_EQ(height, 60.0f);
+  RunTo(30);
+  EXPECT_LT(camera->GetCurrentHeight(), height - 0.1f);  // the wheel lowered it
+  EXPECT_EQ(camera->GetWheelVelocity(), 0.0f);
+  EXPECT_EQ(camera->GetTarget(), target);  // and moved nothing else
+
+  RunTo(41);  // the button went down where the cursor was: no move yet
+  EXPECT_EQ(camera->GetTarget(), target);
+  RunTo(43);  // dragged down the screen: forward (+x, yaw 0)
+  EXPECT_GT(camera->GetTarget().x, target.x + 0.5f);
+  EXPECT_NEAR(camera->GetTarget().y, target.y, 1e-3f);
+  const VisVector_cl afterDown = camera->GetTarget();
+  RunTo(45);  // dragged left: the ground follows, the camera goes right (-y)
+  EXPECT_LT(camera->GetTarget().y, afterDown.y - 0.5f);
+  EXPECT_NEAR(camera->GetTarget().x, afterDown.x, 1e-3f);
+  const VisVector_cl released = camera->GetTarget();
+  RunTo(60);
+  EXPECT_EQ(camera->GetTarget(), released);
+  // The entity stands back from the moved target.
+  EXPECT_LT(entity->GetPosition().x, released.x);
 }
 
 }  // namespace
