@@ -521,8 +521,12 @@ TEST_F(LandBattleCameraTest, FollowStopsWithoutAFollowedUnitAnd128ClearsTheGameT
 TEST_F(LandBattleCameraTest, AFollowedUnitIsBroughtToTheScreenCentreUntilAKeyMovesTheCamera) {
   RtsManager& rts = RtsManager::GlobalManager();
   rts.OneTimeInit();
+  // One of the player's own units, selected.
+  rts.SetPlayerNation(1);
   auto* unit = new UnitEntity();
+  unit->SetNation(1);
   unit->SetPosition(VisVector_cl(80, 30, 0));
+  rts.GetPlayer()->AddPlayerUnit(unit);
   rts.GetPlayer()->SetSelected(unit);
   rts.SetCurrentSellectionToFollowedUnit();
   if (rts.GetFollowedUnit() != unit) {
