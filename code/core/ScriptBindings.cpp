@@ -34,7 +34,7 @@ const WrapperClass kClasses[] = {
     {"ShipEntity", &ShipEntity_info},
     {"UnitEntity", &UnitEntity_info},
     {"CollectableEntity", nullptr},
-    {"LandBattleCameraComponent", nullptr},
+    {"LandBattleCameraComponent", &LandBattleCameraComponent_info},
     {"BaseComponent", &BaseComponent_info},
     {"SpawnerBaseComponent", nullptr},
     {"BaseMissionProto", nullptr},

@@ -36,6 +36,7 @@ extern NativeClassInfo SoldierEntity_info;
 extern NativeClassInfo HeroStats_info;
 extern NativeClassInfo ShipEntity_info;
 extern NativeClassInfo ShipBattleComponent_info;
+extern NativeClassInfo LandBattleCameraComponent_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.
