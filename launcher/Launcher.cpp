@@ -127,8 +127,13 @@ int Launcher::Run(const char* commandLine) {
   ApplyEngineSettings();
   for (const char* script : kPrecachedScripts) Vision::File.PrecacheFile(script, nullptr);
 
+  // A test scene (ENGINE_SCENE) replaces the intro and the main menu.
+  VString startScene;
+  int startLocation = 0;
+  const bool testScene = Vision::GetStartScene(startScene, startLocation);
+
   tidework.GUIManager_Init(VVideo::GetD3DDevice());
-  tidework.GUIManager_PlayIntroVideos();
+  if (!testScene) tidework.GUIManager_PlayIntroVideos();
   tidework.GUIManager_SetLoadingScreen("..\\..\\..\\data\\gui\\textures\\loadscreen_start.dds");
   tidework.GUIManager_ShowLoadingScreen();
   tidework.VisMainApp_RenderFrame();
@@ -137,7 +142,7 @@ int Launcher::Run(const char* commandLine) {
   LoadEnginePluginOrDie("Tidework");
 
   tidework.VisMainApp_RenderFrame();
-  tidework.GUIManager_ShowFrame(WT_MAIN_MENU);
+  if (!testScene || !tidework.VisMainApp_LoadStartScene()) tidework.GUIManager_ShowFrame(WT_MAIN_MENU);
   VShowSystemCursor(true);
   tidework.GUIManager_HideLoadingScreen(5.0f, 1.0f);
   ApplyRendererAndPhysicsSettings();

@@ -37,6 +37,7 @@ bool TideworkImports::Bind(const std::string& libraryPath) {
   ok &= Lookup(library, "Tidework_VisMainApp_RenderFrame", t.VisMainApp_RenderFrame);
   ok &= Lookup(library, "Tidework_VisMainApp_DeInitSample", t.VisMainApp_DeInitSample);
   ok &= Lookup(library, "Tidework_VisMainApp_SetFocus", t.VisMainApp_SetFocus);
+  ok &= Lookup(library, "Tidework_VisMainApp_LoadStartScene", t.VisMainApp_LoadStartScene);
   ok &= Lookup(library, "Tidework_GUIManager_Init", t.GUIManager_Init);
   ok &= Lookup(library, "Tidework_GUIManager_PlayIntroVideos", t.GUIManager_PlayIntroVideos);
   ok &= Lookup(library, "Tidework_GUIManager_SetLoadingScreen", t.GUIManager_SetLoadingScreen);

@@ -14,6 +14,7 @@ struct TideworkImports {
   decltype(&Tidework_VisMainApp_RenderFrame) VisMainApp_RenderFrame = nullptr;
   decltype(&Tidework_VisMainApp_DeInitSample) VisMainApp_DeInitSample = nullptr;
   decltype(&Tidework_VisMainApp_SetFocus) VisMainApp_SetFocus = nullptr;
+  decltype(&Tidework_VisMainApp_LoadStartScene) VisMainApp_LoadStartScene = nullptr;
   decltype(&Tidework_GUIManager_Init) GUIManager_Init = nullptr;
   decltype(&Tidework_GUIManager_PlayIntroVideos) GUIManager_PlayIntroVideos = nullptr;
   decltype(&Tidework_GUIManager_SetLoadingScreen) GUIManager_SetLoadingScreen = nullptr;

@@ -21,6 +21,8 @@ void Tidework_VisMainApp_DeInitSample() { VisMainApp::GetInstance()->DeInitSampl
 
 void Tidework_VisMainApp_SetFocus(bool focus) { VisMainApp::GetInstance()->SetFocus(focus); }
 
+bool Tidework_VisMainApp_LoadStartScene() { return VisMainApp::GetInstance()->LoadStartScene(); }
+
 bool Tidework_GUIManager_Init(void* device) { return GUIManager::GetInstance()->Init(device); }
 
 void Tidework_GUIManager_PlayIntroVideos() { GUIManager::GetInstance()->PlayIntroVideos(); }

@@ -13,6 +13,8 @@ bool Tidework_VisMainApp_InitSample(const char* caption, const char* sceneName, 
 bool Tidework_VisMainApp_RenderFrame();
 void Tidework_VisMainApp_DeInitSample();
 void Tidework_VisMainApp_SetFocus(bool focus);
+// The ENGINE_SCENE test scene instead of the main menu; false when not asked for.
+bool Tidework_VisMainApp_LoadStartScene();
 
 bool Tidework_GUIManager_Init(void* device);
 void Tidework_GUIManager_PlayIntroVideos();

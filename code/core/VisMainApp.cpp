@@ -4,6 +4,7 @@
 #include "core/VisMainApp.h"
 
 #include "Factories/ShipFactory.h"
+#include "Managers/BattleManager.h"
 #include "Managers/ArtifactManager.h"
 #include "Managers/FogOfWarManager.h"
 #include "Managers/GameSessionManager.h"
@@ -19,6 +20,7 @@
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "gui/GUIManager.h"
+#include "util/Navigation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -417,6 +419,35 @@ void VisMainApp::LoadScene(const char* name) {
     EndRendering();
     VSleep(1);
   }
+}
+
+bool VisMainApp::LoadStartScene() {
+  VString file;
+  int location = 0;
+  if (!Vision::GetStartScene(file, location)) return false;
+  Vision::Error.SystemMessage("Start scene '%s' at location %d", file.AsChar(), location);
+  GameManager::GetInstance()->SetLocation(location);
+  LoadScene(file.AsChar());
+  if (m_iSceneLoadState == 2) return true;  // the failure ends the main loop
+
+  if (location == 1) {
+    // The walkability picture lies beside the scene.
+    const std::string map = VFileHelper::GetDirectory(file.AsChar()) + "\\CollisionMap.dds";
+    if (Vision::File.Exists(map.c_str())) GameManager::GetInstance()->GetNavigation()->LoadMap(map.c_str());
+    RtsManager& rts = RtsManager::GlobalManager();
+    rts.Initialize();
+    rts.SetLandBattle(true);
+    Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(&rts);
+  } else {
+    BattleManager::GetInstance()->InitCamera();
+  }
+  const VisBaseEntity_cl* camera = Vision::Game.SearchEntity("CameraEntity");
+  if (camera)
+    Vision::Error.SystemMessage("Start scene set up: camera entity at %.1f %.1f %.1f", camera->GetPosition().x,
+                                camera->GetPosition().y, camera->GetPosition().z);
+  else
+    Vision::Error.SystemMessage("Start scene set up: no camera entity");
+  return true;
 }
 
 void VisMainApp::UnloadScene() { Vision::LoadWorld(nullptr); }

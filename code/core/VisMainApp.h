@@ -23,6 +23,10 @@ class VisMainApp : public VisionApp_cl, public Singleton<VisMainApp> {
 
   void LoadScene(const char* name);
   void UnloadScene();
+  // The test scene of ENGINE_SCENE instead of the main menu: loads it, sets the
+  // location and runs the scene's set-up (the sea camera, or the land battle with
+  // its per-frame step). False when the switch is not set (or not well formed).
+  bool LoadStartScene();
   static void LoadVisionEnginePlugin();
 
   bool SetupSampleData(const char* unused = nullptr);
