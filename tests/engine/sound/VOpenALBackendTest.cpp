@@ -186,6 +186,95 @@ TEST_F(VOpenALBackendTest, MusicStreamsBesideTheListenerInBothChannels) {
   EXPECT_GT(std::min(late.left, late.right), 0.05) << "the stream ran dry";
 }
 
+TEST_F(VOpenALBackendTest, SourcesAndTheListenerMirrorTheSoundState) {
+  VisMatrix3x3_cl rot;
+  rot.SetEulerAngles(90, 0, 0);
+  Vision::Camera.SetPosition(VisVector_cl(10, 20, 30));
+  Vision::Camera.SetRotationMatrix(rot);
+  Sound().SetMasterVolume(0.5f);
+  VSmartPtr<VSoundObject> shot = Sound().CreateSoundInstance("shot.wav", VSOUNDRES_3D | VSOUNDRES_EFFECT, 0);
+  VSmartPtr<VSoundObject> flat = Sound().CreateSoundInstance("shot.wav", VSOUNDRES_EFFECT, VSOUND_LOOPED);
+  ASSERT_TRUE(shot && flat);
+  shot->SetPosition(VisVector_cl(10, 20, 280));  // 250 away: half way between 100 and 400
+  shot->Set3DFadeDistance(100, 400);
+  shot->SetVolume(0.8f);
+  shot->SetPitch(1.5f);
+  SoundTestEnvironment::Frame(0.01f);
+  const ALuint s = SourceOf(shot), f = SourceOf(flat);
+  ASSERT_NE(s, 0u);
+  ASSERT_NE(f, 0u);
+  EXPECT_NE(s, f);
+  auto state = [](ALuint src) {
+    ALint v = 0;
+    alGetSourcei(src, AL_SOURCE_STATE, &v);
+    return v;
+  };
+  auto floatOf = [](ALuint src, ALenum what) {
+    ALfloat v = 0;
+    alGetSourcef(src, what, &v);
+    return v;
+  };
+  auto intOf = [](ALuint src, ALenum what) {
+    ALint v = 0;
+    alGetSourcei(src, what, &v);
+    return v;
+  };
+
+  // The listener on the camera: its place, forward (local x), up (local z) and the
+  // master volume.
+  ALfloat pos[3] = {}, ori[6] = {}, master = 0;
+  alGetListenerfv(AL_POSITION, pos);
+  alGetListenerfv(AL_ORIENTATION, ori);
+  alGetListenerf(AL_GAIN, &master);
+  EXPECT_FLOAT_EQ(pos[0], 10.0f);
+  EXPECT_FLOAT_EQ(pos[1], 20.0f);
+  EXPECT_FLOAT_EQ(pos[2], 30.0f);
+  EXPECT_NEAR(ori[0], 0.0f, 1e-5f);
+  EXPECT_NEAR(ori[1], 1.0f, 1e-5f);
+  EXPECT_NEAR(ori[5], 1.0f, 1e-5f);
+  EXPECT_FLOAT_EQ(master, 0.5f);
+
+  // Placement, gain (volume x distance fade), pitch and looping.
+  ALfloat at[3] = {};
+  alGetSourcefv(s, AL_POSITION, at);
+  EXPECT_FLOAT_EQ(at[2], 280.0f);
+  EXPECT_EQ(intOf(s, AL_SOURCE_RELATIVE), AL_FALSE);
+  EXPECT_EQ(intOf(f, AL_SOURCE_RELATIVE), AL_TRUE);
+  EXPECT_NEAR(floatOf(s, AL_GAIN), 0.4f, 1e-4f);
+  EXPECT_FLOAT_EQ(floatOf(s, AL_PITCH), 1.5f);
+  EXPECT_EQ(intOf(s, AL_LOOPING), AL_FALSE);
+  EXPECT_EQ(intOf(f, AL_LOOPING), AL_TRUE);
+  EXPECT_EQ(state(s), AL_PLAYING);
+
+  // Pause, fades, stop and a restart part-way in.
+  shot->SetPaused(true);
+  flat->FadeTo(0.0f, 1.0f);
+  SoundTestEnvironment::Frame(0.25f);
+  EXPECT_EQ(state(s), AL_PAUSED);
+  EXPECT_NEAR(floatOf(f, AL_GAIN), 0.75f, 1e-4f);
+  shot->SetPaused(false);
+  SoundTestEnvironment::Frame(0.01f);
+  EXPECT_EQ(state(s), AL_PLAYING);
+  shot->Stop();
+  SoundTestEnvironment::Frame(0.01f);
+  EXPECT_EQ(state(s), AL_STOPPED);
+  shot->Play(0.5f);
+  SoundTestEnvironment::Frame(0.01f);
+  EXPECT_EQ(state(s), AL_PLAYING);
+  EXPECT_NEAR(floatOf(s, AL_SEC_OFFSET), 0.5f, 0.1f);
+
+  // Instances of one resource share its one decoded buffer.
+  VSmartPtr<VSoundObject> again = Sound().CreateSoundInstance("shot.wav", VSOUNDRES_3D | VSOUNDRES_EFFECT, 0);
+  SoundTestEnvironment::Frame(0.01f);
+  EXPECT_NE(intOf(s, AL_BUFFER), 0);
+  EXPECT_EQ(intOf(SourceOf(again), AL_BUFFER), intOf(s, AL_BUFFER));
+  // A disposed instance gives its source back.
+  flat->DisposeObject();
+  SoundTestEnvironment::Frame(0.01f);
+  EXPECT_EQ(SourceOf(flat), 0u);
+  EXPECT_FALSE(alIsSource(f));
+}
+
 TEST(VOpenALBackendOpenTest, WithoutADeviceOneLineIsLoggedAndNothingIsHeard) {
   // A fresh process, so that OpenAL Soft reads a configuration naming no driver.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
