@@ -12,6 +12,8 @@ find_package(GLEW REQUIRED)
 find_package(PNG REQUIRED)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# Sound a player hears (OpenAL Soft).
+find_package(OpenAL REQUIRED)
 # Video decoding (the cutscenes).
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 # Physics (float build; its CMake package has relative paths).

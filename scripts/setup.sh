@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libglew-dev libgl-dev libpng-dev libjpeg-dev
   xvfb xauth libgl1-mesa-dri xfonts-base
   libbullet-dev libcurl4-openssl-dev libssl-dev
-  libsndfile1-dev
+  libsndfile1-dev libopenal-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

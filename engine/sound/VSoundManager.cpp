@@ -1,15 +1,21 @@
 // The sound plug-in's manager: resources read through libsndfile, the live
-// instances and their per-frame advance.
+// instances and their per-frame advance, the listener and the back end.
 #include "engine/sound/VSoundManager.h"
 
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/core/VisTypedEngineObject.h"
+#include "engine/core/VisionApp.h"
+#include "engine/sound/VOpenALBackend.h"
+#include "engine/sound/VSoundFile.h"
 
-#include <sndfile.h>
+#include <strings.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -17,38 +23,20 @@ namespace {
 // Resources may be let go after the manager during process exit.
 bool g_managerAlive = false;
 
-// libsndfile reads through the engine's file streams, so sounds are found like
-// every other data file.
-sf_count_t StreamLength(void* user) { return (sf_count_t) static_cast<IVFileInStream*>(user)->GetSize(); }
-
-sf_count_t StreamSeek(sf_count_t offset, int whence, void* user) {
-  IVFileInStream* in = static_cast<IVFileInStream*>(user);
-  const int mode = whence == SEEK_CUR ? 1 : (whence == SEEK_END ? 2 : 0);
-  if (!in->SetPos(offset, mode)) return -1;
-  return (sf_count_t)in->GetPos();
-}
-
-sf_count_t StreamRead(void* ptr, sf_count_t count, void* user) {
-  if (count <= 0) return 0;
-  return (sf_count_t) static_cast<IVFileInStream*>(user)->Read(ptr, (size_t)count);
-}
-
-sf_count_t StreamWrite(const void*, sf_count_t, void*) { return 0; }
-
-sf_count_t StreamTell(void* user) { return (sf_count_t) static_cast<IVFileInStream*>(user)->GetPos(); }
-
-// The format of a sound file from its header; false when it is none.
-bool ReadSoundInfo(const char* file, SF_INFO& info) {
-  IVFileInStream* in = Vision::File.Open(file);
-  if (!in) return false;
-  SF_VIRTUAL_IO io{StreamLength, StreamSeek, StreamRead, StreamWrite, StreamTell};
-  info = SF_INFO{};
-  SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, in);
-  bool ok = sf != nullptr && info.samplerate > 0 && info.channels > 0 && info.frames >= 0;
-  if (!sf) Vision::Error.Warning("Sound file %s cannot be read: %s", file, sf_strerror(nullptr));
-  if (sf) sf_close(sf);
-  in->Close();
-  return ok;
+// The back end ENGINE_AUDIO names: "openal", "null", or by default OpenAL Soft
+// with a window and nothing headless. Null when nothing is to be heard.
+std::unique_ptr<VSoundBackend> OpenBackend() {
+  const char* mode = std::getenv("ENGINE_AUDIO");
+  bool openal = false;
+  if (!mode || !*mode) {
+    openal = VVideo::WantsWindow();
+  } else if (strcasecmp(mode, "openal") == 0) {
+    openal = true;
+  } else if (strcasecmp(mode, "null") != 0) {
+    Vision::Error.Warning("ENGINE_AUDIO=%s is unknown (null or openal): no sound is heard", mode);
+  }
+  if (!openal) return nullptr;
+  return VOpenALBackend::Open();
 }
 
 }  // namespace
@@ -63,8 +51,11 @@ VSoundManager::VSoundManager() { g_managerAlive = true; }
 VSoundManager::~VSoundManager() {
   if (m_initialized) {
     Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+    Vision::Callbacks.OnUpdateSceneFinished.DeregisterCallback(this);
     Vision::Callbacks.OnWorldDeInit.DeregisterCallback(this);
   }
+  Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+  CloseBackend();
   m_instances.clear();
   m_resources.clear();
   g_managerAlive = false;
@@ -75,10 +66,13 @@ void VSoundManager::SetInitialized(bool on) {
   m_initialized = on;
   if (on) {
     Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
+    Vision::Callbacks.OnUpdateSceneFinished.RegisterCallback(this);
     Vision::Callbacks.OnWorldDeInit.RegisterCallback(this);
+    m_pBackend = OpenBackend();
     return;
   }
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+  Vision::Callbacks.OnUpdateSceneFinished.DeregisterCallback(this);
   Vision::Callbacks.OnWorldDeInit.DeregisterCallback(this);
   // Holders keep silent objects; the list lets go of all of them.
   std::vector<VSmartPtr<VSoundObject>> live;
@@ -88,6 +82,15 @@ void VSoundManager::SetInitialized(bool on) {
     obj->m_bDisposed = true;
   }
   m_sceneSoundsStopped = false;
+  CloseBackend();
+}
+
+const char* VSoundManager::GetBackendName() const { return m_pBackend ? m_pBackend->GetName() : "null"; }
+
+void VSoundManager::CloseBackend() {
+  // Deleting the back end stops its sources and closes the device (flushing what
+  // it wrote).
+  m_pBackend.reset();
 }
 
 VSoundResource* VSoundManager::LoadSoundResource(const char* file, int resourceFlags) {
@@ -97,9 +100,10 @@ VSoundResource* VSoundManager::LoadSoundResource(const char* file, int resourceF
   if (!Vision::File.ResolvePath(file, path)) return nullptr;
   for (VSoundResource* res : m_resources)
     if (res->GetResourceFlags() == resourceFlags && res->m_sPath == path) return res;
-  SF_INFO info;
-  if (!ReadSoundInfo(path.c_str(), info)) return nullptr;
-  VSoundResource* res = new VSoundResource(file, resourceFlags, (int64_t)info.frames, info.samplerate, info.channels);
+  VSoundFile info;
+  if (!info.Open(path.c_str())) return nullptr;
+  VSoundResource* res =
+      new VSoundResource(file, resourceFlags, info.GetFrameCount(), info.GetSampleRate(), info.GetChannels());
   res->m_sPath = path;
   m_resources.push_back(res);
   return res;
@@ -127,10 +131,25 @@ void VSoundManager::Update(float dt) {
   ReleaseFinished();
 }
 
+int VSoundManager::GetCallbackSortingKey(VCallback* callback) {
+  return callback == &Vision::Callbacks.OnUpdateSceneFinished ? kSyncSortingKey : kSortingKey;
+}
+
 void VSoundManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (!data) return;
   if (data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) {
     Update(Vision::Timer.GetTimeDifference());
+  } else if (data->m_pSender == &Vision::Callbacks.OnUpdateSceneFinished) {
+    SyncBackend();
+  } else if (data->m_pSender == &Vision::Callbacks.OnObjectDestroyed) {
+    auto* destroyed = static_cast<VisObjectDataObject_cl*>(data);
+    if (m_pListenerObject && destroyed->m_pObject == static_cast<VTypedObject*>(m_pListenerObject)) {
+      // The listener stays where the object was last.
+      m_vListenerPos = m_pListenerObject->GetPosition();
+      m_mListenerRot = m_pListenerObject->GetRotationMatrix();
+      m_pListenerObject = nullptr;
+      Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+    }
   } else if (data->m_pSender == &Vision::Callbacks.OnWorldDeInit) {
     // Whatever plays when the world goes is no sound of the next scene.
     for (VSoundObject* obj : m_instances) obj->AddStateFlags(VSOUND_NOCOLLECT);
@@ -152,6 +171,21 @@ void VSoundManager::ForgetResource(VSoundResource* res) {
   if (!g_managerAlive) return;
   VSoundManager& m = GlobalManager();
   m.m_resources.erase(std::remove(m.m_resources.begin(), m.m_resources.end(), res), m.m_resources.end());
+  if (m.m_pBackend) m.m_pBackend->Forget(res);
+}
+
+void VSoundManager::OnInstanceDeleted(VSoundObject* obj) {
+  if (!g_managerAlive) return;
+  VSoundManager& m = GlobalManager();
+  if (m.m_pBackend) m.m_pBackend->Forget(obj);
+}
+
+void VSoundManager::SyncBackend() {
+  if (!m_pBackend) return;
+  std::vector<VSoundObject*> live;
+  live.reserve(m_instances.size());
+  for (VSoundObject* obj : m_instances) live.push_back(obj);
+  m_pBackend->Sync(GetListenerPosition(), GetListenerRotation(), m_master, live);
 }
 
 void VSoundManager::ReleaseFinished() {
@@ -170,17 +204,35 @@ void VSoundManager::ReleaseFinished() {
   m_instances.resize(kept);
 }
 
-// The listener's state comes with the 3D sound back end.
 void VSoundManager::SetListenerCamera(VisContextCamera_cl* camera) {
+  // Whatever it followed before, the listener starts from where it is now.
+  m_vListenerPos = GetListenerPosition();
+  m_mListenerRot = GetListenerRotation();
   m_pListenerCamera = camera;
   m_pListenerObject = nullptr;
+  Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
 }
 
 void VSoundManager::SetListenerObject(VisObject3D_cl* object) {
+  m_vListenerPos = GetListenerPosition();
+  m_mListenerRot = GetListenerRotation();
   m_pListenerObject = object;
   m_pListenerCamera = nullptr;
+  // An entity the world destroys must not leave a dangling listener.
+  if (object)
+    Vision::Callbacks.OnObjectDestroyed.RegisterCallback(this);
+  else
+    Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
 }
 
-VisVector_cl VSoundManager::GetListenerPosition() const { return VisVector_cl(0, 0, 0); }
+VisVector_cl VSoundManager::GetListenerPosition() const {
+  if (m_pListenerCamera) return m_pListenerCamera->GetPosition();
+  if (m_pListenerObject) return m_pListenerObject->GetPosition();
+  return m_vListenerPos;
+}
 
-VisMatrix3x3_cl VSoundManager::GetListenerRotation() const { return VisMatrix3x3_cl(); }
+VisMatrix3x3_cl VSoundManager::GetListenerRotation() const {
+  if (m_pListenerCamera) return VisRenderContext_cl::GetMainRenderContext()->GetCameraRotation();
+  if (m_pListenerObject) return m_pListenerObject->GetRotationMatrix();
+  return m_mListenerRot;
+}

@@ -1,7 +1,10 @@
 // The sound plug-in's manager (VSoundManager::GlobalManager): loads sound
 // resources, makes instances, keeps the master volume and the live instances,
-// and advances them with the engine clock. The back end is null: nothing is
-// heard, every value is kept and readable.
+// and advances them with the engine clock. Every value is kept and readable
+// whatever plays it: headless (ENGINE_AUDIO=null, the default without a window)
+// nothing is heard; with a window or ENGINE_AUDIO=openal OpenAL Soft plays the
+// instances (VOpenALBackend), synchronised once per frame on
+// OnUpdateSceneFinished, after the main camera took its pose.
 //
 // The instances advance once per frame on Vision::Callbacks.OnUpdateSceneBegin,
 // ahead of every game handler (sort key kSortingKey): whatever the game reads in
@@ -20,16 +23,23 @@
 #include "engine/sound/VSoundObject.h"
 #include "engine/sound/VSoundResource.h"
 
+#include <memory>
 #include <vector>
+
+class VSoundBackend;
 
 class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
  public:
   static VSoundManager& GlobalManager();
   ~VSoundManager() override;
 
-  // The sound plug-in starts and stops the manager. Stopping stops and lets go of
-  // every live instance; until started, loads and instances fail (null).
+  // The sound plug-in starts and stops the manager. Starting opens the back end
+  // ENGINE_AUDIO names (see the README); stopping stops and lets go of every live
+  // instance and closes the back end; until started, loads and instances fail (null).
   void SetInitialized(bool on);
+  // "null" or "openal"; the back end itself (null for the null back end).
+  const char* GetBackendName() const;
+  VSoundBackend* GetBackend() const { return m_pBackend.get(); }
   bool IsInitialized() const { return m_initialized; }
 
   // A resource by file name (data folders, any case, "\" or "/"), shared by name
@@ -52,8 +62,10 @@ class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
   void SetSceneSoundsStopped(bool on);
   bool AreSceneSoundsStopped() const { return m_sceneSoundsStopped; }
 
-  // The listener: 3D sounds are heard from it. It follows the main camera (the
-  // engine's Vision::Camera) once set, or an object.
+  // The listener: 3D sounds are heard from it and their distance fades are
+  // measured from it. It follows the main camera (the engine's Vision::Camera) once
+  // set, or an object; without either (or once the followed entity is destroyed)
+  // it stays where it last was, at first the origin facing +x.
   void SetListenerCamera(class VisContextCamera_cl* camera);
   void SetListenerObject(class VisObject3D_cl* object);
   class VisContextCamera_cl* GetListenerCamera() const { return m_pListenerCamera; }
@@ -65,8 +77,10 @@ class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
   // nobody else holds.
   void Update(float dt);
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
-  int GetCallbackSortingKey(VCallback*) override { return kSortingKey; }
+  int GetCallbackSortingKey(VCallback* callback) override;
   static constexpr int kSortingKey = -1000;
+  // The back end's sync comes after every other handler of OnUpdateSceneFinished.
+  static constexpr int kSyncSortingKey = 1000;
 
  private:
   friend class VSoundResource;
@@ -75,10 +89,16 @@ class VBASE_IMPEXP VSoundManager : public IVisCallbackHandler_cl {
   void AddInstance(VSoundObject* obj);
   void RemoveInstance(VSoundObject* obj);
   static void ForgetResource(VSoundResource* res);
+  static void OnInstanceDeleted(VSoundObject* obj);
   void ReleaseFinished();
+  void SyncBackend();
+  void CloseBackend();
 
   class VisContextCamera_cl* m_pListenerCamera = nullptr;
   class VisObject3D_cl* m_pListenerObject = nullptr;
+  VisVector_cl m_vListenerPos{0, 0, 0};
+  VisMatrix3x3_cl m_mListenerRot;
+  std::unique_ptr<VSoundBackend> m_pBackend;
   float m_master = 1.0f;
   bool m_initialized = false;
   bool m_sceneSoundsStopped = false;

@@ -16,7 +16,7 @@ float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 VSoundObject::VSoundObject(VSoundResource* resource, int flags, int priority)
     : m_spResource(resource), m_iPriority(priority), m_iStateFlags(flags & ~VSOUND_FADED_OUT) {}
 
-VSoundObject::~VSoundObject() = default;
+VSoundObject::~VSoundObject() { VSoundManager::OnInstanceDeleted(this); }
 
 void VSoundObject::Play(float startTime, bool restartIfPlaying) {
   if (m_bPlaying && !restartIfPlaying) return;
@@ -100,6 +100,7 @@ float VSoundObject::GetLength() const { return m_spResource ? m_spResource->GetL
 void VSoundObject::SetPlayPosition(float seconds) {
   const float len = GetLength();
   m_fPosition = seconds < 0.0f ? 0.0f : (seconds > len ? len : seconds);
+  ++m_iSeekCount;
 }
 
 void VSoundObject::Set3DFadeDistance(float nearDist, float farDist) {
@@ -113,6 +114,18 @@ void VSoundObject::SetConeAngles(float inside, float outside) {
 }
 
 bool VSoundObject::Is3D() const { return m_spResource && m_spResource->Is3D(); }
+
+float VSoundObject::GetDistanceFade() const {
+  if (!Is3D()) return 1.0f;
+  const float d = GetPosition().GetDistance(VSoundManager::GlobalManager().GetListenerPosition());
+  if (d <= m_fFadeNear) return 1.0f;
+  if (d >= m_fFadeFar) return 0.0f;
+  return 1.0f - (d - m_fFadeNear) / (m_fFadeFar - m_fFadeNear);
+}
+
+float VSoundObject::GetAudibleVolume() const {
+  return m_fVolume * GetDistanceFade() * VSoundManager::GlobalManager().GetMasterVolume();
+}
 
 void VSoundObject::DisposeObject() {
   if (m_bDisposed) return;
@@ -130,7 +143,7 @@ void VSoundObject::Advance(float dt) {
     if (!m_bPlaying) return;
   }
   const float len = GetLength();
-  m_fPosition += dt;
+  m_fPosition += dt * m_fPitch;
   if (m_fPosition < len) return;
   if (IsLooped() && len > 0.0f) {
     m_fPosition = std::fmod(m_fPosition, len);

@@ -1,6 +1,7 @@
 // A playing sound (VSoundObject): volume and fades, play position over the file's
 // length, pause, looping, 3D settings and the state word. The null back end
-// makes no noise; the sound manager advances every instance with the engine clock.
+// advances every instance with the engine clock; a back end (VSoundBackend)
+// plays what this state says.
 #pragma once
 
 #include "engine/base/VRefCounter.h"
@@ -68,6 +69,13 @@ class VBASE_IMPEXP VSoundObject : public VisObject3D_cl, public VRefCounter {
   float GetPlayPosition() const { return m_fPosition; }
   // Clamped to 0..length.
   void SetPlayPosition(float seconds);
+  // Counts the jumps of the play position (Play, SetPlayPosition), so that a back
+  // end knows when to seek.
+  unsigned GetSeekCount() const { return m_iSeekCount; }
+
+  // Playback rate (1 = as recorded, above 0); the play position moves with it.
+  void SetPitch(float pitch) { m_fPitch = pitch > 0.0f ? pitch : m_fPitch; }
+  float GetPitch() const { return m_fPitch; }
 
   // Positional settings (3D sounds). Defaults: near 10.0, far 400.0, cones -1.
   void Set3DFadeDistance(float nearDist, float farDist);
@@ -77,6 +85,11 @@ class VBASE_IMPEXP VSoundObject : public VisObject3D_cl, public VRefCounter {
   float GetConeInside() const { return m_fConeInside; }
   float GetConeOutside() const { return m_fConeOutside; }
   bool Is3D() const;
+  // The 3D fade at the sound manager's listener: 1 up to the near distance, down in
+  // a straight line to 0 at the far one (0 beyond it). 1 for a sound that is not 3D.
+  float GetDistanceFade() const;
+  // What reaches the ear: volume x distance fade x the manager's master volume.
+  float GetAudibleVolume() const;
 
   // The state word (see VSoundInstanceFlags_e).
   int GetStateFlags() const { return m_iStateFlags; }
@@ -113,6 +126,8 @@ class VBASE_IMPEXP VSoundObject : public VisObject3D_cl, public VRefCounter {
   bool m_bDisposed = false;
   float m_fVolume = 1.0f;
   float m_fPosition = 0.0f;
+  float m_fPitch = 1.0f;
+  unsigned m_iSeekCount = 0;
   FadeMode m_eFade = FADE_NONE;
   float m_fFadeFrom = 0.0f;
   float m_fFadeTo = 0.0f;

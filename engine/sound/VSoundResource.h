@@ -24,6 +24,8 @@ class VBASE_IMPEXP VSoundResource : public VRefCounter {
   ~VSoundResource() override;
 
   const char* GetFileName() const { return m_sFile.AsChar(); }
+  // The file found on disk (empty for a resource made by hand).
+  const std::string& GetFilePath() const { return m_sPath; }
   int GetResourceFlags() const { return m_iFlags; }
   bool Is3D() const { return (m_iFlags & VSOUNDRES_3D) != 0; }
   // The null back end decodes the header while loading, so a resource is loaded at
