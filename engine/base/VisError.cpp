@@ -171,11 +171,15 @@ void VisMessage_cl::Print3D(float x, float y, float z, uint32_t colour, const ch
   m_frame.push_back(e);
 }
 
-void VisMessage_cl::DrawSingleLine(float ax, float ay, float az, float, float, float, uint32_t colour, float) {
+void VisMessage_cl::DrawSingleLine(float ax, float ay, float az, float bx, float by, float bz, uint32_t colour,
+                                   float) {
   Entry e{Entry::Line, std::string()};
   e.x = ax;
   e.y = ay;
   e.z = az;
+  e.x2 = bx;
+  e.y2 = by;
+  e.z2 = bz;
   e.colour = colour;
   m_frame.push_back(e);
 }

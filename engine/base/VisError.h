@@ -70,7 +70,8 @@ class VBASE_IMPEXP VisMessage_cl {
     enum Kind { Print, Add, Print3D, Line } kind;
     std::string text;
     float x = 0, y = 0, z = 0;
-    uint32_t colour = 0xffffffff;
+    float x2 = 0, y2 = 0, z2 = 0;  // a line's end
+    uint32_t colour = 0xffffffff;  // 0xRRGGBBAA (VColorRef::GetRGBA)
   };
   // Text at a screen position for this frame.
   void Print(int x, int y, const char* fmt, ...) __attribute__((format(printf, 4, 5)));
@@ -78,6 +79,7 @@ class VBASE_IMPEXP VisMessage_cl {
   void Add(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
   void Add(int priority, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
   void Print3D(float x, float y, float z, uint32_t colour, const char* fmt, ...) __attribute__((format(printf, 6, 7)));
+  // A world-space line for this frame (drawn by the world pass).
   void DrawSingleLine(float ax, float ay, float az, float bx, float by, float bz, uint32_t colour, float width);
   void SetMaxNum(int n) { m_maxNum = n; }
   int GetMaxNum() const { return m_maxNum; }

@@ -104,10 +104,15 @@ void VisBaseEntity_cl::GetBoundingBox(VisBoundingBox_cl& out) const {
     out.SetInvalid();
 }
 
+void VisBaseEntity_cl::GetLocalVisBoundingBox(VisBoundingBox_cl& out) const {
+  out = m_customVisBox;
+  if (!out.IsValid()) GetBoundingBox(out);
+  if (out.IsValid()) out = out.GetScaled(m_vScaling);
+}
+
 void VisBaseEntity_cl::GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const {
-  VisBoundingBox_cl local = m_customVisBox;
-  if (!local.IsValid()) GetBoundingBox(local);
-  local = local.GetScaled(m_vScaling);
+  VisBoundingBox_cl local;
+  GetLocalVisBoundingBox(local);
   out.SetInvalid();
   if (!local.IsValid()) return;
   for (int i = 0; i < 8; ++i)

@@ -71,6 +71,9 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   void GetBoundingBox(VisBoundingBox_cl& out) const;
   // World-space box around the scaled, turned local box (the custom box when set).
   void GetCurrentVisBoundingBox(VisBoundingBox_cl& out) const;
+  // The local box visibility tests use (the custom box when set, else the model's),
+  // scaled; invalid when there is neither.
+  void GetLocalVisBoundingBox(VisBoundingBox_cl& out) const;
   // A local box used instead of the model's for visibility; an invalid box clears it.
   void SetCustomVisibilityBox(const VisBoundingBox_cl& box);
   void SetScaling(const VisVector_cl& s) {
@@ -85,8 +88,12 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   unsigned GetVisibleBitmask() const { return m_iVisibleMask; }
   void SetLightInfluenceBitMask(unsigned mask) { m_iLightMask = mask; }
   unsigned GetLightInfluenceBitMask() const { return m_iLightMask; }
-  // Headless: an entity with any visible bit counts as visible.
-  bool WasVisibleInAnyLastFrame() const { return m_iVisibleMask != 0; }
+  // Seen by the main camera in the last frame the world pass ran: its box was inside
+  // the view volume and its visible bitmask is not 0. False until a frame has
+  // looked at the entity (a new entity is not yet seen).
+  bool WasVisibleInAnyLastFrame() const { return m_bInViewLastFrame && m_iVisibleMask != 0; }
+  // Set by the world pass each frame.
+  void SetInViewLastFrame(bool inside) { m_bInViewLastFrame = inside; }
   void SetCastShadows(bool on) { m_bCastShadows = on; }
   bool GetCastShadows() const { return m_bCastShadows; }
   void SetAlwaysInForeGround(bool on) { m_bForeground = on; }
@@ -140,6 +147,7 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   VisBoundingBox_cl m_customVisBox;  // invalid: none
   VisVector_cl m_vScaling{1, 1, 1};
   unsigned m_iVisibleMask = 0xffffffff;
+  bool m_bInViewLastFrame = false;
   unsigned m_iLightMask = 0xffffffff;
   bool m_bCastShadows = false;
   bool m_bForeground = false;

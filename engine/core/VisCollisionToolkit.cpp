@@ -267,6 +267,10 @@ bool VisCollisionToolkit_cl::TraceLineEntities(const VisVector_cl& start, const 
   return !hits.empty();
 }
 
+bool VisCollisionToolkit_cl::IntersectTerrain(const VisVector_cl& start, const VisVector_cl& end, float& fraction) {
+  return TraceTerrain(start, end, fraction);
+}
+
 bool VisCollisionToolkit_cl::TraceLineStaticGeometry(const VisVector_cl& start, const VisVector_cl& end,
                                                      const std::vector<VisStaticGeometryInstance_cl*>& geometry,
                                                      VisTraceLineInfo_t* out) {

@@ -40,7 +40,11 @@ class VBASE_IMPEXP VisCollisionToolkit_cl {
   bool TraceLineEntities(const VisVector_cl& start, const VisVector_cl& end, const VisEntityCollection_cl& entities,
                          VisTraceLineInfo_t* out);
 
-  // Only the given static geometry instances, nearest hit (hit type 2) into 'out'.
+  // First point where the segment meets the world's terrain surface (from either
+  // side) as a fraction of the segment; false without terrain or without a crossing.
+  static bool IntersectTerrain(const VisVector_cl& start, const VisVector_cl& end, float& fraction);
+  // Only the given static geometry instances (the terrain's surface among them when
+  // given), nearest hit (hit type 2) into 'out'.
   bool TraceLineStaticGeometry(const VisVector_cl& start, const VisVector_cl& end,
                                const std::vector<VisStaticGeometryInstance_cl*>& geometry, VisTraceLineInfo_t* out);
 

@@ -17,9 +17,33 @@ VisRenderContext_cl* VisRenderContext_cl::GetCurrentContext() { return g_current
 
 void VisRenderContext_cl::Activate() { g_currentContext = this; }
 
+namespace {
+constexpr float kDegToRad = 3.14159265358979f / 180.0f;
+// The field of view whose half tangent is tan(fov / 2) * ratio.
+float ScaledFov(float fov, float ratio) { return 2.0f * std::atan(std::tan(fov * 0.5f * kDegToRad) * ratio) / kDegToRad; }
+}  // namespace
+
 void VisRenderContext_cl::SetFOV(float horizontal, float vertical) {
-  if (horizontal != 0.0f) m_fovX = horizontal;
-  if (vertical != 0.0f) m_fovY = vertical;
+  if (horizontal == 0.0f && vertical == 0.0f) return;
+  int w = 0, h = 0;
+  GetSize(w, h);
+  const bool sized = w > 0 && h > 0;
+  if (horizontal != 0.0f && vertical != 0.0f) {
+    m_fovX = horizontal;
+    m_fovY = vertical;
+  } else if (horizontal != 0.0f) {
+    m_fovX = horizontal;
+    m_fovY = sized ? ScaledFov(horizontal, (float)h / (float)w) : 0.0f;
+  } else {
+    m_fovY = vertical;
+    m_fovX = sized ? ScaledFov(vertical, (float)w / (float)h) : 0.0f;
+  }
+}
+
+void VisRenderContext_cl::GetHalfFovTangents(float& tanX, float& tanY) const {
+  int w = 0, h = 0;
+  GetSize(w, h);
+  GetHalfFovTangents(w, h, tanX, tanY);
 }
 
 void VisRenderContext_cl::GetSize(int& w, int& h) const {
@@ -28,9 +52,15 @@ void VisRenderContext_cl::GetSize(int& w, int& h) const {
 }
 
 void VisRenderContext_cl::GetHalfFovTangents(int w, int h, float& tanX, float& tanY) const {
-  tanX = std::tan(m_fovX * 0.5f * 3.14159265f / 180.0f);
-  tanY = m_fovY > 0.0f ? std::tan(m_fovY * 0.5f * 3.14159265f / 180.0f)
-                       : (w > 0 ? tanX * (float)h / (float)w : tanX);
+  // An axis left at 0 follows the other through the aspect (square without a size).
+  const float aspect = (w > 0 && h > 0) ? (float)h / (float)w : 1.0f;
+  if (m_fovX > 0.0f) {
+    tanX = std::tan(m_fovX * 0.5f * kDegToRad);
+    tanY = m_fovY > 0.0f ? std::tan(m_fovY * 0.5f * kDegToRad) : tanX * aspect;
+  } else {
+    tanY = std::tan((m_fovY > 0.0f ? m_fovY : 90.0f) * 0.5f * kDegToRad);
+    tanX = tanY / aspect;
+  }
 }
 
 bool VisRenderContext_cl::Project2D(const VisVector_cl& point, float& x, float& y) const {

@@ -13,7 +13,9 @@ class VBASE_IMPEXP VisRenderContext_cl {
   static VisRenderContext_cl* GetCurrentContext();
   // Makes this the context rendered to (the main context after the engine start).
   void Activate();
-  // 0 for either value keeps the value it had (the engine's choice at first).
+  // Fields of view in degrees. One axis given as 0 is derived from the other and the
+  // aspect of the context's size (tan(v/2) = tan(h/2) * height / width); while the
+  // context has no size it stays 0 and is derived when used. Both 0 keep both.
   void SetFOV(float horizontal, float vertical);
   void GetFOV(float& horizontal, float& vertical) const { horizontal = m_fovX; vertical = m_fovY; }
   void SetClipPlanes(float nearClip, float farClip) { m_near = nearClip; m_far = farClip; }
@@ -35,9 +37,11 @@ class VBASE_IMPEXP VisRenderContext_cl {
   VisVector_cl GetViewRayDirection(float x, float y) const;
   // What this context's camera saw last frame (filled by the world pass).
   VisVisibilityCollector_cl* GetVisibilityCollector();
+  // Tangents of the half fields of view across and down the screen, for the
+  // context's size (square when it has none).
+  void GetHalfFovTangents(float& tanX, float& tanY) const;
 
  private:
-  // Tangents of the half fields of view across and down the screen.
   void GetHalfFovTangents(int w, int h, float& tanX, float& tanY) const;
   float m_fovX = 90.0f, m_fovY = 0.0f;
   float m_near = 5.0f, m_far = 32000.0f;

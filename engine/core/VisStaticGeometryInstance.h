@@ -16,7 +16,7 @@ class VBASE_IMPEXP VisStaticGeometryInstance_cl : public VisTypedEngineObject_cl
   const VisVector_cl& GetSize() const { return m_vSize; }
   const VisMatrix3x3_cl& GetRotationMatrix() const { return m_mRotation; }
   // World-space box around the turned box.
-  void GetBoundingBox(VisBoundingBox_cl& out) const;
+  virtual void GetBoundingBox(VisBoundingBox_cl& out) const;
   // Entity the box came with in the scene (may be null); only its key is kept.
   const char* GetSourceKey() const { return GetObjectKey(); }
 
@@ -26,10 +26,10 @@ class VBASE_IMPEXP VisStaticGeometryInstance_cl : public VisTypedEngineObject_cl
   // Segment test: true when the segment from 'start' to 'end' enters the box; the
   // fraction along the segment (0 when 'start' is inside) and the outward normal
   // of the face it enters through.
-  bool IntersectSegment(const VisVector_cl& start, const VisVector_cl& end, float& fraction,
-                        VisVector_cl& normal) const;
+  virtual bool IntersectSegment(const VisVector_cl& start, const VisVector_cl& end, float& fraction,
+                                VisVector_cl& normal) const;
 
- private:
+ protected:
   VisVector_cl m_vCenter;
   VisVector_cl m_vSize;
   VisMatrix3x3_cl m_mRotation;

@@ -6,6 +6,7 @@
 #include "engine/core/VisGame.h"
 #include "engine/core/VisParticleGroupManager.h"
 #include "engine/core/VisStaticGeometryInstance.h"
+#include "engine/core/VisTerrainSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,12 @@ void VisWorld_cl::ClearTerrain() {
   m_terrainSamplesX = m_terrainSamplesY = 0;
   m_terrainHeights.clear();
   ++m_iCollisionRevision;
+}
+
+VisStaticGeometryInstance_cl* VisWorld_cl::GetTerrainSurfaceInstance() {
+  if (!m_bHasTerrain) return nullptr;
+  if (!m_pTerrainSurface) m_pTerrainSurface = new VisTerrainSurface_cl();
+  return m_pTerrainSurface;
 }
 
 void VisWorld_cl::AddStaticGeometryInstance(VisStaticGeometryInstance_cl* instance) {

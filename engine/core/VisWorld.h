@@ -9,6 +9,7 @@
 
 class IVScriptInstance;
 class VisStaticGeometryInstance_cl;
+class VisTerrainSurface_cl;
 
 // Loads a scene file into the emptied world, reporting progress to the application
 // (OnLoadWorldStatus with 0 and then 100 percent), then fires OnAfterSceneLoaded and
@@ -83,6 +84,9 @@ class VBASE_IMPEXP VisWorld_cl {
   const std::vector<float>& GetTerrainHeights() const { return m_terrainHeights; }
   // Flat height (0 for a height field).
   float GetFlatTerrainHeight() const { return m_terrainHeight; }
+  // The terrain's surface as a static geometry instance of type 2 (not one of the
+  // boxes below); null while the world has no terrain.
+  VisStaticGeometryInstance_cl* GetTerrainSurfaceInstance();
   // Changes whenever the terrain or the static geometry changes (physics rebuilds).
   unsigned GetCollisionRevision() const { return m_iCollisionRevision; }
 
@@ -105,6 +109,7 @@ class VBASE_IMPEXP VisWorld_cl {
   std::vector<float> m_terrainHeights;
   std::vector<VisStaticGeometryInstance_cl*> m_staticGeometry;
   unsigned m_iCollisionRevision = 0;
+  VisTerrainSurface_cl* m_pTerrainSurface = nullptr;  // made on first use, kept
 };
 
 // The game never runs inside an editor: always play mode.

@@ -15,9 +15,11 @@
 #include "engine/core/VisWorld.h"
 #include "engine/physics/vPhysXModule.h"
 #include "engine/render/VGLDevice.h"
+#include "engine/render/VShaderLibrary.h"
 #include "engine/render/VSDLEventPump.h"
 #include "engine/render/VisRenderer.h"
 #include "engine/render/VisScreenMask.h"
+#include "engine/render/VisWorldRenderer.h"
 
 #include <cerrno>
 #include <cmath>
@@ -133,6 +135,8 @@ void VisionApp_cl::DeInitEngine() {
   // Game managers tear down first, then those that must run after them.
   Vision::Callbacks.OnEngineDeInit.TriggerCallbacks();
   Vision::Callbacks.OnEngineDeInitLate.TriggerCallbacks();
+  // Techniques were released by their holders; a new start reads the libraries again.
+  Vision::Shaders.UnloadAll();
   Vision::World.UnloadWorld();
   Vision::Camera.Detach();
   Vision::Renderer.SetRendererRunning(false);
@@ -220,9 +224,13 @@ void VisionApp_cl::GlobalTick() { Vision::Camera.Update(); }
 void VisionApp_cl::ActivateMainContext() { VisRenderContext_cl::GetMainRenderContext()->Activate(); }
 
 void VisionApp_cl::RenderScene() {
-  // Highlights draw after the scene, the GUI last.
+  // The world from the main camera (the draw list and what it sees), then the
+  // highlights added by the hook, drawn under the screen masks; the GUI last.
+  VisWorldRenderer_cl& world = VisWorldRenderer_cl::GetInstance();
+  world.BuildFrame(VisRenderContext_cl::GetMainRenderContext());
   VisRenderHookDataObject_cl scene(&Vision::Callbacks.OnRenderHook, VRH_PRE_SCREENMASKS);
   Vision::Callbacks.OnRenderHook.TriggerCallbacks(&scene);
+  world.DrawWithDevice(VisRenderContext_cl::GetMainRenderContext());
   VisScreenMask_cl::RenderAll();
   VisRenderHookDataObject_cl gui(&Vision::Callbacks.OnRenderHook, VRH_GUI);
   Vision::Callbacks.OnRenderHook.TriggerCallbacks(&gui);

@@ -43,7 +43,7 @@ class VBASE_IMPEXP VShaderEffectLib : public VRefCounter {
   VString m_sFile;
   struct TechniqueDef {
     std::string name;
-    std::vector<std::vector<std::string>> passConstants;  // per pass, the constant names
+    std::vector<VCompiledShaderPass> passes;  // each with its constants' default values
   };
   std::vector<TechniqueDef> m_techniques;
 };
@@ -52,7 +52,8 @@ class VBASE_IMPEXP VisShaderSet_cl {
  public:
   // Loads (once per name) a library file; null, with a warning, when missing or bad.
   VShaderEffectLib* LoadShaderLibrary(const char* file);
-  // A new technique of that name from the loaded libraries; null when none has it.
+  // A new technique of that name from the loaded libraries (the first that has it),
+  // its passes with their constants' default values; null when none has it.
   VCompiledTechnique* CreateTechnique(const char* name);
   // Forgets every loaded library (engine de-init).
   void UnloadAll();

@@ -4,6 +4,8 @@
 
 #include "core/BaseEntity.h"
 
+#include "engine/render/VisWorldRenderer.h"
+
 #include <gmock/gmock.h>
 
 #include <string>
@@ -54,6 +56,13 @@ TEST_F(BaseEntityBindingsTest, MethodsReadAndWriteTheEntity) {
   ASSERT_EQ(Run("e:SetMeshFile('models/sloop.model')"), "");
   EXPECT_STREQ(entity->GetMeshFilename(), "models/sloop.model");
 
+  // Seen once a frame finds it in the main camera's view, unless its mask is 0.
+  VisRenderContext_cl* main = VisRenderContext_cl::GetMainRenderContext();
+  main->SetCameraPosition(VisVector_cl(0, 0, 0));
+  main->SetCameraRotation(VisMatrix3x3_cl());
+  entity->SetPosition(VisVector_cl(60, 0, 0));
+  EXPECT_FALSE(Bool("e:WasVisibleLastFrame()"));
+  VisWorldRenderer_cl::GetInstance().BuildFrame(main);
   EXPECT_TRUE(Bool("e:WasVisibleLastFrame()"));
   entity->SetVisibleBitmask(0);
   EXPECT_FALSE(Bool("e:WasVisibleLastFrame()"));

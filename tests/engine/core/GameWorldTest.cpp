@@ -3,6 +3,8 @@
 #include "engine/core/IVObjectComponent.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisMouseCamera.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/render/VisWorldRenderer.h"
 #include "engine/base/VisError.h"
 #include "support/ArchiveRoundTrip.h"
 
@@ -211,7 +213,13 @@ TEST_F(GameWorldTest, CollectionKeepsOrderThroughRemovalAndFiltering) {
   EXPECT_FALSE(coll.AppendUnique(a));
   EXPECT_TRUE(coll.AppendUnique(c));
   EXPECT_EQ(coll.GetIndexOf(c), 2);
+  // All three ahead of the main camera, b with its visible mask cleared.
+  VisRenderContext_cl* main = VisRenderContext_cl::GetMainRenderContext();
+  main->SetCameraPosition(VisVector_cl(0, 0, 0));
+  main->SetCameraRotation(VisMatrix3x3_cl());
+  for (GwUnit* u : {a, b, c}) u->SetPosition(VisVector_cl(50, 0, 0));
   b->SetVisibleBitmask(0);
+  VisWorldRenderer_cl::GetInstance().BuildFrame(main);
   coll.FilterNonVisibleEntities();
   ASSERT_EQ(coll.GetNumEntries(), 2);
   EXPECT_EQ(coll[0], a);

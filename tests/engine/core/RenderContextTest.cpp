@@ -3,26 +3,45 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
-TEST(RenderContext, ZeroFieldOfViewKeepsTheValueItHad) {
+TEST(RenderContext, OneAxisOfTheFieldOfViewIsDerivedFromTheOtherAndTheAspect) {
+  VVideoConfig cfg;
+  cfg.m_iXRes = 1280;
+  cfg.m_iYRes = 720;
+  VVideo::Initialize(cfg);
   VisRenderContext_cl ctx;
   struct Case {
     float h, v, expectH, expectV;
   };
+  // tan(v/2) = tan(h/2) * 720 / 1280: 90 degrees across is 58.71551 down.
   const Case cases[] = {
       {0.0f, 58.71551f, 90.0f, 58.71551f},
-      {70.0f, 0.0f, 70.0f, 58.71551f},
-      {0.0f, 0.0f, 70.0f, 58.71551f},
-      {90.0f, 90.0f, 90.0f, 90.0f},
+      {70.0f, 0.0f, 70.0f, 42.9957f},
+      {0.0f, 0.0f, 70.0f, 42.9957f},  // both 0 keep both
+      {90.0f, 90.0f, 90.0f, 90.0f},   // both given are taken as they are
+      {0.0f, 30.0f, 50.9420f, 30.0f},
   };
   for (const Case& c : cases) {
     ctx.SetFOV(c.h, c.v);
     float h, v;
     ctx.GetFOV(h, v);
-    EXPECT_EQ(h, c.expectH);
-    EXPECT_EQ(v, c.expectV);
+    EXPECT_NEAR(h, c.expectH, 1e-3f) << c.h << " " << c.v;
+    EXPECT_NEAR(v, c.expectV, 1e-3f) << c.h << " " << c.v;
   }
+  // Without a size the axis stays 0 and follows the other at use (square).
+  VVideo::DeInitialize();
+  ctx.SetFOV(60.0f, 0.0f);
+  float h, v;
+  ctx.GetFOV(h, v);
+  EXPECT_EQ(h, 60.0f);
+  EXPECT_EQ(v, 0.0f);
+  float tanX = 0, tanY = 0;
+  ctx.GetHalfFovTangents(tanX, tanY);
+  EXPECT_NEAR(tanX, std::tan(30.0f * 3.14159265f / 180.0f), 1e-6f);
+  EXPECT_NEAR(tanY, tanX, 1e-6f);
 }
 
 TEST(RenderContext, SizeIsTheVideoSizeAndActivateMakesItCurrent) {
