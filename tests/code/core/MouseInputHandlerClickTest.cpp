@@ -90,6 +90,8 @@ class MouseInputHandlerClickTest : public ::testing::Test {
     mesh = new VDynamicMesh("mouse_soldier.model");
     ASSERT_TRUE(mesh->LoadFromXml("<model><bbox min=\"-0.5/-0.5/0\" max=\"0.5/0.5/2\"/></model>"));
 
+    // Sounds of earlier tests would count as played here.
+    VSoundManager::GlobalManager().SetInitialized(false);
     VSoundManager::GlobalManager().SetInitialized(true);
     // One file per acknowledgement, for every unit type.
     for (int type = 0; type < UNIT_TYPE_COUNT; ++type)
@@ -131,6 +133,8 @@ class MouseInputHandlerClickTest : public ::testing::Test {
       unit->AddSoldier(soldier);
     }
     unit->SetPosition(at);
+    // A unit without a type has no voice.
+    unit->SetUnitType(PLAYER_HERO);
     return unit;
   }
   static SoldierEntity* First(UnitEntity* unit) { return unit->GetSoldierAtIndex(0); }
