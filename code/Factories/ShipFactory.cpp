@@ -247,6 +247,9 @@ ShipEntity* ShipFactory::CreateShip(const char* name, const char* script, const 
   // set-up below.
   if (IVScriptInstance* instance = Vision::GetScriptManager()->GetScriptInstance(ship))
     if (instance->HasFunction("OnCreate")) instance->ExecuteFunctionArg("OnCreate", "*");
+  // The script only names the hull's model; a new ship shows it (and can be clicked
+  // on) from its first frame, not once streaming gets round to it.
+  ship->EnsureMeshLoaded();
 
   Nation* player = GameManager::GetInstance()->GetPlayerNation();
   unsigned group = ShipEntity::COLLISION_GROUP_OTHER;

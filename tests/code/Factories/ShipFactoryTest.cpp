@@ -20,6 +20,9 @@
 #include "support/ShipTestWorld.h"
 
 #include "engine/physics/vPhysXRigidBody.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/render/VisRenderer.h"
+#include "engine/render/VisWorldRenderer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -363,6 +366,24 @@ TEST_F(ShipComponentArchiveTest, ASavedStorageIsSkippedAndTheRestStillLoads) {
     }
     EXPECT_EQ(StreamReferences(), 1);
   }
+}
+
+TEST_F(ShipFactoryTest, AFactoryMadeShipHasItsHullModelAndIsDrawnAsABox) {
+  ASSERT_EQ(Run("ship = GameManager.CreateShip('Hull', 'scripts\\\\Ships\\\\TestSloop.lua', Vector(100, 0, 0), 0, 2)"), "");
+  ShipEntity* ship = Global("ship");
+  ASSERT_NE(ship, nullptr);
+  // At once, before any frame streams models in.
+  ASSERT_NE(ship->GetMesh(), nullptr);
+  EXPECT_STREQ(ship->GetMeshFileName(), "models\\TestSloop.model");
+  Frame();
+  EXPECT_STREQ(ship->GetMeshFileName(), "models\\TestSloop.model");
+  VisRenderContext_cl* main = VisRenderContext_cl::GetMainRenderContext();
+  main->SetCameraPosition(VisVector_cl(0, 0, 0));
+  main->SetCameraRotation(VisMatrix3x3_cl());
+  VisWorldRenderer_cl::GetInstance().BuildFrame(main);
+  const VisDrawItem_t* box = Vision::Renderer.GetDrawList().Find(ship, VIS_DRAW_ENTITY_BOX);
+  ASSERT_NE(box, nullptr) << "the world pass draws the hull";
+  EXPECT_GT(box->b.x - box->a.x, 1.0f);
 }
 
 }  // namespace
