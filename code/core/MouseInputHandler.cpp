@@ -234,7 +234,9 @@ void MouseInputHandler::RightButtonStep() {
 
 void MouseInputHandler::GiveOrder() {
   if (!m_pPlayer) return;
-  if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected) return;
+  // The open sea is no static geometry, so no trace finds the water a ship is sent
+  // across: at sea the player's ship takes the order from the cursor itself.
+  if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected && !AtSea()) return;
   m_pPlayer->GiveTarget(m_clickEntityTrace, m_clickGroundTrace, ModifierHeld());
 }
 

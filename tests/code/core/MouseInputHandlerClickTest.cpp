@@ -12,6 +12,7 @@
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
+#include "components/ShipMovementComponent.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
@@ -491,6 +492,31 @@ TEST_F(MouseInputHandlerClickTest, ALeftClickAtSeaThatFiresNeitherSelectsNorDrag
   EXPECT_EQ(handler->GetRightButtonState(), 0);
   Button(1, false);
   PauseManager::GetInstance()->SetGamePause(false);
+}
+
+TEST_F(MouseInputHandlerClickTest, ARightClickOnTheOpenSeaSteersThePlayersShip) {
+  game->SetLocation(2);
+  // The open sea: no ground geometry for the pick ray to find.
+  Collector()->Clear();
+  auto* ship = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
+  ships.push_back(std::make_unique<ShipStats>());
+  ships.back()->SetShipNation(1);
+  ships.back()->SetPlayerShip(true);
+  ship->SetNation(1);
+  ship->SetStats(ships.back().get());
+  game->GetNation(1)->AddShip(ship);
+  auto* movement = new ShipMovementComponent();
+  ship->AddComponent(movement);
+  ASSERT_EQ(game->GetPlayerEntity(), ship);
+
+  // A point on the water straight to the ship's left.
+  PointAt(VisVector_cl(0, 40, 0));
+  Step();
+  Button(1, true);
+  Step();
+  Button(1, false);
+  Step();
+  EXPECT_NEAR(movement->GetTargetHeading(), 90.0f, 1.0f);
 }
 
 }  // namespace
