@@ -1,0 +1,186 @@
+// The land test scene played in a window on a private Xvfb display with replayed
+// input: the hovered soldier's mouse-over ring, a drag that selects "Raiders"
+// (selection marks), a right click that walks them to the point, and the camera
+// moved by keys, the wheel and a middle-button drag, held at "CameraBounds". What
+// happens is read from screenshots: the world pass draws the soldiers in their
+// nation's colour, static geometry in its stone colour and particles as points in
+// their effect's colour.
+#include "engine/render/VImageFile.h"
+#include "support/ScratchProgram.h"
+#include "support/XvfbDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The start's loading screen holds a second and fades: from frame 65 the scene shows
+// and takes input.
+const char* const kTimeStep = "0.02";
+constexpr int kWidth = 1280, kHeight = 720;
+// "Raiders" (nation 1), the static geometry, an own soldier's mouse-over ring and
+// the selection marks.
+constexpr float kRaiderColour[3] = {0.20f, 0.40f, 0.90f};
+constexpr float kStoneColour[3] = {0.55f, 0.50f, 0.45f};
+constexpr float kOwnHoverColour[3] = {1.0f, 187 / 255.0f, 85 / 255.0f};
+constexpr float kWhite[3] = {1.0f, 1.0f, 1.0f};
+
+struct Region {
+  int x0 = 0, y0 = 0, x1 = kWidth, y1 = kHeight;
+};
+
+struct Blob {
+  int count = 0;
+  float x = 0, y = 0;  // centre, pixels
+};
+
+// The pixels of the given colour at any brightness (faces are shaded) in a region.
+Blob FindColour(const VImage& image, const float colour[3], Region r = {}, float tolerance = 0.04f) {
+  const float top = std::max({colour[0], colour[1], colour[2]});
+  Blob blob;
+  double sx = 0, sy = 0;
+  for (int y = std::max(r.y0, 0); y < std::min(r.y1, image.height); ++y)
+    for (int x = std::max(r.x0, 0); x < std::min(r.x1, image.width); ++x) {
+      const unsigned char* p = &image.rgba[((size_t)y * image.width + x) * 4];
+      const int bright = std::max({p[0], p[1], p[2]});
+      if (bright < 50) continue;
+      bool same = true;
+      for (int c = 0; c < 3; ++c) same &= std::fabs(p[c] / (float)bright - colour[c] / top) < tolerance;
+      // White is white only when bright.
+      if (!same || (colour == kWhite && bright < 200)) continue;
+      ++blob.count;
+      sx += x;
+      sy += y;
+    }
+  if (blob.count > 0) {
+    blob.x = (float)(sx / blob.count);
+    blob.y = (float)(sy / blob.count);
+  }
+  return blob;
+}
+
+int Find(const std::vector<std::string>& lines, const std::string& text) {
+  for (int i = 0; i < (int)lines.size(); ++i)
+    if (lines[i].find(text) != std::string::npos) return i;
+  return -1;
+}
+
+class LandSceneEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!XvfbDisplay::IsInstalled()) GTEST_SKIP() << "Xvfb is not installed: the window cannot be tested";
+    display = std::make_unique<XvfbDisplay>(kWidth, kHeight);
+    ASSERT_TRUE(display->IsRunning()) << display->Error();
+  }
+
+  // Runs the land scene with the replayed input and reads the screenshots back.
+  std::vector<VImage> Play(ScratchProgram& program, const std::string& input, int frames, int shots) {
+    const std::string file = program.Root() + "/input.txt";
+    std::ofstream(file) << input;
+    const ScratchProgram::Result r = program.Run(
+        {}, {{"DISPLAY", display->Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_AUDIO", "null"},
+             {"ENGINE_SCENE", "1:scenes\\landtest\\LandTest.vscene"}, {"ENGINE_INPUT", file},
+             {"ENGINE_FRAMES", std::to_string(frames)}, {"ENGINE_TIMESTEP", kTimeStep}, {"WAYLAND_DISPLAY", ""}});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    const std::vector<std::string> log = program.ReadLog();
+    EXPECT_GE(Find(log, "Window opened: 1280x720"), 0) << r.err;
+    std::vector<VImage> images(shots);
+    for (int i = 0; i < shots; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof(name), "/Screenshot_%04d.png", i + 1);
+      EXPECT_TRUE(VImageFile::Read((program.ProgramDir() + name).c_str(), images[i])) << name;
+    }
+    return images;
+  }
+
+  std::unique_ptr<XvfbDisplay> display;
+};
+
+TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
+  ScratchProgram program = MakeScratchProgram();
+  // The camera looks along +x from behind the raiders, who stand low on the right.
+  constexpr int kHoverX = 1037, kHoverY = 492;  // over one of the raiders
+  constexpr int kGoalX = 950, kGoalY = 470;     // open ground a few steps off
+  const std::vector<VImage> shots =
+      Play(program,
+           "50 move " + std::to_string(kHoverX) + " " + std::to_string(kHoverY) +
+               "\n80 press F8\n"
+               // The drag from above left of the unit to below right of it.
+               "84 move 980 440\n90 button left down\n92 move 1050 500\n94 move 1120 560\n96 move 1180 610\n"
+               "100 press F8\n104 button left up\n110 press F8\n"
+               // The right click on the ground, then time to walk there.
+               "114 move " +
+               std::to_string(kGoalX) + " " + std::to_string(kGoalY) +
+               "\n120 button right down\n121 button right up\n320 press F8\n",
+           325, 4);
+  if (HasFailure()) return;
+  const Region aroundRaiders{960, 430, 1200, 620};
+
+  // Hovering an own soldier: its mouse-over ring in the own-nation colour, at the cursor.
+  const Blob ring = FindColour(shots[0], kOwnHoverColour, {}, 0.05f);
+  ASSERT_GT(ring.count, 10) << "the mouse-over effect is drawn";
+  EXPECT_NEAR(ring.x, kHoverX, 40.0f);
+  EXPECT_NEAR(ring.y, kHoverY, 40.0f);
+  EXPECT_EQ(FindColour(shots[0], kWhite, aroundRaiders).count, 0) << "nothing selected yet";
+
+  // While dragging, the rectangle's lines; once released, the selection marks.
+  const Blob rectangle = FindColour(shots[1], kWhite, {970, 430, 1190, 620});
+  EXPECT_GT(rectangle.count, 10) << "the drag rectangle is drawn";
+  const Blob marks = FindColour(shots[2], kWhite, aroundRaiders);
+  EXPECT_GT(marks.count, 40) << "every raider shows its selection mark";
+  const Blob before = FindColour(shots[2], kRaiderColour);
+  ASSERT_GT(before.count, 300);
+
+  // The raiders walked to the clicked point and stand there, still selected.
+  const Blob after = FindColour(shots[3], kRaiderColour);
+  ASSERT_GT(after.count, 300);
+  EXPECT_GT(std::hypot(after.x - before.x, after.y - before.y), 60.0f);
+  EXPECT_NEAR(after.x, kGoalX, 50.0f);
+  EXPECT_NEAR(after.y, kGoalY, 50.0f);
+  EXPECT_GT(FindColour(shots[3], kWhite, {kGoalX - 120, kGoalY - 100, kGoalX + 120, kGoalY + 100}).count, 40);
+}
+
+TEST_F(LandSceneEndToEnd, KeysWheelAndMiddleDragMoveTheCameraWhichStopsAtItsBounds) {
+  ScratchProgram program = MakeScratchProgram();
+  std::string input =
+      "60 move 640 360\n66 press F8\n"
+      // Forward by key.
+      "70 key W down\n85 key W up\n100 press F8\n";
+  // Ten notches of zoom in.
+  for (int frame = 104; frame < 124; frame += 2) input += std::to_string(frame) + " wheel 1\n";
+  input +=
+      "150 press F8\n"
+      // A middle-button drag to the right.
+      "160 button middle down\n162 move 760 360\n164 move 880 360\n166 move 1000 360\n170 button middle up\n"
+      "190 press F8\n"
+      // Backwards by key, long past the bounds; two shots while the key is still held.
+      "200 key S down\n270 press F8\n310 press F8\n315 key S up\n";
+  const std::vector<VImage> shots = Play(program, input, 320, 6);
+  if (HasFailure()) return;
+  Blob stone[6];
+  for (int i = 0; i < 6; ++i) {
+    stone[i] = FindColour(shots[i], kStoneColour, {}, 0.03f);
+    ASSERT_GT(stone[i].count, 1000) << "the static geometry is in view in shot " << i;
+  }
+  // Forward: the rocks ahead come down the screen and closer.
+  EXPECT_GT(stone[1].y - stone[0].y, 50.0f);
+  EXPECT_GT(stone[1].count, stone[0].count);
+  // The wheel brings the camera down: the same rocks look bigger.
+  EXPECT_GT(stone[2].count, stone[1].count * 1.03f);
+  // The middle-button drag pans across the ground.
+  EXPECT_GT(std::fabs(stone[3].x - stone[2].x), 30.0f);
+  // Backwards: far off again, and held at the bounds while the key stays down.
+  EXPECT_LT(stone[4].y, stone[3].y - 50.0f);
+  EXPECT_FLOAT_EQ(stone[5].x, stone[4].x);
+  EXPECT_FLOAT_EQ(stone[5].y, stone[4].y);
+  EXPECT_EQ(stone[5].count, stone[4].count);
+}
+
+}  // namespace
