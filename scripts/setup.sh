@@ -6,7 +6,7 @@ packages=(
   libcegui-mk2-dev libcegui-mk2-data fonts-cegui fonts-dejavu-core
   libtinyxml-dev libutfcpp-dev liblua5.1-0-dev
   libsdl2-dev libglew-dev libgl-dev libpng-dev libjpeg-dev
-  xvfb xauth libgl1-mesa-dri xfonts-base
+  xvfb xauth libgl1-mesa-dri xfonts-base libx11-dev libxfixes-dev
   libbullet-dev libcurl4-openssl-dev libssl-dev
   libsndfile1-dev libopenal-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev

@@ -5,6 +5,7 @@
 // happens is read from screenshots: the world pass draws the soldiers in their
 // nation's colour, static geometry in its stone colour and particles as points in
 // their effect's colour.
+#include "e2e/CursorWatcher.h"
 #include "engine/render/VImageFile.h"
 #include "support/ScratchProgram.h"
 #include "support/XvfbDisplay.h"
@@ -105,6 +106,8 @@ class LandSceneEndToEnd : public ::testing::Test {
 
 TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
   ScratchProgram program = MakeScratchProgram();
+  CursorWatcher cursor(display->Name());
+  ASSERT_TRUE(cursor.IsWatching()) << "the X server's cursor cannot be read";
   // The camera looks along +x from behind the raiders, who stand low on the right.
   constexpr int kHoverX = 1037, kHoverY = 492;  // over one of the raiders
   constexpr int kGoalX = 950, kGoalY = 470;     // open ground a few steps off
@@ -120,8 +123,14 @@ TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
                std::to_string(kGoalX) + " " + std::to_string(kGoalY) +
                "\n120 button right down\n121 button right up\n320 press F8\n",
            325, 4);
+  cursor.Stop();
   if (HasFailure()) return;
   const Region aroundRaiders{960, 430, 1200, 620};
+
+  // Over an own soldier the window shows the finger cursor.
+  VImage finger;
+  ASSERT_TRUE(VImageFile::Read((std::string(BRINEMARK_SOURCE_DIR) + "/data/gui/textures/cursors/finger.tga").c_str(), finger));
+  EXPECT_TRUE(cursor.Showed(finger)) << "the finger cursor over the hovered raider";
 
   // Hovering an own soldier: its mouse-over ring in the own-nation colour, at the cursor.
   const Blob ring = FindColour(shots[0], kOwnHoverColour, {}, 0.05f);
