@@ -87,6 +87,18 @@ bool VGLDevice::ReadDisplays(std::vector<VDisplayModes>& out) {
 
 bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
   if (IsOpen()) return true;
+  // Now and then (about one start in ten under Xvfb) GLEW finds no current GLX
+  // display right after the context was made; a second window gets one.
+  for (int attempt = 1; attempt < kOpenAttempts; ++attempt) {
+    if (OpenOnce(video, window)) return true;
+    if (!m_bGLStepFailed) return false;
+    Vision::Error.Warning("Window not opened on attempt %d: trying again", attempt);
+  }
+  return OpenOnce(video, window);
+}
+
+bool VGLDevice::OpenOnce(const VVideoConfig& video, const VWindowConfig& window) {
+  m_bGLStepFailed = false;
   // The program keeps its own signal handling.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -124,6 +136,7 @@ bool VGLDevice::Open(const VVideoConfig& video, const VWindowConfig& window) {
   glewExperimental = GL_TRUE;
   const GLenum glew = glewInit();
   if (glew != GLEW_OK || !GLEW_VERSION_3_0 || !CreateFramebuffer()) {
+    m_bGLStepFailed = true;
     Vision::Error.Warning("Window not opened: OpenGL 3.0 with framebuffer objects is required (%s)",
                           glew != GLEW_OK ? (const char*)glewGetErrorString(glew) : "framebuffer");
     Close();

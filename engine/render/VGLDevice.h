@@ -53,6 +53,7 @@ class VBASE_IMPEXP VGLDevice {
   bool ReadFrame(VImage& out);
 
  private:
+  bool OpenOnce(const VVideoConfig& video, const VWindowConfig& window);
   bool CreateFramebuffer();
   void DestroyFramebuffer();
 
@@ -61,4 +62,6 @@ class VBASE_IMPEXP VGLDevice {
   unsigned m_iFramebuffer = 0, m_iColour = 0, m_iDepth = 0;
   int m_iWidth = 0, m_iHeight = 0;
   unsigned m_iPresented = 0;
+  bool m_bGLStepFailed = false;  // the last OpenOnce failed after the window was made
+  static constexpr int kOpenAttempts = 3;
 };
