@@ -89,8 +89,9 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   void SetLightInfluenceBitMask(unsigned mask) { m_iLightMask = mask; }
   unsigned GetLightInfluenceBitMask() const { return m_iLightMask; }
   // Seen by the main camera in the last frame the world pass ran: its box was inside
-  // the view volume and its visible bitmask is not 0. False until a frame has
-  // looked at the entity (a new entity is not yet seen).
+  // the view volume, no static box stood between the camera and the box's centre,
+  // and its visible bitmask is not 0. False until a frame has looked at the entity
+  // (a new entity is not yet seen).
   bool WasVisibleInAnyLastFrame() const { return m_bInViewLastFrame && m_iVisibleMask != 0; }
   // Set by the world pass each frame.
   void SetInViewLastFrame(bool inside) { m_bInViewLastFrame = inside; }

@@ -1,5 +1,5 @@
-// What the main camera saw in the last frame: the entities and static geometry
-// inside its view volume. Filled by the world pass each frame, headless too.
+// What the main camera saw in the last frame: the static geometry inside its view
+// volume, and the entities inside it that no static box hides. Filled by the world pass each frame, headless too.
 #pragma once
 
 #include "engine/base/VBase.h"

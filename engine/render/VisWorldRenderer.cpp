@@ -116,6 +116,23 @@ void AddPlane(VisDrawList_cl& list, int kind, const void* object, const VisVecto
   list.Add(item);
 }
 
+// Whether the box holds the point (a camera inside a box looks out of it).
+bool BoxHolds(const VisStaticGeometryInstance_cl& g, const VisVector_cl& point) {
+  const VisVector_cl l = g.GetRotationMatrix().GetTransposed() * (point - g.GetCenter());
+  const VisVector_cl h = g.GetSize() * 0.5f;
+  return std::fabs(l.x) <= h.x && std::fabs(l.y) <= h.y && std::fabs(l.z) <= h.z;
+}
+
+// Hidden: the sight line from the camera to the point enters a static box first.
+bool IsHiddenBehind(const std::vector<VisStaticGeometryInstance_cl*>& occluders, const VisVector_cl& camera,
+                    const VisVector_cl& point) {
+  float t = 0.0f;
+  VisVector_cl normal;
+  for (const VisStaticGeometryInstance_cl* g : occluders)
+    if (g->IntersectSegment(camera, point, t, normal)) return true;
+  return false;
+}
+
 constexpr float kTerrainColour[4] = {0.36f, 0.52f, 0.27f, 1.0f};
 constexpr float kSeaColour[4] = {0.10f, 0.30f, 0.55f, 1.0f};
 constexpr float kStaticColour[4] = {0.55f, 0.50f, 0.45f, 1.0f};
@@ -203,12 +220,15 @@ void VisWorldRenderer_cl::BuildFrame(VisRenderContext_cl* context) {
   }
   if (sea && frustum.CrossesPlane(0.0f)) AddPlane(list, VIS_DRAW_SEA, nullptr, camera, reach, 0.0f, kSeaColour);
 
+  std::vector<VisStaticGeometryInstance_cl*>& occluders = m_occluders;
+  occluders.clear();
   for (int i = 0; i < world.GetStaticGeometryInstanceCount(); ++i) {
     VisStaticGeometryInstance_cl* g = world.GetStaticGeometryInstance(i);
     const VisVector_cl half = g->GetSize() * 0.5f;
     const VisBoundingBox_cl local(-half, half);
     if (!frustum.IsBoxInside(local, g->GetCenter(), g->GetRotationMatrix())) continue;
     seen.m_geometry.push_back(g);
+    if (!BoxHolds(*g, camera)) occluders.push_back(g);
     VisDrawItem_t item;
     item.kind = VIS_DRAW_STATIC_BOX;
     item.object = g;
@@ -221,16 +241,22 @@ void VisWorldRenderer_cl::BuildFrame(VisRenderContext_cl* context) {
   }
 
   // Entities: inside the volume by their visibility box, or by their position
-  // when they have none.
+  // when they have none; seen unless a static box stands between the camera and
+  // the box's centre. A hidden entity is still drawn: the depth test hides what
+  // the box covers, and its edges may show.
   for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
     if (!e || e->IsMarkedRemoved()) continue;
     VisBoundingBox_cl local;
     e->GetLocalVisBoundingBox(local);
     const bool inside = local.IsValid() ? frustum.IsBoxInside(local, e->GetPosition(), e->GetRotationMatrix())
                                         : frustum.IsPointInside(e->GetPosition());
-    e->SetInViewLastFrame(inside);
+    const bool hidden =
+        inside && !occluders.empty() &&
+        IsHiddenBehind(occluders, camera,
+                       local.IsValid() ? e->GetPosition() + e->GetRotationMatrix() * local.GetCenter() : e->GetPosition());
+    e->SetInViewLastFrame(inside && !hidden);
     if (!inside || e->GetVisibleBitmask() == 0) continue;
-    seen.m_entities.push_back(e);
+    if (!hidden) seen.m_entities.push_back(e);
     VisDrawItem_t item;
     if (e->IsNoMesh() || !MakeEntityBoxItem(e, VIS_DRAW_ENTITY_BOX, item)) continue;
     GetNationColour(GetEntityNation(e), item.colour);

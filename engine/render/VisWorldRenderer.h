@@ -1,8 +1,9 @@
 // The world pass: once a frame, from the main render context's camera, it fills
 // the renderer's draw list (terrain or sea, static geometry, the entities' model
 // boxes and bones coloured by nation, particles, debug lines, screen masks) and the
-// context's visibility collector, and marks each entity as inside the view volume
-// or not. Headless the list is all there is; with a window DrawWithDevice draws it
+// context's visibility collector, and marks each entity as seen or not: inside the
+// view volume and not hidden behind a static box (the sight line from the camera
+// to its box's centre meets none). Headless the list is all there is; with a window DrawWithDevice draws it
 // with OpenGL (flat shading, depth test) under the GUI.
 #pragma once
 
@@ -11,9 +12,11 @@
 #include "engine/render/VisDrawList.h"
 
 #include <unordered_map>
+#include <vector>
 
 class VisBaseEntity_cl;
 class VisRenderContext_cl;
+class VisStaticGeometryInstance_cl;
 class VType;
 class VisVariable_cl;
 
@@ -59,4 +62,5 @@ class VBASE_IMPEXP VisWorldRenderer_cl {
 
  private:
   std::unordered_map<const VType*, VisVariable_cl*> m_nationVars;  // by class, null: none
+  std::vector<VisStaticGeometryInstance_cl*> m_occluders;            // this frame's, reused
 };
