@@ -4,6 +4,7 @@
 #include "components/CannonComponent.h"
 #include "components/PlayerInputComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 
 #include "engine/base/VisInput.h"
@@ -84,6 +85,8 @@ TEST_F(PlayerInputComponentKeysTest, ASunkShipIgnoresEveryKey) {
 
 TEST_F(PlayerInputComponentKeysTest, OnAUnitTheComponentAttachesButSendsNothing) {
   auto* unit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(50, 0, 0)));
+  // An empty unit leaves the world at once; a soldier keeps it (and the log on it) alive.
+  unit->AddSoldier(static_cast<SoldierEntity*>(Vision::Game.CreateEntity("SoldierEntity", VisVector_cl(50, 0, 0))));
   auto* input = new PlayerInputComponent();
   VString reason;
   EXPECT_TRUE(input->CanAttachToObject(unit, reason));
