@@ -6,102 +6,25 @@
 // nation's colour, static geometry in its stone colour and particles as points in
 // their effect's colour.
 #include "e2e/CursorWatcher.h"
-#include "engine/render/VImageFile.h"
-#include "support/ScratchProgram.h"
-#include "support/XvfbDisplay.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
+#include "e2e/ScenePlay.h"
 
 namespace {
 
-// The start's loading screen holds a second and fades: from frame 65 the scene shows
-// and takes input.
-const char* const kTimeStep = "0.02";
-constexpr int kWidth = 1280, kHeight = 720;
+using namespace scene_play;
+
 // "Raiders" (nation 1), the static geometry, an own soldier's mouse-over ring and
 // the selection marks.
 constexpr float kRaiderColour[3] = {0.20f, 0.40f, 0.90f};
 constexpr float kStoneColour[3] = {0.55f, 0.50f, 0.45f};
 constexpr float kOwnHoverColour[3] = {1.0f, 187 / 255.0f, 85 / 255.0f};
+// White counts only when bright.
 constexpr float kWhite[3] = {1.0f, 1.0f, 1.0f};
 
-struct Region {
-  int x0 = 0, y0 = 0, x1 = kWidth, y1 = kHeight;
-};
-
-struct Blob {
-  int count = 0;
-  float x = 0, y = 0;  // centre, pixels
-};
-
-// The pixels of the given colour at any brightness (faces are shaded) in a region.
-Blob FindColour(const VImage& image, const float colour[3], Region r = {}, float tolerance = 0.04f) {
-  const float top = std::max({colour[0], colour[1], colour[2]});
-  Blob blob;
-  double sx = 0, sy = 0;
-  for (int y = std::max(r.y0, 0); y < std::min(r.y1, image.height); ++y)
-    for (int x = std::max(r.x0, 0); x < std::min(r.x1, image.width); ++x) {
-      const unsigned char* p = &image.rgba[((size_t)y * image.width + x) * 4];
-      const int bright = std::max({p[0], p[1], p[2]});
-      if (bright < 50) continue;
-      bool same = true;
-      for (int c = 0; c < 3; ++c) same &= std::fabs(p[c] / (float)bright - colour[c] / top) < tolerance;
-      // White is white only when bright.
-      if (!same || (colour == kWhite && bright < 200)) continue;
-      ++blob.count;
-      sx += x;
-      sy += y;
-    }
-  if (blob.count > 0) {
-    blob.x = (float)(sx / blob.count);
-    blob.y = (float)(sy / blob.count);
-  }
-  return blob;
-}
-
-int Find(const std::vector<std::string>& lines, const std::string& text) {
-  for (int i = 0; i < (int)lines.size(); ++i)
-    if (lines[i].find(text) != std::string::npos) return i;
-  return -1;
-}
-
-class LandSceneEndToEnd : public ::testing::Test {
+class LandSceneEndToEnd : public SceneEndToEnd {
  protected:
-  void SetUp() override {
-    if (!XvfbDisplay::IsInstalled()) GTEST_SKIP() << "Xvfb is not installed: the window cannot be tested";
-    display = std::make_unique<XvfbDisplay>(kWidth, kHeight);
-    ASSERT_TRUE(display->IsRunning()) << display->Error();
-  }
-
-  // Runs the land scene with the replayed input and reads the screenshots back.
   std::vector<VImage> Play(ScratchProgram& program, const std::string& input, int frames, int shots) {
-    const std::string file = program.Root() + "/input.txt";
-    std::ofstream(file) << input;
-    const ScratchProgram::Result r = program.Run(
-        {}, {{"DISPLAY", display->Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_AUDIO", "null"},
-             {"ENGINE_SCENE", "1:scenes\\landtest\\LandTest.vscene"}, {"ENGINE_INPUT", file},
-             {"ENGINE_FRAMES", std::to_string(frames)}, {"ENGINE_TIMESTEP", kTimeStep}, {"WAYLAND_DISPLAY", ""}});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    const std::vector<std::string> log = program.ReadLog();
-    EXPECT_GE(Find(log, "Window opened: 1280x720"), 0) << r.err;
-    std::vector<VImage> images(shots);
-    for (int i = 0; i < shots; ++i) {
-      char name[64];
-      std::snprintf(name, sizeof(name), "/Screenshot_%04d.png", i + 1);
-      EXPECT_TRUE(VImageFile::Read((program.ProgramDir() + name).c_str(), images[i])) << name;
-    }
-    return images;
+    return SceneEndToEnd::Play(program, "1:scenes\\landtest\\LandTest.vscene", input, frames, shots);
   }
-
-  std::unique_ptr<XvfbDisplay> display;
 };
 
 TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
@@ -137,12 +60,12 @@ TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
   ASSERT_GT(ring.count, 10) << "the mouse-over effect is drawn";
   EXPECT_NEAR(ring.x, kHoverX, 40.0f);
   EXPECT_NEAR(ring.y, kHoverY, 40.0f);
-  EXPECT_EQ(FindColour(shots[0], kWhite, aroundRaiders).count, 0) << "nothing selected yet";
+  EXPECT_EQ(FindColour(shots[0], kWhite, aroundRaiders, 0.04f, 200).count, 0) << "nothing selected yet";
 
   // While dragging, the rectangle's lines; once released, the selection marks.
-  const Blob rectangle = FindColour(shots[1], kWhite, {970, 430, 1190, 620});
+  const Blob rectangle = FindColour(shots[1], kWhite, {970, 430, 1190, 620}, 0.04f, 200);
   EXPECT_GT(rectangle.count, 10) << "the drag rectangle is drawn";
-  const Blob marks = FindColour(shots[2], kWhite, aroundRaiders);
+  const Blob marks = FindColour(shots[2], kWhite, aroundRaiders, 0.04f, 200);
   EXPECT_GT(marks.count, 40) << "every raider shows its selection mark";
   const Blob before = FindColour(shots[2], kRaiderColour);
   ASSERT_GT(before.count, 300);
@@ -153,7 +76,8 @@ TEST_F(LandSceneEndToEnd, HoverDragSelectAndARightClickWalkRaidersToThePoint) {
   EXPECT_GT(std::hypot(after.x - before.x, after.y - before.y), 60.0f);
   EXPECT_NEAR(after.x, kGoalX, 50.0f);
   EXPECT_NEAR(after.y, kGoalY, 50.0f);
-  EXPECT_GT(FindColour(shots[3], kWhite, {kGoalX - 120, kGoalY - 100, kGoalX + 120, kGoalY + 100}).count, 40);
+  const Region aroundGoal{kGoalX - 120, kGoalY - 100, kGoalX + 120, kGoalY + 100};
+  EXPECT_GT(FindColour(shots[3], kWhite, aroundGoal, 0.04f, 200).count, 40);
 }
 
 TEST_F(LandSceneEndToEnd, KeysWheelAndMiddleDragMoveTheCameraWhichStopsAtItsBounds) {

@@ -3,59 +3,16 @@
 // camera behind it, and a left click beside the ship fires that side. The ships are
 // found in the screenshots by their nation's colour (the world pass draws each
 // entity's box in its nation's colour, shaded by the faces' slope).
-#include "engine/render/VImageFile.h"
-#include "support/ScratchProgram.h"
-#include "support/XvfbDisplay.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
+#include "e2e/ScenePlay.h"
 
 namespace {
 
-// The start's loading screen holds a second and fades: from frame 65 the scene shows
-// and takes clicks.
-const char* const kTimeStep = "0.02";
-constexpr int kWidth = 1280, kHeight = 720;
+using namespace scene_play;
+
 // The player's sloop (nation 1) and the colonials' one (nation 5) as the world pass
 // colours them.
 constexpr float kPlayerColour[3] = {0.20f, 0.40f, 0.90f};
 constexpr float kEnemyColour[3] = {0.95f, 0.55f, 0.10f};
-
-struct Blob {
-  int count = 0;
-  float x = 0, y = 0;  // centre, pixels
-};
-
-// The pixels whose colour is the given one at any brightness (the faces are shaded).
-Blob FindColour(const VImage& image, const float colour[3]) {
-  const float top = std::max({colour[0], colour[1], colour[2]});
-  Blob blob;
-  double sx = 0, sy = 0;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x) {
-      const unsigned char* p = &image.rgba[((size_t)y * image.width + x) * 4];
-      const int bright = std::max({p[0], p[1], p[2]});
-      if (bright < 50) continue;
-      bool same = true;
-      for (int c = 0; c < 3; ++c) same &= std::fabs(p[c] / (float)bright - colour[c] / top) < 0.04f;
-      if (!same) continue;
-      ++blob.count;
-      sx += x;
-      sy += y;
-    }
-  if (blob.count > 0) {
-    blob.x = (float)(sx / blob.count);
-    blob.y = (float)(sy / blob.count);
-  }
-  return blob;
-}
 
 // Near-white pixels (the smoke of a broadside) above and below a screen row.
 void CountSmoke(const VImage& image, float row, int& above, int& below) {
@@ -67,41 +24,11 @@ void CountSmoke(const VImage& image, float row, int& above, int& below) {
     }
 }
 
-int Find(const std::vector<std::string>& lines, const std::string& text) {
-  for (int i = 0; i < (int)lines.size(); ++i)
-    if (lines[i].find(text) != std::string::npos) return i;
-  return -1;
-}
-
-class SeaSceneEndToEnd : public ::testing::Test {
+class SeaSceneEndToEnd : public SceneEndToEnd {
  protected:
-  void SetUp() override {
-    if (!XvfbDisplay::IsInstalled()) GTEST_SKIP() << "Xvfb is not installed: the window cannot be tested";
-    display = std::make_unique<XvfbDisplay>(kWidth, kHeight);
-    ASSERT_TRUE(display->IsRunning()) << display->Error();
-  }
-
-  // Runs the sea scene with the replayed input and reads the screenshots back.
   std::vector<VImage> Play(ScratchProgram& program, const std::string& input, int frames, int shots) {
-    const std::string file = program.Root() + "/input.txt";
-    std::ofstream(file) << input;
-    const ScratchProgram::Result r = program.Run(
-        {}, {{"DISPLAY", display->Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_AUDIO", "null"},
-             {"ENGINE_SCENE", "2:scenes\\SeaTest.vscene"}, {"ENGINE_INPUT", file},
-             {"ENGINE_FRAMES", std::to_string(frames)}, {"ENGINE_TIMESTEP", kTimeStep}, {"WAYLAND_DISPLAY", ""}});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    const std::vector<std::string> log = program.ReadLog();
-    EXPECT_GE(Find(log, "Window opened: 1280x720"), 0) << r.err;
-    std::vector<VImage> images(shots);
-    for (int i = 0; i < shots; ++i) {
-      char name[64];
-      std::snprintf(name, sizeof(name), "/Screenshot_%04d.png", i + 1);
-      EXPECT_TRUE(VImageFile::Read((program.ProgramDir() + name).c_str(), images[i])) << name;
-    }
-    return images;
+    return SceneEndToEnd::Play(program, "2:scenes\\SeaTest.vscene", input, frames, shots);
   }
-
-  std::unique_ptr<XvfbDisplay> display;
 };
 
 TEST_F(SeaSceneEndToEnd, ARightClickOnTheWaterSendsTheShipThereAndTheCameraFollows) {
