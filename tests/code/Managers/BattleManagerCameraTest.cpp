@@ -11,6 +11,7 @@
 #include "Managers/BattleManager.h"
 
 #include "engine/core/VisRenderContext.h"
+#include "engine/core/VisionApp.h"
 #include "engine/sound/VSoundManager.h"
 
 namespace {
@@ -20,9 +21,15 @@ class BattleManagerCameraTest : public SeaBattleFixture {
   void SetUp() override {
     SeaBattleFixture::SetUp();
     VisRenderContext_cl::GetMainRenderContext()->GetFOV(fovX, fovY);
+    // A 16:9 screen for the derived field of view.
+    VVideoConfig video;
+    video.m_iXRes = 1280;
+    video.m_iYRes = 720;
+    VVideo::Initialize(video);
   }
   void TearDown() override {
     VisRenderContext_cl::GetMainRenderContext()->SetFOV(fovX, fovY);
+    VVideo::DeInitialize();
     VSoundManager::GlobalManager().SetListenerCamera(nullptr);
     Vision::Camera.Detach();
     SeaBattleFixture::TearDown();
@@ -60,6 +67,10 @@ TEST_F(BattleManagerCameraTest, InitCameraMakesTheCameraEntityWithFreshComponent
   float h = 0, v = 0;
   VisRenderContext_cl::GetMainRenderContext()->GetFOV(h, v);
   EXPECT_FLOAT_EQ(v, 58.7155f);
+  int w = 0, height = 0;
+  VisRenderContext_cl::GetMainRenderContext()->GetSize(w, height);
+  ASSERT_EQ(w * 9, height * 16);
+  EXPECT_NEAR(h, 90.0f, 0.01f) << "derived from the vertical angle and the 16:9 aspect";
 
   // Again, over an entity that carries another behaviour: the same entity, each
   // component new, one behaviour.
