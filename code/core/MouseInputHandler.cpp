@@ -80,7 +80,7 @@ MouseInputHandler::~MouseInputHandler() {
   GameManager::Callbacks.OnEntityCreated.DeregisterCallback(this);
   GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
   // The window belongs to CEGUI, which may already be gone.
-  if (m_pTooltip && GuiContext()) {
+  if (m_pTooltip && GuiContext() && CEGUI::WindowManager::getSingleton().isAlive(m_pTooltip)) {
     try {
       CEGUI::WindowManager::getSingleton().destroyWindow(m_pTooltip);
     } catch (const CEGUI::Exception&) {
@@ -95,6 +95,8 @@ void MouseInputHandler::Update() {
   m_iLeftButton = Vision::Mouse.IsLeftButtonPressed() ? 1 : 0;
   m_iRightButton = Vision::Mouse.IsRightButtonPressed() ? 1 : 0;
 
+  // A GUI that was shut down and started again took the window with it.
+  if (m_pTooltip && (!GuiContext() || !CEGUI::WindowManager::getSingleton().isAlive(m_pTooltip))) m_pTooltip = nullptr;
   if (!m_pTooltip && Location() == 1) CreateTooltip();
 
   // While a button is down the hit feeds the click; else the hover feedback.
