@@ -72,3 +72,5 @@ void ArtifactManager::Update(float dt) {
     it->second.time -= dt;
   }
 }
+
+void ArtifactManager::ResetForNewGame() {}

@@ -10,6 +10,8 @@
 
 class ArtifactManager : public Singleton<ArtifactManager>, public IVisCallbackHandler_cl {
  public:
+  // A new campaign: every artifact and potion effect ends.
+  void ResetForNewGame();
   ~ArtifactManager() override;
 
   // Remaining seconds (of an effect or a cool-down) and the effect's strength.

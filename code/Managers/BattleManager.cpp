@@ -302,3 +302,30 @@ void BattleManager::TeleportPlayerShip(const VisVector_cl& position) {
   sea->SetStarted(true);
   sea->SetForceCameraPrevTargetPosition(sea->GetForceCameraPrevTargetPosition() + offset);
 }
+
+// ---------------------------------------------------------------------------
+// Scene loading, scene script and the remaining queries.
+
+void BattleManager::InitWorld(int scriptArg, const char* scene) {}
+void BattleManager::PostInit() {}
+void BattleManager::SetSceneScript(int scriptArg) {}
+IVScriptInstance* BattleManager::GetSceneScript() const { return nullptr; }
+void BattleManager::StopAttackingPlayer() {}
+bool BattleManager::SerializeX(VArchive& ar) { return false; }
+void BattleManager::GetHostileShips(DynArray_cl<ShipEntity*>& out, int nation) const {}
+ShipEntity* BattleManager::GetClosestFriendlyShip(const VisVector_cl& position, int nation) const { return nullptr; }
+ShipEntity* BattleManager::GetClosestEnemyShip(const VisVector_cl& position, int nation) const { return nullptr; }
+ShipEntity* BattleManager::GetClosestHostileShip(const VisVector_cl& position, int nation) const { return nullptr; }
+ShipEntity* BattleManager::GetClosestShip(const VisVector_cl& position, int nation) const { return nullptr; }
+int BattleManager::GetIndexInGroup(ShipEntity* ship) const { return -1; }
+VisVector_cl BattleManager::CalculateCenter(const DynArray_cl<ShipEntity*>* ships) const { return {0, 0, 0, 1}; }
+VisVector_cl BattleManager::CalculateFriendlyCenter(int nation) const { return {0, 0, 0, 1}; }
+VisVector_cl BattleManager::CalculateEnemyCenter(int nation) const { return {0, 0, 0, 1}; }
+bool BattleManager::AnyEnemiesInRange(const VisVector_cl& position, float range, int nation) const { return false; }
+bool BattleManager::AnyHostileEnemiesInRange(const VisVector_cl& position, float range, int nation) const {
+  return false;
+}
+void BattleManager::GetShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,
+                                         float angle, DynArray_cl<ShipEntity*>* out) const {}
+void BattleManager::GetMinesWithinRange(const VisVector_cl& position, float range,
+                                        DynArray_cl<VisBaseEntity_cl*>* out) const {}

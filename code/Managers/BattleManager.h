@@ -8,7 +8,10 @@
 #include "engine/base/VBase.h"
 #include "engine/base/VisMath.h"
 
+class IVScriptInstance;
 class ShipEntity;
+class VisBaseEntity_cl;
+class VArchive;
 
 class BattleManager : public Singleton<BattleManager> {
  public:
@@ -20,6 +23,19 @@ class BattleManager : public Singleton<BattleManager> {
   // Takes the ship out of every nation's list; the battle ends unless a ship still
   // has its AI in attack mode.
   void RemoveShip(ShipEntity* ship);
+
+  // Loads a sea scene (world map or battle): the world unloaded, the scene loaded,
+  // its navigation picture read, the scene script set. Logged step by step.
+  void InitWorld(int scriptArg, const char* scene);
+  // The scene script's "PostInit".
+  void PostInit();
+  // "DeInit" of the old scene script, then "scripts\Battle1.lua" as the new one and its "Init".
+  void SetSceneScript(int scriptArg);
+  IVScriptInstance* GetSceneScript() const;
+  // Every AI ship attacking the player's ship gives up (mode 5, no target).
+  void StopAttackingPlayer();
+  // The save block (version 3): the scene script with its state, the battle flag.
+  bool SerializeX(VArchive& ar);
 
   // A battle starts once and ends once.
   void StartBattle();
@@ -63,6 +79,25 @@ class BattleManager : public Singleton<BattleManager> {
                                     float angle, DynArray_cl<ShipEntity*>* out, int nation) const;
   void GetEnemyShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range, float angle,
                                  DynArray_cl<ShipEntity*>* out, int nation) const;
+  // Ships of other nations whose AI attacks this nation.
+  void GetHostileShips(DynArray_cl<ShipEntity*>& out, int nation) const;
+  ShipEntity* GetClosestFriendlyShip(const VisVector_cl& position, int nation) const;
+  ShipEntity* GetClosestEnemyShip(const VisVector_cl& position, int nation) const;
+  ShipEntity* GetClosestHostileShip(const VisVector_cl& position, int nation) const;
+  ShipEntity* GetClosestShip(const VisVector_cl& position, int nation) const;
+  // The ship's index in its nation's list; -1 for null or none.
+  int GetIndexInGroup(ShipEntity* ship) const;
+  // Mean position of the ships; (0, 0, 0, 1) for none.
+  VisVector_cl CalculateCenter(const DynArray_cl<ShipEntity*>* ships) const;
+  VisVector_cl CalculateFriendlyCenter(int nation) const;
+  VisVector_cl CalculateEnemyCenter(int nation) const;
+  bool AnyEnemiesInRange(const VisVector_cl& position, float range, int nation) const;
+  bool AnyHostileEnemiesInRange(const VisVector_cl& position, float range, int nation) const;
+  void GetShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range, float angle,
+                            DynArray_cl<ShipEntity*>* out) const;
+  // Entities keyed "Mine" within range (plane distance, inclusive).
+  void GetMinesWithinRange(const VisVector_cl& position, float range, DynArray_cl<VisBaseEntity_cl*>* out) const;
+
   // The closest ship of the list (nation < 0: of any nation), never a sinking one;
   // null when there is none.
   // Ground height at the position, the terrain's offset included; 0.0 without

@@ -24,3 +24,10 @@ void FogOfWarManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed)
     m_trackedEntities.Remove(static_cast<BaseEntityDataObject*>(data)->m_pEntity);
 }
+
+void FogOfWarManager::SetEnabled(bool enabled) { m_bEnabled = enabled; }
+
+void FogOfWarManager::SetParameters(float falloffPower, float visibility) {
+  m_fFalloffPower = falloffPower;
+  m_fVisibility = visibility;
+}

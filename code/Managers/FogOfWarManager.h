@@ -13,6 +13,13 @@ class FogOfWarManager : public Singleton<FogOfWarManager>, public IVisCallbackHa
  public:
   ~FogOfWarManager() override;
 
+  // The fog over the scene: on or off, its falloff power and visibility.
+  void SetEnabled(bool enabled);
+  bool IsEnabled() const { return m_bEnabled; }
+  void SetParameters(float falloffPower, float visibility);
+  float GetFalloffPower() const { return m_fFalloffPower; }
+  float GetVisibility() const { return m_fVisibility; }
+
   // Each entity at most once, in the order added; a destroyed entity leaves the set.
   void AddTrackedEntity(BaseEntity* entity);
   void RemoveTrackedEntity(BaseEntity* entity);
@@ -26,4 +33,7 @@ class FogOfWarManager : public Singleton<FogOfWarManager>, public IVisCallbackHa
   FogOfWarManager();
 
   VisEntityCollection_cl m_trackedEntities{48, 48};
+  bool m_bEnabled = false;
+  float m_fFalloffPower = 1.0f;
+  float m_fVisibility = 1.0f;
 };

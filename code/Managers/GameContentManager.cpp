@@ -23,3 +23,7 @@ void GameContentManager::AddNPCShip(ShipEntity* ship) {
 void GameContentManager::RemoveNPCShip(ShipEntity* ship) { m_npcShips.erase(ship); }
 
 bool GameContentManager::HasNPCShip(const ShipEntity* ship) const { return m_npcShips.count(ship) != 0; }
+
+void GameContentManager::Initialize() {}
+
+void GameContentManager::DeInitialize() {}

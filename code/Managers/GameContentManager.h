@@ -16,6 +16,10 @@ class GameContentManager : public Singleton<GameContentManager>, public IVisCall
  public:
   ~GameContentManager() override;
 
+  // A scene was entered / is being left: the content script's spawning starts and stops.
+  void Initialize();
+  void DeInitialize();
+
   // A destroyed entity leaves the NPC ships.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 

@@ -11,6 +11,8 @@
 #include <vector>
 
 class CollectableEntityTemplate;
+class UnitEntityTemplate;
+class VArchive;
 class ShipEntity;
 class ShipStats;
 class HeroStats;
@@ -20,9 +22,64 @@ class SoldierStats;
 class TownEntity;
 class UnitEntity;
 
+// A potion recipe from the game script.
+struct Potion {
+  std::vector<int> ingredients;  // collectable ids
+  int collectableId = 0;         // the potion's own collectable id
+  VString captionKey;
+  VString largeImage;
+  VString buttonImage;
+};
+
 class GameSessionManager : public Singleton<GameSessionManager> {
  public:
   virtual ~GameSessionManager();
+
+  // A new campaign: records cleared, settings applied, a new player record with the
+  // chosen character, ships for sale, potions and the game area from the script.
+  void StartNewGameSession();
+  // Deletes every record and list of the campaign; the player is alive again.
+  void ClearSession();
+  // The save block (version 5). A block that does not check out keeps the running
+  // campaign; false then.
+  virtual bool SerializeX(VArchive& ar);
+
+  // Scene changes. LoadScene(scene, location 0 world map / 1 land / 2 sea, scene
+  // type, name, town argument, auto-save on the world map); ExitScene for the old
+  // scene first. Both log each step.
+  void LoadScene(const char* scene, int location, int sceneType, VString name, int townArg, bool flag);
+  void ExitScene();
+  // Creates the ships of the records, skipping player ships that lie in a town.
+  void SpawnShips(const std::set<ShipStats*>& ships);
+  // Places the hero's character and units in the scene (found by unique id or made).
+  void SpawnHero(HeroStats* hero, const VisVector_cl& pos);
+  // Every soldier record of the player and the heroes back to its maximum hit points.
+  void HealAll();
+  // Units of heroes standing in the escape area take their place in their records.
+  void StoreEscapedUnits();
+  VString GetLastLoadedSceneName() const { return m_sLastLoadedScene; }
+  void SetLastLoadedSceneName(const char* name) { m_sLastLoadedScene = name; }
+
+  // Heroes. Null when 3 heroes exist already.
+  HeroStats* AddHero(const char* name, VisVector_cl pos);
+  HeroStats* AddHeroById(unsigned id, VisVector_cl pos);
+  HeroStats* GetHeroByTemplateId(int64_t id) const;
+  // Fills the template from the game script's "InitUnitEntityTemplate"; returns it.
+  UnitEntityTemplate* InitCharacter(UnitEntityTemplate* t, unsigned id, bool newId);
+  void AddUnitToHero(HeroStats* hero, UnitEntity* unit);
+  void RemoveUnitFromHero(UnitEntity* unit);
+  int GetUnitType(UnitEntity* unit) const { return 0; }
+  bool HasUnit(int unitType) const;
+  // The localisation key of a unit type's name ("" for others).
+  static VString GetUnitTypeName(int unitType);
+  // GUI ratings of a unit template; 0 for null.
+  int GetUnitDamage(UnitEntityTemplate* t) const;
+  float GetPlayerCharacterDamage(UnitEntityTemplate* t) const;
+  int GetUnitSpeed(UnitEntityTemplate* t) const;
+  float GetPlayerCharacterSpeed(UnitEntityTemplate* t) const;
+  int GetUnitToughness(UnitEntityTemplate* t) const;
+  float GetPlayerCharacterToughness(UnitEntityTemplate* t) const;
+  void GetAvailableSkills(std::vector<VString>& out, HeroStats* hero) const;
 
   // Campaign records. The manager owns the player, the heroes and the soldier records.
   PlayerStats* GetPlayer() const { return m_pPlayer; }
@@ -63,6 +120,19 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // Uses one item of the inventory through its script ("UseCollectable"); an item
   // used up goes when its count falls below 1. False when the player has none.
   bool UseCollectableByName(const char* name);
+  CollectableEntityTemplate* GetCollectable(unsigned i) const;
+  int GetPlayerCollectableCountByName(const char* name) const;
+  int GetPlayerConsumableCount() const;
+  bool DecreaseCollectableCountByName(const char* name, int n);
+  void RemoveCollectable(unsigned i);
+  bool RemoveCollectableByName(const char* name);
+  // A new template of collectable id (the caller owns it); null beyond the catalogue.
+  CollectableEntityTemplate* GetCollectableById(int id) const;
+
+  // Potions from the game script.
+  int GetNumPotions() const { return (int)m_potions.size(); }
+  Potion* GetPotionAt(int i) const { return i >= 0 && i < (int)m_potions.size() ? m_potions[i] : nullptr; }
+  Potion* GetPotionId(int collectableId) const;
 
   // Ships. AddShip finds the ship's record among the player's ships and the NPC
   // ships (by record or unique id) or makes one, and gives it to the ship.
@@ -75,6 +145,11 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // The first of the player's ship records of the player's nation that the player
   // sails; null when none.
   ShipStats* GetPlayerControlledShip() const;
+  // A player ship becomes an NPC ship and the other way round.
+  void SwapPlayerNPCShip(ShipEntity* ship);
+  const std::set<ShipStats*>& GetShipsForSale() const { return m_shipsForSale; }
+  ShipStats* GetSelectedShipAtShipYard() const { return m_pSelectedShipAtShipYard; }
+  void SetSelectedShipAtShipYard(ShipStats* stats) { m_pSelectedShipAtShipYard = stats; }
   const std::set<ShipStats*>& GetNPCShips() const { return m_npcShips; }
   int GetNPCShipCount() const { return (int)m_npcShips.size(); }
 
@@ -114,4 +189,8 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   bool m_bPlayerAlive = true;
   std::set<ShipStats*> m_npcShips;
   std::vector<VisVector_cl> m_gameArea;
+  std::set<ShipStats*> m_shipsForSale;
+  std::vector<Potion*> m_potions;
+  VString m_sLastLoadedScene;
+  ShipStats* m_pSelectedShipAtShipYard = nullptr;
 };

@@ -53,6 +53,15 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // parameter string of entity templates); empty for null.
   VString GetEntityParameters(VisBaseEntity_cl* entity);
 
+  // Empties the world for a saved state to be read into it (message 500 to every
+  // entity; ships, saved non-town entities and cameras freed; battle, radar,
+  // highlights and selection reset).
+  void ClearWorld();
+  // Removes every entity of the class (and its subclasses) from the scene.
+  void ResetTypes(const char* className);
+  // A downloadable level was won: kept in the player's profile.
+  void DlcLevelPassed(int level);
+
   void RequestAutoSave(bool request) { m_bAutoSaveRequested = request; }
   bool IsAutoSaveRequested() const { return m_bAutoSaveRequested; }
 

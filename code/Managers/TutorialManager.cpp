@@ -60,3 +60,5 @@ void TutorialManager::ReleaseQueue() {
   }
   m_queue.clear();
 }
+
+void TutorialManager::Reset() {}

@@ -24,6 +24,8 @@ class TutorialManager : public Singleton<TutorialManager> {
 
   // Reads the pages from the tutorial script; a missing script leaves none.
   void Initialize();
+  // A new campaign: the queue and the seen marks of the tutorials are cleared.
+  void Reset();
   // Queues an enabled page that is not queued yet.
   void ShowTutorial(const char* id);
   // Every disabled page is enabled again and queued, in id order.

@@ -53,3 +53,5 @@ void WildLifeManager::ClearEntities() {
       if (!bird->IsMarkedRemoved()) bird->Remove();
   m_birds.Reset();
 }
+
+AnimalEntity* WildLifeManager::CreateBird(const char* script, const VisVector_cl& position) { return nullptr; }

@@ -4,6 +4,7 @@
 
 #include "engine/base/DynArray.h"
 #include "engine/base/VCallback.h"
+#include "engine/base/VisMath.h"
 #include "util/Singleton.h"
 
 class AnimalEntity;
@@ -22,6 +23,9 @@ class WildLifeManager : public Singleton<WildLifeManager>, public IVisCallbackHa
   // without one or without a place.
   AnimalEntity* GetAnimalFromRange(VisBaseEntity_cl* place, float range, const char* key) const;
   const DynArray_cl<AnimalEntity*>& GetBirds() const { return m_birds; }
+  // A bird of the script at the position (the origin when left out); null when
+  // none was made.
+  AnimalEntity* CreateBird(const char* script, const VisVector_cl& position = VisVector_cl(0, 0, 0));
   // Removes every bird from the scene.
   void ClearEntities();
 

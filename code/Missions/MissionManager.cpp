@@ -1,4 +1,4 @@
-// Mission manager.
+// Mission manager: catalogues, ongoing missions and their scene hooks.
 #include "Missions/MissionManager.h"
 
 #include "engine/base/VisError.h"
@@ -20,11 +20,21 @@ void MissionManager::DeregisterCallbacks() {
   Vision::Callbacks.OnWorldDeInit.DeregisterCallback(this);
 }
 
-// Missions come with a running campaign; without one there is nothing to check.
 void MissionManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {}
 
-void MissionManager::StartCampaign() { Vision::Error.SystemMessage("MissionManager::StartCampaign()"); }
-
-void MissionManager::EndCampaign(bool showMainMenu, bool rollCredits) {
-  Vision::Error.SystemMessage("MissionManager::EndCampaign(%d, %d)", showMainMenu ? 1 : 0, rollCredits ? 1 : 0);
+bool MissionManager::IsMissionOngoing(int id) const {
+  for (const MissionData& row : m_ongoing)
+    if (row.id == id) return true;
+  return false;
 }
+
+void MissionManager::AddOngoingStoryMission(const MissionData& row) {}
+void MissionManager::InitializeMissions() {}
+void MissionManager::LoadStoryMissions() {}
+void MissionManager::LoadFactionMissions() {}
+void MissionManager::LoadSideQuests() {}
+void MissionManager::LoadDlcMissions() {}
+void MissionManager::UnloadMissionScripts() {}
+void MissionManager::ClearLists(bool withDlc) {}
+void MissionManager::EnterScene() {}
+void MissionManager::ExitScene() {}

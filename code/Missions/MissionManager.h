@@ -1,12 +1,28 @@
 // The campaign's missions: one static object, ticked on the per-frame scene
-// update and told when the world unloads.
+// update and told when the world unloads. It also owns the sequences that start
+// and end a campaign and start a downloadable level.
 #pragma once
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VString.h"
 
 #include <vector>
 
 class BaseMissionProto;
+class IVScriptInstance;
+
+// One mission row of a catalogue; the ongoing list's rows own their mission object.
+struct MissionData {
+  int id = -1;
+  int nation = 0;
+  VString name;
+  VString description;
+  VString script;
+  bool completed = false;
+  bool open = false;
+  float reputationReward = 0.0f;
+  BaseMissionProto* mission = nullptr;
+};
 
 class MissionManager : public IVisCallbackHandler_cl {
  public:
@@ -17,13 +33,52 @@ class MissionManager : public IVisCallbackHandler_cl {
   void DeregisterCallbacks();
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
-  // The missions being played; empty while no campaign runs.
-  const std::vector<BaseMissionProto*>& GetOngoingMissions() const { return m_ongoing; }
-  // Campaign start and end. The full sequences come with the campaign; so far
-  // they only announce themselves in the log.
+  // The catalogues and the missions being played.
+  const std::vector<MissionData>& GetStoryMissions() const { return m_story; }
+  const std::vector<MissionData>& GetFactionMissions() const { return m_faction; }
+  const std::vector<MissionData>& GetSideQuests() const { return m_sideQuests; }
+  const std::vector<MissionData>& GetDlcMissions() const { return m_dlc; }
+  const std::vector<MissionData>& GetOngoingMissions() const { return m_ongoing; }
+  bool IsMissionOngoing(int id) const;
+  void AddOngoingStoryMission(const MissionData& row);
+  int GetSummaryOfMissionReputation() const { return m_iReputationSummary; }
+  int GetCurrentDlcMission() const { return m_iCurrentDlcLevel; }
+  void RequestNextDlcMission(int level) { m_iRequestedDlcLevel = level; }
+  IVScriptInstance* GetMissionsScript() const { return m_pMissionsScript; }
+
+  // The missions script and its "Init"; the story, faction and side-quest
+  // catalogue scripts run once.
+  void InitializeMissions();
+  // Catalogue loading from the missions script.
+  void LoadStoryMissions();
+  void LoadFactionMissions();
+  void LoadSideQuests();
+  void LoadDlcMissions();
+  // Deletes every ongoing mission's object; the rows stay.
+  void UnloadMissionScripts();
+  // Empties the ongoing, faction, side-quest and story lists (and the DLC list with withDlc).
+  void ClearLists(bool withDlc);
+
+  // Scene hooks of the ongoing missions ("OnEnterScene", "OnExitScene").
+  void EnterScene();
+  void ExitScene();
+
+  // Campaign start and end, and the downloadable levels.
   void StartCampaign();
+  void AddStartingItems();
   void EndCampaign(bool showMainMenu, bool rollCredits);
+  void StartDlc(int level);
+  void StartNextDlcMission(int level);
 
  private:
-  std::vector<BaseMissionProto*> m_ongoing;
+  IVScriptInstance* m_pMissionsScript = nullptr;
+  std::vector<MissionData> m_story;
+  std::vector<MissionData> m_faction;
+  std::vector<MissionData> m_sideQuests;
+  std::vector<MissionData> m_dlc;
+  std::vector<MissionData> m_ongoing;
+  int m_iReputationSummary = 0;
+  int m_iReputationMaximum = 0;
+  int m_iCurrentDlcLevel = 0;
+  int m_iRequestedDlcLevel = 0;
 };

@@ -360,9 +360,6 @@ void GameManager::UpdateWindForCloths() {}
 
 // Teleport targets are scenes and towns of the campaign, which come with it; until
 // then a target is reported and dropped.
-void GameManager::Teleport(const char* name) {
-  Vision::Error.Warning("GameManager::Teleport(%s): no scene changes yet", name ? name : "");
-}
 
 // Hot keys -----------------------------------------------------------------------
 

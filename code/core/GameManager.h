@@ -69,7 +69,19 @@ class GameManager : public Singleton<GameManager>, public IVisCallbackHandler_cl
   // The per-frame update teleports once teleporting is allowed.
   void SetTeleportTarget(const char* target) { m_sTeleportTarget = target; }
   VString GetCurrentTeleportTarget() const { return m_sTeleportTarget; }
+  // A town's or a scene's name: exits the scene and loads the town or the scene.
   void Teleport(const char* name);
+  // Unloads the world, loads the land scene and starts the land battle in it.
+  void StartLandBattle(const char* scene);
+  // A town within 50 of the player's first ship; asked again at most every 0.5 s.
+  bool IsPlayerNearAnyTown();
+  // Ship upgrades of the shipyard's selected ship, else the player's ship.
+  void UpgradeShipSpeed(float d);
+  void UpgradeShipManeuverability(float d);
+  void UpgradeShipCannonDamage(float d);
+  void UpgradeShipCannonRange(float d);
+  void UpgradeShipCannonLoadingTime(float d);
+  void UpgradeShipDurability(int hull, int sails);
   MouseInputHandler* GetMouseInputHandler() const { return m_pMouseInputHandler; }
   Navigation* GetNavigation() const { return m_pNavigation; }
   TownEntity* GetNearestTown() const { return m_pNearestTown; }

@@ -133,6 +133,13 @@ class VBASE_IMPEXP VScriptResourceManager {
   lua_State* GetMasterState();
   // Loads a script file from the data folders into a new instance (null on failure).
   IVScriptInstance* CreateScriptInstanceFromFile(const char* file, VisTypedEngineObject_cl* owner = nullptr);
+  // An object's script instance in an archive: its file (empty for none) and its
+  // plain globals (IVScriptInstance::SerializeState).
+  void WriteScriptInstance(VArchive& ar, IVScriptInstance* instance);
+  // Reads what WriteScriptInstance wrote: a new instance of the file for owner with
+  // its globals restored; null for none, and null (the archive failed) when the
+  // file does not run or the block is damaged.
+  IVScriptInstance* ReadScriptInstance(VArchive& ar, VisTypedEngineObject_cl* owner);
   // The same from text already read; file names the chunk.
   IVScriptInstance* CreateScriptInstanceFromText(const char* file, const char* text, size_t size,
                                                  VisTypedEngineObject_cl* owner = nullptr);

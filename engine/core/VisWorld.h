@@ -9,6 +9,7 @@
 
 class IVScriptInstance;
 class VisStaticGeometryInstance_cl;
+class VisLightSource_cl;
 class VisTerrainSurface_cl;
 
 // Loads a scene file into the emptied world, reporting progress to the application
@@ -82,6 +83,9 @@ class VBASE_IMPEXP VisWorld_cl {
   int GetTerrainSamplesX() const { return m_terrainSamplesX; }
   int GetTerrainSamplesY() const { return m_terrainSamplesY; }
   const std::vector<float>& GetTerrainHeights() const { return m_terrainHeights; }
+  // The terrain sector under a point: the terrain is one sector whose flags have
+  // bit 0 set (its heights are in memory); 0 without terrain.
+  unsigned GetTerrainSectorFlags(float x, float y) const { return m_bHasTerrain ? 1u : 0u; }
   // Flat height (0 for a height field).
   float GetFlatTerrainHeight() const { return m_terrainHeight; }
   // The terrain's surface as a static geometry instance of type 2 (not one of the
@@ -97,6 +101,12 @@ class VBASE_IMPEXP VisWorld_cl {
   VisStaticGeometryInstance_cl* GetStaticGeometryInstance(int i) const { return m_staticGeometry[i]; }
   void RemoveAllStaticGeometry();
 
+  // Light sources of the scene; the world owns them and deletes them when it is unloaded.
+  void AddLightSource(VisLightSource_cl* light);
+  int GetLightSourceCount() const { return (int)m_lights.size(); }
+  VisLightSource_cl* GetLightSource(int i) const { return m_lights[i]; }
+  void RemoveAllLightSources();
+
  private:
   VString m_sScene;
   bool m_bUnloading = false;
@@ -108,6 +118,7 @@ class VBASE_IMPEXP VisWorld_cl {
   int m_terrainSamplesX = 0, m_terrainSamplesY = 0;
   std::vector<float> m_terrainHeights;
   std::vector<VisStaticGeometryInstance_cl*> m_staticGeometry;
+  std::vector<VisLightSource_cl*> m_lights;
   unsigned m_iCollisionRevision = 0;
   VisTerrainSurface_cl* m_pTerrainSurface = nullptr;  // made on first use, kept
 };

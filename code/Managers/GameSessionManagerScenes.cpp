@@ -1,0 +1,16 @@
+// Scene changes of the campaign: loading the world map, a town or land scene or a
+// sea scene, and leaving the scene the player is in.
+#include "Managers/GameSessionManager.h"
+
+void GameSessionManager::LoadScene(const char* scene, int location, int sceneType, VString name, int townArg,
+                                   bool flag) {}
+
+void GameSessionManager::ExitScene() {}
+
+void GameSessionManager::SpawnShips(const std::set<ShipStats*>& ships) {}
+
+void GameSessionManager::SpawnHero(HeroStats* hero, const VisVector_cl& pos) {}
+
+void GameSessionManager::HealAll() {}
+
+void GameSessionManager::StoreEscapedUnits() {}
