@@ -29,3 +29,6 @@ bool GameSessionManager::RemoveCollectableByName(const char* name) { return fals
 CollectableEntityTemplate* GameSessionManager::GetCollectableById(int id) const { return nullptr; }
 Potion* GameSessionManager::GetPotionId(int collectableId) const { return nullptr; }
 void GameSessionManager::SwapPlayerNPCShip(ShipEntity* ship) {}
+void GameSessionManager::SpawnHero(HeroStats* hero, const VisVector_cl& pos) {}
+void GameSessionManager::HealAll() {}
+void GameSessionManager::StoreEscapedUnits() {}

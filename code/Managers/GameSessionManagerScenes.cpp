@@ -8,9 +8,3 @@ void GameSessionManager::LoadScene(const char* scene, int location, int sceneTyp
 void GameSessionManager::ExitScene() {}
 
 void GameSessionManager::SpawnShips(const std::set<ShipStats*>& ships) {}
-
-void GameSessionManager::SpawnHero(HeroStats* hero, const VisVector_cl& pos) {}
-
-void GameSessionManager::HealAll() {}
-
-void GameSessionManager::StoreEscapedUnits() {}
