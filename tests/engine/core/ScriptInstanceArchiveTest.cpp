@@ -4,6 +4,8 @@
 
 #include "support/ArchiveRoundTrip.h"
 
+#include <algorithm>
+
 namespace {
 
 using archive_test::Bytes;
@@ -33,7 +35,9 @@ TEST_F(ScriptInstanceArchiveTest, AnInstanceRoundTripsAsAFreshInstanceOfItsFile)
   EXPECT_EQ(wave, 3);
   EXPECT_TRUE(fresh->GetGlobal("sName", name));
   EXPECT_EQ(name, "ambush");
-  EXPECT_EQ(Bytes(written.begin(), written.begin() + 23), ByteWriter().Str("scripts\\Battle1.lua").Get());
+  const Bytes fileBytes = ByteWriter().Str("scripts\\Battle1.lua");
+  ASSERT_GT(written.size(), fileBytes.size());
+  EXPECT_TRUE(std::equal(fileBytes.begin(), fileBytes.end(), written.begin())) << "the file name first";
 
   // No instance: an empty name and nothing else.
   const Bytes none = archive_test::SaveBytes([](VArchive& ar) { Mgr()->WriteScriptInstance(ar, nullptr); });
@@ -57,7 +61,7 @@ TEST_F(ScriptInstanceArchiveTest, AMissingFileOrDamagedStateFailsTheArchiveAndGi
       {"hostile count", ByteWriter().Str("scripts\\town.lua").U8(1).I32(0x7fffffff).Str("bFound").U8('b'), "damaged"},
       {"bad value kind", ByteWriter().Str("scripts\\town.lua").U8(1).I32(1).Str("bFound").U8('x'), "damaged"},
       {"cut short", ByteWriter().Str("scripts\\town.lua").U8(1).I32(1).Str("bFound"), "damaged"},
-      {"name longer than the data", ByteWriter().I32(1 << 30).Raw("scripts"), ""},
+      {"name longer than the data", ByteWriter().I32(1 << 30).I32(0), ""},  // the archive itself refuses it
   };
   Write("scripts/broken.lua", "this is not lua");
   for (const Case& c : cases) {
@@ -66,7 +70,9 @@ TEST_F(ScriptInstanceArchiveTest, AMissingFileOrDamagedStateFailsTheArchiveAndGi
     archive_test::ReadArchive ar(c.bytes);
     EXPECT_EQ(Mgr()->ReadScriptInstance(*ar, nullptr), nullptr);
     EXPECT_FALSE(ar->IsOK());
-    EXPECT_TRUE(log.Contains(c.logged));
+    if (*c.logged) {
+      EXPECT_TRUE(log.Contains(c.logged));
+    }
   }
 }
 
@@ -108,9 +114,11 @@ TEST_F(ScriptInstanceArchiveTest, AnEntityCarriesItsScriptAndOldBlocksStillRead)
   const size_t prefix = archive_test::SaveBytes([&](VArchive& ar) { plain->VisObject3D_cl::Serialize(ar); }).size();
   Bytes v1 = archive_test::SaveBytes([&](VArchive& ar) { plain->Serialize(ar); });
   ASSERT_EQ(v1[prefix], 2);
-  ASSERT_EQ(Bytes(v1.end() - 4, v1.end()), ByteWriter().Str("").Get()) << "no script: an empty name";
+  const Bytes empty = ByteWriter().Str("");
+  ASSERT_GT(v1.size(), prefix + empty.size());
+  EXPECT_TRUE(std::equal(empty.begin(), empty.end(), v1.end() - (long)empty.size())) << "no script: an empty name";
   v1[prefix] = 1;
-  v1.resize(v1.size() - 4);
+  v1.erase(v1.end() - (long)empty.size(), v1.end());
   IVScriptInstance* kept = Mgr()->GetScriptInstance(fresh);
   ASSERT_TRUE(archive_test::LoadBytes(v1, [&](VArchive& ar) { fresh->Serialize(ar); }));
   EXPECT_EQ(fresh->GetUniqueID(), 78);

@@ -58,6 +58,7 @@ class ZoneTest : public ScratchScriptFixture {
 </zone>)");
   }
 
+  static VScriptResourceManager* Mgr() { return Vision::GetScriptManager(); }
   static int LiveEntities() {
     const auto& all = Vision::Game.GetEntities();
     return (int)std::count_if(all.begin(), all.end(), [](VisBaseEntity_cl* e) { return e && !e->IsMarkedRemoved(); });
