@@ -3,14 +3,14 @@
 
 #include "engine/base/VisError.h"
 #include "engine/base/VisFile.h"
-#include "engine/core/IVObjectComponent.h"
+#include "engine/core/VSceneEntities.h"
 #include "engine/core/VScriptManager.h"
 #include "engine/core/VTextValues.h"
 #include "engine/core/VXmlRoot.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisPath.h"
-#include "engine/core/VisStaticGeometryInstance.h"
+#include "engine/core/VisLightSource.h"
 #include "engine/core/VisionApp.h"
 
 #include <tinyxml.h>
@@ -23,35 +23,6 @@
 
 namespace {
 
-// Largest id a script number (a double) still carries exactly.
-constexpr int64_t kMaxSceneId = int64_t(1) << 53;
-
-struct VarDesc {
-  std::string name, value;
-};
-
-struct ComponentDesc {
-  std::string className, name;
-  std::vector<VarDesc> vars;
-  int line = 0;
-};
-
-// A solid box carried by an entity: full size, centre offset in the entity's frame.
-struct CollisionDesc {
-  VisVector_cl size{1, 1, 1}, offset{0, 0, 0};
-};
-
-struct EntityDesc {
-  std::string className = "VisBaseEntity_cl";
-  std::string key, model, idText;
-  VisVector_cl position{0, 0, 0};
-  VisVector_cl orientation{0, 0, 0};
-  std::vector<VarDesc> vars;
-  std::vector<ComponentDesc> components;
-  std::vector<CollisionDesc> collisions;
-  int line = 0;
-};
-
 struct PathNodeDesc {
   VisVector_cl position{0, 0, 0}, in{0, 0, 0}, out{0, 0, 0};
   bool curved = false;
@@ -61,6 +32,13 @@ struct PathDesc {
   std::string key;
   bool closed = false;
   std::vector<PathNodeDesc> nodes;
+};
+
+struct LightDesc {
+  std::string key;
+  VisVector_cl position{0, 0, 0}, color{1, 1, 1};
+  float radius = 100.0f, period = 1.0f;
+  std::vector<VisVector_cl> keys;
 };
 
 struct SceneDesc {
@@ -73,79 +51,14 @@ struct SceneDesc {
   float terrainSize[2] = {0, 0};
   int terrainSamples[2] = {2, 2};
   std::vector<float> terrainHeights;
-  std::vector<EntityDesc> entities;
+  std::vector<VSceneEntityDesc> entities;
+  std::vector<LightDesc> lights;
   std::vector<PathDesc> paths;
 };
 
 const char* Attr(const TiXmlElement* e, const char* name) {
   const char* v = e->Attribute(name);
   return v ? v : "";
-}
-
-// A decimal id in 1..2^53; false otherwise.
-bool ParseSceneId(const std::string& text, int64_t& out) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-  char* end = nullptr;
-  errno = 0;
-  unsigned long long v = std::strtoull(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v == 0 || v > (unsigned long long)kMaxSceneId) return false;
-  out = (int64_t)v;
-  return true;
-}
-
-bool ReadVars(const TiXmlElement* parent, std::vector<VarDesc>& out, std::string& error) {
-  for (const TiXmlElement* v = parent->FirstChildElement("var"); v; v = v->NextSiblingElement("var")) {
-    if (!*Attr(v, "name") || !v->Attribute("value")) {
-      error = "line " + std::to_string(v->Row()) + ": <var> needs a name and a value";
-      return false;
-    }
-    out.push_back({Attr(v, "name"), Attr(v, "value")});
-  }
-  return true;
-}
-
-bool ReadEntity(const TiXmlElement* e, EntityDesc& d, std::string& error) {
-  d.line = e->Row();
-  const std::string where = "line " + std::to_string(d.line) + ": ";
-  if (e->Attribute("class")) d.className = Attr(e, "class");
-  d.key = Attr(e, "key");
-  d.model = Attr(e, "model");
-  if (e->Attribute("id")) d.idText = Attr(e, "id");
-  if (e->Attribute("position") && !VParseVector3(Attr(e, "position"), d.position)) {
-    error = where + "position \"" + Attr(e, "position") + "\" is not x/y/z";
-    return false;
-  }
-  if (e->Attribute("orientation") && !VParseVector3(Attr(e, "orientation"), d.orientation)) {
-    error = where + "orientation \"" + Attr(e, "orientation") + "\" is not yaw/pitch/roll";
-    return false;
-  }
-  if (!ReadVars(e, d.vars, error)) return false;
-  for (const TiXmlElement* c = e->FirstChildElement("component"); c; c = c->NextSiblingElement("component")) {
-    ComponentDesc cd;
-    cd.line = c->Row();
-    cd.className = Attr(c, "class");
-    cd.name = Attr(c, "name");
-    if (cd.className.empty()) {
-      error = "line " + std::to_string(cd.line) + ": <component> needs a class";
-      return false;
-    }
-    if (!ReadVars(c, cd.vars, error)) return false;
-    d.components.push_back(std::move(cd));
-  }
-  for (const TiXmlElement* c = e->FirstChildElement("collision"); c; c = c->NextSiblingElement("collision")) {
-    CollisionDesc cd;
-    const std::string at = "line " + std::to_string(c->Row()) + ": ";
-    if (!VParseVector3(Attr(c, "box"), cd.size) || !(cd.size.x > 0 && cd.size.y > 0 && cd.size.z > 0)) {
-      error = at + "collision box \"" + Attr(c, "box") + "\" is not a positive x/y/z";
-      return false;
-    }
-    if (c->Attribute("offset") && !VParseVector3(Attr(c, "offset"), cd.offset)) {
-      error = at + "collision offset \"" + Attr(c, "offset") + "\" is not x/y/z";
-      return false;
-    }
-    d.collisions.push_back(cd);
-  }
-  return true;
 }
 
 // "a/b" of two numbers.
@@ -256,6 +169,54 @@ void CreatePath(const PathDesc& d) {
   Vision::Game.AddScenePath(path);
 }
 
+// Colours are red/green/blue, each 0 or more (above 1 brightens).
+bool ParseColor(const char* text, VisVector_cl& out) {
+  return VParseVector3(text, out) && out.x >= 0 && out.y >= 0 && out.z >= 0;
+}
+
+// <light key=".." position="x/y/z" color="r/g/b" radius="r" period="s"> with
+// <key color="r/g/b"/> children: the colour curve over one period.
+bool ReadLight(const TiXmlElement* e, LightDesc& d, std::string& error) {
+  const std::string where = "line " + std::to_string(e->Row()) + ": ";
+  d.key = Attr(e, "key");
+  if (e->Attribute("position") && !VParseVector3(Attr(e, "position"), d.position)) {
+    error = where + "light position \"" + Attr(e, "position") + "\" is not x/y/z";
+    return false;
+  }
+  if (e->Attribute("color") && !ParseColor(Attr(e, "color"), d.color)) {
+    error = where + "light color \"" + Attr(e, "color") + "\" is not r/g/b of numbers from 0";
+    return false;
+  }
+  if (e->Attribute("radius") && !(VParseFloat(Attr(e, "radius"), d.radius) && d.radius > 0)) {
+    error = where + "light radius \"" + Attr(e, "radius") + "\" is not a positive number";
+    return false;
+  }
+  if (e->Attribute("period") && !(VParseFloat(Attr(e, "period"), d.period) && d.period > 0)) {
+    error = where + "light period \"" + Attr(e, "period") + "\" is not a positive number";
+    return false;
+  }
+  for (const TiXmlElement* k = e->FirstChildElement("key"); k; k = k->NextSiblingElement("key")) {
+    VisVector_cl c;
+    if (!ParseColor(Attr(k, "color"), c)) {
+      error = "line " + std::to_string(k->Row()) + ": light key color \"" + Attr(k, "color") +
+              "\" is not r/g/b of numbers from 0";
+      return false;
+    }
+    d.keys.push_back(c);
+  }
+  return true;
+}
+
+void CreateLight(const LightDesc& d) {
+  auto* light = new VisLightSource_cl();
+  light->SetKey(d.key.c_str());
+  light->SetPosition(d.position);
+  light->SetColor(d.color);
+  light->SetRadius(d.radius);
+  if (!d.keys.empty()) light->SetColorAnimation(d.keys, d.period);
+  Vision::World.AddLightSource(light);
+}
+
 bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
   TiXmlDocument doc;
   const TiXmlElement* root = VParseXmlRoot(doc, text.c_str(), "scene", error);
@@ -264,13 +225,17 @@ bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
     const std::string tag = e->ValueStr();
     if (tag == "entity") {
-      EntityDesc d;
-      if (!ReadEntity(e, d, error)) return false;
+      VSceneEntityDesc d;
+      if (!VReadSceneEntity(e, d, error)) return false;
       scene.entities.push_back(std::move(d));
     } else if (tag == "path") {
       PathDesc d;
       if (!ReadPath(e, d, error)) return false;
       scene.paths.push_back(std::move(d));
+    } else if (tag == "light") {
+      LightDesc d;
+      if (!ReadLight(e, d, error)) return false;
+      scene.lights.push_back(std::move(d));
     } else if (tag == "terrain") {
       if (!ReadTerrain(e, scene, error)) return false;
     } else {
@@ -278,90 +243,6 @@ bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
     }
   }
   return true;
-}
-
-void ApplyVars(VTypedObject* obj, const std::vector<VarDesc>& vars, const char* what, int line) {
-  for (const VarDesc& v : vars) {
-    if (!obj->SetVariable(v.name.c_str(), v.value.c_str()))
-      Vision::Error.Warning("Scene: line %d: %s %s has no variable %s (or \"%s\" does not fit it)", line, what,
-                            obj->GetClassTypeName(), v.name.c_str(), v.value.c_str());
-  }
-}
-
-// Carries class, pose, key and model; sets the id, the variables and the components
-// before the entity's InitFunction.
-class SceneEntityTemplate : public VisEntityTemplate_cl {
- public:
-  SceneEntityTemplate(const EntityDesc& d, int64_t id) : m_desc(d), m_id(id) {
-    m_sClassName = d.className.c_str();
-    m_vPosition = d.position;
-    m_vOrientation = d.orientation;
-    m_sKey = d.key.c_str();
-    m_sModelFile = d.model.c_str();
-  }
-
-  void ApplyToEntity(VisBaseEntity_cl* entity) override {
-    if (m_id != 0) entity->SetUniqueID(m_id);
-    ApplyVars(entity, m_desc.vars, "entity", m_desc.line);
-    for (const ComponentDesc& cd : m_desc.components) AddComponent(entity, cd);
-  }
-
-  void DisposeObject() override {}  // lives on the loader's stack
-
- private:
-  static void AddComponent(VisBaseEntity_cl* entity, const ComponentDesc& cd) {
-    VTypedObject* obj = VType::CreateObject(cd.className.c_str());
-    if (!obj || !obj->IsOfType(IVObjectComponent::GetClassTypeId())) {
-      Vision::Error.Warning("Scene: line %d: %s is not a component class: skipped", cd.line, cd.className.c_str());
-      delete obj;
-      return;
-    }
-    auto* component = static_cast<IVObjectComponent*>(obj);
-    if (!cd.name.empty()) component->SetComponentName(cd.name.c_str());
-    ApplyVars(component, cd.vars, "component", cd.line);
-    component->Initialize();
-    if (!entity->AddComponent(component)) {
-      Vision::Error.Warning("Scene: line %d: component %s refused by %s", cd.line, cd.className.c_str(),
-                            entity->GetClassTypeName());
-      delete component;
-    }
-  }
-
-  const EntityDesc& m_desc;
-  int64_t m_id;
-};
-
-bool CreateEntity(const EntityDesc& d) {
-  int64_t id = 0;
-  if (!d.idText.empty()) {
-    if (!ParseSceneId(d.idText, id)) {
-      Vision::Error.Warning("Scene: line %d: entity id %s is not a number from 1 to 2^53: entity skipped", d.line,
-                            d.idText.c_str());
-      return false;
-    }
-    if (Vision::Game.FindEntityByUniqueID(id)) {
-      Vision::Error.Warning("Scene: line %d: entity id %s is taken: entity skipped", d.line, d.idText.c_str());
-      return false;
-    }
-  }
-  VType* type = VType::FindType(d.className.c_str());
-  if (!type || !type->CanCreate() || !type->IsDerivedFrom(VisBaseEntity_cl::GetClassTypeId())) {
-    Vision::Error.Warning("Scene: line %d: %s is not an entity class: entity skipped", d.line, d.className.c_str());
-    return false;
-  }
-  SceneEntityTemplate templ(d, id);
-  if (VisBaseEntity_cl* e = Vision::Game.CreateEntity(templ)) {
-    // Its collision boxes become static geometry where the entity stands.
-    for (const CollisionDesc& c : d.collisions) {
-      const VisMatrix3x3_cl& r = e->GetRotationMatrix();
-      auto* box = new VisStaticGeometryInstance_cl(e->GetPosition() + r * c.offset, c.size, r);
-      box->SetObjectKey(d.key.c_str());
-      Vision::World.AddStaticGeometryInstance(box);
-    }
-    return true;
-  }
-  Vision::Error.Warning("Scene: line %d: entity of class %s could not be created", d.line, d.className.c_str());
-  return false;
 }
 
 void ReportStatus(int status, float percent, const char* message) {
@@ -417,10 +298,11 @@ bool VSceneLoader::LoadScene(const char* file) {
     else
       Vision::Error.Warning("Scene \"%s\": script %s could not be loaded", file, scene.script.c_str());
   }
+  for (const LightDesc& d : scene.lights) CreateLight(d);
   // Paths first: entities may look theirs up when they start.
   for (const PathDesc& d : scene.paths) CreatePath(d);
   int created = 0;
-  for (const EntityDesc& d : scene.entities) created += CreateEntity(d) ? 1 : 0;
+  for (const VSceneEntityDesc& d : scene.entities) created += VCreateSceneEntity(d, "Scene") ? 1 : 0;
 
   Vision::World.SetSceneFile(name.c_str());
   m_status = STATUS_FINISHED;

@@ -6,14 +6,17 @@
 #include "engine/base/VisError.h"
 #include "engine/core/IVisPhysicsObject.h"
 #include "engine/core/VDynamicMesh.h"
+#include "engine/core/VScriptManager.h"
 #include "engine/core/VisAnimConfig.h"
 #include "engine/core/VisAnimManager.h"
 #include "engine/core/VisGame.h"
+#include "engine/core/VisZone.h"
 
 V_IMPLEMENT_DYNCREATE(VisBaseEntity_cl, VisObject3D_cl)
 
 namespace {
-const char kEntityVersion = 1;
+// 2: the script instance follows the entity's data.
+const char kEntityVersion = 2;
 
 bool IsKnownTraceAccuracy(int v) {
   return v == VIS_TRACEACC_NOCOLLISION || v == VIS_TRACEACC_AABOX || v == VIS_TRACEACC_OBOX ||
@@ -29,6 +32,8 @@ VisBaseEntity_cl::~VisBaseEntity_cl() {
   // Deleted directly rather than through the world: leave the table all the same.
   if (m_iNumber >= 0) Vision::Game.Unlist(this);
   if (m_iTraceCandidate >= 0) Vision::Game.GetTraceCandidates().Remove(this);
+  // Its zone must not hand out a dead entity.
+  if (m_pParentZone) m_pParentZone->OnEntityDestroyed(this);
   // No animation may keep delivering to a dead entity.
   VisAnimManager_cl::NotifyEntityDestroyed(this);
   SetAnimConfig(nullptr);
@@ -147,6 +152,8 @@ void VisBaseEntity_cl::Serialize(VArchive& ar) {
     ar << m_iObjectFlags << m_iVisibleMask << m_iLightMask;
     ar << m_bCastShadows << (int)m_eTraceAccuracy;
     ar << m_bThink << m_bPreThink << m_bInactive << m_bNoMesh;
+    VScriptResourceManager* scripts = Vision::GetScriptManager();
+    scripts->WriteScriptInstance(ar, scripts->GetScriptInstance(this));
     return;
   }
   char version = 0;
@@ -165,6 +172,14 @@ void VisBaseEntity_cl::Serialize(VArchive& ar) {
   ar >> m_bCastShadows >> trace;
   ar >> m_bThink >> m_bPreThink >> m_bInactive >> m_bNoMesh;
   if (!ar.IsOK()) return;
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  if (version >= 2) {
+    // A script that does not load or a damaged state fails the archive: the rest
+    // cannot be read.
+    IVScriptInstance* script = scripts->ReadScriptInstance(ar, this);
+    if (!ar.IsOK()) return;
+    scripts->SetScriptInstance(this, script);
+  }
   SetUniqueID(id);
   SetScaling(VisVector_cl(scaling.x, scaling.y, scaling.z));
   if (IsKnownTraceAccuracy(trace)) {

@@ -8,6 +8,7 @@
 class VDynamicMesh;
 class VisAnimConfig_cl;
 class IVisPhysicsObject_cl;
+class VisZoneResource_cl;
 
 enum VisTraceAccuracy_e {
   VIS_TRACEACC_NOCOLLISION = 0,
@@ -32,7 +33,8 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   virtual void PreThinkFunction() {}
   virtual void EditorThinkFunction() {}
   // After the 3-D object's data: version byte, unique id, model file, scaling, flags,
-  // masks, shadows, trace accuracy and the think switches.
+  // masks, shadows, trace accuracy, the think switches and (version 2) the script
+  // instance (VScriptResourceManager::WriteScriptInstance), re-attached on reading.
   void Serialize(VArchive& ar) override;
   virtual void OnDeserializationCallback(void* context) {}
   virtual bool WantsDeserializationCallback(int context) { return context != 1; }
@@ -47,6 +49,10 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   // 0 means "no id" and is not indexed; Vision::Game finds the others by id.
   int64_t GetUniqueID() const { return m_iUniqueID; }
   void SetUniqueID(int64_t id);
+  // The zone that made the entity (null for others): such an entity outlives world
+  // unloads until its zone is unloaded. Set by the zone.
+  VisZoneResource_cl* GetParentZone() const { return m_pParentZone; }
+  void SetParentZone(VisZoneResource_cl* zone) { m_pParentZone = zone; }
   // Slot of the entity in Vision::Game (-1 once it left).
   int GetNumber() const { return m_iNumber; }
   unsigned GetObjectFlags() const { return m_iObjectFlags; }
@@ -141,6 +147,7 @@ class VBASE_IMPEXP VisBaseEntity_cl : public VisObject3D_cl {
   uint64_t m_iCreationSerial = 0;  // order of joining the world (think-loop safety)
   int64_t m_iUniqueID = 0;
   int m_iNumber = -1;
+  VisZoneResource_cl* m_pParentZone = nullptr;
   unsigned m_iObjectFlags = 0;
   VDynamicMesh* m_pMesh = nullptr;
   VString m_sMeshFile;

@@ -252,9 +252,14 @@ void VisGame_cl::FreeRemovedEntities() {
 
 void VisGame_cl::RemoveAllEntities() {
   // Entities created while the others go are removed as well.
-  while (!m_entities.empty()) {
-    for (VisBaseEntity_cl* e : m_entities)
-      if (e) e->Remove();
+  for (;;) {
+    bool any = false;
+    for (VisBaseEntity_cl* e : m_entities) {
+      if (!e || (!m_bShutdown && e->GetParentZone() && !e->IsMarkedRemoved())) continue;
+      e->Remove();
+      any = true;
+    }
+    if (!any) return;
     FreeRemovedEntities();
   }
 }

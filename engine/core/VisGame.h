@@ -92,7 +92,8 @@ class VBASE_IMPEXP VisGame_cl {
   // Deletes the entities marked removed (end of every frame): DeInitFunction, children
   // detached, components disposed, the script manager and OnObjectDestroyed told.
   void FreeRemovedEntities();
-  // Deletes every entity the same way (world unload).
+  // Deletes every entity the same way (world unload), but for those of loaded zones
+  // (VisZoneResource_cl); at program exit every entity.
   void RemoveAllEntities();
 
   // Models: loaded once per name (without regard to case and separators) and shared;

@@ -33,12 +33,14 @@ void VisWorld_cl::UnloadWorld() {
   m_bUnloading = true;
   // Listeners let go of entities and scene data while they still exist.
   Vision::Callbacks.OnWorldDeInit.TriggerCallbacks();
+  // The entities of loaded zones stay until their zone is unloaded.
   Vision::Game.RemoveAllEntities();
   Vision::Game.RemoveAllScenePaths();
   VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
   if (GetSceneScript()) SetSceneScript(nullptr);
   ClearTerrain();
   RemoveAllStaticGeometry();
+  RemoveAllLightSources();
   m_sScene.Reset();
   m_bUnloading = false;
 }

@@ -12,10 +12,11 @@ class VisStaticGeometryInstance_cl;
 class VisLightSource_cl;
 class VisTerrainSurface_cl;
 
-// Loads a scene file into the emptied world, reporting progress to the application
-// (OnLoadWorldStatus with 0 and then 100 percent), then fires OnAfterSceneLoaded and
-// OnAfterSceneLoadedLate. The file is read whole and checked before the world is
-// emptied, so a refused file leaves the world as it was. Format (see data/README.md):
+// Loads a scene file into the emptied world (the entities of loaded zones stay),
+// reporting progress to the application (OnLoadWorldStatus with 0 and then 100
+// percent), then fires OnAfterSceneLoaded and OnAfterSceneLoadedLate. The file is
+// read whole and checked before the world is emptied, so a refused file leaves the
+// world as it was. Format (see data/README.md):
 //   <scene script="scripts\Scene.lua">
 //     <terrain height="0"/>   (or a height field: origin, size, samples, heights)
 //     <entity class="VisBaseEntity_cl" key="Ship1" id="42" position="1/2/3"
@@ -25,6 +26,9 @@ class VisTerrainSurface_cl;
 //       <collision box="4/2/3" offset="0/0/1.5"/>
 //     </entity>
 //     <path key="Patrol" closed="1"><node position="0/0/0" in="-1/0/0" out="1/0/0"/></path>
+//     <light key="Lamp" position="0/0/5" color="1/0.8/0.5" radius="300" period="2">
+//       <key color="1/0.8/0.5"/><key color="0.5/0.4/0.2"/>
+//     </light>
 //   </scene>
 // An entity whose id is above 2^53 (not exact in a script number) or already taken is
 // skipped with a log line; so is an unknown class.

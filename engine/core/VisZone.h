@@ -3,7 +3,9 @@
 // scene loaded later meets the same objects (ids, script values).
 //
 // The file is in the scene format (data/README.md, "Zones"): a <zone> root with
-// <entity> children as in a scene.
+// <entity> children as in a scene. Unloading removes the entities as the engine
+// removes any (gone from searches at once, freed at the frame end); releasing a
+// loaded zone unloads it.
 #pragma once
 
 #include "engine/base/VRefCounter.h"
@@ -30,6 +32,8 @@ class VBASE_IMPEXP VisZoneResource_cl : public VRefCounter {
   const char* GetFileName() const { return m_sFile.AsChar(); }
   // The zone's entities that still live, in file order.
   std::vector<VisBaseEntity_cl*> GetEntities() const;
+  // Called by a zone entity that is being deleted.
+  void OnEntityDestroyed(VisBaseEntity_cl* entity);
 
  private:
   VString m_sFile;
