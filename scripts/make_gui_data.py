@@ -81,6 +81,9 @@ SCREENS = {
     "loadscreen_start": (20, 60, 110), "loadingscreen": (30, 90, 70), "loadscreen_01": (110, 60, 20),
     "loadscreen_02": (90, 30, 90), "loadscreen_03": (20, 100, 120), "loadscreen_04": (120, 110, 30),
     "loadscreen_05": (60, 60, 60), "loadscreen_06": (130, 40, 40),
+    # The strongholds' own screens, by the stronghold's scene type 2 to 5.
+    "loadscreen_pirate": (120, 20, 20), "loadscreen_corsair": (20, 40, 130),
+    "loadscreen_buccaneer": (100, 80, 20), "loadscreen_brinemark": (30, 110, 100),
 }
 
 

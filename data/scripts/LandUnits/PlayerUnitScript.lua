@@ -1,0 +1,3 @@
+-- The player's own unit: the chosen captain. Its unit type, names and soldier
+-- script come from its template (the game script's InitUnitEntityTemplate for the
+-- chosen character), so the unit needs nothing more from its script.

@@ -1,0 +1,421 @@
+// The campaign's bundled data: every scene of the campaign loads with the marks the
+// game looks for and its navigation picture, every campaign script runs, and the
+// game script answers the campaign's questions with files and texts that exist.
+#include "Factories/ShipFactory.h"
+#include "Managers/BattleManager.h"
+#include "Managers/GameContentManager.h"
+#include "Managers/GameSessionManager.h"
+#include "Managers/SaveGameManager.h"
+#include "core/GameManager.h"
+#include "core/RtsManager.h"
+#include "core/ScriptBindings.h"
+#include "entities/CollectableEntity.h"
+#include "entities/Nation.h"
+#include "entities/ShipEntity.h"
+#include "entities/ShipStats.h"
+#include "entities/TownEntity.h"
+#include "entities/UnitEntity.h"
+#include "util/MathTools.h"
+#include "util/Navigation.h"
+
+#include "engine/Vision.h"
+#include "engine/core/TriggerBoxEntity.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const float kDt = 1.0f / 30.0f;
+
+// The keys of the English string file.
+std::set<std::string> StringKeys() {
+  std::set<std::string> keys;
+  std::ifstream in(BRINEMARK_SOURCE_DIR "/data/localization/strings_en.txt");
+  std::string line;
+  while (std::getline(in, line)) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq);
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    keys.insert(key);
+  }
+  return keys;
+}
+
+class CampaignDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Vision::File.RemoveAllDataDirectories();
+    // The program's own data folders: the data tree, and its models for the ship
+    // configurations.
+    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
+    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data/models"));
+    m_physics = std::make_unique<vPhysXModule>();
+    vPhysXModule::SetInstance(m_physics.get());
+    Vision::Timer.SetFixedTimeStep(kDt);
+    srand(7);
+    RegisterLuaBindings();
+    RtsManager::GlobalManager().OneTimeInit();
+    GameManager::GetInstance()->OneTimeInit();
+    game = Vision::GetScriptManager()->GetGameScript();
+    ASSERT_NE(game, nullptr);
+  }
+  void TearDown() override {
+    Vision::LoadWorld(nullptr);
+    Vision::Game.RemoveAllEntities();
+    ShipFactory::CleanInstance();
+    BattleManager::CleanInstance();
+    GameContentManager::CleanInstance();
+    GameManager::GetInstance()->OneTimeDeInit();
+    GameManager::CleanInstance();
+    RtsManager::GlobalManager().OneTimeDeInit();
+    GameSessionManager::CleanInstance();
+    SaveGameManagerProto::CleanInstance();
+    m_physics.reset();
+    vPhysXModule::SetInstance(nullptr);
+    Vision::Timer.SetFixedTimeStep(0.0f);
+    Vision::GetScriptManager()->Reset();
+    Vision::File.RemoveAllDataDirectories();
+  }
+
+  static bool FileExists(const VString& file) { return !file.IsEmpty() && Vision::File.Exists(file.AsChar()); }
+
+  // A script of the bundled data run once, attached to the owner; null when it
+  // does not load or its first run fails.
+  static IVScriptInstance* Attach(const char* file, VisTypedEngineObject_cl* owner) {
+    VScriptResourceManager* scripts = Vision::GetScriptManager();
+    IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(file, owner);
+    if (script && owner) scripts->SetScriptInstance(owner, script);
+    return script;
+  }
+
+  std::unique_ptr<vPhysXModule> m_physics;
+  IVScriptInstance* game = nullptr;
+};
+
+struct SceneCase {
+  const char* file;
+  std::vector<const char*> marks;   // entities the game looks for
+  std::vector<const char*> absent;  // entities the scene must not have
+  bool land;                        // a land scene: escape area, camera bounds and start
+};
+
+TEST_F(CampaignDataTest, EveryCampaignSceneLoadsWithItsMarksAndNavigationPicture) {
+  const SceneCase cases[] = {
+      {"scenes\\world01\\World.vscene", {"Island_Saltmarsh", "Island_Amber", "Island_SkullRock"}, {}, false},
+      {"scenes\\town_harbour\\town_harbour.vscene", {"EscapeArea", "PlayerCharacter", "PlayerShip"}, {}, true},
+      {"scenes\\stronghold_pirate\\stronghold_pirate.vscene", {"EscapeArea", "PlayerShip"}, {"PlayerCharacter"}, true},
+      {"scenes\\seabattle01\\seabattle01.vscene", {"StartPoint", "EnemyShip"}, {"PlayerShip"}, false},
+      {"DLC\\01\\scenes\\level_01\\level_01.vscene", {"EscapeArea", "PlayerCharacter"}, {}, true},
+  };
+  Navigation* nav = GameManager::GetInstance()->GetNavigation();
+  for (const SceneCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    ASSERT_TRUE(Vision::LoadWorld(c.file));
+    for (const char* key : c.marks) EXPECT_NE(Vision::Game.SearchEntity(key), nullptr) << key;
+    for (const char* key : c.absent) EXPECT_EQ(Vision::Game.SearchEntity(key), nullptr) << key;
+
+    if (c.land) {
+      VisBaseEntity_cl* escape = Vision::Game.SearchEntity("EscapeArea");
+      ASSERT_NE(escape, nullptr);
+      ASSERT_TRUE(escape->IsOfType(TriggerBoxEntity_cl::GetClassTypeId()));
+      // The hero stands inside it when the scene has no other start.
+      EXPECT_TRUE(static_cast<TriggerBoxEntity_cl*>(escape)->IsInside(escape->GetPosition()));
+      VisPath_cl* bounds = Vision::Game.SearchPath("CameraBounds");
+      ASSERT_NE(bounds, nullptr);
+      EXPECT_TRUE(bounds->IsClosed());
+      EXPECT_NE(Vision::Game.SearchEntity("CameraStartPosition"), nullptr);
+    }
+    // The moored ship's mark is off the origin: the harbour is then known.
+    if (VisBaseEntity_cl* ship = Vision::Game.SearchEntity("PlayerShip")) {
+      EXPECT_GT(ship->GetPosition().GetLength(), 1.0f);
+    }
+
+    std::string folder = c.file;
+    folder.erase(folder.find_last_of('\\') + 1);
+    nav->LoadMap((folder + "CollisionMap.dds").c_str());
+    EXPECT_TRUE(nav->HasMap());
+  }
+}
+
+TEST_F(CampaignDataTest, TheSeaBattleStartsTheShipsTurnedToTheirEnemy) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\seabattle01\\seabattle01.vscene"));
+  VisBaseEntity_cl* start = Vision::Game.SearchEntity("StartPoint");
+  auto* enemy = static_cast<ShipEntity*>(Vision::Game.SearchEntity("EnemyShip"));
+  ASSERT_TRUE(start && enemy);
+  // Turned by 90 the ships head along +x (a yaw of 270 wraps to 0), at the enemy.
+  EXPECT_FLOAT_EQ(start->GetOrientation().x, 270.0f);
+  EXPECT_GT(enemy->GetPosition().x, start->GetPosition().x + 100.0f);
+  EXPECT_TRUE(GameManager::GetInstance()->GetNation(1)->IsEnemy(enemy->GetNation()));
+}
+
+TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
+  // Towns: the values the game reads, the town's entry and its discovery.
+  const char* towns[] = {"scripts\\towns\\saltmarsh.lua", "scripts\\towns\\fort_amber.lua",
+                         "scripts/towns/stronghold_pirate.lua"};
+  const std::set<std::string> keys = StringKeys();
+  for (const char* file : towns) {
+    SCOPED_TRACE(file);
+    auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0)));
+    IVScriptInstance* script = Attach(file, town);
+    ASSERT_NE(script, nullptr);
+    VString scene, name;
+    int sceneType = 0, maxCollectables = -1, maxItems = -1, currentItems = 0;
+    bool accessible = false, found = true, fog = false;
+    float interval = 0.0f, entering = 0.0f;
+    EXPECT_TRUE(script->GetGlobal("sSceneFile", scene) && FileExists(scene));
+    EXPECT_TRUE(script->GetGlobal("iSceneType", sceneType) && sceneType >= 2 && sceneType <= 5);
+    EXPECT_TRUE(script->GetGlobal("sNameKey", name) && keys.count(name.AsChar()));
+    EXPECT_TRUE(script->GetGlobal("bIsAccessible", accessible) && accessible);
+    EXPECT_TRUE(script->GetGlobal("bFound", found) && !found);
+    EXPECT_TRUE(script->GetGlobal("iMaxCollectables", maxCollectables) && maxCollectables >= 0);
+    EXPECT_TRUE(script->GetGlobal("bFogOfWar", fog));
+    EXPECT_TRUE(script->GetGlobal("fMoneyBarrelBornInterval", interval) && interval > 0.0f);
+    EXPECT_TRUE(script->GetGlobal("iMaxItemsInBuilding", maxItems) && maxItems >= 0);
+    EXPECT_TRUE(script->GetGlobal("iCurrentItemsInBuilding", currentItems));
+    EXPECT_TRUE(script->GetGlobal("fEnteringDistance", entering) && entering > 0.0f);
+    EXPECT_TRUE(script->ExecuteFunctionArg("InitTown", "*"));
+    EXPECT_TRUE(script->ExecuteFunctionArg("OnFound", "*"));
+    EXPECT_TRUE(script->GetGlobal("bFound", found) && found);
+  }
+
+  // Missions: started and ended; every catalogue is empty.
+  for (const char* file : {"scripts\\Missions\\MissionsScript.lua", "scripts\\Missions\\DlcMissions.lua"}) {
+    IVScriptInstance* script = Attach(file, nullptr);
+    ASSERT_NE(script, nullptr) << file;
+    EXPECT_TRUE(script->ExecuteFunctionArg("Init", "")) << file;
+    EXPECT_TRUE(script->ExecuteFunctionArg("DeInit", "")) << file;
+  }
+  IVScriptInstance* missions = Attach("scripts\\Missions\\MissionsScript.lua", nullptr);
+  ASSERT_NE(missions, nullptr);
+  for (const char* count : {"GetStoryMissionCount", "GetFactionMissionCount", "GetSideQuestCount",
+                            "GetDlcMissionCount"}) {
+    int n = -1;
+    EXPECT_TRUE(missions->ExecuteFunctionArg(count, "*>i", &n)) << count;
+    EXPECT_EQ(n, 0) << count;
+  }
+  int id = 0, nation = 0, open = 0;
+  VString title, description, file;
+  float reward = 1.0f;
+  EXPECT_TRUE(missions->ExecuteFunctionArg("GetStoryMission", "i>iiisssf", 1, &id, &nation, &open, &title,
+                                           &description, &file, &reward));
+  EXPECT_EQ(id, -1);  // the empty row, which is not stored
+  for (const char* file : {"scripts\\Missions\\StoryLineMissions.lua", "scripts\\Missions\\FactionMissions.lua",
+                           "scripts\\Missions\\SideQuests.lua"}) {
+    IVScriptInstance* script = Attach(file, nullptr);
+    ASSERT_NE(script, nullptr) << file;
+    EXPECT_TRUE(script->ExecuteFunctionArg("Init", "")) << file;
+  }
+
+  // The sea scenes' script, as the battle manager drives it.
+  IVScriptInstance* battle = Attach("scripts\\Battle1.lua", nullptr);
+  ASSERT_NE(battle, nullptr);
+  for (const char* function : {"Init", "PostInit", "DeInit"})
+    EXPECT_TRUE(battle->ExecuteFunctionArg(function, "")) << function;
+
+  // Hero units take their hero's unit type; the name of the script names the class.
+  const std::pair<const char*, int> heroes[] = {{"scripts\\LandUnits\\Heroes\\HeroPirate.lua", 6},
+                                                {"scripts\\LandUnits\\Heroes\\HeroCorsair.lua", 4},
+                                                {"scripts\\LandUnits\\Heroes\\HeroBuccaneer.lua", 5}};
+  for (const auto& [file, type] : heroes) {
+    auto* unit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0)));
+    IVScriptInstance* script = Attach(file, unit);
+    ASSERT_NE(script, nullptr) << file;
+    EXPECT_TRUE(script->ExecuteFunctionArg("OnCreate", "*")) << file;
+    EXPECT_EQ(unit->GetUnitType(), type) << file;
+  }
+  for (const char* file : {"scripts\\LandUnits\\PlayerUnitScript.lua", "scripts\\LandUnits\\HeroSoldier.lua",
+                           "scripts\\fauna\\seagull_01.lua", "scripts\\fauna\\default_bird.lua"})
+    EXPECT_NE(Attach(file, nullptr), nullptr) << file;
+  EXPECT_TRUE(Vision::File.Exists("models\\fauna\\seagull.model"));
+  EXPECT_TRUE(Vision::File.Exists("models\\fauna\\seagull.anim"));
+
+  // Every collectable the game script knows: its script runs and names the item.
+  int count = 0;
+  ASSERT_TRUE(game->ExecuteFunctionArg("GetAllCollectableCount", ">i", &count));
+  EXPECT_EQ(count, 37);
+  for (int i = 1; i <= count; ++i) {
+    VString script, name;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetAllCollectableScript", "i>s", i, &script));
+    ASSERT_TRUE(FileExists(script)) << i;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetAllCollectableName", "i>s", i, &name));
+    auto* item = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", VisVector_cl()));
+    IVScriptInstance* instance = Attach(script.AsChar(), item);
+    ASSERT_NE(instance, nullptr) << script.AsChar();
+    EXPECT_TRUE(instance->ExecuteFunctionArg("OnCreate", "*"));
+    EXPECT_STREQ(item->GetObjectKey(), name.AsChar());
+    EXPECT_EQ(instance->HasFunction("UseCollectable"), i >= 32 && i <= 36) << "only the potions are drunk: " << i;
+  }
+}
+
+TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
+  const std::set<std::string> keys = StringKeys();
+
+  // The starting item is the sextant.
+  VString script;
+  ASSERT_TRUE(game->ExecuteFunctionArg("GetCollectableScript", "i>s", 12, &script));
+  EXPECT_STREQ(script.AsChar(), "scripts\\Collectables\\Sextant.lua");
+
+  // The chosen special weapon of each offer is the projectile the offer names.
+  const int projectiles[] = {4, 5, 10};  // mine, mortar, bubble mine
+  for (int offer = 1; offer <= 3; ++offer) {
+    int index = -1;
+    EXPECT_TRUE(game->ExecuteFunctionArg("GetSWMagicIndex", "i>i", offer, &index));
+    EXPECT_EQ(index, projectiles[offer - 1]) << offer;
+  }
+
+  // Towns offer ships that can be made.
+  int offered = 0;
+  for (int shipClass = 2; shipClass <= 4; ++shipClass) {
+    int n = 0;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetShipsForSaleAmount", "i>i", shipClass, &n));
+    for (int j = 1; j <= n; ++j, ++offered) {
+      VString town, ship;
+      ASSERT_TRUE(game->ExecuteFunctionArg("GetShipForSaleAt", "ii>ss", shipClass, j, &town, &ship));
+      EXPECT_FALSE(town.IsEmpty());
+      EXPECT_TRUE(FileExists(ship)) << ship.AsChar();
+    }
+  }
+  EXPECT_GT(offered, 0);
+
+  // Potions: a captioned potion id brewed from ingredients (ids 24 to 31).
+  int potions = 0;
+  ASSERT_TRUE(game->ExecuteFunctionArg("GetNumberOfPotions", ">i", &potions));
+  EXPECT_EQ(potions, 5);
+  for (int i = 1; i <= potions; ++i) {
+    int id = 0, ingredients = 0;
+    VString caption, large, button;
+    game->ExecuteFunctionArg("GetCollectableForPotion", "i>i", i, &id);
+    game->ExecuteFunctionArg("GetCaptionKeyForPotion", "i>s", i, &caption);
+    game->ExecuteFunctionArg("GetLargeImageForPotion", "i>s", i, &large);
+    game->ExecuteFunctionArg("GetButtonImageForPotion", "i>s", i, &button);
+    game->ExecuteFunctionArg("GetNumIngredientsForCollectable", "i>i", i, &ingredients);
+    EXPECT_TRUE(id >= 32 && id <= 36) << i;
+    EXPECT_TRUE(keys.count(caption.AsChar())) << caption.AsChar();
+    EXPECT_FALSE(large.IsEmpty() || button.IsEmpty());
+    EXPECT_GE(ingredients, 2);
+    for (int j = 1; j <= ingredients; ++j) {
+      int ingredient = 0;
+      game->ExecuteFunctionArg("GetIngredientForCollectableAt", "ii>i", i, j, &ingredient);
+      EXPECT_TRUE(ingredient >= 24 && ingredient <= 31) << i << "/" << j;
+    }
+  }
+
+  // Random finds of every quality exist.
+  for (int quality = 1; quality <= 3; ++quality) {
+    VString found;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetRandomLandCollectableScript", "ii>s", 3, quality, &found));
+    EXPECT_TRUE(FileExists(found)) << quality;
+  }
+
+  // The game area's corners 1, 3, 5, 7 enclose the towns and the ship's start:
+  // each lies on the inner side of every edge.
+  VisVector_cl corners[4];
+  for (int i = 0; i < 4; ++i) {
+    float x = 0, y = 0;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetGameAreaPosition", "i>ff", 2 * i + 1, &x, &y));
+    corners[i] = VisVector_cl(x, y, 0);
+  }
+  for (const VisVector_cl& q : {VisVector_cl(0, 0, 0), VisVector_cl(320, 0, 0), VisVector_cl(-400, 320, 0),
+                                VisVector_cl(-520, -400, 0)}) {
+    for (int e = 0; e < 4; ++e) {
+      const VisVector_cl& a = corners[e];
+      const VisVector_cl& b = corners[(e + 1) % 4];
+      EXPECT_GT((q.y - b.y) * (a.x - b.x) - (q.x - b.x) * (a.y - b.y), 0.0f) << q.x << ", " << q.y << " edge " << e;
+    }
+  }
+
+  // Unit templates: a name key with its name and description texts; every unit
+  // type the campaign names is covered.
+  const int unitTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23, 24, 25, 29, 30,
+                           31, 0};
+  for (int type : unitTypes) {
+    VString s[6];
+    ASSERT_TRUE(game->ExecuteFunctionArg("InitUnitEntityTemplate", "i>ssssss", type, &s[0], &s[1], &s[2], &s[3],
+                                         &s[4], &s[5]));
+    const std::string name = std::string("str_") + s[0].AsChar();
+    EXPECT_TRUE(keys.count(name)) << type << ": " << name;
+    EXPECT_TRUE(keys.count(name + "_DESCRIPTION")) << type << ": " << name;
+    if (!s[1].IsEmpty()) {
+      EXPECT_TRUE(FileExists(s[1])) << s[1].AsChar();
+    }
+    EXPECT_TRUE(FileExists(s[2])) << s[2].AsChar();
+  }
+
+  // Skills: each captain has one active skill, kept from automatic learning, and
+  // skills to learn; "GetSkill" finds them by name.
+  for (int group = 1; group <= 3; ++group) {
+    int n = 0;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetSkillCount", "i>i", group, &n));
+    int active = 0, learnable = 0;
+    for (int i = 1; i <= n; ++i) {
+      VString s[5], again[5];
+      int flags[2] = {0, 0}, againFlags[2] = {0, 0};
+      float f[13] = {}, againF[13] = {};
+      ASSERT_TRUE(game->ExecuteFunctionArg("GetSkillAt", "ii>sssssiifffffffffffff", i, group, &s[0], &s[1], &s[2],
+                                           &s[3], &s[4], &flags[0], &flags[1], &f[0], &f[1], &f[2], &f[3], &f[4],
+                                           &f[5], &f[6], &f[7], &f[8], &f[9], &f[10], &f[11], &f[12]));
+      EXPECT_TRUE(keys.count(s[1].AsChar()) && keys.count(std::string(s[1].AsChar()) + "_DESCRIPTION"))
+          << s[1].AsChar();
+      if (s[0] == "active_skill") {
+        ++active;
+        EXPECT_EQ(flags[1], 1);
+      } else if (!flags[1]) {
+        ++learnable;
+      }
+      ASSERT_TRUE(game->ExecuteFunctionArg("GetSkill", "si>sssssiifffffffffffff", s[0].AsChar(), group, &again[0],
+                                           &again[1], &again[2], &again[3], &again[4], &againFlags[0],
+                                           &againFlags[1], &againF[0], &againF[1], &againF[2], &againF[3],
+                                           &againF[4], &againF[5], &againF[6], &againF[7], &againF[8], &againF[9],
+                                           &againF[10], &againF[11], &againF[12]));
+      EXPECT_EQ(again[1], s[1]);
+      for (int k = 0; k < 13; ++k) EXPECT_FLOAT_EQ(againF[k], f[k]);
+    }
+    EXPECT_EQ(active, 1) << group;
+    EXPECT_GT(learnable, 2) << group;
+  }
+
+  // The texts the campaign shows by key.
+  for (const char* key :
+       {"str_TOWN_NONE", "str_STRONGHOLD_BRINEMARK_CAVE", "str_GAME_OVER", "str_LEVEL_UP", "str_HERO_LEVELUP",
+        "str_TUTORIAL_COLONY_PART1", "str_TUTORIAL_COLONY_PART2", "str_TUTORIAL_COLONY_PART3",
+        "str_TUTORIAL_COLONY_PART4", "str_TUTORIAL_COLONY_PART5", "str_TUTORIAL_HERO_PART1",
+        "str_TUTORIAL_HERO_PART2", "str_TOWN_DISCOVERED"})
+    EXPECT_TRUE(keys.count(key)) << key;
+  for (const char* screen : {"loadscreen_pirate", "loadscreen_corsair", "loadscreen_buccaneer", "loadscreen_brinemark"})
+    EXPECT_TRUE(Vision::File.Exists((std::string("gui\\textures\\") + screen + ".dds").c_str())) << screen;
+}
+
+TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGameForgetsTheBattle) {
+  // As a campaign starts: the world map loaded, the location the world map.
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  GameManager::GetInstance()->SetLocation(0);
+  ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  auto* ship = static_cast<ShipEntity*>(Vision::Game.SearchEntity("PlayerShip"));
+  ASSERT_NE(ship, nullptr);
+  EXPECT_EQ(ship->GetNation(), 1);
+  EXPECT_EQ(GameManager::GetInstance()->GetPlayerEntity(), ship);
+  ShipStats* record = GameSessionManager::GetInstance()->GetPlayerControlledShip();
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(ship->GetStats(), record);
+
+  // A battle's enemy kept in the shared globals is forgotten with the campaign.
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\seabattle01\\seabattle01.vscene"));
+  lua_State* L = Vision::GetScriptManager()->GetMasterState();
+  lua_getglobal(L, "SeaBattleEnemy");
+  EXPECT_FALSE(lua_isnil(L, -1));
+  lua_pop(L, 1);
+  ASSERT_TRUE(game->ExecuteFunctionArg("EndGame", ""));
+  lua_getglobal(L, "SeaBattleEnemy");
+  EXPECT_TRUE(lua_isnil(L, -1));
+  lua_pop(L, 1);
+  EXPECT_TRUE(game->ExecuteFunctionArg("StartDlc", ""));
+}
+
+}  // namespace
