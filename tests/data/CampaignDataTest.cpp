@@ -2,6 +2,7 @@
 // game looks for and its navigation picture, every campaign script runs, and the
 // game script answers the campaign's questions with files and texts that exist.
 #include "Factories/ShipFactory.h"
+#include "components/ShipBattleComponent.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
@@ -23,7 +24,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -141,6 +145,58 @@ TEST_F(CampaignDataTest, EveryCampaignSceneLoadsWithItsMarksAndNavigationPicture
     folder.erase(folder.find_last_of('\\') + 1);
     nav->LoadMap((folder + "CollisionMap.dds").c_str());
     EXPECT_TRUE(nav->HasMap());
+  }
+}
+
+// The towns zone's entities, made as a scene makes them (a zone's entities are
+// written as a scene's): the towns of the world map with their scripts, facing
+// inland from a shore with open water behind them.
+TEST_F(CampaignDataTest, TheTownsZoneHoldsTheWorldMapsTownsAtTheirShores) {
+  std::ifstream in(BRINEMARK_SOURCE_DIR "/data/scenes/world01/World.vscene_data/Towns.vzone");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string zone = text.str();
+  ASSERT_NE(zone.find("<zone>"), std::string::npos);
+  zone.replace(zone.find("<zone>"), 6, "<scene>");
+  zone.replace(zone.find("</zone>"), 7, "</scene>");
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "campaign_towns_zone";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "TownsAsScene.vscene") << zone;
+  ASSERT_TRUE(Vision::File.AddDataDirectory(dir.c_str()));
+  Vision::File.ClearCache();
+
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  Navigation* nav = GameManager::GetInstance()->GetNavigation();
+  nav->LoadMap("scenes\\world01\\CollisionMap.dds");
+  ASSERT_TRUE(Vision::LoadWorld("TownsAsScene.vscene"));
+  std::filesystem::remove_all(dir);
+
+  struct TownCase {
+    const char* key;
+    bool stronghold;
+    int sceneType;
+  };
+  const TownCase towns[] = {{"town_saltmarsh", false, 3}, {"colony_fort_amber", false, 5}, {"stronghold_pirate", true, 2}};
+  for (const TownCase& c : towns) {
+    SCOPED_TRACE(c.key);
+    VisBaseEntity_cl* entity = Vision::Game.SearchEntity(c.key);
+    ASSERT_NE(entity, nullptr);
+    ASSERT_TRUE(entity->IsOfType(TownEntity::GetClassTypeId()));
+    EXPECT_EQ(entity->IsOfType(StrongholdEntity::GetClassTypeId()), c.stronghold);
+    auto* town = static_cast<TownEntity*>(entity);
+    EXPECT_EQ(town->GetNation(), c.sceneType);  // the scene type is the town's nation index
+
+    IVScriptInstance* script = Attach(town->GetScript().AsChar(), town);
+    ASSERT_NE(script, nullptr) << town->GetScript().AsChar();
+    int sceneType = 0;
+    EXPECT_TRUE(script->GetGlobal("iSceneType", sceneType));
+    EXPECT_EQ(sceneType, c.sceneType);
+
+    // Open water 25 behind the town, where a teleport leaves the ship; land ahead.
+    const float yaw = town->GetOrientation().x * 3.14159265f / 180.0f;
+    const VisVector_cl forward(std::cos(yaw), std::sin(yaw), 0);
+    EXPECT_TRUE(nav->IsWalkableAt(town->GetPosition() - forward * 25.0f));
+    EXPECT_FALSE(nav->IsWalkableAt(town->GetPosition() + forward * 25.0f));
   }
 }
 
@@ -416,6 +472,99 @@ TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGame
   EXPECT_TRUE(lua_isnil(L, -1));
   lua_pop(L, 1);
   EXPECT_TRUE(game->ExecuteFunctionArg("StartDlc", ""));
+}
+
+// The script tick's decisions, with the two game functions it asks replaced: the
+// player's entity is the test's ship, and teleport targets are written down.
+class CampaignScriptTickTest : public CampaignDataTest {
+ protected:
+  void SetUp() override {
+    CampaignDataTest::SetUp();
+    if (HasFatalFailure()) return;
+    L = Vision::GetScriptManager()->GetMasterState();
+    ASSERT_EQ(RunLua("Targets = {} "
+                     "GameManager.GetPlayerEntity = function() return TestPlayerShip end "
+                     "GameManager.SetTeleportTarget = function(t) Targets[#Targets + 1] = t end"),
+              "");
+  }
+  std::string RunLua(const char* code) {
+    std::string error;
+    if (luaL_loadstring(L, code) != 0 || lua_pcall(L, 0, 0, 0) != 0) error = lua_tostring(L, -1);
+    lua_settop(L, 0);
+    return error;
+  }
+  // The targets set since the last call, joined by blanks.
+  std::string Think() {
+    EXPECT_TRUE(game->ExecuteFunctionArg("OnThink", ""));
+    EXPECT_EQ(RunLua("Seen = table.concat(Targets, ' ') Targets = {}"), "");
+    lua_getglobal(L, "Seen");
+    std::string seen = lua_tostring(L, -1) ? lua_tostring(L, -1) : "";
+    lua_pop(L, 1);
+    return seen;
+  }
+  ShipEntity* PlayerShip(const VisVector_cl& at) {
+    ShipEntity* ship = ShipFactory::GetInstance()->CreateShip("PlayerShip", "scripts\\Ships\\TestSloop.lua", at,
+                                                              VisVector_cl(0, 0, 0), 1, 0, true);
+    LUA_PushObjectProxy(L, ship);
+    lua_setglobal(L, "TestPlayerShip");
+    return ship;
+  }
+  ShipEntity* LoadSeaBattle() {
+    EXPECT_TRUE(Vision::LoadWorld("scenes\\seabattle01\\seabattle01.vscene"));
+    GameManager::GetInstance()->SetLocation(2);
+    return static_cast<ShipEntity*>(Vision::Game.SearchEntity("EnemyShip"));
+  }
+
+  lua_State* L = nullptr;
+};
+
+TEST_F(CampaignScriptTickTest, TheMarkedSpotStartsTheSeaBattleWhenTheShipSailsIntoIt) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  GameManager::GetInstance()->SetLocation(0);
+  ShipEntity* ship = PlayerShip(VisVector_cl(0, 0, 0));
+  EXPECT_EQ(Think(), "");
+  ship->SetPosition(VisVector_cl(0, 250, 0));
+  EXPECT_EQ(Think(), "seabattle01-sea");
+  EXPECT_EQ(Think(), "");  // still inside: once
+
+  // The battle, won at once.
+  ShipEntity* enemy = LoadSeaBattle();
+  ASSERT_NE(enemy, nullptr);
+  PlayerShip(VisVector_cl(-150, 0, 0));
+  enemy->Components<ShipBattleComponent>()->StartSinking(1.0f, true);
+  EXPECT_EQ(Think(), "world");
+
+  // Back at the spot the battle started from: no new battle until the ship
+  // leaves the spot and sails into it again.
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  GameManager::GetInstance()->SetLocation(0);
+  ship = PlayerShip(VisVector_cl(0, 250, 0));
+  EXPECT_EQ(Think(), "");
+  ship->SetPosition(VisVector_cl(0, 100, 0));
+  EXPECT_EQ(Think(), "");
+  ship->SetPosition(VisVector_cl(30, 320, 0));
+  EXPECT_EQ(Think(), "seabattle01-sea");
+}
+
+TEST_F(CampaignScriptTickTest, TheSeaBattleEndsOnceWhenItsEnemyIsLeftBehindOrGone) {
+  // Left behind: 600 and more away.
+  ShipEntity* enemy = LoadSeaBattle();
+  ASSERT_NE(enemy, nullptr);
+  ShipEntity* ship = PlayerShip(VisVector_cl(-150, 0, 0));
+  EXPECT_EQ(Think(), "");
+  ship->SetPosition(VisVector_cl(-450, 0, 0));
+  EXPECT_EQ(Think(), "");  // 550 away
+  ship->SetPosition(VisVector_cl(-520, 0, 0));
+  EXPECT_EQ(Think(), "world");
+  EXPECT_EQ(Think(), "");  // the battle is over: once
+
+  // Gone from the scene before the tick saw it sink.
+  enemy = LoadSeaBattle();
+  ASSERT_NE(enemy, nullptr);
+  PlayerShip(VisVector_cl(-150, 0, 0));
+  enemy->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(Think(), "world");
 }
 
 }  // namespace
