@@ -115,8 +115,9 @@ void TownManager::Initialize() {
     m_pTownsZone = new VisZoneResource_cl(kTownsZoneFile, VisVector_cl(FLT_MAX, FLT_MAX, FLT_MAX),
                                           VisVector_cl(-FLT_MAX, -FLT_MAX, -FLT_MAX));
     m_pTownsZone->AddRef();
-    if (!m_pTownsZone->EnsureLoaded()) Vision::Error.Warning("TownManager: the towns zone %s was not loaded", kTownsZoneFile);
   }
+  if (!m_pTownsZone->IsLoaded() && !m_pTownsZone->EnsureLoaded())
+    Vision::Error.Warning("TownManager: the towns zone %s was not loaded", kTownsZoneFile);
   GameManager* game = GameManager::HasInstance() ? GameManager::GetInstance() : nullptr;
   for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
     if (!IsTown(e) || e->IsMarkedRemoved()) continue;
@@ -301,8 +302,8 @@ void TownManager::MoorPlayerShipForTown(ShipEntity* ship) {
 
 void TownManager::WriteWorld(VArchive& ar) {
   const Nation* own = GameManager::GetInstance()->GetPlayerNation();
-  std::vector<BaseEntity*> records, objects;
-  std::vector<VisBaseEntity_cl*> cameras;
+  std::vector<BaseEntity*> records;
+  std::vector<VisBaseEntity_cl*> objects;  // whole entities and cameras, in scene order
   for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
     if (!e || e->IsMarkedRemoved()) continue;
     if (e->IsOfType(ShipEntity::GetClassTypeId()) && static_cast<ShipEntity*>(e)->GetStats()) {
@@ -315,29 +316,28 @@ void TownManager::WriteWorld(VArchive& ar) {
       continue;
     }
     if (e->IsOfType(CameraEntity_cl::GetClassTypeId())) {
-      cameras.push_back(e);
+      objects.push_back(e);
       continue;
     }
     if (!e->IsOfType(BaseEntity::GetClassTypeId())) continue;
     BaseEntity* entity = static_cast<BaseEntity*>(e);
     if (!entity->GetSave()) continue;
-    (entity->GetSerializeType() != 0 ? records : objects).push_back(entity);
+    if (entity->GetSerializeType() != 0)
+      records.push_back(entity);
+    else
+      objects.push_back(entity);
   }
 
   SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
   ar << "ARCH" << Vision::GetArchiveVersion() << Vision::Timer.GetTime();
-  ar << (int)records.size() << (int)(objects.size() + cameras.size());
+  ar << (int)records.size() << (int)objects.size();
   for (BaseEntity* e : records) {
     ar << e->GetClassTypeName() << VString(e->GetEntityKey()) << e->GetPosition() << e->GetOrientation();
     ar << (int)e->GetTraceAccuracy() << RecordModelPath(e->GetMeshFileName()) << saves->GetEntityParameters(e);
   }
-  for (BaseEntity* e : objects) {
-    ar << kTagEntity;
+  for (VisBaseEntity_cl* e : objects) {
+    ar << (e->IsOfType(CameraEntity_cl::GetClassTypeId()) ? kTagCamera : kTagEntity);
     ar.WriteObject(e);
-  }
-  for (VisBaseEntity_cl* camera : cameras) {
-    ar << kTagCamera;
-    ar.WriteObject(camera);
   }
   ar << "EOA";
 }

@@ -37,6 +37,11 @@ TownEntity::TownEntity() : m_sTownScript(kDefaultTownScript) {
 
 TownEntity::~TownEntity() = default;
 
+void TownEntity::InitFunction() {
+  StaticEntity::InitFunction();
+  CommonInit();
+}
+
 void TownEntity::CommonInit() {
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   if (!m_sTownScript.IsEmpty() && scripts && !scripts->GetScriptInstance(this)) {

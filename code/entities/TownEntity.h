@@ -14,6 +14,9 @@ class TownEntity : public StaticEntity {
   TownEntity();
   ~TownEntity() override;
 
+  // A town placed by a scene or a zone file gets its script and name tag here, as
+  // one read back from a saved game does in its deserialisation callback.
+  void InitFunction() override;
   // Attaches the town script when the town has none yet, then a name tag when it
   // has none.
   virtual void CommonInit();

@@ -13,6 +13,12 @@
 
 namespace {
 
+// What a scene file gives a town: its variables before its start.
+struct TownEntityTemplate : VisEntityTemplate_cl {
+  TownEntityTemplate() { m_sClassName = "TownEntity"; }
+  void ApplyToEntity(VisBaseEntity_cl* entity) override { entity->SetVariable("m_sTownScript", "scripts/Placed.lua"); }
+};
+
 class TownEntityTest : public ScratchScriptFixture {
  protected:
   TownEntityTest() : ScratchScriptFixture("town_") {}
@@ -37,6 +43,15 @@ TEST_F(TownEntityTest, CommonInitGivesATownItsScriptAndOneNameTag) {
   for (int i = 0; i < town->GetComponentCount(); ++i)
     tags += town->GetComponent(i)->IsOfType(NameTagComponent::GetClassTypeId());
   EXPECT_EQ(tags, 1);
+}
+
+TEST_F(TownEntityTest, ATownPlacedByASceneStartsWithItsScript) {
+  Write("scripts/Placed.lua", "iSceneType = 3\n");
+  TownEntityTemplate templ;
+  auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity(templ));
+  ASSERT_NE(town, nullptr);
+  EXPECT_EQ(town->GetSceneType(), 3);
+  EXPECT_NE(town->Components<NameTagComponent>(), nullptr);
 }
 
 TEST_F(TownEntityTest, ANameTagTakesShipsAndTownsOnly) {
@@ -85,7 +100,12 @@ using archive_test::Bytes;
 
 class TownBlockTest : public TownEntityTest {
  protected:
-  TownEntity* Fresh() { return static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0))); }
+  // A town as the archive makes one: without the name tag its start gave it.
+  TownEntity* Fresh() {
+    auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0)));
+    town->RemoveAllComponents();
+    return town;
+  }
   // The base entity's block of a fresh town, then the given town block.
   Bytes WithBaseBlock(const Bytes& townBlock) {
     TownEntity* source = Fresh();
