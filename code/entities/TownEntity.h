@@ -14,6 +14,9 @@ class TownEntity : public StaticEntity {
   TownEntity();
   ~TownEntity() override;
 
+  // A town placed by a scene or a zone file gets its script and name tag here, as
+  // one read back from a saved game does in its deserialisation callback.
+  void InitFunction() override;
   // Attaches the town script when the town has none yet, then a name tag when it
   // has none.
   virtual void CommonInit();
@@ -45,6 +48,13 @@ class TownEntity : public StaticEntity {
   void SetWorldLevelTown(int worldLevel) { m_bWorldLevel = worldLevel; }
   // 25 units behind the town along its forward axis.
   VisVector_cl GetSpawnPosition() const;
+
+  // The base entity's block, then "ARCH", version 7, the town script, the ship
+  // scripts, the world-level flag, "EOA". Older blocks are read by version.
+  void Serialize(VArchive& ar) override;
+  // A town read back from a saved game gets its script and name tag.
+  void OnDeserializationCallback(void* context) override;
+  bool WantsDeserializationCallback(int context) override { return context != 1; }
 
  protected:
   static void BuildVarList(VARTABLE& t);
