@@ -26,15 +26,10 @@
 
 GameSessionManager::GameSessionManager() {
   LoadLevelTable();
-  m_pPlayer = new PlayerStats();
-  InitGameArea();
+  StartNewGameSession();
 }
 
-GameSessionManager::~GameSessionManager() {
-  for (CollectableEntityTemplate* collectable : m_collectables) collectable->DisposeObject();
-  ClearRecords();
-  ClearShips();
-}
+GameSessionManager::~GameSessionManager() { ClearSession(); }
 
 void GameSessionManager::ClearRecords() {
   delete m_pPlayer;

@@ -166,10 +166,15 @@ class GameSessionManager : public Singleton<GameSessionManager> {
 
  private:
   friend class Singleton<GameSessionManager>;
-  // Reads the level table and starts with a new player record.
+  // Reads the level table and starts a new campaign.
   GameSessionManager();
   // Deletes the records of players, heroes and soldiers.
   void ClearRecords();
+  // The ships the towns offer and the potion recipes, from the game script.
+  void InitShipsForSale();
+  void InitPotions();
+  // A hero added while the player's character is in the scene joins it there.
+  void PlaceNewHero(HeroStats* hero, VisVector_cl pos);
   // Deletes the NPC ship records.
   void ClearShips();
   // Game over: the fade-out, the message and GameManager's game-over timer.
