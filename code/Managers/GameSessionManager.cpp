@@ -26,7 +26,9 @@
 
 GameSessionManager::GameSessionManager() {
   LoadLevelTable();
+  m_bConstructing = true;
   StartNewGameSession();
+  m_bConstructing = false;
 }
 
 GameSessionManager::~GameSessionManager() { ClearSession(); }

@@ -201,4 +201,5 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   std::vector<Potion*> m_potions;
   VString m_sLastLoadedScene;
   ShipStats* m_pSelectedShipAtShipYard = nullptr;
+  bool m_bConstructing = false;
 };

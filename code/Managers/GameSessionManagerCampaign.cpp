@@ -132,6 +132,9 @@ void GameSessionManager::ClearSession() {
   m_gameArea.clear();
   m_bPlayerAlive = true;
 
+  // The manager's first use may come in the middle of a scene (a soldier tying its
+  // record); there is no earlier campaign then whose town or battle could be ended.
+  if (m_bConstructing) return;
   // Without a town manager there is no kept town state to forget.
   if (TownManager::HasInstance()) {
     TownManager* towns = TownManager::GetInstance();
