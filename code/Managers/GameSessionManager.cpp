@@ -26,15 +26,12 @@
 
 GameSessionManager::GameSessionManager() {
   LoadLevelTable();
-  m_pPlayer = new PlayerStats();
-  InitGameArea();
+  m_bConstructing = true;
+  StartNewGameSession();
+  m_bConstructing = false;
 }
 
-GameSessionManager::~GameSessionManager() {
-  for (CollectableEntityTemplate* collectable : m_collectables) collectable->DisposeObject();
-  ClearRecords();
-  ClearShips();
-}
+GameSessionManager::~GameSessionManager() { ClearSession(); }
 
 void GameSessionManager::ClearRecords() {
   delete m_pPlayer;

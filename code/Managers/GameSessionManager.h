@@ -38,7 +38,9 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   // A new campaign: records cleared, settings applied, a new player record with the
   // chosen character, ships for sale, potions and the game area from the script.
   void StartNewGameSession();
-  // Deletes every record and list of the campaign; the player is alive again.
+  // Deletes every record and list of the campaign; the player is alive again. The
+  // town manager forgets its current town and kept state, and a land battle ends
+  // with the selection cleared.
   void ClearSession();
   // The save block (version 5). A block that does not check out keeps the running
   // campaign; false then.
@@ -55,7 +57,8 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   void SpawnHero(HeroStats* hero, const VisVector_cl& pos);
   // Every soldier record of the player and the heroes back to its maximum hit points.
   void HealAll();
-  // Units of heroes standing in the escape area take their place in their records.
+  // Units of heroes standing in the escape area take their place in their records
+  // (once the escape area can tell which units stand in it).
   void StoreEscapedUnits();
   VString GetLastLoadedSceneName() const { return m_sLastLoadedScene; }
   void SetLastLoadedSceneName(const char* name) { m_sLastLoadedScene = name; }
@@ -166,10 +169,15 @@ class GameSessionManager : public Singleton<GameSessionManager> {
 
  private:
   friend class Singleton<GameSessionManager>;
-  // Reads the level table and starts with a new player record.
+  // Reads the level table and starts a new campaign.
   GameSessionManager();
   // Deletes the records of players, heroes and soldiers.
   void ClearRecords();
+  // The ships the towns offer and the potion recipes, from the game script.
+  void InitShipsForSale();
+  void InitPotions();
+  // A hero added while the player's character is in the scene joins it there.
+  void PlaceNewHero(HeroStats* hero, VisVector_cl pos);
   // Deletes the NPC ship records.
   void ClearShips();
   // Game over: the fade-out, the message and GameManager's game-over timer.
@@ -193,4 +201,5 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   std::vector<Potion*> m_potions;
   VString m_sLastLoadedScene;
   ShipStats* m_pSelectedShipAtShipYard = nullptr;
+  bool m_bConstructing = false;
 };

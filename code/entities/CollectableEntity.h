@@ -30,12 +30,27 @@ class CollectableEntity : public BaseEntity {
 
   // Takes the values of the item's stored form (the template's creation hook).
   void LoadFromTemplate(const CollectableEntityTemplate& templ);
+  // Writes the item's values into a stored form (what the inventory keeps).
+  void SaveToTemplate(CollectableEntityTemplate& templ);
 
   int m_bHidden = 0;
+  int m_bCarriable = 1;
   int m_bRemoveWhenUsed = 1;
+  int m_bUseWhenCollected = 0;
   VString m_sCollectableScriptFile;
   VString m_sScreenName;
+  VString m_sType;
+  VString m_sDescription;
+  VString m_sImage;
   VString m_sHighlightEffect;
+  VString m_sLargeImage;
+  int m_iItemType = 0;
+  int m_iPrice = 0;
+  float m_fPickDistance = 10.0f;
+  float m_fPickDistanceLand = 6.0f;
+  float m_fCooldownTimer = 0.0f;
+  int m_iMinValue = 0;
+  int m_iMaxValue = 0;
 
  protected:
   static void BuildVarList(VARTABLE& t);

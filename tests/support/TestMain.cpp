@@ -5,13 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   std::error_code ec;
   std::filesystem::current_path(BRINEMARK_PROGRAM_DIR, ec);
   Vision::Error.SetFatalHandler([](const std::string& text) { throw std::runtime_error("fatal: " + text); });
-  return RUN_ALL_TESTS();
+  // What the game writes to the player's documents (a new campaign stores the
+  // settings) goes to a folder of this run, unless the caller chose one.
+  std::filesystem::path documents;
+  if (!getenv("ENGINE_DOCUMENTS_DIR")) {
+    documents = std::filesystem::temp_directory_path(ec) / ("brinemark_test_documents_" + std::to_string(getpid()));
+    std::filesystem::create_directories(documents, ec);
+    setenv("ENGINE_DOCUMENTS_DIR", documents.c_str(), 1);
+  }
+  const int result = RUN_ALL_TESTS();
+  if (!documents.empty()) std::filesystem::remove_all(documents, ec);
+  return result;
 }

@@ -32,6 +32,8 @@ class SettingsManagerTest : public ::testing::Test {
     fs::remove_all(documents);
     fs::create_directories(documents);
     docsEnv = std::make_unique<ScopedEnv>("ENGINE_DOCUMENTS_DIR", documents.c_str());
+    // A manager left by an earlier test (a new campaign makes one) read other files.
+    SettingsManager::CleanInstance();
     Dict().DeleteAll();
     Vision::Renderer.SetHasSSAOPostProcessor(true);
     Vision::Renderer.SetShadowMapCount(1);
