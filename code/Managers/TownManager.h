@@ -6,6 +6,7 @@
 #include "util/Singleton.h"
 
 #include "engine/base/DynArray.h"
+#include "engine/base/VCallback.h"
 #include "engine/base/VRefCounter.h"
 #include "engine/base/VString.h"
 #include "engine/base/VisMath.h"
@@ -28,9 +29,13 @@ struct TownInfo {
   bool mansionVisited = false;
 };
 
-class TownManager : public Singleton<TownManager> {
+// Town and entity pointers are plain: engine entities are not counted, so the
+// manager forgets an entity when GameManager::Callbacks.OnEntityDestroyed names it.
+class TownManager : public Singleton<TownManager>, public IVisCallbackHandler_cl {
  public:
-  virtual ~TownManager();
+  ~TownManager() override;
+
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
   // The towns zone of the world map, loaded once; its towns become the world towns.
   void Initialize();
@@ -92,16 +97,33 @@ class TownManager : public Singleton<TownManager> {
 
  private:
   friend class Singleton<TownManager>;
-  TownManager() = default;
+  TownManager();
   void ResetCurrentTown();
+  // The town named key in the scene (null when there is none).
+  static TownEntity* FindTown(const VString& key);
+  // Steps 1 to 3 of a town or sea scene: false when an empty scene file names no
+  // town with a scene file. The scene file to load goes into sceneFileOut.
+  bool SelectTown(const char* sceneFile, int sceneType, const VString& townKey, VString& sceneFileOut,
+                  bool takeCollectables, int maxCollectables);
+  SerializableStream* GetOrCreateTownStream(const VString& name);
+  // Readies the player's ship for the stay in town before the world map is written.
+  void MoorPlayerShipForTown(ShipEntity* ship);
+  void WriteWorld(VArchive& ar);
+  // Reads the world stream; with apply false the entities read are removed again
+  // (a trial read that leaves the world alone). False when the stream is damaged.
+  bool ReadWorld(VArchive& ar, bool apply);
 
   VSmartPtr<SerializableStream> m_spWorldStream;
   std::vector<VSmartPtr<SerializableStream>> m_townStreams;
   TownInfo m_currentTown;
-  VisZoneResource_cl* m_pTownsZone = nullptr;
+  VisZoneResource_cl* m_pTownsZone = nullptr;  // holds a reference while set
   std::vector<TownEntity*> m_worldTowns;
   std::vector<TownEntity*> m_localTowns;
   ShipEntity* m_pPlayerShip = nullptr;
   VisVector_cl m_vHarbourPosition{0, 0, 0, 1};
   VisVector_cl m_vHarbourOrientation{0, 0, 0, 1};
 };
+
+// Both directions go through SerializeX; the archive's mode decides.
+VArchive& operator<<(VArchive& ar, TownManager& manager);
+VArchive& operator>>(VArchive& ar, TownManager& manager);

@@ -45,7 +45,7 @@ const WrapperClass kClasses[] = {
     {"BasePathComponent", nullptr},
     {"ShipPathComponent", nullptr},
     {"AIShipComponent", nullptr},
-    {"TownEntity", nullptr},
+    {"TownEntity", &TownEntity_info},
     {"HeroStats", &HeroStats_info},
     {"ShipBattleComponent", &ShipBattleComponent_info},
     {"BuildingBaseEntity", nullptr},

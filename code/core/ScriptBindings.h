@@ -37,6 +37,7 @@ extern NativeClassInfo HeroStats_info;
 extern NativeClassInfo ShipEntity_info;
 extern NativeClassInfo ShipBattleComponent_info;
 extern NativeClassInfo LandBattleCameraComponent_info;
+extern NativeClassInfo TownEntity_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

@@ -3,8 +3,11 @@
 #include "entities/TownEntity.h"
 
 #include "components/NameTagComponent.h"
+#include "Managers/SaveGameManager.h"
+#include "util/ArchiveLimits.h"
 #include "util/ComponentSetup.h"
 
+#include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
 #include "engine/core/VScriptManager.h"
 
@@ -13,6 +16,9 @@ namespace {
 const char kDefaultTownScript[] = "scripts/towns/stronghold_pirate.lua";
 const char kNoTownName[] = "str_TOWN_NONE";
 const float kSpawnDistance = 25.0f;
+const char kTownVersion = 7;
+// Script paths and ship scripts are file names.
+const int kMaxPathLength = 1024;
 
 }  // namespace
 
@@ -107,4 +113,53 @@ VisVector_cl TownEntity::GetSpawnPosition() const {
   VisVector_cl spawn = GetPosition() - GetRotationMatrix().GetColumn(0) * kSpawnDistance;
   spawn.w = 1.0f;
   return spawn;
+}
+
+void TownEntity::Serialize(VArchive& ar) {
+  BaseEntity::Serialize(ar);
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, kTownVersion);
+    ar << m_sTownScript << (int)m_shipScripts.size();
+    for (const VString& script : m_shipScripts) ar << script;
+    ar << m_bWorldLevel;
+    SaveGameManagerProto::EndBlock(ar);
+    return;
+  }
+
+  SavedBlockReader block(ar, GetClassTypeName(), kTownVersion);
+  if (!block.IsOpen()) return;
+  // Versions 2 to 4 carried one to three values that nothing uses any more.
+  const int version = block.GetVersion();
+  if (version >= 2 && version <= 4) {
+    for (int i = 0; i < version - 1; ++i) {
+      int dropped = 0;
+      ar >> dropped;
+    }
+  }
+  VString script = m_sTownScript;
+  std::vector<VString> shipScripts = m_shipScripts;
+  int worldLevel = 1;
+  if (block.Has(5) && !ArchiveLimits::ReadString(ar, script, kMaxPathLength)) return (void)block.Fail();
+  if (block.Has(6)) {
+    int count = 0;
+    if (!ArchiveLimits::ReadCount(ar, count, 4)) return (void)block.Fail("ship script count");
+    shipScripts.assign((size_t)count, VString());
+    for (VString& ship : shipScripts)
+      if (!ArchiveLimits::ReadString(ar, ship, kMaxPathLength)) return (void)block.Fail();
+  }
+  if (block.Has(7)) ar >> worldLevel;
+  if (!block.End()) return;
+
+  m_sTownScript = script;
+  m_shipScripts = std::move(shipScripts);
+  m_bWorldLevel = worldLevel;
+  // Towns of the world map are never picked by trace lines; older blocks held only those.
+  if (m_bWorldLevel) SetCanTrace(false);
+  m_bSave = 0;
+  SetTraceAccuracy(VIS_TRACEACC_AABOX);
+}
+
+void TownEntity::OnDeserializationCallback(void* context) {
+  BaseEntity::OnDeserializationCallback(context);
+  CommonInit();
 }

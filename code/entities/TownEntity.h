@@ -46,6 +46,13 @@ class TownEntity : public StaticEntity {
   // 25 units behind the town along its forward axis.
   VisVector_cl GetSpawnPosition() const;
 
+  // The base entity's block, then "ARCH", version 7, the town script, the ship
+  // scripts, the world-level flag, "EOA". Older blocks are read by version.
+  void Serialize(VArchive& ar) override;
+  // A town read back from a saved game gets its script and name tag.
+  void OnDeserializationCallback(void* context) override;
+  bool WantsDeserializationCallback(int context) override { return context != 1; }
+
  protected:
   static void BuildVarList(VARTABLE& t);
 
