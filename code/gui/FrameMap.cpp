@@ -155,7 +155,7 @@ void FrameMap::Update() {
   if (!m_bOpen || !m_pRootWindow) return;
   for (const CEGUI::String& name : m_createdDots) {
     if (CEGUI::Window* dot = GetComponent(name)) {
-      const bool town = name.find("TownDot") != CEGUI::String::npos;
+      const bool town = CeguiCompat::ToUtf8(name).find("TownDot") != std::string::npos;
       CeguiCompat::Try("map dot", [&] { dot->setVisible(town); });
     }
   }

@@ -241,6 +241,7 @@ TEST_F(GameManagerTravelTest, ASceneLoadGivesAnimatedLightsAPhase) {
   EXPECT_EQ(animated->GetVisibilityZone(), -1);
   EXPECT_EQ(plain->GetColorAnimationPhase(), 0.0f);
   EXPECT_EQ(plain->GetVisibilityZone(), 0);
+  Vision::World.RemoveAllLightSources();
 }
 
 // Ship upgrades --------------------------------------------------------------------
@@ -278,6 +279,46 @@ TEST_F(GameManagerTravelTest, UpgradesChangeTheShipyardsSelectedShip) {
   gm->UpgradeShipDurability(50, 50);
   gm->UpgradeShipSpeed(1.0f);
   EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayerControlledShip(), nullptr);
+}
+
+TEST_F(GameManagerTravelTest, TheUpdateEntersTheNearestWorldTownWithinItsDistance) {
+  ShipEntity* ship = MakePlayerShip();
+  TownEntity* town = MakeTown("Cove", VisVector_cl(40, 0, 0));
+  TownManager::GetInstance()->Initialize();
+  gm->SetPlayTheGame(true);
+  LogCapture log;
+  // At sea scenes other than the world map towns are looked for within 30 only.
+  gm->SetLocation(2);
+  Vision::Timer.Update();
+  gm->Update();
+  EXPECT_EQ(gm->GetNearestTown(), nullptr);
+  gm->SetLocation(0);
+  gm->Update();
+  EXPECT_EQ(gm->GetNearestTown(), town);
+  EXPECT_EQ(FoundCalls(town), 1);
+  EXPECT_FALSE(log.Contains("to town"));
+  ship->SetPosition(VisVector_cl(35, 0, 0));
+  gm->Update();
+  EXPECT_EQ(log.Matching("to town Cove").size(), 1u);
+}
+
+TEST_F(GameManagerTravelTest, NearAnyTownIsAskedAgainOnlyEveryHalfSecond) {
+  ShipEntity* ship = MakePlayerShip();
+  MakeTown("Cove", VisVector_cl(40, 0, 0))->SetAccessible(false);
+  TownManager::GetInstance()->Initialize();
+  gm->SetPlayTheGame(true);
+  Vision::Timer.SetFixedTimeStep(0.3f);
+  Vision::Timer.Update();
+  gm->Update();
+  // The first half second keeps the answer the game started with.
+  EXPECT_FALSE(gm->IsPlayerNearAnyTown());
+  gm->Update();
+  EXPECT_TRUE(gm->IsPlayerNearAnyTown());
+  ship->SetPosition(VisVector_cl(500, 0, 0));
+  gm->Update();
+  EXPECT_TRUE(gm->IsPlayerNearAnyTown());
+  gm->Update();
+  EXPECT_FALSE(gm->IsPlayerNearAnyTown());
 }
 
 TEST_F(GameManagerTravelTest, NoTownIsNearWithoutAPlayerShip) {

@@ -7,6 +7,9 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/TownEntity.h"
+#include "Managers/TownManager.h"
+#include "support/ScratchDataFolder.h"
 #include "gui/FrameMap.h"
 
 namespace {
@@ -47,6 +50,7 @@ class FrameMapTest : public GuiFrameTest {
   }
   FrameMap* Map() { return dynamic_cast<FrameMap*>(gui->FindWindowA(WT_MAP)); }
 
+  ScratchDataFolder data;
   ShipStats stats;
   ShipEntity* ship = nullptr;
 };
@@ -108,6 +112,52 @@ TEST_F(FrameMapTest, ThePlayersDotPulsesAtItsPlaceAndTheCloseButtonClosesTheMap)
   env.Frame();
   EXPECT_EQ(gui->FindWindowA(WT_MAP), nullptr);
   ExpectNoCeguiFailure();
+}
+
+TEST_F(FrameMapTest, FoundTownsGetADotAndNamedOnesABigIcon) {
+  auto town = [](const char* key, const char* nameKey, const VisVector_cl& at, bool found) {
+    TownEntity* t = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", at));
+    t->SetEntityKey(key);
+    t->SetTownNameKey(nameKey);
+    t->SetScriptValue("bFound", found);
+    return t;
+  };
+  // The towns keep their values in a script of their own.
+  Vision::File.AddDataDirectory(data.Path().c_str());
+  data.Write("scripts/towns/plain.lua", "bFound = false\nsNameKey = \"\"\n");
+  TownEntity* named = town("Cove", "str_TOWN_COVE", VisVector_cl(0, 0, 0), false);
+  TownEntity* slum = town("Slum", "str_TOWN_SL_HOLLOW", VisVector_cl(3000, -3000, 0), false);
+  TownEntity* unknown = town("Far", "str_TOWN_FAR", VisVector_cl(100, 0, 0), false);
+  for (TownEntity* t : {named, slum, unknown}) {
+    const VString key = t->GetTownNameKey();
+    t->SetScript("scripts/towns/plain.lua");
+    t->SetTownNameKey(key.AsChar());
+  }
+  named->SetFound(true);
+  slum->SetFound(true);
+  TownManager::GetInstance()->Initialize();
+
+  auto* map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
+  ASSERT_NE(map, nullptr);
+  CEGUI::Window* big = map->GetComponent("MAP/Window/Map/TownDot0");
+  CEGUI::Window* small = map->GetComponent("MAP/Window/Map/TownDot1");
+  ASSERT_NE(big, nullptr);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(map->GetComponent("MAP/Window/Map/TownDot2"), nullptr);
+  EXPECT_TRUE(big->isVisible());
+  EXPECT_EQ(big->getPosition().d_x.d_offset, 492.0f - 38.0f);
+  EXPECT_EQ(big->getPosition().d_y.d_offset, 239.0f - 30.0f);
+  EXPECT_EQ(big->getPixelSize().d_width, 96.0f);
+  EXPECT_EQ(small->getPosition().d_x.d_offset, 145.0f);
+  EXPECT_EQ(small->getPosition().d_y.d_offset, -108.0f);
+
+  // A town found later gets its dot on the next redraw; existing dots are reused.
+  unknown->SetFound(true);
+  map->UpdateTownDots();
+  EXPECT_NE(map->GetComponent("MAP/Window/Map/TownDot2"), nullptr);
+  EXPECT_EQ(map->GetComponent("MAP/Window/Map/TownDot0"), big);
+  EXPECT_EQ(map->GetCreatedDots().size(), 3u);
+  TownManager::CleanInstance();
 }
 
 }  // namespace
