@@ -7,19 +7,25 @@
 #include "components/CameraModeComponent.h"
 #include "components/ShipBattleCameraComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/ShipPathComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "core/VisMainApp.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "gui/GUIManager.h"
+#include "util/Navigation.h"
 #include "Managers/MusicManager.h"
+#include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
 
 #include "engine/Vision.h"
 #include "engine/core/IVisPhysicsObject.h"
 #include "engine/core/VisRenderContext.h"
 #include "engine/sound/VSoundManager.h"
+
+#include <string>
 
 namespace {
 // Camera message: the sea battle has ended.
@@ -210,9 +216,13 @@ void BattleManager::GetEnemyShipsInsideSector(const VisVector_cl& position, cons
   GetShipsInsideSectorFromArray(position, direction, angle, out, inRange);
 }
 
-float BattleManager::GetTerrainHeight(const VisVector_cl& position, bool /*force*/) const {
+// The world's height already holds the terrain's origin; a sector whose heights
+// are not in memory answers with the origin alone.
+float BattleManager::GetTerrainHeight(const VisVector_cl& position, bool force) const {
   if (!Vision::World.HasTerrain()) return 0.0f;
-  return Vision::World.GetHeightAtWorldPos(position.x, position.y);
+  if (force || (Vision::World.GetTerrainSectorFlags(position.x, position.y) & 1u) != 0)
+    return Vision::World.GetHeightAtWorldPos(position.x, position.y);
+  return Vision::World.GetTerrainOrigin().z;
 }
 
 ShipEntity* BattleManager::GetClosestShipFromArray(const VisVector_cl& position, const DynArray_cl<ShipEntity*>* ships,
@@ -306,26 +316,219 @@ void BattleManager::TeleportPlayerShip(const VisVector_cl& position) {
 // ---------------------------------------------------------------------------
 // Scene loading, scene script and the remaining queries.
 
-void BattleManager::InitWorld(int scriptArg, const char* scene) {}
-void BattleManager::PostInit() {}
-void BattleManager::SetSceneScript(int scriptArg) {}
-IVScriptInstance* BattleManager::GetSceneScript() const { return nullptr; }
-void BattleManager::StopAttackingPlayer() {}
-bool BattleManager::SerializeX(VArchive& ar) { return false; }
-void BattleManager::GetHostileShips(DynArray_cl<ShipEntity*>& out, int nation) const {}
-ShipEntity* BattleManager::GetClosestFriendlyShip(const VisVector_cl& position, int nation) const { return nullptr; }
-ShipEntity* BattleManager::GetClosestEnemyShip(const VisVector_cl& position, int nation) const { return nullptr; }
-ShipEntity* BattleManager::GetClosestHostileShip(const VisVector_cl& position, int nation) const { return nullptr; }
-ShipEntity* BattleManager::GetClosestShip(const VisVector_cl& position, int nation) const { return nullptr; }
-int BattleManager::GetIndexInGroup(ShipEntity* ship) const { return -1; }
-VisVector_cl BattleManager::CalculateCenter(const DynArray_cl<ShipEntity*>* ships) const { return {0, 0, 0, 1}; }
-VisVector_cl BattleManager::CalculateFriendlyCenter(int nation) const { return {0, 0, 0, 1}; }
-VisVector_cl BattleManager::CalculateEnemyCenter(int nation) const { return {0, 0, 0, 1}; }
-bool BattleManager::AnyEnemiesInRange(const VisVector_cl& position, float range, int nation) const { return false; }
+namespace {
+const char kSceneScriptFile[] = "scripts\\Battle1.lua";
+const char kNavigationMapFile[] = "CollisionMap.dds";
+const int kBlockVersion = 3;
+
+IVScriptInstance* CurrentSceneScript() {
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  return scripts ? scripts->GetSceneScript() : nullptr;
+}
+
+void CallSceneScript(const char* function) {
+  IVScriptInstance* script = CurrentSceneScript();
+  if (script && script->HasFunction(function)) script->ExecuteFunctionArg(function, "");
+}
+
+// The folder of a scene file with its trailing separator ("" for a bare name).
+std::string SceneFolder(const char* scene) {
+  const std::string file = scene ? scene : "";
+  const size_t slash = file.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
+const AIShipComponent* AttackingAI(const ShipEntity* ship) {
+  const AIShipComponent* ai = ship->Components<AIShipComponent>();
+  return ai && ai->GetAIMode() == AIShipComponent::AIMODE_ATTACK ? ai : nullptr;
+}
+}  // namespace
+
+void BattleManager::InitWorld(int scriptArg, const char* scene) {
+  Vision::Error.SystemMessage("BattleManager::InitWorld() Unload previous");
+  Vision::LoadWorld(nullptr);
+  Vision::Error.SystemMessage("BattleManager::InitWorld() Load Scene %s", scene ? scene : "");
+  VisMainApp::GetInstance()->LoadScene(scene);
+  Vision::Error.SystemMessage("BattleManager::InitWorld() Scene loaded");
+
+  Navigation* navigation = GameManager::HasInstance() ? GameManager::GetInstance()->GetNavigation() : nullptr;
+  const std::string map = SceneFolder(scene) + kNavigationMapFile;
+  if (navigation && Vision::File.Exists(map.c_str())) navigation->LoadMap(map.c_str());
+
+  SetSceneScript(scriptArg);
+  Vision::Error.SystemMessage("BattleManager::InitWorld() DONE");
+}
+
+void BattleManager::PostInit() { CallSceneScript("PostInit"); }
+
+// Every sea scene runs the same battle script; the argument is kept for callers
+// that name a scene kind.
+void BattleManager::SetSceneScript(int /*scriptArg*/) {
+  CallSceneScript("DeInit");
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  if (!scripts) return;
+  VSmartPtr<IVScriptInstance> script = scripts->CreateScriptInstanceFromFile(kSceneScriptFile);
+  scripts->SetSceneScript(script);
+  if (script) CallSceneScript("Init");
+}
+
+IVScriptInstance* BattleManager::GetSceneScript() const { return CurrentSceneScript(); }
+
+void BattleManager::StopAttackingPlayer() {
+  if (!GameManager::HasInstance()) return;
+  const Nation* own = GameManager::GetInstance()->GetPlayerNation();
+  ShipEntity* player = own ? own->GetPlayerShip() : nullptr;
+  if (!player) return;
+  ForEachLiveShip([&](const Nation*, ShipEntity* ship) {
+    AIShipComponent* ai = ship->Components<AIShipComponent>();
+    if (!ai || ai->GetAIMode() != AIShipComponent::AIMODE_ATTACK || ai->GetTargetShip() != player) return true;
+    ai->SetTargetShip(nullptr);
+    ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
+    ai->SetAttackTargetNation(-1);
+    if (ShipPathComponent* path = ship->Components<ShipPathComponent>()) path->UpdateOwner();
+    return true;
+  });
+}
+
+bool BattleManager::SerializeX(VArchive& ar) {
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, kBlockVersion);
+    scripts->WriteScriptInstance(ar, CurrentSceneScript());
+    ar << m_bBattleActive;
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "BattleManager", kBlockVersion);
+  if (!block.IsOpen()) return false;
+  VSmartPtr<IVScriptInstance> script;
+  bool active = m_bBattleActive;
+  if (block.Has(2)) {
+    script = scripts->ReadScriptInstance(ar, nullptr);
+    if (!ar.IsOK()) return block.Fail("the scene script");
+  }
+  if (block.Has(3)) ar >> active;
+  // A failed block keeps the running scene script; the one read is dropped.
+  if (!block.End()) return false;
+  if (block.Has(2)) scripts->SetSceneScript(script);
+  m_bBattleActive = active;
+  return true;
+}
+
+void BattleManager::GetHostileShips(DynArray_cl<ShipEntity*>& out, int nation) const {
+  ForEachLiveShip([&](const Nation* owner, ShipEntity* ship) {
+    if (owner->GetNationId() == nation) return true;
+    const AIShipComponent* ai = AttackingAI(ship);
+    if (!ai) return true;
+    const ShipEntity* target = ai->GetTargetShip();
+    if (ai->GetAttackTargetNation() == nation || (target && target->GetNation() == nation)) out.Insert(ship);
+    return true;
+  });
+}
+
+ShipEntity* BattleManager::GetClosestFriendlyShip(const VisVector_cl& position, int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetFriendlyShips(ships, nation);
+  return GetClosestShipFromArray(position, &ships, -1);
+}
+
+ShipEntity* BattleManager::GetClosestEnemyShip(const VisVector_cl& position, int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetEnemyShips(ships, nation);
+  return GetClosestShipFromArray(position, &ships, -1);
+}
+
+ShipEntity* BattleManager::GetClosestHostileShip(const VisVector_cl& position, int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetHostileShips(ships, nation);
+  return GetClosestShipFromArray(position, &ships, -1);
+}
+
+// Friendly and enemy ships of nation 0 together are every ship.
+ShipEntity* BattleManager::GetClosestShip(const VisVector_cl& position, int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetFriendlyShips(ships, 0);
+  GetEnemyShips(ships, 0);
+  return GetClosestShipFromArray(position, &ships, nation < 0 ? -1 : nation);
+}
+
+int BattleManager::GetIndexInGroup(ShipEntity* ship) const {
+  if (!ship || !GameManager::HasInstance()) return -1;
+  const GameManager* game = GameManager::GetInstance();
+  for (unsigned n = 0, nations = game->GetNationCount(); n < nations; ++n) {
+    const Nation* nation = game->GetNation(n);
+    if (!nation) continue;
+    const DynArray_cl<ShipEntity*>& ships = nation->GetShips();
+    for (unsigned i = 0, used = ships.GetValidSize(); i < used; ++i)
+      if (ships.Get(i) == ship) return (int)i;
+  }
+  return -1;
+}
+
+VisVector_cl BattleManager::CalculateCenter(const DynArray_cl<ShipEntity*>* ships) const {
+  VisVector_cl sum(0, 0, 0);
+  int count = 0;
+  if (ships) {
+    for (unsigned i = 0, used = ships->GetValidSize(); i < used; ++i) {
+      const ShipEntity* ship = ships->Get(i);
+      if (!ship) continue;
+      sum = sum + ship->GetPosition();
+      ++count;
+    }
+  }
+  if (count == 0) return VisVector_cl(0, 0, 0, 1);
+  const float scale = 1.0f / (float)count;
+  return VisVector_cl(sum.x * scale, sum.y * scale, sum.z * scale, 1.0f);
+}
+
+VisVector_cl BattleManager::CalculateFriendlyCenter(int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetFriendlyShips(ships, nation);
+  return CalculateCenter(&ships);
+}
+
+VisVector_cl BattleManager::CalculateEnemyCenter(int nation) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetEnemyShips(ships, nation);
+  return CalculateCenter(&ships);
+}
+
+bool BattleManager::AnyEnemiesInRange(const VisVector_cl& position, float range, int nation) const {
+  return AnyEnemyInRange(position, range, nation, false);
+}
+
 bool BattleManager::AnyHostileEnemiesInRange(const VisVector_cl& position, float range, int nation) const {
+  return AnyEnemyInRange(position, range, nation, true);
+}
+
+bool BattleManager::AnyEnemyInRange(const VisVector_cl& position, float range, int nation, bool attackingOnly) const {
+  DynArray_cl<ShipEntity*> ships(0, nullptr);
+  GetEnemyShipsWithinRange(position, range, &ships, nation);
+  VisBaseEntity_cl* player = GameManager::HasInstance() ? GameManager::GetInstance()->GetPlayerEntity() : nullptr;
+  for (unsigned i = 0, used = ships.GetValidSize(); i < used; ++i) {
+    const ShipEntity* ship = ships.Get(i);
+    if (!ship || ship->GetNation() == nation) continue;
+    if (ship == player) return true;
+    const AIShipComponent* ai = ship->Components<AIShipComponent>();
+    if (ai && (!attackingOnly || ai->GetAIMode() == AIShipComponent::AIMODE_ATTACK)) return true;
+  }
   return false;
 }
+
 void BattleManager::GetShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,
-                                         float angle, DynArray_cl<ShipEntity*>* out) const {}
+                                         float angle, DynArray_cl<ShipEntity*>* out) const {
+  if (!out) return;
+  GetFriendlyShipsInsideSector(position, direction, range, angle, out, 0);
+  GetEnemyShipsInsideSector(position, direction, range, angle, out, 0);
+}
+
 void BattleManager::GetMinesWithinRange(const VisVector_cl& position, float range,
-                                        DynArray_cl<VisBaseEntity_cl*>* out) const {}
+                                        DynArray_cl<VisBaseEntity_cl*>* out) const {
+  if (!out) return;
+  const float range2 = range * range;
+  VisEntityCollection_cl mines;
+  Vision::Game.SearchEntity("Mine", mines);
+  for (VisBaseEntity_cl* mine : mines)
+    if (mine && !mine->IsMarkedRemoved() && PlaneDistanceSqr(mine->GetPosition(), position) <= range2)
+      out->Insert(mine);
+}

@@ -98,19 +98,22 @@ class BattleManager : public Singleton<BattleManager> {
   // Entities keyed "Mine" within range (plane distance, inclusive).
   void GetMinesWithinRange(const VisVector_cl& position, float range, DynArray_cl<VisBaseEntity_cl*>* out) const;
 
-  // The closest ship of the list (nation < 0: of any nation), never a sinking one;
-  // null when there is none.
   // Ground height at the position, the terrain's offset included; 0.0 without
-  // terrain. Unforced, a position answers only where its terrain sector is in
-  // memory; the engine keeps the whole terrain in memory, so every position does.
+  // terrain. Unforced, only a terrain sector whose heights are in memory (flag
+  // bit 0) answers; elsewhere the terrain's offset alone.
   float GetTerrainHeight(const VisVector_cl& position, bool force) const;
 
+  // The closest ship of the list (nation < 0: of any nation), never a sinking one;
+  // null when there is none.
   ShipEntity* GetClosestShipFromArray(const VisVector_cl& position, const DynArray_cl<ShipEntity*>* ships,
                                       int nation) const;
 
  private:
   friend class Singleton<BattleManager>;
   BattleManager() = default;
+  // An enemy ship of another nation within range that the AI sails (attacking,
+  // when asked) or the player sails.
+  bool AnyEnemyInRange(const VisVector_cl& position, float range, int nation, bool attackingOnly) const;
 
   bool m_bBattleActive = false;
 };

@@ -19,6 +19,7 @@
 #include "core/MouseInputHandler.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
+#include "core/VEntityHighlightManager.h"
 #include "core/VModelScheduler.h"
 #include "core/VisMainApp.h"
 #include "entities/AnimalEntity.h"
@@ -28,13 +29,17 @@
 #include "entities/ShipStats.h"
 #include "entities/SoldierEntity.h"
 #include "entities/SoldierStats.h"
+#include "entities/TownEntity.h"
 #include "entities/UnitEntity.h"
 #include "entities/UnitEntityTemplate.h"
+#include "gui/FrameMap.h"
 #include "gui/GUIManager.h"
 #include "util/ComponentSetup.h"
+#include "util/MathTools.h"
 #include "util/Navigation.h"
 
 #include "engine/Vision.h"
+#include "engine/core/VisLightSource.h"
 
 #include <utility>
 
@@ -180,13 +185,15 @@ void GameManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   } else if (sender == &Vision::Callbacks.OnEditorModeChanged) {
     if (static_cast<VisEditorModeChangedDataObject_cl*>(data)->m_eNewMode != kEditorPlayMode) SetPlayTheGame(false);
   } else if (sender == &Vision::Callbacks.OnWorldDeInit) {
-    // The engine world raises its unloading flag itself before it calls us. Only
-    // the campaign's towns set a nearest town, and with them comes its highlight.
-    m_pNearestTown = nullptr;
+    // The engine world raises its unloading flag itself before it calls us.
+    if (m_pNearestTown) {
+      if (VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveHighlight(m_pNearestTown);
+      m_pNearestTown = nullptr;
+    }
   } else if (sender == &Vision::Callbacks.OnAfterSceneLoaded) {
     if (!Vision::Editor.IsInEditor() || Vision::Editor.IsPlayingTheGame()) SetPlayTheGame(true);
     Vision::Timer.SetMaxTimeDifference(kMaxTimeStep);
-    // Animated scene lights get a random phase here once the engine has lights.
+    ShiftLightPhases();
   } else if (sender == &Vision::Callbacks.OnEngineDeInit) {
     SetPlayTheGame(false);
     ShutdownModelProxies();
@@ -300,7 +307,7 @@ void GameManager::Update() {
   }
 
   if (m_pMouseInputHandler) m_pMouseInputHandler->Update();
-  // The nearest town and its entry come with the towns of the campaign.
+  UpdateNearestTown();
   UpdateWindForCloths();
   UpdateCountdowns(dt);
 
@@ -314,6 +321,8 @@ void GameManager::Update() {
 }
 
 void GameManager::UpdateCountdowns(float dt) {
+  if (m_fNearTownCountdown > 0.0f) m_fNearTownCountdown -= dt;
+
   if (m_fCampaignEndCountdown != 0.0f) {
     m_fCampaignEndCountdown -= dt;
     if (m_fCampaignEndCountdown < 0.0f) {
@@ -328,11 +337,16 @@ void GameManager::UpdateCountdowns(float dt) {
     Vision::Camera.SetPosition(Vision::Camera.GetPosition() + main->GetCameraDirection() * (5.0f * dt));
     if (m_fPlayerDiedCountdown < 0.0f) {
       m_fPlayerDiedCountdown = 0.0f;
-      // The restart ends the campaign, starts it again and loads the newest saved
-      // game; none of the three exists yet, and a half restart would leave a
-      // campaign without its world. The fade is closed so the screen is not left black.
-      Vision::Error.Warning("GameManager: the player died, but restarting from the newest saved game is not built yet");
-      if (GUIManager::HasInstance()) GUIManager::GetInstance()->CloseWindow(WT_FADE_OUT, false);
+      MissionManager& missions = MissionManager::GlobalManager();
+      missions.EndCampaign(false, false);
+      GUIManager* gui = GUIManager::GetInstance();
+      gui->ShowFrame(WT_BATTLE_HUD);
+      missions.StartCampaign();
+      // Without a saved game the campaign starts afresh.
+      SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+      const int newest = saves->GetNewestSlot();
+      if (newest > 0) saves->LoadGame(newest);
+      gui->CloseWindow(WT_FADE_OUT, false);
     }
   }
 }
@@ -358,8 +372,14 @@ void GameManager::UpdateSeagulls(VisBaseEntity_cl* player) {
 // Cloth objects come with the physics scene; the stand-in's scene has none.
 void GameManager::UpdateWindForCloths() {}
 
-// Teleport targets are scenes and towns of the campaign, which come with it; until
-// then a target is reported and dropped.
+void GameManager::ShiftLightPhases() {
+  for (int i = 0, n = Vision::World.GetLightSourceCount(); i < n; ++i) {
+    VisLightSource_cl* light = Vision::World.GetLightSource(i);
+    if (!light || !light->HasVisibilityData() || !light->HasAnimatedColor()) continue;
+    light->ResetVisibilityZoneAssignment();
+    light->SetColorAnimationPhase(MathTools::RandomFloat(0.0f, 1.0f));
+  }
+}
 
 // Hot keys -----------------------------------------------------------------------
 
@@ -377,7 +397,9 @@ void GameManager::ProcessKeys() {
   if (!KeysAllowed()) return;
   VisKey_cl& keys = Vision::Key;
 
-  // M toggles the world map once its frame exists.
+  if (keys.IsPressed_SC(SC_MAP)) {
+    if (BaseWindow* map = GUIManager::GetInstance()->GetWindow(WT_MAP)) static_cast<FrameMap*>(map)->ToggleMap();
+  }
   if (keys.IsPressed_SC(SC_CHARACTER)) GUIManager::GetInstance()->ToggleWindow(WT_CHARACTER_SCREEN);
   if (keys.IsPressed_SC(SC_INVENTORY)) GUIManager::GetInstance()->ToggleWindow(WT_INVENTORY);
   if (keys.IsPressed_SC(SC_CAPTAINS_LOG)) GUIManager::GetInstance()->ToggleWindow(WT_CAPTAINS_LOG);

@@ -11,6 +11,7 @@
 #include "engine/base/VRefCounter.h"
 #include "engine/base/VCallback.h"
 #include "engine/base/VString.h"
+#include "engine/base/VisMath.h"
 
 #include "engine/sound/VSoundObject.h"
 
@@ -75,6 +76,10 @@ class GameManager : public Singleton<GameManager>, public IVisCallbackHandler_cl
   void StartLandBattle(const char* scene);
   // A town within 50 of the player's first ship; asked again at most every 0.5 s.
   bool IsPlayerNearAnyTown();
+  // Step 7 of the update once the nearest town is known: its highlight and
+  // discovery when it changes, and the town entered within its entering distance
+  // (compared with the squared distance).
+  void OnNearestTown(TownEntity* nearest, const VisVector_cl& playerPosition);
   // Ship upgrades of the shipyard's selected ship, else the player's ship.
   void UpgradeShipSpeed(float d);
   void UpgradeShipManeuverability(float d);
@@ -158,6 +163,10 @@ class GameManager : public Singleton<GameManager>, public IVisCallbackHandler_cl
   void InitCollectables();
   void UpdateSeagulls(VisBaseEntity_cl* player);
   void UpdateCountdowns(float dt);
+  // The nearest town around the player entity, then OnNearestTown.
+  void UpdateNearestTown();
+  // Animated scene lights do not all pulse alike.
+  void ShiftLightPhases();
   bool KeysAllowed() const;
 
   MouseInputHandler* m_pMouseInputHandler = nullptr;

@@ -20,6 +20,7 @@
 #include "gui/FrameLoadingScreen.h"
 #include "gui/FrameLowHPOverlay.h"
 #include "gui/FrameMainMenu.h"
+#include "gui/FrameMap.h"
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
 #include "gui/FrameSpecialWeapon.h"
@@ -544,6 +545,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_CHARACTER_SELECTION, MakeFrame<FrameCharacterSelection>},
     {WT_OPTIONS, MakeFrame<FrameOptions>},
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
+    {WT_MAP, MakeFrame<FrameMap>},
 };
 
 }  // namespace

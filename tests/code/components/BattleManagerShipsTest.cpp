@@ -77,4 +77,123 @@ TEST_F(BattleManagerShipsTest, RemovingTheLastAttackerEndsTheBattleAndDeadShipsL
   EXPECT_EQ(GameManager::GetInstance()->GetNation(2)->GetShips().Get(0), nullptr);
 }
 
+// An AI of the mode on the ship, attacking the nation when it attacks.
+AIShipComponent* GiveAI(ShipEntity* ship, int mode, int targetNation = -1, ShipEntity* target = nullptr) {
+  auto* ai = new AIShipComponent();
+  ship->AddComponent(ai);
+  ai->SetAIMode(mode);
+  ai->SetAttackTargetNation(targetNation);
+  ai->SetTargetShip(target);
+  return ai;
+}
+
+TEST_F(BattleManagerShipsTest, HostileShipsAreOtherNationsAttackingThisOne) {
+  BattleManager* battle = BattleManager::GetInstance();
+  ShipEntity* player = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
+  ShipEntity* attacker = MakeShip("Attacker", 2, VisVector_cl(0, 50, 0));
+  GiveAI(attacker, AIShipComponent::AIMODE_ATTACK, 1);
+  ShipEntity* chaser = MakeShip("Chaser", 2, VisVector_cl(0, 80, 0));
+  GiveAI(chaser, AIShipComponent::AIMODE_ATTACK, -1, player);
+  ShipEntity* sailing = MakeShip("Sailing", 2, VisVector_cl(0, 30, 0));
+  GiveAI(sailing, AIShipComponent::AIMODE_SAILING);
+  MakeShip("Drifting", 2, VisVector_cl(0, 20, 0));
+  // A ship of the nation itself never counts as hostile to it.
+  GiveAI(MakeShip("Own", 1, VisVector_cl(0, 5, 0)), AIShipComponent::AIMODE_ATTACK, 1);
+
+  DynArray_cl<ShipEntity*> hostile(0, nullptr);
+  battle->GetHostileShips(hostile, 1);
+  EXPECT_EQ(List(hostile), (std::vector<ShipEntity*>{attacker, chaser}));
+  EXPECT_EQ(battle->GetClosestHostileShip(VisVector_cl(0, 0, 0), 1), attacker);
+  DynArray_cl<ShipEntity*> none(0, nullptr);
+  battle->GetHostileShips(none, 2);
+  EXPECT_TRUE(List(none).empty());
+
+  // An enemy counts when an AI sails it (any mode, or attacking for the hostile
+  // variant) or the player does; a ship without either does not.
+  EXPECT_FALSE(battle->AnyEnemiesInRange(VisVector_cl(0, 0, 0), 25.0f, 1));
+  EXPECT_TRUE(battle->AnyEnemiesInRange(VisVector_cl(0, 0, 0), 35.0f, 1));
+  EXPECT_FALSE(battle->AnyHostileEnemiesInRange(VisVector_cl(0, 0, 0), 35.0f, 1));
+  EXPECT_TRUE(battle->AnyHostileEnemiesInRange(VisVector_cl(0, 0, 0), 50.0f, 1));
+  // To nation 2 the player's own ship is the enemy that counts.
+  EXPECT_TRUE(battle->AnyHostileEnemiesInRange(VisVector_cl(0, -2, 0), 3.0f, 2));
+  EXPECT_FALSE(battle->AnyHostileEnemiesInRange(VisVector_cl(0, 8, 0), 2.0f, 2));
+}
+
+TEST_F(BattleManagerShipsTest, ClosestShipsCentresAndIndicesSkipSinkingShips) {
+  BattleManager* battle = BattleManager::GetInstance();
+  ShipEntity* own = MakeShip("Own", 1, VisVector_cl(0, -50, 0));
+  ShipEntity* neutral = MakeShip("Neutral", 0, VisVector_cl(10, 0, 0));
+  ShipEntity* enemy = MakeShip("Enemy", 2, VisVector_cl(30, 0, 0));
+  ShipEntity* far = MakeShip("Far", 2, VisVector_cl(60, 0, 0));
+
+  EXPECT_EQ(battle->GetClosestFriendlyShip(VisVector_cl(25, 0, 0), 1), neutral);
+  EXPECT_EQ(battle->GetClosestEnemyShip(VisVector_cl(0, 0, 0), 1), enemy);
+  EXPECT_EQ(battle->GetClosestShip(VisVector_cl(55, 0, 0), -1), far);
+  EXPECT_EQ(battle->GetClosestShip(VisVector_cl(55, 0, 0), 0), neutral);
+  EXPECT_EQ(battle->GetClosestShip(VisVector_cl(0, -40, 0), 1), own);
+
+  EXPECT_EQ(battle->GetIndexInGroup(own), 0);
+  EXPECT_EQ(battle->GetIndexInGroup(far), 1);
+  EXPECT_EQ(battle->GetIndexInGroup(nullptr), -1);
+  ShipEntity* loose = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
+  EXPECT_EQ(battle->GetIndexInGroup(loose), -1);
+
+  const VisVector_cl enemyCentre = battle->CalculateEnemyCenter(1);
+  EXPECT_FLOAT_EQ(enemyCentre.x, 45.0f);
+  EXPECT_FLOAT_EQ(enemyCentre.w, 1.0f);
+  EXPECT_FLOAT_EQ(battle->CalculateFriendlyCenter(1).y, -25.0f);
+  DynArray_cl<ShipEntity*> empty(0, nullptr);
+  for (const VisVector_cl& centre : {battle->CalculateCenter(&empty), battle->CalculateCenter(nullptr)}) {
+    EXPECT_EQ(centre.x, 0.0f);
+    EXPECT_EQ(centre.y, 0.0f);
+    EXPECT_EQ(centre.z, 0.0f);
+    EXPECT_EQ(centre.w, 1.0f);
+  }
+
+  // Every ship ahead within range, friends of nation 0 (all of them) first.
+  DynArray_cl<ShipEntity*> ahead(0, nullptr);
+  battle->GetShipsInsideSector(VisVector_cl(0, 0, 0), VisVector_cl(1, 0, 0), 100.0f, 10.0f, &ahead);
+  EXPECT_EQ(List(ahead), (std::vector<ShipEntity*>{neutral, enemy, far}));
+  battle->GetShipsInsideSector(VisVector_cl(0, 0, 0), VisVector_cl(1, 0, 0), 100.0f, 10.0f, nullptr);
+
+  BattleOf(far)->StartSinking(1.0f, false);
+  EXPECT_EQ(battle->GetClosestShip(VisVector_cl(55, 0, 0), -1), enemy);
+  EXPECT_EQ(battle->GetClosestShip(VisVector_cl(55, 0, 0), 2), enemy);
+  BattleOf(enemy)->StartSinking(1.0f, false);
+  EXPECT_EQ(battle->GetClosestEnemyShip(VisVector_cl(0, 0, 0), 1), nullptr);
+}
+
+TEST_F(BattleManagerShipsTest, MinesAreFoundByTheirKeyWithinRange) {
+  auto make = [](const char* key, float x) {
+    VisBaseEntity_cl* entity = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(x, 0, 0));
+    entity->SetEntityKey(key);
+    return entity;
+  };
+  VisBaseEntity_cl* near = make("Mine", 5.0f);
+  VisBaseEntity_cl* edge = make("Mine", 10.0f);
+  make("Mine", 50.0f);
+  make("Debris", 1.0f);
+  make("Mine", 2.0f)->Remove();
+  DynArray_cl<VisBaseEntity_cl*> mines(0, nullptr);
+  BattleManager::GetInstance()->GetMinesWithinRange(VisVector_cl(0, 0, 0), 10.0f, &mines);
+  std::vector<VisBaseEntity_cl*> found;
+  for (unsigned i = 0; i < mines.GetValidSize(); ++i) found.push_back(mines.Get(i));
+  EXPECT_EQ(found, (std::vector<VisBaseEntity_cl*>{near, edge}));
+  BattleManager::GetInstance()->GetMinesWithinRange(VisVector_cl(0, 0, 0), 10.0f, nullptr);
+}
+
+TEST_F(BattleManagerShipsTest, StopAttackingPlayerCallsOffOnlyTheShipsAfterThePlayer) {
+  ShipEntity* player = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
+  ShipEntity* other = MakeShip("Other", 0, VisVector_cl(0, 200, 0));
+  AIShipComponent* hunter = GiveAI(MakeShip("Hunter", 2, VisVector_cl(0, 50, 0)), AIShipComponent::AIMODE_ATTACK, 1, player);
+  AIShipComponent* busy = GiveAI(MakeShip("Busy", 2, VisVector_cl(0, 150, 0)), AIShipComponent::AIMODE_ATTACK, 0, other);
+  BattleManager::GetInstance()->StopAttackingPlayer();
+  EXPECT_EQ(hunter->GetTargetShip(), nullptr);
+  EXPECT_EQ(hunter->GetAIMode(), AIShipComponent::AIMODE_IDLE);
+  EXPECT_EQ(hunter->GetAttackTargetNation(), -1);
+  EXPECT_EQ(busy->GetTargetShip(), other);
+  EXPECT_EQ(busy->GetAIMode(), AIShipComponent::AIMODE_ATTACK);
+  EXPECT_EQ(busy->GetAttackTargetNation(), 0);
+}
+
 }  // namespace

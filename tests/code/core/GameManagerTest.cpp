@@ -29,6 +29,8 @@
 #include "support/GuiTestEnvironment.h"
 #include "support/LogCapture.h"
 #include "support/MessageRecorder.h"
+#include "support/ScopedEnv.h"
+#include "support/ScratchDataFolder.h"
 
 #include "engine/Vision.h"
 
@@ -275,11 +277,12 @@ TEST_F(GameManagerTest, TeleportWaitsUntilThePlayerIsBackAtSea) {
   EXPECT_EQ(gm->GetCurrentTeleportTarget(), "sl_harbour");
   EXPECT_FALSE(log.Contains("Teleport(sl_harbour)"));
 
+  // Back at sea the teleport runs; without the scene file it only says so.
   gm->SetLocation(0);
   Frame();
   EXPECT_TRUE(gm->CanTeleport());
   EXPECT_TRUE(gm->GetCurrentTeleportTarget().IsEmpty());
-  EXPECT_TRUE(log.Contains("Teleport(sl_harbour)"));
+  EXPECT_TRUE(log.Contains("Teleport(sl_harbour): no scene scenes\\sl_harbour\\sl_harbour.vscene"));
 }
 
 TEST_F(GameManagerTest, AutoSaveIsTakenOnceAndWritesSlotTwenty) {
@@ -541,7 +544,10 @@ TEST_F(GameManagerTest, CampaignEndCountdownEndsTheCampaignOnce) {
   EXPECT_EQ(log.Matching("MissionManager::EndCampaign(1, 0)").size(), 1u);
 }
 
-TEST(GameManagerPlayerDiedTest, CountdownMovesTheCameraThenClosesTheFadeWithoutAHalfRestart) {
+TEST(GameManagerPlayerDiedTest, CountdownMovesTheCameraThenRestartsTheCampaignAndClosesTheFade) {
+  // No saved games: the campaign starts afresh.
+  ScratchDataFolder documents;
+  ScopedEnv docs("ENGINE_DOCUMENTS_DIR", documents.Path().c_str());
   GuiTestEnvironment env;
   env.Start(0.1f);
   GUIManager* gui = env.StartGui();
@@ -557,21 +563,24 @@ TEST(GameManagerPlayerDiedTest, CountdownMovesTheCameraThenClosesTheFadeWithoutA
   gm->Update();
   // Forward along the viewing direction (the first axis) at 5 units per second.
   EXPECT_NEAR(Vision::Camera.GetPosition().x, 0.5f, 1e-5f);
-  EXPECT_FALSE(log.Contains("not built"));
+  EXPECT_FALSE(log.Contains("Campaign("));
   env.Frame();
   gm->Update();
   EXPECT_FLOAT_EQ(gm->GetPlayerDiedCountdown(), 0.0f);
-  // Neither the campaign stubs nor the loader run; one line says why.
-  EXPECT_FALSE(log.Contains("Campaign("));
-  EXPECT_FALSE(log.Contains("LoadGame"));
-  EXPECT_EQ(log.Matching("not built").size(), 1u);
+  // Ended without the menu, then started again; nothing to load.
+  const std::vector<std::string> campaign = log.Matching("MissionManager::");
+  ASSERT_GE(campaign.size(), 2u);
+  EXPECT_NE(campaign.front().find("EndCampaign(0, 0)"), std::string::npos);
+  EXPECT_EQ(log.Matching("MissionManager::StartCampaign()").size(), 1u);
+  EXPECT_FALSE(log.Contains("LoadGame("));
   // The fade frame goes after the GUI update, so the screen is not left black.
   env.Frame();
   EXPECT_EQ(gui->FindWindowA(WT_FADE_OUT), nullptr);
   gm->Update();
-  EXPECT_EQ(log.Matching("not built").size(), 1u);
+  EXPECT_EQ(log.Matching("MissionManager::StartCampaign()").size(), 1u);
 
   GameManager::CleanInstance();
+  SaveGameManagerProto::CleanInstance();
   Vision::Camera.SetPosition(VisVector_cl(0, 0, 0));
   env.Stop();
 }
