@@ -11,12 +11,14 @@
 #include "engine/Vision.h"
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
+#include "gui/FrameBattleHud.h"
 #include "gui/FrameCharacterSelection.h"
 #include "gui/FrameEndGame.h"
 #include "gui/FrameFadeOut.h"
 #include "gui/FrameInGameMessages.h"
 #include "gui/FrameIngameMenu.h"
 #include "gui/FrameJokeInBottle.h"
+#include "gui/FrameLandBattleHud.h"
 #include "gui/FrameLoadingScreen.h"
 #include "gui/FrameLowHPOverlay.h"
 #include "gui/FrameMainMenu.h"
@@ -544,6 +546,8 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_CHARACTER_SELECTION, MakeFrame<FrameCharacterSelection>},
     {WT_OPTIONS, MakeFrame<FrameOptions>},
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
+    {WT_BATTLE_HUD, MakeFrame<FrameBattleHud>},
+    {WT_LAND_BATTLE_HUD, MakeFrame<FrameLandBattleHud>},
 };
 
 }  // namespace
