@@ -7,6 +7,7 @@
 #include "Managers/GameContentManager.h"
 #include "Managers/MusicManager.h"
 #include "Managers/SaveGameManager.h"
+#include "Managers/SeaScenePath.h"
 #include "Managers/SettingsManager.h"
 #include "Managers/SpeechManager.h"
 #include "Managers/TownManager.h"
@@ -29,6 +30,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,7 +93,10 @@ void SpawnShipRecords(const Records& records) {
   if (records.empty()) return;
   ShipFactory* factory = ShipFactory::GetInstance();
   const int playerNation = PlayerNationId();
-  for (ShipStats* record : records) {
+  // A copy: a record without a unique id makes the campaign add another record for
+  // its new ship, to the very list walked here.
+  const std::vector<ShipStats*> snapshot(records.begin(), records.end());
+  for (ShipStats* record : snapshot) {
     if (!record) continue;
     // The player's other ships wait in their town.
     if (IsPlayerNationShip(record, playerNation) && !record->IsPlayerShip() && !record->GetLocation().IsEmpty())
@@ -102,6 +107,13 @@ void SpawnShipRecords(const Records& records) {
 }
 
 }  // namespace
+
+VString SeaScenePath(const char* scene) {
+  const VString name = scene ? scene : "";
+  if (Contains(name, ".vscene")) return name;
+  const std::string folder = name.AsChar();
+  return VString((std::string(kSceneFolder) + folder + "\\" + folder + ".vscene").c_str());
+}
 
 void GameSessionManager::LoadScene(const char* scene, int location, int sceneType, VString name, int townArg,
                                    bool flag) {
@@ -192,11 +204,7 @@ void GameSessionManager::LoadScene(const char* scene, int location, int sceneTyp
     battle->InitCamera();
   } else if (location == 2) {
     Log("Location Sea");
-    VString path = sceneName;
-    if (!Contains(sceneName, ".vscene")) {
-      const std::string folder = sceneName.AsChar();
-      path = (std::string(kSceneFolder) + folder + "\\" + folder + ".vscene").c_str();
-    }
+    const VString path = SeaScenePath(sceneName.AsChar());
     towns->LoadSeaScene(path.AsChar(), sceneType, name);
     towns->HideTownEntites();
     game->SetLocation(2);
@@ -216,7 +224,9 @@ void GameSessionManager::LoadScene(const char* scene, int location, int sceneTyp
     if (startPoint && m_pPlayer) {
       ShipFactory* factory = ShipFactory::GetInstance();
       int placed = 0;
-      for (ShipStats* record : m_pPlayer->GetPlayerShips()) {
+      // A copy, as in SpawnShips: creating a ship may add a record to the list.
+      const std::vector<ShipStats*> records = m_pPlayer->GetPlayerShips();
+      for (ShipStats* record : records) {
         if (!IsPlayerNationShip(record, playerNation) || !record->IsPlayerShip()) continue;
         const VisVector_cl savedPosition = record->GetSavedPosition();
         const VisVector_cl savedOrientation = record->GetSavedOrientation();
