@@ -542,12 +542,12 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_JOKE_IN_BOTTLE, MakeFrame<FrameJokeInBottle>},
     {WT_MAIN_MENU, MakeFrame<FrameMainMenu>},
     {WT_INGAME_MENU, MakeFrame<FrameIngameMenu>},
+    {WT_BATTLE_HUD, MakeFrame<FrameBattleHud>},
+    {WT_LAND_BATTLE_HUD, MakeFrame<FrameLandBattleHud>},
     {WT_END_GAME, MakeFrame<FrameEndGame>},
     {WT_CHARACTER_SELECTION, MakeFrame<FrameCharacterSelection>},
     {WT_OPTIONS, MakeFrame<FrameOptions>},
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
-    {WT_BATTLE_HUD, MakeFrame<FrameBattleHud>},
-    {WT_LAND_BATTLE_HUD, MakeFrame<FrameLandBattleHud>},
 };
 
 }  // namespace
