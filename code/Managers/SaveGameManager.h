@@ -9,6 +9,7 @@
 
 class VArchive;
 class VisBaseEntity_cl;
+class VType;
 
 // What the save and load lists show of one slot: the header of its save-game file
 // and the path of its preview picture. Index i stands for slot i + 1.
@@ -57,10 +58,15 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // entity; ships, saved non-town entities and cameras freed; battle, radar,
   // highlights and selection reset).
   void ClearWorld();
-  // Removes every entity of the class (and its subclasses) from the scene.
-  void ResetTypes(const char* className);
-  // A downloadable level was won: kept in the player's profile.
+  // Removes every entity of the type (and its subclasses) not yet marked for
+  // removal, then frees the removed entities. Nothing for null.
+  void ResetTypes(VType* type);
+  // A downloadable level was won: the highest passed is kept in the settings.
   void DlcLevelPassed(int level);
+  // Whether the level is at most the highest passed one (read from the settings).
+  bool IsDlcLevelUnlocked(int level);
+  int GetHighestDlcLevelPassed() const { return m_iHighestDlcLevelPassed; }
+  void SetHighestDlcLevelPassed(int level) { m_iHighestDlcLevelPassed = level; }
 
   void RequestAutoSave(bool request) { m_bAutoSaveRequested = request; }
   bool IsAutoSaveRequested() const { return m_bAutoSaveRequested; }
@@ -108,6 +114,7 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
 
   SaveSlotInfo m_slots[kSlotCount];
   bool m_bAutoSaveRequested = false;
+  int m_iHighestDlcLevelPassed = 1;
 };
 
 // Reads one saved block: the start tag, the version, the owner's fields, the end tag.

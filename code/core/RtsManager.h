@@ -54,6 +54,7 @@ class RtsManager : public IVisCallbackHandler_cl {
   VisBaseEntity_cl* GetEscapeArea() const { return m_pEscapeArea; }
   void SetEscapeArea(VisBaseEntity_cl* entity) { m_pEscapeArea = entity; }
   bool IsPlayerIsInsideEscapeArea() const { return m_bPlayerInsideEscapeArea; }
+  void SetPlayerIsInsideEscapeArea(bool inside) { m_bPlayerInsideEscapeArea = inside; }
   int GetUnitsInsideEscapeArea() const { return m_iUnitsInsideEscapeArea; }
   void SetFollowSelected(bool on) { m_bFollowSelected = on; }
   bool IsFollowSelectedOn() const { return m_bFollowSelected; }

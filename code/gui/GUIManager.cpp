@@ -11,12 +11,14 @@
 #include "engine/Vision.h"
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
+#include "gui/FrameBattleHud.h"
 #include "gui/FrameCharacterSelection.h"
 #include "gui/FrameEndGame.h"
 #include "gui/FrameFadeOut.h"
 #include "gui/FrameInGameMessages.h"
 #include "gui/FrameIngameMenu.h"
 #include "gui/FrameJokeInBottle.h"
+#include "gui/FrameLandBattleHud.h"
 #include "gui/FrameLoadingScreen.h"
 #include "gui/FrameLowHPOverlay.h"
 #include "gui/FrameMainMenu.h"
@@ -541,6 +543,8 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_JOKE_IN_BOTTLE, MakeFrame<FrameJokeInBottle>},
     {WT_MAIN_MENU, MakeFrame<FrameMainMenu>},
     {WT_INGAME_MENU, MakeFrame<FrameIngameMenu>},
+    {WT_BATTLE_HUD, MakeFrame<FrameBattleHud>},
+    {WT_LAND_BATTLE_HUD, MakeFrame<FrameLandBattleHud>},
     {WT_END_GAME, MakeFrame<FrameEndGame>},
     {WT_CHARACTER_SELECTION, MakeFrame<FrameCharacterSelection>},
     {WT_OPTIONS, MakeFrame<FrameOptions>},

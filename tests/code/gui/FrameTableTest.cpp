@@ -18,6 +18,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_INGAME_MESSAGES, "InGameMessages"}, {WT_YES_NO_POPUP, "YesNoPopUp"}, {WT_WELCOME, "Welcome"},
     {WT_FADE_OUT, "FadeOut"},               {WT_PAUSE, "PauseFrame"},        {WT_LOW_HP_OVERLAY, "LowHPOverlay"},
     {WT_OPTIONS, "Options"},
+    {WT_BATTLE_HUD, "BattleHud"},           {WT_LAND_BATTLE_HUD, "LandBattleHud"},
     {WT_CHARACTER_SELECTION, "CharacterSelection"}, {WT_SPECIAL_WEAPON, "SpecialWeaponSelection"},
     {WT_INGAME_MENU, "IngameMenu"},         {WT_END_GAME, "EndGame"},        {WT_JOKE_IN_BOTTLE, "JokeInBottle"},
     {WT_MAIN_MENU, "MainMenu"},             {WT_MAP, "MAP"},
