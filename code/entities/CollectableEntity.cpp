@@ -2,6 +2,7 @@
 // and buying come with the campaign's items.
 #include "entities/CollectableEntity.h"
 
+#include "Managers/SaveGameManager.h"
 #include "entities/CollectableEntityTemplate.h"
 
 #include "engine/Vision.h"
@@ -57,4 +58,20 @@ void CollectableEntity::LoadFromTemplate(const CollectableEntityTemplate& templ)
   SetNation(templ.m_iNation);
   m_bHidden = templ.m_bHidden;
   m_bRemoveWhenUsed = templ.m_bRemoveWhenUsed;
+}
+
+void CollectableEntity::SaveToTemplate(CollectableEntityTemplate* templ) {
+  if (!templ) return;
+  templ->m_sKey = GetEntityKey();
+  // Model names are kept relative to the data folders (a network path stays as it is).
+  const char* model = GetMesh() ? GetMeshFileName() : nullptr;
+  if (model && (model[0] == '/' || (model[0] == '\\' && model[1] != '\\'))) ++model;
+  templ->m_sModelFile = model;
+  templ->m_sEntityParams = SaveGameManagerProto::GetInstance()->GetEntityParameters(this);
+  templ->m_sCollectableScriptFile = m_sCollectableScriptFile;
+  templ->m_sScreenName = m_sScreenName;
+  templ->m_iNation = GetNation();
+  templ->m_bHidden = m_bHidden;
+  templ->m_bRemoveWhenUsed = m_bRemoveWhenUsed;
+  templ->m_sHighlightEffect = m_sHighlightEffect;
 }

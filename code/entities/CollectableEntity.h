@@ -30,6 +30,8 @@ class CollectableEntity : public BaseEntity {
 
   // Takes the values of the item's stored form (the template's creation hook).
   void LoadFromTemplate(const CollectableEntityTemplate& templ);
+  // Writes the item's stored form (nothing for a null template).
+  void SaveToTemplate(CollectableEntityTemplate* templ);
 
   int m_bHidden = 0;
   int m_bRemoveWhenUsed = 1;
