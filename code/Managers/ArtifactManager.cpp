@@ -73,4 +73,9 @@ void ArtifactManager::Update(float dt) {
   }
 }
 
-void ArtifactManager::ResetForNewGame() {}
+void ArtifactManager::ResetForNewGame() {
+  m_timed.clear();
+  m_permanent.clear();
+  m_potions.clear();
+  m_cooldowns.clear();
+}

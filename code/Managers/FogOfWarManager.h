@@ -1,5 +1,6 @@
-// The fog of war over the land-battle map. For now the set of entities that reveal
-// it (the player's own soldiers); the look and the drawing come with the fog itself.
+// The fog of war over the land-battle map: the set of entities that reveal it (the
+// player's own soldiers), whether it is switched on and the look handed to its
+// drawing.
 #pragma once
 
 #include "util/Singleton.h"
@@ -13,7 +14,9 @@ class FogOfWarManager : public Singleton<FogOfWarManager>, public IVisCallbackHa
  public:
   ~FogOfWarManager() override;
 
-  // The fog over the scene: on or off, its falloff power and visibility.
+  // The fog over the scene: on or off, its falloff power and visibility. The
+  // renderer has no fog post-process of its own: the values are kept for the
+  // world drawing to show.
   void SetEnabled(bool enabled);
   bool IsEnabled() const { return m_bEnabled; }
   void SetParameters(float falloffPower, float visibility);
@@ -34,6 +37,6 @@ class FogOfWarManager : public Singleton<FogOfWarManager>, public IVisCallbackHa
 
   VisEntityCollection_cl m_trackedEntities{48, 48};
   bool m_bEnabled = false;
-  float m_fFalloffPower = 1.0f;
-  float m_fVisibility = 1.0f;
+  float m_fFalloffPower = 4.0f;
+  float m_fVisibility = 0.85f;
 };

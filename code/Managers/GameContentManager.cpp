@@ -1,11 +1,21 @@
 // The NPC ships of the world map.
 #include "Managers/GameContentManager.h"
 
+#include "Managers/GameSessionManager.h"
 #include "components/AIShipComponent.h"
 #include "core/GameManager.h"
 #include "entities/ShipEntity.h"
 
-GameContentManager::GameContentManager() { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
+#include "engine/Vision.h"
+
+namespace {
+const char* const kContentScript = "scripts\\ContentScript.lua";
+}  // namespace
+
+GameContentManager::GameContentManager() {
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
+  Initialize();
+}
 
 GameContentManager::~GameContentManager() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
 
@@ -24,6 +34,24 @@ void GameContentManager::RemoveNPCShip(ShipEntity* ship) { m_npcShips.erase(ship
 
 bool GameContentManager::HasNPCShip(const ShipEntity* ship) const { return m_npcShips.count(ship) != 0; }
 
-void GameContentManager::Initialize() {}
+void GameContentManager::Initialize() {
+  // A script manager that was reset has closed the old instance's state.
+  if (m_spContentScript && !m_spContentScript->IsValid()) m_spContentScript = nullptr;
+  // A game without a content script simply spawns nothing.
+  if (!m_spContentScript && Vision::File.Exists(kContentScript)) {
+    if (VScriptResourceManager* scripts = Vision::GetScriptManager())
+      m_spContentScript = scripts->CreateScriptInstanceFromFile(kContentScript);
+  }
+  // The random collectables at sea, made again from their stored forms on the
+  // world map and dropped elsewhere, come with the sea items of the world map.
+}
 
-void GameContentManager::DeInitialize() {}
+void GameContentManager::DeInitialize() {
+  // Taken out first: removing a ship's record may destroy the ship, which would
+  // otherwise change the set while it is walked.
+  std::set<const VisBaseEntity_cl*> ships;
+  ships.swap(m_npcShips);
+  if (!GameSessionManager::HasInstance()) return;
+  for (const VisBaseEntity_cl* ship : ships)
+    GameSessionManager::GetInstance()->RemoveShip(static_cast<ShipEntity*>(const_cast<VisBaseEntity_cl*>(ship)), true);
+}

@@ -6,9 +6,11 @@
 #include "util/Singleton.h"
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VRefCounter.h"
 
 #include <set>
 
+class IVScriptInstance;
 class ShipEntity;
 class VisBaseEntity_cl;
 
@@ -16,9 +18,11 @@ class GameContentManager : public Singleton<GameContentManager>, public IVisCall
  public:
   ~GameContentManager() override;
 
-  // A scene was entered / is being left: the content script's spawning starts and stops.
+  // A scene was entered: the content script "scripts\ContentScript.lua" is loaded
+  // once. A scene is being left: every NPC ship leaves the campaign and the set.
   void Initialize();
   void DeInitialize();
+  IVScriptInstance* GetContentScript() const { return m_spContentScript.GetPtr(); }
 
   // A destroyed entity leaves the NPC ships.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
@@ -50,4 +54,5 @@ class GameContentManager : public Singleton<GameContentManager>, public IVisCall
   int m_iShipSpawnCount = 1;
   float m_fShipUpdateInterval = 60.0f;
   int m_iShipUpdateEnabled = 0;  // off until the script or the game turns it on
+  VSmartPtr<IVScriptInstance> m_spContentScript;
 };

@@ -61,4 +61,6 @@ void TutorialManager::ReleaseQueue() {
   m_queue.clear();
 }
 
-void TutorialManager::Reset() {}
+void TutorialManager::Reset() {
+  for (auto& entry : m_tutorials) entry.second.enabled = true;
+}

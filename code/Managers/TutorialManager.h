@@ -24,7 +24,7 @@ class TutorialManager : public Singleton<TutorialManager> {
 
   // Reads the pages from the tutorial script; a missing script leaves none.
   void Initialize();
-  // A new campaign: the queue and the seen marks of the tutorials are cleared.
+  // A campaign ends or a level starts: every page may be shown again.
   void Reset();
   // Queues an enabled page that is not queued yet.
   void ShowTutorial(const char* id);

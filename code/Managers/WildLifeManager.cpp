@@ -1,11 +1,24 @@
-// Birds and other animals of the world map and sea scenes. Creating birds from
-// their scripts comes with the world map's wildlife.
+// Birds and other animals of the world map and sea scenes.
 #include "Managers/WildLifeManager.h"
 
 #include "core/GameManager.h"
 #include "entities/AnimalEntity.h"
+#include "util/MathTools.h"
 
+#include "engine/Vision.h"
 #include "engine/core/VisCallbacks.h"
+
+namespace {
+const char* const kDefaultBirdScript = "scripts\\fauna\\default_bird.lua";
+
+bool AttachScript(AnimalEntity* bird, const char* file) {
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  IVScriptInstance* script = scripts ? scripts->CreateScriptInstanceFromFile(file, bird) : nullptr;
+  if (!script) return false;
+  scripts->SetScriptInstance(bird, script);
+  return true;
+}
+}  // namespace
 
 // The birds belong to the scene: they go when it unloads.
 WildLifeManager::WildLifeManager() {
@@ -54,4 +67,22 @@ void WildLifeManager::ClearEntities() {
   m_birds.Reset();
 }
 
-AnimalEntity* WildLifeManager::CreateBird(const char* script, const VisVector_cl& position) { return nullptr; }
+AnimalEntity* WildLifeManager::CreateBird(const char* script) {
+  if (!script) return nullptr;
+  const float x = MathTools::RandomFloat() * 4000.0f - 2000.0f;
+  const float y = MathTools::RandomFloat() * 4000.0f - 2000.0f;
+  const float z = MathTools::RandomFloat() * 4.0f + 28.0f;
+  return CreateBird(script, VisVector_cl(x, y, z));
+}
+
+AnimalEntity* WildLifeManager::CreateBird(const char* script, const VisVector_cl& position) {
+  if (!script) return nullptr;
+  VisBaseEntity_cl* entity = Vision::Game.CreateEntity("AnimalEntity", position);
+  if (!entity) return nullptr;
+  AnimalEntity* bird = static_cast<AnimalEntity*>(entity);
+  if (!AttachScript(bird, script) && !AttachScript(bird, kDefaultBirdScript))
+    Vision::Error.Warning("WildLifeManager: neither \"%s\" nor \"%s\" could be attached to a bird", script,
+                          kDefaultBirdScript);
+  AddBird(bird);
+  return bird;
+}

@@ -23,9 +23,11 @@ class WildLifeManager : public Singleton<WildLifeManager>, public IVisCallbackHa
   // without one or without a place.
   AnimalEntity* GetAnimalFromRange(VisBaseEntity_cl* place, float range, const char* key) const;
   const DynArray_cl<AnimalEntity*>& GetBirds() const { return m_birds; }
-  // A bird of the script at the position (the origin when left out); null when
-  // none was made.
-  AnimalEntity* CreateBird(const char* script, const VisVector_cl& position = VisVector_cl(0, 0, 0));
+  // A bird of the script at a random place over the world map (x and y within
+  // 2000 of the origin, 28 to 32 high), or at the position; a script that cannot be
+  // attached gives way to the default bird's. Null for a null script name.
+  AnimalEntity* CreateBird(const char* script);
+  AnimalEntity* CreateBird(const char* script, const VisVector_cl& position);
   // Removes every bird from the scene.
   void ClearEntities();
 

@@ -29,6 +29,7 @@ class MissionManager : public IVisCallbackHandler_cl {
   static MissionManager& GlobalManager();
 
   // Registration on the scene update and world unload (plug-in start and stop).
+  // Deregistering also lets the missions script go, before the script manager does.
   void RegisterCallbacks();
   void DeregisterCallbacks();
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
@@ -62,6 +63,8 @@ class MissionManager : public IVisCallbackHandler_cl {
   // Scene hooks of the ongoing missions ("OnEnterScene", "OnExitScene").
   void EnterScene();
   void ExitScene();
+  // The cap of the reputation summary (300 once a campaign or level runs).
+  int GetReputationMaximum() const { return m_iReputationMaximum; }
 
   // Campaign start and end, and the downloadable levels.
   void StartCampaign();
@@ -71,6 +74,19 @@ class MissionManager : public IVisCallbackHandler_cl {
   void StartNextDlcMission(int level);
 
  private:
+  // Loads the missions script unless it is loaded (and still alive) and runs its "Init".
+  void LoadMissionsScript();
+  // Lets the missions script go.
+  void ForgetMissionsScript();
+  // A catalogue from the missions script's count and row functions; rows with id
+  // 0 or less are left out. Nothing without both functions.
+  void LoadCatalogue(const char* countFunction, const char* rowFunction, std::vector<MissionData>& list);
+  // Runs a catalogue script's "Init" once and lets it go.
+  static void RunCatalogueScript(const char* file);
+  void AddOngoingMission(const MissionData& row);
+  // The campaign's summary of mission reputation starts again.
+  void ResetReputationSummary();
+
   IVScriptInstance* m_pMissionsScript = nullptr;
   std::vector<MissionData> m_story;
   std::vector<MissionData> m_faction;

@@ -46,4 +46,19 @@ TEST(ArtifactManagerTest, TimedArtifactsRunOutAndCoolDownPermanentOnesStay) {
   ArtifactManager::CleanInstance();
 }
 
+TEST(ArtifactManagerTest, ANewGameEndsEveryEffectAndCoolDown) {
+  ArtifactManager::CleanInstance();
+  ArtifactManager* artifacts = ArtifactManager::GetInstance();
+  artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, 0.0f);
+  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, 5.0f);
+  artifacts->ActivatePotion(kPotion, 1.0f, 3.0f);
+  artifacts->ResetForNewGame();
+  for (int id : {kFigurehead, kPowder, kPotion}) {
+    EXPECT_FALSE(artifacts->IsActive(id));
+    EXPECT_FLOAT_EQ(artifacts->GetEffect(id), 1.0f);
+  }
+  EXPECT_FALSE(artifacts->IsArtifactInCooldown(kPowder));
+  ArtifactManager::CleanInstance();
+}
+
 }  // namespace

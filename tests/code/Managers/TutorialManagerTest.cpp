@@ -39,6 +39,12 @@ function GetTutorialAt(i) return pages[i][1], pages[i][2], pages[i][3] end
   tutorials->ShowAllSeenTutorials();
   EXPECT_EQ(tutorials->GetQueue(), (std::vector<VString>{"cannons", "sailing"}));
 
+  // After a campaign's end every seen page may be shown again.
+  tutorials->ReleaseQueue();
+  tutorials->Reset();
+  tutorials->ShowTutorial("cannons");
+  EXPECT_EQ(tutorials->GetQueue(), (std::vector<VString>{"cannons"}));
+
   TutorialManager::CleanInstance();
   Vision::File.RemoveAllDataDirectories();
   fs::remove_all(dir);
