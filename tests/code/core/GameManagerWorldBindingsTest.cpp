@@ -229,11 +229,15 @@ TEST_F(GameManagerWorldBindingsTest, BadArgumentsRaiseTheirErrorsAndChangeNothin
       {"GameManager.SetFOWParameters()", ArgError(2, "SetFOWParameters", "Expected float")},
       {"GameManager.SetViewRangeEnabled()", ArgError(2, "SetViewRangeEnabled", "Expected bool")},
   };
+  FogOfWarManager* fog = FogOfWarManager::GetInstance();
+  const float falloff = fog->GetFalloffPower();
+  const float visibility = fog->GetVisibility();
   for (const Case& c : cases) {
     EXPECT_THAT(Run(c.call), HasSubstr(c.error)) << c.call;
     EXPECT_EQ(town->GetShipScriptCount(), 0) << c.call;
-    EXPECT_FALSE(FogOfWarManager::GetInstance()->IsEnabled()) << c.call;
-    EXPECT_EQ(FogOfWarManager::GetInstance()->GetFalloffPower(), 1.0f) << c.call;
+    EXPECT_FALSE(fog->IsEnabled()) << c.call;
+    EXPECT_EQ(fog->GetFalloffPower(), falloff) << c.call;
+    EXPECT_EQ(fog->GetVisibility(), visibility) << c.call;
     EXPECT_FALSE(RtsManager::GlobalManager().IsViewRangeEnabled()) << c.call;
   }
 
