@@ -1,6 +1,7 @@
 // The ship functions of the "GameManager" script table: creating ships from their
-// scripts (given or drawn from a nation's list), handing ships to the player's
-// fleet and asking about ships near a point or kept by the campaign.
+// scripts (given or drawn from a nation's or a town's list), handing ships to the
+// player's fleet, asking about ships near a point or kept by the campaign, and
+// buying upgrades for the player's ship.
 #include "components/AIShipComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
@@ -8,6 +9,7 @@
 #include "core/ScriptArgs.h"
 #include "core/ScriptBindings.h"
 #include "entities/Nation.h"
+#include "entities/TownEntity.h"
 #include "entities/ShipEntity.h"
 #include "Factories/ShipFactory.h"
 #include "Managers/BattleManager.h"
@@ -25,6 +27,11 @@ const char* const kExpectText = "Expected const char *";
 const char* const kExpectShip = "Expected native object of type ShipEntity*";
 
 VisVector_cl YawOrientation(float yaw) { return VisVector_cl(yaw, 0.0f, 0.0f); }
+
+// The engine object a script passed as a town; null for anything else.
+TownEntity* AsTown(VisTypedEngineObject_cl* object) {
+  return object && object->IsOfType(TownEntity::GetClassTypeId()) ? static_cast<TownEntity*>(object) : nullptr;
+}
 
 // The AI script replaces the script of an AI the ship already has; otherwise a new
 // AI gets it before it joins the ship.
@@ -75,6 +82,28 @@ int GameManager_CreateRandomShip(lua_State* L) {
   return PushObject(L, ship);
 }
 
+int GameManager_CreateRandomShipFromTown(lua_State* L) {
+  TownEntity* town = AsTown(CheckEngineObject(L, 1));
+  const char* name = CheckString(L, 2, kExpectText);
+  const VisVector_cl position = CheckVector(L, 3);
+  const float yaw = CheckFloat(L, 4);
+  const int nation = CheckInt(L, 5);
+  const bool player = OptBool(L, 6, false);
+
+  if (!town || town->GetShipScriptCount() == 0) return 0;
+  const VString script = town->GetShipScript(MathTools::RandomInt(town->GetShipScriptCount()));
+  ShipEntity* ship =
+      ShipFactory::GetInstance()->CreateShip(name, script.AsChar(), position, YawOrientation(yaw), nation, 0, player);
+  return PushObject(L, ship);
+}
+
+int GameManager_AddShipScriptToTown(lua_State* L) {
+  TownEntity* town = AsTown(CheckEngineObject(L, 1));
+  const char* script = CheckString(L, 2, kExpectText);
+  if (town) town->AddShipScript(VString(script));
+  return 0;
+}
+
 int GameManager_AddShip(lua_State* L) {
   ShipEntity* ship = CheckNativeObject<ShipEntity>(L, 1, &ShipEntity_info, kExpectShip);
   GameSessionManager::GetInstance()->AddShip(ship);
@@ -91,4 +120,41 @@ int GameManager_GetShipLocation(lua_State* L) {
   const int id = CheckInt(L, 1);
   const VString location = GameSessionManager::GetInstance()->GetShipLocation((int64_t)id);
   return PushString(L, location.AsChar());
+}
+
+int GameManager_UpgradeShipSpeed(lua_State* L) {
+  const float amount = CheckFloat(L, 1);
+  GameManager::GetInstance()->UpgradeShipSpeed(amount);
+  return 0;
+}
+
+int GameManager_UpgradeShipManeuverability(lua_State* L) {
+  const float amount = CheckFloat(L, 1);
+  GameManager::GetInstance()->UpgradeShipManeuverability(amount);
+  return 0;
+}
+
+int GameManager_UpgradeShipCannonDamage(lua_State* L) {
+  const float amount = CheckFloat(L, 1);
+  GameManager::GetInstance()->UpgradeShipCannonDamage(amount);
+  return 0;
+}
+
+int GameManager_UpgradeShipCannonRange(lua_State* L) {
+  const float amount = CheckFloat(L, 1);
+  GameManager::GetInstance()->UpgradeShipCannonRange(amount);
+  return 0;
+}
+
+int GameManager_UpgradeShipCannonLoadingTime(lua_State* L) {
+  const float amount = CheckFloat(L, 1);
+  GameManager::GetInstance()->UpgradeShipCannonLoadingTime(amount);
+  return 0;
+}
+
+int GameManager_UpgradeShipDurability(lua_State* L) {
+  const int first = CheckInt(L, 1);
+  const int second = CheckInt(L, 2);
+  GameManager::GetInstance()->UpgradeShipDurability(first, second);
+  return 0;
 }

@@ -16,7 +16,7 @@ const ScriptTable kTables[] = {
     {"GameManager", GameManager_methods},
     {"SpeechManager", SpeechManager_methods},
     {"MissionManager", nullptr},
-    {"GameSessionManager", nullptr},
+    {"GameSessionManager", GameSessionManager_methods},
     {"GameContentManager", GameContentManager_methods},
     {"PauseManager", PauseManager_methods},
     {"ArtifactManager", nullptr},

@@ -18,6 +18,7 @@ extern const luaL_Reg SpeechManager_methods[];
 extern const luaL_Reg GameContentManager_methods[];
 extern const luaL_Reg JokeManager_methods[];
 extern const luaL_Reg AchievementManager_methods[];
+extern const luaL_Reg GameSessionManager_methods[];
 
 // Registration of one table on a given state, for other hosts of a Lua state
 // (the plug-in's own start registers every table itself).
@@ -27,6 +28,7 @@ void RegisterPauseManagerWrapper(lua_State* L);
 void RegisterSpeechManagerWrapper(lua_State* L);
 void RegisterJokeManagerWrapper(lua_State* L);
 void RegisterAchievementManagerWrapper(lua_State* L);
+void RegisterGameSessionManagerWrapper(lua_State* L);
 
 // Records of the wrapper classes.
 extern NativeClassInfo BaseEntity_info;
@@ -52,6 +54,56 @@ int GameManager_CreateRandomShip(lua_State* L);
 int GameManager_AddShip(lua_State* L);
 int GameManager_ShipsWithinRange(lua_State* L);
 int GameManager_GetShipLocation(lua_State* L);
+int GameManager_CreateRandomShipFromTown(lua_State* L);
+int GameManager_AddShipScriptToTown(lua_State* L);
+int GameManager_UpgradeShipSpeed(lua_State* L);
+int GameManager_UpgradeShipManeuverability(lua_State* L);
+int GameManager_UpgradeShipCannonDamage(lua_State* L);
+int GameManager_UpgradeShipCannonRange(lua_State* L);
+int GameManager_UpgradeShipCannonLoadingTime(lua_State* L);
+int GameManager_UpgradeShipDurability(lua_State* L);
+
+// The player, hero and land-unit functions of the GameManager table.
+int GameManager_GetPlayerEntity(lua_State* L);
+int GameManager_GetPlayerSoldierEntity(lua_State* L);
+int GameManager_GetMoney(lua_State* L);
+int GameManager_AddMoney(lua_State* L);
+int GameManager_DecMoney(lua_State* L);
+int GameManager_AddExperienceToPlayer(lua_State* L);
+int GameManager_GetPlayerImage(lua_State* L);
+int GameManager_GetPlayerName(lua_State* L);
+int GameManager_GetPlayerImageSet(lua_State* L);
+int GameManager_AddHero(lua_State* L);
+int GameManager_AddHeroById(lua_State* L);
+int GameManager_GetHeroCount(lua_State* L);
+int GameManager_GetUnitCount(lua_State* L);
+int GameManager_GetUnit(lua_State* L);
+int GameManager_GetPlayerUnitCount(lua_State* L);
+int GameManager_GetPlayerUnits(lua_State* L);
+int GameManager_CreateUnit(lua_State* L);
+int GameManager_CreateSoldier(lua_State* L);
+int GameManager_SpawnUnitWithSoldiers(lua_State* L);
+int GameManager_GetClosestPlayerSoldierFromPosition(lua_State* L);
+int GameManager_GetClosestEnemySoldierFromPosition(lua_State* L);
+
+// The town, scene and world-object functions of the GameManager table.
+int GameManager_GetTownName(lua_State* L);
+int GameManager_GetCurrentTownNation(lua_State* L);
+int GameManager_GetRandomTown(lua_State* L);
+int GameManager_GetNearestTown(lua_State* L);
+int GameManager_MansionVisited(lua_State* L);
+int GameManager_CollectEyepatch(lua_State* L);
+int GameManager_GetRandomCollectable(lua_State* L);
+int GameManager_DlcMissionPassed(lua_State* L);
+int GameManager_SetTeleportTarget(lua_State* L);
+int GameManager_InstantTeleport(lua_State* L);
+int GameManager_ExitLand(lua_State* L);
+int GameManager_EndCampaign(lua_State* L);
+int GameManager_CreateBird(lua_State* L);
+int GameManager_CreateAnimal(lua_State* L);
+int GameManager_SetFOW(lua_State* L);
+int GameManager_SetFOWParameters(lua_State* L);
+int GameManager_SetViewRangeEnabled(lua_State* L);
 
 // The message, window and geometry functions of the GameManager table.
 int GameManager_ShowMessage(lua_State* L);

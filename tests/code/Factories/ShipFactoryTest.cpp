@@ -14,6 +14,7 @@
 #include "components/ShipSailComponent.h"
 #include "entities/ClothEntity.h"
 #include "entities/PlayerStats.h"
+#include "entities/TownEntity.h"
 #include "entities/ShipStats.h"
 #include "support/ArchiveRoundTrip.h"
 #include "support/CountingPath.h"
@@ -171,6 +172,23 @@ TEST_F(ShipFactoryTest, ScriptTableErrorsAndQueries) {
   EXPECT_TRUE(Bool("GameManager.ShipsWithinRange(Vector(0, 0, 0), 31)"));
   EXPECT_FALSE(Bool("GameManager.ShipsWithinRange(Vector(0, 0, 0), 30)"));
   EXPECT_EQ(String("GameManager.GetShipLocation(424242)"), "");
+}
+
+TEST_F(ShipFactoryTest, RandomShipsOfATownComeFromItsOwnList) {
+  TownEntity* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0)));
+  ASSERT_NE(town, nullptr);
+  LUA_PushObjectProxy(L, town);
+  lua_setglobal(L, "town");
+  ASSERT_EQ(Run("GameManager.AddShipScriptToTown(town, 'scripts\\\\Ships\\\\TestSloop.lua')"), "");
+  ASSERT_EQ(Run("ship = GameManager.CreateRandomShipFromTown(town, 'Trader', Vector(5, 6, 0), 30, 3, true)"), "");
+  ShipEntity* ship = Global("ship");
+  ASSERT_NE(ship, nullptr);
+  EXPECT_EQ(LiveShips(), 1);
+  EXPECT_STREQ(ship->GetObjectKey(), "Trader");
+  EXPECT_EQ(ship->GetScriptFile(), "scripts\\Ships\\TestSloop.lua");
+  EXPECT_EQ(ship->GetNation(), 3);
+  EXPECT_EQ(ship->GetPosition().x, 5.0f);
+  EXPECT_EQ(ship->GetOrientation().x, 30.0f);
 }
 
 TEST_F(ShipFactoryTest, AShipMadeFromItsRecordGetsItsComponentsBack) {

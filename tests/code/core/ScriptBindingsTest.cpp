@@ -27,7 +27,9 @@ TEST_F(ScriptBindingsTest, TablesAreGlobalTablesOfTheirFunctions) {
     const char* table;
     const luaL_Reg* methods;
   };
-  const Case cases[] = {{"GameManager", GameManager_methods}, {"PauseManager", PauseManager_methods}};
+  const Case cases[] = {{"GameManager", GameManager_methods},
+                        {"PauseManager", PauseManager_methods},
+                        {"GameSessionManager", GameSessionManager_methods}};
   for (const Case& c : cases) {
     int count = 0;
     for (const luaL_Reg* m = c.methods; m->name; ++m) {
