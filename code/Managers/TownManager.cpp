@@ -494,9 +494,9 @@ void TownManager::LoadState(const VString& sceneName) {
       } else if (!SaveGameManagerProto::CheckArchiveEndTag(ar)) {
         Vision::Error.Warning("TownManager::LoadState(%s): the town stream does not end with EOA; the scene stays as its file built it",
                               sceneName.AsChar());
-      } else {
-        SaveGameManagerProto::GetInstance()->ResetTypes("BuildingBaseEntity");
       }
+      // A whole stream without buildings: there is no building class yet whose
+      // entities it would replace.
     }
     ar.Close();
   }
