@@ -180,13 +180,14 @@ TEST_F(ShipFactoryTest, RandomShipsOfATownComeFromItsOwnList) {
   LUA_PushObjectProxy(L, town);
   lua_setglobal(L, "town");
   ASSERT_EQ(Run("GameManager.AddShipScriptToTown(town, 'scripts\\\\Ships\\\\TestSloop.lua')"), "");
-  ASSERT_EQ(Run("ship = GameManager.CreateRandomShipFromTown(town, 'Trader', Vector(5, 6, 0), 30, 3, true)"), "");
+  ASSERT_EQ(town->GetShipScriptCount(), 1);
+  ASSERT_EQ(Run("ship = GameManager.CreateRandomShipFromTown(town, 'Trader', Vector(5, 6, 0), 30, 2)"), "");
   ShipEntity* ship = Global("ship");
   ASSERT_NE(ship, nullptr);
   EXPECT_EQ(LiveShips(), 1);
   EXPECT_STREQ(ship->GetObjectKey(), "Trader");
   EXPECT_EQ(ship->GetScriptFile(), "scripts\\Ships\\TestSloop.lua");
-  EXPECT_EQ(ship->GetNation(), 3);
+  EXPECT_EQ(ship->GetNation(), 2);
   EXPECT_EQ(ship->GetPosition().x, 5.0f);
   EXPECT_EQ(ship->GetOrientation().x, 30.0f);
 }
