@@ -3,7 +3,6 @@
 #include "core/GameManager.h"
 
 #include "Managers/BattleManager.h"
-#include "Managers/FogOfWarManager.h"
 #include "Managers/GameSessionManager.h"
 #include "Managers/TownManager.h"
 #include "core/RtsManager.h"
@@ -44,7 +43,7 @@ void SetTownFogOfWar(TownEntity* town) {
     const Nation* nation = id >= 0 ? GameManager::GetInstance()->GetNation((unsigned)id) : nullptr;
     fog = nation && nation->GetType() == kStrongholdNationType;
   }
-  FogOfWarManager::GetInstance()->SetEnabled(fog);
+  RtsManager::GlobalManager().SetFogOfWar(fog);
 }
 
 // The town's land scene; a town without one names its scene after itself.

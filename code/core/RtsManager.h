@@ -51,6 +51,9 @@ class RtsManager : public IVisCallbackHandler_cl {
   void UpdateVisibleCharacters();
 
   bool IsInLandBattle() const { return m_bLandBattle; }
+  // Whether the land scene being entered keeps fog of war (set by the town entry).
+  void SetFogOfWar(bool on) { m_bFogOfWar = on; }
+  bool IsFogOfWar() const { return m_bFogOfWar; }
   VisBaseEntity_cl* GetEscapeArea() const { return m_pEscapeArea; }
   void SetEscapeArea(VisBaseEntity_cl* entity) { m_pEscapeArea = entity; }
   bool IsPlayerIsInsideEscapeArea() const { return m_bPlayerInsideEscapeArea; }
@@ -99,6 +102,7 @@ class RtsManager : public IVisCallbackHandler_cl {
   void UpdateBattleMusic();
 
   bool m_bLandBattle = false;
+  bool m_bFogOfWar = false;
   Player* m_pPlayer = nullptr;
   AnimConfigManager* m_pAnimConfigManager = nullptr;
   UnitEntity* m_pFollowedUnit = nullptr;

@@ -151,7 +151,7 @@ TEST_F(GameManagerTravelTest, TeleportToATownPutsTheShip25BehindItAndLoadsItsSce
   gm->Teleport("Cove");
   EXPECT_FLOAT_EQ(ship->GetPosition().x, 75.0f);
   EXPECT_FLOAT_EQ(ship->GetPosition().y, 50.0f);
-  EXPECT_TRUE(FogOfWarManager::GetInstance()->IsEnabled());
+  EXPECT_TRUE(RtsManager::GlobalManager().IsFogOfWar());
   EXPECT_EQ(log.Matching("to town Cove, scene scenes\\cove\\cove.vscene (type 2)").size(), 1u);
 }
 
@@ -178,10 +178,9 @@ TEST_F(GameManagerTravelTest, ANewNearestTownIsHighlightedAndFoundOnceAndEntered
 
   gm->OnNearestTown(town, VisVector_cl(100, 9.9f, 0));
   EXPECT_EQ(log.Matching("to town Cove, scene scenes\\cove\\cove.vscene (type 2)").size(), 1u);
-  // The game stopped for the change of scene (the sea battle went with it) and runs again.
-  EXPECT_FALSE(BattleManager::HasInstance());
+  // The game stopped for the change of scene and runs again.
   EXPECT_TRUE(gm->IsPlayingTheGame());
-  EXPECT_TRUE(FogOfWarManager::GetInstance()->IsEnabled());
+  EXPECT_TRUE(RtsManager::GlobalManager().IsFogOfWar());
 
   // Leaving it takes the highlight away.
   gm->OnNearestTown(nullptr, VisVector_cl(0, 0, 0));
@@ -209,9 +208,9 @@ TEST_F(GameManagerTravelTest, AStrongholdHasFogOfWarOnlyUnderANationOfTypeThree)
   gm->AddNation(neutral);
   TownEntity* stronghold = MakeTown("Keep", VisVector_cl(0, 0, 0), "StrongholdEntity");
   stronghold->SetNation(0);
-  FogOfWarManager::GetInstance()->SetEnabled(true);
+  RtsManager::GlobalManager().SetFogOfWar(true);
   gm->OnNearestTown(stronghold, VisVector_cl(0, 0, 0));
-  EXPECT_FALSE(FogOfWarManager::GetInstance()->IsEnabled());
+  EXPECT_FALSE(RtsManager::GlobalManager().IsFogOfWar());
 }
 
 TEST_F(GameManagerTravelTest, UnloadingTheSceneDropsTheNearestTownAndItsHighlight) {

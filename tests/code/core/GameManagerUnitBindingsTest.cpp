@@ -221,7 +221,7 @@ TEST_F(GameManagerUnitBindingsTest, SpawningForThePlayerTopsUpItsUnitsBeforeMaki
   ASSERT_EQ(Run("r = GameManager.SpawnUnitWithSoldiers(3, 3, 4, 1, Vector(10, 20, 0))"), "");
   EXPECT_EQ(musketeers->GetNumSoldiers(), 6);
   ASSERT_EQ(LandPlayer()->GetPlayerUnitCount(), units + 1);
-  ASSERT_EQ(Record()->GetUnitRecordCount(), 2);  // AddUnitToHero belongs to the campaign records
+  ASSERT_EQ(Record()->GetUnitRecordCount(), 3);  // the new unit joined the hero
   ASSERT_TRUE(Bool("r ~= nil and r ~= musketeers"));
   UnitEntity* made = LandPlayer()->GetPlayerUnit((unsigned)units);
   EXPECT_EQ(made->GetNumSoldiers(), 2);

@@ -72,6 +72,9 @@ class MouseInputHandlerClickTest : public ::testing::Test {
     RtsManager::GlobalManager().OneTimeInit();
     game = GameManager::GetInstance();
     game->OneTimeInit();
+    // The campaign runs before the scene, as in the game: its settings (screen
+    // size, field of view) are applied before the camera is placed.
+    GameSessionManager::GetInstance();
     handler = game->GetMouseInputHandler();
     player = RtsManager::GlobalManager().GetPlayer();
     naval_scenario::AddWarringNations("None", "Enemy");
