@@ -326,8 +326,8 @@ void ShipFactory::SaveShipComponents(ShipEntity* ship) {
 
 bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
   ShipStats* stats = ship ? ship->GetStats() : nullptr;
-  if (!stats) return true;
-  if (!stats->GetComponentStream()) stats->SetComponentStream(new SerializableStream(kShipStream));
+  // A ship never saved has nothing to read; its record stays without a stream.
+  if (!stats || !stats->GetComponentStream()) return true;
   IVFileInStream* in = stats->GetComponentStream()->Open(kShipArchive);
   if (!in) return true;
   bool whole = false;
