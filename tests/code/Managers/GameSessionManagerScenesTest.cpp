@@ -280,9 +280,11 @@ TEST_F(SceneChangeTest, ExitSceneClosesTheHudOfTheLocationAndLeavesTheLandBattle
     session->LoadScene(ScratchScenes::Load(kTown), location, 0, "harbour", 0, false);
     const WINDOW_TYPES hud = location == 1 ? WT_LAND_BATTLE_HUD : WT_BATTLE_HUD;
     ASSERT_TRUE(gui->IsWindowVisible(hud));
-    Vision::Game.CreateEntity("UnitEntity", VisVector_cl(3, 0, 0), nullptr, "m_iNation=\"1\",m_iNumSoldiers=\"1\"");
     Player* player = RtsManager::GlobalManager().GetPlayer();
-    ASSERT_EQ(player->GetPlayerUnitCount(), 1);
+    // On land the hero the scene spawned is already one of the player's units.
+    const int spawned = player->GetPlayerUnitCount();
+    Vision::Game.CreateEntity("UnitEntity", VisVector_cl(3, 0, 0), nullptr, "m_iNation=\"1\",m_iNumSoldiers=\"1\"");
+    ASSERT_EQ(player->GetPlayerUnitCount(), spawned + 1);
     gui->ShowLowHPOverlay();
 
     session->ExitScene();
@@ -290,7 +292,7 @@ TEST_F(SceneChangeTest, ExitSceneClosesTheHudOfTheLocationAndLeavesTheLandBattle
     EXPECT_FALSE(gui->GetLowHPOverlay()->IsVisible());
     // The battle's camera entity goes with the battle.
     EXPECT_EQ(Vision::Game.SearchEntity("CameraEntity"), nullptr);
-    EXPECT_EQ(player->GetPlayerUnitCount(), location == 1 ? 0 : 1);
+    EXPECT_EQ(player->GetPlayerUnitCount(), location == 1 ? 0 : spawned + 1);
     // The location stays that of the scene left.
     EXPECT_EQ(GameManager::GetInstance()->GetLocation(), location);
     Frames(2);
