@@ -131,6 +131,19 @@ class CampaignTest : public GuiFrameTest {
         out.push_back(line.substr(line.find(line.find("Lua: ") != std::string::npos ? "Lua: " : "MissionManager::")));
     return out;
   }
+  // The game's data has only the first level; the tests' other levels are small beaches.
+  void WriteLevel(int n) {
+    const std::string dir = "DLC/01/scenes/level_0" + std::to_string(n);
+    fs::create_directories(m_dir / dir);
+    Write(dir + "/level_0" + std::to_string(n) + ".vscene", R"(<scene>
+  <terrain origin="-32/-32/0" size="64/64"/>
+  <entity key="PlayerCharacter" position="0/0/0"/>
+  <entity class="TriggerBoxEntity_cl" key="EscapeArea" position="-20/0/0">
+    <var name="m_vHalfExtents" value="4/4/4"/>
+  </entity>
+</scene>
+)");
+  }
   static std::vector<int> OngoingIds() {
     std::vector<int> ids;
     for (const MissionData& row : Missions().GetOngoingMissions()) ids.push_back(row.id);
@@ -297,6 +310,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndCampaignMenuTest,
 
 TEST_F(CampaignTest, StartDlcBeyondTheCatalogueStartsNoMission) {
   UseGameScript(kGameScript);
+  WriteLevel(2);
+  WriteLevel(3);
   Missions().StartDlc(3);
   EXPECT_EQ(Steps(), (std::vector<std::string>{"MissionManager::StartDlc() 3",
                                                "Lua: missions loaded",
@@ -321,6 +336,7 @@ TEST_F(CampaignTest, StartDlcBeyondTheCatalogueStartsNoMission) {
 
 TEST_F(CampaignTest, ARequestedLevelStartsInTheNextFrameAfterTheOldOneIsTornDown) {
   UseGameScript(kGameScript);
+  WriteLevel(2);
   Missions().StartDlc(1);
   ASSERT_EQ(OngoingIds(), std::vector<int>{101});
   log.Clear();
