@@ -9,6 +9,7 @@
 #include "core/ComponentMessages.h"
 #include "entities/CameraEntity.h"
 #include "entities/CollectableEntity.h"
+#include "entities/PlayerStats.h"
 #include "entities/ShipStats.h"
 #include "entities/TownEntity.h"
 #include "gui/GUIManager.h"
@@ -25,10 +26,42 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace {
 
 using archive_test::ByteWriter;
 using archive_test::Bytes;
+
+// Loading a town loads its scene file, which empties the world: the town scene's own
+// entities come from that file, and world towns that must outlive it from the towns
+// zone, both written into the test's data folder.
+void WriteDataFile(const std::filesystem::path& root, const std::string& name, const std::string& text) {
+  std::filesystem::create_directories((root / name).parent_path());
+  std::ofstream(root / name) << text;
+  Vision::File.ClearCache();
+}
+void WriteScene(const std::filesystem::path& root, const std::string& name, const std::string& entities) {
+  WriteDataFile(root, name, "<scene>\n" + entities + "</scene>\n");
+}
+void WriteTownsZone(const std::filesystem::path& root, const std::string& entities) {
+  WriteDataFile(root, "scenes/world01/World.vscene_data/Towns.vzone", "<zone>\n" + entities + "</zone>\n");
+}
+std::string TownXml(const char* key, const char* position, const char* script, int id = 0) {
+  std::string xml = std::string("<entity class=\"TownEntity\" key=\"") + key + "\"";
+  if (id) xml += " id=\"" + std::to_string(id) + "\"";
+  return xml + " position=\"" + position + "\">\n  <var name=\"m_iNation\" value=\"0\"/>\n" +
+         "  <var name=\"m_sTownScript\" value=\"" + script + "\"/>\n</entity>\n";
+}
+TownEntity* FindTown(const char* key) {
+  VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
+  return e && e->IsOfType(TownEntity::GetClassTypeId()) ? static_cast<TownEntity*>(e) : nullptr;
+}
+const char* const kHarbourXml = "<entity key=\"PlayerShip\" position=\"40/20/0\" orientation=\"90/0/0\"/>\n";
 
 class TownManagerTest : public ScriptBindingFixture {
  protected:
@@ -129,10 +162,15 @@ TEST_F(TownManagerTest, TheNearestTownMustLieStrictlyWithinRange) {
 }
 
 TEST_F(TownManagerTest, OnLandOnlyTheTownsOfTheSceneAreSearchedByTheirBoxes) {
-  TownEntity* world = MakeTown("World", VisVector_cl(5, 0, 0));
+  WriteTownsZone(m_dir, TownXml("World", "5/0/0", "scripts/Port.lua", 9001));
+  WriteScene(m_dir, "scenes/port/Port.vscene", TownXml("Local", "30/0/0", "scripts/Sceneless.lua"));
   WorldMap();
-  TownEntity* local = MakeTown("Local", VisVector_cl(30, 0, 0), "scripts/Sceneless.lua");
+  TownEntity* world = FindTown("World");
+  ASSERT_NE(world, nullptr);
   tm->LoadTown("scenes\\port\\Port.vscene", 2, "Local", 0);
+  TownEntity* local = FindTown("Local");
+  ASSERT_NE(local, nullptr);
+  ASSERT_EQ(FindTown("World"), world) << "the zone's town outlives the scene change";
   ASSERT_EQ(tm->GetLocalTowns(), (std::vector<TownEntity*>{local}));
   GameManager::GetInstance()->SetLocation(1);
   EXPECT_EQ(tm->GetNearestTown(VisVector_cl(0, 0, 0), 31.0f), local);
@@ -191,16 +229,22 @@ TEST_F(TownManagerTest, WithoutASceneFileATownVisitChangesNothing) {
 }
 
 TEST_F(TownManagerTest, EnteringATownTakesItsValuesHarbourAndLocalTowns) {
-  TownEntity* port = MakeTown("Port", VisVector_cl(0, 0, 0));
-  WorldMap();
+  WriteTownsZone(m_dir, TownXml("Port", "0/0/0", "scripts/Port.lua", 9001));
   // The town scene's own entities.
-  VisBaseEntity_cl* harbour = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(40, 20, 0));
-  harbour->SetEntityKey("PlayerShip");
-  harbour->SetOrientation(90, 0, 0);
-  TownEntity* gate = MakeTown("Gate", VisVector_cl(5, 5, 0), "scripts/Sceneless.lua");
-  TownEntity* market = MakeTown("Market", VisVector_cl(9, 5, 0), "scripts/Sceneless.lua");
+  WriteScene(m_dir, "scenes/port/Port.vscene",
+             kHarbourXml + TownXml("Gate", "5/5/0", "scripts/Sceneless.lua") +
+                 TownXml("Market", "9/5/0", "scripts/Sceneless.lua"));
+  WorldMap();
+  TownEntity* port = FindTown("Port");
+  ASSERT_NE(port, nullptr);
 
   tm->LoadTown("", 0, "Port", 9);
+  VisBaseEntity_cl* harbour = Vision::Game.SearchEntity("PlayerShip");
+  ASSERT_NE(harbour, nullptr);
+  TownEntity* gate = FindTown("Gate");
+  TownEntity* market = FindTown("Market");
+  ASSERT_NE(gate, nullptr);
+  ASSERT_NE(market, nullptr);
   const TownInfo& info = tm->GetCurrentTownInfo();
   EXPECT_STREQ(info.name.AsChar(), "Port");
   EXPECT_EQ(info.sceneType, 2);
@@ -228,7 +272,12 @@ TEST_F(TownManagerTest, EnteringATownTakesItsValuesHarbourAndLocalTowns) {
 }
 
 TEST_F(TownManagerTest, AColonyIsAnAchievementAndGivenSceneValuesAreKept) {
-  TownEntity* colony = MakeTown("Colony", VisVector_cl(0, 0, 0), "scripts/Colony.lua");
+  WriteTownsZone(m_dir, TownXml("Colony", "0/0/0", "scripts/Colony.lua", 9001));
+  WriteScene(m_dir, "scenes/colony/Colony.vscene", "");
+  WriteScene(m_dir, "scenes/x/X.vscene", "");
+  WorldMap();
+  TownEntity* colony = FindTown("Colony");
+  ASSERT_NE(colony, nullptr);
   tm->LoadTown("", 0, "Colony", 0);
   EXPECT_EQ(tm->GetCurrentTownInfo().sceneType, 6);
   EXPECT_EQ(tm->GetCurrentTownInfo().maxCollectables, 0) << "a script without the count gives 0";
@@ -468,9 +517,7 @@ TEST_F(TownShipsTest, ThePlayersShipWaitsAtTheHarbourWhileHeIsAshore) {
   tm->SetPlayerShip(&stats);
   EXPECT_EQ(tm->GetPlayerShip(), nullptr) << "no harbour yet";
 
-  VisBaseEntity_cl* harbour = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(40, 20, 0));
-  harbour->SetEntityKey("PlayerShip");
-  harbour->SetOrientation(90, 0, 0);
+  WriteScene(m_dir, "scenes/port/Port.vscene", kHarbourXml);
   tm->LoadTown("scenes\\port\\Port.vscene", 2, "Port", 0);
   tm->SetPlayerShip(nullptr);
   EXPECT_EQ(tm->GetPlayerShip(), nullptr);
@@ -524,6 +571,12 @@ TEST_F(TownShipsTest, LeavingTheWorldMapKeepsShipsInTheirRecordsNotInTheStream) 
   };
   const int before = ships();
   tm->LoadWorldState();
+  EXPECT_EQ(ships(), 0) << "the world is cleared and its stream holds no ship";
+  // As the return to the world map does: the player's ships, then the others.
+  GameSessionManager* session = GameSessionManager::GetInstance();
+  const std::vector<ShipStats*>& own = session->GetPlayer()->GetPlayerShips();
+  session->SpawnShips(std::set<ShipStats*>(own.begin(), own.end()));
+  session->SpawnShips(session->GetNPCShips());
   EXPECT_EQ(ships(), before) << "ships come back from their records, not from the world stream";
 }
 
