@@ -98,15 +98,7 @@ bool Alive(const SoldierStats* stats) { return stats && stats->m_Hitpoints.GetCu
 void GameSessionManager::StartNewGameSession() {
   ClearSession();
 
-  SettingsManager* settings = SettingsManager::GetInstance();
-  if (!Vision::Editor.IsInEditor()) {
-    const bool changed = settings->ApplyResolution(true);
-    settings->ApplySSAO();
-    settings->ApplyShadows();
-    settings->ApplyAnisotropic();
-    settings->ApplyVolume();
-    if (!changed) settings->SaveSettings();
-  }
+  SettingsManager::GetInstance()->ApplySettings();
 
   m_pPlayer = new PlayerStats();
   // The downloadable levels bring their own character.

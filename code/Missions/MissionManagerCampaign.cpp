@@ -108,15 +108,7 @@ void MissionManager::StartCampaign() {
   // The new location also forgets the mouse handler's remembered entities.
   game->SetLocation(0);
 
-  if (!Vision::Editor.IsInEditor()) {
-    SettingsManager* settings = SettingsManager::GetInstance();
-    const bool changed = settings->ApplyResolution(true);
-    settings->ApplySSAO();
-    settings->ApplyShadows();
-    settings->ApplyAnisotropic();
-    settings->ApplyVolume();
-    if (!changed) settings->SaveSettings();
-  }
+  SettingsManager::GetInstance()->ApplySettings();
 
   GameSessionManager::GetInstance();
   WildLifeManager::GetInstance()->CreateBird(kSeagullScript);

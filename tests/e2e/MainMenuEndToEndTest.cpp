@@ -2,7 +2,8 @@
 // replayed Escape, then the loading screen and the main menu. Headless, Exit ends
 // the program and the way into a new game starts the campaign; in a window on a
 // private Xvfb display, screenshots show the menu over its running video and the
-// first frame of the chosen hero's cutscene.
+// world map the new campaign opens with.
+#include "e2e/ScenePlay.h"
 #include "engine/render/VImageFile.h"
 #include "support/ScratchProgram.h"
 #include "support/XvfbDisplay.h"
@@ -30,10 +31,15 @@ constexpr Point kJack{177, 563};
 constexpr Point kForward{1100, 627};
 constexpr Point kSecondOffer{646, 540};
 constexpr Point kAccept{1026, 645};
-// The frame after the one whose end starts the cutscene: the smallest ENGINE_FRAMES
-// whose headless log holds the campaign start, plus one. Measure it again when the
-// menu's or the selections' animations change length.
-constexpr int kCutsceneFrame = 488;
+// The frame whose input the cutscene reads first: the smallest ENGINE_FRAMES whose
+// headless log holds the campaign start, plus the two frames the campaign start
+// draws itself, plus one. Measure it again when the menu's or the selections'
+// animations change length.
+constexpr int kCutsceneFrame = 490;
+// Well after the cutscene and the loading screen: the world map.
+constexpr int kWorldMapFrame = 690;
+// The player's ship as the world is drawn (nation 1).
+constexpr float kPlayerColour[3] = {0.20f, 0.40f, 0.90f};
 
 int Find(const std::vector<std::string>& lines, const std::string& text, int start = 0) {
   for (int i = std::max(start, 0); i < (int)lines.size(); ++i)
@@ -91,31 +97,33 @@ TEST(MainMenuEndToEnd, HeadlessTheNewGameClicksStartTheCampaign) {
   EXPECT_GE(Find(log, "MissionManager::StartCampaign()"), 0);
 }
 
-TEST(MainMenuEndToEnd, InAWindowTheMenuRunsItsVideoAndTheNewGameShowsJacksCutscene) {
+TEST(MainMenuEndToEnd, InAWindowTheMenuRunsItsVideoAndTheNewGameOpensTheWorldMap) {
   if (!XvfbDisplay::IsInstalled()) GTEST_SKIP() << "Xvfb is not installed: the window cannot be tested";
   XvfbDisplay display(1280, 720);
   ASSERT_TRUE(display.IsRunning()) << display.Error();
 
   ScratchProgram program = MakeScratchProgram();
   const std::string input = program.Root() + "/input.txt";
-  // Two screenshots of the menu 0.3 s apart; one as the cutscene shows its first
-  // frame (the cutscene plays inside the frame after Accept's transitions: the
-  // next frame's input reaches it).
+  // Two screenshots of the menu 0.3 s apart; one as the cutscene starts (the
+  // cutscene plays inside the frame after Accept's transitions: the next frame's
+  // input reaches it); one of the world map after it.
   std::ofstream(input) << "1 press Escape\n"
                        << "120 press F8\n135 press F8\n"
-                       << NewGameClicks() << kCutsceneFrame << " press F8\n";
+                       << NewGameClicks() << kCutsceneFrame << " press F8\n"
+                       << kWorldMapFrame << " press F8\n";
   const ScratchProgram::Result r = program.Run(
       {}, {{"DISPLAY", display.Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_INPUT", input}, {"ENGINE_FRAMES", "700"},
            {"ENGINE_TIMESTEP", kTimeStep}, {"WAYLAND_DISPLAY", ""}, {"ENGINE_MESSAGEBOX", "ok"}});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const std::vector<std::string> log = program.ReadLog();
   ASSERT_GE(Find(log, "Window opened: 1280x720"), 0) << r.err;
-  EXPECT_GE(Find(log, "MissionManager::StartCampaign()"), 0);
+  EXPECT_GE(Find(log, "MissionManager::StartCampaign() DONE"), 0);
 
-  VImage first, second, cutscene;
+  VImage first, second, cutscene, world;
   ASSERT_TRUE(VImageFile::Read((program.ProgramDir() + "/Screenshot_0001.png").c_str(), first));
   ASSERT_TRUE(VImageFile::Read((program.ProgramDir() + "/Screenshot_0002.png").c_str(), second));
   ASSERT_TRUE(VImageFile::Read((program.ProgramDir() + "/Screenshot_0003.png").c_str(), cutscene));
+  ASSERT_TRUE(VImageFile::Read((program.ProgramDir() + "/Screenshot_0004.png").c_str(), world));
 
   // The menu video fills the background: its clip id (2) and frame number lie in
   // the cells the menu leaves free, and the frame moved on between the two.
@@ -130,9 +138,11 @@ TEST(MainMenuEndToEnd, InAWindowTheMenuRunsItsVideoAndTheNewGameShowsJacksCutsce
     EXPECT_TRUE(light > 24 && light < 232) << light;
   }
 
-  // Jack's cutscene (clip 5) at its first frame, over the whole screen.
-  EXPECT_EQ(ReadBand(cutscene, 0, 0), 5);
-  EXPECT_EQ(ReadBand(cutscene, 1, 0), 0);
+  // The campaign's loading screen holds over the cutscene's first second (the test
+  // clips last 1.2 s): the menu's video is gone.
+  EXPECT_NE(ReadBand(cutscene, 0, 4), 2);
+  // Then the world map: the player's ship on the sea.
+  EXPECT_GT(scene_play::FindColour(world, kPlayerColour).count, 0);
 }
 
 }  // namespace
