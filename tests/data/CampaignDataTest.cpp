@@ -70,7 +70,12 @@ class CampaignDataTest : public ::testing::Test {
     game = Vision::GetScriptManager()->GetGameScript();
     ASSERT_NE(game, nullptr);
   }
+  // Scripts run without an owner belong to the test.
+  std::vector<IVScriptInstance*> ownerless;
+
   void TearDown() override {
+    for (IVScriptInstance* script : ownerless) script->Release();
+    ownerless.clear();
     Vision::LoadWorld(nullptr);
     Vision::Game.RemoveAllEntities();
     ShipFactory::CleanInstance();
@@ -92,10 +97,11 @@ class CampaignDataTest : public ::testing::Test {
 
   // A script of the bundled data run once, attached to the owner; null when it
   // does not load or its first run fails.
-  static IVScriptInstance* Attach(const char* file, VisTypedEngineObject_cl* owner) {
+  IVScriptInstance* Attach(const char* file, VisTypedEngineObject_cl* owner) {
     VScriptResourceManager* scripts = Vision::GetScriptManager();
     IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(file, owner);
     if (script && owner) scripts->SetScriptInstance(owner, script);
+    if (script && !owner) ownerless.push_back(script);
     return script;
   }
 

@@ -144,13 +144,26 @@ TEST_F(GameManagerTravelTest, AnUnknownNameChangesNothingAndTheUpdateDropsIt) {
   EXPECT_FLOAT_EQ(ship->GetPosition().x, 0.0f);
 }
 
+// Where an entity stood as it was destroyed.
+struct LastPosition : IVisCallbackHandler_cl {
+  explicit LastPosition(VisBaseEntity_cl* e) : entity(e) { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
+  ~LastPosition() override { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override {
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == entity) position = entity->GetPosition();
+  }
+  VisBaseEntity_cl* entity;
+  VisVector_cl position{0, 0, 0};
+};
+
 TEST_F(GameManagerTravelTest, TeleportToATownPutsTheShip25BehindItAndLoadsItsScene) {
   ShipEntity* ship = MakePlayerShip();
+  LastPosition last(ship);
   MakeTown("Cove", VisVector_cl(100, 50, 0));
   LogCapture log;
   gm->Teleport("Cove");
-  EXPECT_FLOAT_EQ(ship->GetPosition().x, 75.0f);
-  EXPECT_FLOAT_EQ(ship->GetPosition().y, 50.0f);
+  // The ship left with the world map, from the point it was moved to.
+  EXPECT_FLOAT_EQ(last.position.x, 75.0f);
+  EXPECT_FLOAT_EQ(last.position.y, 50.0f);
   EXPECT_TRUE(RtsManager::GlobalManager().IsFogOfWar());
   EXPECT_EQ(log.Matching("to town Cove, scene scenes\\cove\\cove.vscene (type 2)").size(), 1u);
 }
