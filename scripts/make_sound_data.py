@@ -30,6 +30,7 @@ FILES = [
     ("music", "conversation.wav", 0.5, "tone", 294),
     ("music", "credits.wav", 0.5, "tone", 349),
     ("sounds/HarHar", "Man1Fearful1.wav", 0.25, "tone", 330),
+    ("sounds", "sailing.wav", 1.0, "tone", 73),
 ]
 
 

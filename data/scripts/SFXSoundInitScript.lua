@@ -29,3 +29,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_RIFLE, "Sounds\\cannon_02.wav", fal
 SoundManager.AddSFXSound(sfx.SOUND_SFX_CURTAINS, "Sounds\\curtains.wav")
 -- The joke scroll has unrolled.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_JOKE, "Sounds\\joke.wav")
+
+-- A ship under way hums where it sails; the loop stops when it stops.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_MOVE_SHIP, "Sounds\\sailing.wav", false, true)
