@@ -111,9 +111,11 @@ void ActivateCollectable(CollectableEntity* collectable) {
 }
 }  // namespace
 
-GameManager::GameManager() : m_nations(32, nullptr) {}
+// Entities are followed for as long as the manager keeps pointers to them.
+GameManager::GameManager() : m_nations(32, nullptr) { Callbacks.OnEntityDestroyed.RegisterCallback(this); }
 
 GameManager::~GameManager() {
+  Callbacks.OnEntityDestroyed.DeregisterCallback(this);
   OneTimeDeInit();
   m_weapons.clear();
   m_spSeagullSound = nullptr;
@@ -184,6 +186,10 @@ void GameManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     if (game && !scripts->IsSuspended() && game->HasFunction("OnThink")) game->ExecuteFunctionArg("OnThink", "");
   } else if (sender == &Vision::Callbacks.OnEditorModeChanged) {
     if (static_cast<VisEditorModeChangedDataObject_cl*>(data)->m_eNewMode != kEditorPlayMode) SetPlayTheGame(false);
+  } else if (sender == &Callbacks.OnEntityDestroyed) {
+    // The towns zone can go without the world; the highlighter forgets the town itself.
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == static_cast<VisBaseEntity_cl*>(m_pNearestTown))
+      m_pNearestTown = nullptr;
   } else if (sender == &Vision::Callbacks.OnWorldDeInit) {
     // The engine world raises its unloading flag itself before it calls us.
     if (m_pNearestTown) {

@@ -237,6 +237,16 @@ TEST_F(GameManagerTravelTest, UnloadingTheSceneDropsTheNearestTownAndItsHighligh
   EXPECT_FALSE(VEntityHighlightManager::GetInstance()->IsHighlighted(town));
 }
 
+TEST_F(GameManagerTravelTest, ANearestTownFreedWithoutASceneUnloadIsForgotten) {
+  TownEntity* town = MakeTown("Cove", VisVector_cl(100, 0, 0));
+  gm->SetPlayTheGame(true);
+  gm->OnNearestTown(town, VisVector_cl(0, 0, 0));
+  ASSERT_EQ(gm->GetNearestTown(), town);
+  town->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(gm->GetNearestTown(), nullptr);
+}
+
 // Scene load -----------------------------------------------------------------------
 
 TEST_F(GameManagerTravelTest, ASceneLoadGivesAnimatedLightsAPhase) {
