@@ -3,6 +3,7 @@
 // the program and the way into a new game starts the campaign; in a window on a
 // private Xvfb display, screenshots show the menu over its running video and the
 // world map the new campaign opens with.
+#include "e2e/NewGame.h"
 #include "e2e/ScenePlay.h"
 #include "engine/render/VImageFile.h"
 #include "support/ScratchProgram.h"
@@ -16,49 +17,7 @@
 
 namespace {
 
-// 0.02 s a frame. The loading screen stays a second and fades; the menu's opening
-// follows; by frame 150 the menu takes clicks.
-const char* const kTimeStep = "0.02";
-
-// Points of the 1280x720 screen (the menu's layout).
-struct Point {
-  int x, y;
-};
-constexpr Point kStart{230, 313};
-constexpr Point kExit{230, 590};
-// The hero and weapon choice (their layouts).
-constexpr Point kJack{177, 563};
-constexpr Point kForward{1100, 627};
-constexpr Point kSecondOffer{646, 540};
-constexpr Point kAccept{1026, 645};
-// The frame whose input the cutscene reads first: the smallest ENGINE_FRAMES whose
-// headless log holds the campaign start, plus the two frames the campaign start
-// draws itself, plus one. Measure it again when the menu's or the selections'
-// animations change length.
-constexpr int kCutsceneFrame = 490;
-// Well after the cutscene and the loading screen: the world map.
-constexpr int kWorldMapFrame = 690;
-// The player's ship as the world is drawn (nation 1).
-constexpr float kPlayerColour[3] = {0.20f, 0.40f, 0.90f};
-
-int Find(const std::vector<std::string>& lines, const std::string& text, int start = 0) {
-  for (int i = std::max(start, 0); i < (int)lines.size(); ++i)
-    if (lines[i].find(text) != std::string::npos) return i;
-  return -1;
-}
-
-// The GUI takes the cursor's place when it draws: the pointer comes to rest a few
-// frames before the click, as a player's does.
-std::string Click(int frame, Point p) {
-  return std::to_string(frame - 5) + " move " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n" +
-         std::to_string(frame) + " click left\n";
-}
-
-// The new game: Start, Jack, Forward, the second offer, Accept.
-std::string NewGameClicks() {
-  return Click(150, kStart) + Click(260, kJack) + Click(300, kForward) + Click(400, kSecondOffer) +
-         Click(420, kAccept);
-}
+using namespace new_game;
 
 // One band of the clips' pattern (8 cells, most significant left; 0 the clip id, 1
 // the frame number) read from cells first..7 of a picture the video fills.
@@ -89,7 +48,7 @@ TEST(MainMenuEndToEnd, HeadlessExitEndsTheProgramWithStatusZero) {
 TEST(MainMenuEndToEnd, HeadlessTheNewGameClicksStartTheCampaign) {
   ScratchProgram program = MakeScratchProgram();
   const std::string input = program.Root() + "/input.txt";
-  std::ofstream(input) << "1 press Escape\n" << NewGameClicks();
+  std::ofstream(input) << NewGameClicks();
   const ScratchProgram::Result r =
       program.Run({}, {{"ENGINE_INPUT", input}, {"ENGINE_FRAMES", "700"}, {"ENGINE_TIMESTEP", kTimeStep}});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
@@ -107,9 +66,7 @@ TEST(MainMenuEndToEnd, InAWindowTheMenuRunsItsVideoAndTheNewGameOpensTheWorldMap
   // Two screenshots of the menu 0.3 s apart; one as the cutscene starts (the
   // cutscene plays inside the frame after Accept's transitions: the next frame's
   // input reaches it); one of the world map after it.
-  std::ofstream(input) << "1 press Escape\n"
-                       << "120 press F8\n135 press F8\n"
-                       << NewGameClicks() << kCutsceneFrame << " press F8\n"
+  std::ofstream(input) << NewGameClicks() << "120 press F8\n135 press F8\n" << kCutsceneFrame << " press F8\n"
                        << kWorldMapFrame << " press F8\n";
   const ScratchProgram::Result r = program.Run(
       {}, {{"DISPLAY", display.Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_INPUT", input}, {"ENGINE_FRAMES", "700"},
