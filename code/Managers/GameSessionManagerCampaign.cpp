@@ -435,23 +435,8 @@ float GameSessionManager::GetPlayerCharacterToughness(UnitEntityTemplate* t) con
 }
 
 void GameSessionManager::GetAvailableSkills(std::vector<VString>& out, HeroStats* hero) const {
-  IVScriptInstance* script = GameScript();
-  if (!hero || !HasScriptFunction(script, "GetSkillAt") || !HasScriptFunction(script, "GetSkillCount")) return;
-  const int group = hero->GetSkillGroup();
-  int count = 0;
-  script->ExecuteFunctionArg("GetSkillCount", "i>i", group, &count);
-  for (int n = 1; n <= count; ++n) {
-    VString s[5];
-    int i[2] = {0, 0};
-    float f[13] = {};
-    script->ExecuteFunctionArg("GetSkillAt", "ii>sssssiifffffffffffff", n, group, &s[0], &s[1], &s[2], &s[3], &s[4],
-                               &i[0], &i[1], &f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8], &f[9],
-                               &f[10], &f[11], &f[12]);
-    // An unnamed skill (or one named within "None") is no skill.
-    if (s[0].IsEmpty() || std::strstr("None", s[0].AsChar())) continue;
-    const bool excluded = i[1] != 0;
-    if (!hero->HasSkill(s[0].AsChar()) && !excluded) out.push_back(s[0]);
-  }
+  if (!hero) return;
+  for (const Skill& skill : hero->GetLearnableSkills(GameScript())) out.push_back(skill.m_sName);
 }
 
 // ---- inventory -------------------------------------------------------------------------------------

@@ -139,10 +139,10 @@ void HeroStats::AddSkill(const char* name) {
   if (StoreSkillOutputs(skill, s, i, f)) m_skills.push_back(skill);
 }
 
-void HeroStats::AddNextSkill() {
-  IVScriptInstance* script = SkillScript();
-  if (!script || !script->HasFunction("GetSkillAt") || !script->HasFunction("GetSkillCount")) return;
-  int group = GetSkillGroup();
+std::vector<Skill> HeroStats::GetLearnableSkills(IVScriptInstance* script) const {
+  std::vector<Skill> learnable;
+  if (!script || !script->HasFunction("GetSkillAt") || !script->HasFunction("GetSkillCount")) return learnable;
+  const int group = GetSkillGroup();
   int count = 0;
   script->ExecuteFunctionArg("GetSkillCount", "i>i", group, &count);
   for (int n = 1; n <= count; ++n) {
@@ -153,9 +153,14 @@ void HeroStats::AddNextSkill() {
     Skill skill;
     if (!StoreSkillOutputs(skill, s, i, f)) continue;
     if (HasSkill(skill.m_sName.AsChar()) || skill.m_bExcludedFromLearning) continue;
-    AddSkill(skill.m_sName.AsChar());
-    return;
+    learnable.push_back(skill);
   }
+  return learnable;
+}
+
+void HeroStats::AddNextSkill() {
+  const std::vector<Skill> learnable = GetLearnableSkills(SkillScript());
+  if (!learnable.empty()) AddSkill(learnable.front().m_sName.AsChar());
 }
 
 // ---- experience -----------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <vector>
 
 class HeroUnitRecord;
+class IVScriptInstance;
 class SoldierStats;
 class UnitEntity;
 class UnitEntityTemplate;
@@ -57,6 +58,9 @@ class HeroStats : public VisTypedEngineObject_cl {
   void AddSkill(const char* name);
   // Adds the first skill of the script's list the hero lacks and may learn.
   void AddNextSkill();
+  // The skills of the hero's group in the script's list ("GetSkillCount",
+  // "GetSkillAt") that it lacks and may learn, in the list's order.
+  std::vector<Skill> GetLearnableSkills(IVScriptInstance* script) const;
   // Levels up through GameSessionManager's table: at every level reached while the
   // experience is at least the entry of the current level; a skill every third level.
   virtual void AddExperience(int xp);
