@@ -7,6 +7,7 @@
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
 #include "Managers/PauseManager.h"
+#include "Managers/SeaScenePath.h"
 #include "Managers/SettingsManager.h"
 #include "Managers/SpeechManager.h"
 #include "Managers/TownManager.h"
@@ -19,6 +20,7 @@
 #include "entities/CollectableEntityTemplate.h"
 #include "entities/PlayerStats.h"
 #include "entities/ShipStats.h"
+#include "gui/FrameLoadingScreen.h"
 #include "gui/FrameMainMenu.h"
 #include "gui/GUIManager.h"
 
@@ -30,10 +32,8 @@
 
 namespace {
 
-const char* const kWorldScene = "scenes\\world01\\World.vscene";
 const char* const kSeagullScript = "scripts\\fauna\\seagull_01.lua";
 const char* const kDlcMissionsScript = "scripts\\Missions\\DlcMissions.lua";
-const char* const kStartLoadingScreen = "..\\..\\..\\data\\gui\\textures\\loadscreen_start.dds";
 // The collectable every campaign starts with in the inventory.
 const int kStartingCollectable = 12;
 
@@ -103,7 +103,7 @@ void MissionManager::StartCampaign() {
 
   game->InitNations();
   Vision::Error.SystemMessage("MissionManager::StartCampaign() Before InitWorld");
-  BattleManager::GetInstance()->InitWorld(0, kWorldScene);
+  BattleManager::GetInstance()->InitWorld(0, kWorldScenePath);
   Vision::Error.SystemMessage("MissionManager::StartCampaign() After InitWorld");
   // The new location also forgets the mouse handler's remembered entities.
   game->SetLocation(0);
@@ -192,7 +192,7 @@ void MissionManager::EndCampaign(bool showMainMenu, bool rollCredits) {
 
   GUIManager* gui = GUIManager::GetInstance();
   if (showMainMenu) {
-    gui->SetLoadingScreen(kStartLoadingScreen);
+    gui->SetLoadingScreen(FrameLoadingScreen::kStartPicture);
     gui->ShowLoadingScreen();
   }
   CloseWhenOpen(gui, WT_BATTLE_HUD);

@@ -4,6 +4,7 @@
 
 #include "Managers/BattleManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/SeaScenePath.h"
 #include "Managers/TownManager.h"
 #include "core/RtsManager.h"
 #include "core/VEntityHighlightManager.h"
@@ -21,7 +22,6 @@
 #include <string>
 
 namespace {
-const char kWorldScene[] = "scenes\\world01\\World.vscene";
 const char kSeaSuffix[] = "-sea";
 // The outline of the town the player may enter.
 const uint32_t kTownHighlightColour = 0xFFFFD040u;
@@ -103,7 +103,7 @@ void GameManager::Teleport(const char* name) {
   if (atSea) scene.erase(sea);
   // The world map is a sea scene, loaded as the exit from land does.
   const bool world = scene.find("world") != std::string::npos;
-  const std::string file = world ? std::string(kWorldScene) : "scenes\\" + scene + "\\" + scene + ".vscene";
+  const std::string file = world ? std::string(kWorldScenePath) : "scenes\\" + scene + "\\" + scene + ".vscene";
   const int location = world ? 0 : (atSea ? 2 : 1);
   if (!Vision::File.Exists(file.c_str())) {
     Vision::Error.Warning("GameManager::Teleport(%s): no scene %s", target.c_str(), file.c_str());

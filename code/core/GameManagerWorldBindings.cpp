@@ -5,6 +5,7 @@
 #include "Managers/GameSessionManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SaveGameManager.h"
+#include "Managers/SeaScenePath.h"
 #include "Managers/TownManager.h"
 #include "Managers/WildLifeManager.h"
 #include "core/GameManager.h"
@@ -24,7 +25,6 @@ using namespace ScriptArgs;
 namespace {
 
 const char* const kExpectName = "Expected const char*";
-const char* const kWorldScene = "scenes\\world01\\World.vscene";
 const char* const kDroppedCollectableKey = "Collectable_dropped_by_ship";
 
 TownInfo& CurrentTown() { return TownManager::GetInstance()->GetCurrentTownInfo(); }
@@ -100,7 +100,7 @@ int GameManager_ExitLand(lua_State*) {
   if (GameManager::GetInstance()->GetLocation() != 1) return 0;
   GameSessionManager* session = GameSessionManager::GetInstance();
   session->ExitScene();
-  session->LoadScene(kWorldScene, 0, 0, VString(), 0, true);
+  session->LoadScene(kWorldScenePath, 0, 0, VString(), 0, true);
   return 0;
 }
 

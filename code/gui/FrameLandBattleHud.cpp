@@ -1,6 +1,7 @@
 // The land head-up frame.
 #include "gui/FrameLandBattleHud.h"
 
+#include "Managers/SeaScenePath.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -48,7 +49,7 @@ void FrameLandBattleHud::OnBeforeGUIUpdate() {
     m_bExitRequested = false;
     GameManager* game = GameManager::GetInstance();
     const VString target = game->GetCurrentTeleportTarget();
-    game->SetTeleportTarget(target.IsEmpty() ? kWorldScene : target.AsChar());
+    game->SetTeleportTarget(target.IsEmpty() ? kWorldScenePath : target.AsChar());
   }
   UpdateExitGlow();
   BaseWindow::OnBeforeGUIUpdate();

@@ -9,7 +9,6 @@
 class FrameLandBattleHud : public BaseWindow {
  public:
   // The scene the exit leads to when no other teleport target is set.
-  static constexpr const char* kWorldScene = "scenes\\world01\\World.vscene";
 
   FrameLandBattleHud();
 

@@ -13,7 +13,6 @@ using CeguiCompat::Try;
 
 namespace {
 
-const char* const kStartPicture = "..\\..\\..\\data\\gui\\textures\\loadscreen_start.dds";
 const char* const kPictures[] = {
     "..\\..\\..\\data\\gui\\textures\\loadingscreen.dds",  "..\\..\\..\\data\\gui\\textures\\loadscreen_01.dds",
     "..\\..\\..\\data\\gui\\textures\\loadscreen_02.dds",  "..\\..\\..\\data\\gui\\textures\\loadscreen_03.dds",

@@ -8,6 +8,9 @@
 
 class FrameLoadingScreen : public BaseWindow {
  public:
+  // The picture of the game's start and of a new campaign.
+  static constexpr const char* kStartPicture = "..\\..\\..\\data\\gui\\textures\\loadscreen_start.dds";
+
   FrameLoadingScreen();
 
   bool HookComponents() override;
