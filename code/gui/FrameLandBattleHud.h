@@ -8,8 +8,6 @@
 
 class FrameLandBattleHud : public BaseWindow {
  public:
-  // The scene the exit leads to when no other teleport target is set.
-
   FrameLandBattleHud();
 
   bool HookComponents() override;
