@@ -72,7 +72,7 @@ PLAYER_SHIP_START = Vector(0, 0, 0)
 
 -- The marked spot: open water between the islands. Sailing into it starts the
 -- sea battle of scenes\seabattle01 (teleport target "<scene>-sea").
-SEA_BATTLE_SPOT = Vector(0, 300, 0)
+SEA_BATTLE_SPOT = Vector(0, 200, 0)
 SEA_BATTLE_SPOT_RADIUS = 60.0
 SEA_BATTLE_TARGET = "seabattle01-sea"
 -- An enemy farther than this from the player's ship is left behind.
