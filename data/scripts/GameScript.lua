@@ -92,6 +92,7 @@ end
 -- A new campaign, once the world map is loaded: the player's ship.
 function StartGame()
   ForgetSeaBattle()
+  FillMusicPlaylist()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
   if ship ~= nil then
     GameManager.AddShip(ship)
@@ -107,6 +108,7 @@ end
 -- starts ashore, so there is no ship to make.
 function StartDlc()
   ForgetSeaBattle()
+  FillMusicPlaylist()
 end
 
 -- Whether the battle's enemy is sunk (or already gone from the scene) or has been

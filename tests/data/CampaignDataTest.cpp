@@ -7,6 +7,7 @@
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/MusicManager.h"
 #include "Managers/SaveGameManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -472,11 +473,14 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
     EXPECT_TRUE(Vision::File.Exists((std::string("gui\\textures\\") + screen + ".dds").c_str())) << screen;
 }
 
-TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGameForgetsTheBattle) {
-  // As a campaign starts: the world map loaded, the location the world map.
+TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndMusicAndEndGameForgetsTheBattle) {
+  // As a campaign starts: the world map loaded, the location the world map, the
+  // music playlist emptied by the title screen.
   ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
   GameManager::GetInstance()->SetLocation(0);
+  MusicManager::GetInstance()->ClearMusic();
   ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  EXPECT_EQ(MusicManager::GetInstance()->GetPlaylist().size(), 2u);
   auto* ship = static_cast<ShipEntity*>(Vision::Game.SearchEntity("PlayerShip"));
   ASSERT_NE(ship, nullptr);
   EXPECT_EQ(ship->GetNation(), 1);
@@ -495,7 +499,9 @@ TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGame
   lua_getglobal(L, "SeaBattleEnemy");
   EXPECT_TRUE(lua_isnil(L, -1));
   lua_pop(L, 1);
+  MusicManager::GetInstance()->ClearMusic();
   EXPECT_TRUE(game->ExecuteFunctionArg("StartDlc", ""));
+  EXPECT_EQ(MusicManager::GetInstance()->GetPlaylist().size(), 2u);
 }
 
 // The script tick's decisions, with the two game functions it asks replaced: the
