@@ -25,24 +25,28 @@ using scene_play::FindColour;
 
 // The world camera looks down along -y, so a point below the ship on the screen
 // lies towards +y: from its start at (0, 0) the ship sails straight up the y axis
-// into the marked spot (60 around (0, 200)), far from every town.
+// into the marked spot (60 around (0, 200)), far from every town. The ship lies
+// still until this click, so the frames below count from it (a sailing second
+// is 50 frames); measure them again when the ships' speeds or the places change.
 constexpr Point kTowardsTheSpot{640, 640};
-constexpr int kSailFrame = 705;
+constexpr int kSailFrame = kWorldMapFrame + 15;
 // Under way to the spot, heading down the screen.
-constexpr int kSailingShot = 1000;
-// The ship reaches the spot at about frame 1045; from 1110 the sea battle shows,
-// its loading screen gone. W twice sets full sails (none, battle, full).
-constexpr int kFullSailsFrame = 1120;
-constexpr int kSeaBattleShot = 1130;
-// The enemy lies 20 to the ship's left (down the screen) and comes abeam at about
-// frame 1312; a broadside fired from 1265 to 1320 hits it, and one hit sinks it.
-// A click below the ship fires the side that faces down the screen.
+constexpr int kSailingShot = kSailFrame + 295;
+// The ship reaches the spot some 340 frames after the click; 65 frames later the
+// sea battle shows, its loading screen gone. W twice sets full sails (none,
+// battle, full).
+constexpr int kFullSailsFrame = kSailFrame + 415;
+constexpr int kSeaBattleShot = kSailFrame + 425;
+// The enemy lies 20 to the ship's left (down the screen) and comes abeam about
+// 607 frames after the click; a broadside fired 560 to 615 frames after it hits,
+// and one hit sinks the enemy. A click below the ship fires the side that faces
+// down the screen.
 constexpr Point kBesideTheShip{640, 430};
-constexpr int kBroadsideFrame = 1290;
-// The sunk enemy sends the ship back to the world map at about frame 1320; from
-// 1390 the world map shows.
-constexpr int kWorldMapAgainShot = 1420;
-constexpr int kFrames = 1430;
+constexpr int kBroadsideFrame = kSailFrame + 585;
+// The sunk enemy sends the ship back to the world map about 615 frames after the
+// click; 70 frames later the world map shows.
+constexpr int kWorldMapAgainShot = kSailFrame + 715;
+constexpr int kFrames = kSailFrame + 725;
 
 // The colonials' sloop (nation 5) as the world pass colours it.
 constexpr float kEnemyColour[3] = {0.95f, 0.55f, 0.10f};
