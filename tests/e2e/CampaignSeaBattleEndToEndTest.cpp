@@ -101,6 +101,10 @@ TEST(CampaignSeaBattleEndToEnd, HeadlessTheMarkedSpotLeadsIntoTheBattleAndTheSun
   const std::vector<std::string> log = program.ReadLog();
   EXPECT_GE(Find(log, "ENGINE_FRAMES reached"), 0) << "the run ends at its frame limit";
   EXPECT_EQ(Count(log, "Lua error"), 0);
+  // The battle's sounds and hit effects are there: the shots, the hit, the sinking.
+  EXPECT_EQ(Count(log, "CANNOT PLAY SOUND"), 0);
+  for (const char* effect : {"cannon_fire_01.xml", "hit_hull.xml", "critical_hit.xml"})
+    EXPECT_EQ(Count(log, std::string(effect) + " not found"), 0) << effect;
 
   // Into the battle once, from the campaign's world map.
   const int campaign = Find(log, "MissionManager::StartCampaign() DONE");
