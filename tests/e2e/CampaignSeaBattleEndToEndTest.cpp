@@ -78,10 +78,16 @@ struct Extent {
 };
 Extent ExtentOf(const VImage& image, const float colour[3]) {
   int x0 = image.width, x1 = -1, y0 = image.height, y1 = -1;
-  for (int y = 0; y < image.height; ++y)
-    if (FindColour(image, colour, {0, y, image.width, y + 1}).count > 0) y0 = std::min(y0, y), y1 = y;
-  for (int x = 0; x < image.width; ++x)
-    if (FindColour(image, colour, {x, 0, x + 1, image.height}).count > 0) x0 = std::min(x0, x), x1 = x;
+  for (int y = 0; y < image.height; ++y) {
+    if (FindColour(image, colour, {0, y, image.width, y + 1}).count == 0) continue;
+    y0 = std::min(y0, y);
+    y1 = y;
+  }
+  for (int x = 0; x < image.width; ++x) {
+    if (FindColour(image, colour, {x, 0, x + 1, image.height}).count == 0) continue;
+    x0 = std::min(x0, x);
+    x1 = x;
+  }
   return x1 < 0 ? Extent{} : Extent{x1 - x0 + 1, y1 - y0 + 1};
 }
 
