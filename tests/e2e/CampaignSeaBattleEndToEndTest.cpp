@@ -138,6 +138,7 @@ TEST(CampaignSeaBattleEndToEnd, HeadlessTheMarkedSpotLeadsIntoTheBattleAndTheSun
   const int camera = Find(log, "GameSessionManager::LoadScene() Init Camera", ships);
   ASSERT_TRUE(world > at && ships > world && camera > ships);
   EXPECT_GE(Find(log, "Lua: Battle1: scene set up at location 0", world), 0);
+  // Every ship made loads its model anew.
   EXPECT_EQ(Count(log, kShipModel, ships, camera), 1);
   EXPECT_GE(Find(log, "GameSessionManager::LoadScene() Done.", camera), 0);
   // Still in the spot it sailed into, the ship starts no second battle.
