@@ -72,7 +72,7 @@ PLAYER_SHIP_START = Vector(0, 0, 0)
 
 -- The marked spot: open water between the islands. Sailing into it starts the
 -- sea battle of scenes\seabattle01 (teleport target "<scene>-sea").
-SEA_BATTLE_SPOT = Vector(0, 300, 0)
+SEA_BATTLE_SPOT = Vector(0, 200, 0)
 SEA_BATTLE_SPOT_RADIUS = 60.0
 SEA_BATTLE_TARGET = "seabattle01-sea"
 -- An enemy farther than this from the player's ship is left behind.
@@ -92,6 +92,7 @@ end
 -- A new campaign, once the world map is loaded: the player's ship.
 function StartGame()
   ForgetSeaBattle()
+  FillMusicPlaylist()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
   if ship ~= nil then
     GameManager.AddShip(ship)
@@ -107,6 +108,7 @@ end
 -- starts ashore, so there is no ship to make.
 function StartDlc()
   ForgetSeaBattle()
+  FillMusicPlaylist()
 end
 
 -- Whether the battle's enemy is sunk (or already gone from the scene) or has been

@@ -32,3 +32,7 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_JOKE, "Sounds\\joke.wav")
 
 -- A ship under way hums where it sails; the loop stops when it stops.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_MOVE_SHIP, "Sounds\\sailing.wav", false, true)
+
+-- Sea battles: a ball that strikes the sea floor, and a ship going down.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CANNON_GROUND, "Sounds\\cannon_02.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_DESTROY_SHIP, "Sounds\\cannon_01.wav", false)

@@ -27,9 +27,14 @@ SoundManager.AddSound(unit.WEAPON, sound.SOUND_WEAPON_1, "Sounds\\cannon_01.wav"
 SoundManager.SetMenuMusic("Music\\menu.wav", 1.0)
 SoundManager.SetCreditsMusic("Music\\credits.wav", 1.0)
 SoundManager.SetConversationMusic("Music\\conversation.wav", 0.8)
-SoundManager.ClearMusic()
-SoundManager.AddMusic("Music\\track_a.wav")
-SoundManager.AddMusic("Music\\track_b.wav", 0.9)
+-- The title screen empties the playlist while its own track plays, so a campaign
+-- or level fills it again as it starts.
+function FillMusicPlaylist()
+  SoundManager.ClearMusic()
+  SoundManager.AddMusic("Music\\track_a.wav")
+  SoundManager.AddMusic("Music\\track_b.wav", 0.9)
+end
+FillMusicPlaylist()
 SoundManager.ClearBattleMusic()
 SoundManager.AddBattleMusic("Music\\battle.wav")
 SoundManager.SetSilenceBetweenTracks(60.0)

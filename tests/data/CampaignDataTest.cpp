@@ -2,10 +2,12 @@
 // game looks for and its navigation picture, every campaign script runs, and the
 // game script answers the campaign's questions with files and texts that exist.
 #include "Factories/ShipFactory.h"
+#include "components/AIShipComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/MusicManager.h"
 #include "Managers/SaveGameManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -215,6 +217,23 @@ TEST_F(CampaignDataTest, TheSeaBattleStartsTheShipsTurnedToTheirEnemy) {
   EXPECT_FLOAT_EQ(start->GetOrientation().x, 270.0f);
   EXPECT_GT(enemy->GetPosition().x, start->GetPosition().x + 100.0f);
   EXPECT_TRUE(GameManager::GetInstance()->GetNation(1)->IsEnemy(enemy->GetNation()));
+}
+
+TEST_F(CampaignDataTest, TheSeaBattlesEnemyIsDroppedFromTheCampaignWithItsScene) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\seabattle01\\seabattle01.vscene"));
+  auto* enemy = static_cast<ShipEntity*>(Vision::Game.SearchEntity("EnemyShip"));
+  ASSERT_TRUE(enemy && enemy->GetStats());
+  ShipStats* record = enemy->GetStats();
+  const std::set<ShipStats*>& kept = GameSessionManager::GetInstance()->GetNPCShips();
+  EXPECT_EQ(kept.count(record), 1u);
+  // Out of sight it stays in the battle.
+  ASSERT_NE(enemy->Components<AIShipComponent>(), nullptr);
+  EXPECT_EQ(enemy->Components<AIShipComponent>()->CanRemove(), 0);
+
+  // Leaving the scene drops it: it does not come back on the world map, sunk or not.
+  GameContentManager::GetInstance()->DeInitialize();
+  EXPECT_EQ(kept.count(record), 0u);
+  EXPECT_EQ(enemy->GetStats(), nullptr);
 }
 
 TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
@@ -454,11 +473,14 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
     EXPECT_TRUE(Vision::File.Exists((std::string("gui\\textures\\") + screen + ".dds").c_str())) << screen;
 }
 
-TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGameForgetsTheBattle) {
-  // As a campaign starts: the world map loaded, the location the world map.
+TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndMusicAndEndGameForgetsTheBattle) {
+  // As a campaign starts: the world map loaded, the location the world map, the
+  // music playlist emptied by the title screen.
   ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
   GameManager::GetInstance()->SetLocation(0);
+  MusicManager::GetInstance()->ClearMusic();
   ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  EXPECT_EQ(MusicManager::GetInstance()->GetPlaylist().size(), 2u);
   auto* ship = static_cast<ShipEntity*>(Vision::Game.SearchEntity("PlayerShip"));
   ASSERT_NE(ship, nullptr);
   EXPECT_EQ(ship->GetNation(), 1);
@@ -477,7 +499,9 @@ TEST_F(CampaignDataTest, StartGameGivesThePlayerASteerableShipOfHisOwnAndEndGame
   lua_getglobal(L, "SeaBattleEnemy");
   EXPECT_TRUE(lua_isnil(L, -1));
   lua_pop(L, 1);
+  MusicManager::GetInstance()->ClearMusic();
   EXPECT_TRUE(game->ExecuteFunctionArg("StartDlc", ""));
+  EXPECT_EQ(MusicManager::GetInstance()->GetPlaylist().size(), 2u);
 }
 
 // The script tick's decisions, with the two game functions it asks replaced: the
@@ -548,7 +572,7 @@ TEST_F(CampaignScriptTickTest, TheMarkedSpotStartsTheSeaBattleWhenTheShipSailsIn
   EXPECT_EQ(Think(), "");
   ship->SetPosition(VisVector_cl(0, 100, 0));
   EXPECT_EQ(Think(), "");
-  ship->SetPosition(VisVector_cl(30, 320, 0));
+  ship->SetPosition(VisVector_cl(30, 220, 0));
   EXPECT_EQ(Think(), "seabattle01-sea");
 }
 
@@ -558,9 +582,9 @@ TEST_F(CampaignScriptTickTest, TheSeaBattleEndsOnceWhenItsEnemyIsLeftBehindOrGon
   ASSERT_NE(enemy, nullptr);
   ShipEntity* ship = PlayerShip(VisVector_cl(-150, 0, 0));
   EXPECT_EQ(Think(), "");
-  ship->SetPosition(VisVector_cl(-450, 0, 0));
+  ship->SetPosition(VisVector_cl(-590, 0, 0));
   EXPECT_EQ(Think(), "");  // 550 away
-  ship->SetPosition(VisVector_cl(-520, 0, 0));
+  ship->SetPosition(VisVector_cl(-660, 0, 0));
   EXPECT_EQ(Think(), "world");
   EXPECT_EQ(Think(), "");  // the battle is over: once
 
