@@ -3,8 +3,8 @@
 // world camera looks along -y, so screen left is +x) sets it sailing east along
 // y = 0 to Saltmarsh at (320, 0, 0), well clear of the sea-battle spot at
 // (0, 300, 0); within 50 units the town is found and within 30 (its entering
-// distance 900, squared) its land scene loads; the land HUD's Leave button brings
-// the player back to the world map. Headless, the log shows the steps in order; in
+// distance 900, squared) its land scene loads; a right click walks the hero to the
+// quay and the land HUD's Leave button brings the player back to the world map. Headless, the log shows the steps in order; in
 // a window on a private Xvfb display, screenshots show the map, the town and the
 // map again.
 #include "e2e/NewGame.h"
@@ -31,12 +31,18 @@ constexpr int kSailFrame = 700;
 constexpr int kNearTheTownFrame = 1260;
 constexpr int kLoadingTownFrame = 1300;
 constexpr int kInTownFrame = 1399;
+// A right click low on the screen sends the hero from the "PlayerCharacter" mark
+// (-36, 0) down to the quay at the west, where the escape area (-50, 0) lies; he
+// is there well before the shot at kWalkedFrame.
+constexpr Point kQuay{640, 620};
+constexpr int kWalkFrame = 1400;
+constexpr int kWalkedFrame = 1560;
 // The land HUD's exit button ("Leave"), top right.
 constexpr Point kLeave{1200, 35};
-constexpr int kLeaveFrame = 1420;
+constexpr int kLeaveFrame = 1580;
 // The world map's loading screen is gone by then.
-constexpr int kBackAtSeaFrame = 1500;
-constexpr int kLastFrame = 1510;
+constexpr int kBackAtSeaFrame = 1660;
+constexpr int kLastFrame = 1670;
 
 // Static geometry (the towns of the world map and the houses of a town) as the
 // world pass draws it.
@@ -45,10 +51,16 @@ constexpr float kStoneColour[3] = {0.55f, 0.50f, 0.45f};
 constexpr float kBannerColour[3] = {1.0f, 0.78f, 0.07f};
 constexpr float kLeaveColour[3] = {0.36f, 0.23f, 0.13f};
 
+// A right click as the player gives it: the pointer at rest, the button down for
+// two frames.
+std::string RightClick(int frame, Point p) {
+  return std::to_string(frame - 5) + " move " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n" +
+         std::to_string(frame) + " button right down\n" + std::to_string(frame + 2) + " button right up\n";
+}
+
 std::string CampaignInput() {
-  return NewGameClicks() + "695 move " + std::to_string(kEastOfTheShip.x) + " " + std::to_string(kEastOfTheShip.y) +
-         "\n" + std::to_string(kSailFrame) + " button right down\n" + std::to_string(kSailFrame + 1) +
-         " button right up\n" + Click(kLeaveFrame, kLeave);
+  return NewGameClicks() + RightClick(kSailFrame, kEastOfTheShip) + RightClick(kWalkFrame, kQuay) +
+         Click(kLeaveFrame, kLeave);
 }
 
 // Each text found in order after the line `from`; the index of the last one, or -1
@@ -144,6 +156,7 @@ TEST(CampaignTownEndToEnd, InAWindowTheMapTheTownAndTheMapAgainAreShown) {
                        << kNearTheTownFrame << " press F8\n"
                        << kLoadingTownFrame << " press F8\n"
                        << kInTownFrame << " press F8\n"
+                       << kWalkedFrame << " press F8\n"
                        << kBackAtSeaFrame << " press F8\n";
   const ScratchProgram::Result r = program.Run(
       {}, {{"DISPLAY", display.Name()}, {"ENGINE_VIDEO", "gl"}, {"ENGINE_AUDIO", "null"}, {"ENGINE_INPUT", input},
@@ -152,9 +165,9 @@ TEST(CampaignTownEndToEnd, InAWindowTheMapTheTownAndTheMapAgainAreShown) {
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   ASSERT_GE(Find(program.ReadLog(), "Window opened: 1280x720"), 0) << r.err;
 
-  const char* names[] = {"start", "near the town", "loading the town", "in the town", "back at sea"};
-  std::vector<VImage> shots(5);
-  for (int i = 0; i < 5; ++i) {
+  const char* names[] = {"start", "near the town", "loading the town", "in the town", "at the quay", "back at sea"};
+  std::vector<VImage> shots(6);
+  for (int i = 0; i < 6; ++i) {
     const std::string file = program.ProgramDir() + "/Screenshot_000" + std::to_string(i + 1) + ".png";
     ASSERT_TRUE(VImageFile::Read(file.c_str(), shots[i])) << names[i];
   }
@@ -179,10 +192,14 @@ TEST(CampaignTownEndToEnd, InAWindowTheMapTheTownAndTheMapAgainAreShown) {
   EXPECT_LT(hero.count, 500) << names[3] << ": a soldier, not a ship";
   EXPECT_GT(FindColour(shots[3], kLeaveColour, leave, 0.08f).count, 1000) << names[3];
   EXPECT_GT(FindColour(shots[3], kBannerColour, banner, 0.08f).count, 100) << names[3];
+  // The right click walked him down the screen, to the quay.
+  const scene_play::Blob walked = FindColour(shots[4], kPlayerColour, Region{440, 260, 840, 720});
+  EXPECT_GT(walked.count, 10) << names[4];
+  EXPECT_GT(walked.y - hero.y, 120.0f) << names[4];
   // Back on the world map: the ship again, the town shown again, no Leave button.
-  EXPECT_GT(FindColour(shots[4], kPlayerColour, middle).count, 500) << names[4];
-  EXPECT_GT(FindColour(shots[4], kStoneColour).count, 20000) << names[4];
-  EXPECT_EQ(FindColour(shots[4], kLeaveColour, leave, 0.08f).count, 0) << names[4];
+  EXPECT_GT(FindColour(shots[5], kPlayerColour, middle).count, 500) << names[5];
+  EXPECT_GT(FindColour(shots[5], kStoneColour).count, 20000) << names[5];
+  EXPECT_EQ(FindColour(shots[5], kLeaveColour, leave, 0.08f).count, 0) << names[5];
 }
 
 }  // namespace
