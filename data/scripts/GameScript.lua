@@ -89,18 +89,9 @@ local function ForgetSeaBattle()
   _G.SeaBattleEnemy = nil
 end
 
--- The music of the campaign and of the levels: the main menu empties the playlist
--- and plays its own track.
-local function UseCampaignMusic()
-  SoundManager.ClearMusic()
-  SoundManager.AddMusic("Music\\track_a.wav")
-  SoundManager.AddMusic("Music\\track_b.wav", 0.9)
-end
-
 -- A new campaign, once the world map is loaded: the player's ship.
 function StartGame()
   ForgetSeaBattle()
-  UseCampaignMusic()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
   if ship ~= nil then
     GameManager.AddShip(ship)
@@ -116,7 +107,6 @@ end
 -- starts ashore, so there is no ship to make.
 function StartDlc()
   ForgetSeaBattle()
-  UseCampaignMusic()
 end
 
 -- Whether the battle's enemy is sunk (or already gone from the scene) or has been

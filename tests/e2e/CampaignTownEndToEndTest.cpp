@@ -106,14 +106,13 @@ TEST(CampaignTownEndToEnd, HeadlessTheShipSailsIntoSaltmarshAndTheLeaveButtonBri
   ASSERT_GE(started, 0);
 
   // Near the town it is found, once; close by, the world map is left for its scene.
-  // Leaving ends the new game's conversation: the campaign's own music takes over
-  // from the conversation's track, which is not heard again.
+  // Leaving ends the new game's conversation, and with it the conversation's
+  // track, which is not heard again.
   const int found = ExpectInOrder(log, started, {"Lua: Saltmarsh: found"});
   EXPECT_EQ(Count(log, "Lua: Saltmarsh: found"), 1) << "OnFound runs once for a new town";
   const int inTown =
       ExpectInOrder(log, found,
-                    {"MusicManager::Play() Now playing: Music\\track_",
-                     "GameManager: to town town_saltmarsh, scene scenes\\town_harbour\\town_harbour.vscene (type 3)",
+                    {"GameManager: to town town_saltmarsh, scene scenes\\town_harbour\\town_harbour.vscene (type 3)",
                      "GameSessionManager::ExitScene() Begin, location 0", "GameSessionManager::ExitScene() Done.",
                      "GameSessionManager::LoadScene() Begin", "GameSessionManager::LoadScene() Location Land",
                      "Scene \"scenes\\town_harbour\\town_harbour.vscene\" loaded",
