@@ -1,12 +1,12 @@
 // A campaign played through the real program into a town and out again: the new
 // game's clicks open the world map; a right click to the left of the ship (the
 // world camera looks along -y, so screen left is +x) sets it sailing east along
-// y = 0 to Saltmarsh at (320, 0, 0), well clear of the sea-battle spot at
-// (0, 300, 0); within 50 units the town is found and within 30 (its entering
+// y = 0 to Saltmarsh at (320, 0, 0), away from the marked sea-battle spot north of
+// the start; within 50 units the town is found and within 30 (its entering
 // distance 900, squared) its land scene loads; a right click walks the hero to the
-// quay and the land HUD's Leave button brings the player back to the world map. Headless, the log shows the steps in order; in
-// a window on a private Xvfb display, screenshots show the map, the town and the
-// map again.
+// quay and the land HUD's Leave button brings the player back to the world map.
+// Headless, the log shows the steps in order; in a window on a private Xvfb
+// display, screenshots show the map, the town and the map again.
 #include "e2e/NewGame.h"
 #include "e2e/ScenePlay.h"
 #include "engine/render/VImageFile.h"
@@ -26,8 +26,8 @@ using namespace new_game;
 // The right click that sets the ship sailing: on the ship's row, far to its left.
 constexpr Point kEastOfTheShip{100, 360};
 constexpr int kSailFrame = 700;
-// The ship enters the town between frames 1282 and 1290; the town's loading screen
-// holds a second and fades, so by frame 1350 the town takes input.
+// The ship enters the town at about frame 1285; the town's loading screen holds a
+// second and fades, so by frame 1350 the town takes input.
 constexpr int kNearTheTownFrame = 1260;
 constexpr int kLoadingTownFrame = 1300;
 constexpr int kInTownFrame = 1399;
