@@ -267,6 +267,8 @@ void GameSessionManager::LoadScene(const char* scene, int location, int sceneTyp
 }
 
 void GameSessionManager::ExitScene() {
+  GameManager* game = GameManager::GetInstance();
+  Vision::Error.SystemMessage("GameSessionManager::ExitScene() Begin, location %d", game->GetLocation());
   GUIManager* gui = GUIManager::GetInstance();
   gui->HideLowHPOverlay();
   SpeechManager::GetInstance()->EndConversation();
@@ -275,7 +277,6 @@ void GameSessionManager::ExitScene() {
   MusicManager::GetInstance()->EndBattleMusic();
   MissionManager::GlobalManager().ExitScene();
   GameContentManager::GetInstance()->DeInitialize();
-  GameManager* game = GameManager::GetInstance();
   game->ClearNationShips();
   battle->ResetBattle();
   switch (game->GetLocation()) {
@@ -291,6 +292,7 @@ void GameSessionManager::ExitScene() {
     case 2: gui->CloseWindow(WT_BATTLE_HUD, false); break;
     default: break;
   }
+  Vision::Error.SystemMessage("GameSessionManager::ExitScene() Done.");
 }
 
 void GameSessionManager::SpawnShips(const std::set<ShipStats*>& ships) { SpawnShipRecords(ships); }

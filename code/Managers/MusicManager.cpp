@@ -133,6 +133,12 @@ void MusicManager::PlayConversationMusic() {
 void MusicManager::EndConversationMusic() {
   LowerMusicVolume(false);
   StartRandomMusic(true);
+  // Nothing to follow (no playlist, or paused): the conversation's track still ends
+  // with the conversation instead of repeating on, and the music stays silent.
+  if (m_eMusicType == MUSIC_CONVERSATION) {
+    Play(VHashString(), 0.0f, 0.0f, kFadeOut);
+    m_eMusicType = MUSIC_PLAYLIST;
+  }
 }
 
 void MusicManager::PlayBattleMusic() {

@@ -18,6 +18,7 @@
 #include "Managers/ArtifactManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SaveGameManager.h"
+#include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 #include "util/RaycastClosest.h"
 
@@ -139,7 +140,13 @@ void InfantryMovementComponent::AdvanceMovement(float dt, const VisVector_cl& po
 
   float speed = GetSpeed();
   if (position.GetDistance2D(m_vTarget) > REPLAN_DISTANCE) {
-    if (path) path->MakePathTo(path->GetEndPosition(), true);
+    if (path) {
+      path->MakePathTo(path->GetEndPosition(), true);
+    } else if ((path = ComponentSetup::AddNew<InfantryPathComponent>(soldier))) {
+      // A soldier sent far without a path of its own would never set off: the path
+      // is made to the target, whose first stretch the path then hands back.
+      path->MakePathTo(m_vTarget, true);
+    }
     return;
   }
   auto* carry = static_cast<CarryComponent*>(soldier->GetComponentOfType(CarryComponent::GetClassTypeId()));

@@ -164,7 +164,9 @@ void UnitEntity::DeInitFunction() {
   ClearSoldiers(true);
   if (m_pUnitInfo) {
     CEGUI::Window* window = m_pUnitInfo->GetRootWindow();
-    if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->RemoveFromTheBaseFrame(window))
+    // Without a running GUI there is nothing left to take the window out of.
+    const bool gui = GUIManager::HasInstance() && GUIManager::GetInstance()->IsInitialized();
+    if (gui && !GUIManager::GetInstance()->RemoveFromTheBaseFrame(window))
       Vision::Error.Warning("Failed to REMOVE Unit Info!");
     m_pUnitInfo->DestroyWindow();
     delete m_pUnitInfo;

@@ -72,6 +72,8 @@ float FrameUnitInfo::GetAlpha() const { return m_pRootWindow ? m_pRootWindow->ge
 
 void FrameUnitInfo::DestroyWindow() {
   if (!m_pRootWindow) return;
-  CeguiCompat::DestroyWindow(m_pRootWindow);
+  // A GUI shut down before the unit (at the engine's end) took the window with it.
+  if (GUIManager::HasInstance() && GUIManager::GetInstance()->IsInitialized())
+    CeguiCompat::DestroyWindow(m_pRootWindow);
   m_pRootWindow = m_pUnitName = m_pUnitType = nullptr;
 }

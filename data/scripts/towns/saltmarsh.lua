@@ -25,10 +25,12 @@ iVisits = 0
 function InitTown(self)
   iVisits = iVisits + 1
   iCurrentSoldiers = 0
+  print("Saltmarsh: ashore, visit " .. iVisits)
 end
 
 -- The first time the player's ship comes near.
 function OnFound(self)
   bFound = true
+  print("Saltmarsh: found")
   GameManager.ShowMessageArgLocalize("str_TOWN_DISCOVERED", sNameKey, 5.0, 2.0)
 end

@@ -207,6 +207,22 @@ TEST_F(MusicManagerTest, ConversationMusicIsLoweredAndRepeats) {
   EXPECT_EQ(CurTrack(), kTrackA);
 }
 
+TEST_F(MusicManagerTest, WithoutAPlaylistTheConversationTrackEndsWithTheConversation) {
+  // As after the main menu, which empties the playlist.
+  Music()->SetConversationMusic(kTalk, 0.8f);
+  Music()->PlayConversationMusic();
+  VSmartPtr<VSoundObject> talk = CurSound();
+  ASSERT_TRUE(talk);
+  Music()->EndConversationMusic();
+  EXPECT_NE(Music()->GetMusicType(), MusicManager::MUSIC_CONVERSATION);
+  EXPECT_EQ(CurTrack(), "");
+  EXPECT_TRUE(talk->IsFadingOut());
+  const size_t plays = Plays();
+  SoundTestEnvironment::Frames(8, 0.25f);
+  EXPECT_EQ(Plays(), plays) << "the conversation track does not start again";
+  EXPECT_FLOAT_EQ(Music()->GetLoweringFactor(), 1.0f);
+}
+
 TEST_F(MusicManagerTest, TheMenuTrackIsFollowedByThePlaylistAtOnce) {
   Music()->AddMusic(kTrackB, 1.0f);
   Music()->SetMenuMusic(kMenu, 1.0f);

@@ -136,6 +136,22 @@ TEST_F(InfantryMovementTest, TargetBeyondTenUnitsIsPlannedAnewWithoutMoving) {
   EXPECT_EQ(movement->GetTarget(), VisVector_cl(0, -10, 0));
 }
 
+TEST_F(InfantryMovementTest, ASoldierSentFarWithoutAPathGetsOneAndWalksThere) {
+  ASSERT_EQ(soldier->GetPathComponent(), nullptr);
+  const VisVector_cl goal(0, -20, 0);
+  movement->SetTarget(goal);
+  Frame();
+  InfantryPathComponent* path = soldier->GetPathComponent();
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->GetEndPosition(), goal);
+  EXPECT_LE(movement->GetTarget().GetDistance2D(soldier->GetPosition()), InfantryMovementComponent::REPLAN_DISTANCE);
+  // It sets off along the path's first stretch (the walk state hands on the next).
+  const VisVector_cl stretch = movement->GetTarget();
+  for (int frames = 0; frames < 300 && movement->IsMoving(); ++frames) Frame();
+  EXPECT_LT(soldier->GetPosition().GetDistance2D(stretch), 1.5f);  // the path's own reach
+  EXPECT_LT(soldier->GetPosition().y, -3.0f);
+}
+
 TEST_F(InfantryMovementTest, SoldierGoesRoundAPostInItsWay) {
   // A post of 1 x 1 between the soldier and its target, five units ahead.
   AddBox(VisVector_cl(0, -3, 1), VisVector_cl(1, 1, 2));

@@ -1,0 +1,57 @@
+// The name plate a land unit shows over itself: it goes with the unit, also when
+// the GUI has already been shut down (as at the program's end, where the GUI goes
+// before the engine's de-init reaches the units of a town scene).
+#include "code/gui/GuiFrameTesting.h"
+
+#include "core/GameManager.h"
+#include "entities/UnitEntity.h"
+#include "gui/FrameUnitInfo.h"
+
+#include "engine/Vision.h"
+
+namespace {
+
+class UnitInfoTest : public GuiFrameTest {
+ protected:
+  void SetUp() override {
+    GuiFrameTest::SetUp();
+    Vision::World.SetFlatTerrain(0.0f);
+    GameManager::GetInstance()->SetLocation(1);
+    unit = static_cast<UnitEntity*>(
+        Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0), nullptr, "m_iNumSoldiers=\"1\""));
+    ASSERT_NE(unit, nullptr);
+    unit->SetUnitType(15);
+    unit->ShowUnitInfo(true);
+    ASSERT_NE(unit->GetUnitInfo(), nullptr);
+    ASSERT_NE(unit->GetUnitInfo()->GetRootWindow(), nullptr);
+  }
+  void TearDown() override {
+    Vision::Game.RemoveAllEntities();
+    Vision::Game.FreeRemovedEntities();
+    Vision::World.ClearTerrain();
+    GameManager::CleanInstance();
+    GuiFrameTest::TearDown();
+  }
+
+  UnitEntity* unit = nullptr;
+};
+
+TEST_F(UnitInfoTest, TheUnitTakesItsPlateOutOfTheRunningGui) {
+  LogCapture log;
+  CEGUI::Window* plate = unit->GetUnitInfo()->GetRootWindow();
+  unit->DeInitFunction();
+  EXPECT_EQ(unit->GetUnitInfo(), nullptr);
+  EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(plate));
+  EXPECT_FALSE(log.Contains("Failed to REMOVE Unit Info!"));
+}
+
+TEST_F(UnitInfoTest, AUnitOutlivingTheGuiLetsItsPlateGoQuietly) {
+  LogCapture log;
+  // CEGUI and every window with it are gone.
+  GUIManager::CleanInstance();
+  unit->DeInitFunction();
+  EXPECT_EQ(unit->GetUnitInfo(), nullptr);
+  EXPECT_FALSE(log.Contains("Failed to REMOVE Unit Info!"));
+}
+
+}  // namespace
