@@ -1,6 +1,9 @@
 // The player's achievements and their progress values.
 #include "Managers/AchievementManager.h"
 
+#include "Managers/SaveGameManager.h"
+#include "engine/base/VArchive.h"
+
 #include "Managers/JokeManager.h"
 #include "Managers/LocalizationTable.h"
 
@@ -64,4 +67,15 @@ void AchievementManager::CheckAchievements() {
   }
   // The achievements file, written after a pass in which a rule held, comes with
   // the achievements screen.
+}
+
+bool AchievementManager::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, 1);
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "AchievementManager", 1);
+  if (!block.IsOpen()) return false;
+  return block.End();
 }

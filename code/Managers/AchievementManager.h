@@ -1,6 +1,8 @@
 // The player's achievements and their progress values.
 #pragma once
 
+class VArchive;
+
 #include "util/Singleton.h"
 
 #include <map>
@@ -33,6 +35,10 @@ class AchievementManager : public Singleton<AchievementManager> {
   // read every bottle joke); changed tells whether any rule held.
   void CheckAchievements();
   bool HasChanged() const { return m_bChanged; }
+
+  // The block of the saved game; both directions, the archive's mode decides. A
+  // failed block keeps what the manager held.
+  virtual bool SerializeX(VArchive& ar);
 
  private:
   friend class Singleton<AchievementManager>;

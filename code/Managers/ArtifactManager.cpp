@@ -2,6 +2,9 @@
 // the combat code multiplies its values with.
 #include "Managers/ArtifactManager.h"
 
+#include "Managers/SaveGameManager.h"
+#include "engine/base/VArchive.h"
+
 #include "Managers/PauseManager.h"
 
 #include "engine/base/VisTimer.h"
@@ -78,4 +81,15 @@ void ArtifactManager::ResetForNewGame() {
   m_permanent.clear();
   m_potions.clear();
   m_cooldowns.clear();
+}
+
+bool ArtifactManager::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, 1);
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "ArtifactManager", 1);
+  if (!block.IsOpen()) return false;
+  return block.End();
 }

@@ -2,6 +2,8 @@
 // whether an item's effect is active and how strong it is.
 #pragma once
 
+class VArchive;
+
 #include "util/Singleton.h"
 
 #include "engine/base/VCallback.h"
@@ -38,6 +40,10 @@ class ArtifactManager : public Singleton<ArtifactManager>, public IVisCallbackHa
   // cool-downs down and ends what has run out (at most one cool-down a frame).
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
   void Update(float dt);
+
+  // The block of the saved game; both directions, the archive's mode decides. A
+  // failed block keeps what the manager held.
+  bool SerializeX(VArchive& ar);
 
  private:
   friend class Singleton<ArtifactManager>;

@@ -1,6 +1,9 @@
 // The NPC ships of the world map.
 #include "Managers/GameContentManager.h"
 
+#include "Managers/SaveGameManager.h"
+#include "engine/base/VArchive.h"
+
 #include "Managers/GameSessionManager.h"
 #include "components/AIShipComponent.h"
 #include "core/GameManager.h"
@@ -54,4 +57,15 @@ void GameContentManager::DeInitialize() {
   if (!GameSessionManager::HasInstance()) return;
   for (const VisBaseEntity_cl* ship : ships)
     GameSessionManager::GetInstance()->RemoveShip(static_cast<ShipEntity*>(const_cast<VisBaseEntity_cl*>(ship)), true);
+}
+
+bool GameContentManager::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, 2);
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "GameContentManager", 2);
+  if (!block.IsOpen()) return false;
+  return block.End();
 }

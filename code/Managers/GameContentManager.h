@@ -3,6 +3,8 @@
 // content script's spawning settings.
 #pragma once
 
+class VArchive;
+
 #include "util/Singleton.h"
 
 #include "engine/base/VCallback.h"
@@ -43,6 +45,10 @@ class GameContentManager : public Singleton<GameContentManager>, public IVisCall
   int GetMaxShipCount() const { return m_iMaxShipCount; }
   void SetShipSpawnCount(int count) { m_iShipSpawnCount = count; }
   int GetShipSpawnCount() const { return m_iShipSpawnCount; }
+
+  // The block of the saved game; both directions, the archive's mode decides. A
+  // failed block keeps what the manager held.
+  bool SerializeX(VArchive& ar);
 
  private:
   friend class Singleton<GameContentManager>;

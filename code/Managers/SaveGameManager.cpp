@@ -1,6 +1,9 @@
 // The save-game manager: documents folder and saved-block checks.
 #include "Managers/SaveGameManager.h"
 
+#include "Missions/MissionManager.h"
+#include "gui/GUIManager.h"
+
 #include "engine/base/VArchive.h"
 #include "engine/base/VisError.h"
 #include "engine/os/VOs.h"
@@ -29,4 +32,12 @@ bool SaveGameManagerProto::SaveGame(int slot) {
 bool SaveGameManagerProto::LoadGame(int slot) {
   Vision::Error.Warning("LoadGame(%d): loading is not available yet", slot);
   return false;
+}
+
+int SaveGameManagerProto::LoadSlotIntoNewCampaign(int slot) {
+  MissionManager& missions = MissionManager::GlobalManager();
+  missions.EndCampaign(false, false);
+  GUIManager::GetInstance()->ShowFrame(WT_BATTLE_HUD);
+  missions.StartCampaign();
+  return LoadGame(slot) ? 1 : 0;
 }

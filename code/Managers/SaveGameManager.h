@@ -76,6 +76,11 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   bool SaveGame(int slot);
   bool LoadGame(int slot);
 
+  // Loads the slot in place of whatever runs (a campaign or the main menu): the
+  // running campaign ends, a new one starts and the slot is read into it. 1 on
+  // success; 0 when the slot cannot be loaded, and then what ran goes on.
+  int LoadSlotIntoNewCampaign(int slot);
+
   // The slots ------------------------------------------------------------------
   static constexpr int kSlotCount = 20;
   // The slot's file path without extension (<documents>/Fenwold/Brinemark/SaveGames/

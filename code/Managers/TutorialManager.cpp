@@ -2,6 +2,9 @@
 // with the campaign screens; until then a page asked for is only queued.
 #include "Managers/TutorialManager.h"
 
+#include "Managers/SaveGameManager.h"
+#include "engine/base/VArchive.h"
+
 #include "engine/Vision.h"
 
 #include <algorithm>
@@ -63,4 +66,15 @@ void TutorialManager::ReleaseQueue() {
 
 void TutorialManager::Reset() {
   for (auto& entry : m_tutorials) entry.second.enabled = true;
+}
+
+bool TutorialManager::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, 1);
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "TutorialManager", 1);
+  if (!block.IsOpen()) return false;
+  return block.End();
 }

@@ -2,6 +2,8 @@
 // tutorial window shows; each page is shown once until the pages are reset.
 #pragma once
 
+class VArchive;
+
 #include "util/Singleton.h"
 
 #include "engine/base/VString.h"
@@ -39,6 +41,10 @@ class TutorialManager : public Singleton<TutorialManager> {
   // Set by the in-game menu's tutorials button before it shows the seen pages again.
   void SetReplayTutorials(bool replay) { m_bReplayTutorials = replay; }
   bool IsReplayingTutorials() const { return m_bReplayTutorials; }
+
+  // The block of the saved game; both directions, the archive's mode decides. A
+  // failed block keeps what the manager held.
+  bool SerializeX(VArchive& ar);
 
  private:
   friend class Singleton<TutorialManager>;

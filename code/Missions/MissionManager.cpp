@@ -1,6 +1,9 @@
 // Mission manager: catalogues, ongoing missions and their scene hooks.
 #include "Missions/MissionManager.h"
 
+#include "Managers/SaveGameManager.h"
+#include "engine/base/VArchive.h"
+
 #include "engine/Vision.h"
 #include "engine/base/VisError.h"
 #include "engine/core/VisCallbacks.h"
@@ -145,3 +148,20 @@ void MissionManager::ResetReputationSummary() {
 // objects; no row has one until the missions' own scripts exist.
 void MissionManager::EnterScene() {}
 void MissionManager::ExitScene() {}
+
+bool MissionManager::SerializeX(VArchive& ar) {
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, 2);
+    SaveGameManagerProto::EndBlock(ar);
+    return true;
+  }
+  SavedBlockReader block(ar, "MissionManager", 2);
+  if (!block.IsOpen()) return false;
+  return block.End();
+}
+
+const MissionData* MissionManager::GetTrackedMissionData() const { return nullptr; }
+
+void MissionManager::ResetTrackingOnLoadGame() {}
+
+void MissionManager::ReloadMissionScripts() {}

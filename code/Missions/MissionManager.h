@@ -3,6 +3,8 @@
 // and end a campaign and start a downloadable level.
 #pragma once
 
+class VArchive;
+
 #include "engine/base/VCallback.h"
 #include "engine/base/VString.h"
 
@@ -72,6 +74,17 @@ class MissionManager : public IVisCallbackHandler_cl {
   void EndCampaign(bool showMainMenu, bool rollCredits);
   void StartDlc(int level);
   void StartNextDlcMission(int level);
+
+  // Tracking: the row of the first ongoing mission whose object is tracked, else
+  // null; after a load the radar's tracking starts again from the tracked missions.
+  const MissionData* GetTrackedMissionData() const;
+  void ResetTrackingOnLoadGame();
+  // Loaded mission objects get their script instances back.
+  void ReloadMissionScripts();
+
+  // The block of the saved game; both directions, the archive's mode decides. A
+  // failed block keeps what the manager held.
+  bool SerializeX(VArchive& ar);
 
  private:
   // Loads the missions script unless it is loaded (and still alive) and runs its "Init".
