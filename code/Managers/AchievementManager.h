@@ -72,9 +72,6 @@ class AchievementManager : public Singleton<AchievementManager>, public IVisCall
   // failed block keeps what the manager held.
   virtual bool SerializeX(VArchive& ar);
 
-  const std::map<int, AchData>& GetValues() const { return m_values; }
-  const std::map<int, Achievement>& GetAchievements() const { return m_achievements; }
-
  private:
   friend class Singleton<AchievementManager>;
   AchievementManager();
