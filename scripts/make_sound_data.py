@@ -31,6 +31,7 @@ FILES = [
     ("music", "credits.wav", 0.5, "tone", 349),
     ("sounds/HarHar", "Man1Fearful1.wav", 0.25, "tone", 330),
     ("sounds", "sailing.wav", 1.0, "tone", 73),
+    ("sounds/voice", "tutorial_colony_part1.wav", 0.5, "tone", 220),
 ]
 
 

@@ -14,10 +14,10 @@ class VArchive;
 // One tutorial page.
 struct Tutorial {
   VString id;
-  VString text;   // localisation key
-  VString voice;  // base name of the spoken line
+  VString text;   // localisation key of the page's title
+  VString voice;  // localisation key of the page's text; with "_VO" that of its spoken line
   bool enabled = true;
-  int index = -1;  // 1-based position in the script's list
+  int index = -1;  // 1-based position in the script's list; -1 for a page the script does not define
 };
 
 class TutorialManager : public Singleton<TutorialManager> {
@@ -28,14 +28,35 @@ class TutorialManager : public Singleton<TutorialManager> {
   void Initialize();
   // A campaign ends or a level starts: every page may be shown again.
   void Reset();
-  // Queues an enabled page that is not queued yet.
+  // The player switched tutorials off: no page is shown until the next Reset.
+  void Disable();
+  // Queues an enabled page that is not queued yet and shows it in the tutorial window.
   void ShowTutorial(const char* id);
+  // Nothing for an unknown or empty id.
+  void SetTutorialState(const VString& id, bool enabled);
   // Every disabled page is enabled again and queued, in id order.
   void ShowAllSeenTutorials();
+  // The window closed: the queued pages count as seen.
   void ReleaseQueue();
+
+  // The queued page after / before id; the page of id itself when there is none
+  // (a default page when id is not stored).
+  Tutorial GetNextFromQueue(const char* id) const;
+  Tutorial GetPrevFromQueue(const char* id) const;
+  // 1-based position in the queue, -1 when not queued.
+  int GetQueueIndex(const char* id) const;
+  // The page's position in the script's list, -1 when not stored.
+  int GetFullIndex(const char* id) const;
   int GetTutorialCount() const { return (int)m_tutorials.size(); }
+  // The stored page; an unknown id is stored as a default page.
+  Tutorial& GetTutorial(const VString& id);
+  // Copies by position in the script's list; a default page (index -1) when none.
+  Tutorial GetFirstTutorial() const;
+  Tutorial GetNextTutorial(const VString& id) const;
+  Tutorial GetPrevTutorial(const VString& id) const;
   const std::vector<VString>& GetQueue() const { return m_queue; }
-  // The F1 key: the player asked to see every tutorial again at once.
+
+  // The F1 key: the window opens fast and does not page on by itself.
   void SetFastTutorial(bool fast) { m_bFastTutorial = fast; }
   bool IsFastTutorial() const { return m_bFastTutorial; }
   // Set by the in-game menu's tutorials button before it shows the seen pages again.
@@ -49,6 +70,12 @@ class TutorialManager : public Singleton<TutorialManager> {
  private:
   friend class Singleton<TutorialManager>;
   TutorialManager();
+
+  const Tutorial* Find(const char* id) const;
+  Tutorial ByIndex(int index) const;
+  // Fills the window with the page (when it does not show a queued page yet) and
+  // brings it to the front.
+  void ShowInWindow(const Tutorial& page);
 
   std::map<VString, Tutorial> m_tutorials;
   std::vector<VString> m_queue;

@@ -26,6 +26,7 @@
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
 #include "gui/FrameSpecialWeapon.h"
+#include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
 #include "gui/FrameYesNoPopUp.h"
 #include "gui/VideoPlayer.h"
@@ -550,6 +551,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_OPTIONS, MakeFrame<FrameOptions>},
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
     {WT_MAP, MakeFrame<FrameMap>},
+    {WT_TUTORIAL, MakeFrame<FrameTutorial>},
 };
 
 }  // namespace
@@ -718,6 +720,17 @@ void GUIManager::ShowAdditionalMessage(const char* key, float displayTime, float
 
 void GUIManager::ShowAdditionalMessage(const CEGUI::String& text, float displayTime, float fadeSpeed) {
   if (FrameInGameMessages* frame = GetMessagesFrame()) frame->AddCenterMessage(text, displayTime, fadeSpeed);
+}
+
+void GUIManager::ShowTutorialWindow() {
+  if (!m_pBaseFrame) return;
+  BaseWindow* frame = GetWindow(WT_TUTORIAL);
+  CEGUI::Window* root = frame ? frame->GetRootWindow() : nullptr;
+  if (!root) return;
+  Try("tutorial in front", [&] {
+    if (!m_pBaseFrame->isChild(root)) m_pBaseFrame->addChild(root);
+    root->moveToFront();
+  });
 }
 
 void GUIManager::ShowLowHPOverlay() {

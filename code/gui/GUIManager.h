@@ -95,6 +95,8 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void ShowMessage(const CEGUI::String& text, float displayTime, float fadeSpeed);
   void ShowAdditionalMessage(const char* key, float displayTime, float fadeSpeed);
   void ShowAdditionalMessage(const CEGUI::String& text, float displayTime, float fadeSpeed);
+  // The tutorial window under the root sheet and in front; nothing without the root sheet.
+  void ShowTutorialWindow();
 
   // The low-health overlay: made on first use and switched on; Hide puts the tone
   // mapper back and leaves the frame open.
