@@ -12,6 +12,7 @@
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
 #include "gui/FrameBattleHud.h"
+#include "gui/FrameCaptainsLog.h"
 #include "gui/FrameCharacterSelection.h"
 #include "gui/FrameEndGame.h"
 #include "gui/FrameFadeOut.h"
@@ -550,6 +551,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_OPTIONS, MakeFrame<FrameOptions>},
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
     {WT_MAP, MakeFrame<FrameMap>},
+    {WT_CAPTAINS_LOG, MakeFrame<FrameCaptainsLog>},
 };
 
 }  // namespace

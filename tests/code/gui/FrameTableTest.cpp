@@ -22,6 +22,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_CHARACTER_SELECTION, "CharacterSelection"}, {WT_SPECIAL_WEAPON, "SpecialWeaponSelection"},
     {WT_INGAME_MENU, "IngameMenu"},         {WT_END_GAME, "EndGame"},        {WT_JOKE_IN_BOTTLE, "JokeInBottle"},
     {WT_MAIN_MENU, "MainMenu"},             {WT_MAP, "MAP"},
+    {WT_CAPTAINS_LOG, "CaptainsLog"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
