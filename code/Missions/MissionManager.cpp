@@ -41,13 +41,17 @@ void MissionManager::RegisterCallbacks() {
 void MissionManager::DeregisterCallbacks() {
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
   Vision::Callbacks.OnWorldDeInit.DeregisterCallback(this);
+  UnloadMissionScripts();
   ForgetMissionsScript();
 }
 
 void MissionManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (!data) return;
   if (data->m_pSender == &Vision::Callbacks.OnWorldDeInit) {
-    UnloadMissionScripts();
+    // A scene change of the running campaign unloads the world too; the missions
+    // belong to the campaign and go on in the next scene. Only a world left by the
+    // campaign (no location) takes their objects with it.
+    if (!GameManager::HasInstance() || GameManager::GetInstance()->GetLocation() < 0) UnloadMissionScripts();
     return;
   }
   if (data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) Update();

@@ -37,7 +37,8 @@ class MissionManager : public IVisCallbackHandler_cl {
   static MissionManager& GlobalManager();
 
   // Registration on the scene update and world unload (plug-in start and stop).
-  // Deregistering also lets the missions script go, before the script manager does.
+  // Deregistering also lets the missions script and the mission objects' scripts
+  // go, before the script manager does.
   void RegisterCallbacks();
   void DeregisterCallbacks();
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;

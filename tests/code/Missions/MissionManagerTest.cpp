@@ -169,7 +169,7 @@ TEST_F(MissionTest, TheFirstOngoingMissionIsTrackedInTheFrameAfterItIsAdded) {
   EXPECT_TRUE(TrackedIds().empty());
 }
 
-TEST_F(MissionTest, SceneHooksReachEveryOngoingMissionAndRowsWithoutObjectsAreSkipped) {
+TEST_F(MissionTest, SceneHooksReachEveryOngoingMissionWhichOutlivesSceneChanges) {
   LoadCatalogues();
   for (int id : {1, 20}) Missions().OpenNextMission(id);
   log.Clear();
@@ -178,14 +178,21 @@ TEST_F(MissionTest, SceneHooksReachEveryOngoingMissionAndRowsWithoutObjectsAreSk
   EXPECT_EQ(log.Matching(" On"), (std::vector<std::string>{"Lua: m1 OnEnterScene", "Lua: m20 OnEnterScene",
                                                            "Lua: m1 OnExitScene", "Lua: m20 OnExitScene"}));
 
-  // After the world unloads the rows stay without objects; a frame passes them by.
+  // A scene change of the campaign keeps the missions; a world the campaign left
+  // takes their objects, and a frame passes the rows without objects by.
   Missions().RegisterCallbacks();
+  GameManager* game = GameManager::GetInstance();
+  game->SetLocation(1);
+  Vision::Callbacks.OnWorldDeInit.TriggerCallbacks();
+  ASSERT_NE(Ongoing(1), nullptr);
+  game->SetLocation(-1);
   Vision::Callbacks.OnWorldDeInit.TriggerCallbacks();
   EXPECT_EQ(OngoingIds(), (std::vector<int>{1, 20}));
   EXPECT_EQ(Ongoing(1), nullptr);
   SceneFrame();
   EXPECT_EQ(OngoingIds(), (std::vector<int>{1, 20}));
   EXPECT_EQ(Missions().GetTrackedMissionData(), nullptr);
+  game->SetLocation(0);
   Missions().DeregisterCallbacks();
 }
 
