@@ -38,8 +38,17 @@ CEGUI::String Text(const VString& key) {
   return key.IsEmpty() ? CEGUI::String() : LocalizationTable::GetInstance()->GetText(key.AsChar());
 }
 
-bool IsFaction(const MissionData& row) {
-  return row.mission && row.mission->IsOfType(FactionMissionProto::GetClassTypeId());
+// The mission object of a listed mission while it is still ongoing: the list is a
+// copy, and a mission that ended meanwhile has lost its object.
+const BaseMissionProto* LiveObject(const MissionData& row) {
+  if (!row.mission) return nullptr;
+  for (const MissionData& ongoing : MissionManager::GlobalManager().GetOngoingMissions())
+    if (ongoing.id == row.id) return ongoing.mission == row.mission ? row.mission : nullptr;
+  return nullptr;
+}
+
+bool IsFaction(const BaseMissionProto* mission) {
+  return mission && mission->IsOfType(FactionMissionProto::GetClassTypeId());
 }
 
 void SetSelected(CEGUI::Window* window, bool selected) {
@@ -124,24 +133,25 @@ void FrameCaptainsLog::RefreshRows() {
     const CEGUI::String name = Text(m.name);
     Try("log row text", [&] { row->setText(name); });
     SetSelected(row, m_iFirst + r == m_iSelected);
-    if (m.mission) {
+    if (const BaseMissionProto* mission = LiveObject(m)) {
       if (CEGUI::Window* icon = GetComponent(RowName(r, "/Icon")))
-        CeguiCompat::SetProperty(icon, "Image", IsFaction(m) ? "set:ShipIcons_01 image:MissionFaction"
-                                                             : "set:ShipIcons_01 image:MissionStory");
+        CeguiCompat::SetProperty(icon, "Image", IsFaction(mission) ? "set:ShipIcons_01 image:MissionFaction"
+                                                                   : "set:ShipIcons_01 image:MissionStory");
     }
   }
 }
 
 void FrameCaptainsLog::RefreshDetails() {
   CEGUI::Window* isCurrent = GetComponent(kIsCurrent);
-  if (!IsValid(m_iSelected) || !m_missions[m_iSelected].mission) {
+  const BaseMissionProto* mission = IsValid(m_iSelected) ? LiveObject(m_missions[m_iSelected]) : nullptr;
+  if (!mission) {
     SetVisible(isCurrent, false);
     return;
   }
   const MissionData& m = m_missions[m_iSelected];
   LocalizationTable* texts = LocalizationTable::GetInstance();
   const CEGUI::String name = Text(m.name);
-  const CEGUI::String kind = texts->GetText(IsFaction(m) ? "str_LOG_FACTION_MISSION" : "str_LOG_STORY_MISSION");
+  const CEGUI::String kind = texts->GetText(IsFaction(mission) ? "str_LOG_FACTION_MISSION" : "str_LOG_STORY_MISSION");
   const CEGUI::String description = Text(m.description);
   if (CEGUI::Window* w = GetComponent(kSubHeader)) Try("log name", [&] { w->setText(name); });
   if (CEGUI::Window* w = GetComponent(kTypeDesc)) Try("log kind", [&] { w->setText(kind); });

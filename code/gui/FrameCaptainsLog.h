@@ -1,6 +1,7 @@
 // The captain's log: the ongoing missions six rows at a time, the details of the
 // selected one, and the choice of the mission tracked on the radar. Open, it
-// pauses the game; it keeps its own copy of the missions while it is open.
+// pauses the game; it keeps its own copy of the missions while it is open (a
+// mission that ends meanwhile stays listed, without details).
 #pragma once
 
 #include "Missions/MissionManager.h"

@@ -134,10 +134,18 @@ TEST_F(FrameCaptainsLogTest, ATrackRadioTracksItsMissionAndTellsEveryMission) {
     EXPECT_EQ(Selected(W(log, std::string("CaptainsLog/SubMenu/Button") + std::to_string(r))), r == 2) << r;
   }
 
-  // A mission added while the log is open shows only when it is opened again.
+  // A mission added while the log is open shows only when it is opened again; one
+  // that ended stays listed, without details.
   Missions().OpenNextMission(3);
+  Ongoing(2)->SetCompleted(1);
+  Missions().Update();
   EXPECT_EQ(log->GetMissions().size(), 3u);
   EXPECT_EQ(ShownRows(log), (std::vector<int>{1, 2, 10}));
+  W(log, "CaptainsLog/Window/SubHeader")->setText("");
+  Click(W(log, "CaptainsLog/SubMenu/Button1"));
+  EXPECT_EQ(log->GetSelected(), 1);
+  EXPECT_EQ(W(log, "CaptainsLog/Window/SubHeader")->getText(), "");
+  EXPECT_FALSE(isCurrent->isVisible());
 }
 
 TEST_F(FrameCaptainsLogTest, MapTracksTheSelectionAndTogglesTheWorldMap) {
