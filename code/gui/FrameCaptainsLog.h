@@ -11,7 +11,7 @@
 
 class FrameCaptainsLog : public BaseWindow {
  public:
-  static const int kRows = 6;
+  static constexpr int kRows = 6;
 
   FrameCaptainsLog();
   // Withdraws the frame's pause request.
