@@ -239,3 +239,20 @@ def new_game_imagesets():
 
 if __name__ == "__main__":
     new_game_imagesets()
+
+
+# Captain's log ------------------------------------------------------------------
+# The row icons of the log: a faction mission's flag and a story mission's scroll.
+
+def mission_imagesets():
+    def flag(x, y):
+        return 4 <= x <= 6 and 3 <= y <= 28 or 7 <= x <= 26 and 4 <= y <= 16
+    def scroll(x, y):
+        return 6 <= x <= 25 and 5 <= y <= 26 and not (10 <= x <= 21 and y in (10, 14, 18, 22))
+    imageset("ShipIcons_01", "Ship log icons: the kinds of missions",
+             [("MissionFaction", 32, 32, icon((180, 40, 40, 255), flag)),
+              ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll))])
+
+
+if __name__ == "__main__":
+    mission_imagesets()

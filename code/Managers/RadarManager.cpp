@@ -53,6 +53,37 @@ void RadarManager::Remove(BaseEntity* entity) {
   if (it != m_markers.end()) m_markers.erase(it);
 }
 
+namespace {
+bool SamePlace(const VisVector_cl& a, const VisVector_cl& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+}  // namespace
+
+void RadarManager::Add(const VisVector_cl& position) {
+  for (const RadarMarker& marker : m_markers)
+    if (!marker.entity && SamePlace(marker.position, position)) return;
+  RadarMarker marker;
+  marker.position = VisVector_cl(position.x, position.y, position.z);
+  marker.position.w = 1.0f;
+  marker.kind = TRACK_TARGET;
+  m_markers.push_back(marker);
+}
+
+void RadarManager::Remove(const VisVector_cl& position) {
+  auto it = std::find_if(m_markers.begin(), m_markers.end(),
+                         [&position](const RadarMarker& m) { return SamePlace(m.position, position); });
+  if (it != m_markers.end()) m_markers.erase(it);
+}
+
+void RadarManager::ResetTracking() { m_markers.clear(); }
+
+float RadarManager::PollBlueprintDistance(BaseEntity* entity, float distance) {
+  if (!entity) return -1.0f;
+  if (!m_pNearestBlueprint || entity == m_pNearestBlueprint || distance < m_fNearestBlueprintDistance) {
+    m_pNearestBlueprint = entity;
+    m_fNearestBlueprintDistance = distance;
+  }
+  return m_fNearestBlueprintDistance;
+}
+
 // The indicator frames come with the radar display; until then there is none to
 // show or hide.
 void RadarManager::SetAllVisible(bool) {}
@@ -63,6 +94,11 @@ void RadarManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     m_markers.clear();
   } else if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
     VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
+    // A destroyed blueprint no longer counts as the nearest.
+    if (m_pNearestBlueprint && static_cast<VisBaseEntity_cl*>(m_pNearestBlueprint) == gone) {
+      m_pNearestBlueprint = nullptr;
+      m_fNearestBlueprintDistance = 100000.0f;
+    }
     m_markers.erase(std::remove_if(m_markers.begin(), m_markers.end(),
                                    [gone](const RadarMarker& m) {
                                      return m.entity && static_cast<VisBaseEntity_cl*>(m.entity) == gone;

@@ -38,6 +38,19 @@ class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_
   void Add(BaseEntity* entity, int kind);
   // Stops tracking the entity (its first marker); nothing when it has none.
   void Remove(BaseEntity* entity);
+  // A fixed world position as a target (kind 0); a position with equal x, y and z
+  // is marked once.
+  void Add(const VisVector_cl& position);
+  // The first position marker with equal x, y and z.
+  void Remove(const VisVector_cl& position);
+  // Drops every marker (a new mission is tracked, or a game was loaded).
+  void ResetTracking();
+  // The nearest blueprint: the first one reported is tracked, the tracked one's
+  // distance follows its reports, another takes over when nearer. Returns the
+  // tracked distance (the reporter is the nearest when it equals its own); -1.0
+  // for a null entity.
+  float PollBlueprintDistance(BaseEntity* entity, float distance);
+  const BaseEntity* GetNearestBlueprint() const { return m_pNearestBlueprint; }
   int GetNumMarkers() const { return (int)m_markers.size(); }
   // Null when out of range.
   const RadarMarker* GetMarker(int i) const {
@@ -62,4 +75,6 @@ class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_
 
   std::vector<RadarMarker> m_markers;
   bool m_bGeometryReady = false;
+  float m_fNearestBlueprintDistance = 100000.0f;
+  BaseEntity* m_pNearestBlueprint = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "entities/ShipEntity.h"
 #include "entities/TownEntity.h"
 #include "gui/CeguiCompat.h"
+#include "gui/FrameCaptainsLog.h"
 #include "gui/GUIManager.h"
 
 #include "engine/Vision.h"
@@ -103,7 +104,8 @@ void FrameMap::ToggleMap() {
     Update();
     return;
   }
-  // The captain's log resumes its tracked mission here once that frame exists.
+  if (gui->IsWindowVisible(WT_CAPTAINS_LOG))
+    if (auto* log = dynamic_cast<FrameCaptainsLog*>(gui->FindWindowA(WT_CAPTAINS_LOG))) log->ResumeTrackedMission();
   if (m_pRootWindow) {
     CeguiCompat::Try("close map", [&] {
       m_pRootWindow->hide();
@@ -167,14 +169,13 @@ void FrameMap::Update() {
 void FrameMap::PlaceMissionDots() {
   if (!RadarManager::HasInstance()) return;
   const RadarManager* radar = RadarManager::GetInstance();
-  const std::vector<MissionData>& ongoing = MissionManager::GlobalManager().GetOngoingMissions();
-  // Missions keep no tracked flag yet: the first ongoing one names the targets.
+  // The tracked mission names the targets.
+  const MissionData* tracked = MissionManager::GlobalManager().GetTrackedMissionData();
   const CEGUI::String tooltip =
-      ongoing.empty()
-          ? CEGUI::String()
-          : LocalizationTable::GetInstance()->GetText(
-                "str_TOOLTIP_MAP_MISSION",
-                LocalizationTable::GetInstance()->GetWideText(ongoing.front().name.AsChar()).c_str());
+      !tracked ? CEGUI::String()
+               : LocalizationTable::GetInstance()->GetText(
+                     "str_TOOLTIP_MAP_MISSION",
+                     LocalizationTable::GetInstance()->GetWideText(tracked->name.AsChar()).c_str());
   for (int i = 0, n = radar->GetNumMarkers(); i < n; ++i) {
     const BaseEntity* entity = radar->GetMarker(i)->entity;
     if (!entity || entity->IsMarkedRemoved()) continue;

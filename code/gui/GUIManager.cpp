@@ -12,6 +12,7 @@
 #include "gui/BaseWindow.h"
 #include "gui/CeguiCompat.h"
 #include "gui/FrameBattleHud.h"
+#include "gui/FrameCaptainsLog.h"
 #include "gui/FrameCharacterSelection.h"
 #include "gui/FrameEndGame.h"
 #include "gui/FrameFadeOut.h"
@@ -552,6 +553,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_SPECIAL_WEAPON, MakeFrame<FrameSpecialWeapon>},
     {WT_MAP, MakeFrame<FrameMap>},
     {WT_TUTORIAL, MakeFrame<FrameTutorial>},
+    {WT_CAPTAINS_LOG, MakeFrame<FrameCaptainsLog>},
 };
 
 }  // namespace

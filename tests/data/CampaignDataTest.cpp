@@ -9,6 +9,8 @@
 #include "Managers/GameSessionManager.h"
 #include "Managers/MusicManager.h"
 #include "Managers/SaveGameManager.h"
+#include "Managers/TownManager.h"
+#include "Missions/MissionManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
@@ -266,7 +268,8 @@ TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
     EXPECT_TRUE(script->GetGlobal("bFound", found) && found);
   }
 
-  // Missions: started and ended; every catalogue is empty.
+  // Missions: started and ended; every catalogue row names texts and a mission
+  // script that exist, and the row after the last is the empty one.
   for (const char* file : {"scripts\\Missions\\MissionsScript.lua", "scripts\\Missions\\DlcMissions.lua"}) {
     IVScriptInstance* script = Attach(file, nullptr);
     ASSERT_NE(script, nullptr) << file;
@@ -275,18 +278,38 @@ TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
   }
   IVScriptInstance* missions = Attach("scripts\\Missions\\MissionsScript.lua", nullptr);
   ASSERT_NE(missions, nullptr);
-  for (const char* count : {"GetStoryMissionCount", "GetFactionMissionCount", "GetSideQuestCount",
-                            "GetDlcMissionCount"}) {
+  struct Catalogue {
+    const char* count;
+    const char* row;
+    int rows;
+  };
+  const Catalogue catalogues[] = {{"GetStoryMissionCount", "GetStoryMission", 2},
+                                  {"GetFactionMissionCount", "GetFactionMission", 1},
+                                  {"GetSideQuestCount", "GetSideQuest", 1},
+                                  {"GetDlcMissionCount", "GetDlcMission", 1}};
+  std::set<int> ids;
+  for (const Catalogue& c : catalogues) {
+    SCOPED_TRACE(c.row);
     int n = -1;
-    EXPECT_TRUE(missions->ExecuteFunctionArg(count, "*>i", &n)) << count;
-    EXPECT_EQ(n, 0) << count;
+    EXPECT_TRUE(missions->ExecuteFunctionArg(c.count, "*>i", &n));
+    EXPECT_EQ(n, c.rows);
+    for (int i = 1; i <= n + 1; ++i) {
+      int id = 0, nation = 0, open = 0;
+      VString title, description, file;
+      float reward = 1.0f;
+      EXPECT_TRUE(missions->ExecuteFunctionArg(c.row, "i>iiisssf", i, &id, &nation, &open, &title, &description,
+                                               &file, &reward));
+      if (i > n) {
+        EXPECT_EQ(id, -1);  // the empty row, which is not stored
+        continue;
+      }
+      EXPECT_GT(id, 0);
+      EXPECT_TRUE(ids.insert(id).second) << id;  // unique across the catalogues
+      EXPECT_TRUE(keys.count(title.AsChar())) << title.AsChar();
+      EXPECT_TRUE(keys.count(description.AsChar())) << description.AsChar();
+      EXPECT_TRUE(FileExists(file)) << file.AsChar();
+    }
   }
-  int id = 0, nation = 0, open = 0;
-  VString title, description, file;
-  float reward = 1.0f;
-  EXPECT_TRUE(missions->ExecuteFunctionArg("GetStoryMission", "i>iiisssf", 1, &id, &nation, &open, &title,
-                                           &description, &file, &reward));
-  EXPECT_EQ(id, -1);  // the empty row, which is not stored
   for (const char* file : {"scripts\\Missions\\StoryLineMissions.lua", "scripts\\Missions\\FactionMissions.lua",
                            "scripts\\Missions\\SideQuests.lua"}) {
     IVScriptInstance* script = Attach(file, nullptr);
@@ -333,6 +356,38 @@ TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
     EXPECT_STREQ(item->GetObjectKey(), name.AsChar());
     EXPECT_EQ(instance->HasFunction("UseCollectable"), i >= 32 && i <= 36) << "only the potions are drunk: " << i;
   }
+}
+
+TEST_F(CampaignDataTest, GoingAshoreInSaltmarshCompletesTheFirstStoryMissionAndTheScriptStartsTheNext) {
+  MissionManager& missions = MissionManager::GlobalManager();
+  missions.ClearLists(true);
+  missions.InitializeMissions();
+  missions.LoadStoryMissions();
+  missions.LoadFactionMissions();
+  missions.LoadSideQuests();
+  ASSERT_FALSE(missions.GetStoryMissions().empty());
+  ASSERT_TRUE(missions.GetStoryMissions()[0].open);
+  missions.AddOngoingStoryMission(missions.GetStoryMissions()[0]);
+  const int first = missions.GetStoryMissions()[0].id;
+  const int next = missions.GetStoryMissions()[1].id;
+  EXPECT_TRUE(missions.GetOpenFactionMissions().empty());
+
+  // At sea nothing happens; ashore in the town the mission is done.
+  missions.EnterScene();
+  missions.Update();
+  ASSERT_TRUE(missions.IsMissionOngoing(first));
+  TownManager::GetInstance()->GetCurrentTownInfo().name = "town_saltmarsh";
+  missions.EnterScene();
+  missions.Update();
+  EXPECT_TRUE(missions.IsMissionCompleted(first));
+  EXPECT_FALSE(missions.IsMissionOngoing(first));
+  ASSERT_EQ(missions.GetOngoingMissions().size(), 1u);
+  EXPECT_EQ(missions.GetOngoingMissions()[0].id, next);
+  EXPECT_EQ(missions.GetOpenFactionMissions().size(), 1u);
+
+  missions.ClearLists(true);
+  missions.DeregisterCallbacks();
+  TownManager::CleanInstance();
 }
 
 TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {

@@ -123,6 +123,11 @@ TEST(CampaignTownEndToEnd, HeadlessTheShipSailsIntoSaltmarshAndTheLeaveButtonBri
                      "GameSessionManager::LoadScene() Enter Scene", "GameSessionManager::LoadScene() Render Frame",
                      "GameSessionManager::LoadScene() Done."});
   ASSERT_GE(inTown, 0);
+  // Ashore, the first story mission is done and the missions script starts the next.
+  EXPECT_GE(ExpectInOrder(log, found,
+                          {"GameSessionManager::LoadScene() Enter Scene", "Lua: Mission: ashore in Saltmarsh",
+                           "Lua: Missions: the story goes on to Fort Amber"}),
+            0);
   EXPECT_LT(Find(log, "Music\\conversation.wav", inTown), 0);
   EXPECT_LT(Find(log, "Escape area not found!"), 0);
   EXPECT_GT(Find(log, "GameSessionManager::LoadScene() Location World", found), inTown)

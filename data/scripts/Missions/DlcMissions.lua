@@ -1,7 +1,6 @@
 -- Run once when a downloadable level starts, before the level's catalogue is
 -- read. The catalogue of the downloadable levels lives in the missions script
--- (DLC_MISSIONS), and our levels have no missions yet: a level is played for
--- itself.
+-- (DLC_MISSIONS); the level has nothing to prepare.
 
 function Init()
 end

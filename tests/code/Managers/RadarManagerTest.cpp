@@ -81,4 +81,40 @@ TEST_F(RadarManagerTest, DestroyedEntitiesLeaveTheRadar) {
   EXPECT_EQ(radar->FindMarker(gone), nullptr);
 }
 
+TEST_F(RadarManagerTest, PositionsAreMarkedOnceAndAResetDropsEveryMarker) {
+  UnitEntity* unit = MakeUnit();
+  radar->Add(VisVector_cl(1, 2, 3));
+  radar->Add(VisVector_cl(1, 2, 3));
+  radar->Add(VisVector_cl(1, 2, 4));
+  radar->Add(unit, TRACK_TARGET);
+  ASSERT_EQ(radar->GetNumMarkers(), 3);
+  EXPECT_EQ(radar->GetMarker(0)->entity, nullptr);
+  EXPECT_EQ(radar->GetMarker(0)->kind, TRACK_TARGET);
+
+  radar->Remove(VisVector_cl(1, 2, 3));
+  radar->Remove(VisVector_cl(9, 9, 9));
+  ASSERT_EQ(radar->GetNumMarkers(), 2);
+  EXPECT_EQ(radar->GetMarker(0)->position.z, 4.0f);
+
+  radar->ResetTracking();
+  EXPECT_EQ(radar->GetNumMarkers(), 0);
+}
+
+TEST_F(RadarManagerTest, TheNearestBlueprintFollowsTheSmallestReportedDistance) {
+  UnitEntity* a = MakeUnit();
+  UnitEntity* b = MakeUnit();
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(nullptr, 5.0f), -1.0f);
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(a, 300.0f), 300.0f);  // the first is tracked
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(b, 400.0f), 300.0f);  // farther: a stays
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(a, 500.0f), 500.0f);  // the tracked one moved away
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(b, 400.0f), 400.0f);  // now b is nearer
+  EXPECT_EQ(radar->GetNearestBlueprint(), b);
+
+  // A collected blueprint no longer holds the place.
+  b->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(radar->GetNearestBlueprint(), nullptr);
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(a, 600.0f), 600.0f);
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "Managers/TownManager.h"
 #include "Managers/TutorialManager.h"
 #include "Managers/WildLifeManager.h"
+#include "Missions/BaseMissionProto.h"
 #include "Missions/MissionManager.h"
 #include "entities/CollectableEntityTemplate.h"
 #include "entities/Nation.h"
@@ -199,6 +200,8 @@ TEST_F(CampaignTest, StartCampaignRunsItsStepsInOrderAndStartsTheFirstOpenStoryM
   EXPECT_TRUE(Missions().GetSideQuests().empty());
   EXPECT_TRUE(Missions().GetDlcMissions().empty());
   EXPECT_EQ(OngoingIds(), std::vector<int>{7});
+  ASSERT_NE(Missions().GetOngoingMissions()[0].mission, nullptr);
+  EXPECT_TRUE(Missions().GetOngoingMissions()[0].mission->IsExactType(StoryLineMissionProto::GetClassTypeId()));
   EXPECT_EQ(Missions().GetSummaryOfMissionReputation(), 0);
   EXPECT_EQ(Missions().GetReputationMaximum(), 300);
 
@@ -332,6 +335,9 @@ TEST_F(CampaignTest, StartDlcBeyondTheCatalogueStartsNoMission) {
 
   Missions().StartDlc(2);
   EXPECT_EQ(OngoingIds(), std::vector<int>{102});
+  // A level's mission runs as a story mission.
+  ASSERT_NE(Missions().GetOngoingMissions()[0].mission, nullptr);
+  EXPECT_TRUE(Missions().GetOngoingMissions()[0].mission->IsExactType(StoryLineMissionProto::GetClassTypeId()));
 }
 
 TEST_F(CampaignTest, ARequestedLevelStartsInTheNextFrameAfterTheOldOneIsTornDown) {

@@ -23,6 +23,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_INGAME_MENU, "IngameMenu"},         {WT_END_GAME, "EndGame"},        {WT_JOKE_IN_BOTTLE, "JokeInBottle"},
     {WT_MAIN_MENU, "MainMenu"},             {WT_MAP, "MAP"},
     {WT_TUTORIAL, "Tutorial"},
+    {WT_CAPTAINS_LOG, "CaptainsLog"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
