@@ -49,6 +49,8 @@ void FrameSaveLoad::ShowSaveFailed() {
   GUIManager* gui = GUIManager::GetInstance();
   auto* popup = dynamic_cast<FrameYesNoPopUp*>(gui->GetWindow(WT_YES_NO_POPUP));
   if (!popup || !popup->GetRootWindow()) {
+    // A pop-up without its layout would hold the pause and show nothing.
+    if (popup) gui->CloseWindow(WT_YES_NO_POPUP, true);
     gui->ShowMessage("str_SAVE_FAILED", 5.0f, 2.0f);
     return;
   }

@@ -16,12 +16,7 @@
 
 class ScratchSaveFolder {
  public:
-  ScratchSaveFolder()
-      : m_dir(std::filesystem::temp_directory_path() /
-              ("brinemark_saves_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-        m_env("ENGINE_DOCUMENTS_DIR", (std::filesystem::remove_all(m_dir), std::filesystem::create_directories(m_dir),
-                                       m_dir.c_str())) {}
+  ScratchSaveFolder() : m_dir(MakeFolder()), m_env("ENGINE_DOCUMENTS_DIR", m_dir.c_str()) {}
   ~ScratchSaveFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(m_dir, ignored);
@@ -44,6 +39,16 @@ class ScratchSaveFolder {
   const std::filesystem::path& Path() const { return m_dir; }
 
  private:
+  // Empty, named after the running test.
+  static std::filesystem::path MakeFolder() {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("brinemark_saves_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+
   std::filesystem::path m_dir;
   ScopedEnv m_env;
 };

@@ -12,6 +12,7 @@
 #include "gui/FrameSaveLoad.h"
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
