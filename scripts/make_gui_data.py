@@ -209,9 +209,17 @@ def weapon(colour, shape):
     return draw
 
 
+def empty_preview(x, y):
+    """A save without a picture: a dark frame around a faint sea."""
+    if x < 3 or x > 156 or y < 3 or y > 96:
+        return (90, 60, 30, 255)
+    return (20, 35 + y // 4, 55 + y // 3, 255)
+
+
 def new_game_imagesets():
-    imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows",
-             [("PowerBallBlue", 16, 16, ball((70, 150, 230, 255))), ("PowerBallNone", 16, 16, ball((60, 55, 50, 255)))])
+    imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview",
+             [("PowerBallBlue", 16, 16, ball((70, 150, 230, 255))), ("PowerBallNone", 16, 16, ball((60, 55, 50, 255))),
+              ("LoadEmptyWindow", 160, 100, empty_preview)])
     gold = (240, 200, 90, 255)
     heroes = [("Walker", (150, 40, 30, 255)), ("Jolie", (40, 110, 60, 255)), ("Jack", (60, 60, 140, 255))]
     images = []
@@ -254,5 +262,32 @@ def mission_imagesets():
               ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll))])
 
 
+# Save and load screens ------------------------------------------------------------
+# The heroes' faces on the saved slots (Player1..3 in the order Walker, Jack, Jolie)
+# and the selection brush of the slot lists.
+
+def face(coat, hair):
+    def draw(x, y):
+        d = ((x - 31.5) ** 2 + (y - 30) ** 2) ** 0.5
+        if y >= 52:
+            return coat
+        if d < 20 and y < 18:
+            return hair
+        if d < 20:
+            return (230, 190, 150, 255)
+        return (30, 60 + y // 2, 90 + y // 2, 255)
+    return draw
+
+
+def save_load_imagesets():
+    imageset("UnitFaces_01", "The heroes' faces shown with a saved game",
+             [("Player1Normal", 64, 64, face((150, 40, 30, 255), (60, 40, 20, 255))),
+              ("Player2Normal", 64, 64, face((60, 60, 140, 255), (20, 20, 20, 255))),
+              ("Player3Normal", 64, 64, face((40, 110, 60, 255), (170, 60, 30, 255)))])
+    imageset("MenuElements_01", "Menu pieces: the selection brush of the slot lists",
+             [("ListboxSelection", 8, 8, lambda x, y: (120, 80, 30, 200))])
+
+
 if __name__ == "__main__":
     mission_imagesets()
+    save_load_imagesets()

@@ -155,8 +155,7 @@ bool FrameMainMenu::Init() {
     // Refreshes all twenty slot records on its way.
     const bool hasSave = SaveGameManagerProto::GetInstance()->GetNewestSlot() >= 1;
     SetEnabled(m_pButtonContinue, hasSave);
-    // The load list is a frame of its own; without it Load leads nowhere.
-    SetEnabled(m_pButtonLoad, hasSave && GUIManager::HasFrameClass(WT_MENU_LOAD));
+    SetEnabled(m_pButtonLoad, hasSave);
   }
 
   if (m_pVersion) {

@@ -24,8 +24,11 @@
 #include "gui/FrameLowHPOverlay.h"
 #include "gui/FrameMainMenu.h"
 #include "gui/FrameMap.h"
+#include "gui/FrameMenuLoad.h"
+#include "gui/FrameMissionLoadBar.h"
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
+#include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
 #include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
@@ -554,6 +557,9 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_MAP, MakeFrame<FrameMap>},
     {WT_TUTORIAL, MakeFrame<FrameTutorial>},
     {WT_CAPTAINS_LOG, MakeFrame<FrameCaptainsLog>},
+    {WT_SAVE_LOAD, MakeFrame<FrameSaveLoad>},
+    {WT_MENU_LOAD, MakeFrame<FrameMenuLoad>},
+    {WT_MISSION_LOAD_BAR, MakeFrame<FrameMissionLoadBar>},
 };
 
 }  // namespace
@@ -733,6 +739,21 @@ void GUIManager::ShowTutorialWindow() {
     if (!m_pBaseFrame->isChild(root)) m_pBaseFrame->addChild(root);
     root->moveToFront();
   });
+}
+
+void GUIManager::ShowMissionLoadBar(float progress, const char* key, bool show) {
+  if (!show) {
+    if (IsWindowVisible(WT_MISSION_LOAD_BAR)) CloseWindow(WT_MISSION_LOAD_BAR, false);
+    return;
+  }
+  if (!IsWindowVisible(WT_MISSION_LOAD_BAR) && m_pCurrentFrame && m_pCurrentFrame->GetRootWindow()) {
+    BaseWindow* bar = GetWindow(WT_MISSION_LOAD_BAR);
+    // Closed earlier in this frame: shown again, not deleted after the update.
+    if (bar && bar->isRequestingRemove()) bar->CancelRemoveRequest();
+    ShowWindow(bar, nullptr);
+  }
+  if (auto* bar = dynamic_cast<FrameMissionLoadBar*>(FindWindowA(WT_MISSION_LOAD_BAR)))
+    bar->SetBar(progress, LocalizationTable::GetInstance()->GetText(key ? key : ""));
 }
 
 void GUIManager::ShowLowHPOverlay() {

@@ -98,6 +98,10 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   // The tutorial window under the root sheet and in front; nothing without the root sheet.
   void ShowTutorialWindow();
 
+  // The mission load bar: with show, opened on top (over a current frame) and given
+  // the progress and the localised key; without, closed when visible.
+  void ShowMissionLoadBar(float progress, const char* key, bool show);
+
   // The low-health overlay: made on first use and switched on; Hide puts the tone
   // mapper back and leaves the frame open.
   void ShowLowHPOverlay();

@@ -82,6 +82,25 @@ SEA_BATTLE_ESCAPE_DISTANCE = 600.0
 -- when the ship sails in, not when it comes back there from the battle.
 local insideSeaBattleSpot = false
 
+-- A new game opens with a conversation, begun after the hero's cutscene; the
+-- script tick ends it, and with it the game proper begins (saving is off while a
+-- conversation runs). The campaign's start runs a few ticks before that; a
+-- campaign that opens without one (a loaded game) stops waiting after these.
+local OPENING_CONVERSATION_TICKS = 30
+local openingConversationTicks = 0
+
+local function EndOpeningConversation()
+  if openingConversationTicks <= 0 or SpeechManager == nil then
+    return
+  end
+  if SpeechManager.IsInConversation() then
+    SpeechManager.EndConversation()
+    openingConversationTicks = 0
+  else
+    openingConversationTicks = openingConversationTicks - 1
+  end
+end
+
 -- Resets what the script tick remembers of the battle; the sea-battle scene
 -- script puts its enemy into the shared global SeaBattleEnemy.
 local function ForgetSeaBattle()
@@ -92,6 +111,7 @@ end
 -- A new campaign, once the world map is loaded: the player's ship.
 function StartGame()
   ForgetSeaBattle()
+  openingConversationTicks = OPENING_CONVERSATION_TICKS
   FillMusicPlaylist()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
   if ship ~= nil then
@@ -102,6 +122,7 @@ end
 -- The campaign or level is torn down.
 function EndGame()
   ForgetSeaBattle()
+  openingConversationTicks = 0
 end
 
 -- A downloadable level has started (its land scene is loaded); the player
@@ -122,6 +143,7 @@ local function SeaBattleEnemyDone(enemy, ship)
 end
 
 function OnThink()
+  EndOpeningConversation()
   local location = GameManager.GetPlayerLocation()
   if location == 0 then
     local ship = GameManager.GetPlayerEntity()

@@ -11,6 +11,7 @@
 #include "Managers/SaveGameManager.h"
 #include "Managers/TownManager.h"
 #include "Missions/MissionManager.h"
+#include "Managers/SpeechManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
@@ -650,6 +651,36 @@ TEST_F(CampaignScriptTickTest, TheSeaBattleEndsOnceWhenItsEnemyIsLeftBehindOrGon
   enemy->Remove();
   Vision::Game.FreeRemovedEntities();
   EXPECT_EQ(Think(), "world");
+}
+
+TEST_F(CampaignScriptTickTest, TheNewGamesOpeningConversationEndsAtTheNextTickAndALoadedGameStopsWaitingForIt) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  GameManager::GetInstance()->SetLocation(0);
+  SpeechManager* speech = SpeechManager::GetInstance();
+  const auto talk = [speech] {
+    speech->StartConversation(nullptr, VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0), false);
+  };
+  // The campaign's start ticks twice; the conversation begins after the cutscene.
+  ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  Think();
+  Think();
+  talk();
+  ASSERT_TRUE(speech->IsInConversation());
+  Think();
+  EXPECT_FALSE(speech->IsInConversation());
+  // Only the opening one: a later conversation goes on.
+  talk();
+  Think();
+  EXPECT_TRUE(speech->IsInConversation());
+  speech->EndConversation();
+
+  // A loaded game opens without one; a conversation a while later is left alone.
+  ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  for (int i = 0; i < 60; ++i) Think();
+  talk();
+  Think();
+  EXPECT_TRUE(speech->IsInConversation());
+  SpeechManager::CleanInstance();
 }
 
 }  // namespace

@@ -125,8 +125,9 @@ TEST(CampaignSeaBattleEndToEnd, HeadlessTheMarkedSpotLeadsIntoTheBattleAndTheSun
     at = Find(log, step, at);
     ASSERT_GE(at, 0) << step;
   }
-  // The new game's conversation ended with the world map: the playlist plays.
-  EXPECT_GE(Find(log, "MusicManager::Play() Now playing: Music\\track_", Find(log, kIntoTheBattle)), 0);
+  // The new game's opening conversation ended at the game's first tick: the
+  // playlist plays.
+  EXPECT_GE(Find(log, "MusicManager::Play() Now playing: Music\\track_", campaign), 0);
 
   // Back once, to the world map with the player's ship alone: the sunk enemy
   // stays behind with its scene.

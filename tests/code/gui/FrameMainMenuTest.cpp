@@ -13,6 +13,7 @@
 #include "gui/CeguiCompat.h"
 #include "gui/FrameLoadingScreen.h"
 #include "gui/FrameMainMenu.h"
+#include "gui/FrameMenuLoad.h"
 #include "gui/VideoPlayer.h"
 #include "engine/render/VDeviceReset.h"
 
@@ -328,7 +329,7 @@ TEST_F(FrameMainMenuTest, ContinueLetsGoOfTheVideoAtOnceThenStartsTheCampaignAnd
   EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), nullptr);
 }
 
-TEST_F(FrameMainMenuTest, ContinueNeedsASaveWithAnInfoStampAndLoadTheLoadListToo) {
+TEST_F(FrameMainMenuTest, ContinueAndLoadNeedASaveWithAnInfoStamp) {
   // Saves of version 6 and older carry no info stamp: they count as none.
   save_test::Header old;
   old.saveVersion = 6;
@@ -341,8 +342,7 @@ TEST_F(FrameMainMenuTest, ContinueNeedsASaveWithAnInfoStampAndLoadTheLoadListToo
   WriteSave(5, save_test::Header{});
   menu = OpenMenuAndWait();
   EXPECT_FALSE(Widget(menu, "MainMenu/Menu/ButtonContinue")->isDisabled());
-  // The load list has no frame yet: Load would lead nowhere.
-  EXPECT_TRUE(Widget(menu, "MainMenu/Menu/ButtonLoad")->isDisabled());
+  EXPECT_FALSE(Widget(menu, "MainMenu/Menu/ButtonLoad")->isDisabled());
   Click(Widget(menu, "MainMenu/Menu/ButtonContinue"));
   EXPECT_EQ(menu->GetState(), MMS_CONTINUE);
   RunUntilWaiting();
@@ -435,6 +435,79 @@ TEST_F(FrameMainMenuTest, TheFrameClassListAgreesWithWhatGetWindowMakes) {
     const bool made = gui->GetWindow((WINDOW_TYPES)type) != nullptr;
     EXPECT_EQ(GUIManager::HasFrameClass((WINDOW_TYPES)type), made);
   }
+}
+
+// The load list, opened inside the menu.
+FrameMenuLoad* OpenLoadList() {
+  return dynamic_cast<FrameMenuLoad*>(GUIManager::GetInstance()->FindWindowA(WT_MENU_LOAD));
+}
+CEGUI::Window* ListWidget(const char* name) {
+  FrameMenuLoad* list = OpenLoadList();
+  CEGUI::Window* window = list ? list->GetComponent(name) : nullptr;
+  EXPECT_NE(window, nullptr) << name;
+  return window;
+}
+
+TEST_F(FrameMainMenuTest, WithoutSavesTheLoadListIsEmptyItsLoadDoesNothingAndBackReturns) {
+  FrameMainMenu* menu = OpenMenuAndWait();
+  // Load is disabled without a save: its transition is started directly.
+  ASSERT_TRUE(menu->StartTransition(MMS_LOAD));
+  RunUntilWaiting();
+  FrameMenuLoad* list = OpenLoadList();
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(list->GetRootWindow(), nullptr);
+  EXPECT_EQ(list->GetRootWindow()->getParent(), menu->GetRootWindow());
+  EXPECT_EQ(list->GetSlotList()->getItemCount(), 0u);
+  EXPECT_TRUE(ListWidget("MenuLoad/Window/BtnLoad")->isDisabled());
+  EXPECT_EQ(Property(ListWidget("MenuLoad/Window/BtnLoad/text"), "TextColours"),
+            "tl:FF6B6B6B tr:FF6B6B6B bl:FF6B6B6B br:FF6B6B6B");
+  EXPECT_EQ(Property(ListWidget("MenuLoad/Window/SaveImage"), "Image"), "GUI_Window_01/LoadEmptyWindow");
+  EXPECT_FALSE(ListWidget("MenuLoad/Window/SaveInfo")->isVisible());
+
+  Click(ListWidget("MenuLoad/Window/BtnLoad"));
+  EXPECT_EQ(menu->GetState(), MMS_LOAD_SCREEN_IN);
+  EXPECT_EQ(menu->GetLoadSlot(), -1);
+
+  Click(ListWidget("MenuLoad/Window/BtnBack"));
+  EXPECT_EQ(menu->GetState(), MMS_LOAD_SCREEN_BACK);
+  std::vector<int> states;
+  RunUntilWaiting(&states);
+  EXPECT_EQ(states, (std::vector<int>{MMS_LOAD_SCREEN_BACK, MMS_BUTTONS_IN, MMS_IDLE}));
+  EXPECT_EQ(gui->FindWindowA(WT_MENU_LOAD), nullptr);
+  env.RenderGui();
+  ExpectNoCeguiFailure();
+}
+
+TEST_F(FrameMainMenuTest, LoadListsTheSavesAndHandsTheChosenSlotToTheMenu) {
+  save_test::Header walker;
+  walker.hero = 1;
+  WriteSave(3, walker);
+  WriteSave(8, save_test::Header{});
+  FrameMainMenu* menu = OpenMenuAndWait();
+  Click(Widget(menu, "MainMenu/Menu/ButtonLoad"));
+  EXPECT_EQ(menu->GetState(), MMS_LOAD);
+  RunUntilWaiting();
+  FrameMenuLoad* list = OpenLoadList();
+  ASSERT_NE(list, nullptr);
+  CEGUI::Listbox* slots = list->GetSlotList();
+  ASSERT_EQ(slots->getItemCount(), 2u);
+  EXPECT_EQ(slots->getListboxItemFromIndex(0)->getID(), 3u);
+  EXPECT_EQ(slots->getListboxItemFromIndex(1)->getID(), 8u);
+  // The first save is chosen at once.
+  EXPECT_TRUE(slots->getListboxItemFromIndex(0)->isSelected());
+  EXPECT_EQ(list->GetSelectedSlot(), 3);
+  EXPECT_FALSE(ListWidget("MenuLoad/Window/BtnLoad")->isDisabled());
+  EXPECT_EQ(Property(ListWidget("MenuLoad/Window/Character"), "Image"), "UnitFaces_01/Player1Normal");
+
+  slots->setItemSelectState(slots->getListboxItemFromIndex(1), true);
+  EXPECT_EQ(list->GetSelectedSlot(), 8);
+  EXPECT_EQ(Property(ListWidget("MenuLoad/Window/Character"), "Image"), "UnitFaces_01/Player2Normal");
+  Click(ListWidget("MenuLoad/Window/BtnLoad"));
+  EXPECT_EQ(menu->GetState(), MMS_LOAD_SCREEN_ACCEPT);
+  EXPECT_EQ(menu->GetLoadSlot(), 8);
+  EXPECT_GT(menu->GetTransitionTimer(), 0.0f);
+  env.RenderGui();
+  ExpectNoCeguiFailure();
 }
 
 }  // namespace

@@ -115,7 +115,15 @@ TEST_F(IngameMenuTest, FullPauseLastsWhileOptionsSaveOrLoadAreOpenAboveIt) {
 
   Click(Widget("IngameMenu/ButtonSave"));
   EXPECT_TRUE(gui->IsSaveWindowSelected());
+  EXPECT_TRUE(gui->IsWindowVisible(WT_SAVE_LOAD));
   env.Frame();
+  EXPECT_TRUE(FullPaused());
+  // Escape over the save screen closes it alone.
+  Escape();
+  env.Frame();
+  EXPECT_EQ(gui->FindWindowA(WT_SAVE_LOAD), nullptr);
+  EXPECT_TRUE(gui->IsWindowVisible(WT_INGAME_MENU));
+  EXPECT_TRUE(FullPaused());
   Click(Widget("IngameMenu/ButtonLoad"));  // disabled without a save: the flag stays
   EXPECT_TRUE(gui->IsSaveWindowSelected());
 
