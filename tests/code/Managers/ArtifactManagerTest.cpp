@@ -17,8 +17,8 @@ TEST(ArtifactManagerTest, TimedArtifactsRunOutAndCoolDownPermanentOnesStay) {
   EXPECT_FALSE(artifacts->IsActive(kFigurehead));
   EXPECT_FLOAT_EQ(artifacts->GetEffect(kFigurehead), 1.0f);
 
-  artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, 0.0f);
-  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, 5.0f);
+  artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, "", 0.0f);
+  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, "", 5.0f);
   EXPECT_TRUE(artifacts->IsActive(kFigurehead));
   EXPECT_FLOAT_EQ(artifacts->GetEffect(kFigurehead), 0.25f);
   EXPECT_TRUE(artifacts->IsActive(kPowder));
@@ -28,7 +28,7 @@ TEST(ArtifactManagerTest, TimedArtifactsRunOutAndCoolDownPermanentOnesStay) {
   EXPECT_FLOAT_EQ(artifacts->GetEffect(kPowder), 1.0f);
   // Cooling down it cannot be activated again; the permanent one stays.
   EXPECT_TRUE(artifacts->IsArtifactInCooldown(kPowder));
-  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, 5.0f);
+  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, "", 5.0f);
   EXPECT_FALSE(artifacts->IsActive(kPowder));
   for (int i = 0; i < 5; ++i) artifacts->Update(1.0f);
   EXPECT_FALSE(artifacts->IsArtifactInCooldown(kPowder));
@@ -49,8 +49,8 @@ TEST(ArtifactManagerTest, TimedArtifactsRunOutAndCoolDownPermanentOnesStay) {
 TEST(ArtifactManagerTest, ANewGameEndsEveryEffectAndCoolDown) {
   ArtifactManager::CleanInstance();
   ArtifactManager* artifacts = ArtifactManager::GetInstance();
-  artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, 0.0f);
-  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, 5.0f);
+  artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, "", 0.0f);
+  artifacts->ActivateArtifact(kPowder, 2.0f, 0.5f, "", 5.0f);
   artifacts->ActivatePotion(kPotion, 1.0f, 3.0f);
   artifacts->ResetForNewGame();
   for (int id : {kFigurehead, kPowder, kPotion}) {
