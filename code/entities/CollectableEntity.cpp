@@ -35,7 +35,7 @@ namespace {
 
 const char kCollectableVersion = 11;
 const int kMaxText = 4096;
-// Closer than this to its collector an item stops moving; within its square it is taken.
+// Closer than this to its collector an item stops moving and is taken.
 const float kArrivedDistance = 0.5f;
 const float kCollectedDistanceSquared = 0.25f;
 const float kCarriedPullSpeed = 15.0f;
@@ -129,8 +129,12 @@ void CollectableEntity::InitCollectableItem() {
   if (m_sCollectableScriptFile.IsEmpty()) return;
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   if (scripts && !scripts->GetScriptInstance(this)) {
-    if (IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(m_sCollectableScriptFile, this))
+    if (IVScriptInstance* script = scripts->CreateScriptInstanceFromFile(m_sCollectableScriptFile, this)) {
       scripts->SetScriptInstance(this, script);
+      // The engine starts a script that joins an object with its "OnCreate" (the
+      // item's key comes from it).
+      if (script->HasFunction("OnCreate")) script->ExecuteFunctionArg("OnCreate", "*");
+    }
   }
   StartHighlightEffect();
 }
@@ -342,7 +346,9 @@ void CollectableEntity::ThinkFunction() {
         MoveToward(target, dt * kPullSpeed);
       }
     }
-    if (!m_bHidden && MathTools::DistanceBetweenVectorsSquared(GetPosition(), m_pCollector->GetPosition()) <
+    // Pulled in no closer than 0.5, an item exactly that far is there: it would
+    // otherwise wait for good.
+    if (!m_bHidden && MathTools::DistanceBetweenVectorsSquared(GetPosition(), m_pCollector->GetPosition()) <=
                           kCollectedDistanceSquared) {
       RadarManager::GetInstance()->Remove(this);
       DoCollect();
