@@ -289,8 +289,13 @@ void CollectableEntity::ThinkFunction() {
   if (InConversation()) return;
   const float dt = Vision::Timer.GetTimeDifference();
   GameManager* game = GameManager::GetInstance();
+  const int location = game->GetLocation();
+  const bool atSea = location == 0 || location == 2;
+  // Soldiers carry loot on land only: at sea a carriable item would wait for a
+  // carrier for good, so the ship takes it as any other.
+  const bool carriable = m_bCarriable && !atSea;
 
-  if (m_bCarriable) {
+  if (carriable) {
     if (!m_pCollector) {
       GetCollectorFromStats();
       return;
@@ -311,8 +316,6 @@ void CollectableEntity::ThinkFunction() {
 
   UpdateBlueprintMarker();
 
-  const int location = game->GetLocation();
-  const bool atSea = location == 0 || location == 2;
   if (!m_pCollector && !atSea) {
     Player* player = RtsManager::GlobalManager().GetPlayer();
     UnitEntity* unit = player ? player->GetPlayerCharacter() : nullptr;
@@ -334,7 +337,7 @@ void CollectableEntity::ThinkFunction() {
       Collect(ship);
   }
 
-  if (m_pCollector && !m_bCarriable) {
+  if (m_pCollector && !carriable) {
     const VisVector_cl target = m_pCollector->GetPosition();
     const float distance = MathTools::DistanceBetweenVectors(GetPosition(), target);
     if (distance <= m_fPickDistance && distance > kArrivedDistance) {
