@@ -148,7 +148,8 @@ void ArtifactManager::StunEnemiesAroundHero() {
     if (!soldier || soldier == hero || soldier->IsMarkedRemoved() || !soldier->IsAlive()) continue;
     if (!heroNation->IsEnemy(soldier->GetNation())) continue;
     if (MathTools::DistanceBetweenVectorsSquared(soldier->GetPosition(), centre) > radiusSquared) continue;
-    if (MathTools::RandomFloat() >= 0.5f) continue;
+    // A draw of 0..1 in steps of 1/32767, as the combat rolls (fixed in the test mode).
+    if ((float)MathTools::RandomInt(32768) / 32767.0f >= 0.5f) continue;
     if (soldier->GetStateMachine()) soldier->GetStateMachine()->ChangeState(DizzyState::GetInstance(), kStunSeconds);
   }
 }
