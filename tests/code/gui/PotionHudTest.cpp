@@ -47,44 +47,50 @@ class PotionHudTest : public GuiFrameTest {
   ArtifactManager* artifacts = nullptr;
 };
 
-TEST_F(PotionHudTest, WithoutEffectsTheHudStaysClosedAndItsSlotsHidden) {
+TEST_F(PotionHudTest, WithoutEffectsTheSlotsHideAndTheHudCloses) {
   SceneFrame();
   EXPECT_FALSE(gui->IsWindowVisible(WT_POTION_HUD));
 
-  // Opened by hand with nothing running, both slots hide.
-  gui->ShowWindow(WT_POTION_HUD, nullptr);
-  ASSERT_NE(Hud(), nullptr);
-  ASSERT_EQ(Hud()->GetSlotCount(), 2);
+  artifacts->ActivatePotion(GHOST_POTION, 5.0f, 1.0f);
   SceneFrame();
-  EXPECT_FALSE(Hud()->IsSlotVisible(0));
-  EXPECT_FALSE(Hud()->IsSlotVisible(1));
+  SceneFrame();
+  FramePotionHud* hud = Hud();
+  ASSERT_NE(hud, nullptr);
+  ASSERT_EQ(hud->GetSlotCount(), 2);
+  EXPECT_TRUE(hud->IsSlotVisible(0));
+  EXPECT_FALSE(hud->IsSlotVisible(1));
+
+  artifacts->ResetForNewGame();
+  hud->OnBeforeGUIUpdate();
+  EXPECT_FALSE(hud->IsSlotVisible(0));
+  EXPECT_FALSE(hud->IsSlotVisible(1));
+  SceneFrame();
+  EXPECT_FALSE(gui->IsWindowVisible(WT_POTION_HUD));
   ExpectNoCeguiFailure();
 }
 
-TEST_F(PotionHudTest, AnArtifactAloneTakesTheFirstSlotAndItsBarRunsDownToTheEnd) {
+TEST_F(PotionHudTest, AnArtifactAloneTakesTheFirstSlotAndItsBarRunsFromZeroToTheEnd) {
+  // Open before the artifact starts, the HUD measures it from its first moment.
+  gui->ShowWindow(WT_POTION_HUD, nullptr);
   artifacts->ActivateArtifact(COMPASS, 1.0f, 100.0f, "set:Buttons_01 image:Skill3Normal", 0.0f);
-  SceneFrame();  // the manager shows the HUD
-  ASSERT_TRUE(gui->IsWindowVisible(WT_POTION_HUD));
   std::vector<float> turns;
   for (int i = 0; i < 20 && artifacts->IsActive(COMPASS); ++i) {
     SceneFrame();
+    ASSERT_NE(Hud(), nullptr);
     ASSERT_TRUE(Hud()->IsSlotVisible(0));
     EXPECT_FALSE(Hud()->IsSlotVisible(1));
     turns.push_back(Hud()->GetSlot(0)->rotation);
     EXPECT_NEAR(BarTurn(0), turns.back(), 0.01f);
   }
   EXPECT_EQ(Image(0), "Buttons_01/Skill3Normal");
-  // The first refresh turned by the slot's starting values (5 s total, none left);
-  // from then on the bar starts at 0 and runs towards -180.
-  ASSERT_GE(turns.size(), 8u);
+  // The first refresh turns by the slot's starting values (5 s, none left), each
+  // later one by the values of the refresh before: 0 at the start, then on towards
+  // -180 in steps of a tenth of the run (the frame is 0.1 s of 1 s).
+  ASSERT_EQ(turns.size(), 10u);
   EXPECT_FLOAT_EQ(turns[0], -180.0f);
-  EXPECT_NEAR(turns[1], 0.0f, 1e-4f);
-  for (size_t i = 2; i < turns.size(); ++i) EXPECT_LT(turns[i], turns[i - 1]);
-  EXPECT_NEAR(turns.back(), -162.0f, 0.5f);
+  for (size_t i = 1; i < turns.size(); ++i) EXPECT_NEAR(turns[i], -18.0f * (float)(i - 1), 1e-3f) << i;
 
-  // Run out: the slot hides and, nothing running, the manager closes the HUD.
-  SceneFrame();
-  EXPECT_FALSE(Hud()->IsSlotVisible(0));
+  // Run out: nothing running, the manager closes the HUD.
   SceneFrame();
   EXPECT_FALSE(gui->IsWindowVisible(WT_POTION_HUD));
   ExpectNoCeguiFailure();
@@ -104,10 +110,13 @@ TEST_F(PotionHudTest, APotionComesFirstAndTheMainMenuFreezesTheSlots) {
   ASSERT_TRUE(gui->IsWindowVisible(WT_MAIN_MENU));
   const float turn = Hud()->GetSlot(1)->rotation;
   const float left = Hud()->GetSlot(1)->remaining;
-  artifacts->ResetForNewGame();
+  // The effects run on and a new artifact shows another picture; the slots keep theirs.
+  artifacts->ActivateArtifact(FLAG, 5.0f, 1.0f, "set:Buttons_01 image:Skill0Normal", 0.0f);
   for (int i = 0; i < 3; ++i) SceneFrame();
+  ASSERT_NE(Hud(), nullptr);
   EXPECT_FLOAT_EQ(Hud()->GetSlot(1)->rotation, turn);
   EXPECT_FLOAT_EQ(Hud()->GetSlot(1)->remaining, left);
+  EXPECT_EQ(Image(1), "Buttons_01/Skill3Normal");
   EXPECT_TRUE(Hud()->IsSlotVisible(1));
 }
 
@@ -117,7 +126,8 @@ TEST_F(PotionHudTest, ABarWithoutALengthStaysUnturned) {
   block.Str("ARCH").U8(1).I32(0).I32(0).I32(1).I32(GHOST_POTION).F32(3.0f).F32(1.0f).I32(0);
   block.F32(0.0f).F32(0.0f).Str("").F32(-2.0f).F32(0.0f).Str("EOA");
   ASSERT_TRUE(archive_test::LoadBytes(block, [&](VArchive& ar) { EXPECT_TRUE(artifacts->SerializeX(ar)); }));
-  SceneFrame();
+  SceneFrame();  // the manager shows the HUD
+  SceneFrame();  // its first refresh, by the slot's starting values
   for (int i = 0; i < 3; ++i) {
     SceneFrame();
     const float turn = Hud()->GetSlot(0)->rotation;
