@@ -105,14 +105,16 @@ int ArtifactManager::AssignGhost() {
 void ArtifactManager::GiveArtifact(int id, int first, int second) {
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   IVScriptInstance* game = scripts ? scripts->GetGameScript() : nullptr;
-  const char* pszScript = nullptr;
+  VString script;
   if (game && game->HasFunction("GetAllCollectableScript"))
-    game->ExecuteFunctionArg("GetAllCollectableScript", "i>s", id, &pszScript);
-  if (pszScript && !*pszScript) pszScript = nullptr;
+    game->ExecuteFunctionArg("GetAllCollectableScript", "i>s", id, &script);
+  const char* pszScript = script.IsEmpty() ? nullptr : script.AsChar();
   VASSERT_MSG(pszScript, "Collectable not found");
+  // An item without a script would land in the inventory as a blank entry.
+  if (!pszScript) return;
 
   CollectableEntityTemplate templ;
-  templ.m_sCollectableScriptFile = pszScript ? pszScript : "";
+  templ.m_sCollectableScriptFile = script;
   if (first >= 0 && second >= 0) {
     templ.m_iMinValue = first;
     templ.m_iMaxValue = second;

@@ -48,7 +48,8 @@ class ArtifactManager : public Singleton<ArtifactManager>, public IVisCallbackHa
   void DisableInvisibility();
   // The item lands in the inventory as if picked up: a collectable made from the
   // game script's "GetAllCollectableScript" for the id, at the player, collected
-  // at once. first and second go into its two values when both are 0 or more.
+  // at once. first and second go into its two values when both are 0 or more. An
+  // id the game script has no script for is reported and gives nothing.
   void GiveArtifact(int id, int first, int second);
 
   // The ghost numbers handed out to scripts: 1..10000, then 0 again.

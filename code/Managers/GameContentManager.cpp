@@ -175,7 +175,7 @@ CollectableEntity* GameContentManager::AddRandomCollectable(float minDistance, b
   }
 
   IVScriptInstance* game = GameScript();
-  const char* script = nullptr;
+  VString script;
   if (!bottle) {
     if (game && game->HasFunction("GetRandomSeaCollectableScript")) {
       const float r = (float)MathTools::RandomInt(32768) / 32767.0f;
@@ -187,7 +187,7 @@ CollectableEntity* GameContentManager::AddRandomCollectable(float minDistance, b
     --m_iMessageBottlesLeft;
     game->ExecuteFunctionArg("GetCollectableScript", "i>s", (int)MESSAGE_BOTTLE, &script);
   }
-  if (!script || !*script) return nullptr;
+  if (script.IsEmpty()) return nullptr;
 
   auto* templ = new CollectableEntityTemplate();
   templ->m_sCollectableScriptFile = script;

@@ -5,11 +5,14 @@
 #include "support/ShipTestWorld.h"
 
 #include "components/CarryComponent.h"
+#include "Managers/ArtifactManager.h"
+#include "Managers/RadarManager.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
+#include "entities/CollectableId.h"
 #include "entities/PlayerStats.h"
 #include "entities/SoldierEntity.h"
 #include "entities/SoldierStats.h"
@@ -269,6 +272,60 @@ TEST_F(CollectableEntityTest, TheScriptClassClaimsAndNamesTheCarrier) {
   EXPECT_TRUE(Bool("item:GetCarrier() == ship"));
   EXPECT_NE(Run("item.Collect(ship, ship)").find("Expected native object of type CollectableEntity*"),
             std::string::npos);
+}
+
+TEST_F(CollectableEntityTest, TheCompassMarksOnlyTheNearestBlueprintWithinItsReach) {
+  MakeSloop("Player", 1, VisVector_cl(0, 0, 0), 0.0f, true);
+  CollectableEntity* near = MakeItem(VisVector_cl(30, 0, 0));
+  CollectableEntity* far = MakeItem(VisVector_cl(0, 50, 0));
+  CollectableEntity* beyond = MakeItem(VisVector_cl(-150, 0, 0));
+  for (CollectableEntity* blueprint : {near, far, beyond}) blueprint->m_sType = "Blueprint";
+  RadarManager* radar = RadarManager::GetInstance();
+  Frame();
+  EXPECT_EQ(radar->GetNumMarkers(), 0);  // without the compass nothing shows
+
+  ArtifactManager::GetInstance()->ActivateArtifact(COMPASS, 0.0f, 100.0f, "", 0.0f);
+  Frames(2);
+  ASSERT_NE(radar->FindMarker(near), nullptr);
+  EXPECT_EQ(radar->FindMarker(near)->kind, TRACK_BLUEPRINT);
+  EXPECT_EQ(radar->FindMarker(far), nullptr);
+  EXPECT_EQ(radar->FindMarker(beyond), nullptr);
+
+  // Another comes nearer and takes the mark; once it is gone the first has it again.
+  far->SetPosition(VisVector_cl(0, 12, 0));
+  Frames(2);
+  EXPECT_NE(radar->FindMarker(far), nullptr);
+  EXPECT_EQ(radar->FindMarker(near), nullptr);
+  far->Remove();
+  Frames(2);
+  EXPECT_NE(radar->FindMarker(near), nullptr);
+
+  // "BlueprintCollected" starts the search afresh.
+  EXPECT_FLOAT_EQ(CollectableEntity::PollBlueprintDistance(beyond, 150.0f), 30.0f);
+  ASSERT_EQ(Run("ArtifactManager.BlueprintCollected()"), "");
+  EXPECT_FLOAT_EQ(CollectableEntity::PollBlueprintDistance(beyond, 150.0f), 150.0f);
+  RadarManager::CleanInstance();
+}
+
+TEST_F(CollectableEntityTest, AGivenArtifactLandsInTheInventoryAsIfPickedUp) {
+  Write("scripts/game.lua",
+        "function GetAllCollectableScript(id) if id == 12 then return 'scripts/gem.lua' end return '' end");
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+  scripts->SetGameScript(scripts->CreateScriptInstanceFromFile("scripts/game.lua"));
+  MakeSloop("Player", 1, VisVector_cl(0, 0, 0), 0.0f, true);
+  ASSERT_EQ(Run("ArtifactManager.GiveArtifact(12, 2, 7)"), "");
+  CollectableEntityTemplate* owned = GameSessionManager::GetInstance()->GetCollectableByName("Gem");
+  ASSERT_NE(owned, nullptr);
+  EXPECT_EQ(owned->m_iMinValue, 2);
+  EXPECT_EQ(owned->m_iMaxValue, 7);
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(Vision::Game.SearchEntity("Gem"), nullptr);
+
+  // An item the game script does not know is reported and gives nothing.
+  const int asserts = Vision::Error.GetAssertCount();
+  ArtifactManager::GetInstance()->GiveArtifact(99, -1, -1);
+  EXPECT_EQ(Vision::Error.GetAssertCount(), asserts + 1);
+  EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayerCollectableCount(), 1);
 }
 
 }  // namespace
