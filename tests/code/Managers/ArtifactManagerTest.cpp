@@ -9,6 +9,7 @@
 #include "Managers/PauseManager.h"
 #include "components/ShipBattleComponent.h"
 #include "core/RtsManager.h"
+#include "entities/CollectableEntity.h"
 #include "entities/CollectableId.h"
 #include "entities/FSM/DizzyState.h"
 #include "entities/SoldierEntity.h"
@@ -208,6 +209,17 @@ TEST_F(ArtifactScriptTest, TheMistLiftsFromThePlayersShipsWhenItsPotionRunsOut) 
   EXPECT_EQ(artifacts->GetActivePotionId(), ID_NONE);
   EXPECT_EQ(own->Components<ShipBattleComponent>()->GetGodMode(), 0);
   EXPECT_EQ(enemy->Components<ShipBattleComponent>()->GetGodMode(), 1);
+
+  // The potion itself puts the mist on the ship the player sails.
+  own->Components<ShipBattleComponent>()->SetGodMode(false);
+  auto* potion = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", VisVector_cl()));
+  potion->SetCollectableScriptFile("scripts\\Collectables\\MistShip.lua");
+  potion->InitCollectableItem();
+  EXPECT_EQ(potion->Use(), 1);
+  EXPECT_EQ(artifacts->GetActivePotionId(), MIST_SHIP);
+  EXPECT_EQ(own->Components<ShipBattleComponent>()->GetGodMode(), 1);
+  artifacts->Update(60.0f);
+  EXPECT_EQ(own->Components<ShipBattleComponent>()->GetGodMode(), 0);
 
   // On land the ships keep it; another potion's end leaves it alone.
   own->Components<ShipBattleComponent>()->SetGodMode(true);
