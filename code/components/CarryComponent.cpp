@@ -1,15 +1,18 @@
 // The soldier's loot bundle.
 #include "components/CarryComponent.h"
 
+#include "Managers/SaveGameManager.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "entities/CollectableEntity.h"
 #include "util/MathTools.h"
 
 #include "engine/Vision.h"
+#include "engine/base/VArchive.h"
 #include "engine/core/VisCallbacks.h"
 
 namespace {
+const char kCarryVersion = 2;
 // Closer than this (in x-y) the soldier takes up his target.
 const float kPickUpDistance = 4.0f;
 const char* const kLootModel = "models\\Props\\loot_on_back\\loot_on_back.MODEL";
@@ -46,6 +49,32 @@ void CarryComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
 
 void CarryComponent::MessageFunction(int id, INT_PTR, INT_PTR) {
   if (id == VIS_MSG_USER_UNIT_DELIVER) MoveToCargo();
+}
+
+void CarryComponent::Serialize(VArchive& ar) {
+  BaseComponent::Serialize(ar);
+  if (ar.IsSaving()) {
+    SaveGameManagerProto::BeginBlock(ar, kCarryVersion);
+    ar.WriteObject(m_pCarryTarget);
+    ar.WriteObject(m_pCarriedItem);
+    SaveGameManagerProto::EndBlock(ar);
+    return;
+  }
+  SavedBlockReader block(ar, "CarryComponent", kCarryVersion);
+  if (!block.IsOpen()) return;
+  const size_t known = ar.GetLoadedObjects().size();
+  CollectableEntity* target = m_pCarryTarget;
+  CollectableEntity* item = m_pCarriedItem;
+  if (block.Has(2)) ar >> target >> item;
+  if (!block.End()) {
+    // Items made for this block alone go again; those named before stay.
+    const std::vector<VTypedObject*>& loaded = ar.GetLoadedObjects();
+    for (size_t i = known; i < loaded.size(); ++i)
+      if (auto* made = dynamic_cast<CollectableEntity*>(loaded[i]); made && !made->IsMarkedRemoved()) made->Remove();
+    return;
+  }
+  m_pCarryTarget = target;
+  m_pCarriedItem = item;
 }
 
 void CarryComponent::Update() {

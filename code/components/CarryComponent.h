@@ -20,6 +20,10 @@ class CarryComponent : public BaseComponent, public IVisCallbackHandler_cl {
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
   // 162 delivers the carried item.
   void MessageFunction(int id, INT_PTR p1, INT_PTR p2) override;
+  // The component's own data, then "ARCH", version 2, the carry target and the
+  // carried item as object references, "EOA". A block that does not check out keeps
+  // both as they were and lets go of the items it made.
+  void Serialize(VArchive& ar) override;
 
   // Picks up a target in reach; keeps the carried item on the soldier's back.
   virtual void Update();

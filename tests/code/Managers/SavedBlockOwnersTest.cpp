@@ -13,6 +13,7 @@
 #include "components/SpaceCameraComponent.h"
 #include "components/CannonBallComponent.h"
 #include "components/CannonComponent.h"
+#include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/NoiseListenerComponent.h"
@@ -267,6 +268,16 @@ std::vector<Owner> Owners() {
         c.m_sLargeImage = "GemLarge";
       }),
       Entity<UpgradeEntity>("UpgradeEntity", -1, [](UpgradeEntity& u) { u.m_sIcon = "icon_hull"; }),
+      {"CarryComponent", -1,
+       [](bool filled) {
+         auto* c = new CarryComponent();
+         if (filled) {
+           auto* loot = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", VisVector_cl()));
+           loot->m_sType = "Loot";
+           c->SetCarryItem(loot);
+         }
+         return Held<CarryComponent>(c, &IoSerialize<CarryComponent>);
+       }},
       // Managers: one instance, made afresh for each subject.
       {"ArtifactManager", 0,
        [](bool filled) {
