@@ -3,7 +3,7 @@
 #include "Managers/ArtifactManager.h"
 #include "core/ScriptArgs.h"
 #include "core/ScriptBindings.h"
-#include "entities/CollectableEntity.h"
+#include "Managers/RadarManager.h"
 
 using namespace ScriptArgs;
 
@@ -59,7 +59,7 @@ int ResetToolCooldown(lua_State* L) {
 
 int BlueprintCollected(lua_State*) {
   ArtifactManager::GetInstance();
-  CollectableEntity::ResetBlueprintTracking();
+  RadarManager::GetInstance()->ResetNearestBlueprint();
   return 0;
 }
 

@@ -122,17 +122,6 @@ int AdjustPositionToAccessibleArea(lua_State* L) {
   return PushVector(L, position);
 }
 
-// The mission loading bar over the current frame. Its fill and text are handed over
-// by the bar's own frame, which GUIManager opens for missions; until that frame
-// exists the lookup finds nothing and nothing shows.
-void ShowMissionLoadBar(GUIManager* gui, float progress, const char* key) {
-  (void)progress;
-  (void)key;
-  if (!gui->GetCurrentFrame() || gui->IsWindowVisible(WT_MISSION_LOAD_BAR)) return;
-  BaseWindow* bar = gui->GetWindow(WT_MISSION_LOAD_BAR);
-  if (bar && bar->GetRootWindow()) gui->ShowWindow(bar, nullptr);
-}
-
 // Up to 100 tries at the radius when it is positive, then one without.
 int AddRandom(lua_State* L, bool bottle) {
   const float radius = OptFloat(L, 1, -1.0f);
@@ -154,7 +143,7 @@ int ShowLoadBar(lua_State* L) {
   GUIManager* gui = GUIManager::GetInstance();
   // A campaign's session manager lives from its start to its end.
   if (progress >= 0.0f && GameSessionManager::HasInstance()) {
-    ShowMissionLoadBar(gui, std::min(progress, 1.0f), key);
+    gui->ShowMissionLoadBar(std::min(progress, 1.0f), key, true);
   } else if (gui->IsWindowVisible(WT_MISSION_LOAD_BAR)) {
     gui->CloseWindow(WT_MISSION_LOAD_BAR, false);
   }

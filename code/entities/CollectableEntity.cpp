@@ -43,11 +43,6 @@ const float kPullSpeed = 30.0f;
 const float kShipPullFactor = 4.0f;
 const char* const kBlueprintType = "Blueprint";
 
-// The nearest blueprint polled so far (see PollBlueprintDistance).
-const float kNoBlueprintDistance = 100000.0f;
-CollectableEntity* g_pNearestBlueprint = nullptr;
-float g_fNearestBlueprintDistance = kNoBlueprintDistance;
-
 bool ReadText(VArchive& ar, VString& out) { return ArchiveLimits::ReadString(ar, out, kMaxText); }
 
 bool InConversation() { return SpeechManager::HasInstance() && SpeechManager::GetInstance()->IsInConversation(); }
@@ -84,10 +79,7 @@ void CollectableEntity::BuildVarList(VARTABLE& t) {
 
 CollectableEntity::CollectableEntity() { GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this); }
 
-CollectableEntity::~CollectableEntity() {
-  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
-  if (g_pNearestBlueprint == this) ResetBlueprintTracking();
-}
+CollectableEntity::~CollectableEntity() { GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this); }
 
 void CollectableEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
@@ -252,30 +244,14 @@ void CollectableEntity::MoveToward(const VisVector_cl& target, float step) {
   SetPosition(GetPosition() + direction * (step / length));
 }
 
-float CollectableEntity::PollBlueprintDistance(CollectableEntity* blueprint, float distance) {
-  if (!blueprint) return -1.0f;
-  if (!g_pNearestBlueprint || g_pNearestBlueprint == blueprint) {
-    g_pNearestBlueprint = blueprint;
-    g_fNearestBlueprintDistance = distance;
-  } else if (distance < g_fNearestBlueprintDistance) {
-    g_pNearestBlueprint = blueprint;
-    g_fNearestBlueprintDistance = distance;
-  }
-  return g_fNearestBlueprintDistance;
-}
-
-void CollectableEntity::ResetBlueprintTracking() {
-  g_pNearestBlueprint = nullptr;
-  g_fNearestBlueprintDistance = kNoBlueprintDistance;
-}
-
 void CollectableEntity::UpdateBlueprintMarker() {
   if (m_sType != kBlueprintType || !ArtifactManager::GetInstance()->IsActive(COMPASS)) return;
   VisBaseEntity_cl* player = GameManager::GetInstance()->GetPlayerEntity();
   bool shown = false;
   if (player) {
     const float d = MathTools::DistanceToEntityBoundingBox(player->GetPosition(), this);
-    shown = ArtifactManager::GetInstance()->GetEffect(COMPASS) > d && PollBlueprintDistance(this, d) == d;
+    shown = ArtifactManager::GetInstance()->GetEffect(COMPASS) > d &&
+            RadarManager::GetInstance()->PollBlueprintDistance(this, d) == d;
   }
   RadarManager* radar = RadarManager::GetInstance();
   if (shown) {

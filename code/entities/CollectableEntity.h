@@ -76,12 +76,6 @@ class CollectableEntity : public BaseEntity {
   float GetPickDistanceLand() const { return m_fPickDistanceLand; }
   float GetCooldownTime() const { return m_fCooldownTimer; }
 
-  // The nearest blueprint the compass shows: the first polled, then any nearer one;
-  // returns the nearest distance polled so far (the caller is the nearest when it
-  // gets its own distance back). Reset when a blueprint is collected.
-  static float PollBlueprintDistance(CollectableEntity* blueprint, float distance);
-  static void ResetBlueprintTracking();
-
   int m_bHidden = 0;
   int m_bCarriable = 1;
   int m_bRemoveWhenUsed = 1;

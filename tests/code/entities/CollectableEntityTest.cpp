@@ -301,9 +301,9 @@ TEST_F(CollectableEntityTest, TheCompassMarksOnlyTheNearestBlueprintWithinItsRea
   EXPECT_NE(radar->FindMarker(near), nullptr);
 
   // "BlueprintCollected" starts the search afresh.
-  EXPECT_FLOAT_EQ(CollectableEntity::PollBlueprintDistance(beyond, 150.0f), 30.0f);
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(beyond, 150.0f), 30.0f);
   ASSERT_EQ(Run("ArtifactManager.BlueprintCollected()"), "");
-  EXPECT_FLOAT_EQ(CollectableEntity::PollBlueprintDistance(beyond, 150.0f), 150.0f);
+  EXPECT_FLOAT_EQ(radar->PollBlueprintDistance(beyond, 150.0f), 150.0f);
   RadarManager::CleanInstance();
 }
 
