@@ -234,7 +234,10 @@ def new_game_imagesets():
               # The tutorial window's icon: a question mark.
               ("Skill3Normal", 32, 32, icon((90, 190, 230, 255), lambda x, y: 9 <= y <= 12 and 11 <= x <= 21
                                             or 12 <= y <= 16 and 18 <= x <= 21 or 16 <= y <= 19 and 14 <= x <= 21
-                                            or 19 <= y <= 21 and 14 <= x <= 17 or 24 <= y <= 26 and 14 <= x <= 17))])
+                                            or 19 <= y <= 21 and 14 <= x <= 17 or 24 <= y <= 26 and 14 <= x <= 17)),
+              # The potion HUD's first slot starts with this picture.
+              ("Potion1", 32, 32, icon((70, 110, 220, 255), lambda x, y: (x - 16) ** 2 + (y - 19) ** 2 < 64
+                                       or (12 <= x <= 20 and 5 <= y <= 12)))])
     imageset("SpecialWeapons_01", "The special weapons offered at the start of a new game",
              [("Mine", 64, 64, weapon((70, 70, 75, 255), lambda x, y: (x - 32) ** 2 + (y - 34) ** 2 < 22 ** 2
                                       or (abs(x - 32) < 3 and 4 < y < 14))),

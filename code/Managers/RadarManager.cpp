@@ -75,6 +75,11 @@ void RadarManager::Remove(const VisVector_cl& position) {
 
 void RadarManager::ResetTracking() { m_markers.clear(); }
 
+void RadarManager::ResetNearestBlueprint() {
+  m_pNearestBlueprint = nullptr;
+  m_fNearestBlueprintDistance = 100000.0f;
+}
+
 float RadarManager::PollBlueprintDistance(BaseEntity* entity, float distance) {
   if (!entity) return -1.0f;
   if (!m_pNearestBlueprint || entity == m_pNearestBlueprint || distance < m_fNearestBlueprintDistance) {

@@ -51,6 +51,8 @@ class RadarManager : public Singleton<RadarManager>, public IVisCallbackHandler_
   // for a null entity.
   float PollBlueprintDistance(BaseEntity* entity, float distance);
   const BaseEntity* GetNearestBlueprint() const { return m_pNearestBlueprint; }
+  // A blueprint was collected: the search for the nearest starts afresh (none, 100000.0).
+  void ResetNearestBlueprint();
   int GetNumMarkers() const { return (int)m_markers.size(); }
   // Null when out of range.
   const RadarMarker* GetMarker(int i) const {

@@ -67,6 +67,11 @@ void WildLifeManager::ClearEntities() {
   m_birds.Reset();
 }
 
+void WildLifeManager::ResetAnimals() {
+  for (unsigned i = 0, n = m_birds.GetSize(); i < n; ++i)
+    if (AnimalEntity* bird = m_birds.Get(i)) bird->SetTarget(nullptr);
+}
+
 AnimalEntity* WildLifeManager::CreateBird(const char* script) {
   if (!script) return nullptr;
   const float x = MathTools::RandomFloat() * 4000.0f - 2000.0f;

@@ -30,6 +30,8 @@ class WildLifeManager : public Singleton<WildLifeManager>, public IVisCallbackHa
   AnimalEntity* CreateBird(const char* script, const VisVector_cl& position);
   // Removes every bird from the scene.
   void ClearEntities();
+  // Every bird forgets its target (before a game is loaded), so it picks a new one.
+  void ResetAnimals();
 
  private:
   friend class Singleton<WildLifeManager>;

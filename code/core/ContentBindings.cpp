@@ -8,6 +8,7 @@
 #include "core/GameManager.h"
 #include "core/ScriptArgs.h"
 #include "core/ScriptBindings.h"
+#include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
 #include "entities/ShipEntity.h"
 #include "gui/BaseWindow.h"
@@ -18,6 +19,8 @@
 #include "engine/Vision.h"
 
 #include <CEGUI/String.h>
+
+#include <algorithm>
 
 using namespace ScriptArgs;
 
@@ -119,6 +122,34 @@ int AdjustPositionToAccessibleArea(lua_State* L) {
   return PushVector(L, position);
 }
 
+// Up to 100 tries at the radius when it is positive, then one without.
+int AddRandom(lua_State* L, bool bottle) {
+  const float radius = OptFloat(L, 1, -1.0f);
+  GameContentManager* content = GameContentManager::GetInstance();
+  CollectableEntity* entity = nullptr;
+  for (int i = 0; radius > 0.0f && i < 100 && !entity; ++i) entity = content->AddRandomCollectable(radius, bottle);
+  if (!entity) entity = content->AddRandomCollectable(0.0f, bottle);
+  if (!entity) return 0;
+  return PushObject(L, static_cast<VisBaseEntity_cl*>(entity));
+}
+
+int AddRandomCollectable(lua_State* L) { return AddRandom(L, false); }
+
+int AddRandomBottleToSea(lua_State* L) { return AddRandom(L, true); }
+
+int ShowLoadBar(lua_State* L) {
+  const float progress = OptFloat(L, 1, -1.0f);
+  const char* key = OptString(L, 2, "");
+  GUIManager* gui = GUIManager::GetInstance();
+  // A campaign's session manager lives from its start to its end.
+  if (progress >= 0.0f && GameSessionManager::HasInstance()) {
+    gui->ShowMissionLoadBar(std::min(progress, 1.0f), key, true);
+  } else if (gui->IsWindowVisible(WT_MISSION_LOAD_BAR)) {
+    gui->CloseWindow(WT_MISSION_LOAD_BAR, false);
+  }
+  return 0;
+}
+
 int CloseInventory(lua_State*) {
   GUIManager* gui = GUIManager::GetInstance();
   if (gui->IsWindowVisible(WT_INVENTORY)) gui->CloseWindow(WT_INVENTORY, false);
@@ -189,6 +220,9 @@ const luaL_Reg GameContentManager_methods[] = {
     {"GetAccessibleRandomPosition", GetAccessibleRandomPosition},
     {"AdjustPositionToAccessibleArea", AdjustPositionToAccessibleArea},
     {"GetCollectableAmount", GameManager_GetPlayerCollectableCountByName},
+    {"AddRandomCollectable", AddRandomCollectable},
+    {"AddRandomBottleToSea", AddRandomBottleToSea},
+    {"ShowLoadBar", ShowLoadBar},
     {"CloseInventory", CloseInventory},
     {"OpenMansion", OpenMansion},
     {nullptr, nullptr},

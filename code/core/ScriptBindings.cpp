@@ -19,7 +19,7 @@ const ScriptTable kTables[] = {
     {"GameSessionManager", GameSessionManager_methods},
     {"GameContentManager", GameContentManager_methods},
     {"PauseManager", PauseManager_methods},
-    {"ArtifactManager", nullptr},
+    {"ArtifactManager", ArtifactManager_methods},
     {"JokeManager", JokeManager_methods},
     {"AchievementManager", AchievementManager_methods},
 };
@@ -33,7 +33,7 @@ struct WrapperClass {
 const WrapperClass kClasses[] = {
     {"ShipEntity", &ShipEntity_info},
     {"UnitEntity", &UnitEntity_info},
-    {"CollectableEntity", nullptr},
+    {"CollectableEntity", &CollectableEntity_info},
     {"LandBattleCameraComponent", &LandBattleCameraComponent_info},
     {"BaseComponent", &BaseComponent_info},
     {"SpawnerBaseComponent", nullptr},

@@ -20,6 +20,7 @@ extern const luaL_Reg JokeManager_methods[];
 extern const luaL_Reg AchievementManager_methods[];
 extern const luaL_Reg GameSessionManager_methods[];
 extern const luaL_Reg MissionManager_methods[];
+extern const luaL_Reg ArtifactManager_methods[];
 
 // Registration of one table on a given state, for other hosts of a Lua state
 // (the plug-in's own start registers every table itself).
@@ -31,6 +32,7 @@ void RegisterJokeManagerWrapper(lua_State* L);
 void RegisterAchievementManagerWrapper(lua_State* L);
 void RegisterGameSessionManagerWrapper(lua_State* L);
 void RegisterMissionManagerWrapper(lua_State* L);
+void RegisterArtifactManagerWrapper(lua_State* L);
 
 // Records of the wrapper classes.
 extern NativeClassInfo BaseEntity_info;
@@ -43,6 +45,7 @@ extern NativeClassInfo ShipBattleComponent_info;
 extern NativeClassInfo LandBattleCameraComponent_info;
 extern NativeClassInfo TownEntity_info;
 extern NativeClassInfo BaseMissionProto_info;
+extern NativeClassInfo CollectableEntity_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

@@ -1,6 +1,8 @@
 // Land units: the soldier list, the formation grid, the per-frame run of the
 // soldiers' state machines, the saved block and the unit's engine callbacks.
 #include "entities/UnitEntity.h"
+#include "entities/CollectableEntity.h"
+#include "components/CarryComponent.h"
 
 #include "components/AIUnitComponent.h"
 #include "components/InfantryPathComponent.h"
@@ -418,6 +420,21 @@ int UnitEntity::GetSoldierIndex(const SoldierEntity* soldier) const {
 
 SoldierEntity* UnitEntity::GetSoldierAtIndex(int index) const {
   return index >= 0 && index < (int)m_soldiers.size() ? m_soldiers[index] : nullptr;
+}
+
+SoldierEntity* UnitEntity::SetCarryTargetForSoldier(CollectableEntity* collectable) {
+  if (!collectable) return nullptr;
+  for (SoldierEntity* soldier : m_soldiers) {
+    if (!soldier) continue;
+    auto* carry = static_cast<CarryComponent*>(soldier->GetComponentOfType(CarryComponent::GetClassTypeId()));
+    if (!carry || carry->GetCarryTarget() || carry->IsCarrying()) continue;
+    if (MathTools::DistanceBetweenVectors(soldier->GetPosition(), collectable->GetPosition()) >
+        collectable->GetPickDistanceLand())
+      continue;
+    carry->SetCarryTarget(collectable);
+    return soldier;
+  }
+  return nullptr;
 }
 
 int UnitEntity::GetSoldiersTotalHp() const {

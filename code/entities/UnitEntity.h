@@ -15,6 +15,7 @@
 
 class FrameUnitInfo;
 class HeroStats;
+class CollectableEntity;
 class SoldierEntity;
 class SoldierStats;
 class UnitEntityTemplate;
@@ -70,6 +71,10 @@ class UnitEntity : public BaseEntity {
   void CreateSoldiers();
   int GetSoldierIndex(const SoldierEntity* soldier) const;
   SoldierEntity* GetSoldierAtIndex(int index) const;
+  // The first soldier, in order, free to carry the item (a carry component with no
+  // target and nothing carried) within the item's pick distance on land (inclusive):
+  // it gets the item as its carry target. Null when none is free.
+  SoldierEntity* SetCarryTargetForSoldier(CollectableEntity* collectable);
   int GetNumSoldiers() const { return (int)m_soldiers.size(); }
   const std::vector<SoldierEntity*>& GetSoldiers() const { return m_soldiers; }
   int GetSoldiersTotalHp() const;

@@ -5,6 +5,8 @@
 #include "core/BaseEntity.h"
 #include "entities/UpgradeTexts.h"
 
+class UpgradeEntityTemplate;
+
 class UpgradeEntity : public BaseEntity, public UpgradeTexts {
   V_DECLARE_DYNCREATE(UpgradeEntity)
  public:
@@ -12,6 +14,10 @@ class UpgradeEntity : public BaseEntity, public UpgradeTexts {
   ~UpgradeEntity() override;
 
   void InitFunction() override;
+  // After BaseEntity's block: "ARCH", version 3, script file, type, screen name, name,
+  // description, image, icon, "EOA"; version 2 carries the first three. A block that
+  // does not check out keeps the upgrade as it was.
+  void Serialize(VArchive& ar) override;
   virtual void CommonInit() { InitUpgrade(); }
   // The script's "OnBuy" when it has one; then the entity leaves the world.
   virtual void Buy();
@@ -19,4 +25,9 @@ class UpgradeEntity : public BaseEntity, public UpgradeTexts {
   virtual void InitUpgrade();
   virtual void SetUpgradeScriptFile(const char* file) { m_sUpgradeScriptFile = file; }
   virtual const char* GetScreenName() const { return m_sScreenName.AsChar(); }
+  // Into a stored form: the key, the seven texts and the current parameters.
+  void SaveToTemplate(UpgradeEntityTemplate* templ);
+
+ protected:
+  static void BuildVarList(VARTABLE& t);
 };

@@ -26,6 +26,7 @@
 #include "gui/FrameMap.h"
 #include "gui/FrameMenuLoad.h"
 #include "gui/FrameMissionLoadBar.h"
+#include "gui/FramePotionHud.h"
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
 #include "gui/FrameSaveLoad.h"
@@ -560,6 +561,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_SAVE_LOAD, MakeFrame<FrameSaveLoad>},
     {WT_MENU_LOAD, MakeFrame<FrameMenuLoad>},
     {WT_MISSION_LOAD_BAR, MakeFrame<FrameMissionLoadBar>},
+    {WT_POTION_HUD, MakeFrame<FramePotionHud>},
 };
 
 }  // namespace

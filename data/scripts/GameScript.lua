@@ -315,7 +315,7 @@ end
 -- collectable ids of GameManager.GetCollectableIds, 1 to 37).
 
 local COLLECTABLE_SCRIPTS = {
-  "RumBottle", "Toolbox", "Money", "Blueprint", "Scimitar", "Seashell", "Strawhat", "Banana", "Flag", "Acdc",
+  "RumPotion", "Toolbox", "Money", "Blueprint", "Scimitar", "Seashell", "Strawhat", "Banana", "Flag", "Acdc",
   "Powder", "Sextant", "Djbox", "Figurehead", "Amulet", "Compass", "InsultingSword", "Dolly", "Pocketwatch",
   "Eyepatch", "WindCharmPirate", "WindCharmBuccaneer", "WindCharmCorsair", "WaterLily", "Duckweed", "Dandelion",
   "Orchid", "Sulfur", "Azurite", "RedHerring", "SilverTrout", "GhostPotion", "InvisibilityPotion", "WindInABottle",
@@ -342,6 +342,16 @@ end
 -- The item a new campaign starts with (asked for id 12, the sextant).
 function GetCollectableScript(id)
   return CollectableScript(id)
+end
+
+-- GetRandomSeaCollectableScript(nation of the nearest town, rarity 1..3) -> the script
+-- of a treasure floating at sea: the rarest (3) pays more. The nation does not
+-- change the choice.
+function GetRandomSeaCollectableScript(nation, rarity)
+  if rarity == 3 then
+    return "scripts\\Collectables\\SeaTreasureRich.lua"
+  end
+  return "scripts\\Collectables\\SeaTreasure.lua"
 end
 
 -- GetRandomLandCollectableScript(town scene type, quality 1..3) -> the script of a

@@ -13,6 +13,7 @@
 #include "components/SpaceCameraComponent.h"
 #include "components/CannonBallComponent.h"
 #include "components/CannonComponent.h"
+#include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/NoiseListenerComponent.h"
@@ -42,6 +43,11 @@
 #include "entities/UnitEntity.h"
 #include "entities/UnitEntityTemplate.h"
 #include "entities/UpgradeEntityTemplate.h"
+#include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
+#include "entities/UpgradeEntity.h"
+#include "Managers/ArtifactManager.h"
+#include "Managers/GameContentManager.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 
@@ -255,6 +261,49 @@ std::vector<Owner> Owners() {
       Entity<ClothEntity>("ClothEntity", -1, [](ClothEntity& c) { c.SetConfigFile("cloths\\sail.xml"); }),
       Entity<CannonEntity>("CannonEntity", -1, [](CannonEntity& c) { c.SetSpecialCannon(true); }),
       Entity<ShipEntity>("ShipEntity", 0, [](ShipEntity& s) { s.SetConfigFile("Ships\\TestSloop.bin"); }),
+      Record<CollectableEntityTemplate>("CollectableEntityTemplate",
+                                        [](CollectableEntityTemplate& t) { t.m_sLargeImage = "GemLarge"; }),
+      Entity<CollectableEntity>("CollectableEntity", -1, [](CollectableEntity& c) {
+        c.m_iPrice = 25;
+        c.m_sLargeImage = "GemLarge";
+      }),
+      Entity<UpgradeEntity>("UpgradeEntity", -1, [](UpgradeEntity& u) { u.m_sIcon = "icon_hull"; }),
+      {"CarryComponent", -1,
+       [](bool filled) {
+         auto* c = new CarryComponent();
+         if (filled) {
+           auto* loot = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", VisVector_cl()));
+           loot->m_sType = "Loot";
+           c->SetCarryItem(loot);
+         }
+         return Held<CarryComponent>(c, &IoSerialize<CarryComponent>);
+       }},
+      // Managers: one instance, made afresh for each subject.
+      {"ArtifactManager", 0,
+       [](bool filled) {
+         ArtifactManager::CleanInstance();
+         ArtifactManager* artifacts = ArtifactManager::GetInstance();
+         if (filled) {
+           artifacts->ActivateArtifact(14, 0.0f, 0.25f, "", 0.0f);
+           artifacts->ActivateArtifact(11, 10.0f, 0.5f, "Powder", 30.0f);
+           artifacts->ActivatePotion(33, 20.0f, 1.0f);
+         }
+         auto io = [](VArchive& ar) { ArtifactManager::GetInstance()->SerializeX(ar); };
+         return Subject{io, io, nullptr};
+       }},
+      {"GameContentManager", 0,
+       [](bool filled) {
+         GameContentManager::CleanInstance();
+         GameContentManager* content = GameContentManager::GetInstance();
+         if (filled) {
+           content->SetMaxShipCount(4);
+           auto* stored = new CollectableEntityTemplate();
+           stored->m_vPosition = VisVector_cl(30, 40, 0);
+           content->LoadRandomCollectable(stored);
+         }
+         auto io = [](VArchive& ar) { GameContentManager::GetInstance()->SerializeX(ar); };
+         return Subject{io, io, nullptr};
+       }},
       {"UnitEntity", -1,
        [](bool filled) {
          auto* unit = new UnitEntity();

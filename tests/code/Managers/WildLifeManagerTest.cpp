@@ -76,4 +76,25 @@ TEST(WildLifeManagerTest, BirdsAreMadeFromTheirScriptOrTheDefaultBird) {
   scripts->Reset();
 }
 
+TEST(WildLifeManagerTest, BeforeALoadEveryBirdForgetsItsTarget) {
+  WildLifeManager* wildlife = WildLifeManager::GetInstance();
+  VisBaseEntity_cl* town = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  AnimalEntity* gulls[2];
+  for (AnimalEntity*& gull : gulls) {
+    gull = new AnimalEntity();
+    gull->SetTarget(town);
+    wildlife->AddBird(gull);
+  }
+  wildlife->ResetAnimals();
+  for (AnimalEntity* gull : gulls) EXPECT_EQ(gull->GetTarget(), nullptr);
+
+  // A target that leaves the world is forgotten as well.
+  gulls[0]->SetTarget(town);
+  town->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(gulls[0]->GetTarget(), nullptr);
+  Vision::Game.RemoveAllEntities();
+  WildLifeManager::CleanInstance();
+}
+
 }  // namespace

@@ -198,7 +198,7 @@ TEST_F(CannonComponentTest, ARocketVolleyFiresFourTimesAndReloadsOnceAtDoubleLen
   EXPECT_FLOAT_EQ(special->GetReloadDelay(), 2.0f * broadside->GetReloadDelay());
   // The figurehead shortens the reloads of the player's ship by its effect.
   const float plain = broadside->GetReloadDelay();
-  ArtifactManager::GetInstance()->ActivateArtifact(14, 0.0f, 0.25f, 0.0f);
+  ArtifactManager::GetInstance()->ActivateArtifact(14, 0.0f, 0.25f, "", 0.0f);
   VSeedRandom(77u);
   broadside->Reload(CANNON_GROUP_ALL);
   EXPECT_FLOAT_EQ(broadside->GetReloadDelay(), 0.75f * plain);

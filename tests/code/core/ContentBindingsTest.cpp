@@ -12,6 +12,7 @@
 #include "Managers/LocalizationTable.h"
 #include "entities/CollectableEntityTemplate.h"
 #include "gui/FrameJokeInBottle.h"
+#include "gui/FrameMissionLoadBar.h"
 #include "util/MathTools.h"
 
 #include <gmock/gmock.h>
@@ -177,6 +178,27 @@ TEST_F(ContentBindingsTest, ABottleShowsAnUnreadJokeUntilBottleJokesAreSwitchedO
   EXPECT_EQ(JokeManager::GetInstance()->GetUnseenCount(), 2);
 
   JokeManager::CleanInstance();
+  env.Stop();
+}
+
+TEST_F(ContentBindingsTest, TheLoadBarShowsItsProgressAtMostFullAndClosesWithoutOne) {
+  GuiTestEnvironment env;
+  env.Start();
+  GUIManager* gui = env.StartGui();
+  gui->ShowFrame(WT_WELCOME);
+  RegisterLuaBindings();
+  // Without a running campaign nothing shows.
+  ASSERT_EQ(Run("GameContentManager.ShowLoadBar(0.5, 'str_MAP_TITLE')"), "");
+  EXPECT_FALSE(gui->IsWindowVisible(WT_MISSION_LOAD_BAR));
+
+  GameSessionManager::GetInstance();
+  ASSERT_EQ(Run("GameContentManager.ShowLoadBar(1.7, 'str_MAP_TITLE')"), "");
+  ASSERT_TRUE(gui->IsWindowVisible(WT_MISSION_LOAD_BAR));
+  auto* bar = dynamic_cast<FrameMissionLoadBar*>(gui->FindWindowA(WT_MISSION_LOAD_BAR));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FLOAT_EQ(bar->GetFraction(), 1.0f);
+  ASSERT_EQ(Run("GameContentManager.ShowLoadBar()"), "");
+  EXPECT_FALSE(gui->IsWindowVisible(WT_MISSION_LOAD_BAR));
   env.Stop();
 }
 

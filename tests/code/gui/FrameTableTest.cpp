@@ -27,6 +27,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_CAPTAINS_LOG, "CaptainsLog"},
     {WT_MENU_LOAD, "MenuLoad"},             {WT_SAVE_LOAD, "MenuLoad", "SaveLoad"},
     {WT_MISSION_LOAD_BAR, "MissionLoadBar"},
+    {WT_POTION_HUD, "PotionHud"},
 };
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
