@@ -343,15 +343,16 @@ void GameManager::UpdateCountdowns(float dt) {
     Vision::Camera.SetPosition(Vision::Camera.GetPosition() + main->GetCameraDirection() * (5.0f * dt));
     if (m_fPlayerDiedCountdown < 0.0f) {
       m_fPlayerDiedCountdown = 0.0f;
-      MissionManager& missions = MissionManager::GlobalManager();
-      missions.EndCampaign(false, false);
-      GUIManager* gui = GUIManager::GetInstance();
-      gui->ShowFrame(WT_BATTLE_HUD);
-      missions.StartCampaign();
-      // Without a saved game the campaign starts afresh.
+      // The newest save is loaded; without one that loads the campaign starts afresh.
       SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
       const int newest = saves->GetNewestSlot();
-      if (newest > 0) saves->LoadGame(newest);
+      GUIManager* gui = GUIManager::GetInstance();
+      if (newest <= 0 || !saves->LoadSlotIntoNewCampaign(newest)) {
+        MissionManager& missions = MissionManager::GlobalManager();
+        missions.EndCampaign(false, false);
+        gui->ShowFrame(WT_BATTLE_HUD);
+        missions.StartCampaign();
+      }
       gui->CloseWindow(WT_FADE_OUT, false);
     }
   }
