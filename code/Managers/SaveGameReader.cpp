@@ -19,6 +19,7 @@
 #include "entities/CameraEntity.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
+#include "entities/TownEntity.h"
 #include "gui/GUIManager.h"
 #include "util/ArchiveLimits.h"
 
@@ -26,8 +27,10 @@
 #include "engine/base/VArchive.h"
 #include "engine/base/VisError.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -165,6 +168,25 @@ bool EndsWithEndTag(const std::vector<uint8_t>& bytes) {
   return bytes.size() >= sizeof(kEnd) && memcmp(bytes.data() + bytes.size() - sizeof(kEnd), kEnd, sizeof(kEnd)) == 0;
 }
 
+// The town manager's block brings the world map's towns with it: those the fresh
+// campaign's towns zone made are dropped (they would stand twice, with the same
+// ids), and the read ones are set up as world towns are.
+bool ReadTowns(VArchive& ar) {
+  TownManager* towns = TownManager::GetInstance();
+  const std::vector<TownEntity*> before = towns->GetWorldTowns();
+  if (!towns->SerializeX(ar)) return false;
+  const std::vector<TownEntity*>& now = towns->GetWorldTowns();
+  bool replaced = false;
+  for (TownEntity* town : before) {
+    if (std::find(now.begin(), now.end(), town) != now.end()) continue;
+    town->Remove();
+    replaced = true;
+  }
+  if (replaced) Vision::Game.FreeRemovedEntities();
+  towns->Initialize();
+  return true;
+}
+
 void CallGameScript(const char* function) {
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   VASSERT_MSG(scripts, "ScriptManager not found!");
@@ -292,7 +314,7 @@ int SaveGameManagerProto::ReadSaveGameBytes(const std::vector<uint8_t>& bytes) {
     ar >> dropped;
   }
 
-  bool ok = TownManager::GetInstance()->SerializeX(ar) && MissionManager::GlobalManager().SerializeX(ar) &&
+  bool ok = ReadTowns(ar) && MissionManager::GlobalManager().SerializeX(ar) &&
             GameSessionManager::GetInstance()->SerializeX(ar) && BattleManager::GetInstance()->SerializeX(ar);
   if (ok && version >= 3) ok = LandRadarManager::GetInstance()->SerializeX(ar);
   if (ok && version >= 4) ok = GameContentManager::GetInstance()->SerializeX(ar);
