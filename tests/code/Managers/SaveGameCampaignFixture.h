@@ -36,9 +36,10 @@
 #include <vector>
 
 class SaveGameCampaignTest : public GuiFrameTest {
- protected:
+ public:
   typedef std::vector<uint8_t> Bytes;
 
+ protected:
   void SetUp() override {
     timeStep = 0.02f;
     GuiFrameTest::SetUp();
