@@ -156,3 +156,154 @@ TEST_F(SaveGameCampaignTest, EveryBlockRoundTripsThroughAFreshCampaign) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file with bytes changed: at an offset from the start (negative: from the end).
+struct Damage {
+  const char* what;
+  std::function<SaveGameCampaignTest::Bytes(const SaveGameCampaignTest::Bytes&)> make;
+  const char* logged;  // why it was refused, as the log says it
+};
+
+size_t Find(const SaveGameCampaignTest::Bytes& file, const SaveGameCampaignTest::Bytes& part, bool last = false) {
+  auto it = last ? std::find_end(file.begin(), file.end(), part.begin(), part.end())
+                 : std::search(file.begin(), file.end(), part.begin(), part.end());
+  return it == file.end() ? std::string::npos : (size_t)(it - file.begin());
+}
+
+SaveGameCampaignTest::Bytes Set(SaveGameCampaignTest::Bytes b, size_t at, uint8_t value) {
+  if (at < b.size()) b[at] = value;
+  return b;
+}
+
+SaveGameCampaignTest::Bytes SetI32(SaveGameCampaignTest::Bytes b, size_t at, int32_t value) {
+  for (int i = 0; i < 4 && at + i < b.size(); ++i) b[at + i] = (uint8_t)((uint32_t)value >> (8 * i));
+  return b;
+}
+
+// Where the nation count lies: after the program version and build texts (14 and 23
+// bytes) and the two times.
+size_t NationCountAt(const SaveGameCampaignTest::Bytes& file) { return Find(file, ArchiveString("1,0,2,7542")) + 14 + 23 + 8; }
+
+// The head of an object record: its tag, then an object written in full of the class.
+SaveGameCampaignTest::Bytes ObjectHead(int tag, const std::string& className) {
+  return archive_test::ByteWriter().I32(tag).I32(-2).Str(className).Get();
+}
+
+// A running campaign with something of every kind in it, and its slot 3.
+class BadSaveTest : public SaveGameCampaignTest {
+ protected:
+  void SetUp() override {
+    SaveGameCampaignTest::SetUp();
+    StartCampaign();
+    for (const char* cls : {"StaticEntity", "CollectableEntity", "UnitEntity"}) {
+      VisBaseEntity_cl* e = Vision::Game.CreateEntity(cls, VisVector_cl(10.0f, 20.0f, 0.0f));
+      static_cast<BaseEntity*>(e)->SetSave(1);
+    }
+    GameSessionManager::GetInstance()->GetPlayer()->AddMoney(777);
+    ASSERT_EQ(saves->SaveGame(3), 1);
+    good = ReadFile(SlotFile(3));
+  }
+  // The running game moves on from the save: a slot read only in part shows.
+  void MoveOn() {
+    GameSessionManager::GetInstance()->GetPlayer()->AddMoney(100);
+    VisBaseEntity_cl* e = Vision::Game.CreateEntity("AnimalEntity", VisVector_cl(30.0f, 20.0f, 0.0f));
+    static_cast<BaseEntity*>(e)->SetSave(1);
+  }
+  Bytes good;
+};
+
+TEST_F(BadSaveTest, ADamagedOrNewerSaveFailsAndLeavesTheRunningGameAsItWas) {
+  const std::vector<Damage> cases = {
+      {"cut in half", [](const Bytes& b) { return Bytes(b.begin(), b.begin() + (std::ptrdiff_t)b.size() / 2); },
+       "does not end with its end tag"},
+      {"last byte missing", [](const Bytes& b) { return Bytes(b.begin(), b.end() - 1); }, "does not end with its end tag"},
+      {"start tag", [](const Bytes& b) { return Set(b, 4, 'X'); }, "no start tag"},
+      {"archive version", [](const Bytes& b) { return SetI32(b, 8, 99); }, "archive version 99 cannot be read"},
+      {"save version above 11", [](const Bytes& b) { return Set(b, 12, 12); }, "save version 12, this game reads versions 1 to 11"},
+      {"save version negative", [](const Bytes& b) { return Set(b, 12, 0xF0); }, "save version -16"},
+      {"date text count", [](const Bytes& b) { return SetI32(b, 13, 0x40000000); }, "the header is damaged"},
+      {"nation count", [](const Bytes& b) { return SetI32(b, NationCountAt(b), 100000); },
+       "the nation count does not fit the file"},
+      {"nation block version", [](const Bytes& b) { return Set(b, NationCountAt(b) + 4 + 8, 9); },
+       "Nation: the saved block has version 9"},
+      {"entity record count", [](const Bytes& b) { return SetI32(b, Find(b, ArchiveString("StaticEntity")) - 8, 0x01000000); },
+       "the entity record count does not fit the file"},
+      {"record class unknown",
+       [](const Bytes& b) { return Set(b, Find(b, ArchiveString("StaticEntity")) + 4, 'X'); },
+       "class \"XtaticEntity\" cannot come from a save game"},
+      {"record class not saveable",
+       [](const Bytes& b) {
+         Bytes out = b;
+         const size_t at = Find(b, ArchiveString("StaticEntity")) + 4;
+         const std::string ship = "ShipEntity\0\0";
+         std::copy(ship.begin(), ship.begin() + 12, out.begin() + (std::ptrdiff_t)at);
+         return out;
+       },
+       "cannot come from a save game"},
+      {"first object tag", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(2, "CollectableEntity")), 7); },
+       "unknown object tag 7"},
+      {"first object's class", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(2, "CollectableEntity")) + 12, 'Z'); },
+       "class \"ZollectableEntity\" cannot come from a save game"},
+      // Past the first object the file is checked while it is read: the campaign the
+      // slot began to fill is dropped and the one that ran is read back.
+      {"later object tag", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(2, "UnitEntity")), 1); },
+       "unknown object tag 1"},
+      {"camera object's class", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(3, "CameraEntity_cl")) + 12, 'K'); },
+       "class \"KameraEntity_cl\" cannot come from a save game"},
+      {"town block version", [](const Bytes& b) {
+         return Set(b, Find(b, SaveBytes([](VArchive& ar) { TownManager::GetInstance()->SerializeX(ar); })) + 8, 4);
+       },
+       "TownManager: the saved block has version 4"},
+      {"achievement block newer", [](const Bytes& b) {
+         return Set(b, Find(b, SaveBytes([](VArchive& ar) { AchievementManager::GetInstance()->SerializeX(ar); }), true) + 8, 2);
+       },
+       "has version 2, this game reads versions up to 1"},
+      {"end tag", [](const Bytes& b) { return Set(b, b.size() - 1, 'B'); }, "does not end with its end tag"},
+      {"bytes after the end tag", [](const Bytes& b) {
+         Bytes out = b;
+         out.push_back(0);
+         return out;
+       },
+       "does not end with its end tag"},
+  };
+  MoveOn();
+  for (const Damage& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes bad = c.make(good);
+    ASSERT_NE(bad, good);
+    WriteFile(SlotFile(5), bad);
+    const Bytes before = saves->WriteSaveGameBytes();
+    log.Clear();
+    EXPECT_EQ(saves->LoadSlotIntoNewCampaign(5), 0);
+    EXPECT_TRUE(log.Contains(c.logged)) << c.logged;
+    EXPECT_TRUE(log.Contains("LoadSlotIntoNewCampaign(5)"));
+    EXPECT_FALSE(log.Contains("could not be restored"));
+    EXPECT_TRUE(SameBytes(before, saves->WriteSaveGameBytes()));
+    EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayer()->GetMoney(), 877);
+  }
+  // The good file still loads.
+  EXPECT_EQ(saves->LoadSlotIntoNewCampaign(3), 1);
+  EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayer()->GetMoney(), 777);
+}
+
+TEST_F(BadSaveTest, ASaveThatCannotBeWrittenKeepsTheOldFile) {
+  // The temporary file's place is taken by a folder: the write fails (also for root).
+  std::filesystem::create_directories(SlotFile(3, ".gam.tmp"));
+  GameSessionManager::GetInstance()->GetPlayer()->AddMoney(1);
+  log.Clear();
+  EXPECT_EQ(saves->SaveGame(3), 0);
+  EXPECT_TRUE(log.Contains("SaveGame(3): "));
+  EXPECT_EQ(ReadFile(SlotFile(3)), good);
+  std::filesystem::remove_all(SlotFile(3, ".gam.tmp"));
+  EXPECT_EQ(saves->SaveGame(3), 1);
+  EXPECT_NE(ReadFile(SlotFile(3)), good);
+  EXPECT_FALSE(std::filesystem::exists(SlotFile(3, ".gam.tmp")));
+  // Slots outside 1..20 write nothing.
+  EXPECT_EQ(saves->SaveGame(0), 0);
+  EXPECT_EQ(saves->SaveGame(21), 0);
+  EXPECT_FALSE(std::filesystem::exists(SlotFile(21)));
+}
+
+}  // namespace
