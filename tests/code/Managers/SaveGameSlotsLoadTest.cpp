@@ -4,6 +4,9 @@
 #include "support/SaveFileBytes.h"
 
 #include "entities/PlayerStats.h"
+#include "gui/CeguiCompat.h"
+
+#include "engine/render/VImageMap.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +124,34 @@ TEST_F(SaveGameCampaignTest, OlderSaveVersionsReadTheBlocksTheyHold) {
     EXPECT_FLOAT_EQ(GameManager::GetInstance()->GetWorldTime(), 3.0f);
     EXPECT_FLOAT_EQ(Vision::Timer.GetTime(), 12.5f);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Headless the screen cannot be read: a save keeps the slot's old preview. A preview
+// as a save writes it is the picture the load screens show.
+TEST_F(SaveGameCampaignTest, PreviewsKeepTheirOldPictureHeadlessAndLoadAsTheLoadScreensImage) {
+  StartCampaign();
+  VImageMap picture(320, 200, std::vector<uint8_t>(320 * 200 * 3, 90));
+  std::vector<uint8_t> jpeg;
+  ASSERT_TRUE(picture.EncodeJpeg(70, jpeg));
+  WriteFile(SlotFile(7, ".jpg"), jpeg);
+  ASSERT_EQ(saves->SaveGame(7), 1);
+  EXPECT_EQ(ReadFile(SlotFile(7, ".jpg")), jpeg);
+  EXPECT_EQ(saves->SaveGame(8), 1);
+  EXPECT_FALSE(std::filesystem::exists(SlotFile(8, ".jpg")));
+
+  saves->RefreshAllSlots();
+  const std::string path = saves->GetSlotInfo(6).m_sThumbnailPath.AsChar();
+  ASSERT_FALSE(path.empty());
+  ASSERT_TRUE(CeguiCompat::CreateImagesetFromFile("PreviewScreenShot", path, "absolute"));
+  const CEGUI::Image& image = CEGUI::ImageManager::getSingleton().get("PreviewScreenShot/full_image");
+  EXPECT_FLOAT_EQ(image.getRenderedSize().d_width, 320.0f);
+  EXPECT_FLOAT_EQ(image.getRenderedSize().d_height, 200.0f);
+  CeguiCompat::DestroyImageset("PreviewScreenShot");
+  ExpectNoCeguiFailure();
 }
 
 }  // namespace
