@@ -288,22 +288,83 @@ TEST_F(BadSaveTest, ADamagedOrNewerSaveFailsAndLeavesTheRunningGameAsItWas) {
   EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayer()->GetMoney(), 777);
 }
 
+// Counts the steps of saving and loading that the save-game manager announces.
+struct StepCounter : IVisCallbackHandler_cl {
+  StepCounter() {
+    for (VCallback* c : Steps()) c->RegisterCallback(this);
+  }
+  ~StepCounter() override {
+    for (VCallback* c : Steps()) c->DeregisterCallback(this);
+  }
+  static std::vector<VCallback*> Steps() {
+    return {&SaveGameManagerProto::OnBeforeSave, &SaveGameManagerProto::OnAfterSave,
+            &SaveGameManagerProto::OnBeforeLoad, &SaveGameManagerProto::OnAfterLoad};
+  }
+  void OnHandleCallback(IVisCallbackDataObject_cl* data) override {
+    const std::vector<VCallback*> steps = Steps();
+    counts[std::find(steps.begin(), steps.end(), data->m_pSender) - steps.begin()]++;
+  }
+  std::vector<int> counts = std::vector<int>(4, 0);
+};
+
 TEST_F(BadSaveTest, ASaveThatCannotBeWrittenKeepsTheOldFile) {
   // The temporary file's place is taken by a folder: the write fails (also for root).
   std::filesystem::create_directories(SlotFile(3, ".gam.tmp"));
   GameSessionManager::GetInstance()->GetPlayer()->AddMoney(1);
   log.Clear();
+  StepCounter steps;
   EXPECT_EQ(saves->SaveGame(3), 0);
   EXPECT_TRUE(log.Contains("SaveGame(3): "));
   EXPECT_EQ(ReadFile(SlotFile(3)), good);
+  // Nothing was announced for a file that could not be made.
+  EXPECT_EQ(steps.counts, (std::vector<int>{0, 0, 0, 0}));
   std::filesystem::remove_all(SlotFile(3, ".gam.tmp"));
   EXPECT_EQ(saves->SaveGame(3), 1);
+  EXPECT_EQ(steps.counts, (std::vector<int>{1, 1, 0, 0}));
+  // A load keeps the running campaign (one save in memory) and reads the slot once.
+  EXPECT_EQ(saves->LoadSlotIntoNewCampaign(3), 1);
+  EXPECT_EQ(steps.counts, (std::vector<int>{2, 1, 1, 1}));
   EXPECT_NE(ReadFile(SlotFile(3)), good);
   EXPECT_FALSE(std::filesystem::exists(SlotFile(3, ".gam.tmp")));
   // Slots outside 1..20 write nothing.
   EXPECT_EQ(saves->SaveGame(0), 0);
   EXPECT_EQ(saves->SaveGame(21), 0);
   EXPECT_FALSE(std::filesystem::exists(SlotFile(21)));
+}
+
+}  // namespace
+
+namespace {
+
+// From the title screen no campaign runs: a save that fails while being read ends the
+// campaign it began to fill and the main menu shows again.
+TEST_F(SaveGameCampaignTest, FromTheMainMenuASaveThatFailsLeavesTheMainMenu) {
+  StartCampaign();
+  // The unit's record comes after the collectable's: only the read itself finds it.
+  for (const char* cls : {"CollectableEntity", "UnitEntity"}) {
+    VisBaseEntity_cl* e = Vision::Game.CreateEntity(cls, VisVector_cl(10.0f, 20.0f, 0.0f));
+    static_cast<BaseEntity*>(e)->SetSave(1);
+  }
+  ASSERT_EQ(saves->SaveGame(3), 1);
+  Bytes bad = ReadFile(SlotFile(3));
+  const size_t at = Find(bad, ObjectHead(2, "UnitEntity"));
+  ASSERT_NE(at, std::string::npos);
+  bad[at] = 9;
+  WriteFile(SlotFile(4), bad);
+  MissionManager::GlobalManager().EndCampaign(true, false);
+  ASSERT_FALSE(GameSessionManager::HasInstance());
+  ASSERT_EQ(gui->GetCurrentFrame(), gui->FindWindowA(WT_MAIN_MENU));
+
+  log.Clear();
+  EXPECT_EQ(saves->LoadSlotIntoNewCampaign(4), 0);
+  EXPECT_TRUE(log.Contains("unknown object tag 9"));
+  EXPECT_TRUE(log.Contains("back to the main menu"));
+  EXPECT_FALSE(GameSessionManager::HasInstance());
+  EXPECT_NE(gui->FindWindowA(WT_MAIN_MENU), nullptr);
+  EXPECT_EQ(gui->GetCurrentFrame(), gui->FindWindowA(WT_MAIN_MENU));
+  // The good slot loads from there.
+  EXPECT_EQ(saves->LoadSlotIntoNewCampaign(3), 1);
+  EXPECT_TRUE(GameSessionManager::HasInstance());
 }
 
 }  // namespace
