@@ -32,10 +32,6 @@ VString SaveGameManagerProto::GetEntityParameters(VisBaseEntity_cl* entity) {
 
 namespace {
 
-// How long the failure notice stays, and how fast it fades.
-const float kNoticeSeconds = 5.0f;
-const float kNoticeFade = 2.0f;
-
 void StartFreshCampaign() {
   GUIManager::GetInstance()->ShowFrame(WT_BATTLE_HUD);
   MissionManager::GlobalManager().StartCampaign();
@@ -56,7 +52,7 @@ int SaveGameManagerProto::LoadSlotIntoNewCampaign(int slot) {
   if (!readable) {
     // Nothing has changed: what runs goes on.
     Vision::Error.Warning("LoadSlotIntoNewCampaign(%d): the save game cannot be loaded", slot);
-    gui->ShowMessage("str_LOAD_GAME_FAILED", kNoticeSeconds, kNoticeFade);
+    gui->ShowMessage("str_LOAD_GAME_FAILED", kFailureNoticeSeconds, kFailureNoticeFade);
     return 0;
   }
 
@@ -79,6 +75,6 @@ int SaveGameManagerProto::LoadSlotIntoNewCampaign(int slot) {
     if (!restored) Vision::Error.Warning("LoadSlotIntoNewCampaign(%d): the running game could not be restored", slot);
   }
   if (!restored) missions.EndCampaign(true, false);
-  gui->ShowMessage("str_LOAD_GAME_FAILED", kNoticeSeconds, kNoticeFade);
+  gui->ShowMessage("str_LOAD_GAME_FAILED", kFailureNoticeSeconds, kFailureNoticeFade);
   return 0;
 }

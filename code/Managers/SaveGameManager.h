@@ -92,8 +92,12 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // missing or refused (nothing changed then) or fails while being read (the world is
   // then partly read: LoadSlotIntoNewCampaign restores what ran).
   int LoadGame(int slot);
-  // Clears the request and saves into slot 20 at once.
+  // Clears the request and saves into slot 20 at once; a failure is shown to the
+  // player (str_SAVE_GAME_FAILED).
   void AutoSave();
+  // How long a failure notice of saving or loading stays, and how fast it fades.
+  static constexpr float kFailureNoticeSeconds = 5.0f;
+  static constexpr float kFailureNoticeFade = 2.0f;
   // Writes the slot's preview: the scene without the GUI, 320 x 200, JPEG quality
   // 70. Without a picture to read (no window) the old preview stays.
   void SaveThumbnail(const SaveSlotInfo& slot);

@@ -111,6 +111,13 @@ bool ReadRecord(VArchive& ar, EntityRecord& r) {
   if (!ArchiveLimits::ReadString(ar, r.model, kMaxRecordText) || !ArchiveLimits::ReadString(ar, r.params, kMaxRecordText))
     return false;
   if (!ar.IsOK()) return false;
+  const int t = r.traceAccuracy;
+  if (t != VIS_TRACEACC_NOCOLLISION && t != VIS_TRACEACC_AABOX && t != VIS_TRACEACC_OBOX && t != VIS_TRACEACC_SPHERE &&
+      t != VIS_TRACEACC_POLYGONS) {
+    Vision::Error.Warning("Save game \"%s\": an entity record has the unknown trace accuracy %d", ar.GetName(), t);
+    ar.MarkFailed();
+    return false;
+  }
   r.type = VType::FindType(r.className.AsChar());
   if (!SaveGameManagerProto::IsSaveableEntityClass(r.type)) {
     Vision::Error.Warning("Save game \"%s\": class \"%s\" cannot come from a save game", ar.GetName(), r.className.AsChar());

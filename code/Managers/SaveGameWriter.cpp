@@ -165,5 +165,7 @@ int SaveGameManagerProto::SaveGame(int slot) {
 
 void SaveGameManagerProto::AutoSave() {
   m_bAutoSaveRequested = false;
-  SaveGame(kSlotCount);
+  // Nobody else is there to tell the player.
+  if (!SaveGame(kSlotCount) && GUIManager::HasInstance())
+    GUIManager::GetInstance()->ShowMessage("str_SAVE_GAME_FAILED", kFailureNoticeSeconds, kFailureNoticeFade);
 }

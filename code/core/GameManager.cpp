@@ -71,7 +71,6 @@ const BrinemarkAchievements kAchLowHullSeconds = 26;
 const BrinemarkAchievements kAchSecondsWithoutMission = 13;
 const BrinemarkAchievements kAchTwentyShips = 39;
 
-const int kAutoSaveSlot = 20;
 const float kNameTagRange = 125.0f;
 const float kSeagullRange = 100.0f;
 const float kHealthBarSeconds = 3.0f;
@@ -244,10 +243,7 @@ void GameManager::Update() {
   // The automatic save waits while the loading screen shows.
   if (SaveGameManagerProto::HasInstance() && SaveGameManagerProto::GetInstance()->IsAutoSaveRequested()) {
     const bool loading = GUIManager::HasInstance() && GUIManager::GetInstance()->IsLoadingScreenVisible();
-    if (!loading) {
-      SaveGameManagerProto::GetInstance()->RequestAutoSave(false);
-      SaveGameManagerProto::GetInstance()->SaveGame(kAutoSaveSlot);
-    }
+    if (!loading) SaveGameManagerProto::GetInstance()->AutoSave();
   }
 
   VisBaseEntity_cl* player = GetPlayerEntity();

@@ -23,6 +23,8 @@
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
 #include "core/VisMainApp.h"
+#include "gui/FrameInGameMessages.h"
+#include "Managers/LocalizationTable.h"
 
 #include "engine/Vision.h"
 #include "engine/os/VOs.h"
@@ -120,6 +122,17 @@ class SaveGameCampaignTest : public GuiFrameTest {
     out.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
     out.close();
     Vision::File.ClearCache();
+  }
+
+  // Whether the upper line of the in-game messages holds the text of the key.
+  bool NoticeShown(const char* key) const {
+    auto* frame = dynamic_cast<FrameInGameMessages*>(gui->FindWindowA(WT_INGAME_MESSAGES));
+    if (!frame) return false;
+    const std::string text = LocalizationTable::GetInstance()->GetText(key).c_str();
+    if (text == key) return false;  // the key has no text
+    for (const InGameMessage& m : frame->GetUpperQueue())
+      if (std::string(m.text.c_str()).find(text) != std::string::npos) return true;
+    return false;
   }
 
   // Equal bytes, or where and how they part.

@@ -242,6 +242,9 @@ TEST_F(BadSaveTest, ADamagedOrNewerSaveFailsAndLeavesTheRunningGameAsItWas) {
          return out;
        },
        "cannot come from a save game"},
+      // The record's class (16 bytes), its empty key, position and orientation, then the accuracy.
+      {"record trace accuracy", [](const Bytes& b) { return SetI32(b, Find(b, ArchiveString("StaticEntity")) + 16 + 4 + 32, 5); },
+       "unknown trace accuracy 5"},
       {"first object tag", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(2, "CollectableEntity")), 7); },
        "unknown object tag 7"},
       {"first object's class", [](const Bytes& b) { return Set(b, Find(b, ObjectHead(2, "CollectableEntity")) + 12, 'Z'); },
@@ -276,10 +279,12 @@ TEST_F(BadSaveTest, ADamagedOrNewerSaveFailsAndLeavesTheRunningGameAsItWas) {
     WriteFile(SlotFile(5), bad);
     const Bytes before = saves->WriteSaveGameBytes();
     log.Clear();
+    if (auto* notices = dynamic_cast<FrameInGameMessages*>(gui->FindWindowA(WT_INGAME_MESSAGES))) notices->ClearMessageData();
     EXPECT_EQ(saves->LoadSlotIntoNewCampaign(5), 0);
     EXPECT_TRUE(log.Contains(c.logged)) << c.logged;
     EXPECT_TRUE(log.Contains("LoadSlotIntoNewCampaign(5)"));
     EXPECT_FALSE(log.Contains("could not be restored"));
+    EXPECT_TRUE(NoticeShown("str_LOAD_GAME_FAILED"));
     EXPECT_TRUE(SameBytes(before, saves->WriteSaveGameBytes()));
     EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayer()->GetMoney(), 877);
   }

@@ -38,6 +38,13 @@ TEST_F(SaveGameCampaignTest, TheAutomaticSaveWaitsForTheLoadingScreenThenWritesS
   saves->AutoSave();
   EXPECT_TRUE(std::filesystem::exists(SlotFile(20)));
   EXPECT_FALSE(saves->IsAutoSaveRequested());
+  // An automatic save that cannot be written says so (the request is spent).
+  EXPECT_FALSE(NoticeShown("str_SAVE_GAME_FAILED"));
+  std::filesystem::create_directories(SlotFile(20, ".gam.tmp"));
+  saves->RequestAutoSave(true);
+  SceneFrame();
+  EXPECT_FALSE(saves->IsAutoSaveRequested());
+  EXPECT_TRUE(NoticeShown("str_SAVE_GAME_FAILED"));
 }
 
 TEST_F(SaveGameCampaignTest, ALostCampaignComesBackFromTheNewestSave) {
