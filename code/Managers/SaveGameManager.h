@@ -7,6 +7,9 @@
 #include "engine/base/VCallback.h"
 #include "engine/base/VString.h"
 
+#include <cstdint>
+#include <vector>
+
 class VArchive;
 class VisBaseEntity_cl;
 class VType;
@@ -31,10 +34,17 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   // Inline, so the block checks below can be used without the save-game files.
   virtual ~SaveGameManagerProto() = default;
 
-  // Fired by SaveGame once its archive is open, before anything is written, and by
-  // LoadGame at its end, after its archive is closed. Neither has a data object.
+  // The steps of saving and loading, none with a data object: OnBeforeSave once the
+  // slot's file could be made, before anything is written; OnAfterSave once the file
+  // and its preview are written; OnBeforeLoad once the file is open and known to be
+  // whole, before anything of the running game changes; OnAfterLoad after a whole read.
   static VCallback OnBeforeSave;
+  static VCallback OnAfterSave;
+  static VCallback OnBeforeLoad;
   static VCallback OnAfterLoad;
+
+  // The save version this game writes; files of a newer one are refused.
+  static constexpr int kSaveVersion = 11;
 
   // The user's documents folder as UTF-8 into out (4096 bytes); 1 on success, 0 when
   // it cannot be found or does not fit (the engine logs why).
@@ -71,15 +81,49 @@ class SaveGameManagerProto : public Singleton<SaveGameManagerProto> {
   void RequestAutoSave(bool request) { m_bAutoSaveRequested = request; }
   bool IsAutoSaveRequested() const { return m_bAutoSaveRequested; }
 
-  // Save games in slots 1 to 20 (20 the automatic save). Writing and restoring a
-  // game come with the campaign; until then both report failure with a warning.
-  bool SaveGame(int slot);
-  bool LoadGame(int slot);
+  // Writes the running game into slot 1..20 (20 the automatic save): the file goes
+  // to a temporary file beside the slot, every write checked, synced to the disk and
+  // renamed over the old one; then the preview. 1 on success; 0 for a slot outside
+  // 1..20, without a save folder or when a write fails, and the slot's old file is
+  // then kept. Callers tell the player (str_SAVE_GAME_FAILED).
+  int SaveGame(int slot);
+  // Reads the slot into the campaign that the caller has just started (end, show the
+  // sea HUD, start, load). The file is checked whole first; 1 on success, 0 when it is
+  // missing or refused (nothing changed then) or fails while being read (the world is
+  // then partly read: LoadSlotIntoNewCampaign restores what ran).
+  int LoadGame(int slot);
+  // Clears the request and saves into slot 20 at once; a failure is shown to the
+  // player (str_SAVE_GAME_FAILED).
+  void AutoSave();
+  // How long a failure notice of saving or loading stays, and how fast it fades.
+  static constexpr float kFailureNoticeSeconds = 5.0f;
+  static constexpr float kFailureNoticeFade = 2.0f;
+  // Writes the slot's preview: the scene without the GUI, 320 x 200, JPEG quality
+  // 70. Without a picture to read (no window) the old preview stays.
+  void SaveThumbnail(const SaveSlotInfo& slot);
 
-  // Loads the slot in place of whatever runs (a campaign or the main menu): the
-  // running campaign ends, a new one starts and the slot is read into it. 1 on
-  // success; 0 when the slot cannot be loaded, and then what ran goes on.
+  // Loads the slot in place of whatever runs (a campaign or the main menu): the file
+  // is checked first; a running campaign is kept in memory, ended, a new one started
+  // and the slot read into it. 1 on success; 0 when the slot cannot be loaded: the
+  // kept campaign is read back (from the main menu, the main menu shows again), the
+  // player is told (str_LOAD_GAME_FAILED) and the game goes on.
   int LoadSlotIntoNewCampaign(int slot);
+
+  // The save-game file as bytes: the whole running game as SaveGame writes it (the
+  // callbacks of saving included, no preview), and the reading of such bytes into a
+  // freshly started campaign as LoadGame does it. Used for the in-memory copy of the
+  // running campaign, and by tests and benchmarks.
+  std::vector<uint8_t> WriteSaveGameBytes();
+  int ReadSaveGameBytes(const std::vector<uint8_t>& bytes);
+  // Checks the file's structure without touching the game: start tag, versions,
+  // header, nations, record counts against the bytes left, record class names (only
+  // saveable entity classes and cameras), object tags 2 and 3, the end tag. Logs
+  // why when it refuses.
+  bool CheckSaveGameBytes(const std::vector<uint8_t>& bytes) const;
+  // Whether a class may come out of a save file as an entity record (saveable game
+  // entities: BaseEntity classes that can be created, ships excepted) or, with
+  // camera set, as a camera object.
+  static bool IsSaveableEntityClass(const VType* type, bool camera = false);
 
   // The slots ------------------------------------------------------------------
   static constexpr int kSlotCount = 20;

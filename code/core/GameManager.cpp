@@ -71,7 +71,6 @@ const BrinemarkAchievements kAchLowHullSeconds = 26;
 const BrinemarkAchievements kAchSecondsWithoutMission = 13;
 const BrinemarkAchievements kAchTwentyShips = 39;
 
-const int kAutoSaveSlot = 20;
 const float kNameTagRange = 125.0f;
 const float kSeagullRange = 100.0f;
 const float kHealthBarSeconds = 3.0f;
@@ -244,10 +243,7 @@ void GameManager::Update() {
   // The automatic save waits while the loading screen shows.
   if (SaveGameManagerProto::HasInstance() && SaveGameManagerProto::GetInstance()->IsAutoSaveRequested()) {
     const bool loading = GUIManager::HasInstance() && GUIManager::GetInstance()->IsLoadingScreenVisible();
-    if (!loading) {
-      SaveGameManagerProto::GetInstance()->RequestAutoSave(false);
-      SaveGameManagerProto::GetInstance()->SaveGame(kAutoSaveSlot);
-    }
+    if (!loading) SaveGameManagerProto::GetInstance()->AutoSave();
   }
 
   VisBaseEntity_cl* player = GetPlayerEntity();
@@ -343,15 +339,16 @@ void GameManager::UpdateCountdowns(float dt) {
     Vision::Camera.SetPosition(Vision::Camera.GetPosition() + main->GetCameraDirection() * (5.0f * dt));
     if (m_fPlayerDiedCountdown < 0.0f) {
       m_fPlayerDiedCountdown = 0.0f;
-      MissionManager& missions = MissionManager::GlobalManager();
-      missions.EndCampaign(false, false);
-      GUIManager* gui = GUIManager::GetInstance();
-      gui->ShowFrame(WT_BATTLE_HUD);
-      missions.StartCampaign();
-      // Without a saved game the campaign starts afresh.
+      // The newest save is loaded; without one that loads the campaign starts afresh.
       SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
       const int newest = saves->GetNewestSlot();
-      if (newest > 0) saves->LoadGame(newest);
+      GUIManager* gui = GUIManager::GetInstance();
+      if (newest <= 0 || !saves->LoadSlotIntoNewCampaign(newest)) {
+        MissionManager& missions = MissionManager::GlobalManager();
+        missions.EndCampaign(false, false);
+        gui->ShowFrame(WT_BATTLE_HUD);
+        missions.StartCampaign();
+      }
       gui->CloseWindow(WT_FADE_OUT, false);
     }
   }

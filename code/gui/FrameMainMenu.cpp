@@ -488,11 +488,11 @@ void FrameMainMenu::OnAfterGUIUpdate() {
       break;
     case MMS_CONTINUE: {
       SetVisible(m_pRootWindow, false);
-      Gui()->ShowFrame(WT_BATTLE_HUD);
-      MissionManager::GlobalManager().StartCampaign();
       SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
-      saves->LoadGame(saves->GetNewestSlot());
-      RequestRemove();
+      if (saves->LoadSlotIntoNewCampaign(saves->GetNewestSlot()))
+        RequestRemove();
+      else
+        ReturnAfterFailedLoad();
       break;
     }
     case MMS_CREDITS:
@@ -531,11 +531,23 @@ void FrameMainMenu::LoadGame() {
   ReleaseMenuVideo();
   StartTransition(MMS_NONE);
   SetVisible(m_pRootWindow, false);
-  Gui()->ShowFrame(WT_BATTLE_HUD);
-  MissionManager::GlobalManager().StartCampaign();
-  SaveGameManagerProto::GetInstance()->LoadGame(m_iLoadSlot);
+  const bool loaded = SaveGameManagerProto::GetInstance()->LoadSlotIntoNewCampaign(m_iLoadSlot) != 0;
   RemoveSubFrame(WT_MENU_LOAD);
-  RequestRemove();
+  if (loaded)
+    RequestRemove();
+  else
+    ReturnAfterFailedLoad();
+}
+
+// A save that did not load leaves the player on the title screen (the save-game
+// manager has told him why): the menu opens again as after the credits.
+void FrameMainMenu::ReturnAfterFailedLoad() {
+  Gui()->ShowFrame(WT_MAIN_MENU);
+  CancelRemoveRequest();
+  SetVisible(m_pRootWindow, true);
+  InitMenuVideo();
+  MusicManager::GetInstance()->PlayMenuMusic();
+  StartTransition(MMS_OPENING);
 }
 
 void FrameMainMenu::StartNewGame() {

@@ -118,6 +118,7 @@ class FrameMainMenu : public BaseWindow, public IVisCallbackHandler_cl {
   void RemoveSubFrame(WINDOW_TYPES type);
 
   void LoadGame();
+  void ReturnAfterFailedLoad();
   void StartNewGame();
 
   float m_fTransitionTimer = 0.0f;

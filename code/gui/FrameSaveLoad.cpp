@@ -51,11 +51,11 @@ void FrameSaveLoad::ShowSaveFailed() {
   if (!popup || !popup->GetRootWindow()) {
     // A pop-up without its layout would hold the pause and show nothing.
     if (popup) gui->CloseWindow(WT_YES_NO_POPUP, true);
-    gui->ShowMessage("str_SAVE_FAILED", 5.0f, 2.0f);
+    gui->ShowMessage("str_SAVE_GAME_FAILED", SaveGameManagerProto::kFailureNoticeSeconds, SaveGameManagerProto::kFailureNoticeFade);
     return;
   }
   // A notice: one button to take it in.
-  popup->InitPopUpWindow(Text("str_SAVE_GAME"), Text("str_SAVE_FAILED"), Text("str_OK"), Text("str_NO"));
+  popup->InitPopUpWindow(Text("str_SAVE_GAME"), Text("str_SAVE_GAME_FAILED"), Text("str_OK"), Text("str_NO"));
   if (CEGUI::Window* no = popup->GetComponent("YesNoPopUp/Window/BtnNo"))
     CeguiCompat::Try("notice", [&] { no->hide(); });
   gui->ShowWindow(popup, nullptr);

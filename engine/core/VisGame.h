@@ -126,6 +126,11 @@ class VBASE_IMPEXP VisGame_cl {
 
   VStrDictionary& GetDictionary() { return m_dictionary; }
 
+  // Reads w x h pixels of the back buffer from (x, y) (the top left) into buffer as
+  // the back buffer holds them: rows from the bottom up, 3 bytes each pixel, blue
+  // first. False, buffer untouched, without a window or outside the buffer.
+  bool WriteScreenToBuffer(int x, int y, int w, int h, unsigned char* buffer);
+
   // The entities in the table that trace lines test.
   VisTraceCandidates_cl& GetTraceCandidates() { return m_traceCandidates; }
 

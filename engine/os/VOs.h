@@ -44,7 +44,9 @@ VBASE_IMPEXP bool VGetDocumentsFolder(std::string& out);
 VBASE_IMPEXP int VGetMyDocumentFolder(char* out);
 
 // Local wall-clock time to the millisecond (date texts and save stamps). Tests fix
-// it with VSetFixedLocalTime; null returns to the system clock.
+// it with VSetFixedLocalTime; null returns to the system clock. Otherwise the switch
+// ENGINE_LOCAL_TIME ("YYYY-MM-DD hh:mm:ss.mmm", for end-to-end runs) fixes it; a
+// malformed value is logged once and the system clock used.
 struct VLocalTime {
   int year = 0, month = 0, day = 0;  // month and day from 1
   int hour = 0, minute = 0, second = 0, milliseconds = 0;

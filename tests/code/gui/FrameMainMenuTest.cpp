@@ -323,10 +323,16 @@ TEST_F(FrameMainMenuTest, ContinueLetsGoOfTheVideoAtOnceThenStartsTheCampaignAnd
   EXPECT_GT(menu->GetTransitionTimer(), 0.0f);
   EXPECT_FALSE(log.Contains("MissionManager::StartCampaign()"));
 
-  RunUntilWaiting();
-  EXPECT_TRUE(log.Contains("MissionManager::StartCampaign()"));
-  EXPECT_TRUE(log.Contains("LoadGame(-1)"));
-  EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), nullptr);
+  // Without a save nothing is started: the menu opens again and the video comes back.
+  std::vector<int> states;
+  RunUntilWaiting(&states);
+  EXPECT_TRUE(log.Contains("LoadSlotIntoNewCampaign(-1): the save game cannot be loaded"));
+  EXPECT_FALSE(log.Contains("MissionManager::StartCampaign()"));
+  EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), menu);
+  EXPECT_EQ(gui->GetCurrentFrame(), menu);
+  EXPECT_TRUE(menu->GetRootWindow()->isVisible());
+  EXPECT_NE(menu->GetVideoPlayer(), nullptr);
+  EXPECT_EQ(states.back(), MMS_IDLE);
 }
 
 TEST_F(FrameMainMenuTest, ContinueAndLoadNeedASaveWithAnInfoStamp) {
@@ -346,7 +352,9 @@ TEST_F(FrameMainMenuTest, ContinueAndLoadNeedASaveWithAnInfoStamp) {
   Click(Widget(menu, "MainMenu/Menu/ButtonContinue"));
   EXPECT_EQ(menu->GetState(), MMS_CONTINUE);
   RunUntilWaiting();
-  EXPECT_TRUE(log.Contains("LoadGame(5)"));
+  // The save holds only a header: it is refused before anything changes.
+  EXPECT_TRUE(log.Contains("LoadSlotIntoNewCampaign(5): the save game cannot be loaded"));
+  EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), menu);
 }
 
 TEST_F(FrameMainMenuTest, LoadingWithoutTheLoadListStillRunsItsStates) {
@@ -363,9 +371,9 @@ TEST_F(FrameMainMenuTest, LoadingWithoutTheLoadListStillRunsItsStates) {
   menu->SetLoadSlot(4);
   ASSERT_TRUE(menu->StartTransition(MMS_LOAD_SCREEN_ACCEPT));
   RunUntilWaiting();
-  EXPECT_TRUE(log.Contains("MissionManager::StartCampaign()"));
-  EXPECT_TRUE(log.Contains("LoadGame(4)"));
-  EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), nullptr);
+  EXPECT_TRUE(log.Contains("LoadSlotIntoNewCampaign(4): the save game cannot be loaded"));
+  EXPECT_FALSE(log.Contains("MissionManager::StartCampaign()"));
+  EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), menu);
 }
 
 TEST_F(FrameMainMenuTest, ExitClosesTheCurtainsThenQuits) {

@@ -146,7 +146,7 @@ TEST_F(SaveLoadScreensTest, AFailedSaveKeepsTheScreenAndSaysSoWhileSlot20IsNever
   Click(Widget("MenuLoad/Window/BtnLoad"));
   ASSERT_TRUE(gui->IsWindowVisible(WT_YES_NO_POPUP));
   BaseWindow* popup = gui->FindWindowA(WT_YES_NO_POPUP);
-  EXPECT_EQ(Utf8(popup->GetComponent("YesNoPopUp/Window/Message")->getText()), Text("str_SAVE_FAILED"));
+  EXPECT_EQ(Utf8(popup->GetComponent("YesNoPopUp/Window/Message")->getText()), Text("str_SAVE_GAME_FAILED"));
   EXPECT_FALSE(popup->GetComponent("YesNoPopUp/Window/BtnNo")->isVisible());
   EXPECT_TRUE(gui->IsWindowVisible(WT_SAVE_LOAD));
   EXPECT_TRUE(gui->IsWindowVisible(WT_INGAME_MENU));

@@ -338,3 +338,22 @@ TEST_F(GLDeviceTest, AResetRebuildsTheContextBetweenLostAndRestored) {
   EXPECT_EQ(PixelAt(frame, 10, 10)[0], 255);
   EXPECT_EQ(PixelAt(frame, 300, 230)[0], 0);
 }
+
+namespace {
+
+// The save previews read the back buffer as it lies: rows from the bottom, B, G, R.
+TEST_F(GLDeviceTest, TheScreenIsReadIntoABufferFromTheBottomRowInBlueGreenRed) {
+  ASSERT_TRUE(Start());
+  DrawFrame();
+  std::vector<unsigned char> buffer(320 * 240 * 3, 0x55);
+  ASSERT_TRUE(Vision::Game.WriteScreenToBuffer(0, 0, 320, 240, buffer.data()));
+  const unsigned char* topLeft = &buffer[(size_t)239 * 320 * 3];
+  EXPECT_EQ(topLeft[0], 0);
+  EXPECT_EQ(topLeft[1], 0);
+  EXPECT_EQ(topLeft[2], 255);
+  EXPECT_NE(buffer[2], 255);  // the bottom row is cleared
+  // Outside the frame nothing is read.
+  EXPECT_FALSE(Vision::Game.WriteScreenToBuffer(0, 0, 321, 240, buffer.data()));
+}
+
+}  // namespace
