@@ -8,13 +8,20 @@
 #include <string>
 #include <vector>
 
+class BaseEntity;
 class VArchive;
+class VisBaseEntity_cl;
 
 namespace save_file {
 
 // Object records: 2 an entity, 3 a camera entity. 1 carries nothing and is never written.
 constexpr int kTagEntity = 2;
 constexpr int kTagCamera = 3;
+
+// Entities as the file and the town manager's world state store them: the two counts,
+// the rebuilt-entity records, then the object records (tag and whole object).
+void WriteEntityRecords(VArchive& ar, const std::vector<BaseEntity*>& records,
+                        const std::vector<VisBaseEntity_cl*>& objects);
 
 // The whole file into a storing archive.
 void WriteGame(VArchive& ar);

@@ -33,6 +33,14 @@ namespace {
 const char* const kProgramVersion = "1,0,2,7542";
 const char* const kBuildDate = "2011/08/06 02:17:32";
 
+}  // namespace
+
+VCallback SaveGameManagerProto::OnAfterSave;
+VCallback SaveGameManagerProto::OnBeforeLoad;
+
+namespace save_file {
+
+namespace {
 // The model path as a record stores it: one leading separator dropped, unless the
 // path starts with two backslashes; none without a model.
 const char* RecordModelPath(const char* file) {
@@ -41,13 +49,21 @@ const char* RecordModelPath(const char* file) {
   if (file[0] == '\\' || file[0] == '/') return file + 1;
   return file;
 }
-
 }  // namespace
 
-VCallback SaveGameManagerProto::OnAfterSave;
-VCallback SaveGameManagerProto::OnBeforeLoad;
-
-namespace save_file {
+void WriteEntityRecords(VArchive& ar, const std::vector<BaseEntity*>& records,
+                        const std::vector<VisBaseEntity_cl*>& objects) {
+  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
+  ar << (int)records.size() << (int)objects.size();
+  for (BaseEntity* e : records) {
+    ar << e->GetClassTypeName() << VString(e->GetEntityKey()) << e->GetPosition() << e->GetOrientation();
+    ar << (int)e->GetTraceAccuracy() << RecordModelPath(e->GetMeshFileName()) << saves->GetEntityParameters(e);
+  }
+  for (VisBaseEntity_cl* e : objects) {
+    ar << (e->IsOfType(CameraEntity_cl::GetClassTypeId()) ? kTagCamera : kTagEntity);
+    ar.WriteObject(e);
+  }
+}
 
 void WriteGame(VArchive& ar) {
   SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
@@ -89,15 +105,7 @@ void WriteGame(VArchive& ar) {
       objects.push_back(e);
     }
   }
-  ar << (int)records.size() << (int)objects.size();
-  for (BaseEntity* e : records) {
-    ar << e->GetClassTypeName() << VString(e->GetEntityKey()) << e->GetPosition() << e->GetOrientation();
-    ar << (int)e->GetTraceAccuracy() << RecordModelPath(e->GetMeshFileName()) << saves->GetEntityParameters(e);
-  }
-  for (VisBaseEntity_cl* e : objects) {
-    ar << (e->IsOfType(CameraEntity_cl::GetClassTypeId()) ? kTagCamera : kTagEntity);
-    ar.WriteObject(e);
-  }
+  WriteEntityRecords(ar, records, objects);
 
   TownManager::GetInstance()->SerializeX(ar);
   missions.SerializeX(ar);

@@ -16,6 +16,7 @@
 #include "Managers/AchievementManager.h"
 #include "Managers/FogOfWarManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/SaveGameFile.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 #include "Managers/TutorialManager.h"
@@ -63,20 +64,12 @@ const int kMinRecordBytes = 4 * 5 + 16 * 2 + 4;
 const int kMinStreamBlockBytes = 24;
 // Save-game block of the manager.
 const char kManagerVersion = 3;
-// Tags of the objects in the world stream.
-const int kTagEntity = 2;
-const int kTagCamera = 3;
+// Tags of the objects in the world stream, as in the save-game file.
+using save_file::kTagCamera;
+using save_file::kTagEntity;
 
 bool IsTown(const VisBaseEntity_cl* e) { return e && e->IsOfType(TownEntity::GetClassTypeId()); }
 
-// A model path as a record stores it: one leading separator dropped, except for a
-// network path.
-VString RecordModelPath(const char* file) {
-  if (!file) return VString();
-  if (file[0] == '\\' && file[1] == '\\') return VString(file);
-  if (file[0] == '\\' || file[0] == '/') return VString(file + 1);
-  return VString(file);
-}
 
 template <class T>
 void AppendTo(DynArray_cl<T*>* out, T* item) {
@@ -328,17 +321,8 @@ void TownManager::WriteWorld(VArchive& ar) {
       objects.push_back(entity);
   }
 
-  SaveGameManagerProto* saves = SaveGameManagerProto::GetInstance();
   ar << "ARCH" << Vision::GetArchiveVersion() << Vision::Timer.GetTime();
-  ar << (int)records.size() << (int)objects.size();
-  for (BaseEntity* e : records) {
-    ar << e->GetClassTypeName() << VString(e->GetEntityKey()) << e->GetPosition() << e->GetOrientation();
-    ar << (int)e->GetTraceAccuracy() << RecordModelPath(e->GetMeshFileName()) << saves->GetEntityParameters(e);
-  }
-  for (VisBaseEntity_cl* e : objects) {
-    ar << (e->IsOfType(CameraEntity_cl::GetClassTypeId()) ? kTagCamera : kTagEntity);
-    ar.WriteObject(e);
-  }
+  save_file::WriteEntityRecords(ar, records, objects);
   ar << "EOA";
 }
 
