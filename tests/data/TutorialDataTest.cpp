@@ -36,7 +36,9 @@ TEST(TutorialData, EveryPageAskedForHasItsTextsAndItsVoiceWhereOneIsNamed) {
     const auto voice = voices.find(std::string(page.voice.AsChar()) + "_VO");
     if (voice == voices.end()) continue;
     ++voiced;
-    EXPECT_NE(VSoundManager::GlobalManager().LoadSoundResource(voice->second.c_str(), 0), nullptr) << voice->second;
+    // Held, so the resource is let go with the test.
+    VSmartPtr<VSoundResource> sound = VSoundManager::GlobalManager().LoadSoundResource(voice->second.c_str(), 0);
+    EXPECT_NE(sound, nullptr) << voice->second;
   }
   EXPECT_GE(voiced, 1);
 
