@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -377,6 +379,83 @@ TEST_F(SaveLoadEndToEnd, HeadlessAPlayersSaveLoadsTheCampaignBackAndADamagedOneK
   EXPECT_GE(Find(log, "LoadSlotIntoNewCampaign(4): the save game failed while being read; back to the main menu"), 0);
   EXPECT_LT(Find(log, "Fatal"), 0);
   EXPECT_LT(Find(log, "ENGINE_FRAMES reached"), 0) << "Exit on the title screen ends the program";
+}
+
+}  // namespace
+
+namespace {
+
+// Mean colour of a part of a picture (rows from the top, `channels` bytes a pixel).
+struct Mean {
+  double r = 0, g = 0, b = 0;
+};
+
+Mean MeanColour(const uint8_t* pixels, int width, int channels, int x0, int y0, int x1, int y1) {
+  Mean m;
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const uint8_t* p = pixels + ((size_t)y * width + x) * channels;
+      m.r += p[0];
+      m.g += p[1];
+      m.b += p[2];
+      ++n;
+    }
+  if (n > 0) {
+    m.r /= n;
+    m.g /= n;
+    m.b /= n;
+  }
+  return m;
+}
+
+TEST_F(SaveLoadEndToEnd, InAWindowTheSaveWritesItsPreviewAndTheLoadListShowsIt) {
+  if (!XvfbDisplay::IsInstalled()) GTEST_SKIP() << "Xvfb is not installed: the window cannot be tested";
+  display = std::make_unique<XvfbDisplay>(1280, 720);
+  ASSERT_TRUE(display->IsRunning()) << display->Error();
+
+  PlayAndSave();
+  // The preview: the scene without the GUI, 320 x 200, a JPEG that decodes, and a
+  // picture (the sea and the ship), not one flat colour.
+  VImageMap preview;
+  ASSERT_TRUE(VImageMap::DecodeJpeg(ReadBytes(SaveFolder() / "save3.jpg"), preview));
+  ASSERT_EQ(preview.GetWidth(), 320);
+  ASSERT_EQ(preview.GetHeight(), 200);
+  int lo = 255, hi = 0;
+  for (uint8_t v : preview.GetData()) {
+    lo = std::min<int>(lo, v);
+    hi = std::max<int>(hi, v);
+  }
+  EXPECT_GT(hi - lo, 60);
+
+  // The load list, shot before its Load is clicked: slot 3 is selected and its
+  // preview fills the picture; each part of it has the colour of the same part of
+  // the JPEG.
+  LoadAndSaveAgain(std::to_string(kLoadFrame - 10) + " press F8\n");
+  VImage shot;
+  ASSERT_TRUE(VImageFile::Read((program.ProgramDir() + "/Screenshot_0001.png").c_str(), shot));
+  ASSERT_EQ(shot.width, 1280);
+  // The middle half of each of 4 x 3 cells, on the screen and in the JPEG.
+  const int cols = 4, rows = 3;
+  const int w = kPreview.x1 - kPreview.x0, h = kPreview.y1 - kPreview.y0;
+  const Mean whole = MeanColour(preview.GetData().data(), 320, 3, 0, 0, 320, 200);
+  double worst = 0, spread = 0;
+  for (int cy = 0; cy < rows; ++cy)
+    for (int cx = 0; cx < cols; ++cx) {
+      const int sx = kPreview.x0 + w * (4 * cx + 1) / (4 * cols), sy = kPreview.y0 + h * (4 * cy + 1) / (4 * rows);
+      const int jx = 320 * (4 * cx + 1) / (4 * cols), jy = 200 * (4 * cy + 1) / (4 * rows);
+      const Mean screen = MeanColour(shot.rgba.data(), shot.width, 4, sx, sy, sx + w / (2 * cols), sy + h / (2 * rows));
+      const Mean jpeg = MeanColour(preview.GetData().data(), 320, 3, jx, jy, jx + 320 / (2 * cols), jy + 200 / (2 * rows));
+      worst = std::max({worst, std::abs(screen.r - jpeg.r), std::abs(screen.g - jpeg.g), std::abs(screen.b - jpeg.b)});
+      spread = std::max({spread, std::abs(jpeg.r - whole.r), std::abs(jpeg.g - whole.g), std::abs(jpeg.b - whole.b)});
+    }
+  EXPECT_LT(worst, 24.0) << "the load list's preview against the slot's JPEG";
+  // Its parts differ from its mean by far more: another picture would not pass.
+  EXPECT_GT(spread, 2 * 24.0);
+
+  // The second save wrote its own preview, and the same campaign.
+  EXPECT_TRUE(fs::exists(SaveFolder() / "save5.jpg"));
+  ExpectSameCampaign(ReadBytes(SaveFolder() / "save3.gam"), ReadBytes(SaveFolder() / "save5.gam"));
 }
 
 }  // namespace
