@@ -56,9 +56,8 @@ constexpr scene_play::Region kPreview{660, 136, 1097, 348};
 constexpr scene_play::Region kNotice{400, 95, 900, 140};
 constexpr float kNoticeColour[3] = {1.0f, 0.78f, 0.07f};
 
-// The load list opens at about frame 200; its Load starts the menu's closing and
-// the loaded game shows (and takes Escape) from about frame 355.
-constexpr int kLoadListFrame = 200;
+// The load list is open well before kLoadFrame; its Load starts the menu's closing
+// and the loaded game shows (and takes Escape) from about frame 355.
 constexpr int kLoadFrame = 250;
 constexpr int kGameShowsFrame = 360;
 
@@ -82,10 +81,10 @@ std::string FirstRunInput() {
          SaveAndQuit(kBackAtSeaFrame + 40, 3);
 }
 
-// From the title screen: Load, the row, Load.
-std::string LoadFromTitle(int slot) {
+// From the title screen: Load, the row (none: the first, selected), Load.
+std::string LoadFromTitle(int row) {
   std::string input = "1 press Escape\n" + Click(150, kMainMenuLoad);
-  if (slot != 0) input += Click(kLoadFrame - 40, kRow[slot]);
+  if (row != 0) input += Click(kLoadFrame - 40, kRow[row]);
   return input + Click(kLoadFrame, kSaveOrLoad);
 }
 
@@ -343,6 +342,7 @@ class SaveLoadEndToEnd : public ::testing::Test {
     damaged[towns.start + 5] = 'X';
     std::ofstream(SaveFolder() / "save4.gam", std::ios::binary)
         .write(reinterpret_cast<const char*>(damaged.data()), (std::streamsize)damaged.size());
+    // The list holds slots 3, 4, 5 and 20: slot 4 is its second row.
     Run(LoadFromTitle(2) + extraInput + Click(700, kExit), 1500, kSecondTime);
     const std::vector<std::string> log = program.ReadLog();
     EXPECT_GE(Find(log, "LoadSlotIntoNewCampaign(4): the save game failed while being read; back to the main menu"), 0);
