@@ -545,6 +545,9 @@ void FrameMainMenu::ReturnAfterFailedLoad() {
   Gui()->ShowFrame(WT_MAIN_MENU);
   CancelRemoveRequest();
   SetVisible(m_pRootWindow, true);
+  // The menu came to the front: the notice of the failure goes back above it.
+  if (BaseWindow* messages = Gui()->FindWindowA(WT_INGAME_MESSAGES))
+    if (CEGUI::Window* notice = messages->GetRootWindow()) Try("notice in front", [&] { notice->moveToFront(); });
   InitMenuVideo();
   MusicManager::GetInstance()->PlayMenuMusic();
   StartTransition(MMS_OPENING);

@@ -125,6 +125,14 @@ function EndGame()
   openingConversationTicks = 0
 end
 
+-- A saved game has been read into the campaign: it goes on where it was saved,
+-- without the opening conversation of a new game.
+function SetPlayerAfterLoadGame()
+  ForgetSeaBattle()
+  openingConversationTicks = 0
+  print("Game loaded: money " .. GameManager.GetMoney())
+end
+
 -- A downloadable level has started (its land scene is loaded); the player
 -- starts ashore, so there is no ship to make.
 function StartDlc()

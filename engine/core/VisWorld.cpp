@@ -5,6 +5,8 @@
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisParticleGroupManager.h"
+#include "engine/core/VisRenderContext.h"
+#include "engine/core/VisVisibilityCollector.h"
 #include "engine/core/VisStaticGeometryInstance.h"
 #include "engine/core/VisTerrainSurface.h"
 
@@ -121,5 +123,8 @@ void VisWorld_cl::RemoveAllStaticGeometry() {
   std::vector<VisStaticGeometryInstance_cl*> gone;
   gone.swap(m_staticGeometry);
   ++m_iCollisionRevision;
+  // What the camera saw last frame names these: until the next world pass, a pick
+  // ray of the mouse must not find them.
+  VisRenderContext_cl::GetMainRenderContext()->GetVisibilityCollector()->m_geometry.clear();
   for (VisStaticGeometryInstance_cl* g : gone) delete g;
 }

@@ -15,6 +15,7 @@ iMaxItemsInBuilding = 4
 iCurrentItemsInBuilding = -1
 -- Compared with the squared distance of the player's ship: within 30 units.
 fEnteringDistance = 900.0
+local ACHIEVEMENT_TOWNS_FOUND = 16
 
 -- Soldiers of the town that stand in its scene now (lowered as they fall).
 iCurrentSoldiers = 0
@@ -28,9 +29,11 @@ function InitTown(self)
   print("Saltmarsh: ashore, visit " .. iVisits)
 end
 
--- The first time the player's ship comes near.
+-- The first time the player's ship comes near; it counts towards the towns
+-- found (progress value 16, nine towns).
 function OnFound(self)
   bFound = true
+  AchievementManager.IncValue(ACHIEVEMENT_TOWNS_FOUND, 1, true)
   print("Saltmarsh: found")
   GameManager.ShowMessageArgLocalize("str_TOWN_DISCOVERED", sNameKey, 5.0, 2.0)
 end

@@ -16,6 +16,7 @@ iMaxItemsInBuilding = 0
 iCurrentItemsInBuilding = -1
 -- Compared with the squared distance of the player's ship: within 30 units.
 fEnteringDistance = 900.0
+local ACHIEVEMENT_TOWNS_FOUND = 16
 
 -- Soldiers of the stronghold that stand in its scene now (lowered as they fall).
 iCurrentSoldiers = 0
@@ -28,8 +29,10 @@ function InitTown(self)
   iCurrentSoldiers = 0
 end
 
--- The first time the player's ship comes near.
+-- The first time the player's ship comes near; it counts towards the towns
+-- found (progress value 16, nine towns).
 function OnFound(self)
   bFound = true
+  AchievementManager.IncValue(ACHIEVEMENT_TOWNS_FOUND, 1, true)
   GameManager.ShowMessageArgLocalize("str_TOWN_DISCOVERED", sNameKey, 5.0, 2.0)
 end

@@ -376,6 +376,25 @@ TEST_F(FrameMainMenuTest, LoadingWithoutTheLoadListStillRunsItsStates) {
   EXPECT_EQ(gui->FindWindowA(WT_MAIN_MENU), menu);
 }
 
+TEST_F(FrameMainMenuTest, TheNoticeOfAFailedLoadShowsInFrontOfTheTitleScreen) {
+  // A header alone is refused before anything starts; a missing slot too.
+  WriteSave(2, save_test::Header{});
+  for (int slot : {2, 7}) {
+    FrameMainMenu* menu = OpenMenuAndWait();
+    menu->SetLoadSlot(slot);
+    ASSERT_TRUE(menu->StartTransition(MMS_LOAD_SCREEN_ACCEPT));
+    RunUntilWaiting();
+    BaseWindow* messages = gui->FindWindowA(WT_INGAME_MESSAGES);
+    ASSERT_NE(messages, nullptr) << slot;
+    ASSERT_NE(messages->GetRootWindow(), nullptr);
+    CEGUI::Window* upper = messages->GetComponent("InGameMessages/Window/Message1");
+    ASSERT_NE(upper, nullptr);
+    EXPECT_NE(std::string(upper->getText().c_str()), "") << slot;
+    EXPECT_TRUE(messages->GetRootWindow()->isInFront(*menu->GetRootWindow())) << "slot " << slot;
+    gui->CloseWindow(WT_MAIN_MENU, true);
+  }
+}
+
 TEST_F(FrameMainMenuTest, ExitClosesTheCurtainsThenQuits) {
   FrameMainMenu* menu = OpenMenuAndWait();
   Click(Widget(menu, "MainMenu/Menu/ButtonExit"));

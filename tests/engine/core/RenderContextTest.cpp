@@ -1,5 +1,7 @@
 // The main render context and the camera that follows an entity.
 #include "engine/Vision.h"
+#include "engine/core/VisStaticGeometryInstance.h"
+#include "engine/core/VisVisibilityCollector.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,17 @@ TEST_F(CameraTest, LetsGoOfAnEntityTheWorldDestroys) {
   Vision::Camera.AttachToEntity(new VisBaseEntity_cl(), VisVector_cl(0, 0, 0));
   Vision::World.UnloadWorld();
   EXPECT_EQ(Vision::Camera.GetAttachedEntity(), nullptr);
+}
+
+TEST_F(CameraTest, WhatItSawOfTheStaticGeometryGoesWithTheWorld) {
+  // As the world pass leaves it: the instance was seen last frame. The next frame's
+  // mouse pick (before any pass) reads the list.
+  auto* wall = new VisStaticGeometryInstance_cl(VisVector_cl(10, 0, 1), VisVector_cl(2, 2, 2), VisMatrix3x3_cl());
+  Vision::World.AddStaticGeometryInstance(wall);
+  VisVisibilityCollector_cl* seen = VisRenderContext_cl::GetMainRenderContext()->GetVisibilityCollector();
+  seen->m_geometry.push_back(wall);
+  Vision::World.UnloadWorld();
+  EXPECT_TRUE(seen->GetVisibleStaticGeometryInstances().empty());
 }
 
 }  // namespace
