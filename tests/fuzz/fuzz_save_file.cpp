@@ -85,6 +85,10 @@ void Shutdown() {
 
 }  // namespace
 
+// A started campaign takes most of the run's memory budget: the sanitizer's
+// quarantine of freed memory is kept small so that a campaign per input fits in it.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=32"; }
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char folder[] = "/tmp/fuzz_save_file_XXXXXX";
   Require(mkdtemp(folder) != nullptr);
