@@ -27,6 +27,7 @@
 #include "engine/Vision.h"
 #include "engine/base/VArchive.h"
 #include "engine/base/VisError.h"
+#include "engine/core/IVObjectComponent.h"
 
 #include <algorithm>
 #include <cstring>
@@ -195,6 +196,30 @@ bool ReadTowns(VArchive& ar) {
   return true;
 }
 
+// Components the archive made for the entities and towns that no entity took (refused
+// by their entity, or cut short by damage) belong to nobody: they go once the
+// entities are read, or when the read stops before that. Later blocks read no
+// entities; the mission block may delete objects of the archive's table, so the
+// table is not walked after it.
+class UnownedComponents {
+ public:
+  explicit UnownedComponents(VArchive& ar) : m_ar(ar) {}
+  ~UnownedComponents() { Release(); }
+  void Release() {
+    if (m_released) return;
+    m_released = true;
+    std::vector<IVObjectComponent*> unowned;
+    for (VTypedObject* obj : m_ar.GetLoadedObjects())
+      if (obj && obj->IsOfType(IVObjectComponent::GetClassTypeId()) && !static_cast<IVObjectComponent*>(obj)->GetOwner())
+        unowned.push_back(static_cast<IVObjectComponent*>(obj));
+    for (IVObjectComponent* component : unowned) component->DisposeObject();
+  }
+
+ private:
+  VArchive& m_ar;
+  bool m_released = false;
+};
+
 void CallGameScript(const char* function) {
   VScriptResourceManager* scripts = Vision::GetScriptManager();
   VASSERT_MSG(scripts, "ScriptManager not found!");
@@ -290,6 +315,7 @@ int SaveGameManagerProto::ReadSaveGameBytes(const std::vector<uint8_t>& bytes) {
       !ReadBoundedCount(ar, objects, kMinObjectBytes, "object record"))
     return 0;
   ClearWorld();
+  UnownedComponents unowned(ar);
   Vision::Timer.SetTime(header.timerTime);
   game->SetWorldTime(header.worldTime);
 
@@ -324,7 +350,9 @@ int SaveGameManagerProto::ReadSaveGameBytes(const std::vector<uint8_t>& bytes) {
     ar >> dropped;
   }
 
-  bool ok = ReadTowns(ar) && MissionManager::GlobalManager().SerializeX(ar) &&
+  bool ok = ReadTowns(ar);
+  unowned.Release();
+  ok = ok && MissionManager::GlobalManager().SerializeX(ar) &&
             GameSessionManager::GetInstance()->SerializeX(ar) && BattleManager::GetInstance()->SerializeX(ar);
   if (ok && version >= 3) ok = LandRadarManager::GetInstance()->SerializeX(ar);
   if (ok && version >= 4) ok = GameContentManager::GetInstance()->SerializeX(ar);

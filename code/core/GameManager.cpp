@@ -41,6 +41,7 @@
 #include "engine/Vision.h"
 #include "engine/core/VisLightSource.h"
 
+#include <limits>
 #include <utility>
 
 CallbackManager GameManager::Callbacks;
@@ -473,8 +474,10 @@ void GameManager::PauseParticles(bool pause) {
 
 // Unique identifiers -------------------------------------------------------------
 
+// An id read from a file may be anything: one the counter could not count past
+// (only damage makes one) leaves it where it is rather than overflow it.
 void GameManager::AddUniqueID(int64_t id) {
-  if (id >= m_iNextUniqueID) m_iNextUniqueID = id + 1;
+  if (id >= m_iNextUniqueID && id < std::numeric_limits<int64_t>::max() - 1) m_iNextUniqueID = id + 1;
 }
 
 VisBaseEntity_cl* GameManager::FindEntityByUniqueID(int64_t id) const { return Vision::Game.FindEntityByUniqueID(id); }

@@ -2,6 +2,7 @@
 #include "entities/UnitEntityTemplate.h"
 
 #include "core/GameManager.h"
+#include "entities/SoldierEntityTemplate.h"
 #include "entities/UnitEntity.h"
 #include "Managers/SaveGameManager.h"
 #include "util/ArchiveLimits.h"
@@ -14,8 +15,11 @@
 namespace {
 
 const char kTemplateVersion = 4;
-// The C strings of the block were read into buffers of 260 characters.
+// The C strings of the block were read into buffers of 260 characters. The entity
+// parameters hold every variable of the unit and run longer; they are bounded as a
+// soldier's are, so that a unit's stored form reads back what it wrote.
 const int kMaxCStringLength = 259;
+const int kMaxParameterLength = SoldierEntityTemplate::MAX_PARAMETER_LENGTH;
 
 }  // namespace
 
@@ -113,7 +117,7 @@ bool UnitEntityTemplate::SerializeX(VArchive& ar) {
     if (!ArchiveLimits::ReadString(ar, read.m_sClassName, kMaxCStringLength) ||
         !ArchiveLimits::ReadString(ar, read.m_sModelFile, kMaxCStringLength) ||
         !ArchiveLimits::ReadString(ar, read.m_sKey, kMaxCStringLength) ||
-        !ArchiveLimits::ReadString(ar, read.m_sEntityParams, kMaxCStringLength))
+        !ArchiveLimits::ReadString(ar, read.m_sEntityParams, kMaxParameterLength))
       return block.Fail();
     ar >> read.m_vOrientation >> read.m_vSecondVector;
     ar >> read.m_fBillboardDistance >> read.m_iNumSoldiers >> read.m_iMaxNumSoldiers >> read.m_iUnitWidth >>

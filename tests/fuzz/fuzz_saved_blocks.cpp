@@ -10,7 +10,14 @@
 #include "support/NavalScenario.h"
 
 #include "Factories/ShipFactory.h"
+#include "Managers/AchievementManager.h"
+#include "Managers/ArtifactManager.h"
+#include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/LandRadarManager.h"
+#include "Managers/TutorialManager.h"
+#include "Missions/MissionManager.h"
+#include "components/CarryComponent.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 #include "components/AIShipComponent.h"
@@ -27,6 +34,8 @@
 #include "util/ComponentSetup.h"
 #include "entities/CannonEntity.h"
 #include "entities/ClothEntity.h"
+#include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
 #include "entities/CombatSkills.h"
 #include "entities/HeroSkills.h"
 #include "entities/HeroStats.h"
@@ -44,13 +53,16 @@
 #include "entities/StatsIncrease.h"
 #include "entities/UnitEntity.h"
 #include "entities/UnitEntityTemplate.h"
+#include "entities/UpgradeEntity.h"
 #include "entities/UpgradeEntityTemplate.h"
+#include "util/UserArchiveFile.h"
 
 #include "engine/Vision.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -211,6 +223,150 @@ void RunShipConfiguration(VArchive& ar, VArchive* again) {
   ship->SetStats(nullptr);
 }
 
+// The campaign's managers: a fresh instance reads the block and is gone again after
+// the input.
+template <class M>
+void Manager(VArchive& ar, VArchive* again, void (*fill)(M&)) {
+  M::CleanInstance();
+  M* manager = M::GetInstance();
+  if (ar.IsSaving() && fill) fill(*manager);
+  RequireAnswer(manager->SerializeX(ar), ar);
+  if (again) manager->SerializeX(*again);
+  Release(ar);
+  M::CleanInstance();
+}
+
+void RunTutorialManager(VArchive& ar, VArchive* again) {
+  Manager<TutorialManager>(ar, again, [](TutorialManager& tutorials) {
+    tutorials.GetTutorial("str_TUTORIAL_COLONY_PART1").enabled = false;
+    tutorials.GetTutorial("str_TUTORIAL_HERO_PART2").enabled = true;
+  });
+}
+
+void RunAchievementManager(VArchive& ar, VArchive* again) {
+  Manager<AchievementManager>(ar, again, [](AchievementManager& achievements) {
+    achievements.SetValue(2, 40.0f, true);
+    achievements.SetValue(5, 3.0f, true);
+  });
+}
+
+void RunArtifactManager(VArchive& ar, VArchive* again) {
+  Manager<ArtifactManager>(ar, again, [](ArtifactManager& artifacts) {
+    artifacts.ActivateArtifact(14, 0.0f, 0.25f, "", 0.0f);
+    artifacts.ActivateArtifact(11, 10.0f, 0.5f, "Powder", 30.0f);
+    artifacts.ActivatePotion(33, 20.0f, 1.0f);
+  });
+}
+
+void RunGameContentManager(VArchive& ar, VArchive* again) {
+  Manager<GameContentManager>(ar, again, [](GameContentManager& content) {
+    content.SetMaxShipCount(4);
+    auto* stored = new CollectableEntityTemplate();
+    stored->m_vPosition = VisVector_cl(30, 40, 0);
+    stored->m_sKey = "Treasure";
+    content.LoadRandomCollectable(stored);
+  });
+}
+
+void RunLandRadarManager(VArchive& ar, VArchive* again) {
+  Manager<LandRadarManager>(ar, again, [](LandRadarManager& radar) { radar.GetSavedList() = {3, 7, 11}; });
+}
+
+// The missions: the manager owns the mission objects it read and deletes those of a
+// block it refused, whose places in the archive's table then dangle; nothing else
+// comes out of its block, so the archive's objects are left to it.
+void RunMissionManager(VArchive& ar, VArchive* again) {
+  MissionManager& missions = MissionManager::GlobalManager();
+  missions.ClearLists(true);
+  if (ar.IsSaving()) {
+    MissionData story;
+    story.id = 1;
+    story.name = "str_STORY_MISSION_SALTMARSH";
+    story.script = "scripts\\Missions\\StoryReachSaltmarsh.lua";
+    missions.AddOngoingStoryMission(story);
+    MissionData quest = story;
+    quest.id = 20;
+    quest.nation = 2;
+    missions.AddOngoingSideQuest(quest);
+    missions.TrackMission(20);
+  }
+  RequireAnswer(missions.SerializeX(ar), ar);
+  if (again) missions.SerializeX(*again);
+  missions.ClearLists(true);
+}
+
+void RunCollectable(VArchive& ar, VArchive* again) {
+  auto* item = MakeEntity<CollectableEntity>();
+  Require(item != nullptr);
+  if (ar.IsSaving()) {
+    item->m_iPrice = 25;
+    item->m_sType = "Seashell";
+  }
+  item->Serialize(ar);
+  if (ar.IsLoading()) item->OnDeserializationCallback(nullptr);
+  if (again) item->Serialize(*again);
+  Release(ar);
+}
+
+void RunUpgrade(VArchive& ar, VArchive* again) {
+  auto* upgrade = MakeEntity<UpgradeEntity>();
+  Require(upgrade != nullptr);
+  if (ar.IsSaving()) {
+    upgrade->m_sName = "str_UPGRADE_HULL";
+    upgrade->m_sIcon = "icon_hull";
+  }
+  upgrade->Serialize(ar);
+  if (again) upgrade->Serialize(*again);
+  Release(ar);
+}
+
+// A carrier's component: the target and the item are references to collectables.
+void RunCarry(VArchive& ar, VArchive* again) {
+  SoldierEntity* soldier = MakeEntity<SoldierEntity>();
+  auto* carry = new CarryComponent();
+  soldier->AddComponent(carry);
+  if (ar.IsSaving()) {
+    carry->SetCarryTarget(MakeEntity<CollectableEntity>());
+    carry->SetCarryItem(MakeEntity<CollectableEntity>());
+  }
+  carry->Serialize(ar);
+  if (again) carry->Serialize(*again);
+  Release(ar);
+}
+
+// achievements.bin: the bytes are the whole file, read by a fresh manager from the
+// player's folder.
+void RunAchievementsFile(VArchive& ar, VArchive* again) {
+  AchievementManager::CleanInstance();
+  std::string path;
+  Require(AchievementManager::GetAchievementsFilePath(path));
+  if (ar.IsSaving()) {
+    AchievementManager* achievements = AchievementManager::GetInstance();
+    achievements->SetValue(7, 12.0f, false);
+    achievements->SetAchievement(3);
+    Require(achievements->SaveAchievements());
+    std::vector<uint8_t> bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    Require(f != nullptr);
+    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back((uint8_t)c);
+    fclose(f);
+    ar.Write(bytes.data(), bytes.size());
+  } else {
+    std::vector<uint8_t> bytes((size_t)ar.GetRemaining());
+    if (!bytes.empty()) ar.Read(bytes.data(), bytes.size());
+    FILE* f = fopen(path.c_str(), "wb");
+    Require(f != nullptr && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
+    fclose(f);
+    Vision::File.ClearCache();
+    AchievementManager* achievements = AchievementManager::GetInstance();
+    achievements->CheckAchievements();
+    if (again) achievements->SerializeX(*again);
+  }
+  std::filesystem::remove(path);
+  Vision::File.ClearCache();
+  AchievementManager::CleanInstance();
+}
+
 const Owner kOwners[] = {
     {"BaseEntity", &Entity<BaseEntity>},
     {"ShipEntity", &RunShip},
@@ -250,6 +406,17 @@ const Owner kOwners[] = {
     {"SelectionBox", &Record<SelectionBox>},
     {"SerializableStream", &RunSerializableStream},
     {"ShipConfiguration", &RunShipConfiguration},
+    {"MissionManager", &RunMissionManager},
+    {"TutorialManager", &RunTutorialManager},
+    {"AchievementManager", &RunAchievementManager},
+    {"ArtifactManager", &RunArtifactManager},
+    {"GameContentManager", &RunGameContentManager},
+    {"LandRadarManager", &RunLandRadarManager},
+    {"CollectableEntity", &RunCollectable},
+    {"UpgradeEntity", &RunUpgrade},
+    {"CarryComponent", &RunCarry},
+    {"CollectableEntityTemplate", &Record<CollectableEntityTemplate>},
+    {"AchievementsFile", &RunAchievementsFile},
 };
 constexpr size_t kOwnerCount = sizeof(kOwners) / sizeof(kOwners[0]);
 
@@ -285,9 +452,18 @@ void WriteSeeds(const char* folder) {
   }
 }
 
+// The player's folder (achievements.bin) is a scratch folder of the run.
+std::string g_documents;
+void RemoveDocuments() { std::filesystem::remove_all(g_documents); }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char folder[] = "/tmp/fuzz_saved_blocks_XXXXXX";
+  Require(mkdtemp(folder) != nullptr);
+  g_documents = folder;
+  setenv("ENGINE_DOCUMENTS_DIR", folder, 1);
+  atexit(&RemoveDocuments);
   naval_scenario::StartFixedStep(4711u, 1.0f / 60.0f);
   naval_scenario::AddWarringNations("Neutral", "Pirate");
   if (const char* folder = getenv("FUZZ_WRITE_SEEDS")) {

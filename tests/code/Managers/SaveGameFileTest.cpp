@@ -5,10 +5,21 @@
 
 #include "core/BaseEntity.h"
 #include "entities/CameraEntity.h"
+#include "components/CarryComponent.h"
+#include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
+#include "entities/HeroStats.h"
+#include "entities/HeroUnitRecord.h"
+#include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
+#include "entities/UnitEntity.h"
+#include "entities/UnitEntityTemplate.h"
+#include "entities/UpgradeEntity.h"
+#include "entities/UpgradeEntityTemplate.h"
 #include "entities/Nation.h"
 #include "entities/PlayerStats.h"
 #include "entities/TownEntity.h"
+#include "Missions/BaseMissionProto.h"
 #include "util/ArchiveLimits.h"
 
 #include <gtest/gtest.h>
@@ -38,16 +49,21 @@ int CountLive(const VType* type) {
   return n;
 }
 
-// A row of the table: a block of the file, how the campaign comes to hold it, and
-// how the file shows it. Entity classes are found by their class name in the file
-// (records and objects both store it); manager blocks by the bytes the manager
-// writes on its own.
+// A row of the table: a block of the file, how the campaign comes to hold it, how
+// the file shows it, and what must be back after the load. Entity classes are found
+// by their class name in the file (records and objects both store it); manager
+// blocks by the bytes the manager writes on its own.
 struct BlockRow {
   const char* block;
-  // The saveable entity class the row stands for (null for the managers' blocks).
+  // The saveable entity class the row stands for (null for the other blocks).
   const char* entityClass;
   std::function<void()> fill;
   std::function<SaveGameCampaignTest::Bytes()> ownBytes;
+  // Runs after the load: the values the fill gave, read back from the campaign.
+  std::function<void()> check;
+  // For what outlives a campaign's end: changed after the save, so that only the
+  // load can bring the saved values back.
+  std::function<void()> moveOn = nullptr;
 };
 
 template <class Manager>
@@ -55,55 +71,272 @@ std::function<SaveGameCampaignTest::Bytes()> ManagerBlock(Manager* (*get)()) {
   return [get] { return SaveBytes([&](VArchive& ar) { get()->SerializeX(ar); }); };
 }
 
-// A saved entity of the class in the world map.
-std::function<void()> SavedEntity(const char* className, float x) {
-  return [className, x] {
-    VisBaseEntity_cl* e = Vision::Game.CreateEntity(className, VisVector_cl(x, 40.0f, 0.0f));
-    ASSERT_NE(e, nullptr) << className;
-    if (e->IsOfType(BaseEntity::GetClassTypeId())) static_cast<BaseEntity*>(e)->SetSave(1);
-    e->SetEntityKey((std::string("saved_") + className).c_str());
-  };
+VisBaseEntity_cl* FindByKey(const std::string& key) {
+  for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+    if (e && !e->IsMarkedRemoved() && key == e->GetEntityKey()) return e;
+  return nullptr;
 }
+
+template <class T>
+T* Saved(const char* className, const std::string& key, float x) {
+  VisBaseEntity_cl* e = Vision::Game.CreateEntity(className, VisVector_cl(x, 40.0f, 0.0f));
+  EXPECT_NE(e, nullptr) << className;
+  if (!e) return nullptr;
+  static_cast<BaseEntity*>(e)->SetSave(1);
+  e->SetEntityKey(key.c_str());
+  return static_cast<T*>(e);
+}
+
+template <class T>
+T* Loaded(const std::string& key) {
+  VisBaseEntity_cl* e = FindByKey(key);
+  EXPECT_NE(e, nullptr) << key << " did not come back";
+  if (e) {
+    EXPECT_TRUE(e->IsOfType(T::GetClassTypeId())) << key;
+  }
+  return e && e->IsOfType(T::GetClassTypeId()) ? static_cast<T*>(e) : nullptr;
+}
+
+// A saved entity of the class in the world map, back under its key and place.
+BlockRow EntityRow(const char* className, float x) {
+  const std::string key = std::string("saved_") + className;
+  return {className, className, [=] { Saved<BaseEntity>(className, key, x); }, nullptr, [=] {
+            if (BaseEntity* e = Loaded<BaseEntity>(key)) {
+              EXPECT_FLOAT_EQ(e->GetPosition().x, x) << key;
+            }
+          }};
+}
+
+int GlobalOf(IVScriptInstance* script, const char* name) {
+  int value = -1;
+  EXPECT_NE(script, nullptr) << name;
+  if (script) {
+    EXPECT_TRUE(script->GetGlobal(name, value)) << name;
+  }
+  return value;
+}
+
+MissionManager& Missions() { return MissionManager::GlobalManager(); }
+GameSessionManager* Session() { return GameSessionManager::GetInstance(); }
+
+const int kStoryMission = 1;
+const int kSideQuest = 20;
+const int kFigurehead = 14;  // a permanent artifact
+const int kPowder = 11;      // a timed artifact
+const int kPotion = 33;
+const int kAchievementValue = 2;
+const char* const kSeenTutorial = "str_TUTORIAL_COLONY_PART2";
 
 std::vector<BlockRow> Rows() {
   auto nothing = [] {};
   return {
-      {"Nation", nullptr, nothing,
-       [] { return SaveBytes([](VArchive& ar) { GameManager::GetInstance()->GetNation(0)->SerializeX(ar); }); }},
-      {"TownManager", nullptr, nothing, ManagerBlock(&TownManager::GetInstance)},
-      {"MissionManager", nullptr, nothing,
-       [] { return SaveBytes([](VArchive& ar) { MissionManager::GlobalManager().SerializeX(ar); }); }},
+      {"Nation", nullptr,
+       [] { GameManager::GetInstance()->GetNation(1)->AddEnemy(2); },
+       [] { return SaveBytes([](VArchive& ar) { GameManager::GetInstance()->GetNation(1)->SerializeX(ar); }); },
+       [] { EXPECT_TRUE(GameManager::GetInstance()->GetNation(1)->IsEnemy(2)); }},
+      {"TownManager", nullptr,
+       [] {
+         ASSERT_FALSE(TownManager::GetInstance()->GetWorldTowns().empty());
+         TownManager::GetInstance()->GetWorldTowns().front()->SetFound(true);
+       },
+       ManagerBlock(&TownManager::GetInstance),
+       [] {
+         const std::vector<TownEntity*>& towns = TownManager::GetInstance()->GetWorldTowns();
+         ASSERT_FALSE(towns.empty());
+         EXPECT_TRUE(towns.front()->IsFound());
+         for (size_t i = 1; i < towns.size(); ++i) EXPECT_FALSE(towns[i]->IsFound()) << i;
+       }},
+      // A story mission tracked with its script's state, and a side quest closed.
+      {"MissionManager", nullptr,
+       [] {
+         ASSERT_TRUE(Missions().IsMissionOngoing(kStoryMission));
+         Missions().OpenNextMission(kSideQuest);
+         Missions().GetOngoingMissionById(kSideQuest).mission->SetCompleted(1);
+         Missions().Update();
+         ASSERT_TRUE(Missions().GetSideQuestById(kSideQuest).completed);
+         Missions().TrackMission(kStoryMission);
+         Missions().GetOngoingMissionById(kStoryMission).mission->GetScriptInstance()->SetGlobal("iSaved", 5);
+       },
+       [] { return SaveBytes([](VArchive& ar) { Missions().SerializeX(ar); }); },
+       [] {
+         const MissionData* tracked = Missions().GetTrackedMissionData();
+         ASSERT_NE(tracked, nullptr);
+         EXPECT_EQ(tracked->id, kStoryMission);
+         EXPECT_EQ(GlobalOf(tracked->mission->GetScriptInstance(), "iSaved"), 5);
+         EXPECT_TRUE(Missions().GetSideQuestById(kSideQuest).completed);
+         EXPECT_FALSE(Missions().IsMissionOngoing(kSideQuest));
+       }},
+      // Money, an item in the inventory, an upgraded ship, a hero leading a unit.
       {"GameSessionManager", nullptr,
        [] {
-         GameSessionManager* session = GameSessionManager::GetInstance();
+         GameSessionManager* session = Session();
          session->GetPlayer()->AddMoney(1234);
          auto* item = new CollectableEntityTemplate();
-         item->m_sCollectableScriptFile = "scripts\\StartItem.lua";
+         item->m_sCollectableScriptFile = "scripts\\Collectables\\Compass.lua";
+         item->m_sKey = "Compass";
+         item->m_iPrice = 75;
          session->AddCollectable(item);
+         ShipStats* ship = session->GetPlayerControlledShip();
+         ASSERT_NE(ship, nullptr);
+                  auto* upgrade = new UpgradeEntityTemplate();
+         upgrade->m_sName = "str_UPGRADE_HULL";
+         upgrade->m_sUpgradeScriptFile = "scripts\\Upgrades\\HullUpgrade.lua";
+         ship->AddUpgrade(upgrade);
+                  HeroStats* hero = session->AddHeroById(5, VisVector_cl(0, 0, 0));
+         ASSERT_NE(hero, nullptr);
+                  auto* unit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0)));
+         unit->SetUniqueID(GameManager::GetInstance()->GetNextUniqueID());
+         UnitEntityTemplate t;
+         t.m_iUnitType = 10;
+         t.m_iUniqueID = unit->GetUniqueID();
+         t.OnEntityCreated(unit);
+         session->AddUnitToHero(hero, unit);
+         // The unit stays behind in its scene; the hero's record keeps it.
+         unit->Remove();
        },
-       ManagerBlock(&GameSessionManager::GetInstance)},
-      {"BattleManager", nullptr, nothing, ManagerBlock(&BattleManager::GetInstance)},
-      {"LandRadarManager", nullptr, nothing, ManagerBlock(&LandRadarManager::GetInstance)},
-      {"GameContentManager", nullptr, nothing, ManagerBlock(&GameContentManager::GetInstance)},
-      {"TutorialManager", nullptr, nothing, ManagerBlock(&TutorialManager::GetInstance)},
+       ManagerBlock(&GameSessionManager::GetInstance),
+       [] {
+         GameSessionManager* session = Session();
+         EXPECT_GE(session->GetPlayer()->GetMoney(), 1234);
+         CollectableEntityTemplate* item = session->GetCollectableByName("Compass");
+         ASSERT_NE(item, nullptr);
+         EXPECT_EQ(item->m_iPrice, 75);
+         ShipStats* ship = session->GetPlayerControlledShip();
+         ASSERT_NE(ship, nullptr);
+         EXPECT_TRUE(ship->CheckUpgradeByName("str_UPGRADE_HULL"));
+         HeroStats* hero = nullptr;
+         for (int i = 0; i < session->GetHeroCount(); ++i)
+           if (session->GetHero(i)->GetCharacterTemplate()->m_iUnitType == 5) hero = session->GetHero(i);
+         ASSERT_NE(hero, nullptr);
+         ASSERT_EQ(hero->GetUnitRecordCount(), 1);
+         EXPECT_EQ(hero->GetUnitRecord(0)->m_pTemplate->m_iUnitType, 10);
+       }},
+      // The sea scene's script with a value of its own.
+      {"BattleManager", nullptr,
+       [] {
+         BattleManager::GetInstance()->SetSceneScript(0);
+         ASSERT_NE(BattleManager::GetInstance()->GetSceneScript(), nullptr);
+         BattleManager::GetInstance()->GetSceneScript()->SetGlobal("iWave", 4);
+       },
+       ManagerBlock(&BattleManager::GetInstance),
+       [] { EXPECT_EQ(GlobalOf(BattleManager::GetInstance()->GetSceneScript(), "iWave"), 4); }},
+      {"LandRadarManager", nullptr, [] { LandRadarManager::GetInstance()->GetSavedList() = {3, 7, 11}; },
+       ManagerBlock(&LandRadarManager::GetInstance),
+       [] { EXPECT_EQ(LandRadarManager::GetInstance()->GetSavedList(), (std::vector<int32_t>{3, 7, 11})); },
+       [] { LandRadarManager::GetInstance()->GetSavedList() = {5}; }},
+      // A random collectable at sea and the content settings.
+      {"GameContentManager", nullptr,
+       [] {
+         GameContentManager* content = GameContentManager::GetInstance();
+         content->SetMaxShipCount(5);
+         ASSERT_NE(content->AddRandomCollectable(0.0f, false), nullptr);
+       },
+       ManagerBlock(&GameContentManager::GetInstance),
+       [] {
+         GameContentManager* content = GameContentManager::GetInstance();
+         EXPECT_EQ(content->GetMaxShipCount(), 5);
+         ASSERT_EQ(content->GetRandomCollectableCount(), 1);
+         EXPECT_NE(content->GetRandomCollectableEntity(0), nullptr);
+       }},
+      {"TutorialManager", nullptr, [] { TutorialManager::GetInstance()->SetTutorialState(kSeenTutorial, false); },
+       ManagerBlock(&TutorialManager::GetInstance),
+       [] {
+         EXPECT_FALSE(TutorialManager::GetInstance()->GetTutorial(kSeenTutorial).enabled);
+         EXPECT_TRUE(TutorialManager::GetInstance()->GetTutorial("str_TUTORIAL_COLONY_PART1").enabled);
+       }},
       {"downloadable level", nullptr, [] { SaveGameManagerProto::GetInstance()->SetHighestDlcLevelPassed(3); },
-       [] { return archive_test::ByteWriter().I32(3).Get(); }},
-      {"ArtifactManager", nullptr, nothing, ManagerBlock(&ArtifactManager::GetInstance)},
-      {"AchievementManager", nullptr, nothing, ManagerBlock(&AchievementManager::GetInstance)},
+       [] { return archive_test::ByteWriter().I32(3).Get(); },
+       [] { EXPECT_EQ(SaveGameManagerProto::GetInstance()->GetHighestDlcLevelPassed(), 3); },
+       [] { SaveGameManagerProto::GetInstance()->SetHighestDlcLevelPassed(1); }},
+      // A permanent and a timed artifact and a potion, running.
+      {"ArtifactManager", nullptr,
+       [] {
+         ArtifactManager* artifacts = ArtifactManager::GetInstance();
+         artifacts->ActivateArtifact(kFigurehead, 0.0f, 0.25f, "", 0.0f);
+         artifacts->ActivateArtifact(kPowder, 40.0f, 0.5f, "Powder", 60.0f);
+         artifacts->ActivatePotion(kPotion, 20.0f, 1.5f);
+       },
+       ManagerBlock(&ArtifactManager::GetInstance),
+       [] {
+         ArtifactManager* artifacts = ArtifactManager::GetInstance();
+         EXPECT_TRUE(artifacts->IsActive(kFigurehead));
+         EXPECT_FLOAT_EQ(artifacts->GetEffect(kFigurehead), 0.25f);
+         EXPECT_TRUE(artifacts->IsActive(kPowder));
+         EXPECT_FLOAT_EQ(artifacts->GetTimeRemaining(), 40.0f);
+         EXPECT_TRUE(artifacts->IsArtifactInCooldown(kPowder));
+         EXPECT_EQ(artifacts->GetActivePotionId(), kPotion);
+         EXPECT_FLOAT_EQ(artifacts->GetTimeRemainingPotion(), 20.0f);
+         EXPECT_EQ(artifacts->GetActiveArtifactButtonImage(), "Powder");
+       }},
+      {"AchievementManager", nullptr,
+       [] { AchievementManager::GetInstance()->SetValue(kAchievementValue, 40.0f, true); },
+       ManagerBlock(&AchievementManager::GetInstance),
+       [] {
+         float value = 0.0f;
+         EXPECT_TRUE(AchievementManager::GetInstance()->GetValue(kAchievementValue, value));
+         EXPECT_FLOAT_EQ(value, 40.0f);
+       },
+       [] { AchievementManager::GetInstance()->SetValue(kAchievementValue, 10.0f, true); }},
       // Entities: rebuilt records and whole objects.
-      {"BaseEntity", "BaseEntity", SavedEntity("BaseEntity", 10.0f), nullptr},
-      {"StaticEntity", "StaticEntity", SavedEntity("StaticEntity", 20.0f), nullptr},
-      {"AnimalEntity", "AnimalEntity", SavedEntity("AnimalEntity", 30.0f), nullptr},
-      {"CollectableEntity", "CollectableEntity", SavedEntity("CollectableEntity", 40.0f), nullptr},
-      {"UpgradeEntity", "UpgradeEntity", SavedEntity("UpgradeEntity", 50.0f), nullptr},
-      {"ProjectileEntity", "ProjectileEntity", SavedEntity("ProjectileEntity", 60.0f), nullptr},
-      {"SoldierEntity", "SoldierEntity", SavedEntity("SoldierEntity", 70.0f), nullptr},
-      {"UnitEntity", "UnitEntity", SavedEntity("UnitEntity", 80.0f), nullptr},
+      EntityRow("BaseEntity", 10.0f),
+      EntityRow("StaticEntity", 20.0f),
+      EntityRow("AnimalEntity", 30.0f),
+      // An item lying in the world, with its script.
+      {"CollectableEntity", "CollectableEntity",
+       [] {
+         // The shell's script keeps it under its own key.
+         auto* item = Saved<CollectableEntity>("CollectableEntity", "Seashell", 40.0f);
+         ASSERT_NE(item, nullptr);
+         item->SetCollectableScriptFile("scripts\\Collectables\\Seashell.lua");
+         item->m_iPrice = 25;
+         item->InitCollectableItem();
+       },
+       nullptr,
+       [] {
+         auto* item = Loaded<CollectableEntity>("Seashell");
+         ASSERT_NE(item, nullptr);
+         EXPECT_EQ(item->m_iPrice, 25);
+         EXPECT_EQ(item->m_sCollectableScriptFile, "scripts\\Collectables\\Seashell.lua");
+         EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(item), nullptr);
+       }},
+      {"UpgradeEntity", "UpgradeEntity",
+       [] {
+         auto* upgrade = Saved<UpgradeEntity>("UpgradeEntity", "saved_UpgradeEntity", 50.0f);
+         ASSERT_NE(upgrade, nullptr);
+         upgrade->m_sIcon = "icon_hull";
+       },
+       nullptr,
+       [] {
+         auto* upgrade = Loaded<UpgradeEntity>("saved_UpgradeEntity");
+         ASSERT_NE(upgrade, nullptr);
+         EXPECT_EQ(upgrade->m_sIcon, "icon_hull");
+       }},
+      EntityRow("ProjectileEntity", 60.0f),
+      // A soldier carrying loot: the carry component refers to the saved item.
+      {"SoldierEntity", "SoldierEntity",
+       [] {
+         auto* soldier = Saved<SoldierEntity>("SoldierEntity", "saved_SoldierEntity", 70.0f);
+         auto* loot = Saved<CollectableEntity>("CollectableEntity", "carried_loot", 71.0f);
+         ASSERT_TRUE(soldier && loot);
+         auto* carry = new CarryComponent();
+         soldier->AddComponent(carry);
+         carry->StartCarry(loot);
+         ASSERT_TRUE(carry->IsCarrying());
+       },
+       nullptr,
+       [] {
+         auto* soldier = Loaded<SoldierEntity>("saved_SoldierEntity");
+         ASSERT_NE(soldier, nullptr);
+         auto* carry = soldier->Components<CarryComponent>();
+         ASSERT_NE(carry, nullptr);
+         EXPECT_EQ(carry->GetCarryItem(), FindByKey("carried_loot"));
+       }},
+      EntityRow("UnitEntity", 80.0f),
       // The world map's towns travel in the town manager's block.
-      {"TownEntity", "TownEntity", nothing, nullptr},
-      {"StrongholdEntity", "StrongholdEntity", nothing, nullptr},
+      {"TownEntity", "TownEntity", nothing, nullptr, nothing},
+      {"StrongholdEntity", "StrongholdEntity", nothing, nullptr, nothing},
       // The campaign's camera is written as a camera object.
-      {"CameraEntity_cl", "CameraEntity_cl", nothing, nullptr},
+      {"CameraEntity_cl", "CameraEntity_cl", nothing, nullptr, nothing},
   };
 }
 
@@ -122,13 +355,18 @@ TEST_F(SaveGameCampaignTest, EveryBlockRoundTripsThroughAFreshCampaign) {
     }
   }
 
-  for (const BlockRow& row : rows) row.fill();
+  for (const BlockRow& row : rows) {
+    SCOPED_TRACE(row.block);
+    row.fill();
+  }
   std::map<std::string, int> live;
   for (const BlockRow& row : rows)
     if (row.entityClass) live[row.entityClass] = CountLive(VType::FindType(row.entityClass));
 
   ASSERT_EQ(saves->SaveGame(3), 1);
   const Bytes first = ReadFile(SlotFile(3));
+  // The save-file fuzzer's seed is this campaign's save.
+  if (const char* seed = getenv("FUZZ_WRITE_SAVE_SEED")) WriteFile(seed, first);
   for (const BlockRow& row : rows) {
     SCOPED_TRACE(row.block);
     if (row.ownBytes) {
@@ -140,14 +378,18 @@ TEST_F(SaveGameCampaignTest, EveryBlockRoundTripsThroughAFreshCampaign) {
     }
   }
 
-  ASSERT_EQ(saves->LoadSlotIntoNewCampaign(3), 1);
+  log.Clear();
+  for (const BlockRow& row : rows)
+    if (row.moveOn) row.moveOn();
+  ASSERT_EQ(saves->LoadSlotIntoNewCampaign(3), 1) << ::testing::PrintToString(log.Lines());
   EXPECT_FALSE(log.Contains("failed while being read"));
   for (const BlockRow& row : rows) {
-    if (!row.entityClass) continue;
-    EXPECT_EQ(CountLive(VType::FindType(row.entityClass)), live[row.entityClass]) << row.block;
+    SCOPED_TRACE(row.block);
+    if (row.entityClass) {
+      EXPECT_EQ(CountLive(VType::FindType(row.entityClass)), live[row.entityClass]);
+    }
+    row.check();
   }
-  EXPECT_EQ(GameSessionManager::GetInstance()->GetPlayer()->GetMoney() >= 1234, true);
-  EXPECT_EQ(saves->GetHighestDlcLevelPassed(), 3);
 
   // Written again, byte for byte the same; also through the slot file itself.
   EXPECT_TRUE(SameBytes(first, saves->WriteSaveGameBytes()));

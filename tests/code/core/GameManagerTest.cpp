@@ -172,6 +172,9 @@ TEST_F(GameManagerTest, UniqueIdsStayAboveEveryIdSeen) {
   EXPECT_EQ(gm->GetNextUniqueID(), 5);
   gm->AddUniqueID(int64_t(1) << 40);
   EXPECT_EQ(gm->GetNextUniqueID(), (int64_t(1) << 40) + 1);
+  // A damaged file's id the counter cannot count past leaves it as it is.
+  for (int64_t huge : {INT64_MAX, INT64_MAX - 1}) gm->AddUniqueID(huge);
+  EXPECT_EQ(gm->GetNextUniqueID(), (int64_t(1) << 40) + 2);
   gm->ResetUniqueID();
   EXPECT_EQ(gm->GetNextUniqueID(), 1);
 

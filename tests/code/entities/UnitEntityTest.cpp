@@ -702,6 +702,14 @@ TEST_F(UnitEntityTest, UnitAndTemplateRoundTripEveryField) {
   }
   EXPECT_STREQ(third.m_sEntityParams.AsChar(), second.m_sEntityParams.AsChar());
   EXPECT_STREQ(again->GetUnitName().AsChar(), "str_UNIT_A");
+
+  // The stored form, every variable of the unit in its parameters (longer than the
+  // other texts of the block may be), reads back through its block.
+  ASSERT_GT(strlen(second.m_sEntityParams.AsChar()), 259u);
+  UnitEntityTemplate read;
+  auto io = [](UnitEntityTemplate& t, VArchive& ar) { t.SerializeX(ar); };
+  EXPECT_TRUE(archive_test::RoundTrip(second, read, io, io));
+  EXPECT_STREQ(read.m_sEntityParams.AsChar(), second.m_sEntityParams.AsChar());
 }
 
 }  // namespace
