@@ -229,6 +229,13 @@ bool AchievementManager::SerializeX(VArchive& ar) {
   // The saved game holds the campaign's values; those of the achievements file
   // are the player's and stay.
   for (auto it = m_values.begin(); it != m_values.end();) it = it->second.campaignBound ? m_values.erase(it) : std::next(it);
-  for (const AchData& data : read) m_values[data.id] = data;
+  for (const AchData& data : read) {
+    // A save holds only the campaign's values: a foreign one claiming a value of
+    // the achievements file would otherwise end up in that file.
+    if (!data.campaignBound) continue;
+    const auto own = m_values.find(data.id);
+    if (own != m_values.end() && !own->second.campaignBound) continue;
+    m_values[data.id] = data;
+  }
   return true;
 }

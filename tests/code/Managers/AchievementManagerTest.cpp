@@ -277,6 +277,21 @@ TEST_F(AchievementManagerTest, TheSavedBlockCarriesTheCampaignsValuesAndReadsBac
   EXPECT_EQ(Block(Achievements()), saved);
 }
 
+TEST_F(AchievementManagerTest, ASavedBlockNeverTakesOverAValueOfTheAchievementsFile) {
+  Achievements()->SetValue(1, 55.0f, false);
+  // Written by no game of ours: values outside the campaign, one of them the file's own.
+  ByteWriter foreign;
+  foreign.Str("ARCH").U8(1).I32(3);
+  ValueRecord(foreign, 1, 99.0f, true);
+  ValueRecord(foreign, 2, 40.0f, false);
+  ValueRecord(foreign, 26, 120.0f, true);
+  foreign.Str("EOA");
+  EXPECT_TRUE(LoadBytes(foreign.Get(), [&](VArchive& ar) { EXPECT_TRUE(Achievements()->SerializeX(ar)); }));
+  EXPECT_FLOAT_EQ(Value(1), 55.0f);
+  EXPECT_FLOAT_EQ(Value(2), -1.0f);
+  EXPECT_FLOAT_EQ(Value(26), 120.0f);
+}
+
 TEST_F(AchievementManagerTest, ADamagedSavedBlockKeepsTheRunningValues) {
   Achievements()->SetValue(26, 120.0f, true);
   const Bytes saved = Block(Achievements());
