@@ -9,6 +9,7 @@
 // campaign (tests/code/Managers/SaveGameFileTest.cpp), which writes its save where
 // FUZZ_WRITE_SAVE_SEED names.
 // fuzz-libs: Tidework
+#include "support/CampaignShutdown.h"
 #include "support/GuiTestEnvironment.h"
 
 #include "Managers/GameSessionManager.h"
@@ -66,15 +67,7 @@ void StartCampaign() {
 // At the end of the run, before the engine's statics go: the campaign ends and the
 // game and engine shut down as the program does.
 void Shutdown() {
-  if (GameSessionManager::HasInstance()) MissionManager::GlobalManager().EndCampaign(false, false);
-  MissionManager::GlobalManager().DeregisterCallbacks();
-  MissionManager::GlobalManager().ClearLists(true);
-  Vision::LoadWorld(nullptr);
-  Vision::Game.RemoveAllEntities();
-  GameManager::GetInstance()->OneTimeDeInit();
-  GameManager::CleanInstance();
-  RtsManager::GlobalManager().OneTimeDeInit();
-  VisMainApp::CleanInstance();
+  EndCampaignAndStopGame();
   vPhysXModule* physics = vPhysXModule::GetInstance();
   vPhysXModule::SetInstance(nullptr);
   delete physics;

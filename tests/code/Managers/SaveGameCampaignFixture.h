@@ -5,6 +5,7 @@
 
 #include "code/gui/GuiFrameTesting.h"
 #include "support/ArchiveRoundTrip.h"
+#include "support/CampaignShutdown.h"
 #include "support/ScopedEnv.h"
 
 #include "Managers/AchievementManager.h"
@@ -66,15 +67,7 @@ class SaveGameCampaignTest : public GuiFrameTest {
   }
 
   void TearDown() override {
-    if (GameSessionManager::HasInstance()) MissionManager::GlobalManager().EndCampaign(false, false);
-    MissionManager::GlobalManager().DeregisterCallbacks();
-    MissionManager::GlobalManager().ClearLists(true);
-    Vision::LoadWorld(nullptr);
-    Vision::Game.RemoveAllEntities();
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    VisMainApp::CleanInstance();
+    EndCampaignAndStopGame();
     CleanCampaignSingletons();
     SaveGameManagerProto::CleanInstance();
     m_physics.reset();
