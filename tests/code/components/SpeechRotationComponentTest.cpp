@@ -169,7 +169,14 @@ TEST_F(SpeechRotationTest, AnActivationOnlyNpcSpeaksOnlyWhenClickedWithThePlayer
   Frames(4);  // in range, but not clicked
   EXPECT_EQ(Said("inits"), 0);
 
-  speech->Poked();
+  // The player's click on the NPC pokes it.
+  VisTraceLineInfo_t click;
+  click.detected = true;
+  click.distance = 30.0f;
+  click.touchPoint = npc->GetPosition();
+  click.colliderEntity = npc;
+  click.hitType = VisTraceLineInfo_t::HIT_ENTITY;
+  RtsManager::GlobalManager().GetPlayer()->GiveTarget(click, VisTraceLineInfo_t(), false);
   EXPECT_EQ(Said("inits"), 1);
   EXPECT_TRUE(speech->IsActive());
   speech->Poked();  // already speaking
