@@ -203,6 +203,46 @@ TEST_F(SpeechRotationTest, WithoutAPlayerOrScriptNothingIsSaid) {
   EXPECT_EQ(Said("inits"), 1);  // the first NPC's
 }
 
+// A windmill and a speaker placed in a scene get their settings from the scene's
+// variables before they start.
+TEST_F(SpeechRotationTest, PlacedComponentsTakeTheirSettingsFromTheScene) {
+  Write("mill.vscene",
+        "<scene>\n"
+        "  <entity key=\"Windmill\" position=\"0/0/0\">\n"
+        "    <component class=\"RotationComponent\">\n"
+        "      <var name=\"m_fRotationSpeed\" value=\"20\"/>\n"
+        "      <var name=\"m_iRotationDirection\" value=\"-1\"/>\n"
+        "      <var name=\"m_iRotationAxis\" value=\"3\"/>\n"
+        "    </component>\n"
+        "  </entity>\n"
+        "  <entity key=\"Speaker\" position=\"4/0/0\">\n"
+        "    <component class=\"SpeechComponent\">\n"
+        "      <var name=\"m_fNPCReactRange\" value=\"6.5\"/>\n"
+        "      <var name=\"m_fSpeechDelay\" value=\"3\"/>\n"
+        "      <var name=\"m_bActivationOnly\" value=\"TRUE\"/>\n"
+        "      <var name=\"m_bLooped\" value=\"TRUE\"/>\n"
+        "      <var name=\"m_szScriptFile\" value=\"scripts/Speech.lua\"/>\n"
+        "    </component>\n"
+        "  </entity>\n"
+        "</scene>\n");
+  ASSERT_TRUE(Vision::World.LoadWorld("mill.vscene"));
+  VisBaseEntity_cl* mill = Vision::Game.SearchEntity("Windmill");
+  VisBaseEntity_cl* speaker = Vision::Game.SearchEntity("Speaker");
+  ASSERT_NE(mill, nullptr);
+  ASSERT_NE(speaker, nullptr);
+  auto* speech = speaker->Components<SpeechComponent>();
+  ASSERT_NE(speech, nullptr);
+  EXPECT_FLOAT_EQ(speech->GetReactRange(), 6.5f);
+  EXPECT_FLOAT_EQ(speech->GetSpeechDelay(), 3.0f);
+  EXPECT_TRUE(speech->IsActivationOnly());
+  EXPECT_TRUE(speech->IsLooped());
+  EXPECT_NE(speech->GetScript(), nullptr);
+
+  Frames(2);
+  EXPECT_TRUE(mill->GetOrientation().IsEqual(VisVector_cl(0, 0, -20), 1e-3f));
+  Vision::World.UnloadWorld();
+}
+
 struct Turn {
   int axis;
   int direction;
