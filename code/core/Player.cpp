@@ -4,6 +4,7 @@
 #include "components/NPCUnitComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipSailComponent.h"
+#include "components/SpeechComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -279,8 +280,9 @@ void Player::GiveTarget(const VisTraceLineInfo_t& entityTrace, const VisTraceLin
   if (!entityTrace.detected && !groundTrace.detected) return;
   const VisTraceLineInfo_t& trace = entityDistance <= groundDistance ? entityTrace : groundTrace;
 
-  // Poking a speaker comes with the speech component of land characters.
   if (VisBaseEntity_cl* hit = trace.colliderEntity) {
+    // A click on a speaker pokes it; the click is still an order as well.
+    if (SpeechComponent* speech = hit->Components<SpeechComponent>()) speech->Poked();
     if (hit->IsOfType(TownEntity::GetClassTypeId())) {
       GiveTargetPosition(hit->GetPosition(), true);
       return;

@@ -17,6 +17,8 @@
 #include "components/DamageTextureComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/NoiseListenerComponent.h"
+#include "components/RotationComponent.h"
+#include "components/SpeechComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
@@ -194,6 +196,18 @@ std::vector<Owner> Owners() {
                                   p.SetLooping(false);
                                 }),
       Record<NoiseListenerComponent>("NoiseListenerComponent", [](NoiseListenerComponent& n) { n.SetEnabled(0); }),
+      Record<SpeechComponent>("SpeechComponent", [](SpeechComponent& s) {
+        s.SetReactRange(4.5f);
+        s.SetSpeechDelay(2.5f);
+        s.SetActivationOnly(true);
+        s.SetLooped(true);
+        s.SetScriptFile("scripts/NPC/Greeting.lua");
+      }),
+      Record<RotationComponent>("RotationComponent", [](RotationComponent& r) {
+        r.SetRotationSpeed(-7.5f);
+        r.SetRotationDirection(-1);
+        r.SetRotationAxis(3);
+      }),
       Record<ShipMovementComponent>("ShipMovementComponent", [](ShipMovementComponent& m) {
         m.SetSpeedFullSails(12.0f);
         m.SetTurnFactor(0.5f);
