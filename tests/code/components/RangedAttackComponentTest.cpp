@@ -13,6 +13,7 @@
 #include "util/ComponentSetup.h"
 
 #include "engine/base/VarTable.h"
+#include "engine/sound/VSoundManager.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,17 @@ TEST_F(RangedAttackComponentTest, ProjectileTypesAreListedInNumericOrderWithThei
     ASSERT_TRUE(attack.SetVariable("m_eProjectileType", name)) << name;
     EXPECT_EQ(attack.GetProjectileType(), type) << name;
   }
+}
+
+TEST_F(RangedAttackComponentTest, TheLaunchEffectAndShotSoundComeFromTheGamesData) {
+  Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
+  VSoundManager::GlobalManager().SetInitialized(true);
+  {
+    RangedAttackComponent attack;
+    EXPECT_NE(attack.GetLaunchEffectFile(), nullptr);
+    EXPECT_NE(attack.GetShotSound(), nullptr);
+  }
+  VSoundManager::GlobalManager().SetInitialized(false);
 }
 
 // The effective range (range x (1 + bonuses)) is used but never stored.
