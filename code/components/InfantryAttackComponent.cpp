@@ -52,7 +52,7 @@ bool InfantryAttackComponent::ShouldFindNewTarget() const {
 void InfantryAttackComponent::FindNewTarget(SoldierEntity* soldier, UnitEntity* /*unit*/) {
   if (!soldier) return;
   if (m_pTargetUnit)
-    soldier->SendMsg(VIS_MSG_USER_UNIT_NEW_TARGET, (INT_PTR)m_pTargetUnit);
+    soldier->SendMsg(VIS_MSG_USER_UNIT_NEW_TARGET, (INT_PTR)(VisBaseEntity_cl*)m_pTargetUnit);
   else
     soldier->SendMsg(VIS_MSG_USER_UNIT_STOP);
 }

@@ -4,6 +4,7 @@
 
 #include "components/CarryComponent.h"
 #include "components/InfantryAttackComponent.h"
+#include "components/InfantryMovementComponent.h"
 #include "core/ComponentMessages.h"
 #include "entities/CollectableEntity.h"
 #include "entities/FSM/DieState.h"
@@ -220,7 +221,24 @@ TEST_F(InfantryAttackComponentTest, ADeadTargetIsDroppedAndTheUnitAttackedAgain)
   attack->SetAttackTargetUnit(enemies);
   attack->Update();
   ASSERT_EQ(heard->Count(VIS_MSG_USER_UNIT_NEW_TARGET), 1);
-  EXPECT_EQ(heard->firstParameters.back(), (INT_PTR)enemies);
+  EXPECT_EQ(heard->firstParameters.back(), (INT_PTR)(VisBaseEntity_cl*)enemies);
+}
+
+// Through the soldier's states: an order on a soldier within reach ends in blows.
+TEST_F(InfantryAttackComponentTest, AnOrderedSoldierStrikesThroughItsStates) {
+  MathTools::SetUseFixedRandom(true);
+  SoldierEntity* attacker = MakeSoldier();
+  attacker->GetStats()->m_CombatSkills.m_iMeleeHitChance = 100;
+  auto* attack = Armed(attacker);
+  attack->SetRange(1.5f);
+  ComponentSetup::AddNew<InfantryMovementComponent>(attacker);
+  attacker->CreateStateMachine(STATE_IDLE);
+  SoldierEntity* defender = MakeSoldier(VisVector_cl(1, 0, 0));
+  defender->GetStats()->m_Hitpoints.SetArmor(0, 50);
+  attacker->SendMsg(VIS_MSG_USER_UNIT_ATTACK_ORDER, (INT_PTR)&defender->GetPosition(), (INT_PTR)defender);
+  for (int i = 0; i < 40 && Lost(defender) == 0; ++i) Step(attacker);
+  EXPECT_EQ(attacker->GetStateType(), STATE_ATTACK);
+  EXPECT_EQ(Lost(defender), 2) << "the lowest melee damage of a default record";
 }
 
 TEST_F(InfantryAttackComponentTest, TheBlockKeepsTargetsRangeAndTimers) {

@@ -132,7 +132,7 @@ TEST_F(RangedAttackComponentTest, ShotsReportTheTargetAliveOrLost) {
     EXPECT_EQ(attack->GetAttackTimer(), 10.0f) << kind << ": without statistics";
     ASSERT_EQ(heard->ids.size(), 1u);
     EXPECT_EQ(heard->Count(VIS_MSG_USER_UNIT_NEW_TARGET), 1) << kind;
-    EXPECT_EQ(heard->firstParameters.back(), (INT_PTR)enemies);
+    EXPECT_EQ(heard->firstParameters.back(), (INT_PTR)(VisBaseEntity_cl*)enemies);
     EXPECT_TRUE(attack->IsReadyForTarget());
 
     enemies->RemoveSoldier(enemy);
