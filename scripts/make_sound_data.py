@@ -32,6 +32,7 @@ FILES = [
     ("sounds/HarHar", "Man1Fearful1.wav", 0.25, "tone", 330),
     ("sounds", "sailing.wav", 1.0, "tone", 73),
     ("sounds/voice", "tutorial_colony_part1.wav", 0.5, "tone", 220),
+    ("sounds/FX", "wpn_rifle_shot_CR_02.wav", 0.125, "noise", 0),
 ]
 
 

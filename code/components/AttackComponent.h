@@ -8,6 +8,7 @@
 #include "engine/base/VCallback.h"
 #include "engine/base/VisMath.h"
 
+class SoldierEntity;
 class UnitEntity;
 class VisBaseEntity_cl;
 
@@ -22,6 +23,9 @@ class AttackComponent : public BaseComponent, public IVisCallbackHandler_cl {
   int CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) override;
   // A removed target unit is dropped with the target, and the owner hears 159.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
+  // "ARCH", version 2, target, target unit, range, ready flag, new-target timer,
+  // attack timer, "EOA". The ground attack and the subclasses' properties stay out.
+  void Serialize(VArchive& ar) override;
 
   virtual void Init() {}
   virtual void DeInit() {}
@@ -53,6 +57,24 @@ class AttackComponent : public BaseComponent, public IVisCallbackHandler_cl {
 
  protected:
   static void BuildVarList(VARTABLE& t);
+
+  SoldierEntity* OwnerSoldier() const;
+  // Sums one value over the skills that apply to the soldier's unit (the skills of
+  // its hero statistics; none without a unit or statistics).
+  static float SkillSum(const SoldierEntity* soldier, int value);
+  // The same with each value truncated before it is added.
+  static int SkillSumTruncated(const SoldierEntity* soldier, int value);
+  // The point (-0.37, -0.95, 1.22) in the soldier's frame, where shots leave.
+  static VisVector_cl MuzzlePoint(const SoldierEntity* soldier);
+  static bool IsBuilding(const VisBaseEntity_cl* entity);
+  // A building with hit points left; false while buildings carry no destructible part.
+  static bool IsStandingBuilding(const VisBaseEntity_cl* entity);
+  // Nothing between the two points, each raised by 2.0.
+  static bool FreeLine(const VisVector_cl& from, const VisVector_cl& to, const VisBaseEntity_cl* ignoreA,
+                       const VisBaseEntity_cl* ignoreB);
+  // The ranged range test; the ground target only when asked. The effective range
+  // stays local so the property is never grown by range bonuses.
+  bool CheckShotInRange(bool withGround);
 
   VisBaseEntity_cl* m_pTarget = nullptr;
   UnitEntity* m_pTargetUnit = nullptr;

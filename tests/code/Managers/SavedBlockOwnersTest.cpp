@@ -6,6 +6,7 @@
 #include "support/ShipTestWorld.h"
 
 #include "components/AIShipComponent.h"
+#include "components/AttackComponent.h"
 #include "components/BattleCameraComponent.h"
 #include "components/FreeCameraComponent.h"
 #include "components/ShipBattleCameraComponent.h"
@@ -223,6 +224,15 @@ std::vector<Owner> Owners() {
          auto* c = new CannonComponent();
          if (filled) c->SetAutoFire(true);
          return Held<CannonComponent>(c, &IoSerialize<CannonComponent>);
+       }},
+      {"AttackComponent", -1,
+       [](bool filled) {
+         auto* a = new AttackComponent();
+         if (filled) {
+           a->SetRange(3.5f);
+           a->SetNewTargetTimer(0.75f);
+         }
+         return Held<AttackComponent>(a, &IoSerialize<AttackComponent>);
        }},
       {"InfantryMovementComponent", -1,
        [](bool filled) {
