@@ -9,6 +9,7 @@
 #include "engine/os/VOs.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -25,10 +26,12 @@ constexpr int kMaxEndPointMoves = 500;
 constexpr int kMaxAdjustProbes = 500;
 constexpr int kMaxRandomDraws = 1000;
 constexpr float kNearPlayerDistance = 30.0f;
-constexpr int kNodeBlockSize = 4096;
 
+// Orders the open list on f alone: with std's heap steps this fixes which of equal
+// nodes comes first, and so the routes found.
+template <typename Entry>
 struct HeapOrder {
-  bool operator()(const NavigationNode* a, const NavigationNode* b) const { return a->f > b->f; }
+  bool operator()(const Entry& a, const Entry& b) const { return a.f > b.f; }
 };
 
 bool AtSea() { return GameManager::HasInstance() && GameManager::GetInstance()->IsPlayerAtSea(); }
@@ -46,10 +49,9 @@ float RandomUnit() { return (float)VRandomInt() / 32767.0f; }
 Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
-  m_nodePool.reserve(5000);
+  m_nodes.reserve(5000);
   m_openList.reserve(3000);
-  m_openCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
-  m_closedCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
+  m_cellCosts.assign((size_t)GRID_SIDE * GRID_SIDE, CellCosts{0.0f, 0.0f, 0u});
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
     g_iProfileNeighbours = VProfiling::RegisterElement("Collect neighbors", "Navigation", g_iProfileGetPath);
@@ -57,8 +59,6 @@ Navigation::Navigation() {
 }
 
 Navigation::~Navigation() {
-  m_nodePool.clear();
-  m_nodeBlocks.clear();
   // The last finder to go takes the shared map with it.
   if (m_spMap && m_spMap->GetRefCount() == 1) g_pSharedMap = nullptr;
   m_spMap = nullptr;
@@ -82,22 +82,15 @@ float Navigation::GroundHeightAt(float x, float y) {
   return AtSea() ? 0.0f : NavigationTerrain::GroundHeight(x, y);
 }
 
-// ---- node pool ----------------------------------------------------------------------
+// ---- search stamps ---------------------------------------------------------------------
 
-NavigationNode* Navigation::NewNode(int column, int row) {
-  if (m_iPoolCursor >= (int)m_nodePool.size()) {
-    // The pool grows a block at a time and keeps its nodes for later searches.
-    m_nodeBlocks.emplace_back(new NavigationNode[kNodeBlockSize]);
-    for (int i = 0; i < kNodeBlockSize; ++i) m_nodePool.push_back(&m_nodeBlocks.back()[i]);
+void Navigation::NextSearchStamp() {
+  if (++m_uSearchStamp == 0) {
+    // Wrapped: every stamp left in the grid could be taken for current.
+    std::fill(m_cellCosts.begin(), m_cellCosts.end(), CellCosts{0.0f, 0.0f, 0u});
+    m_uSearchStamp = 1;
   }
-  NavigationNode* node = m_nodePool[m_iPoolCursor++];
-  *node = NavigationNode();
-  node->column = column;
-  node->row = row;
-  return node;
 }
-
-void Navigation::RewindPool() { m_iPoolCursor = 0; }
 
 // ---- path search -----------------------------------------------------------------------
 
@@ -118,27 +111,34 @@ bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVect
     map.WorldToCell(start.x, start.y, startColumn, startRow);
     map.WorldToCell(target.x, target.y, targetColumn, targetRow);
   }
-  NavigationNode* startNode = nullptr;
-  NavigationNode* targetNode =
-      map.HasCells() ? Search(startColumn, startRow, targetColumn, targetRow, randomize, startNode) : nullptr;
+  const int targetNode = map.HasCells() ? Search(startColumn, startRow, targetColumn, targetRow, randomize) : -1;
 
-  // Trace back from the target, linking each parent to its child.
-  if (targetNode) {
-    NavigationNode* node = targetNode;
-    for (int steps = 0; node != startNode && node->parent && steps < MAX_TRACE_STEPS; ++steps) {
-      node->parent->child = node;
-      node = node->parent;
+  // Trace back from the target to the start node (0), at most MAX_TRACE_STEPS
+  // parents; a longer chain gives no route.
+  m_trace.clear();
+  bool traced = false;
+  if (targetNode >= 0) {
+    int node = targetNode;
+    for (int steps = 0; node != 0 && m_nodes[node].parent >= 0 && steps < MAX_TRACE_STEPS; ++steps) {
+      m_trace.push_back(node);
+      node = m_nodes[node].parent;
     }
+    traced = node == 0;
   }
 
   out->push_back(start);
   std::vector<VisVector_cl> points;
   const bool sea = AtSea();
-  for (NavigationNode* node = targetNode ? startNode : nullptr; node && node->child; node = node->child) {
-    VisVector_cl p = map.CellToWorld(node->column, node->row);
-    p.z = sea ? 0.0f : NavigationTerrain::GroundHeightIfLoaded(p.x, p.y);
-    p.w = 1.0f;
-    points.push_back(p);
+  if (traced) {
+    // The start cell and every cell of the chain but the target's.
+    const auto cellPoint = [&](int column, int row) {
+      VisVector_cl p = map.CellToWorld(column, row);
+      p.z = sea ? 0.0f : NavigationTerrain::GroundHeightIfLoaded(p.x, p.y);
+      p.w = 1.0f;
+      points.push_back(p);
+    };
+    cellPoint(m_nodes[0].column, m_nodes[0].row);
+    for (size_t i = m_trace.size(); i-- > 1;) cellPoint(m_nodes[m_trace[i]].column, m_nodes[m_trace[i]].row);
   }
   const size_t count = points.size();
   for (size_t i = 0; i + 2 < count; ++i) {
@@ -153,7 +153,6 @@ bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVect
   }
   out->push_back(target);
 
-  RewindPool();
   VProfiling::StopElement(g_iProfileGetPath);
   return count > 0;
 }
@@ -181,69 +180,75 @@ bool Navigation::TryStraightLine(std::vector<VisVector_cl>* out, const VisVector
   return true;
 }
 
-NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
-                                   NavigationNode*& startNode) {
+int Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize) {
   const NavigationMap& map = *m_spMap;
   m_openList.clear();
-  std::fill(m_openCost.begin(), m_openCost.end(), 0.0f);
-  std::fill(m_closedCost.begin(), m_closedCost.end(), 0.0f);
+  m_nodes.clear();
+  NextSearchStamp();
+  const unsigned stamp = m_uSearchStamp;
+  CellCosts* const cells = m_cellCosts.data();
   m_iSearchStatistics = 0;
 
-  startNode = NewNode(startColumn, startRow);
-  startNode->h = CellDistance(startColumn, startRow, targetColumn, targetRow);
-  startNode->f = startNode->h;
-  m_openList.push_back(startNode);
+  const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
+  m_nodes.push_back(SearchNode{startColumn, startRow, 0.0f, -1});
+  m_openList.push_back(OpenEntry{startH, 0});
 
-  NavigationNode* found = nullptr;
+  int found = -1;
   while (!m_openList.empty()) {
-    std::pop_heap(m_openList.begin(), m_openList.end(), HeapOrder());
-    NavigationNode* node = m_openList.back();
+    std::pop_heap(m_openList.begin(), m_openList.end(), HeapOrder<OpenEntry>());
+    const int current = m_openList.back().node;
     m_openList.pop_back();
-    const int index = GridIndex(node->column, node->row);
+    const SearchNode node = m_nodes[current];
+    CellCosts& here = cells[GridIndex(node.column, node.row)];
+    if (here.stamp != stamp) here = CellCosts{0.0f, 0.0f, stamp};
     // A node replaced by a cheaper one for its cell is passed over: the same as
     // taking it out of the heap when the cheaper one came.
-    if (node != startNode && m_openCost[index] != node->g) continue;
-    m_openCost[index] = 0.0f;
+    if (current != 0 && here.open != node.g) continue;
+    here.open = 0.0f;
 
-    if (node->column == targetColumn && node->row == targetRow) {
-      if (node != startNode) found = node;
+    if (node.column == targetColumn && node.row == targetRow) {
+      if (current != 0) found = current;
       break;
     }
     ++m_iSearchStatistics;
 
-    // The walkable cells around it, but not the one it came from; a node is taken
-    // from the pool only for a neighbour that improves on what is known.
+    // The walkable cells around it, but not the one it came from; a node is made
+    // only for a neighbour that improves on what is known.
     VProfiling::StartElement(g_iProfileNeighbours);
-    const NavigationNode* parent = node->parent;
+    int parentColumn = INT_MIN, parentRow = INT_MIN;
+    if (node.parent >= 0) {
+      parentColumn = m_nodes[node.parent].column;
+      parentRow = m_nodes[node.parent].row;
+    }
     for (int dr = -1; dr <= 1; ++dr) {
+      const int row = node.row + dr;
       for (int dc = -1; dc <= 1; ++dc) {
         if (dc == 0 && dr == 0) continue;
-        const int column = node->column + dc, row = node->row + dr;
+        const int column = node.column + dc;
         const int value = map.GetCell(column, row);
         if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
-        if (parent && parent->column == column && parent->row == row) continue;
-        const bool diagonal = dc != 0 && dr != 0;
+        if (column == parentColumn && row == parentRow) continue;
         float cost = (float)value;
         if (randomize && value == 1 && VRandomInt() % 6 == 0) cost = 2.0f;
-        if (diagonal) cost *= kDiagonalFactor;
-        const float g = node->g + cost;
-        const int nextIndex = GridIndex(column, row);
-        const float open = m_openCost[nextIndex], closed = m_closedCost[nextIndex];
-        if ((open != 0.0f && open <= g) || (closed != 0.0f && closed <= g)) continue;
-        NavigationNode* next = NewNode(column, row);
-        next->diagonal = diagonal;
-        next->g = g;
-        next->parent = node;
-        next->h = CellDistance(column, row, targetColumn, targetRow);
-        next->f = g + next->h;
-        m_closedCost[nextIndex] = 0.0f;
-        m_openCost[nextIndex] = g;
-        m_openList.push_back(next);
-        std::push_heap(m_openList.begin(), m_openList.end(), HeapOrder());
+        if (dc != 0 && dr != 0) cost *= kDiagonalFactor;
+        const float g = node.g + cost;
+        // A walkable cell is on the grid, which is never wider than GRID_SIDE.
+        CellCosts& next = cells[column * GRID_SIDE + row];
+        if (next.stamp != stamp) {
+          next = CellCosts{0.0f, 0.0f, stamp};
+        } else if ((next.open != 0.0f && next.open <= g) || (next.closed != 0.0f && next.closed <= g)) {
+          continue;
+        }
+        const int index = (int)m_nodes.size();
+        m_nodes.push_back(SearchNode{column, row, g, current});
+        next.closed = 0.0f;
+        next.open = g;
+        m_openList.push_back(OpenEntry{g + CellDistance(column, row, targetColumn, targetRow), index});
+        std::push_heap(m_openList.begin(), m_openList.end(), HeapOrder<OpenEntry>());
       }
     }
     VProfiling::StopElement(g_iProfileNeighbours);
-    m_closedCost[index] = node->g;
+    here.closed = node.g;
   }
   return found;
 }

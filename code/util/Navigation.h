@@ -5,7 +5,6 @@
 #pragma once
 
 #include "util/NavigationMap.h"
-#include "util/NavigationNode.h"
 
 #include "engine/base/VisMath.h"
 
@@ -55,18 +54,36 @@ class Navigation {
   // Height of the ground at a point: 0 at sea.
   static float GroundHeightAt(float x, float y);
   bool TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target);
-  // The grid search proper; the target node or null.
-  NavigationNode* Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
-                         NavigationNode*& startNode);
-  NavigationNode* NewNode(int column, int row);
-  void RewindPool();
+  // A node of the grid search: its cell, cost from the start and parent (an index
+  // into m_nodes, -1 for none). Kept small so the search stays in cache.
+  struct SearchNode {
+    int column;
+    int row;
+    float g;
+    int parent;
+  };
+  // An entry of the open list: a node and its f = g + h.
+  struct OpenEntry {
+    float f;
+    int node;
+  };
+  // Costs of a cell known in the search stamped m_uSearchStamp (else both 0): g
+  // while in the open list, g while in the closed list, 0 otherwise.
+  struct CellCosts {
+    float open;
+    float closed;
+    unsigned stamp;
+  };
+  // The grid search proper; the index of the target node, or -1. The start node is 0.
+  int Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize);
+  // Starts a search with every cell unknown, without clearing the grid each time.
+  void NextSearchStamp();
 
   int m_iSearchStatistics = 0;
-  std::vector<NavigationNode*> m_nodePool;
-  std::vector<std::unique_ptr<NavigationNode[]>> m_nodeBlocks;
-  std::vector<NavigationNode*> m_openList;  // min-heap on f
-  int m_iPoolCursor = 0;
-  std::vector<float> m_openCost;    // GRID_SIDE x GRID_SIDE: g while in the open list, else 0
-  std::vector<float> m_closedCost;  // GRID_SIDE x GRID_SIDE: g while in the closed list, else 0
+  std::vector<SearchNode> m_nodes;
+  std::vector<OpenEntry> m_openList;  // min-heap on f
+  std::vector<CellCosts> m_cellCosts;  // GRID_SIDE x GRID_SIDE
+  unsigned m_uSearchStamp = 0;
+  std::vector<int> m_trace;
   VSmartPtr<NavigationMap> m_spMap;
 };
