@@ -27,12 +27,53 @@ constexpr int kMaxAdjustProbes = 500;
 constexpr int kMaxRandomDraws = 1000;
 constexpr float kNearPlayerDistance = 30.0f;
 
-// Orders the open list on f alone: with std's heap steps this fixes which of equal
-// nodes comes first, and so the routes found.
+// The open list is a binary min-heap on f, stepped exactly as the standard
+// library's push_heap and pop_heap step it (hole down to a leaf along the cheaper
+// child, the right one on a tie, then the last entry up), so equal nodes leave it
+// in the order they always have and routes do not change. Written out so the
+// child choice needs no branch.
 template <typename Entry>
-struct HeapOrder {
-  bool operator()(const Entry& a, const Entry& b) const { return a.f > b.f; }
-};
+void HeapPush(std::vector<Entry>& heap, Entry value) {
+  size_t hole = heap.size();
+  heap.push_back(value);
+  Entry* const base = heap.data();
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(base[parent].f > value.f)) break;
+    base[hole] = base[parent];
+    hole = parent;
+  }
+  base[hole] = value;
+}
+
+template <typename Entry>
+Entry HeapPop(std::vector<Entry>& heap) {
+  Entry* const first = heap.data();
+  const Entry top = first[0];
+  const size_t len = heap.size() - 1;  // entries left once the top is out
+  const Entry value = first[len];
+  size_t hole = 0, child = 0;
+  while (len > 2 && child < (len - 1) / 2) {
+    child = 2 * (child + 1);
+    child -= (size_t)(first[child].f > first[child - 1].f);
+    first[hole] = first[child];
+    hole = child;
+  }
+  if (len >= 2 && (len & 1) == 0 && child == (len - 2) / 2) {
+    child = 2 * (child + 1);
+    first[hole] = first[child - 1];
+    hole = child - 1;
+  }
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(first[parent].f > value.f)) break;
+    first[hole] = first[parent];
+    hole = parent;
+  }
+  first[hole] = value;
+  heap.pop_back();
+  return top;
+}
 
 bool AtSea() { return GameManager::HasInstance() && GameManager::GetInstance()->IsPlayerAtSea(); }
 
@@ -70,12 +111,6 @@ void Navigation::Load(const char* imageFile) {
 
 bool Navigation::IsWalkableAt(const VisVector_cl& position) const {
   return m_spMap && m_spMap->GetCellAt(position) < NavigationMap::FIRST_BLOCKED_COST;
-}
-
-int Navigation::GridIndex(int column, int row) {
-  column = std::clamp(column, 0, GRID_SIDE - 1);
-  row = std::clamp(row, 0, GRID_SIDE - 1);
-  return column * GRID_SIDE + row;
 }
 
 float Navigation::GroundHeightAt(float x, float y) {
@@ -195,9 +230,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
 
   int found = -1;
   while (!m_openList.empty()) {
-    std::pop_heap(m_openList.begin(), m_openList.end(), HeapOrder<OpenEntry>());
-    const int current = m_openList.back().node;
-    m_openList.pop_back();
+    const int current = HeapPop(m_openList).node;
     const SearchNode node = m_nodes[current];
     CellCosts& here = cells[GridIndex(node.column, node.row)];
     if (here.stamp != stamp) here = CellCosts{0.0f, 0.0f, stamp};
@@ -243,8 +276,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
         m_nodes.push_back(SearchNode{column, row, g, current});
         next.closed = 0.0f;
         next.open = g;
-        m_openList.push_back(OpenEntry{g + CellDistance(column, row, targetColumn, targetRow), index});
-        std::push_heap(m_openList.begin(), m_openList.end(), HeapOrder<OpenEntry>());
+        HeapPush(m_openList, OpenEntry{g + CellDistance(column, row, targetColumn, targetRow), index});
       }
     }
     VProfiling::StopElement(g_iProfileNeighbours);

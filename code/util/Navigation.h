@@ -48,7 +48,11 @@ class Navigation {
   int GetSearchStatistics() const { return m_iSearchStatistics; }
 
  private:
-  static int GridIndex(int column, int row);
+  static int GridIndex(int column, int row) {
+    column = column < 0 ? 0 : column > GRID_SIDE - 1 ? GRID_SIDE - 1 : column;
+    row = row < 0 ? 0 : row > GRID_SIDE - 1 ? GRID_SIDE - 1 : row;
+    return column * GRID_SIDE + row;
+  }
   // Moves an end point that is not walkable onto walkable ground towards the other.
   void MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other);
   // Height of the ground at a point: 0 at sea.
