@@ -27,54 +27,6 @@ constexpr int kMaxAdjustProbes = 500;
 constexpr int kMaxRandomDraws = 1000;
 constexpr float kNearPlayerDistance = 30.0f;
 
-// The open list is a binary min-heap on f, stepped exactly as the standard
-// library's push_heap and pop_heap step it (hole down to a leaf along the cheaper
-// child, the right one on a tie, then the last entry up), so equal nodes leave it
-// in the order they always have and routes do not change. Written out so the
-// child choice needs no branch.
-template <typename Entry>
-void HeapPush(std::vector<Entry>& heap, Entry value) {
-  size_t hole = heap.size();
-  heap.push_back(value);
-  Entry* const base = heap.data();
-  while (hole > 0) {
-    const size_t parent = (hole - 1) / 2;
-    if (!(base[parent].f > value.f)) break;
-    base[hole] = base[parent];
-    hole = parent;
-  }
-  base[hole] = value;
-}
-
-template <typename Entry>
-Entry HeapPop(std::vector<Entry>& heap) {
-  Entry* const first = heap.data();
-  const Entry top = first[0];
-  const size_t len = heap.size() - 1;  // entries left once the top is out
-  const Entry value = first[len];
-  size_t hole = 0, child = 0;
-  while (len > 2 && child < (len - 1) / 2) {
-    child = 2 * (child + 1);
-    child -= (size_t)(first[child].f > first[child - 1].f);
-    first[hole] = first[child];
-    hole = child;
-  }
-  if (len >= 2 && (len & 1) == 0 && child == (len - 2) / 2) {
-    child = 2 * (child + 1);
-    first[hole] = first[child - 1];
-    hole = child - 1;
-  }
-  while (hole > 0) {
-    const size_t parent = (hole - 1) / 2;
-    if (!(first[parent].f > value.f)) break;
-    first[hole] = first[parent];
-    hole = parent;
-  }
-  first[hole] = value;
-  heap.pop_back();
-  return top;
-}
-
 bool AtSea() { return GameManager::HasInstance() && GameManager::GetInstance()->IsPlayerAtSea(); }
 
 float CellDistance(int c0, int r0, int c1, int r1) {
@@ -91,7 +43,6 @@ Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
   m_nodes.reserve(5000);
-  m_openList.reserve(3000);
   m_cellCosts.assign((size_t)GRID_SIDE * GRID_SIDE, CellCosts{0.0f, 0.0f, 0u});
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
@@ -115,6 +66,80 @@ bool Navigation::IsWalkableAt(const VisVector_cl& position) const {
 
 float Navigation::GroundHeightAt(float x, float y) {
   return AtSea() ? 0.0f : NavigationTerrain::GroundHeight(x, y);
+}
+
+// ---- open list ---------------------------------------------------------------------------
+// Stepped exactly as the standard library's push_heap and pop_heap step a heap
+// (the hole down to a leaf along the cheaper child, the right one on a tie, then
+// the last entry up from there), so equal nodes leave in the order they always
+// have and routes do not change. Written out to choose the child without a branch
+// and to fetch the grandchildren before the choice is known.
+
+void Navigation::OpenList::Push(float f, int node) {
+  if (m_count + 8 >= m_keys.size()) {
+    m_keys.resize(m_keys.size() * 2 + 4096);
+    m_nodes.resize(m_keys.size());
+  }
+  uint32_t key;
+  std::memcpy(&key, &f, sizeof key);
+  uint32_t* const keys = m_keys.data();
+  int* const nodes = m_nodes.data();
+  size_t hole = m_count++;
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(keys[parent] > key)) break;
+    keys[hole] = keys[parent];
+    nodes[hole] = nodes[parent];
+    hole = parent;
+  }
+  keys[hole] = key;
+  nodes[hole] = node;
+}
+
+int Navigation::OpenList::Pop() {
+  uint32_t* const keys = m_keys.data();
+  int* const nodes = m_nodes.data();
+  const int top = nodes[0];
+  const size_t len = --m_count;  // entries left once the top is out
+  const uint32_t key = keys[len];
+  const int node = nodes[len];
+  size_t hole = 0;
+  if (len > 2) {
+    const size_t limit = (len - 1) / 2;
+    // Grandchildren past the end are read from the spare room and never used.
+    const size_t lastRead = m_keys.size() - 4;
+    uint64_t children;
+    std::memcpy(&children, keys + 1, sizeof children);
+    while (hole < limit) {
+      const size_t grand = std::min(4 * hole + 3, lastRead);
+      uint64_t underLeft, underRight;
+      std::memcpy(&underLeft, keys + grand, sizeof underLeft);
+      std::memcpy(&underRight, keys + grand + 2, sizeof underRight);
+      const uint32_t left = (uint32_t)children, right = (uint32_t)(children >> 32);
+      const bool takeLeft = right > left;
+      const size_t child = 2 * hole + 2 - (size_t)takeLeft;
+      keys[hole] = takeLeft ? left : right;
+      nodes[hole] = nodes[child];
+      hole = child;
+      children = takeLeft ? underLeft : underRight;
+    }
+  }
+  if (len >= 2 && (len & 1) == 0 && hole == (len - 2) / 2) {
+    const size_t child = 2 * hole + 1;
+    keys[hole] = keys[child];
+    nodes[hole] = nodes[child];
+    hole = child;
+  }
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(keys[parent] > key)) break;
+    keys[hole] = keys[parent];
+    nodes[hole] = nodes[parent];
+    hole = parent;
+  }
+  keys[hole] = key;
+  nodes[hole] = node;
+  return top;
 }
 
 // ---- search stamps ---------------------------------------------------------------------
@@ -217,7 +242,7 @@ bool Navigation::TryStraightLine(std::vector<VisVector_cl>* out, const VisVector
 
 int Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize) {
   const NavigationMap& map = *m_spMap;
-  m_openList.clear();
+  m_openList.Clear();
   m_nodes.clear();
   NextSearchStamp();
   const unsigned stamp = m_uSearchStamp;
@@ -226,11 +251,11 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
 
   const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
   m_nodes.push_back(SearchNode{startColumn, startRow, 0.0f, -1});
-  m_openList.push_back(OpenEntry{startH, 0});
+  m_openList.Push(startH, 0);
 
   int found = -1;
-  while (!m_openList.empty()) {
-    const int current = HeapPop(m_openList).node;
+  while (!m_openList.Empty()) {
+    const int current = m_openList.Pop();
     const SearchNode node = m_nodes[current];
     CellCosts& here = cells[GridIndex(node.column, node.row)];
     if (here.stamp != stamp) here = CellCosts{0.0f, 0.0f, stamp};
@@ -276,7 +301,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
         m_nodes.push_back(SearchNode{column, row, g, current});
         next.closed = 0.0f;
         next.open = g;
-        HeapPush(m_openList, OpenEntry{g + CellDistance(column, row, targetColumn, targetRow), index});
+        m_openList.Push(g + CellDistance(column, row, targetColumn, targetRow), index);
       }
     }
     VProfiling::StopElement(g_iProfileNeighbours);

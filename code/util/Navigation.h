@@ -8,6 +8,7 @@
 
 #include "engine/base/VisMath.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -66,10 +67,19 @@ class Navigation {
     float g;
     int parent;
   };
-  // An entry of the open list: a node and its f = g + h.
-  struct OpenEntry {
-    float f;
-    int node;
+  // The open list: a binary min-heap of nodes on f, the keys apart from the nodes
+  // so the way down reads little, with room past the end for reading ahead.
+  class OpenList {
+   public:
+    void Clear() { m_count = 0; }
+    bool Empty() const { return m_count == 0; }
+    void Push(float f, int node);
+    int Pop();
+
+   private:
+    std::vector<uint32_t> m_keys;  // the bits of f: as f is never below 0 they order as f does
+    std::vector<int> m_nodes;
+    size_t m_count = 0;
   };
   // Costs of a cell known in the search stamped m_uSearchStamp (else both 0): g
   // while in the open list, g while in the closed list, 0 otherwise.
@@ -85,7 +95,7 @@ class Navigation {
 
   int m_iSearchStatistics = 0;
   std::vector<SearchNode> m_nodes;
-  std::vector<OpenEntry> m_openList;  // min-heap on f
+  OpenList m_openList;
   std::vector<CellCosts> m_cellCosts;  // GRID_SIDE x GRID_SIDE
   unsigned m_uSearchStamp = 0;
   std::vector<int> m_trace;
