@@ -43,7 +43,7 @@ Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
   m_nodes.reserve(5000);
-  m_cellCosts.assign((size_t)GRID_SIDE * GRID_SIDE, CellCosts{0.0f, 0.0f, 0u});
+  m_cellCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
     g_iProfileNeighbours = VProfiling::RegisterElement("Collect neighbors", "Navigation", g_iProfileGetPath);
@@ -142,16 +142,6 @@ int Navigation::OpenList::Pop() {
   return top;
 }
 
-// ---- search stamps ---------------------------------------------------------------------
-
-void Navigation::NextSearchStamp() {
-  if (++m_uSearchStamp == 0) {
-    // Wrapped: every stamp left in the grid could be taken for current.
-    std::fill(m_cellCosts.begin(), m_cellCosts.end(), CellCosts{0.0f, 0.0f, 0u});
-    m_uSearchStamp = 1;
-  }
-}
-
 // ---- path search -----------------------------------------------------------------------
 
 bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVector_cl start, VisVector_cl target) {
@@ -244,9 +234,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   const NavigationMap& map = *m_spMap;
   m_openList.Clear();
   m_nodes.clear();
-  NextSearchStamp();
-  const unsigned stamp = m_uSearchStamp;
-  CellCosts* const cells = m_cellCosts.data();
+  float* const cells = m_cellCost.data();
   m_iSearchStatistics = 0;
 
   const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
@@ -257,12 +245,11 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   while (!m_openList.Empty()) {
     const int current = m_openList.Pop();
     const SearchNode node = m_nodes[current];
-    CellCosts& here = cells[GridIndex(node.column, node.row)];
-    if (here.stamp != stamp) here = CellCosts{0.0f, 0.0f, stamp};
+    float& here = cells[GridIndex(node.column, node.row)];
     // A node replaced by a cheaper one for its cell is passed over: the same as
-    // taking it out of the heap when the cheaper one came.
-    if (current != 0 && here.open != node.g) continue;
-    here.open = 0.0f;
+    // taking it out of the heap when the cheaper one came. (Only the start has g 0.)
+    if (current != 0 && here != node.g) continue;
+    if (here > 0.0f) here = 0.0f;  // out of the open list
 
     if (node.column == targetColumn && node.row == targetRow) {
       if (current != 0) found = current;
@@ -291,22 +278,23 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
         if (dc != 0 && dr != 0) cost *= kDiagonalFactor;
         const float g = node.g + cost;
         // A walkable cell is on the grid, which is never wider than GRID_SIDE.
-        CellCosts& next = cells[column * GRID_SIDE + row];
-        if (next.stamp != stamp) {
-          next = CellCosts{0.0f, 0.0f, stamp};
-        } else if ((next.open != 0.0f && next.open <= g) || (next.closed != 0.0f && next.closed <= g)) {
-          continue;
-        }
+        float& next = cells[column * GRID_SIDE + row];
+        if (next != 0.0f && std::fabs(next) <= g) continue;
         const int index = (int)m_nodes.size();
         m_nodes.push_back(SearchNode{column, row, g, current});
-        next.closed = 0.0f;
-        next.open = g;
+        next = g;
         m_openList.Push(g + CellDistance(column, row, targetColumn, targetRow), index);
       }
     }
     VProfiling::StopElement(g_iProfileNeighbours);
-    here.closed = node.g;
+    // Into the closed list; the start's g of 0 only takes it out of the closed list.
+    if (node.g != 0.0f) {
+      here = -node.g;
+    } else if (here < 0.0f) {
+      here = 0.0f;
+    }
   }
+  for (const SearchNode& node : m_nodes) cells[GridIndex(node.column, node.row)] = 0.0f;
   return found;
 }
 

@@ -81,23 +81,16 @@ class Navigation {
     std::vector<int> m_nodes;
     size_t m_count = 0;
   };
-  // Costs of a cell known in the search stamped m_uSearchStamp (else both 0): g
-  // while in the open list, g while in the closed list, 0 otherwise.
-  struct CellCosts {
-    float open;
-    float closed;
-    unsigned stamp;
-  };
   // The grid search proper; the index of the target node, or -1. The start node is 0.
   int Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize);
-  // Starts a search with every cell unknown, without clearing the grid each time.
-  void NextSearchStamp();
 
   int m_iSearchStatistics = 0;
   std::vector<SearchNode> m_nodes;
   OpenList m_openList;
-  std::vector<CellCosts> m_cellCosts;  // GRID_SIDE x GRID_SIDE
-  unsigned m_uSearchStamp = 0;
+  // GRID_SIDE x GRID_SIDE, a float a cell to keep the search's part of it in cache:
+  // g while in the open list, -g while in the closed list, else 0 (a cell is never
+  // in both). A search sets back the cells of its nodes when it ends.
+  std::vector<float> m_cellCost;
   std::vector<int> m_trace;
   VSmartPtr<NavigationMap> m_spMap;
 };
