@@ -9,7 +9,6 @@
 #include "engine/os/VOs.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -187,7 +186,7 @@ bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVect
       p.w = 1.0f;
       points.push_back(p);
     };
-    cellPoint(m_nodes[0].column, m_nodes[0].row);
+    cellPoint(m_iStartColumn, m_iStartRow);
     for (size_t i = m_trace.size(); i-- > 1;) cellPoint(m_nodes[m_trace[i]].column, m_nodes[m_trace[i]].row);
   }
   const size_t count = points.size();
@@ -238,13 +237,21 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   m_iSearchStatistics = 0;
 
   const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
-  m_nodes.push_back(SearchNode{startColumn, startRow, 0.0f, -1});
+  m_iStartColumn = startColumn;
+  m_iStartRow = startRow;
+  m_nodes.push_back(SearchNode{0, 0, 0, 0, 0.0f, -1});
   m_openList.Push(startH, 0);
 
   int found = -1;
   while (!m_openList.Empty()) {
     const int current = m_openList.Pop();
-    const SearchNode node = m_nodes[current];
+    const SearchNode stored = m_nodes[current];
+    const struct {
+      int column, row;
+      float g;
+      int parent, parentColumn, parentRow;
+    } node = {current != 0 ? stored.column : m_iStartColumn, current != 0 ? stored.row : m_iStartRow,
+              stored.g, stored.parent, stored.parentColumn, stored.parentRow};
     float& here = cells[GridIndex(node.column, node.row)];
     // A node replaced by a cheaper one for its cell is passed over: the same as
     // taking it out of the heap when the cheaper one came. (Only the start has g 0.)
@@ -260,11 +267,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
     // The walkable cells around it, but not the one it came from; a node is made
     // only for a neighbour that improves on what is known.
     VProfiling::StartElement(g_iProfileNeighbours);
-    int parentColumn = INT_MIN, parentRow = INT_MIN;
-    if (node.parent >= 0) {
-      parentColumn = m_nodes[node.parent].column;
-      parentRow = m_nodes[node.parent].row;
-    }
+    const bool hasParent = node.parent >= 0;
     for (int dr = -1; dr <= 1; ++dr) {
       const int row = node.row + dr;
       for (int dc = -1; dc <= 1; ++dc) {
@@ -272,7 +275,7 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
         const int column = node.column + dc;
         const int value = map.GetCell(column, row);
         if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
-        if (column == parentColumn && row == parentRow) continue;
+        if (hasParent && column == node.parentColumn && row == node.parentRow) continue;
         float cost = (float)value;
         if (randomize && value == 1 && VRandomInt() % 6 == 0) cost = 2.0f;
         if (dc != 0 && dr != 0) cost *= kDiagonalFactor;
@@ -281,7 +284,8 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
         float& next = cells[column * GRID_SIDE + row];
         if (next != 0.0f && std::fabs(next) <= g) continue;
         const int index = (int)m_nodes.size();
-        m_nodes.push_back(SearchNode{column, row, g, current});
+        // Both cells are on the grid or next to it here, well inside int16_t.
+        m_nodes.push_back(SearchNode{(int16_t)column, (int16_t)row, (int16_t)node.column, (int16_t)node.row, g, current});
         next = g;
         m_openList.Push(g + CellDistance(column, row, targetColumn, targetRow), index);
       }
@@ -294,7 +298,8 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
       here = 0.0f;
     }
   }
-  for (const SearchNode& node : m_nodes) cells[GridIndex(node.column, node.row)] = 0.0f;
+  cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
+  for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
   return found;
 }
 

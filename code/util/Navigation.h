@@ -59,11 +59,15 @@ class Navigation {
   // Height of the ground at a point: 0 at sea.
   static float GroundHeightAt(float x, float y);
   bool TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target);
-  // A node of the grid search: its cell, cost from the start and parent (an index
-  // into m_nodes, -1 for none). Kept small so the search stays in cache.
+  // A node of the grid search: its cell, its parent's cell, cost from the start
+  // and parent (an index into m_nodes, -1 for none). Kept small, and with the
+  // parent's cell at hand, so the search stays in cache. Cells are on the grid or
+  // next to it, except the start's, which is kept apart (m_iStartColumn, m_iStartRow).
   struct SearchNode {
-    int column;
-    int row;
+    int16_t column;
+    int16_t row;
+    int16_t parentColumn;
+    int16_t parentRow;
     float g;
     int parent;
   };
@@ -86,6 +90,8 @@ class Navigation {
 
   int m_iSearchStatistics = 0;
   std::vector<SearchNode> m_nodes;
+  int m_iStartColumn = 0;
+  int m_iStartRow = 0;
   OpenList m_openList;
   // GRID_SIDE x GRID_SIDE, a float a cell to keep the search's part of it in cache:
   // g while in the open list, -g while in the closed list, else 0 (a cell is never
