@@ -75,7 +75,8 @@ float Navigation::GroundHeightAt(float x, float y) {
 // and to fetch the grandchildren before the choice is known.
 
 void Navigation::OpenList::Push(float f, int node) {
-  if (m_count + 8 >= m_keys.size()) {
+  // Room for the reads ahead of Pop: up to twice the entries.
+  if (2 * m_count + 16 >= m_keys.size()) {
     m_keys.resize(m_keys.size() * 2 + 4096);
     m_nodes.resize(m_keys.size());
   }
@@ -106,11 +107,10 @@ int Navigation::OpenList::Pop() {
   if (len > 2) {
     const size_t limit = (len - 1) / 2;
     // Grandchildren past the end are read from the spare room and never used.
-    const size_t lastRead = m_keys.size() - 4;
     uint64_t children;
     std::memcpy(&children, keys + 1, sizeof children);
     while (hole < limit) {
-      const size_t grand = std::min(4 * hole + 3, lastRead);
+      const size_t grand = 4 * hole + 3;
       uint64_t underLeft, underRight;
       std::memcpy(&underLeft, keys + grand, sizeof underLeft);
       std::memcpy(&underRight, keys + grand + 2, sizeof underRight);
