@@ -9,6 +9,7 @@
 #include "engine/os/VOs.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -73,6 +74,9 @@ float Navigation::GroundHeightAt(float x, float y) {
 // the last entry up from there), so equal nodes leave in the order they always
 // have and routes do not change. Written out to choose the child without a branch
 // and to fetch the grandchildren before the choice is known.
+
+// Pop reads two keys at once, the left one in the low half.
+static_assert(std::endian::native == std::endian::little);
 
 void Navigation::OpenList::Push(float f, int node) {
   // Room for the reads ahead of Pop: up to twice the entries.

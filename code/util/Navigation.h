@@ -9,7 +9,6 @@
 #include "engine/base/VisMath.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class Navigation {
