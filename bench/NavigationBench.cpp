@@ -9,6 +9,7 @@
 // search in milliseconds.
 #include "util/Navigation.h"
 
+#include "tests/code/util/NavigationBenchMaps.h"
 #include "tests/support/DdsFile.h"
 
 #include "engine/Vision.h"
@@ -23,45 +24,10 @@
 
 namespace {
 
-constexpr int kSide = 512;
-
-std::vector<uint8_t> Serpentine() {
-  std::vector<uint8_t> pixels((size_t)kSide * kSide, 255);
-  for (int column = 4, wall = 0; column < kSide - 2; column += 8, ++wall) {
-    const int gapRow = wall % 2 == 0 ? kSide - 2 : 1;
-    for (int row = 0; row < kSide; ++row)
-      if (row != gapRow) pixels[(size_t)row * kSide + column] = 0;
-  }
-  return pixels;
-}
-
-// Walls on three sides of a square from (100, 100) to (400, 400), open towards column 0.
-std::vector<uint8_t> Cup() {
-  std::vector<uint8_t> pixels((size_t)kSide * kSide, 255);
-  for (int i = 100; i <= 400; ++i) {
-    pixels[(size_t)100 * kSide + i] = 0;
-    pixels[(size_t)400 * kSide + i] = 0;
-    pixels[(size_t)i * kSide + 400] = 0;
-  }
-  return pixels;
-}
-
-std::vector<uint8_t> ScatteredBlocks() {
-  std::vector<uint8_t> pixels((size_t)kSide * kSide, 255);
-  VSeedRandom(17u);
-  for (int block = 0; block < 900; ++block) {
-    const int column = VRandomInt() % (kSide - 8), row = VRandomInt() % (kSide - 8);
-    for (int r = row; r < row + 6; ++r)
-      for (int c = column; c < column + 6; ++c) pixels[(size_t)r * kSide + c] = (r + c) % 3 ? 0 : 100;
-  }
-  // Keep both corners open.
-  for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 10; ++c) {
-      pixels[(size_t)r * kSide + c] = 255;
-      pixels[(size_t)(kSide - 1 - r) * kSide + (kSide - 1 - c)] = 255;
-    }
-  return pixels;
-}
+using navigation_maps::Cup;
+using navigation_maps::kSide;
+using navigation_maps::ScatteredBlocks;
+using navigation_maps::Serpentine;
 
 double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());

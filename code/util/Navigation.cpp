@@ -9,6 +9,7 @@
 #include "engine/os/VOs.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -25,11 +26,6 @@ constexpr int kMaxEndPointMoves = 500;
 constexpr int kMaxAdjustProbes = 500;
 constexpr int kMaxRandomDraws = 1000;
 constexpr float kNearPlayerDistance = 30.0f;
-constexpr int kNodeBlockSize = 4096;
-
-struct HeapOrder {
-  bool operator()(const NavigationNode* a, const NavigationNode* b) const { return a->f > b->f; }
-};
 
 bool AtSea() { return GameManager::HasInstance() && GameManager::GetInstance()->IsPlayerAtSea(); }
 
@@ -46,10 +42,8 @@ float RandomUnit() { return (float)VRandomInt() / 32767.0f; }
 Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
-  m_nodePool.reserve(5000);
-  m_openList.reserve(3000);
-  m_openCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
-  m_closedCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
+  m_nodes.reserve(5000);
+  m_cellCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
     g_iProfileNeighbours = VProfiling::RegisterElement("Collect neighbors", "Navigation", g_iProfileGetPath);
@@ -57,8 +51,6 @@ Navigation::Navigation() {
 }
 
 Navigation::~Navigation() {
-  m_nodePool.clear();
-  m_nodeBlocks.clear();
   // The last finder to go takes the shared map with it.
   if (m_spMap && m_spMap->GetRefCount() == 1) g_pSharedMap = nullptr;
   m_spMap = nullptr;
@@ -72,32 +64,86 @@ bool Navigation::IsWalkableAt(const VisVector_cl& position) const {
   return m_spMap && m_spMap->GetCellAt(position) < NavigationMap::FIRST_BLOCKED_COST;
 }
 
-int Navigation::GridIndex(int column, int row) {
-  column = std::clamp(column, 0, GRID_SIDE - 1);
-  row = std::clamp(row, 0, GRID_SIDE - 1);
-  return column * GRID_SIDE + row;
-}
-
 float Navigation::GroundHeightAt(float x, float y) {
   return AtSea() ? 0.0f : NavigationTerrain::GroundHeight(x, y);
 }
 
-// ---- node pool ----------------------------------------------------------------------
+// ---- open list ---------------------------------------------------------------------------
+// Stepped exactly as the standard library's push_heap and pop_heap step a heap
+// (the hole down to a leaf along the cheaper child, the right one on a tie, then
+// the last entry up from there), so equal nodes leave in the order they always
+// have and routes do not change. Written out to choose the child without a branch
+// and to fetch the grandchildren before the choice is known.
 
-NavigationNode* Navigation::NewNode(int column, int row) {
-  if (m_iPoolCursor >= (int)m_nodePool.size()) {
-    // The pool grows a block at a time and keeps its nodes for later searches.
-    m_nodeBlocks.emplace_back(new NavigationNode[kNodeBlockSize]);
-    for (int i = 0; i < kNodeBlockSize; ++i) m_nodePool.push_back(&m_nodeBlocks.back()[i]);
+// Pop reads two keys at once, the left one in the low half.
+static_assert(std::endian::native == std::endian::little);
+
+void Navigation::OpenList::Push(float f, int node) {
+  // Room for the reads ahead of Pop: up to twice the entries.
+  if (2 * m_count + 16 >= m_keys.size()) {
+    m_keys.resize(m_keys.size() * 2 + 4096);
+    m_nodes.resize(m_keys.size());
   }
-  NavigationNode* node = m_nodePool[m_iPoolCursor++];
-  *node = NavigationNode();
-  node->column = column;
-  node->row = row;
-  return node;
+  uint32_t key;
+  std::memcpy(&key, &f, sizeof key);
+  uint32_t* const keys = m_keys.data();
+  int* const nodes = m_nodes.data();
+  size_t hole = m_count++;
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(keys[parent] > key)) break;
+    keys[hole] = keys[parent];
+    nodes[hole] = nodes[parent];
+    hole = parent;
+  }
+  keys[hole] = key;
+  nodes[hole] = node;
 }
 
-void Navigation::RewindPool() { m_iPoolCursor = 0; }
+int Navigation::OpenList::Pop() {
+  uint32_t* const keys = m_keys.data();
+  int* const nodes = m_nodes.data();
+  const int top = nodes[0];
+  const size_t len = --m_count;  // entries left once the top is out
+  const uint32_t key = keys[len];
+  const int node = nodes[len];
+  size_t hole = 0;
+  if (len > 2) {
+    const size_t limit = (len - 1) / 2;
+    // Grandchildren past the end are read from the spare room and never used.
+    uint64_t children;
+    std::memcpy(&children, keys + 1, sizeof children);
+    while (hole < limit) {
+      const size_t grand = 4 * hole + 3;
+      uint64_t underLeft, underRight;
+      std::memcpy(&underLeft, keys + grand, sizeof underLeft);
+      std::memcpy(&underRight, keys + grand + 2, sizeof underRight);
+      const uint32_t left = (uint32_t)children, right = (uint32_t)(children >> 32);
+      const bool takeLeft = right > left;
+      const size_t child = 2 * hole + 2 - (size_t)takeLeft;
+      keys[hole] = takeLeft ? left : right;
+      nodes[hole] = nodes[child];
+      hole = child;
+      children = takeLeft ? underLeft : underRight;
+    }
+  }
+  if (len >= 2 && (len & 1) == 0 && hole == (len - 2) / 2) {
+    const size_t child = 2 * hole + 1;
+    keys[hole] = keys[child];
+    nodes[hole] = nodes[child];
+    hole = child;
+  }
+  while (hole > 0) {
+    const size_t parent = (hole - 1) / 2;
+    if (!(keys[parent] > key)) break;
+    keys[hole] = keys[parent];
+    nodes[hole] = nodes[parent];
+    hole = parent;
+  }
+  keys[hole] = key;
+  nodes[hole] = node;
+  return top;
+}
 
 // ---- path search -----------------------------------------------------------------------
 
@@ -118,27 +164,34 @@ bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVect
     map.WorldToCell(start.x, start.y, startColumn, startRow);
     map.WorldToCell(target.x, target.y, targetColumn, targetRow);
   }
-  NavigationNode* startNode = nullptr;
-  NavigationNode* targetNode =
-      map.HasCells() ? Search(startColumn, startRow, targetColumn, targetRow, randomize, startNode) : nullptr;
+  const int targetNode = map.HasCells() ? Search(startColumn, startRow, targetColumn, targetRow, randomize) : -1;
 
-  // Trace back from the target, linking each parent to its child.
-  if (targetNode) {
-    NavigationNode* node = targetNode;
-    for (int steps = 0; node != startNode && node->parent && steps < MAX_TRACE_STEPS; ++steps) {
-      node->parent->child = node;
-      node = node->parent;
+  // Trace back from the target to the start node (0), at most MAX_TRACE_STEPS
+  // parents; a longer chain gives no route.
+  m_trace.clear();
+  bool traced = false;
+  if (targetNode >= 0) {
+    int node = targetNode;
+    for (int steps = 0; node != 0 && m_nodes[node].parent >= 0 && steps < MAX_TRACE_STEPS; ++steps) {
+      m_trace.push_back(node);
+      node = m_nodes[node].parent;
     }
+    traced = node == 0;
   }
 
   out->push_back(start);
   std::vector<VisVector_cl> points;
   const bool sea = AtSea();
-  for (NavigationNode* node = targetNode ? startNode : nullptr; node && node->child; node = node->child) {
-    VisVector_cl p = map.CellToWorld(node->column, node->row);
-    p.z = sea ? 0.0f : NavigationTerrain::GroundHeightIfLoaded(p.x, p.y);
-    p.w = 1.0f;
-    points.push_back(p);
+  if (traced) {
+    // The start cell and every cell of the chain but the target's.
+    const auto cellPoint = [&](int column, int row) {
+      VisVector_cl p = map.CellToWorld(column, row);
+      p.z = sea ? 0.0f : NavigationTerrain::GroundHeightIfLoaded(p.x, p.y);
+      p.w = 1.0f;
+      points.push_back(p);
+    };
+    cellPoint(m_iStartColumn, m_iStartRow);
+    for (size_t i = m_trace.size(); i-- > 1;) cellPoint(m_nodes[m_trace[i]].column, m_nodes[m_trace[i]].row);
   }
   const size_t count = points.size();
   for (size_t i = 0; i + 2 < count; ++i) {
@@ -153,7 +206,6 @@ bool Navigation::GetPath(std::vector<VisVector_cl>* out, bool randomize, VisVect
   }
   out->push_back(target);
 
-  RewindPool();
   VProfiling::StopElement(g_iProfileGetPath);
   return count > 0;
 }
@@ -181,70 +233,77 @@ bool Navigation::TryStraightLine(std::vector<VisVector_cl>* out, const VisVector
   return true;
 }
 
-NavigationNode* Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
-                                   NavigationNode*& startNode) {
+int Navigation::Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize) {
   const NavigationMap& map = *m_spMap;
-  m_openList.clear();
-  std::fill(m_openCost.begin(), m_openCost.end(), 0.0f);
-  std::fill(m_closedCost.begin(), m_closedCost.end(), 0.0f);
+  m_openList.Clear();
+  m_nodes.clear();
+  float* const cells = m_cellCost.data();
   m_iSearchStatistics = 0;
 
-  startNode = NewNode(startColumn, startRow);
-  startNode->h = CellDistance(startColumn, startRow, targetColumn, targetRow);
-  startNode->f = startNode->h;
-  m_openList.push_back(startNode);
+  const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
+  m_iStartColumn = startColumn;
+  m_iStartRow = startRow;
+  m_nodes.push_back(SearchNode{0, 0, 0, 0, 0.0f, -1});
+  m_openList.Push(startH, 0);
 
-  NavigationNode* found = nullptr;
-  while (!m_openList.empty()) {
-    std::pop_heap(m_openList.begin(), m_openList.end(), HeapOrder());
-    NavigationNode* node = m_openList.back();
-    m_openList.pop_back();
-    const int index = GridIndex(node->column, node->row);
+  int found = -1;
+  while (!m_openList.Empty()) {
+    const int current = m_openList.Pop();
+    const SearchNode stored = m_nodes[current];
+    const struct {
+      int column, row;
+      float g;
+      int parent, parentColumn, parentRow;
+    } node = {current != 0 ? stored.column : m_iStartColumn, current != 0 ? stored.row : m_iStartRow,
+              stored.g, stored.parent, stored.parentColumn, stored.parentRow};
+    float& here = cells[GridIndex(node.column, node.row)];
     // A node replaced by a cheaper one for its cell is passed over: the same as
-    // taking it out of the heap when the cheaper one came.
-    if (node != startNode && m_openCost[index] != node->g) continue;
-    m_openCost[index] = 0.0f;
+    // taking it out of the heap when the cheaper one came. (Only the start has g 0.)
+    if (current != 0 && here != node.g) continue;
+    if (here > 0.0f) here = 0.0f;  // out of the open list
 
-    if (node->column == targetColumn && node->row == targetRow) {
-      if (node != startNode) found = node;
+    if (node.column == targetColumn && node.row == targetRow) {
+      if (current != 0) found = current;
       break;
     }
     ++m_iSearchStatistics;
 
-    // The walkable cells around it, but not the one it came from; a node is taken
-    // from the pool only for a neighbour that improves on what is known.
+    // The walkable cells around it, but not the one it came from; a node is made
+    // only for a neighbour that improves on what is known.
     VProfiling::StartElement(g_iProfileNeighbours);
-    const NavigationNode* parent = node->parent;
+    const bool hasParent = node.parent >= 0;
     for (int dr = -1; dr <= 1; ++dr) {
+      const int row = node.row + dr;
       for (int dc = -1; dc <= 1; ++dc) {
         if (dc == 0 && dr == 0) continue;
-        const int column = node->column + dc, row = node->row + dr;
+        const int column = node.column + dc;
         const int value = map.GetCell(column, row);
         if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
-        if (parent && parent->column == column && parent->row == row) continue;
-        const bool diagonal = dc != 0 && dr != 0;
+        if (hasParent && column == node.parentColumn && row == node.parentRow) continue;
         float cost = (float)value;
         if (randomize && value == 1 && VRandomInt() % 6 == 0) cost = 2.0f;
-        if (diagonal) cost *= kDiagonalFactor;
-        const float g = node->g + cost;
-        const int nextIndex = GridIndex(column, row);
-        const float open = m_openCost[nextIndex], closed = m_closedCost[nextIndex];
-        if ((open != 0.0f && open <= g) || (closed != 0.0f && closed <= g)) continue;
-        NavigationNode* next = NewNode(column, row);
-        next->diagonal = diagonal;
-        next->g = g;
-        next->parent = node;
-        next->h = CellDistance(column, row, targetColumn, targetRow);
-        next->f = g + next->h;
-        m_closedCost[nextIndex] = 0.0f;
-        m_openCost[nextIndex] = g;
-        m_openList.push_back(next);
-        std::push_heap(m_openList.begin(), m_openList.end(), HeapOrder());
+        if (dc != 0 && dr != 0) cost *= kDiagonalFactor;
+        const float g = node.g + cost;
+        // A walkable cell is on the grid, which is never wider than GRID_SIDE.
+        float& next = cells[column * GRID_SIDE + row];
+        if (next != 0.0f && std::fabs(next) <= g) continue;
+        const int index = (int)m_nodes.size();
+        // Both cells are on the grid or next to it here, well inside int16_t.
+        m_nodes.push_back(SearchNode{(int16_t)column, (int16_t)row, (int16_t)node.column, (int16_t)node.row, g, current});
+        next = g;
+        m_openList.Push(g + CellDistance(column, row, targetColumn, targetRow), index);
       }
     }
     VProfiling::StopElement(g_iProfileNeighbours);
-    m_closedCost[index] = node->g;
+    // Into the closed list; the start's g of 0 only takes it out of the closed list.
+    if (node.g != 0.0f) {
+      here = -node.g;
+    } else if (here < 0.0f) {
+      here = 0.0f;
+    }
   }
+  cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
+  for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
   return found;
 }
 

@@ -5,11 +5,10 @@
 #pragma once
 
 #include "util/NavigationMap.h"
-#include "util/NavigationNode.h"
 
 #include "engine/base/VisMath.h"
 
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 class Navigation {
@@ -49,24 +48,54 @@ class Navigation {
   int GetSearchStatistics() const { return m_iSearchStatistics; }
 
  private:
-  static int GridIndex(int column, int row);
+  static int GridIndex(int column, int row) {
+    column = column < 0 ? 0 : column > GRID_SIDE - 1 ? GRID_SIDE - 1 : column;
+    row = row < 0 ? 0 : row > GRID_SIDE - 1 ? GRID_SIDE - 1 : row;
+    return column * GRID_SIDE + row;
+  }
   // Moves an end point that is not walkable onto walkable ground towards the other.
   void MoveEndPointToWalkable(VisVector_cl& point, const VisVector_cl& other);
   // Height of the ground at a point: 0 at sea.
   static float GroundHeightAt(float x, float y);
   bool TryStraightLine(std::vector<VisVector_cl>* out, const VisVector_cl& start, const VisVector_cl& target);
-  // The grid search proper; the target node or null.
-  NavigationNode* Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize,
-                         NavigationNode*& startNode);
-  NavigationNode* NewNode(int column, int row);
-  void RewindPool();
+  // A node of the grid search: its cell, its parent's cell, cost from the start
+  // and parent (an index into m_nodes, -1 for none). Kept small, and with the
+  // parent's cell at hand, so the search stays in cache. Cells are on the grid or
+  // next to it, except the start's, which is kept apart (m_iStartColumn, m_iStartRow).
+  struct SearchNode {
+    int16_t column;
+    int16_t row;
+    int16_t parentColumn;
+    int16_t parentRow;
+    float g;
+    int parent;
+  };
+  // The open list: a binary min-heap of nodes on f, the keys apart from the nodes
+  // so the way down reads little, with room past the end for reading ahead.
+  class OpenList {
+   public:
+    void Clear() { m_count = 0; }
+    bool Empty() const { return m_count == 0; }
+    void Push(float f, int node);
+    int Pop();
+
+   private:
+    std::vector<uint32_t> m_keys;  // the bits of f: as f is never below 0 they order as f does
+    std::vector<int> m_nodes;
+    size_t m_count = 0;
+  };
+  // The grid search proper; the index of the target node, or -1. The start node is 0.
+  int Search(int startColumn, int startRow, int targetColumn, int targetRow, bool randomize);
 
   int m_iSearchStatistics = 0;
-  std::vector<NavigationNode*> m_nodePool;
-  std::vector<std::unique_ptr<NavigationNode[]>> m_nodeBlocks;
-  std::vector<NavigationNode*> m_openList;  // min-heap on f
-  int m_iPoolCursor = 0;
-  std::vector<float> m_openCost;    // GRID_SIDE x GRID_SIDE: g while in the open list, else 0
-  std::vector<float> m_closedCost;  // GRID_SIDE x GRID_SIDE: g while in the closed list, else 0
+  std::vector<SearchNode> m_nodes;
+  int m_iStartColumn = 0;
+  int m_iStartRow = 0;
+  OpenList m_openList;
+  // GRID_SIDE x GRID_SIDE, a float a cell to keep the search's part of it in cache:
+  // g while in the open list, -g while in the closed list, else 0 (a cell is never
+  // in both). A search sets back the cells of its nodes when it ends.
+  std::vector<float> m_cellCost;
+  std::vector<int> m_trace;
   VSmartPtr<NavigationMap> m_spMap;
 };
