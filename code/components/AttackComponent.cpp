@@ -202,3 +202,17 @@ bool AttackComponent::CheckShotInRange(bool withGround) {
   if (inRange) owner->SendMsg(VIS_MSG_USER_UNIT_TARGET_IN_RANGE);
   return inRange;
 }
+
+bool AttackComponent::ShotIsDue(SoldierEntity* owner) {
+  if (m_pTarget->IsOfType(SoldierEntity::GetClassTypeId()) && !m_pTargetUnit) {
+    owner->SendMsg(VIS_MSG_USER_UNIT_STOP);
+    m_pTarget = nullptr;
+    SetReadyForTarget(true);
+    return false;
+  }
+  if (owner->GetStateType() != STATE_ATTACK || m_fAttackTimer > 0.0f) {
+    m_fAttackTimer -= Vision::Timer.GetTimeDifference();
+    return false;
+  }
+  return true;
+}

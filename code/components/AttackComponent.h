@@ -72,6 +72,10 @@ class AttackComponent : public BaseComponent, public IVisCallbackHandler_cl {
   // Nothing between the two points, each raised by 2.0.
   static bool FreeLine(const VisVector_cl& from, const VisVector_cl& to, const VisBaseEntity_cl* ignoreA,
                        const VisBaseEntity_cl* ignoreB);
+  // The shooters' turn: false while nothing is to be shot (the soldier target's unit
+  // gone, which stops the owner and readies it for a new target) or the attack timer
+  // still runs outside the attack state or above 0 (counting it down).
+  bool ShotIsDue(SoldierEntity* owner);
   // The ranged range test; the ground target only when asked. The effective range
   // stays local so the property is never grown by range bonuses.
   bool CheckShotInRange(bool withGround);

@@ -59,16 +59,7 @@ void RangedAttackComponent::Update() {
   }
   SoldierEntity* owner = OwnerSoldier();
   if (!owner || !m_pTarget) return;
-  if (m_pTarget->IsOfType(SoldierEntity::GetClassTypeId()) && !m_pTargetUnit) {
-    owner->SendMsg(VIS_MSG_USER_UNIT_STOP);
-    m_pTarget = nullptr;
-    SetReadyForTarget(true);
-    return;
-  }
-  if (owner->GetStateType() != STATE_ATTACK || m_fAttackTimer > 0.0f) {
-    m_fAttackTimer -= Vision::Timer.GetTimeDifference();
-    return;
-  }
+  if (!ShotIsDue(owner)) return;
   if (const SoldierStats* stats = owner->GetStats()) {
     const CombatSkills& c = stats->m_CombatSkills;
     m_fAttackTimer = MathTools::RandomFloat(c.m_fAttackIntervalMin, c.m_fAttackIntervalMax) *
@@ -126,16 +117,7 @@ RifleAttackComponent::~RifleAttackComponent() {
 void RifleAttackComponent::Update() {
   SoldierEntity* owner = OwnerSoldier();
   if (!owner || !m_pTarget) return;
-  if (m_pTarget->IsOfType(SoldierEntity::GetClassTypeId()) && !m_pTargetUnit) {
-    owner->SendMsg(VIS_MSG_USER_UNIT_STOP);
-    m_pTarget = nullptr;
-    SetReadyForTarget(true);
-    return;
-  }
-  if (owner->GetStateType() != STATE_ATTACK || m_fAttackTimer > 0.0f) {
-    m_fAttackTimer -= Vision::Timer.GetTimeDifference();
-    return;
-  }
+  if (!ShotIsDue(owner)) return;
   if (const SoldierStats* stats = owner->GetStats()) {
     const CombatSkills& c = stats->m_CombatSkills;
     // The rifle reads the interval bonus as a percentage.

@@ -86,9 +86,12 @@ void Navigation::OpenList::Push(float f, int node) {
   }
   uint32_t key;
   std::memcpy(&key, &f, sizeof key);
+  SiftUp(m_count++, key, node);
+}
+
+void Navigation::OpenList::SiftUp(size_t hole, uint32_t key, int node) {
   uint32_t* const keys = m_keys.data();
   int* const nodes = m_nodes.data();
-  size_t hole = m_count++;
   while (hole > 0) {
     const size_t parent = (hole - 1) / 2;
     if (!(keys[parent] > key)) break;
@@ -133,15 +136,7 @@ int Navigation::OpenList::Pop() {
     nodes[hole] = nodes[child];
     hole = child;
   }
-  while (hole > 0) {
-    const size_t parent = (hole - 1) / 2;
-    if (!(keys[parent] > key)) break;
-    keys[hole] = keys[parent];
-    nodes[hole] = nodes[parent];
-    hole = parent;
-  }
-  keys[hole] = key;
-  nodes[hole] = node;
+  SiftUp(hole, key, node);
   return top;
 }
 

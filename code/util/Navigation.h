@@ -80,6 +80,9 @@ class Navigation {
     int Pop();
 
    private:
+    // Moves the entry up from the hole to where its key belongs, as push_heap does.
+    void SiftUp(size_t hole, uint32_t key, int node);
+
     std::vector<uint32_t> m_keys;  // the bits of f: as f is never below 0 they order as f does
     std::vector<int> m_nodes;
     size_t m_count = 0;
