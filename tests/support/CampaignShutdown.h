@@ -2,7 +2,16 @@
 // missions' hooks, the world, then the game's own start-up undone.
 #pragma once
 
+#include "Managers/AchievementManager.h"
+#include "Managers/ArtifactManager.h"
+#include "Managers/BattleManager.h"
+#include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/LandRadarManager.h"
+#include "Managers/SettingsManager.h"
+#include "Managers/TownManager.h"
+#include "Managers/TutorialManager.h"
+#include "Managers/WildLifeManager.h"
 #include "Missions/MissionManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -20,4 +29,18 @@ inline void EndCampaignAndStopGame() {
   GameManager::CleanInstance();
   RtsManager::GlobalManager().OneTimeDeInit();
   VisMainApp::CleanInstance();
+}
+
+// The campaign's singletons, so the next test starts without them.
+inline void CleanCampaignSingletons() {
+  GameSessionManager::CleanInstance();
+  GameContentManager::CleanInstance();
+  WildLifeManager::CleanInstance();
+  TownManager::CleanInstance();
+  BattleManager::CleanInstance();
+  ArtifactManager::CleanInstance();
+  TutorialManager::CleanInstance();
+  LandRadarManager::CleanInstance();
+  AchievementManager::CleanInstance();
+  SettingsManager::CleanInstance();
 }

@@ -79,19 +79,6 @@ class SaveGameCampaignTest : public GuiFrameTest {
     std::filesystem::remove_all(m_docsPath);
   }
 
-  static void CleanCampaignSingletons() {
-    GameSessionManager::CleanInstance();
-    GameContentManager::CleanInstance();
-    WildLifeManager::CleanInstance();
-    TownManager::CleanInstance();
-    BattleManager::CleanInstance();
-    ArtifactManager::CleanInstance();
-    TutorialManager::CleanInstance();
-    LandRadarManager::CleanInstance();
-    AchievementManager::CleanInstance();
-    SettingsManager::CleanInstance();
-  }
-
   // A new campaign as the main menu starts it.
   void StartCampaign() {
     gui->ShowFrame(WT_BATTLE_HUD);

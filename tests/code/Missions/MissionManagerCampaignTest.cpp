@@ -2,6 +2,7 @@
 // the log shows it, the mission lists they fill and empty, the starting items and
 // what the GUI shows at the end.
 #include "code/gui/GuiFrameTesting.h"
+#include "support/CampaignShutdown.h"
 
 #include "Managers/ArtifactManager.h"
 #include "Managers/BattleManager.h"
@@ -94,14 +95,7 @@ class CampaignTest : public GuiFrameTest {
     Missions().ClearLists(true);
     VScriptResourceManager* scripts = Vision::GetScriptManager();
     scripts->SetGameScript(nullptr);
-    GameSessionManager::CleanInstance();
-    GameContentManager::CleanInstance();
-    WildLifeManager::CleanInstance();
-    TownManager::CleanInstance();
-    BattleManager::CleanInstance();
-    ArtifactManager::CleanInstance();
-    TutorialManager::CleanInstance();
-    SettingsManager::CleanInstance();
+    CleanCampaignSingletons();
     SaveGameManagerProto::CleanInstance();
     GameManager::GetInstance()->ResetNations();
     GameManager::GetInstance()->SetLocation(0);
