@@ -125,7 +125,10 @@ TEST_F(CampaignDataTest, EveryCampaignSceneLoadsWithItsMarksAndNavigationPicture
   const SceneCase cases[] = {
       {"scenes\\world01\\World.vscene", {"Island_Saltmarsh", "Island_Amber", "Island_SkullRock"}, {}, false},
       {"scenes\\town_harbour\\town_harbour.vscene", {"EscapeArea", "PlayerCharacter", "PlayerShip"}, {}, true},
-      {"scenes\\stronghold_pirate\\stronghold_pirate.vscene", {"EscapeArea", "PlayerShip"}, {"PlayerCharacter"}, true},
+      {"scenes\\stronghold_pirate\\stronghold_pirate.vscene",
+       {"EscapeArea", "PlayerShip", "TowerCannon", "GateCannon", "MonkeyCannon", "script_doruzuza"},
+       {"PlayerCharacter"},
+       true},
       {"scenes\\seabattle01\\seabattle01.vscene", {"StartPoint", "EnemyShip"}, {"PlayerShip"}, false},
       {"DLC\\01\\scenes\\level_01\\level_01.vscene", {"EscapeArea", "PlayerCharacter"}, {}, true},
   };
