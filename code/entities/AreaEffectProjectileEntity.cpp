@@ -111,6 +111,7 @@ void AreaEffectProjectileEntity::SetProjectileType(ProjectileType type) {
 
 void AreaEffectProjectileEntity::SetTarget(const VisVector_cl& point) {
   const VisVector_cl p = GetPosition();
+  m_bAimed = true;
   m_vTarget = point;
   m_vFlightDirection = point - p;
   m_fTotalDistance = m_vFlightDirection.GetLength();
@@ -153,6 +154,11 @@ void AreaEffectProjectileEntity::ThinkFunction() {
     UpdateStinkCloud();
     m_fLingerTime -= dt;
     if (m_fLingerTime <= 0.0f) RemoveAll();
+    return;
+  }
+  if (!m_bAimed) {
+    StopFlightSound();
+    OnImpact();
     return;
   }
   m_fAge += dt;

@@ -25,7 +25,9 @@ class AreaEffectProjectileEntity : public BaseEntity {
   AreaEffectProjectileEntity();
   ~AreaEffectProjectileEntity() override;
 
-  // Reads the current position: creators set it after any repositioning.
+  // Reads the current position: creators set it after any repositioning. A shell
+  // that is never aimed (a cannon without a player to aim at) bursts where it is on
+  // its first frame instead of hanging in the air for good.
   virtual void SetTarget(const VisVector_cl& point);
   virtual const VisVector_cl& GetTarget() const { return m_vTarget; }
   virtual void SetTrail(const VString& file, const VisVector_cl& offset);
@@ -98,6 +100,8 @@ class AreaEffectProjectileEntity : public BaseEntity {
   VSmartPtr<VSoundObject> m_spFlightSound;
   float m_fMaxHeight = 0.0f;
   bool m_bHoming = false;
+  // Set by SetTarget; a shell never aimed bursts where it is.
+  bool m_bAimed = false;
   float m_fAge = 0.0f;
   bool m_bLingering = false;
   float m_fLingerTime = 0.0f;

@@ -300,4 +300,22 @@ TEST_F(SceneCannonsTest, TheGateCannonTurnsAt40PerSecondAndFiresOnce) {
   EXPECT_FLOAT_EQ(Yaw(owner), yaw);
 }
 
+// Without a player to aim at, the ball gets neither shooter nor target: rather than
+// hang in the air for good it bursts where it is, harming no one.
+TEST_F(SceneCannonsTest, AnUnaimedBallBurstsAtOnce) {
+  Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 50, 0))->SetEntityKey("GateDestroyable");
+  auto* owner = static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 6)));
+  auto* cannon = new DLC1SpecialCannonComponent();
+  ASSERT_TRUE(owner->AddComponent(cannon));
+  SoldierEntity* bystander = Soldier(2, VisVector_cl(0, 1, 6));
+  cannon->Fire();
+  ASSERT_EQ(Shells().size(), 1u);
+  AreaEffectProjectileEntity* ball = Shells()[0];
+  EXPECT_EQ(ball->GetShooter(), nullptr);
+  EXPECT_EQ(cannon->GetShooter(), nullptr);
+  Think(ball);
+  EXPECT_TRUE(ball->IsMarkedRemoved());
+  EXPECT_EQ(HitPoints(bystander), 100);
+}
+
 }  // namespace
