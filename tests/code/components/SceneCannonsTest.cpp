@@ -173,6 +173,7 @@ TEST_F(SceneCannonsTest, TheMonkeyCannonAimsAtThePlayerAndLobsADanglingMonkey) {
   EXPECT_EQ(monkey->GetShooter(), nullptr);
   EXPECT_FLOAT_EQ(monkey->GetSpeed(), MonkeyCannonComponent::MONKEY_SPEED);
   EXPECT_STREQ(monkey->GetEntityKey(), "MonkeyCannonball");
+  EXPECT_NE(monkey->GetTrail(), nullptr);
   ASSERT_NE(monkey->GetMesh(), nullptr);
   EXPECT_NE(monkey->Components<MonkeyCannonBallComponent>(), nullptr) << "the monkey dangles from its ball";
   EXPECT_NE(monkey->Components<RagdollComponent>(), nullptr);

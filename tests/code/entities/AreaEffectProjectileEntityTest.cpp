@@ -282,6 +282,7 @@ TEST_F(AreaEffectProjectileTest, TheRangedAttackLaunchesItsShellAtTheTarget) {
   EXPECT_EQ(shell->GetProjectileType(), PROJECTILE_ROCKET);
   EXPECT_FLOAT_EQ(shell->GetSpeed(), 12.0f);
   EXPECT_FLOAT_EQ(shell->GetMaxHeight(), 3.0f);
+  EXPECT_NE(shell->GetTrail(), nullptr) << "\\particles\\rocket_fire_01.xml";
   EXPECT_EQ(shell->GetShooter(), gunner);
   EXPECT_EQ(shell->GetTarget(), enemy->GetPosition());
 }
