@@ -195,6 +195,9 @@ TEST_F(HumanCannonBallTest, ACapturedShipSailsForTheNearestStrongholdUnderTheNew
   AchievementManager* achievements = AchievementManager::GetInstance();
   EXPECT_TRUE(achievements->IsUnlocked(21));
   EXPECT_TRUE(achievements->IsUnlocked(47)) << "the player's own ship is unscathed";
+  fort->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(ai->GetTargetTown(), nullptr) << "a town that leaves the world is forgotten";
 }
 
 // The shooter sunk mid-fight ends the fight at once; a ship already worn down is
