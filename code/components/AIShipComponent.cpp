@@ -4,6 +4,7 @@
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "entities/ShipEntity.h"
+#include "entities/TownEntity.h"
 #include "Managers/SaveGameManager.h"
 #include "util/ArchiveLimits.h"
 #include "util/MathTools.h"
@@ -41,7 +42,7 @@ void AIShipComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (!data || data->m_pSender != &GameManager::Callbacks.OnEntityDestroyed) return;
   const VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
   if (m_pTargetShip && static_cast<VisBaseEntity_cl*>(m_pTargetShip) == gone) m_pTargetShip = nullptr;
-  // (The target town joins here once towns exist as entities.)
+  if (m_pTargetTown && static_cast<VisBaseEntity_cl*>(m_pTargetTown) == gone) m_pTargetTown = nullptr;
 }
 
 int AIShipComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {

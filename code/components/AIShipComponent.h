@@ -43,6 +43,9 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
   // Mode 5 (idle) also forgets the attack nation.
   void SetAIMode(int mode);
   int GetAIMode() const { return m_iMode; }
+  // Mode 3's destination (the path toward it comes with the ship AI).
+  void SetTargetTown(TownEntity* town) { m_pTargetTown = town; }
+  TownEntity* GetTargetTown() const { return m_pTargetTown; }
   void SetAttackTargetNation(int nation) { m_iAttackTargetNation = nation; }
   int GetAttackTargetNation() const { return m_iAttackTargetNation; }
   ShipEntity* GetTargetShip() const { return m_pTargetShip; }

@@ -1,6 +1,8 @@
 // Shells and rifle shots of a soldier.
 #include "components/RangedAttackComponent.h"
 
+#include "entities/AreaEffectProjectileEntity.h"
+
 #include "core/ComponentMessages.h"
 #include "entities/Skill.h"
 #include "entities/SoldierEntity.h"
@@ -98,13 +100,18 @@ void RangedAttackComponent::Launch(SoldierEntity* owner, const VisVector_cl& tar
   m_iLastShotDamage = MathTools::RandomInt(lo, hi + 1) + SkillSumTruncated(owner, Skill::RANGED_DAMAGE_BONUS);
   VisVector_cl from = owner->GetPosition();
   from.z += 1.0f;
-  VisBaseEntity_cl* shell =
+  VisBaseEntity_cl* made =
       Vision::Game.CreateEntity("AreaEffectProjectileEntity", from, "models\\props\\cannon_ball\\cannon_ball.MODEL");
-  if (!shell) return;
-  // The area-effect shell class is not part of this build: an entity that cannot be
-  // armed and aimed would only lie where it was made.
-  (void)target;
-  shell->Remove();
+  if (!made || !made->IsOfType(AreaEffectProjectileEntity::GetClassTypeId())) return;
+  auto* shell = static_cast<AreaEffectProjectileEntity*>(made);
+  shell->SetDamage(m_iLastShotDamage);
+  shell->SetProjectileType((ProjectileType)m_eProjectileType);
+  shell->SetSpeed(m_fSpeed);
+  shell->SetMaxHeight(m_fMaxHeight);
+  shell->SetCastShadows(true);
+  shell->SetTrail("\\particles\\rocket_fire_01.xml");
+  shell->SetShooter(owner);
+  shell->SetTarget(target);
 }
 
 // ---- RifleAttackComponent ----------------------------------------------------------------

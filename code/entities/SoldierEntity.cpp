@@ -8,6 +8,7 @@
 #include "components/InfantryMovementComponent.h"
 #include "components/InfantryPathComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/AreaEffectProjectileEntity.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -87,6 +88,8 @@ const char* const kSelectionEffect = "Particles\\selection_02.xml";
 const char* const kMouseOverEffect = "Particles\\soldier_mouseover.xml";
 // The shell of area-effect weapons.
 const char* const kAreaEffectProjectileClass = "AreaEffectProjectileEntity";
+const float kAreaEffectSpeed = 18.31f;
+const float kAreaEffectMaxHeight = 9.0f;
 // Where a shot leaves a soldier without weapon bones.
 const VisVector_cl kMuzzleOffset(-0.37f, -0.95f, 1.22f);
 // Every animation event name a soldier uses.
@@ -581,13 +584,18 @@ void SoldierEntity::FireProjectile(const VisVector_cl& from, BaseEntity* target)
   if (!hit) damage = 0;
   if (weapon && weapon->m_bAreaEffect) {
     // Hit or miss, the shell flies and does its damage where it lands.
-    if (!VType::FindType(kAreaEffectProjectileClass)) {
-      static bool reported = false;
-      if (!reported)
-        Vision::Error.Warning("SoldierEntity: area-effect weapons fire nothing: there is no %s class yet",
-                              kAreaEffectProjectileClass);
-      reported = true;
-    }
+    const char* model = weapon->m_sProjectileModel.IsEmpty() ? "" : weapon->m_sProjectileModel.AsChar();
+    VisBaseEntity_cl* made = Vision::Game.CreateEntity(kAreaEffectProjectileClass, from, model);
+    if (!made || !made->IsOfType(AreaEffectProjectileEntity::GetClassTypeId())) return;
+    auto* shell = static_cast<AreaEffectProjectileEntity*>(made);
+    shell->SetDamage(damage);
+    shell->SetProjectileType((ProjectileType)weapon->m_iProjectileType);
+    shell->SetSpeed(kAreaEffectSpeed);
+    shell->SetMaxHeight(kAreaEffectMaxHeight);
+    shell->SetCastShadows(true);
+    shell->SetTrail(weapon->m_sTrailEffect);
+    shell->SetShooter(this);
+    shell->SetTarget(target->GetPosition());
     return;
   }
   if (!hit) return;
@@ -600,7 +608,6 @@ void SoldierEntity::FireProjectile(const VisVector_cl& from, BaseEntity* target)
   } else if (target->IsOfType("BuildingBaseEntity")) {
     target->SendMsg(201, damage);
   }
-  (void)from;
 }
 
 void SoldierEntity::ActivateHeroActiveSkill() {

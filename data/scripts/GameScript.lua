@@ -48,6 +48,9 @@ SOUND_SFX_SHOOT_RIFLE = 6
 SOUND_SFX_HIT_CLUB = 10
 SOUND_SFX_SHOOT_PISTOL = 23
 SOUND_SFX_HIT_SWORD = 29
+SOUND_SFX_SHOOT_ROCKET = 5
+SOUND_SFX_SHOOT_STINKBOMB = 46
+SOUND_SFX_SHOOT_MORTAR = 48
 
 function InitWeapons()
   local projectiles = GameManager.GetProjectileTypes()
@@ -60,6 +63,16 @@ function InitWeapons()
   GameManager.AddWeapon(4, "Musket", false, false, "Particles\\muzzle_rifle.xml", 4.5,
                         "Particles\\trail_rifle.xml", projectiles.PROJECTILE_NONE, "", 0,
                         SOUND_SFX_SHOOT_RIFLE)
+  -- Area-effect weapons: a shell that flies its arc and hurts all around its impact.
+  GameManager.AddWeapon(5, "Mortar", false, true, "Particles\\mortar_fire.xml", 5.0,
+                        "particles\\cannon_trail.xml", projectiles.PROJECTILE_BALL,
+                        "models\\props\\cannon_ball\\cannon_ball.MODEL", 0, SOUND_SFX_SHOOT_MORTAR)
+  GameManager.AddWeapon(6, "Rocket", false, true, "\\particles\\rocket_fire_01.xml", 6.0,
+                        "\\particles\\rocket_fire_01.xml", projectiles.PROJECTILE_ROCKET,
+                        "models\\props\\cannon_ball\\cannon_ball.MODEL", 0, SOUND_SFX_SHOOT_ROCKET)
+  GameManager.AddWeapon(7, "StinkBomb", false, true, "", 5.0, "particles\\cannon_trail.xml",
+                        projectiles.PROJECTILE_STINKBOMB, "models\\props\\cannon_ball\\cannon_ball.MODEL",
+                        0, SOUND_SFX_SHOOT_STINKBOMB)
 end
 
 -- Campaign -----------------------------------------------------------------------

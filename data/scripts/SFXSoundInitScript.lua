@@ -36,3 +36,12 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_MOVE_SHIP, "Sounds\\sailing.wav", false, 
 -- Sea battles: a ball that strikes the sea floor, and a ship going down.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CANNON_GROUND, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_DESTROY_SHIP, "Sounds\\cannon_01.wav", false)
+
+-- Scene cannons, area-effect shells and boarding (heard where they happen).
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HUMAN_CANNON, "Sounds\\cannon_01.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_CAPTURING_SHIP, "Sounds\\sailing.wav", false, true)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HUMAN_CANNON_FLYING, "Sounds\\sailing.wav", false, true)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_HUMAN_CANNON, "Sounds\\cannon_02.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_STINKBOMB, "Sounds\\cannon_02.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_ROCKET, "Sounds\\cannon_01.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_STINKBOMB, "Sounds\\cannon_02.wav", false)

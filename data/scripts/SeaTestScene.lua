@@ -9,6 +9,8 @@ PlayerShip = GameManager.CreateShip("PlayerShip", "scripts\\Ships\\TestSloop.lua
                                     NATION_PLAYER, true)
 EnemyShip = GameManager.CreateShip("EnemyShip", "scripts\\Ships\\TestSloop.lua", Vector(0, 40, 0), 0,
                                    NATION_COLONIALS)
+-- Pirates fired onto the enemy sloop take it after 5 s of fighting on board.
+EnemyShip:SetBoardingTime(5.0)
 
 function OnThink()
 end

@@ -3,6 +3,9 @@
 // game script answers the campaign's questions with files and texts that exist.
 #include "Factories/ShipFactory.h"
 #include "components/AIShipComponent.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/LandCannonComponent.h"
+#include "components/MonkeyCannonComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
@@ -19,6 +22,7 @@
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/SoldierEntity.h"
 #include "entities/TownEntity.h"
 #include "entities/UnitEntity.h"
 #include "util/MathTools.h"
@@ -125,7 +129,10 @@ TEST_F(CampaignDataTest, EveryCampaignSceneLoadsWithItsMarksAndNavigationPicture
   const SceneCase cases[] = {
       {"scenes\\world01\\World.vscene", {"Island_Saltmarsh", "Island_Amber", "Island_SkullRock"}, {}, false},
       {"scenes\\town_harbour\\town_harbour.vscene", {"EscapeArea", "PlayerCharacter", "PlayerShip"}, {}, true},
-      {"scenes\\stronghold_pirate\\stronghold_pirate.vscene", {"EscapeArea", "PlayerShip"}, {"PlayerCharacter"}, true},
+      {"scenes\\stronghold_pirate\\stronghold_pirate.vscene",
+       {"EscapeArea", "PlayerShip", "TowerCannon", "GateCannon", "MonkeyCannon", "script_doruzuza"},
+       {"PlayerCharacter"},
+       true},
       {"scenes\\seabattle01\\seabattle01.vscene", {"StartPoint", "EnemyShip"}, {"PlayerShip"}, false},
       {"DLC\\01\\scenes\\level_01\\level_01.vscene", {"EscapeArea", "PlayerCharacter"}, {}, true},
   };
@@ -220,6 +227,23 @@ TEST_F(CampaignDataTest, TheSeaBattleStartsTheShipsTurnedToTheirEnemy) {
   EXPECT_FLOAT_EQ(start->GetOrientation().x, 270.0f);
   EXPECT_GT(enemy->GetPosition().x, start->GetPosition().x + 100.0f);
   EXPECT_TRUE(GameManager::GetInstance()->GetNation(1)->IsEnemy(enemy->GetNation()));
+}
+
+TEST_F(CampaignDataTest, TheStrongholdsCannonsStandReadyAndTheMonkeyCannonWaits) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  VisBaseEntity_cl* tower = Vision::Game.SearchEntity("TowerCannon");
+  VisBaseEntity_cl* gate = Vision::Game.SearchEntity("GateCannon");
+  VisBaseEntity_cl* monkeys = Vision::Game.SearchEntity("MonkeyCannon");
+  ASSERT_TRUE(tower && gate && monkeys);
+  EXPECT_NE(tower->Components<LandCannonComponent>(), nullptr);
+  auto* gateCannon = gate->Components<DLC1SpecialCannonComponent>();
+  ASSERT_NE(gateCannon, nullptr);
+  EXPECT_FALSE(gateCannon->IsActive());
+  auto* monkeyCannon = monkeys->Components<MonkeyCannonComponent>();
+  ASSERT_NE(monkeyCannon, nullptr);
+  EXPECT_FALSE(monkeyCannon->IsCannonActive()) << "the queen's fight starts it";
+  EXPECT_NE(Vision::Game.SearchPath("MonkeyPath1"), nullptr);
+  EXPECT_TRUE(Vision::Game.SearchEntity("script_doruzuza")->IsOfType(SoldierEntity::GetClassTypeId()));
 }
 
 TEST_F(CampaignDataTest, TheSeaBattlesEnemyIsDroppedFromTheCampaignWithItsScene) {

@@ -3,10 +3,15 @@
 // through their rigid bodies, turning, and sinking free of the plane.
 #include "components/AIShipComponent.h"
 #include "components/CannonObserverComponent.h"
+#include "components/HumanCannonBallComponent.h"
 #include "components/PlayerInputComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/ProjectileEntity.h"
 #include "entities/ShipStats.h"
+#include "gui/GUIManager.h"
+#include "Managers/AchievementManager.h"
+#include "Managers/TownManager.h"
 #include "support/ShipTestWorld.h"
 
 #include "engine/physics/NxActor.h"
@@ -110,6 +115,34 @@ TEST_F(SeaTestSceneTest, ASinkingShipLeavesTheWaterPlane) {
   actor->setLinearVelocity(VisVector_cl(0, 0, -1));
   PhysicsFrames(60);
   EXPECT_LT(enemy->GetPosition().z, -0.5f);
+}
+
+// A pirate dropped onto the enemy sloop (a plain body standing in for his ragdoll)
+// boards it through the physics contact and takes it after the scene's 5 s.
+TEST_F(SeaTestSceneTest, APirateOnTheEnemySloopTakesItAfterFiveSeconds) {
+  EXPECT_FLOAT_EQ(enemy->GetStats()->GetBoardingTime(), 5.0f);
+  auto* pirate = static_cast<ProjectileEntity*>(
+      Vision::Game.CreateEntity("ProjectileEntity", enemy->GetPosition() + VisVector_cl(0, 0, 10)));
+  pirate->SetMesh("models\\props\\cannon_ball\\cannon_ball.MODEL");
+  pirate->SetNation(1);
+  pirate->SetShooter(player);
+  auto* boarding = new HumanCannonBallComponent();
+  ASSERT_TRUE(pirate->AddComponent(boarding));
+  auto* body = new vPhysXRigidBody();
+  body->SetBoxSize(VisVector_cl(1, 1, 1));
+  body->SetLocalOffset(VisVector_cl(0, 0, 0));
+  ASSERT_TRUE(pirate->AddComponent(body));
+
+  for (int i = 0; i < 240 && !boarding->IsFighting(); ++i) PhysicsFrame();
+  ASSERT_TRUE(boarding->IsFighting());
+  EXPECT_EQ(boarding->GetBoardedShip(), enemy);
+  PhysicsFrames(280);
+  EXPECT_EQ(enemy->GetNation(), 5) << "still fighting before 5 s";
+  PhysicsFrames(30);
+  EXPECT_EQ(enemy->GetNation(), 1);
+  EXPECT_TRUE(AchievementManager::GetInstance()->IsUnlocked(21));
+  TownManager::CleanInstance();
+  GUIManager::CleanInstance();
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
 #include "components/InfantryMovementComponent.h"
+#include "components/LandCannonComponent.h"
+#include "components/MonkeyCannonComponent.h"
 #include "components/NoiseListenerComponent.h"
 #include "components/RotationComponent.h"
 #include "components/SpeechComponent.h"
@@ -26,6 +28,7 @@
 #include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
 #include "core/SelectionBox.h"
+#include "entities/AreaEffectProjectileEntity.h"
 #include "entities/CannonEntity.h"
 #include "entities/ClothEntity.h"
 #include "entities/CombatSkills.h"
@@ -337,6 +340,24 @@ std::vector<Owner> Owners() {
          }
          return Subject{[unit](VArchive& ar) { unit->Serialize(ar); }, [unit](VArchive& ar) { unit->Serialize(ar); },
                         nullptr};
+       }},
+      Entity<AreaEffectProjectileEntity>("AreaEffectProjectileEntity", -1, [](AreaEffectProjectileEntity& p) {
+        p.SetSpareVector(VisVector_cl(4, -5, 6));
+      }),
+      {"LandCannonComponent", -1,
+       [](bool filled) {
+         auto* c = new LandCannonComponent();
+         if (filled) {
+           c->m_fShootingRange = 22.0f;
+           c->m_fAreaDamage = 35;
+         }
+         return Held<LandCannonComponent>(c, &IoSerialize<LandCannonComponent>);
+       }},
+      {"MonkeyCannonComponent", -1,
+       [](bool filled) {
+         auto* c = new MonkeyCannonComponent();
+         if (filled) c->m_iLoadingTime_Max = 9.5f;
+         return Held<MonkeyCannonComponent>(c, &IoSerialize<MonkeyCannonComponent>);
        }},
   };
 }

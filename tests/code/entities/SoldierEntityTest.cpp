@@ -302,22 +302,6 @@ TEST_F(SoldierEntityTest, APlayerHeroWhoAttacksEndsTheInvisibilityPotionOnly) {
   EXPECT_TRUE(artifacts->IsActive(kGhostPotion)) << "other potions run on";
 }
 
-TEST_F(SoldierEntityTest, AnAreaEffectWeaponWithoutItsShellClassSaysSoOnce) {
-  SoldierEntity* soldier = MakeSoldier();
-  SoldierEntity* enemy = MakeSoldier(VisVector_cl(0, 3, 0));
-  Weapon mortar;
-  mortar.m_bAreaEffect = true;
-  soldier->AddWeapon(mortar);
-  soldier->SelectWeapon(0);
-  const int entities = Vision::Game.GetEntityCount();
-  LogCapture log;
-  soldier->Attack(enemy, 0);
-  soldier->Attack(enemy, 0);
-  EXPECT_EQ(log.Matching("AreaEffectProjectileEntity").size(), 1u);
-  EXPECT_EQ(Vision::Game.GetEntityCount(), entities);
-  EXPECT_EQ(enemy->GetStats()->m_Hitpoints.GetCurrent(), 100);
-}
-
 // ---- think ---------------------------------------------------------------------------------------------
 
 TEST_F(SoldierEntityTest, AHeroSoldiersFirstThinkDropsTheActiveSkill) {
