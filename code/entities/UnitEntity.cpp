@@ -7,6 +7,7 @@
 #include "components/AIUnitComponent.h"
 #include "components/InfantryPathComponent.h"
 #include "components/NPCUnitComponent.h"
+#include "components/UnitPathComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -18,6 +19,7 @@
 #include "entities/FSM/DieState.h"
 #include "entities/FSM/State_Idle.h"
 #include "entities/FSM/State_Walk.h"
+#include "entities/FSM/WalkState.h"
 #include "gui/FrameUnitInfo.h"
 #include "gui/GUIManager.h"
 #include "Managers/FogOfWarManager.h"
@@ -233,6 +235,7 @@ void UnitEntity::UpdateBounding() {
 }
 
 void UnitEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
+  if (id == VIS_MSG_USER_UNIT_NEW_TARGET) SetTarget(reinterpret_cast<VisBaseEntity_cl*>(p1));
   if (IsForwardedToSoldiers(id)) {
     const std::vector<SoldierEntity*> soldiers = m_soldiers;
     for (SoldierEntity* soldier : soldiers) {
@@ -596,8 +599,83 @@ void UnitEntity::SetTarget(const VisVector_cl& target, unsigned int message, int
   const VisMatrix3x3_cl rotation = GetRotationMatrix();
   const int n = (int)m_soldiers.size();
   if ((int)m_formation.size() != n) SetFormation(n / 2, 2, 2);
-  SetSoldierTargets(target, rotation, message, parameter, false);
+  if (GetComponentOfType(BasePathComponent::GetClassTypeId()))
+    SetSoldierPaths(target, rotation);
+  else
+    SetSoldierTargets(target, rotation, message, parameter, false);
   GenerateTargetBox(target, rotation);
+}
+
+void UnitEntity::SetTarget(const VisVector_cl& target, float yaw, unsigned int message, int parameter) {
+  VisMatrix3x3_cl rotation;
+  rotation.SetEulerAngles(yaw, 0.0f, 0.0f);
+  SetRotationMatrix(rotation);
+  SetSoldierTargets(target, rotation, message, parameter, false);
+}
+
+void UnitEntity::SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_cl& rotation) {
+  auto* unitPath = static_cast<UnitPathComponent*>(GetComponentOfType(UnitPathComponent::GetClassTypeId()));
+  if (!unitPath) return;
+  unitPath->MakePathTo(target, true);
+  VisPath_cl* path = unitPath->GetPath();
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+
+  m_slotAssignment.clear();
+  std::vector<SoldierEntity*> unplaced = m_soldiers;
+  for (size_t i = 0; i < m_formation.size() && !unplaced.empty(); ++i) {
+    VisVector_cl offset(0.0f, 0.0f, 0.0f);
+    if (i > 0) {
+      const VisVector_cl& slot = m_formation[i];
+      const float g1 = MathTools::GaussianRandom();
+      const float g2 = MathTools::GaussianRandom();
+      offset = rotation * VisVector_cl(slot.x + g1, slot.y + g2, slot.z);
+      offset.w = 0.0f;
+    }
+    VisVector_cl p = target + offset;
+    p.w = 1.0f;
+    SoldierEntity* soldier = nullptr;
+    float best = 1.0e9f;
+    for (SoldierEntity* candidate : unplaced) {
+      const float d = candidate->GetPosition().GetDistanceSqr(p);
+      if (d < best) {
+        best = d;
+        soldier = candidate;
+      }
+    }
+    // Every soldier farther than the search bound: the slot stays empty.
+    if (!soldier) continue;
+
+    auto* soldierPath =
+        static_cast<InfantryPathComponent*>(soldier->GetComponentOfType(InfantryPathComponent::GetClassTypeId(), true));
+    if (!soldierPath) soldierPath = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
+    if (soldierPath) {
+      soldierPath->CopyPath(path, offset, false);
+      VisPath_cl* copy = soldierPath->GetPath();
+      if (copy && copy->GetPathNodeCount() > 1)
+        if (VisPathNode_cl* next = copy->GetPathNode(1, 0)) soldier->TurnFaceTo(next->GetPosition());
+    }
+
+    if (StateMachine<SoldierEntity>* machine = soldier->GetStateMachine()) {
+      State<SoldierEntity>* current = machine->GetCurrentState();
+      const bool walkAllowed = current && current->HasTransition(State_Walk::GetInstance());
+      if (walkAllowed || current == State_Walk::GetInstance()) {
+        IVScriptInstance* script = scripts ? scripts->GetScriptInstance(soldier) : nullptr;
+        if (script && script->HasFunction("ClearTarget")) script->ExecuteFunctionArg("ClearTarget", "*");
+        if (script && script->HasFunction("SetLastPositionGiven")) {
+          const VisVector_cl end = soldierPath ? soldierPath->GetEndPosition() : VisVector_cl(0.0f, 0.0f, 0.0f);
+          script->ExecuteFunctionArg("SetLastPositionGiven", "*v", &end);
+        }
+        if (walkAllowed) machine->ChangeState(State_Walk::GetInstance());
+      } else if (current && current->HasTransition(WalkState::GetInstance())) {
+        machine->ChangeState(WalkState::GetInstance());
+      }
+    }
+
+    m_slotAssignment.push_back(soldier);
+    unplaced.erase(std::find(unplaced.begin(), unplaced.end(), soldier));
+  }
+  // Only the soldiers' copies move.
+  unitPath->ClearPath();
 }
 
 namespace {
@@ -633,8 +711,23 @@ void UnitEntity::SetTarget(VisBaseEntity_cl* entity) {
     SoldierEntity* soldier = static_cast<SoldierEntity*>(entity);
     UnitEntity* unit = soldier->GetParentUnit();
     if (unit && unit->GetNation() != GetNation()) SetCarefullySelectedAttackTargets(soldier);
+    return;
   }
-  // Collectables and buildings are not handled by units yet.
+  if (entity->IsExactType(CollectableEntity::GetClassTypeId())) {
+    CollectableEntity* collectable = static_cast<CollectableEntity*>(entity);
+    if (!collectable->HasCarrier()) {
+      SetCollectingTargetsForSoldiers(collectable);
+      return;
+    }
+    // Ordered onto an item someone carries: he lets it go and it shows again.
+    VisBaseEntity_cl* carrier = collectable->GetCarrier();
+    auto* carry = static_cast<CarryComponent*>(carrier->GetComponentOfType(CarryComponent::GetClassTypeId()));
+    if (!carry) return;
+    carry->EndCarry();
+    collectable->StartHighlightEffect();
+    return;
+  }
+  if (entity->IsOfType("BuildingBaseEntity")) SetBuildingAttackTargets(static_cast<BaseEntity*>(entity));
 }
 
 void UnitEntity::SetRandomAttackTargets(UnitEntity* enemy) {
@@ -652,6 +745,38 @@ void UnitEntity::SetCarefullySelectedAttackTargets(SoldierEntity* clicked) {
   for (size_t i = 0; i < soldiers.size(); ++i) {
     SoldierEntity* target = i < 2 ? clicked : RandomSoldierOf(enemy);
     if (target) OrderAttack(soldiers[i], target, enemy);
+  }
+}
+
+void UnitEntity::SetBuildingAttackTargets(BaseEntity* building) {
+  if (!building) return;
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (SoldierEntity* soldier : soldiers) OrderAttack(soldier, building, building);
+}
+
+void UnitEntity::SetCollectingTargetsForSoldiers(CollectableEntity* collectable) {
+  if (!collectable) return;
+  VisEntityCollection_cl found;
+  const char* key = collectable->GetObjectKey();
+  if (Vision::Game.SearchEntity(key ? key : "", found) == 0) return;
+  // The clicked item first, then the free ones that share its key; only collectables
+  // can be picked up, so nothing else may stand in the queue.
+  std::vector<CollectableEntity*> queue{collectable};
+  for (VisBaseEntity_cl* e : found) {
+    if (e == collectable || !e->IsOfType(CollectableEntity::GetClassTypeId())) continue;
+    auto* other = static_cast<CollectableEntity*>(e);
+    if (!other->HasCarrier()) queue.push_back(other);
+  }
+  size_t head = 0;
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (SoldierEntity* soldier : soldiers) {
+    if (head >= queue.size()) break;
+    if (!soldier) continue;
+    auto* carry = static_cast<CarryComponent*>(soldier->GetComponentOfType(CarryComponent::GetClassTypeId()));
+    if (!carry || carry->IsCarrying()) continue;
+    CollectableEntity* item = queue[head++];
+    soldier->SendMsg(VIS_MSG_USER_UNIT_COLLECT, (INT_PTR)&item->GetPosition(), (INT_PTR)item);
+    carry->SetCarryTarget(item);
   }
 }
 
