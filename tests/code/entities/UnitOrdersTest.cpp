@@ -13,10 +13,10 @@
 #include "util/ComponentSetup.h"
 
 #include "support/MessageRecorder.h"
+#include "support/StandInBuilding.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 namespace {
@@ -34,19 +34,6 @@ class OrderLog : public IVObjectComponent {
   std::vector<int> ids;
   std::vector<VisVector_cl> points;
   std::vector<INT_PTR> seconds;
-};
-
-// Buildings are their own kind; until that class is part of the game, a stand-in
-// entity registered under its class name lets the unit tell one from other entities.
-class StandInBuilding : public BaseEntity {
- public:
-  static VType* Type() {
-    static std::unique_ptr<VType> type;
-    if (!type) type = std::make_unique<VType>("BuildingBaseEntity", BaseEntity::GetClassTypeId(), nullptr,
-                                              (int)sizeof(StandInBuilding));
-    return type.get();
-  }
-  VType* GetTypeId() const override { return Type(); }
 };
 
 // The message as the facing order's unsigned parameter.
@@ -72,14 +59,6 @@ class UnitOrdersTest : public SoldierFixture {
     auto* log = new OrderLog();
     soldier->AddComponent(log);
     return log;
-  }
-  static BaseEntity* MakeBuilding(const VisVector_cl& at) {
-    VType* real = VType::FindType("BuildingBaseEntity");
-    if (real && real->CanCreate())
-      return static_cast<BaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", at));
-    auto* building = new StandInBuilding();
-    building->SetPosition(at);
-    return building;
   }
   CollectableEntity* MakeItem(const VisVector_cl& at, const char* key) {
     auto* item = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", at));
@@ -197,7 +176,7 @@ TEST_F(UnitOrdersTest, BuildingsOfAnyNationAreAttackedByEverySoldier) {
   GiveScript(scripted, "hits = 0\nfunction AttackEntity(self, target, force) if force then hits = hits + 1 end end\n");
   UnitEntity* unit = MakeUnitOf(1, {scripted, plain});
   for (SoldierEntity* s : {scripted, plain}) Log(s);
-  BaseEntity* building = MakeBuilding(VisVector_cl(20, 0, 0));
+  BaseEntity* building = StandInBuilding::Make(VisVector_cl(20, 0, 0));
   building->SetNation(1);
 
   unit->SetTarget(building);

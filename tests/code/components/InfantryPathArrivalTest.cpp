@@ -1,0 +1,58 @@
+// What a soldier sent to use something does on arrival: a building stays his target
+// until he is let in; anything else is done with once he is there in a land battle.
+#include "code/entities/SoldierFixture.h"
+
+#include "components/InfantryPathComponent.h"
+#include "core/ComponentMessages.h"
+#include "core/GameManager.h"
+#include "entities/UnitEntity.h"
+#include "util/ComponentSetup.h"
+
+#include "support/StandInBuilding.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class InfantryPathArrivalTest : public SoldierFixture {
+ protected:
+  void TearDown() override {
+    GameManager::CleanInstance();
+    SoldierFixture::TearDown();
+  }
+};
+
+TEST_F(InfantryPathArrivalTest, ABuildingStaysTheTargetUntilEnteredAndOtherThingsOnlyInALandBattle) {
+  const struct {
+    const char* what;
+    bool building;
+    bool hero;
+    int location;
+    bool kept;
+  } cases[] = {
+      {"a building the hero cannot enter", true, true, 1, true},
+      {"a building, no hero", true, false, 1, true},
+      {"another entity in a land battle", false, false, 1, false},
+      {"another entity on the world map", false, false, 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameManager::GetInstance()->SetLocation(c.location);
+    SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
+    soldier->MarkAsPlayerHero(c.hero);
+    auto* path = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
+    ASSERT_NE(path, nullptr);
+    BaseEntity* target = c.building ? StandInBuilding::Make(VisVector_cl(1, 0, 0))
+                                    : static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(1, 0, 0)));
+    ASSERT_NE(target, nullptr);
+    // Already beside it: the short path runs the arrival check at once.
+    const VisVector_cl goal(0.5f, 0, 0);
+    soldier->SendMsg(VIS_MSG_USER_UNIT_WALK_TO_USE, (INT_PTR)&goal, (INT_PTR)target);
+    EXPECT_EQ(path->GetInteractionTarget(), c.kept ? target : nullptr);
+    // Every later arrival asks again.
+    path->OwnerStops();
+    EXPECT_EQ(path->GetInteractionTarget(), c.kept ? target : nullptr);
+  }
+}
+
+}  // namespace
