@@ -97,6 +97,8 @@ void UnitEntity::BuildVarList(VARTABLE& t) {
   VAR_TEXT(t, UnitEntity, m_sSoldierScriptFile, VULPTYPE_SCRIPT_FILE, "Script to use for this unit's soldier", "");
   VAR_STRING(t, UnitEntity, m_sImageSet, "Imageset to use", "UnitFaces_01");
   VAR_STRING(t, UnitEntity, m_sTypeImage, "Image Key to use", "");
+  // Scenes name the path their AI and NPC units follow.
+  VAR_STRING(t, UnitEntity, m_sPathName, "Scene path the unit's AI follows", "");
 }
 
 UnitEntity::UnitEntity() {
@@ -670,6 +672,10 @@ void UnitEntity::SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_
         machine->ChangeState(WalkState::GetInstance());
       }
     }
+    // Already on his slot the copy is walked before he sets off: he arrives at once
+    // rather than walk on the spot for good.
+    if (soldierPath && (!soldierPath->GetPath() || soldierPath->GetPath()->GetPathNodeCount() < 2))
+      soldierPath->UpdateOwner();
 
     m_slotAssignment.push_back(soldier);
     unplaced.erase(std::find(unplaced.begin(), unplaced.end(), soldier));

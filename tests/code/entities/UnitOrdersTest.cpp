@@ -8,6 +8,7 @@
 #include "components/UnitPathComponent.h"
 #include "core/ComponentMessages.h"
 #include "entities/CollectableEntity.h"
+#include "entities/FSM/IdleState.h"
 #include "entities/FSM/State_Walk.h"
 #include "entities/UnitEntity.h"
 #include "util/ComponentSetup.h"
@@ -127,6 +128,21 @@ TEST_F(UnitOrdersTest, PathMoveSendsTheNearestSoldierAlongThePathAndTheOthersAlo
   EXPECT_EQ(unitPath->GetPath()->GetPathNodeCount(), 0);
   ASSERT_TRUE(unit->GetUnitTargetBox().IsValid());
   ExpectNear((unit->GetUnitTargetBox().GetPoint(0) + unit->GetUnitTargetBox().GetPoint(2)) * 0.5f, target);
+}
+
+TEST_F(UnitOrdersTest, APathMoveToWhereTheSoldierStandsEndsHisWalkAtOnce) {
+  SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
+  soldier->CreateStateMachine(STATE_IDLE);  // the built-in family: IdleState first
+  UnitEntity* unit = MakeUnitOf(1, {soldier});
+  ASSERT_NE(ComponentSetup::AddNew<UnitPathComponent>(unit), nullptr);
+  auto* log = new MessageRecorder();
+  soldier->AddComponent(log);
+  unit->SetTarget(VisVector_cl(0.5f, 0, 0), VIS_MSG_USER_UNIT_MOVE, 0, false);
+  // Walked before he set off: he is told he arrived and stands idle, not walking on the spot.
+  EXPECT_EQ(log->Count(VIS_MSG_USER_UNIT_DESTINATION_REACHED), 1);
+  EXPECT_EQ(Current(soldier), IdleState::GetInstance());
+  for (int i = 0; i < 3; ++i) Step(soldier);
+  EXPECT_EQ(Current(soldier), IdleState::GetInstance());
 }
 
 TEST_F(UnitOrdersTest, AUnitWithAnotherKindOfPathOrdersNobodyButStillShowsTheBox) {
