@@ -118,7 +118,8 @@ class UnitEntity : public BaseEntity {
                          int parameter, bool keepAssignment);
   // The move order: the unit turns towards the point (unless keepOrientation), re-forms
   // in two columns when its slots no longer match its soldiers, sends every soldier to
-  // its slot with message and parameter, and shows the target box there.
+  // its slot with message and parameter (a unit with a path component moves along
+  // paths instead, without them), and shows the target box there.
   void SetTarget(const VisVector_cl& target, unsigned int message, int parameter, bool keepOrientation);
   // The order with a given facing: the unit turns to yaw and every soldier is sent to
   // its slot; no re-forming and no target box.
