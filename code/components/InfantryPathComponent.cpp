@@ -13,6 +13,7 @@
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "Managers/PauseManager.h"
+#include "util/MathTools.h"
 
 #if __has_include("components/SpecialBuildingComponent.h")
 #include "components/SpecialBuildingComponent.h"
@@ -80,8 +81,18 @@ void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
     if (unit && unit->GetComponentOfType(UnitPathComponent::GetClassTypeId())) return;
   }
   const VisVector_cl* target = reinterpret_cast<const VisVector_cl*>(p1);
-  const VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
-  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) SetInteractionTarget(reinterpret_cast<VisBaseEntity_cl*>(p2));
+  VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
+  auto* entity = id != VIS_MSG_USER_UNIT_MOVE ? reinterpret_cast<VisBaseEntity_cl*>(p2) : nullptr;
+  VisObject3D_cl* owner = GetOwner3D();
+  if (entity && owner && entity->IsOfType("BuildingBaseEntity")) {
+    // Up to the building's walls, not into its middle.
+    const VisVector_cl from = owner->GetPosition();
+    VisVector_cl towards = entity->GetPosition() - from;
+    towards.z = 0.0f;
+    towards.Normalize();
+    goal = from + towards * MathTools::DistanceToEntityBoundingBox(from, entity);
+  }
+  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) SetInteractionTarget(entity);
   MakePathTo(goal, true);
   if (m_spPath && m_spPath->GetPathNodeCount() <= 2) CheckArrival();
 }

@@ -1,5 +1,6 @@
-// What a soldier sent to use something does on arrival: a building stays his target
-// until he is let in; anything else is done with once he is there in a land battle.
+// Where a soldier sent at something walks, and what he does on arrival: a building
+// stays his target until he is let in; anything else is done with once he is there in
+// a land battle.
 #include "code/entities/SoldierFixture.h"
 
 #include "components/InfantryPathComponent.h"
@@ -53,6 +54,26 @@ TEST_F(InfantryPathArrivalTest, ABuildingStaysTheTargetUntilEnteredAndOtherThing
     path->OwnerStops();
     EXPECT_EQ(path->GetInteractionTarget(), c.kept ? target : nullptr);
   }
+}
+
+TEST_F(InfantryPathArrivalTest, OrdersOnABuildingLeadToItsWallsAndOthersToTheirPoint) {
+  SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
+  auto* path = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
+  ASSERT_NE(path, nullptr);
+  BaseEntity* building = StandInBuilding::Make(VisVector_cl(20, 0, 0));
+  building->SetMesh(m_mesh);  // a box 0.8 across
+  const VisVector_cl at = building->GetPosition();
+  for (int id : {VIS_MSG_USER_UNIT_ATTACK_ORDER, VIS_MSG_USER_UNIT_COLLECT, VIS_MSG_USER_UNIT_WALK_TO,
+                 VIS_MSG_USER_UNIT_WALK_TO_USE}) {
+    SCOPED_TRACE(id);
+    soldier->SendMsg(id, (INT_PTR)&at, (INT_PTR)building);
+    EXPECT_TRUE(path->GetEndPosition().IsEqual(VisVector_cl(19.6f, 0, 0), 1e-3f));
+  }
+  // Anything else is walked to where the order points.
+  BaseEntity* other = static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 15, 0)));
+  const VisVector_cl point(0, 15, 0);
+  soldier->SendMsg(VIS_MSG_USER_UNIT_WALK_TO_USE, (INT_PTR)&point, (INT_PTR)other);
+  EXPECT_TRUE(path->GetEndPosition().IsEqual(point, 1e-3f));
 }
 
 }  // namespace
