@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -103,6 +104,26 @@ TEST_F(UnitAIComponentsTest, NpcUnitWithoutAPathOrSoldiersStaysPut) {
   pathless->Update();
   EXPECT_EQ(pathless->GetCurrentNode(), 0);
   EXPECT_FALSE(unit->GetUnitTargetBox().IsValid());
+}
+
+TEST_F(UnitAIComponentsTest, NpcTextIsShownInYellowAboveTheUnitWhileItsTimerRunsDown) {
+  UnitEntity* unit = MakeUnit(0);
+  unit->SetPosition(VisVector_cl(3, 4, 5));
+  auto* npc = ComponentSetup::AddNew<NPCUnitComponent>(unit);
+  npc->SetSpeechText(std::string(300, 'a').c_str());
+  EXPECT_EQ(std::string(npc->GetSpeechText()).size(), 255u);  // cut to the buffer
+  npc->SetSpeechText("Ahoy");
+  npc->SetSpeechTimer(1.0f);
+  Vision::Message.ClearFrame();
+  npc->UpdateTalking();
+  const auto& shown = Vision::Message.GetFrameEntries();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, VisMessage_cl::Entry::Print3D);
+  EXPECT_EQ(shown[0].text, "Ahoy");
+  EXPECT_FLOAT_EQ(shown[0].z, 7.0f);
+  EXPECT_EQ(shown[0].colour, 0xFFFF00FFu);
+  EXPECT_FLOAT_EQ(npc->GetSpeechTimer(), 1.0f - Vision::Timer.GetTimeDifference());
+  Vision::Message.ClearFrame();
 }
 
 TEST_F(UnitAIComponentsTest, EnemyIsSeenOnlyOverAFreeLineAndNeverThePlayerUnderTheArtifact) {
