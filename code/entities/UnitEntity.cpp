@@ -624,14 +624,15 @@ void UnitEntity::SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_
 
   m_slotAssignment.clear();
   std::vector<SoldierEntity*> unplaced = m_soldiers;
-  for (size_t i = 0; i < m_formation.size() && !unplaced.empty(); ++i) {
+  for (size_t i = 0; i < m_formation.size(); ++i) {
+    // The first slot takes the path itself; every later one, filled or not, draws the
+    // jitter of its copy.
     VisVector_cl offset(0.0f, 0.0f, 0.0f);
     if (i > 0) {
       const VisVector_cl& slot = m_formation[i];
       const float g1 = MathTools::GaussianRandom();
       const float g2 = MathTools::GaussianRandom();
       offset = rotation * VisVector_cl(slot.x + g1, slot.y + g2, slot.z);
-      offset.w = 0.0f;
     }
     VisVector_cl p = target + offset;
     p.w = 1.0f;
@@ -644,7 +645,7 @@ void UnitEntity::SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_
         soldier = candidate;
       }
     }
-    // Every soldier farther than the search bound: the slot stays empty.
+    // Nobody left, or every soldier beyond the search bound: the slot stays empty.
     if (!soldier) continue;
 
     auto* soldierPath =
