@@ -13,10 +13,37 @@
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "Managers/PauseManager.h"
+#include "util/MathTools.h"
+
+#if __has_include("components/SpecialBuildingComponent.h")
+#include "components/SpecialBuildingComponent.h"
+#define BRINEMARK_HAS_SPECIAL_BUILDINGS 1
+#endif
+#if __has_include("components/DLC1SpecialCannonComponent.h")
+#include "components/DLC1SpecialCannonComponent.h"
+#define BRINEMARK_HAS_SPECIAL_CANNON 1
+#endif
 
 namespace {
 
 bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstance()->IsAnyPaused(); }
+
+// Enterable buildings and the scripted special cannon are components of their own
+// kinds; a build without one of them has no such building or cannon to reach.
+bool EnterSpecialBuilding(VisBaseEntity_cl* building) {
+#ifdef BRINEMARK_HAS_SPECIAL_BUILDINGS
+  auto* special = building->Components<SpecialBuildingComponent>();
+  return special && special->EnterBuilding();
+#else
+  return false;
+#endif
+}
+
+void FireSpecialCannon(VisBaseEntity_cl* target) {
+#ifdef BRINEMARK_HAS_SPECIAL_CANNON
+  if (auto* cannon = target->Components<DLC1SpecialCannonComponent>()) cannon->SetActive(true);
+#endif
+}
 
 }  // namespace
 
@@ -54,8 +81,18 @@ void InfantryPathComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
     if (unit && unit->GetComponentOfType(UnitPathComponent::GetClassTypeId())) return;
   }
   const VisVector_cl* target = reinterpret_cast<const VisVector_cl*>(p1);
-  const VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
-  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) SetInteractionTarget(reinterpret_cast<VisBaseEntity_cl*>(p2));
+  VisVector_cl goal = target ? *target : VisVector_cl(0.0f, 0.0f, 0.0f);
+  auto* entity = id != VIS_MSG_USER_UNIT_MOVE ? reinterpret_cast<VisBaseEntity_cl*>(p2) : nullptr;
+  VisObject3D_cl* owner = GetOwner3D();
+  if (entity && owner && entity->IsOfType("BuildingBaseEntity")) {
+    // Up to the building's walls, not into its middle.
+    const VisVector_cl from = owner->GetPosition();
+    VisVector_cl towards = entity->GetPosition() - from;
+    towards.z = 0.0f;
+    towards.Normalize();
+    goal = from + towards * MathTools::DistanceToEntityBoundingBox(from, entity);
+  }
+  if (id == VIS_MSG_USER_UNIT_WALK_TO_USE) SetInteractionTarget(entity);
   MakePathTo(goal, true);
   if (m_spPath && m_spPath->GetPathNodeCount() <= 2) CheckArrival();
 }
@@ -110,8 +147,18 @@ void InfantryPathComponent::OwnerStops() {
 }
 
 void InfantryPathComponent::CheckArrival() {
-  if (!m_pInteractionTarget || !GetSoldier()) return;
-  // Buildings to enter and the special cannon to fire come with their own kinds; for
-  // anything else the soldier has done what it came for.
-  SetInteractionTarget(nullptr);
+  SoldierEntity* soldier = GetSoldier();
+  if (!m_pInteractionTarget || !soldier) return;
+  VisBaseEntity_cl* target = m_pInteractionTarget;
+  if (!target->IsOfType("BuildingBaseEntity")) {
+    const bool landBattle = GameManager::HasInstance() && GameManager::GetInstance()->GetLocation() == 1;
+    if (!landBattle || !target->IsOfType(BaseEntity::GetClassTypeId())) return;
+    FireSpecialCannon(target);
+    SetInteractionTarget(nullptr);
+    return;
+  }
+  // A building is kept as the target until the soldier is let in.
+  UnitEntity* unit = soldier->GetParentUnit();
+  const bool hero = soldier->IsPlayerHero() || (unit && unit->IsHero());
+  if (hero && EnterSpecialBuilding(target)) SetInteractionTarget(nullptr);
 }

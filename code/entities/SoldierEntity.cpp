@@ -64,6 +64,7 @@
 #include "engine/os/VOs.h"
 #include "engine/physics/vPhysXCharacterController.h"
 #include "engine/physics/vPhysXModule.h"
+#include "engine/render/VTextureManager.h"
 
 #include <cmath>
 #include <cstring>
@@ -920,4 +921,13 @@ void SoldierEntity::Serialize(VArchive& ar) {
   GameManager* gm = GameManager::GetInstance();
   for (int id : weaponIds) m_weapons.push_back(gm->GetWeapon(id));
   gm->AddUniqueID(GetUniqueID());
+}
+
+void SoldierEntity::ChangeTexture(const char* file) {
+  VDynamicMesh* mesh = GetMesh();
+  if (!mesh) return;
+  VTextureObject* texture = Vision::TextureManager.Load2DTextureFromFile(file);
+  if (!texture) return;
+  if (!GetCustomTextureSet()) SetCustomTextureSet(new VisSurfaceTextureSet_cl(mesh->GetSurfaceCount()));
+  GetCustomTextureSet()->SetTexture(0, texture);
 }

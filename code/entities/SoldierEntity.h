@@ -125,6 +125,9 @@ class SoldierEntity : public BaseEntity, public ElementManager<SoldierEntity*> {
   // Turns about z to face the point; height is ignored.
   void TurnFaceTo(const VisVector_cl& point);
   void LoadAnimation(const VString& file);
+  // The texture becomes the diffuse texture of the model's first surface, in the
+  // soldier's own texture set; nothing without a model or a texture.
+  void ChangeTexture(const char* file);
   // Animation events: the weapon trail starts on "trail_start" and stops on "end".
   void HandleEvent(int eventId);
   // Starts the model's skeletal sequence (looped or once, at the speed, from a random

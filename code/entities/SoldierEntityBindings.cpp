@@ -30,6 +30,7 @@ namespace {
 const char* const kExpectSoldier = "Expected native object of type SoldierEntity*";
 const char* const kExpectEntity = "Expected native object of type BaseEntity*";
 const char* const kExpectString = "Expected const char*";
+const char* const kExpectPath = "Expected native object of type VisPath_cl*";
 // A player hero under this artifact is not seen by enemy searches.
 const int kArtifactInvisibility = 33;
 
@@ -418,6 +419,12 @@ int LoadAnimation(lua_State* L) {
   return 0;
 }
 
+int ChangeTexture(lua_State* L) {
+  SoldierEntity* s = CheckSoldier(L);
+  s->ChangeTexture(CheckString(L, 2, kExpectString));
+  return 0;
+}
+
 int TurnTo(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   s->TurnFaceTo(CheckVector(L, 2));
@@ -442,6 +449,13 @@ int FollowPathName(lua_State* L) {
   SoldierEntity* s = CheckSoldier(L);
   const char* name = CheckString(L, 2, kExpectString);
   if (InfantryPathComponent* path = PathOf(s)) path->FollowPath(name);
+  return 0;
+}
+
+int FollowPath(lua_State* L) {
+  SoldierEntity* s = CheckSoldier(L);
+  VisPath_cl* route = CheckNativeObject<VisPath_cl>(L, 2, &VisPath_cl_info, kExpectPath);
+  if (InfantryPathComponent* path = PathOf(s)) path->FollowPath(route);
   return 0;
 }
 
@@ -485,7 +499,9 @@ const luaL_Reg SoldierEntity_methods[] = {
     {"KillSoldier", KillSoldier},
     {"LoadAnimation", LoadAnimation},
     {"FollowPathName", FollowPathName},
+    {"FollowPath", FollowPath},
     {"IsFollowingPath", IsFollowingPath},
+    {"ChangeTexture", ChangeTexture},
     {"SetMinCombatValues", SetCombatValues<false>},
     {"SetMaxCombatValues", SetCombatValues<true>},
     {"GetHitPoints", GetHitPoints},

@@ -7,6 +7,7 @@
 #include "components/AIUnitComponent.h"
 #include "components/InfantryPathComponent.h"
 #include "components/NPCUnitComponent.h"
+#include "components/UnitPathComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
@@ -18,6 +19,7 @@
 #include "entities/FSM/DieState.h"
 #include "entities/FSM/State_Idle.h"
 #include "entities/FSM/State_Walk.h"
+#include "entities/FSM/WalkState.h"
 #include "gui/FrameUnitInfo.h"
 #include "gui/GUIManager.h"
 #include "Managers/FogOfWarManager.h"
@@ -95,6 +97,8 @@ void UnitEntity::BuildVarList(VARTABLE& t) {
   VAR_TEXT(t, UnitEntity, m_sSoldierScriptFile, VULPTYPE_SCRIPT_FILE, "Script to use for this unit's soldier", "");
   VAR_STRING(t, UnitEntity, m_sImageSet, "Imageset to use", "UnitFaces_01");
   VAR_STRING(t, UnitEntity, m_sTypeImage, "Image Key to use", "");
+  // Scenes name the path their AI and NPC units follow.
+  VAR_STRING(t, UnitEntity, m_sPathName, "Scene path the unit's AI follows", "");
 }
 
 UnitEntity::UnitEntity() {
@@ -233,6 +237,7 @@ void UnitEntity::UpdateBounding() {
 }
 
 void UnitEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
+  if (id == VIS_MSG_USER_UNIT_NEW_TARGET) SetTarget(reinterpret_cast<VisBaseEntity_cl*>(p1));
   if (IsForwardedToSoldiers(id)) {
     const std::vector<SoldierEntity*> soldiers = m_soldiers;
     for (SoldierEntity* soldier : soldiers) {
@@ -596,8 +601,88 @@ void UnitEntity::SetTarget(const VisVector_cl& target, unsigned int message, int
   const VisMatrix3x3_cl rotation = GetRotationMatrix();
   const int n = (int)m_soldiers.size();
   if ((int)m_formation.size() != n) SetFormation(n / 2, 2, 2);
-  SetSoldierTargets(target, rotation, message, parameter, false);
+  if (GetComponentOfType(BasePathComponent::GetClassTypeId()))
+    SetSoldierPaths(target, rotation);
+  else
+    SetSoldierTargets(target, rotation, message, parameter, false);
   GenerateTargetBox(target, rotation);
+}
+
+void UnitEntity::SetTarget(const VisVector_cl& target, float yaw, unsigned int message, int parameter) {
+  VisMatrix3x3_cl rotation;
+  rotation.SetEulerAngles(yaw, 0.0f, 0.0f);
+  SetRotationMatrix(rotation);
+  SetSoldierTargets(target, rotation, message, parameter, false);
+}
+
+void UnitEntity::SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_cl& rotation) {
+  auto* unitPath = static_cast<UnitPathComponent*>(GetComponentOfType(UnitPathComponent::GetClassTypeId()));
+  if (!unitPath) return;
+  unitPath->MakePathTo(target, true);
+  VisPath_cl* path = unitPath->GetPath();
+  VScriptResourceManager* scripts = Vision::GetScriptManager();
+
+  m_slotAssignment.clear();
+  std::vector<SoldierEntity*> unplaced = m_soldiers;
+  for (size_t i = 0; i < m_formation.size(); ++i) {
+    // The first slot takes the path itself; every later one, filled or not, draws the
+    // jitter of its copy.
+    VisVector_cl offset(0.0f, 0.0f, 0.0f);
+    if (i > 0) {
+      const VisVector_cl& slot = m_formation[i];
+      const float g1 = MathTools::GaussianRandom();
+      const float g2 = MathTools::GaussianRandom();
+      offset = rotation * VisVector_cl(slot.x + g1, slot.y + g2, slot.z);
+    }
+    VisVector_cl p = target + offset;
+    p.w = 1.0f;
+    SoldierEntity* soldier = nullptr;
+    float best = 1.0e9f;
+    for (SoldierEntity* candidate : unplaced) {
+      const float d = candidate->GetPosition().GetDistanceSqr(p);
+      if (d < best) {
+        best = d;
+        soldier = candidate;
+      }
+    }
+    // Nobody left, or every soldier beyond the search bound: the slot stays empty.
+    if (!soldier) continue;
+
+    auto* soldierPath =
+        static_cast<InfantryPathComponent*>(soldier->GetComponentOfType(InfantryPathComponent::GetClassTypeId(), true));
+    if (!soldierPath) soldierPath = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
+    if (soldierPath) {
+      soldierPath->CopyPath(path, offset, false);
+      VisPath_cl* copy = soldierPath->GetPath();
+      if (copy && copy->GetPathNodeCount() > 1)
+        if (VisPathNode_cl* next = copy->GetPathNode(1, 0)) soldier->TurnFaceTo(next->GetPosition());
+    }
+
+    if (StateMachine<SoldierEntity>* machine = soldier->GetStateMachine()) {
+      State<SoldierEntity>* current = machine->GetCurrentState();
+      const bool walkAllowed = current && current->HasTransition(State_Walk::GetInstance());
+      if (walkAllowed || current == State_Walk::GetInstance()) {
+        IVScriptInstance* script = scripts ? scripts->GetScriptInstance(soldier) : nullptr;
+        if (script && script->HasFunction("ClearTarget")) script->ExecuteFunctionArg("ClearTarget", "*");
+        if (script && script->HasFunction("SetLastPositionGiven")) {
+          const VisVector_cl end = soldierPath ? soldierPath->GetEndPosition() : VisVector_cl(0.0f, 0.0f, 0.0f);
+          script->ExecuteFunctionArg("SetLastPositionGiven", "*v", &end);
+        }
+        if (walkAllowed) machine->ChangeState(State_Walk::GetInstance());
+      } else if (current && current->HasTransition(WalkState::GetInstance())) {
+        machine->ChangeState(WalkState::GetInstance());
+      }
+    }
+    // Already on his slot the copy is walked before he sets off: he arrives at once
+    // rather than walk on the spot for good.
+    if (soldierPath && (!soldierPath->GetPath() || soldierPath->GetPath()->GetPathNodeCount() < 2))
+      soldierPath->UpdateOwner();
+
+    m_slotAssignment.push_back(soldier);
+    unplaced.erase(std::find(unplaced.begin(), unplaced.end(), soldier));
+  }
+  // Only the soldiers' copies move.
+  unitPath->ClearPath();
 }
 
 namespace {
@@ -633,8 +718,23 @@ void UnitEntity::SetTarget(VisBaseEntity_cl* entity) {
     SoldierEntity* soldier = static_cast<SoldierEntity*>(entity);
     UnitEntity* unit = soldier->GetParentUnit();
     if (unit && unit->GetNation() != GetNation()) SetCarefullySelectedAttackTargets(soldier);
+    return;
   }
-  // Collectables and buildings are not handled by units yet.
+  if (entity->IsExactType(CollectableEntity::GetClassTypeId())) {
+    CollectableEntity* collectable = static_cast<CollectableEntity*>(entity);
+    if (!collectable->HasCarrier()) {
+      SetCollectingTargetsForSoldiers(collectable);
+      return;
+    }
+    // Ordered onto an item someone carries: he lets it go and it shows again.
+    VisBaseEntity_cl* carrier = collectable->GetCarrier();
+    auto* carry = static_cast<CarryComponent*>(carrier->GetComponentOfType(CarryComponent::GetClassTypeId()));
+    if (!carry) return;
+    carry->EndCarry();
+    collectable->StartHighlightEffect();
+    return;
+  }
+  if (entity->IsOfType("BuildingBaseEntity")) SetBuildingAttackTargets(static_cast<BaseEntity*>(entity));
 }
 
 void UnitEntity::SetRandomAttackTargets(UnitEntity* enemy) {
@@ -652,6 +752,38 @@ void UnitEntity::SetCarefullySelectedAttackTargets(SoldierEntity* clicked) {
   for (size_t i = 0; i < soldiers.size(); ++i) {
     SoldierEntity* target = i < 2 ? clicked : RandomSoldierOf(enemy);
     if (target) OrderAttack(soldiers[i], target, enemy);
+  }
+}
+
+void UnitEntity::SetBuildingAttackTargets(BaseEntity* building) {
+  if (!building) return;
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (SoldierEntity* soldier : soldiers) OrderAttack(soldier, building, building);
+}
+
+void UnitEntity::SetCollectingTargetsForSoldiers(CollectableEntity* collectable) {
+  if (!collectable) return;
+  VisEntityCollection_cl found;
+  const char* key = collectable->GetObjectKey();
+  if (Vision::Game.SearchEntity(key ? key : "", found) == 0) return;
+  // The clicked item first, then the free ones that share its key; only collectables
+  // can be picked up, so nothing else may stand in the queue.
+  std::vector<CollectableEntity*> queue{collectable};
+  for (VisBaseEntity_cl* e : found) {
+    if (e == collectable || !e->IsOfType(CollectableEntity::GetClassTypeId())) continue;
+    auto* other = static_cast<CollectableEntity*>(e);
+    if (!other->HasCarrier()) queue.push_back(other);
+  }
+  size_t head = 0;
+  const std::vector<SoldierEntity*> soldiers = m_soldiers;
+  for (SoldierEntity* soldier : soldiers) {
+    if (head >= queue.size()) break;
+    if (!soldier) continue;
+    auto* carry = static_cast<CarryComponent*>(soldier->GetComponentOfType(CarryComponent::GetClassTypeId()));
+    if (!carry || carry->IsCarrying()) continue;
+    CollectableEntity* item = queue[head++];
+    soldier->SendMsg(VIS_MSG_USER_UNIT_COLLECT, (INT_PTR)&item->GetPosition(), (INT_PTR)item);
+    carry->SetCarryTarget(item);
   }
 }
 

@@ -118,15 +118,29 @@ class UnitEntity : public BaseEntity {
                          int parameter, bool keepAssignment);
   // The move order: the unit turns towards the point (unless keepOrientation), re-forms
   // in two columns when its slots no longer match its soldiers, sends every soldier to
-  // its slot with message and parameter, and shows the target box there.
+  // its slot with message and parameter (a unit with a path component moves along
+  // paths instead, without them), and shows the target box there.
   void SetTarget(const VisVector_cl& target, unsigned int message, int parameter, bool keepOrientation);
-  // An order on an entity: a unit or a soldier of another nation is attacked; anything
-  // else (own nation, null, other classes) changes nothing.
+  // The order with a given facing: the unit turns to yaw and every soldier is sent to
+  // its slot; no re-forming and no target box.
+  void SetTarget(const VisVector_cl& target, float yaw, unsigned int message, int parameter);
+  // An order on an entity: a unit or a soldier of another nation is attacked, a free
+  // collectable collected (a carried one is let go and glows again), a building of any
+  // nation attacked; anything else (own nation, null, other classes) changes nothing.
   void SetTarget(VisBaseEntity_cl* entity);
   // Every soldier attacks a random soldier of the enemy unit.
   void SetRandomAttackTargets(UnitEntity* enemy);
   // Soldiers 0 and 1 attack the clicked soldier, the others random soldiers of its unit.
   void SetCarefullySelectedAttackTargets(SoldierEntity* clicked);
+  // Every soldier attacks the building.
+  void SetBuildingAttackTargets(BaseEntity* building);
+  // Sends soldiers with a free carry component, one each, to the collectable and to the
+  // uncarried collectables sharing its key.
+  void SetCollectingTargetsForSoldiers(CollectableEntity* collectable);
+  // The move along the unit's planned path: the soldier nearest to the target follows
+  // the path itself, every other one a copy shifted by its jittered slot; the unit keeps
+  // no path of its own. Only for a unit with a UnitPathComponent.
+  void SetSoldierPaths(const VisVector_cl& target, const VisMatrix3x3_cl& rotation);
   // The box shown at the destination, from the stored formation.
   void GenerateTargetBox(const VisVector_cl& target, const VisMatrix3x3_cl& rotation);
   void SetUnitTargetBox(const SelectionBox& box) { m_targetBox = box; }

@@ -6,6 +6,8 @@
 #include "support/ShipTestWorld.h"
 
 #include "components/AIShipComponent.h"
+#include "components/AIUnitComponent.h"
+#include "components/NPCUnitComponent.h"
 #include "components/AttackComponent.h"
 #include "components/BattleCameraComponent.h"
 #include "components/FreeCameraComponent.h"
@@ -359,6 +361,17 @@ std::vector<Owner> Owners() {
          if (filled) c->m_iLoadingTime_Max = 9.5f;
          return Held<MonkeyCannonComponent>(c, &IoSerialize<MonkeyCannonComponent>);
        }},
+      {"AIUnitComponent", -1,
+       [](bool filled) {
+         auto* a = new AIUnitComponent();
+         if (filled) {
+           a->SetAttackRange(7.5f);
+           a->SetState(3);
+         }
+         return Held<AIUnitComponent>(a, &IoSerialize<AIUnitComponent>);
+       }},
+      Record<NPCUnitComponent>("NPCUnitComponent", [](NPCUnitComponent& n) { n.SetReactRange(4.5f); },
+                               &IoSerialize<NPCUnitComponent>),
   };
 }
 

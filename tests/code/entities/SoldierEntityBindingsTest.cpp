@@ -4,6 +4,7 @@
 #include "SoldierFixture.h"
 
 #include "components/InfantryMovementComponent.h"
+#include "components/InfantryPathComponent.h"
 #include "core/GameManager.h"
 #include "entities/FSM/DizzyState.h"
 #include "entities/FSM/IdleState.h"
@@ -71,9 +72,47 @@ TEST_F(SoldierEntityBindingsTest, ArgumentErrorsLeaveTheSoldierAlone) {
       {"s.SetHitPoints(s)", ArgError(3, "SetHitPoints", "Expected int")},
       {"s.Attack(s, 42)", ArgError(1, "Attack", "Expected native object of type BaseEntity*")},
       {"s.TurnTo(s, 3)", ArgError(3, "TurnTo", "Expected VisVector_cl")},
+      {"s.FollowPath(s)", ArgError(1, "FollowPath", "Expected native object of type VisPath_cl*")},
+      {"s.FollowPath(s, s)", ArgError(1, "FollowPath", "Expected native object of type VisPath_cl*")},
+      {"s.FollowPath(nil, s)", ArgError(1, "FollowPath", kSoldier)},
+      {"s.ChangeTexture(s)", ArgError(3, "ChangeTexture", "Expected const char*")},
+      {"s.ChangeTexture(42, 'skin.dds')", ArgError(1, "ChangeTexture", kSoldier)},
   };
   for (const Case& c : cases) EXPECT_NE(Run(c.code).find(c.error), std::string::npos) << c.code << ": " << Run(c.code);
   EXPECT_EQ(soldier->GetStats()->m_Hitpoints.GetCurrent(), 100);
+  EXPECT_EQ(soldier->GetPathComponent(), nullptr);
+  EXPECT_EQ(soldier->GetCustomTextureSet(), nullptr);
+}
+
+TEST_F(SoldierEntityBindingsTest, FollowPathWalksTheGivenPathAndChangeTextureSkinsTheFirstSurface) {
+  SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
+  SetGlobalObject("s", soldier);
+  auto* route = new VisPath_cl(3, false);
+  for (const VisVector_cl& p : {VisVector_cl(1, 0, 0), VisVector_cl(4, 0, 0), VisVector_cl(4, 4, 0)})
+    route->AddPathNode(VisPathNode_cl(p, VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0)));
+  Vision::Game.AddScenePath(route);
+  SetGlobalObject("route", route);
+
+  // The path component is made on demand and leads to the path's last node.
+  ASSERT_EQ(Run("s:FollowPath(route)"), "");
+  InfantryPathComponent* path = soldier->GetPathComponent();
+  ASSERT_NE(path, nullptr);
+  EXPECT_TRUE(path->GetEndPosition().IsEqual(VisVector_cl(4, 4, 0), 1e-4f));
+  EXPECT_FLOAT_EQ(path->GetReachDistance(), 2.0f);
+
+  ASSERT_EQ(Run("s:ChangeTexture('textures/skin_red.dds')"), "");
+  ASSERT_NE(soldier->GetCustomTextureSet(), nullptr);
+  VTextureObject* skin = soldier->GetCustomTextureSet()->GetTexture(0);
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(skin, Vision::TextureManager.Load2DTextureFromFile("textures/skin_red.dds"));
+  // A soldier without a model, or an empty name, changes nothing.
+  SoldierEntity* bare = MakeSoldier(VisVector_cl(5, 0, 0), false);
+  SetGlobalObject("bare", bare);
+  ASSERT_EQ(Run("bare:ChangeTexture('textures/skin_red.dds')"), "");
+  EXPECT_EQ(bare->GetCustomTextureSet(), nullptr);
+  ASSERT_EQ(Run("s:ChangeTexture('')"), "");
+  EXPECT_EQ(soldier->GetCustomTextureSet()->GetTexture(0), skin);
+  Vision::Game.RemoveAllScenePaths();
 }
 
 TEST_F(SoldierEntityBindingsTest, HitPointSetters) {
