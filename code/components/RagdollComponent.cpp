@@ -9,11 +9,28 @@
 #include "engine/core/VisAnimConfig.h"
 #include "engine/core/VisBaseEntity.h"
 #include "engine/physics/NxJoint.h"
+#include "engine/physics/NxMat33.h"
 #include "engine/physics/vPhysXModule.h"
 
 #include <cmath>
 
 V_IMPLEMENT_DYNCREATE(RagdollComponent, vPhysXObject)
+
+VisMatrix3x3_cl MathTools::PhysXMatrixToVisionMatrix(const NxMat33& m) {
+  float elements[9];
+  m.getRowMajor(elements);
+  VisMatrix3x3_cl out;
+  out.SetFromArray(elements);
+  return out;
+}
+
+NxMat33 MathTools::VisionMatrixToPhysXMatrix(const VisMatrix3x3_cl& m) {
+  float elements[9];
+  m.GetAsArray(elements);
+  NxMat33 out;
+  out.setRowMajor(elements);
+  return out;
+}
 
 namespace {
 constexpr float kDegToRad = 3.14159265f / 180.0f;

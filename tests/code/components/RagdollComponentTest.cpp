@@ -8,6 +8,7 @@
 
 #include "engine/core/VisAnimConfig.h"
 #include "engine/physics/NxJoint.h"
+#include "engine/physics/NxMat33.h"
 #include "engine/physics/vPhysXModule.h"
 #include "engine/physics/vPhysXRigidBody.h"
 
@@ -593,6 +594,22 @@ TEST_F(RagdollTest, TheDieStateUsesTheRagdoll) {
       EXPECT_EQ(Playing(soldier), "Die");
     }
   }
+}
+
+// The matrix copies keep the element order both ways (a turn and its transpose differ).
+TEST(RagdollMatrices, CopiesKeepTheElementOrder) {
+  VisMatrix3x3_cl turn;
+  turn.SetEulerAngles(30, 20, 10);
+  const NxMat33 physics = MathTools::VisionMatrixToPhysXMatrix(turn);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(physics.m[r][c], turn(r, c));
+  NxMat33 other;
+  const float rows[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+  other.setRowMajor(rows);
+  const VisMatrix3x3_cl back = MathTools::PhysXMatrixToVisionMatrix(other);
+  EXPECT_EQ(back(0, 1), 2.0f);
+  EXPECT_EQ(back(1, 0), 4.0f);
+  EXPECT_EQ(back(2, 2), 9.0f);
 }
 
 }  // namespace
