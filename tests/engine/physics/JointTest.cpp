@@ -19,8 +19,7 @@ class JointTest : public PhysicsTest {
     shape.dimensions = half;
     return module->CreateDynamicActor(nullptr, shape, pos, VisMatrix3x3_cl(), density);
   }
-  // A hanging pendulum: a kinematic-like heavy anchor box held up without gravity and
-  // a rod below it, joined at the anchor's centre about the world x axis.
+  // A joint between a and b at the anchor, turning about the axis.
   NxD6Joint* Join(NxActor* a, NxActor* b, const VisVector_cl& anchor, const VisVector_cl& axis,
                   NxD6JointMotion swing1, float s1, NxD6JointMotion swing2, float s2, NxD6JointMotion twist,
                   float lo, float hi) {
@@ -51,8 +50,8 @@ TEST_F(JointTest, LimitsHoldLockedAxesStayAndFreeAxesTurn) {
     VisVector_cl spin;    // world angular velocity given to the rod
     float bound;          // largest angle the joint may reach (radians); < 0: must exceed 1.2
   };
-  // Joint axis: world -z (down the rod); normal: world z projected... the axis is
-  // vertical, so the normal is world x; swing 2 turns about normal x axis = y.
+  // The joint axis runs down the rod (twist about world z); an upright axis takes world
+  // x as its normal (swing 1 about x), so swing 2 turns about world y.
   const Case cases[] = {
       {"twist limited to 0.3", NX_D6JOINT_MOTION_LOCKED, NX_D6JOINT_MOTION_LOCKED, NX_D6JOINT_MOTION_LIMITED, 0,
        VisVector_cl(0, 0, 20), 0.3f},
