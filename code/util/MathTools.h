@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class NxMat33;
 class VisBaseEntity_cl;
 
 // Angles are degrees unless a function says otherwise. Random draws come from the
@@ -61,6 +62,11 @@ class MathTools {
   // Without a model the entity counts as a point; a null entity is infinitely far.
   static float DistanceToEntityBoundingBox(const VisVector_cl& p, const VisBaseEntity_cl* entity);
   static float DistanceToEntityBoundingBoxSquared(const VisVector_cl& p, const VisBaseEntity_cl* entity);
+
+  // The nine elements of a rotation between the physics and the engine matrices, in the
+  // same order (no transposition). Defined with the ragdolls.
+  static VisMatrix3x3_cl PhysXMatrixToVisionMatrix(const NxMat33& m);
+  static NxMat33 VisionMatrixToPhysXMatrix(const VisMatrix3x3_cl& m);
 
  private:
   static inline bool s_bFixedRandom = false;

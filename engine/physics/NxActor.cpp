@@ -4,6 +4,7 @@
 #include "engine/physics/vPhysXObject.h"
 #include "engine/physics/bullet/vPhysXScene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -16,7 +17,7 @@ NxActor::~NxActor() = default;
 
 VisVector_cl NxActor::getGlobalPosition() const {
   const NxActorImpl& i = *m_pImpl;
-  return vPhysXScene::ToVis((i.moving ? i.moveTo : i.body->getWorldTransform()).getOrigin());
+  return vPhysXScene::ToVis(i.ActorFromBody(i.moving ? i.moveTo : i.body->getWorldTransform()).getOrigin());
 }
 
 VisMatrix3x3_cl NxActor::getGlobalOrientation() const {
@@ -34,7 +35,7 @@ void NxActor::setGlobalOrientation(const VisMatrix3x3_cl& rotation) {
 
 void NxActor::setGlobalPose(const VisVector_cl& position, const VisMatrix3x3_cl& rotation) {
   NxActorImpl& i = *m_pImpl;
-  btTransform x(vPhysXScene::ToBt(rotation), vPhysXScene::ToBt(position));
+  const btTransform x = i.BodyFromActor(btTransform(vPhysXScene::ToBt(rotation), vPhysXScene::ToBt(position)));
   i.moving = false;
   i.body->setWorldTransform(x);
   i.body->setInterpolationWorldTransform(x);
@@ -55,7 +56,7 @@ void NxActor::moveGlobalPose(const VisVector_cl& position, const VisMatrix3x3_cl
     return;
   }
   if (!i.moving) i.moveFrom = i.body->getWorldTransform();
-  i.moveTo = btTransform(vPhysXScene::ToBt(rotation), vPhysXScene::ToBt(position));
+  i.moveTo = i.BodyFromActor(btTransform(vPhysXScene::ToBt(rotation), vPhysXScene::ToBt(position)));
   i.moving = true;
 }
 
@@ -126,25 +127,7 @@ bool NxActor::updateMassFromShapes(float density, float totalMass) {
   float mass = totalMass;
   if (!(mass > 0.0f)) {
     float volume = 0.0f;
-    for (auto& s : m_shapes) {
-      switch (s->getType()) {
-        case NX_SHAPE_SPHERE: volume += 4.18879f * std::pow(s->getRadius(), 3.0f); break;
-        case NX_SHAPE_CAPSULE:
-          volume += 3.14159f * s->getRadius() * s->getRadius() * s->getHeight() + 4.18879f * std::pow(s->getRadius(), 3.0f);
-          break;
-        case NX_SHAPE_BOX: {
-          const VisVector_cl& d = s->getDimensions();
-          volume += 8.0f * std::fabs(d.x * d.y * d.z);
-          break;
-        }
-        case NX_SHAPE_CONVEX: {
-          VisBoundingBox_cl box;
-          for (const VisVector_cl& p : s->getPoints()) box.ExpandToInclude(p);
-          if (box.IsValid()) volume += box.GetSizeX() * box.GetSizeY() * box.GetSizeZ();
-          break;
-        }
-      }
-    }
+    for (auto& s : m_shapes) volume += vPhysXScene::ShapeVolume(*s);
     mass = density * volume;
   }
   if (!(mass > 0.0f) || !std::isfinite(mass)) return false;
@@ -175,6 +158,34 @@ bool NxActor::isSleeping() const { return m_pImpl->body->getActivationState() ==
 void NxActor::wakeUp() {
   if (isDynamic()) m_pImpl->body->activate(true);
 }
+
+void NxActor::putToSleep() {
+  if (!isDynamic()) return;
+  btRigidBody& b = *m_pImpl->body;
+  b.setLinearVelocity(btVector3(0, 0, 0));
+  b.setAngularVelocity(btVector3(0, 0, 0));
+  b.clearForces();
+  b.forceActivationState(ISLAND_SLEEPING);
+}
+
+VisVector_cl NxActor::getCMassGlobalPosition() const {
+  const NxActorImpl& i = *m_pImpl;
+  return vPhysXScene::ToVis((i.moving ? i.moveTo : i.body->getWorldTransform()).getOrigin());
+}
+
+void NxActor::setSolverIterationCount(unsigned count) {
+  m_pImpl->solverIterations = std::min(count, 255u);
+  m_pImpl->scene->UpdateJointIterations(*this);
+}
+
+unsigned NxActor::getSolverIterationCount() const { return m_pImpl->solverIterations; }
+
+void NxActor::setMaxAngularVelocity(float maxSpeed) {
+  if (!(maxSpeed >= 0.0f) || !std::isfinite(maxSpeed)) return;
+  m_pImpl->maxAngularVelocity = maxSpeed;
+}
+
+float NxActor::getMaxAngularVelocity() const { return m_pImpl->maxAngularVelocity; }
 
 NxShape* NxActor::createShape(const NxShapeDesc& desc) {
   m_shapes.emplace_back(new NxShape(this, desc));

@@ -76,6 +76,21 @@ class VBASE_IMPEXP NxActor {
   // A resting actor falls asleep; any velocity, force or move wakes it.
   bool isSleeping() const;
   void wakeUp();
+  // Sends a dynamic actor to sleep at once, velocities cleared (until something wakes it).
+  void putToSleep();
+
+  // The centre of mass in world space (the actor's position unless its shapes centre
+  // the mass elsewhere, as those of free actors made by the physics module do).
+  VisVector_cl getCMassGlobalPosition() const;
+
+  // Solver passes for the joints of this actor (a joint takes the larger count of its
+  // two actors); 0 (the default) leaves the world's 10. Counts above 255 are cut.
+  void setSolverIterationCount(unsigned count);
+  unsigned getSolverIterationCount() const;
+  // The most angular speed (radians per second) the actor keeps after each tick;
+  // 0 (the default) sets no bound. Negative or non-finite values are refused.
+  void setMaxAngularVelocity(float maxSpeed);
+  float getMaxAngularVelocity() const;
 
   int getNbShapes() const { return (int)m_shapes.size(); }
   NxShape* const* getShapes() const { return m_shapeList.data(); }

@@ -14,6 +14,7 @@ enum NxShapeType {
   NX_SHAPE_BOX = 2,
   NX_SHAPE_CAPSULE = 3,  // along the shape's local z axis
   NX_SHAPE_CONVEX = 4,
+  NX_SHAPE_CAPSULE_Y = 5,  // along the shape's local y axis (ragdoll limbs)
 };
 
 // Collision filter words of a shape; the stand-in uses bits0 (the collision bitmask).
@@ -27,7 +28,7 @@ struct NxShapeDesc {
   VisMatrix3x3_cl localRotation;
   VisVector_cl dimensions{0.5f, 0.5f, 0.5f};  // box: half extents
   float radius = 0.5f;                        // sphere and capsule
-  float height = 1.0f;                        // capsule: between the two sphere centres
+  float height = 1.0f;                        // capsules: between the two sphere centres
   std::vector<VisVector_cl> points;           // convex: hull points in shape space
   VString name;
 };

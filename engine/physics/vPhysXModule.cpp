@@ -55,6 +55,36 @@ int vPhysXModule::GetObjectCount() const { return m_pScene ? (int)m_pScene->Obje
 
 vPhysXObject* vPhysXModule::GetObject(int i) const { return m_pScene->Objects()[i]; }
 
+NxActor* vPhysXModule::CreateDynamicActor(vPhysXObject* owner, const NxShapeDesc& shape, const VisVector_cl& position,
+                                          const VisMatrix3x3_cl& rotation, float density) {
+  const btTransform pose(vPhysXScene::ToBt(rotation), vPhysXScene::ToBt(position));
+  return GetScene().CreateFreeActor(owner, shape, pose, density);
+}
+
+void vPhysXModule::ReleaseActor(NxActor* actor) {
+  if (actor && m_pScene) m_pScene->DestroyActor(actor);
+}
+
+NxD6Joint* vPhysXModule::CreateD6Joint(const NxD6JointDesc& desc) {
+  NxD6Joint* joint = GetScene().CreateD6Joint(desc);
+  if (!joint) Vision::Error.Warning("Physics: a joint needs two different actors of this scene and a usable frame");
+  return joint;
+}
+
+void vPhysXModule::ReleaseJoint(NxD6Joint* joint) {
+  if (joint && m_pScene) m_pScene->ReleaseJoint(joint);
+}
+
+int vPhysXModule::GetJointCount() const { return m_pScene ? m_pScene->GetJointCount() : 0; }
+
+void vPhysXModule::SetActorPairFlags(NxActor* a, NxActor* b, unsigned flags) {
+  GetScene().SetActorPairFlags(a, b, flags);
+}
+
+unsigned vPhysXModule::GetActorPairFlags(NxActor* a, NxActor* b) const {
+  return m_pScene ? m_pScene->GetActorPairFlags(a, b) : 0;
+}
+
 void vPhysXModule::SetPhysicsTickCount(int ticksPerSecond, int maxTicks) {
   m_ticks = std::max(0, ticksPerSecond);
   m_maxTicks = std::max(1, maxTicks);

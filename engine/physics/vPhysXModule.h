@@ -12,6 +12,10 @@
 #include <memory>
 #include <vector>
 
+class NxActor;
+class NxD6Joint;
+struct NxD6JointDesc;
+struct NxShapeDesc;
 class vPhysXObject;
 class vPhysXScene;
 class VisPhysicsRaycastBase_cl;
@@ -89,6 +93,22 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   // Simulated objects, oldest first.
   int GetObjectCount() const;
   vPhysXObject* GetObject(int i) const;
+
+  // Free actors and joints (ragdolls). A dynamic actor of one shape at the pose, its
+  // mass the shape's volume times the density (1 when that gives none) and centred
+  // on the shape; it belongs to the owner (contacts, ray-cast hits, filter) without
+  // moving it. Released with ReleaseActor (its joints go first) or with the module.
+  NxActor* CreateDynamicActor(vPhysXObject* owner, const NxShapeDesc& shape, const VisVector_cl& position,
+                              const VisMatrix3x3_cl& rotation, float density);
+  void ReleaseActor(NxActor* actor);
+  // A joint (NxJoint.h) between two actors of this module; null, logged, for an
+  // invalid description.
+  NxD6Joint* CreateD6Joint(const NxD6JointDesc& desc);
+  void ReleaseJoint(NxD6Joint* joint);
+  int GetJointCount() const;
+  // Flags of a pair of actors (NxContactPairFlag), forgotten when either goes.
+  void SetActorPairFlags(NxActor* a, NxActor* b, unsigned flags);
+  unsigned GetActorPairFlags(NxActor* a, NxActor* b) const;
 
  private:
   friend class vPhysXObject;

@@ -6,6 +6,7 @@
 #include "engine/base/VisError.h"
 #include "engine/core/VisBaseEntity.h"
 #include "engine/physics/vPhysXModule.h"
+#include "engine/physics/bullet/vPhysXScene.h"
 
 V_IMPLEMENT_DYNAMIC(vPhysXObject, IVisPhysicsObject_cl)
 
@@ -27,6 +28,10 @@ void vPhysXObject::ReleaseFromModule() {
   if (!m_pModule) return;
   DestroyPhysics();
   m_pModule->Unregister(this);
+}
+
+void vPhysXObject::ApplyFilterToActor(NxActor* actor) {
+  if (actor && m_pModule) m_pModule->GetScene().SetActorFilter(*actor, m_iCollisionGroup, m_iCollisionBitmask);
 }
 
 int vPhysXObject::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {

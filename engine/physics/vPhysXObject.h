@@ -95,6 +95,9 @@ class VBASE_IMPEXP vPhysXObject : public IVisPhysicsObject_cl {
   // Releases the physics and leaves the module. Derived destructors call it, since
   // DestroyPhysics cannot reach them from the base destructor.
   void ReleaseFromModule();
+  // Gives an actor of this object (made through the module) the object's group and
+  // bitmask.
+  void ApplyFilterToActor(NxActor* actor);
 
   vPhysXModule* m_pModule = nullptr;
   uint64_t m_iSerial = 0;

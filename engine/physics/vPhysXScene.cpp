@@ -34,8 +34,10 @@ class vPhysXScene::FilterCallback : public btOverlapFilterCallback {
     auto* i1 = static_cast<const vPhysXCollisionInfo*>(o1->getUserPointer());
     if (!i0 || !i1) return true;
     if ((i0->mask & i1->mask) == 0) return false;
-    return m_module.GetGroupCollisionFlag(i0->group, i1->group);
+    if (!m_module.GetGroupCollisionFlag(i0->group, i1->group)) return false;
+    return !(i0->actor && i1->actor && m_scene && m_scene->IgnoresPair(i0->actor, i1->actor));
   }
+  const vPhysXScene* m_scene = nullptr;
 
  private:
   vPhysXModule& m_module;
@@ -89,6 +91,7 @@ vPhysXScene::vPhysXScene(vPhysXModule& module) : m_module(module) {
   m_config = std::make_unique<btDefaultCollisionConfiguration>();
   m_ghostCallback = std::make_unique<btGhostPairCallback>();
   m_filter = std::make_unique<FilterCallback>(module);
+  m_filter->m_scene = this;
   MakeWorld();
 }
 
@@ -115,6 +118,7 @@ vPhysXScene::~vPhysXScene() {
   ClearWorldCollision();
   // The module took the objects' physics down first; free actors are not expected.
   for (NxActor* a : std::vector<NxActor*>(m_actors)) DestroyActor(a);
+  for (NxD6Joint* j : std::vector<NxD6Joint*>(m_joints)) ReleaseJoint(j);
 }
 
 void vPhysXScene::SetGravity(const VisVector_cl& g) {
@@ -187,6 +191,25 @@ void vPhysXScene::RefreshAllFilters() {
 
 // ---- actors -------------------------------------------------------------------
 
+float vPhysXScene::ShapeVolume(const NxShape& s) {
+  switch (s.getType()) {
+    case NX_SHAPE_SPHERE: return 4.18879f * std::pow(s.getRadius(), 3.0f);
+    case NX_SHAPE_CAPSULE:
+    case NX_SHAPE_CAPSULE_Y:
+      return 3.14159f * s.getRadius() * s.getRadius() * s.getHeight() + 4.18879f * std::pow(s.getRadius(), 3.0f);
+    case NX_SHAPE_BOX: {
+      const VisVector_cl& d = s.getDimensions();
+      return 8.0f * std::fabs(d.x * d.y * d.z);
+    }
+    case NX_SHAPE_CONVEX: {
+      VisBoundingBox_cl box;
+      for (const VisVector_cl& p : s.getPoints()) box.ExpandToInclude(p);
+      return box.IsValid() ? box.GetSizeX() * box.GetSizeY() * box.GetSizeZ() : 0.0f;
+    }
+  }
+  return 0.0f;
+}
+
 std::unique_ptr<btCollisionShape> vPhysXScene::MakeShape(const NxShapeDesc& d) {
   auto positive = [](float v) { return std::isfinite(v) && v > 0.0f ? v : 0.01f; };
   switch (d.type) {
@@ -194,6 +217,8 @@ std::unique_ptr<btCollisionShape> vPhysXScene::MakeShape(const NxShapeDesc& d) {
       return std::make_unique<btSphereShape>(positive(d.radius));
     case NX_SHAPE_CAPSULE:
       return std::make_unique<btCapsuleShapeZ>(positive(d.radius), positive(d.height));
+    case NX_SHAPE_CAPSULE_Y:
+      return std::make_unique<btCapsuleShape>(positive(d.radius), positive(d.height));
     case NX_SHAPE_CONVEX:
       if (!d.points.empty()) {
         auto hull = std::make_unique<btConvexHullShape>();
@@ -245,6 +270,10 @@ NxActor* vPhysXScene::CreateActor(vPhysXObject* owner, const NxShapeDesc& shape,
 void vPhysXScene::DestroyActor(NxActor* actor) {
   if (!actor) return;
   NxActorImpl& impl = *actor->m_pImpl;
+  // A joint must not outlive either of its bodies.
+  for (NxD6Joint* j : std::vector<NxD6Joint*>(impl.joints)) ReleaseJoint(j);
+  for (auto it = m_ignoredPairs.begin(); it != m_ignoredPairs.end();)
+    it = (it->first == actor || it->second == actor) ? m_ignoredPairs.erase(it) : std::next(it);
   if (impl.body && impl.body->isInWorld()) RemoveCollisionObject(impl.body.get());
   m_actors.erase(std::remove(m_actors.begin(), m_actors.end(), actor), m_actors.end());
   for (PendingContact& c : m_contacts)
@@ -257,13 +286,32 @@ void vPhysXScene::RebuildActorShape(NxActor& actor) {
   NxActorImpl& impl = *actor.m_pImpl;
   btRigidBody& body = *impl.body;
   if (body.isInWorld()) RemoveCollisionObject(&body);
+  // The body's frame moves to the shapes' centre (by volume) when the actor asks.
+  const btTransform actorPose = impl.ActorFromBody(body.getWorldTransform());
+  btVector3 offset(0, 0, 0);
+  if (impl.centreMassOnShapes) {
+    btScalar total = 0;
+    for (auto& s : actor.m_shapes) {
+      const btScalar v = ShapeVolume(*s) + btScalar(1e-9);
+      offset += ToBt(s->getLocalPosition()) * v;
+      total += v;
+    }
+    if (total > 0) offset /= total;
+  }
+  if (impl.centreMassOnShapes) {
+    impl.massOffset = offset;
+    const btTransform bodyPose = impl.BodyFromActor(actorPose);
+    body.setWorldTransform(bodyPose);
+    body.setInterpolationWorldTransform(bodyPose);
+  }
   auto compound = std::make_unique<btCompoundShape>();
   std::vector<std::unique_ptr<btCollisionShape>> children;
   for (auto& s : actor.m_shapes) {
     NxShapeDesc d;
     s->saveToDesc(d);
     children.push_back(MakeShape(d));
-    compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition)), children.back().get());
+    compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition) - offset),
+                            children.back().get());
   }
   body.setCollisionShape(compound.get());
   impl.compound = std::move(compound);
@@ -417,6 +465,13 @@ void vPhysXScene::Simulate(int ticks, float tickTime) {
       x.setRotation(impl.moveFrom.getRotation().slerp(impl.moveTo.getRotation(), f));
       impl.body->setWorldTransform(x);
       if (t + 1 == ticks) impl.moving = false;
+    }
+    for (NxActor* a : m_actors) {
+      NxActorImpl& impl = *a->m_pImpl;
+      if (!(impl.maxAngularVelocity > 0.0f)) continue;
+      const btVector3 w = impl.body->getAngularVelocity();
+      if (w.length2() > btScalar(impl.maxAngularVelocity) * impl.maxAngularVelocity)
+        impl.body->setAngularVelocity(w.normalized() * impl.maxAngularVelocity);
     }
     m_world->stepSimulation(tickTime, 0, tickTime);
     CollectContacts();
@@ -582,4 +637,130 @@ bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
     if (!query.OnHit(hit)) break;
   }
   return true;
+}
+
+// ---- free actors and joints ------------------------------------------------------
+
+NxActor* vPhysXScene::CreateFreeActor(vPhysXObject* owner, const NxShapeDesc& shape, const btTransform& pose,
+                                      float density) {
+  NxActor* actor = CreateActor(owner, shape, pose, 1.0f, false);
+  actor->m_pImpl->centreMassOnShapes = true;
+  RebuildActorShape(*actor);
+  actor->updateMassFromShapes(density, 0.0f);
+  return actor;
+}
+
+namespace {
+// A joint frame in a body's space: x the axis, z the normal made perpendicular to it,
+// at the anchor (the body's frame sits at its centre of mass).
+btTransform JointFrame(const NxActorImpl& impl, const VisVector_cl& anchor, const VisVector_cl& axis,
+                       const VisVector_cl& normal) {
+  const btVector3 x = vPhysXScene::ToBt(axis).normalized();
+  btVector3 z = vPhysXScene::ToBt(normal);
+  z = (z - x * z.dot(x)).normalized();
+  const btVector3 y = z.cross(x);
+  btMatrix3x3 basis(x.x(), y.x(), z.x(), x.y(), y.y(), z.y(), x.z(), y.z(), z.z());
+  return btTransform(basis, vPhysXScene::ToBt(anchor) - impl.massOffset);
+}
+
+// Bullet's limit pair for a motion: equal bounds lock, reversed ones free the axis.
+void MotionLimit(NxD6JointMotion motion, btScalar lo, btScalar hi, btScalar& outLo, btScalar& outHi) {
+  switch (motion) {
+    case NX_D6JOINT_MOTION_LOCKED: outLo = outHi = 0; return;
+    case NX_D6JOINT_MOTION_LIMITED: outLo = std::min(lo, hi), outHi = std::max(lo, hi); return;
+    case NX_D6JOINT_MOTION_FREE: outLo = 1, outHi = -1; return;
+  }
+  outLo = outHi = 0;
+}
+}  // namespace
+
+NxD6Joint* vPhysXScene::CreateD6Joint(const NxD6JointDesc& desc) {
+  if (!desc.isValid()) return nullptr;
+  NxActorImpl& a = *desc.actor[0]->m_pImpl;
+  NxActorImpl& b = *desc.actor[1]->m_pImpl;
+  if (a.scene != this || b.scene != this) return nullptr;
+  auto* joint = new NxD6Joint();
+  joint->m_desc = desc;
+  joint->m_pImpl = new NxD6JointImpl();
+  const btTransform frameA = JointFrame(a, desc.localAnchor[0], desc.localAxis[0], desc.localNormal[0]);
+  const btTransform frameB = JointFrame(b, desc.localAnchor[1], desc.localAxis[1], desc.localNormal[1]);
+  auto c = std::make_unique<btGeneric6DofSpring2Constraint>(*a.body, *b.body, frameA, frameB, RO_XYZ);
+  const NxD6JointMotion linear[3] = {desc.xMotion, desc.yMotion, desc.zMotion};
+  for (int i = 0; i < 3; ++i) {
+    const bool free = linear[i] == NX_D6JOINT_MOTION_FREE;
+    c->setLimit(i, free ? 1 : 0, free ? -1 : 0);
+  }
+  // Bullet's angular axes: x twist, y swing 2, z swing 1.
+  struct Axis {
+    NxD6JointMotion motion;
+    float lo, hi;
+    const NxJointLimitSoftDesc& limit;
+  };
+  const Axis axes[3] = {
+      {desc.twistMotion, desc.twistLimit.low.value, desc.twistLimit.high.value, desc.twistLimit.low},
+      {desc.swing2Motion, -desc.swing2Limit.value, desc.swing2Limit.value, desc.swing2Limit},
+      {desc.swing1Motion, -desc.swing1Limit.value, desc.swing1Limit.value, desc.swing1Limit},
+  };
+  for (int i = 0; i < 3; ++i) {
+    btScalar lo, hi;
+    MotionLimit(axes[i].motion, axes[i].lo, axes[i].hi, lo, hi);
+    c->setLimit(3 + i, lo, hi);
+    c->setBounce(3 + i, std::clamp(axes[i].limit.restitution, 0.0f, 1.0f));
+    if (axes[i].limit.spring > 0.0f) {
+      c->enableSpring(3 + i, true);
+      c->setStiffness(3 + i, axes[i].limit.spring);
+      c->setDamping(3 + i, std::max(0.0f, axes[i].limit.damping));
+    }
+  }
+  // Hard limits: errors are taken out within a few ticks, not a fifth of them per tick.
+  for (int i = 0; i < 6; ++i) c->setParam(BT_CONSTRAINT_STOP_ERP, 0.8f, i);
+  joint->m_pImpl->constraint = std::move(c);
+  m_world->addConstraint(joint->m_pImpl->constraint.get(), false);
+  m_joints.push_back(joint);
+  a.joints.push_back(joint);
+  b.joints.push_back(joint);
+  UpdateJointIterations(*desc.actor[0]);
+  return joint;
+}
+
+void vPhysXScene::ReleaseJoint(NxD6Joint* joint) {
+  if (!joint || std::find(m_joints.begin(), m_joints.end(), joint) == m_joints.end()) return;
+  m_world->removeConstraint(joint->m_pImpl->constraint.get());
+  for (NxActor* actor : joint->m_desc.actor) {
+    std::vector<NxD6Joint*>& list = actor->m_pImpl->joints;
+    list.erase(std::remove(list.begin(), list.end(), joint), list.end());
+    // The bodies it held may now move on their own.
+    if (actor->isDynamic()) actor->m_pImpl->body->activate(true);
+  }
+  m_joints.erase(std::remove(m_joints.begin(), m_joints.end(), joint), m_joints.end());
+  delete joint;
+}
+
+void vPhysXScene::UpdateJointIterations(NxActor& actor) {
+  for (NxD6Joint* j : actor.m_pImpl->joints) {
+    const unsigned n = std::max(j->m_desc.actor[0]->m_pImpl->solverIterations,
+                                j->m_desc.actor[1]->m_pImpl->solverIterations);
+    j->m_pImpl->constraint->setOverrideNumSolverIterations(n > 0 ? (int)n : -1);
+  }
+}
+
+void vPhysXScene::SetActorPairFlags(NxActor* a, NxActor* b, unsigned flags) {
+  if (!a || !b || a == b) return;
+  const std::pair<const NxActor*, const NxActor*> key(std::min<const NxActor*>(a, b), std::max<const NxActor*>(a, b));
+  const bool had = m_ignoredPairs.count(key) != 0;
+  const bool want = (flags & NX_IGNORE_PAIR) != 0;
+  if (had == want) return;
+  if (want)
+    m_ignoredPairs.insert(key);
+  else
+    m_ignoredPairs.erase(key);
+  // Pairs already made by the broadphase are made again under the new rule.
+  RefreshFilter(a->m_pImpl->body.get());
+}
+
+unsigned vPhysXScene::GetActorPairFlags(NxActor* a, NxActor* b) const { return IgnoresPair(a, b) ? NX_IGNORE_PAIR : 0; }
+
+bool vPhysXScene::IgnoresPair(const NxActor* a, const NxActor* b) const {
+  if (m_ignoredPairs.empty()) return false;
+  return m_ignoredPairs.count(std::pair<const NxActor*, const NxActor*>(std::min(a, b), std::max(a, b))) != 0;
 }

@@ -4,14 +4,17 @@
 #pragma once
 
 #include "engine/physics/NxActor.h"
+#include "engine/physics/NxJoint.h"
 #include "engine/physics/vPhysXContactRecord.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
+#include <BulletDynamics/ConstraintSolver/btGeneric6DofSpring2Constraint.h>
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <unordered_set>
 #include <vector>
 
@@ -43,9 +46,28 @@ struct NxActorImpl {
   float mass = 1.0f;
   float linearDamping = 0.0f, angularDamping = 0.05f;
   VString name;
-  // Kinematic move: from the pose at the frame's start to the target over its ticks.
+  // Kinematic move: from the pose at the frame's start to the target over its ticks
+  // (body transforms).
   bool moving = false;
   btTransform moveFrom, moveTo;
+  // The body's frame sits at the centre of mass: the actor's frame moved by this offset
+  // (in the actor's axes). Zero unless centreMassOnShapes.
+  bool centreMassOnShapes = false;
+  btVector3 massOffset{0, 0, 0};
+  unsigned solverIterations = 0;
+  float maxAngularVelocity = 0.0f;
+  std::vector<NxD6Joint*> joints;
+
+  btTransform BodyFromActor(const btTransform& actorPose) const {
+    return btTransform(actorPose.getBasis(), actorPose.getOrigin() + actorPose.getBasis() * massOffset);
+  }
+  btTransform ActorFromBody(const btTransform& bodyPose) const {
+    return btTransform(bodyPose.getBasis(), bodyPose.getOrigin() - bodyPose.getBasis() * massOffset);
+  }
+};
+
+struct NxD6JointImpl {
+  std::unique_ptr<btGeneric6DofSpring2Constraint> constraint;
 };
 
 class vPhysXScene {
@@ -74,6 +96,20 @@ class vPhysXScene {
   void ApplyActorFlags(NxActor& actor);
   void ApplyActorMass(NxActor& actor);
   void SetActorFilter(NxActor& actor, int group, unsigned mask);
+  // A dynamic actor whose body frame sits at its shape's centre of mass, its mass
+  // from the shape's volume times the density.
+  NxActor* CreateFreeActor(vPhysXObject* owner, const NxShapeDesc& shape, const btTransform& pose, float density);
+
+  // Joints (NxJoint.h): null for an invalid description. Releasing an actor releases
+  // its joints first.
+  NxD6Joint* CreateD6Joint(const NxD6JointDesc& desc);
+  void ReleaseJoint(NxD6Joint* joint);
+  int GetJointCount() const { return (int)m_joints.size(); }
+  void UpdateJointIterations(NxActor& actor);
+  // Actor-pair flags (NxContactPairFlag); forgotten with either actor.
+  void SetActorPairFlags(NxActor* a, NxActor* b, unsigned flags);
+  unsigned GetActorPairFlags(NxActor* a, NxActor* b) const;
+  bool IgnoresPair(const NxActor* a, const NxActor* b) const;
 
   // Any collision object: added with its info as user pointer; a filter change
   // removes and adds it again so that its pairs are made anew.
@@ -94,6 +130,8 @@ class vPhysXScene {
   static btVector3 ToBt(const VisVector_cl& v) { return btVector3(v.x, v.y, v.z); }
   static VisVector_cl ToVis(const btVector3& v) { return VisVector_cl((float)v.x(), (float)v.y(), (float)v.z()); }
   static btMatrix3x3 ToBt(const VisMatrix3x3_cl& m);
+  // Volume of a shape (a convex one by its points' box).
+  static float ShapeVolume(const NxShape& shape);
   static VisMatrix3x3_cl ToVis(const btMatrix3x3& m);
 
  private:
@@ -124,6 +162,8 @@ class vPhysXScene {
   std::vector<vPhysXObject*> m_objects;
   std::unordered_set<const vPhysXObject*> m_live;
   std::vector<NxActor*> m_actors;
+  std::vector<NxD6Joint*> m_joints;
+  std::set<std::pair<const NxActor*, const NxActor*>> m_ignoredPairs;  // lower address first
 
   // World collision.
   bool m_worldSynced = false;
