@@ -2,8 +2,8 @@
 // the boarding fight that captures a ship.
 #include "components/HumanCannonBallComponent.h"
 
+#include "components/RagdollComponent.h"
 #include "components/AIShipComponent.h"
-#include "components/RagdollAccess.h"
 #include "core/CallbackManager.h"
 #include "core/GameManager.h"
 #include "entities/MsgPosOri.h"
@@ -44,6 +44,11 @@ const float kLaunchScale = 0.8f;
 const float kMainBodyBoost = 1.5f;
 const float kFightEffectHeight = 6.0f;
 const float kDegToRad = 0.017453292f;
+
+// The body that carries the pirate's ragdoll: the chest.
+NxActor* MainBody(RagdollComponent* ragdoll) {
+  return ragdoll ? ragdoll->GetBoneActor(RagdollComponent::BONE_CHEST) : nullptr;
+}
 const int kAchievementCapture = 21;
 const int kAchievementCaptureUnscathed = 47;
 const char* const kSailToPortScript = "scripts/Ships/AI/SailToPort.lua";
@@ -117,11 +122,14 @@ void HumanCannonBallComponent::Shoot(float power) {
       shooter && shooter->IsOfType(BaseEntity::GetClassTypeId()) ? static_cast<BaseEntity*>(shooter)->GetNation() : -2;
   const unsigned mask = shooterNation == PlayerNationId() ? kOwnShotMask : kEnemyShotMask;
   RagdollComponent* ragdoll = ComponentSetup::AddNew<RagdollComponent>(pirate);
-  RagdollAccess::SetSleepTime(ragdoll, 0.0f);
-  RagdollAccess::SetCollision(ragdoll, mask, kPirateGroup);
   const VisVector_cl velocity = pirate->GetDirection() * power * kLaunchScale;
-  RagdollAccess::SetVelocity(ragdoll, velocity);
-  if (NxActor* body = RagdollAccess::MainActor(ragdoll)) body->setLinearVelocity(velocity * kMainBodyBoost);
+  if (ragdoll) {
+    ragdoll->SetSleepTime(0.0f);
+    ragdoll->SetCollisionMask(mask);
+    ragdoll->SetCollisionGroup(kPirateGroup);
+    ragdoll->SetVelocity(velocity);
+    if (NxActor* body = MainBody(ragdoll)) body->setLinearVelocity(velocity * kMainBodyBoost);
+  }
   SoundManager::GetInstance()->PlaySFXSound(SOUND_SFX_SHOOT_HUMAN_CANNON, 1.0f, pirate->GetPosition(), 50.0f, 400.0f,
                                             false);
 }
@@ -192,7 +200,10 @@ void HumanCannonBallComponent::OnContact(const vPhysXContactRecord& contact) {
 void HumanCannonBallComponent::BeginFight() {
   ProjectileEntity* pirate = GetProjectile();
   if (!pirate || m_bFighting) return;
-  RagdollAccess::SetCollision(pirate->Components<RagdollComponent>(), 0, 0);
+  if (RagdollComponent* ragdoll = pirate->Components<RagdollComponent>()) {
+    ragdoll->SetCollisionMask(0);
+    ragdoll->SetCollisionGroup(0);
+  }
   if (!m_spCaptureSound) {
     VSoundObject* sound = SoundManager::GetInstance()->PlaySFXSound(SOUND_SFX_CAPTURING_SHIP, 1.0f,
                                                                     pirate->GetPosition(), 10.0f, 400.0f, false);
@@ -259,7 +270,7 @@ void HumanCannonBallComponent::FightStep(float dt) {
   spin.SetRotationAxis(VisVector_cl(0, 0, 1), m_fSpinAngle);
   tilt.SetRotationAxis(VisVector_cl(0, 1, 0), -90.0f);
   const VisMatrix3x3_cl turn = spin * tilt;
-  if (NxActor* body = RagdollAccess::MainActor(pirate->Components<RagdollComponent>())) {
+  if (NxActor* body = MainBody(pirate->Components<RagdollComponent>())) {
     body->raiseBodyFlag(NX_BF_KINEMATIC);
     body->moveGlobalPose(at, turn);
   } else {

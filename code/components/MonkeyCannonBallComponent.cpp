@@ -1,7 +1,7 @@
 // The dangling monkey: model, ragdoll, the held bone following the projectile.
 #include "components/MonkeyCannonBallComponent.h"
 
-#include "components/RagdollAccess.h"
+#include "components/RagdollComponent.h"
 #include "entities/AreaEffectProjectileEntity.h"
 #include "entities/ProjectileEntity.h"
 #include "Managers/PauseManager.h"
@@ -51,10 +51,13 @@ void MonkeyCannonBallComponent::SetOwner(VisTypedEngineObject_cl* owner) {
     VisAnimConfig_cl::StartSkeletalAnimation(projectile, "Monkey_Sit", VANIMCTRL_LOOP, 1.0f + MathTools::RandomFloat());
   }
   RagdollComponent* ragdoll = ComponentSetup::AddNew<RagdollComponent>(projectile);
-  RagdollAccess::SetCollision(ragdoll, kMonkeyCollisionMask, kMonkeyCollisionGroup);
+  if (ragdoll) {
+    ragdoll->SetCollisionMask(kMonkeyCollisionMask);
+    ragdoll->SetCollisionGroup(kMonkeyCollisionGroup);
+  }
   // In the fixed-random mode the draw gives 0, or 5 with the test maximum.
   m_iHeldBone = MathTools::RandomInt(kBoneCount);
-  m_pHeldActor = RagdollAccess::BoneActor(ragdoll, m_iHeldBone);
+  m_pHeldActor = ragdoll ? ragdoll->GetBoneActor(static_cast<RagdollComponent::Bones>(m_iHeldBone)) : nullptr;
   if (m_pHeldActor) {
     m_pHeldActor->raiseBodyFlag(NX_BF_KINEMATIC);
     m_pHeldActor->moveGlobalPosition(projectile->GetPosition());
@@ -70,7 +73,8 @@ void MonkeyCannonBallComponent::Update() {
   VisTypedEngineObject_cl* owner = GetOwner();
   if (!owner) return;
   // Fetched again each frame: the ragdoll may have ended and taken its bodies.
-  m_pHeldActor = RagdollAccess::BoneActor(owner->Components<RagdollComponent>(), m_iHeldBone);
+  RagdollComponent* ragdoll = owner->Components<RagdollComponent>();
+  m_pHeldActor = ragdoll ? ragdoll->GetBoneActor(static_cast<RagdollComponent::Bones>(m_iHeldBone)) : nullptr;
   if (!m_pHeldActor) return;
   m_pHeldActor->moveGlobalPosition(static_cast<VisObject3D_cl*>(owner)->GetPosition());
 }

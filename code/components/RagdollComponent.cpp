@@ -418,9 +418,13 @@ void RagdollComponent::Update(float dt) {
   bool asleep = !m_actors.empty();
   for (NxActor* actor : m_actors) asleep = asleep && actor->isSleeping();
   if (asleep) owner->RemoveComponentDeferred(this);
-  if (m_fLifeTime > 0.0f) m_fLifeTime -= dt;
-  if (m_fLifeTime <= 0.0f) {
-    m_fLifeTime = 0.0f;
-    owner->RemoveComponentDeferred(this);
+  // A lifetime of 0 or less sets no time limit (a flying pirate must not fall limp
+  // mid-air); only a running one that runs out ends the ragdoll.
+  if (m_fLifeTime > 0.0f) {
+    m_fLifeTime -= dt;
+    if (m_fLifeTime <= 0.0f) {
+      m_fLifeTime = 0.0f;
+      owner->RemoveComponentDeferred(this);
+    }
   }
 }

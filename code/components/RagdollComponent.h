@@ -68,9 +68,12 @@ class RagdollComponent : public vPhysXObject, public IVisCallbackHandler_cl {
   void SetCollisionBitmask(unsigned mask) override;
   void SetCollisionMask(unsigned mask) { SetCollisionBitmask(mask); }
 
+  // Seconds until the ragdoll ends itself; 0 or less: no time limit, only sleep ends it.
   void SetLifeTime(float seconds) { m_fLifeTime = seconds; }
+  void SetSleepTime(float seconds) { SetLifeTime(seconds); }
   float GetLifeTime() const { return m_fLifeTime; }
   void SetFollowLegs(bool follow) { m_bFollowLegs = follow; }
+  void SetUpdateOwnerPosition(bool follow) { SetFollowLegs(follow); }
   bool GetFollowLegs() const { return m_bFollowLegs; }
 
   // Every body made, in creation order, and the joints.

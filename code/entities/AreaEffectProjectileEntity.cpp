@@ -2,8 +2,8 @@
 // (soldiers, ragdolls, buildings, the gate) and the kind's impact effect.
 #include "entities/AreaEffectProjectileEntity.h"
 
+#include "components/RagdollComponent.h"
 #include "components/InfantryPathComponent.h"
-#include "components/RagdollAccess.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -322,7 +322,7 @@ void AreaEffectProjectileEntity::ApplyAreaDamage() {
     if (soldier->IsAlive()) continue;
     RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
     if (!ragdoll) continue;
-    RagdollAccess::SetSleepTime(ragdoll, kFlingSleepTime);
+    ragdoll->SetSleepTime(kFlingSleepTime);
     const VisVector_cl d = soldier->GetPosition() - p + VisVector_cl(0, 0, kFlingLift);
     const float length = d.GetLength();
     const float strength = length > 0.0f ? std::min(0.5f / length, 1.0f) : 1.0f;

@@ -441,7 +441,7 @@ TEST_F(RagdollTest, TheSkeletonFollowsTheBodies) {
 }
 
 // The end: all bodies asleep in the first update queue the removal at once; otherwise
-// the lifetime runs out (also one set to 0 or less); removal releases joints and bodies.
+// the lifetime runs out; one set to 0 or less sets no limit; removal releases joints and bodies.
 TEST_F(RagdollTest, EndsWhenAsleepOrWhenItsLifetimeRunsOut) {
   {
     BaseEntity* owner = MakeBiped(biped);
@@ -457,16 +457,23 @@ TEST_F(RagdollTest, EndsWhenAsleepOrWhenItsLifetimeRunsOut) {
   }
   // No ground below: the bodies fall and never sleep. 29.5 frames of lifetime last
   // 30 frames.
-  for (float lifetime : {29.5f * kFrame, 0.0f, -1.0f}) {
+  for (float lifetime : {0.0f, -1.0f}) {
     SCOPED_TRACE(lifetime);
     BaseEntity* owner = MakeBiped(biped);
     RagdollComponent* ragdoll = AddRagdoll(owner);
+    ragdoll->SetSleepTime(lifetime);
+    Frame(120);
+    EXPECT_EQ(owner->GetPendingRemovalCount(), 0) << "no time limit";
+    owner->RemoveComponent(ragdoll);
+  }
+  {
+    const float lifetime = 29.5f * kFrame;
+    BaseEntity* owner = MakeBiped(biped);
+    RagdollComponent* ragdoll = AddRagdoll(owner);
     ragdoll->SetLifeTime(lifetime);
-    if (lifetime > 0.0f) {
-      Frame(29);
-      EXPECT_EQ(owner->GetPendingRemovalCount(), 0);
-      EXPECT_GT(ragdoll->GetLifeTime(), 0.0f);
-    }
+    Frame(29);
+    EXPECT_EQ(owner->GetPendingRemovalCount(), 0);
+    EXPECT_GT(ragdoll->GetLifeTime(), 0.0f);
     Frame();
     EXPECT_EQ(ragdoll->GetLifeTime(), 0.0f);
     EXPECT_EQ(owner->GetPendingRemovalCount(), 1);
