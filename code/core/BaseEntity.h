@@ -76,6 +76,8 @@ class BaseEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   // Removes the component from the entity in the next per-frame update (once, however
   // often it is queued) and disposes of it.
   void RemoveComponentDeferred(IVObjectComponent* component);
+  // A component that leaves by another way is no longer due for removal.
+  void OnComponentRemoved(IVObjectComponent* component) override { m_componentsToRemove.erase(component); }
   int GetPendingRemovalCount() const { return (int)m_componentsToRemove.size(); }
 
   // Values of the entity's script by name. False without a script (or without its

@@ -68,6 +68,7 @@ bool VisTypedEngineObject_cl::RemoveComponent(IVObjectComponent* component) {
   if (it == m_components.end()) return false;
   m_components.erase(it);
   component->SetOwner(nullptr);
+  OnComponentRemoved(component);
   return true;
 }
 

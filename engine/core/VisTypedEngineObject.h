@@ -39,6 +39,8 @@ class VBASE_IMPEXP VisTypedEngineObject_cl : public VTypedObject {
   bool AddComponent(IVObjectComponent* component);
   bool RemoveComponent(IVObjectComponent* component);
   void RemoveAllComponents();
+  // Called after a component has left the object (before it may be deleted).
+  virtual void OnComponentRemoved(IVObjectComponent* component) {}
   int GetComponentCount() const { return (int)m_components.size(); }
   IVObjectComponent* GetComponent(int i) const { return m_components[i]; }
   // Exact type first; with exact false, derived types match too.

@@ -273,9 +273,11 @@ TEST_F(BaseEntityTest, DeferredRemovalHappensOnceInTheNextFrame) {
   EXPECT_EQ(BeProbeComponent::deleted, 1);
   EXPECT_EQ(e->GetPendingRemovalCount(), 0);
 
-  // A queued component that left the entity meanwhile is left alone.
+  // A queued component that left the entity meanwhile is no longer queued: its
+  // address may be reused by a new component before the frame.
   e->RemoveComponentDeferred(stays);
   ASSERT_TRUE(e->RemoveComponent(stays));
+  EXPECT_EQ(e->GetPendingRemovalCount(), 0);
   Frame();
   EXPECT_EQ(BeProbeComponent::deleted, 1);
   delete stays;
