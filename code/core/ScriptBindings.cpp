@@ -39,7 +39,7 @@ const WrapperClass kClasses[] = {
     {"SpawnerBaseComponent", nullptr},
     {"BaseMissionProto", &BaseMissionProto_info},
     {"SoldierEntity", &SoldierEntity_info},
-    {"StorageComponentProto", nullptr},
+    {"StorageComponentProto", &StorageComponentProto_info},
     {"BaseEntity", &BaseEntity_info},
     {"AnimalEntity", nullptr},
     {"BasePathComponent", nullptr},

@@ -16,6 +16,7 @@
 #include "components/CannonComponent.h"
 #include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
+#include "components/DestructableBuildingComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/NoiseListenerComponent.h"
 #include "components/RotationComponent.h"
@@ -23,6 +24,7 @@
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
+#include "components/StorageComponentProto.h"
 #include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
 #include "core/SelectionBox.h"
@@ -337,6 +339,23 @@ std::vector<Owner> Owners() {
          }
          return Subject{[unit](VArchive& ar) { unit->Serialize(ar); }, [unit](VArchive& ar) { unit->Serialize(ar); },
                         nullptr};
+       }},
+      Record<StorageComponentProto>("StorageComponentProto", [](StorageComponentProto& s) {
+        auto* barrel = new CollectableEntityTemplate();
+        barrel->m_sCollectableScriptFile = "/Scripts/Collectables/BarrelScript.lua";
+        s.AddCollectable(barrel);
+        s.SetCollectableSource("scripts/Loot.lua");
+      }),
+      {"DestructableBuildingComponent", -1,
+       [](bool filled) {
+         auto* d = new DestructableBuildingComponent();
+         if (filled) {
+           d->SetDamageLevelCount(4);
+           d->SetHitPointsMax(250);
+           d->SetHitPoints(90);
+           d->SetArmorValue(3);
+         }
+         return Held<DestructableBuildingComponent>(d, &IoSerialize<DestructableBuildingComponent>);
        }},
   };
 }
