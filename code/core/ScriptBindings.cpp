@@ -48,7 +48,7 @@ const WrapperClass kClasses[] = {
     {"TownEntity", &TownEntity_info},
     {"HeroStats", &HeroStats_info},
     {"ShipBattleComponent", &ShipBattleComponent_info},
-    {"BuildingBaseEntity", nullptr},
+    {"BuildingBaseEntity", &BuildingBaseEntity_info},
     {"KrakenEntity", nullptr},
     {"WhaleEntity", nullptr},
 };

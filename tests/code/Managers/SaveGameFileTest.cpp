@@ -337,6 +337,7 @@ std::vector<BlockRow> Rows() {
       {"StrongholdEntity", "StrongholdEntity", nothing, nullptr, nothing},
       // The campaign's camera is written as a camera object.
       {"CameraEntity_cl", "CameraEntity_cl", nothing, nullptr, nothing},
+      EntityRow("BuildingBaseEntity", 90.0f),
   };
 }
 
