@@ -1,12 +1,25 @@
 // Building damage: hits and repairs against armour, the damage levels, the clamped
-// hit points and the saved block.
+// hit points, the saved block, and a building's fall: effect, hiding, 160, loot and
+// its achievement, what hangs on it, and its rebirth.
 #include "components/DestructableBuildingComponent.h"
 
+#include "components/HealthBarComponent.h"
+#include "components/StorageComponentProto.h"
+#include "entities/BuildingBaseEntity.h"
+#include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
+#include "Managers/AchievementManager.h"
+#include "Managers/SoundManager.h"
+
 #include "support/ArchiveRoundTrip.h"
+#include "support/ScratchScriptFixture.h"
 
 #include "engine/Vision.h"
+#include "engine/core/VisParticleGroupManager.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -91,6 +104,168 @@ TEST(DestructableBuildingComponentTest, TheBlockRoundTripsAndADamagedOneChangesN
     EXPECT_EQ(untouched.GetHitPointsMax(), 100);
     EXPECT_EQ(untouched.GetArmorValue(), 1);
   }
+}
+
+// Counts the messages its owner receives.
+class MessageCounter : public IVObjectComponent {
+ public:
+  explicit MessageCounter(std::vector<int>* ids) : m_ids(ids) {}
+  void MessageFunction(int id, INT_PTR, INT_PTR) override { m_ids->push_back(id); }
+
+ private:
+  std::vector<int>* m_ids;
+};
+
+int Count(const std::vector<int>& ids, int id) { return (int)std::count(ids.begin(), ids.end(), id); }
+
+class BuildingFallTest : public ScratchScriptFixture {
+ protected:
+  BuildingFallTest() : ScratchScriptFixture("building_fall_") {}
+  void SetUp() override {
+    ScratchScriptFixture::SetUp();
+    if (HasFatalFailure()) return;
+    Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
+  }
+  void ReleaseAfterEntities() override {
+    AchievementManager::CleanInstance();
+    Vision::Game.FreeRemovedEntities();
+  }
+
+  // A building at (50, 60, 0) that hears its own messages; with a destructible
+  // component of 100 hit points.
+  BuildingBaseEntity* MakeBuilding(bool dropItems = true) {
+    auto* building = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(50, 60, 0)));
+    building->AddComponent(new MessageCounter(&heard));
+    auto* destructable = new DestructableBuildingComponent();
+    destructable->SetDropItems(dropItems ? 1 : 0);
+    EXPECT_TRUE(building->AddComponent(destructable));
+    return building;
+  }
+  static DestructableBuildingComponent* Of(BuildingBaseEntity* b) { return b->Components<DestructableBuildingComponent>(); }
+  static int DroppedCount() {
+    VisEntityCollection_cl found;
+    Vision::Game.SearchEntity("Collectable_dropped_by_ship", found);
+    return found.GetNumEntries();
+  }
+
+  std::vector<int> heard;
+};
+
+TEST_F(BuildingFallTest, OnlyBuildingsTakeTheComponentWhichGivesThemLootABarAndAClickTrace) {
+  VisBaseEntity_cl* plain = Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0));
+  DestructableBuildingComponent refused;
+  VString reason;
+  EXPECT_EQ(refused.CanAttachToObject(plain, reason), 0);
+  EXPECT_STREQ(reason.AsChar(), "Component can only be added to instances of BuildingBaseEntity or derived classes.");
+
+  BuildingBaseEntity* building = MakeBuilding();
+  EXPECT_TRUE(building->IsAlive());
+  StorageComponentProto* storage = building->Components<StorageComponentProto>();
+  ASSERT_NE(storage, nullptr) << "made for the barrel";
+  ASSERT_EQ(storage->GetCollectableCount(), 1u);
+  EXPECT_STREQ(storage->GetCollectable(0)->m_sCollectableScriptFile.AsChar(), "/Scripts/Collectables/BarrelScript.lua");
+  EXPECT_EQ(storage->GetCollectable(0)->m_vPosition, VisVector_cl(50, 60, 0));
+  EXPECT_NE(building->Components<HealthBarComponent>(), nullptr);
+  EXPECT_EQ(building->GetCollisionTraceAccuracy(), VIS_TRACEACC_OBOX);
+  EXPECT_EQ(building->GetClickTraceAccuracy(), VIS_TRACEACC_POLYGONS);
+
+  // A set collision trace stays; without drop items there is no barrel.
+  auto* traced = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+  traced->SetCollisionTraceAccuracy(VIS_TRACEACC_AABOX);
+  auto* quiet = new DestructableBuildingComponent();
+  quiet->SetDropItems(0);
+  ASSERT_TRUE(traced->AddComponent(quiet));
+  EXPECT_EQ(traced->GetCollisionTraceAccuracy(), VIS_TRACEACC_AABOX);
+  EXPECT_EQ(traced->Components<StorageComponentProto>(), nullptr);
+  quiet->AddDropItem();
+  EXPECT_EQ(traced->Components<StorageComponentProto>(), nullptr);
+}
+
+TEST_F(BuildingFallTest, AFallingBuildingBurnsHidesAndDropsItsLootOnce) {
+  BuildingBaseEntity* building = MakeBuilding();
+  StorageComponentProto* storage = building->Components<StorageComponentProto>();
+  storage->ClearCollectables();
+  for (int i = 0; i < 3; ++i) {
+    auto* money = new CollectableEntityTemplate();
+    money->m_sType = "Money";
+    storage->AddCollectable(money);
+  }
+  storage->AddCollectable(new CollectableEntityTemplate());
+  AchievementManager* achievements = AchievementManager::GetInstance();
+  float before = 0.0f;
+  achievements->GetValue(12, before);
+  const int effects = VisParticleGroupManager_cl::GlobalManager().GetEffectCount();
+
+  Of(building)->MessageFunction(201, 60, 0);
+  EXPECT_EQ(Count(heard, 160), 0);
+  EXPECT_EQ(Of(building)->GetDestroyEffect(), nullptr);
+  Of(building)->SetHitPoints(-1);
+  EXPECT_FALSE(building->IsAlive());
+  EXPECT_EQ(Count(heard, 160), 1);
+  EXPECT_EQ(building->GetVisibleBitmask(), 0u);
+  EXPECT_EQ(building->GetLightInfluenceBitMask(), 0u);
+  VisParticleEffect_cl* fire = Of(building)->GetDestroyEffect();
+  ASSERT_NE(fire, nullptr);
+  EXPECT_EQ(fire->GetPosition(), VisVector_cl(50, 60, 0));
+  EXPECT_FALSE(fire->GetHandleWhenVisible());
+  EXPECT_EQ(VisParticleGroupManager_cl::GlobalManager().GetEffectCount(), effects + 1);
+  EXPECT_EQ(DroppedCount(), 4);
+  EXPECT_EQ(storage->GetCollectableCount(), 0u);
+  float after = 0.0f;
+  ASSERT_TRUE(achievements->GetValue(12, after));
+  EXPECT_FLOAT_EQ(after - before, 3.0f);
+
+  // Already down: no second fall, and hits or repairs do not raise it.
+  storage->AddCollectable(new CollectableEntityTemplate());
+  Of(building)->SetHitPoints(0);
+  Of(building)->MessageFunction(201, 10, 0);
+  Of(building)->MessageFunction(202, 50, 0);
+  EXPECT_EQ(Of(building)->GetHitPoints(), 0);
+  EXPECT_EQ(Count(heard, 160), 1);
+  EXPECT_EQ(Of(building)->GetDestroyEffect(), fire);
+  EXPECT_EQ(VisParticleGroupManager_cl::GlobalManager().GetEffectCount(), effects + 1);
+  EXPECT_EQ(DroppedCount(), 4);
+
+  // Reborn, it stands again; a new fall burns anew.
+  building->Reborn();
+  EXPECT_TRUE(building->IsAlive());
+  EXPECT_EQ(Of(building)->GetDestroyEffect(), nullptr);
+  EXPECT_TRUE(fire->IsFinished());
+  Of(building)->SetHitPoints(0);
+  EXPECT_EQ(Count(heard, 160), 2);
+  EXPECT_NE(Of(building)->GetDestroyEffect(), nullptr);
+  EXPECT_EQ(DroppedCount(), 5);
+}
+
+TEST_F(BuildingFallTest, WithoutDropItemsTheLootStaysAndWhatHangsOnTheBuildingGoesDownWithIt) {
+  auto* holder = Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0));
+  holder->AddComponent(new MessageCounter(&heard));
+  BuildingBaseEntity* building = MakeBuilding(false);
+  building->AttachToParent(holder);
+  auto* storage = new StorageComponentProto();
+  ASSERT_TRUE(building->AddComponent(storage));
+  storage->AddCollectable(new CollectableEntityTemplate());
+  auto* flag = Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0));
+  flag->AddComponent(new MessageCounter(&heard));
+  flag->AttachToParent(building);
+  auto* pennant = Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0));
+  pennant->AddComponent(new MessageCounter(&heard));
+  pennant->AttachToParent(flag);
+  VisParticleEffect_cl* smoke =
+      VisParticleGroupManager_cl::GlobalManager().LoadFromFile("Particles\\destroy_building.xml")->CreateParticleEffectInstance(
+          VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0));
+  smoke->AttachToParent(building);
+
+  Of(building)->SetHitPoints(0);
+  EXPECT_EQ(storage->GetCollectableCount(), 1u);
+  EXPECT_EQ(DroppedCount(), 0);
+  EXPECT_TRUE(smoke->IsFinished());
+  for (VisBaseEntity_cl* e : {holder, flag, pennant}) {
+    EXPECT_EQ(e->GetVisibleBitmask(), 0u);
+    EXPECT_EQ(e->GetLightInfluenceBitMask(), 0u);
+    EXPECT_EQ(e->GetComponentCount(), 0);
+  }
+  EXPECT_NE(building->Components<DestructableBuildingComponent>(), nullptr) << "the building keeps its own";
 }
 
 }  // namespace

@@ -59,11 +59,15 @@ class StorageComponentTest : public SoldierFixture {
   }
 };
 
-TEST_F(StorageComponentTest, ShipsAndSoldiersCarryStoragesOtherEntitiesRefuseThem) {
+TEST_F(StorageComponentTest, BuildingsShipsAndSoldiersCarryStoragesOtherEntitiesRefuseThem) {
   const struct {
     const char* className;
     bool accepted;
-  } cases[] = {{"ShipEntity", true}, {"SoldierEntity", true}, {"BaseEntity", false}, {"CollectableEntity", false}};
+  } cases[] = {{"ShipEntity", true},
+               {"SoldierEntity", true},
+               {"BuildingBaseEntity", true},
+               {"BaseEntity", false},
+               {"CollectableEntity", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.className);
     VisBaseEntity_cl* owner = Vision::Game.CreateEntity(c.className, VisVector_cl(0, 0, 0));
