@@ -3,7 +3,10 @@
 // game script answers the campaign's questions with files and texts that exist.
 #include "Factories/ShipFactory.h"
 #include "components/AIShipComponent.h"
+#include "components/DestructableBuildingComponent.h"
 #include "components/ShipBattleComponent.h"
+#include "components/StorageComponentProto.h"
+#include "Managers/AchievementManager.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
@@ -15,7 +18,9 @@
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
@@ -682,6 +687,44 @@ TEST_F(CampaignScriptTickTest, TheNewGamesOpeningConversationEndsAtTheNextTickAn
   Think();
   EXPECT_TRUE(speech->IsInConversation());
   SpeechManager::CleanInstance();
+}
+
+// The stronghold's storehouses burn down into barrels of coins; the gate the gate
+// cannon breaks is a building of thick timber without loot.
+TEST_F(CampaignDataTest, TheStrongholdsStorehousesHoldBarrelsAndItsGateFallsToAHeavyHit) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  auto building = [](const char* key) {
+    VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
+    return e && e->IsOfType(BuildingBaseEntity::GetClassTypeId()) ? static_cast<BuildingBaseEntity*>(e) : nullptr;
+  };
+  for (const char* key : {"Storehouse", "Warehouse"}) {
+    SCOPED_TRACE(key);
+    BuildingBaseEntity* house = building(key);
+    ASSERT_NE(house, nullptr);
+    EXPECT_TRUE(house->IsAlive());
+    StorageComponentProto* storage = house->Components<StorageComponentProto>();
+    ASSERT_NE(storage, nullptr);
+    ASSERT_EQ(storage->GetCollectableCount(), 1u);
+    EXPECT_TRUE(FileExists(storage->GetCollectable(0)->m_sCollectableScriptFile));
+  }
+  BuildingBaseEntity* gate = building("GateDestroyable");
+  ASSERT_NE(gate, nullptr);
+  DestructableBuildingComponent* timber = gate->Components<DestructableBuildingComponent>();
+  ASSERT_NE(timber, nullptr);
+  EXPECT_EQ(gate->Components<StorageComponentProto>(), nullptr);
+  EXPECT_EQ(timber->GetArmorValue(), 10);
+  gate->SendMsg(201, 5000);
+  EXPECT_FALSE(gate->IsAlive());
+  EXPECT_EQ(gate->GetVisibleBitmask(), 0u);
+
+  BuildingBaseEntity* store = building("Storehouse");
+  store->Components<DestructableBuildingComponent>()->SetHitPoints(0);
+  VisEntityCollection_cl dropped;
+  Vision::Game.SearchEntity("Collectable_dropped_by_ship", dropped);
+  ASSERT_EQ(dropped.GetNumEntries(), 1);
+  ASSERT_TRUE(dropped[0]->IsOfType(CollectableEntity::GetClassTypeId()));
+  EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(dropped[0]), nullptr) << "the barrel's script runs";
+  AchievementManager::CleanInstance();
 }
 
 }  // namespace
