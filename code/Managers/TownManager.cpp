@@ -38,6 +38,11 @@
 
 #include <CEGUI/String.h>
 
+#if __has_include("components/SpawnerBaseComponent.h")
+#include "components/SpawnerBaseComponent.h"
+#define BRINEMARK_HAS_SPAWNERS 1
+#endif
+
 #include <algorithm>
 #include <cfloat>
 #include <set>
@@ -478,7 +483,13 @@ void TownManager::SaveState(const VString& sceneName) {
     VArchive ar(kWorldArchive, out);
     const std::vector<BuildingBaseEntity*> buildings = SceneBuildings();
     ar << "ARCH" << Vision::GetArchiveVersion() << (int)buildings.size();
-    for (BuildingBaseEntity* building : buildings) ar.WriteObject(building);
+    for (BuildingBaseEntity* building : buildings) {
+#ifdef BRINEMARK_HAS_SPAWNERS
+      // The units it sent out stay behind with the scene.
+      if (auto* spawner = building->Components<SpawnerBaseComponent>()) spawner->ClearSpawnedUnits();
+#endif
+      ar.WriteObject(building);
+    }
     ar << "EOA";
     ar.Close();
   }

@@ -15,12 +15,14 @@
 #include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
 #include "engine/core/VisBaseEntity.h"
+#include "engine/core/VisLightSource.h"
 #include "engine/core/VisParticleEffect.h"
 #include "engine/core/VisParticleEffectFile.h"
 #include "engine/core/VisParticleGroupManager.h"
 #include "engine/core/VisWorld.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -48,6 +50,19 @@ void StripEntity(VisBaseEntity_cl* entity) {
   for (int i = 0; i < entity->GetNumChildren(); ++i) {
     VisObject3D_cl* child = entity->GetChild(i);
     if (child->IsOfType(VisBaseEntity_cl::GetClassTypeId())) StripEntity(static_cast<VisBaseEntity_cl*>(child));
+  }
+}
+
+// A light hanging on the building goes dark (lights that are not 3-D objects hang on
+// nothing).
+template <class Light = VisLightSource_cl>
+bool SwitchOffLight(VisObject3D_cl* object) {
+  if constexpr (std::is_base_of_v<VisObject3D_cl, Light> && requires(Light& l) { l.SetEnabled(false); }) {
+    if (!object->IsOfType(Light::GetClassTypeId())) return false;
+    static_cast<Light*>(object)->SetEnabled(false);
+    return true;
+  } else {
+    return false;
   }
 }
 
@@ -180,6 +195,8 @@ void DestructableBuildingComponent::Destroy() {
     VisObject3D_cl* child = owner->GetChild(i);
     if (child->IsOfType(VisParticleEffect_cl::GetClassTypeId()))
       static_cast<VisParticleEffect_cl*>(child)->SetFinished();
+    else if (SwitchOffLight(child))
+      continue;
     else if (child->IsOfType(VisBaseEntity_cl::GetClassTypeId()))
       StripEntity(static_cast<VisBaseEntity_cl*>(child));
   }
