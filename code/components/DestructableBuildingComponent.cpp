@@ -98,8 +98,7 @@ void DestructableBuildingComponent::SetOwner(VisTypedEngineObject_cl* owner) {
 }
 
 void DestructableBuildingComponent::InitFunction() {
-  if (Vision::Editor.IsInEditor() && Vision::Editor.GetMode() != VisEditorManager_cl::EDITORMODE_PLAYING_IN_EDITOR)
-    return;
+  if (Vision::Editor.IsInEditor() && !Vision::Editor.IsPlayingTheGame()) return;
   if (!m_pOwner || !m_pOwner->IsOfType(BaseEntity::GetClassTypeId())) return;
   auto* owner = static_cast<BaseEntity*>(m_pOwner);
   // A building restored from a saved block has its loot in its storage's own block.
@@ -141,6 +140,11 @@ void DestructableBuildingComponent::SetHitPoints(int hitPoints) {
     return;
   }
   if (before > 0) Destroy();
+}
+
+void DestructableBuildingComponent::SetHitPointsMax(int hitPoints) {
+  m_iMaxHitPoints = hitPoints;
+  if (m_iCurrentHitPoints > hitPoints) SetHitPoints(hitPoints);
 }
 
 void DestructableBuildingComponent::IncCurrentHitPoints(int delta) {

@@ -36,7 +36,8 @@ class DestructableBuildingComponent : public BaseComponent, public IVisCallbackH
   // from 0 lets go of the old destroy effect, so a rebuilt building can burn again.
   void SetHitPoints(int hitPoints);
   int GetHitPointsMax() const { return m_iMaxHitPoints; }
-  void SetHitPointsMax(int hitPoints) { m_iMaxHitPoints = hitPoints; }
+  // A lower maximum lowers the current hit points with it.
+  void SetHitPointsMax(int hitPoints);
   // SetHitPoints(current + delta), and the health bar shows for 3 s.
   void IncCurrentHitPoints(int delta);
   int GetArmorValue() const { return m_iArmorValue; }

@@ -60,6 +60,11 @@ TEST(DestructableBuildingComponentTest, HitPointsStayWithinZeroAndTheMaximumAndS
   EXPECT_EQ(building.GetHitPoints(), 0);
   building.SetDamageLevelCount(0);
   EXPECT_EQ(building.GetDamageLevelCount(), 1);
+  building.SetHitPoints(100);
+  building.SetHitPointsMax(60);
+  EXPECT_EQ(building.GetHitPoints(), 60) << "never above the maximum";
+  building.SetHitPointsMax(200);
+  EXPECT_EQ(building.GetHitPoints(), 60);
 
   const struct {
     int levels, current, maximum, level;
