@@ -157,12 +157,12 @@ void SpecialBuildingComponent::CheckDistance() {
       }
     }
   }
-  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
   if (!m_bInRange) {
-    highlights->RemoveHighlight(owner);
-  } else if (!highlights->IsHighlighted(owner)) {
-    highlights->AddHighlight(owner, kHighlightColour);
+    if (VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveHighlight(owner);
+    return;
   }
+  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
+  if (!highlights->IsHighlighted(owner)) highlights->AddHighlight(owner, kHighlightColour);
 }
 
 bool SpecialBuildingComponent::IsEntityVisible(VisBaseEntity_cl* entity) {
