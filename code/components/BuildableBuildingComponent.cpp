@@ -28,6 +28,7 @@
 #include "engine/core/VisBaseEntity.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/core/VisGame.h"
+#include "engine/core/VisLightSource.h"
 #include "engine/core/VisParticleEffect.h"
 #include "engine/core/VisParticleEffectFile.h"
 #include "engine/core/VisParticleGroupManager.h"
@@ -317,6 +318,8 @@ void BuildableBuildingComponent::Update() {
     if (child && child->IsOfType(VisParticleEffect_cl::GetClassTypeId())) {
       auto* effect = static_cast<VisParticleEffect_cl*>(child);
       if (effect->IsPaused()) effect->SetPause(false);
+    } else if (child && child->IsOfType(VisLightSource_cl::GetClassTypeId())) {
+      static_cast<VisLightSource_cl*>(child)->SetEnabled(true);
     }
   }
   Complete(false);

@@ -18,6 +18,8 @@
 #include "engine/core/VisParticleEffect.h"
 #include "engine/core/VisParticleEffectFile.h"
 #include "engine/core/VisParticleGroupManager.h"
+#include "engine/core/VisLightSource.h"
+#include "engine/core/VisWorld.h"
 #include "engine/sound/VSoundManager.h"
 #include "engine/sound/VSoundObject.h"
 #include "engine/sound/VSoundResource.h"
@@ -197,6 +199,17 @@ TEST_F(BuildableTest, WithoutABuildTimeTheBuildingRisesOutOfTheGround) {
   EXPECT_FLOAT_EQ(buildable->GetRiseTarget(), 0.0f);
   EXPECT_FLOAT_EQ(buildable->GetRiseHeight(), -8.0f) << "one height of the building below";
 
+  // A lamp and a fire on the building wait, off and paused, until it stands.
+  auto* lamp = new VisLightSource_cl();
+  Vision::World.AddLightSource(lamp);
+  lamp->SetEnabled(false);
+  lamp->AttachToParent(plot);
+  VisParticleEffect_cl* fire = VisParticleGroupManager_cl::GlobalManager()
+                                   .LoadFromFile(BuildableBuildingComponent::kConstructionEffect)
+                                   ->CreateParticleEffectInstance(plot->GetPosition(), VisVector_cl(0, 0, 0));
+  fire->SetPause(true);
+  fire->AttachToParent(plot);
+
   UnitEntity* character = Near();
   Frames(3);
   EXPECT_EQ(plot->GetPosition().z, 0.0f) << "nothing rises before the start";
@@ -210,7 +223,14 @@ TEST_F(BuildableTest, WithoutABuildTimeTheBuildingRisesOutOfTheGround) {
     Frames(1);
     ++frames;
     highest = std::max(highest, plot->GetPosition().z);
+    if (plot->Components<BuildableBuildingComponent>() && plot->Components<BuildableBuildingComponent>()->IsRising()) {
+      EXPECT_FALSE(lamp->IsEnabled());
+      EXPECT_TRUE(fire->IsPaused());
+    }
   }
+  EXPECT_TRUE(lamp->IsEnabled());
+  EXPECT_FALSE(fire->IsPaused());
+  EXPECT_NEAR(lamp->GetPosition().z, plot->GetPosition().z, 1e-4f) << "the lamp rose with it";
   ASSERT_EQ(plot->Components<BuildableBuildingComponent>(), nullptr) << "settled within 10 s";
   EXPECT_GT(frames, 10);
   EXPECT_GT(highest, 0.0f) << "it may overshoot: nothing stops it at the target";
