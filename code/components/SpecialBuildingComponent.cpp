@@ -190,7 +190,12 @@ void SpecialBuildingComponent::Update() {
   if (context) context->GetSize(width, height);
   const bool onScreen = context && context->Project2D(top, x, y) && x >= 0.0f && y >= 0.0f && x <= (float)width &&
                         y <= (float)height;
-  if (!onScreen || !IsEntityVisible(owner) || !m_pNameTag) return;
+  if (!m_pNameTag) return;
+  // A tag whose building left the screen goes too, rather than stay where it last stood.
+  if (!onScreen || !IsEntityVisible(owner)) {
+    m_pNameTag->SetVisible(false);
+    return;
+  }
   m_pNameTag->SetVisible(true);
   VString name;
   static_cast<BaseEntity*>(owner)->GetScriptValue("sName", name);

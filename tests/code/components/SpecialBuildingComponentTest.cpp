@@ -162,8 +162,7 @@ TEST_F(NameTagTest, ShowsTheNameAtTheBoxTopWhileTheKeyIsHeldAndTheBuildingIsSeen
   EXPECT_FLOAT_EQ(at.d_x.d_offset, x - 92.0f);
   EXPECT_FLOAT_EQ(at.d_y.d_offset, y - 62.0f);
 
-  // Unseen, or hidden by its masks, or off screen: the tag is not shown.
-  tag->SetVisible(false);
+  // Unseen, or hidden by its masks, or off screen: the tag goes.
   context->GetVisibilityCollector()->Clear();
   Frames(1);
   EXPECT_FALSE(tag->IsVisible()) << "not seen by the camera";
@@ -172,9 +171,18 @@ TEST_F(NameTagTest, ShowsTheNameAtTheBoxTopWhileTheKeyIsHeldAndTheBuildingIsSeen
   Frames(1);
   EXPECT_FALSE(tag->IsVisible()) << "hidden building";
   building->SetVisibleBitmask(0xffffffffu);
+  Frames(1);
+  EXPECT_TRUE(tag->IsVisible());
   context->SetCameraPosition(VisVector_cl(60, 0, 3));
   Frames(1);
   EXPECT_FALSE(tag->IsVisible()) << "behind the camera";
+  context->SetCameraPosition(VisVector_cl(-60, 0, 3));
+  Frames(1);
+  ASSERT_TRUE(tag->IsVisible());
+  context->SetCameraRotation(VisMath_cl::EulerToMatrix(70.0f, 0.0f, 0.0f));
+  Frames(1);
+  EXPECT_FALSE(tag->IsVisible()) << "in front, but beside the screen";
+  context->SetCameraRotation(VisMatrix3x3_cl());
   context->SetCameraPosition(VisVector_cl(-60, 0, 3));
   Frames(1);
   EXPECT_TRUE(tag->IsVisible());
