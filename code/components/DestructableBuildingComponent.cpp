@@ -22,7 +22,6 @@
 #include "engine/core/VisWorld.h"
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
 
@@ -50,19 +49,6 @@ void StripEntity(VisBaseEntity_cl* entity) {
   for (int i = 0; i < entity->GetNumChildren(); ++i) {
     VisObject3D_cl* child = entity->GetChild(i);
     if (child->IsOfType(VisBaseEntity_cl::GetClassTypeId())) StripEntity(static_cast<VisBaseEntity_cl*>(child));
-  }
-}
-
-// A light hanging on the building goes dark (lights that are not 3-D objects hang on
-// nothing).
-template <class Light = VisLightSource_cl>
-bool SwitchOffLight(VisObject3D_cl* object) {
-  if constexpr (std::is_base_of_v<VisObject3D_cl, Light> && requires(Light& l) { l.SetEnabled(false); }) {
-    if (!object->IsOfType(Light::GetClassTypeId())) return false;
-    static_cast<Light*>(object)->SetEnabled(false);
-    return true;
-  } else {
-    return false;
   }
 }
 
@@ -199,8 +185,8 @@ void DestructableBuildingComponent::Destroy() {
     VisObject3D_cl* child = owner->GetChild(i);
     if (child->IsOfType(VisParticleEffect_cl::GetClassTypeId()))
       static_cast<VisParticleEffect_cl*>(child)->SetFinished();
-    else if (SwitchOffLight(child))
-      continue;
+    else if (child->IsOfType(VisLightSource_cl::GetClassTypeId()))
+      static_cast<VisLightSource_cl*>(child)->SetEnabled(false);
     else if (child->IsOfType(VisBaseEntity_cl::GetClassTypeId()))
       StripEntity(static_cast<VisBaseEntity_cl*>(child));
   }

@@ -4,6 +4,11 @@
 #include "Factories/ShipFactory.h"
 #include "components/AIShipComponent.h"
 #include "components/DestructableBuildingComponent.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
+#include "entities/BuildingBaseEntity.h"
+#include "gui/CeguiCompat.h"
+#include "Managers/LocalizationTable.h"
 #include "components/ShipBattleComponent.h"
 #include "components/StorageComponentProto.h"
 #include "Managers/AchievementManager.h"
@@ -687,6 +692,48 @@ TEST_F(CampaignScriptTickTest, TheNewGamesOpeningConversationEndsAtTheNextTickAn
   Think();
   EXPECT_TRUE(speech->IsInConversation());
   SpeechManager::CleanInstance();
+}
+
+TEST_F(CampaignDataTest, TheStrongholdsBuildingsStandWithTheirRolesAndTexts) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  struct Case {
+    const char* key;
+    WINDOW_TYPES type;
+    const char* name;
+  };
+  for (const Case c : {Case{"Tavern", WT_TAVERN, "Tavern"}, Case{"Barracks", WT_BASIC_UNIT_BUILDING, "Barracks"},
+                       Case{"ShipyardPlot", WT_SHIPYARD, "Shipyard"}}) {
+    SCOPED_TRACE(c.key);
+    auto* building = static_cast<BuildingBaseEntity*>(Vision::Game.SearchEntity(c.key));
+    ASSERT_NE(building, nullptr);
+    ASSERT_TRUE(building->IsOfType(BuildingBaseEntity::GetClassTypeId()));
+    auto* special = building->Components<SpecialBuildingComponent>();
+    ASSERT_NE(special, nullptr);
+    EXPECT_EQ(special->GetWindowType(), c.type);
+    VString name, provides;
+    int price = 0;
+    ASSERT_TRUE(building->GetScriptValue("sName", name));
+    EXPECT_EQ(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(name.AsChar())), c.name);
+    ASSERT_TRUE(building->GetScriptValue("sProvides", provides));
+    EXPECT_NE(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(provides.AsChar())), provides.AsChar());
+    EXPECT_TRUE(building->GetScriptValue("iPrice", price));
+    EXPECT_GT(price, 0);
+  }
+  // The plot: stage models "_2", "_4" and "_5" beside its construction site.
+  auto* plot = Vision::Game.SearchEntity("ShipyardPlot")->Components<BuildableBuildingComponent>();
+  ASSERT_NE(plot, nullptr);
+  EXPECT_EQ(plot->GetStageCount(), 3);
+  EXPECT_STREQ(plot->GetFinalModelFile().AsChar(), "models\\buildings\\shipyard.model");
+  for (const char* key : {"str_CONSTRUCT_BUILDING_DESC", "str_TUTORIAL_UNIT_BUILDING_PART1", "str_TRADING_POST",
+                          "str_BASIC_UNIT_BUILDING", "str_ADVANCED_UNIT_BUILDING", "str_SPECIAL_UNIT_BUILDING",
+                          "str_TAVERN", "str_SHIPYARD"})
+    EXPECT_NE(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(key)), key);
+  // A building without a script of its own takes the empty one.
+  auto* plain = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+  EXPECT_STREQ(plain->GetBuildingScript().AsChar(), "scripts/buildings/empty_building.lua");
+  EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(plain), nullptr);
+  for (const char* file : {"Particles\\building_construction.xml", "Sounds\\FX\\fx_harpoon_hit.wav"})
+    EXPECT_TRUE(Vision::File.Exists(file)) << file;
 }
 
 // The stronghold's storehouses burn down into barrels of coins; the gate the gate

@@ -6,6 +6,9 @@
 #include "support/ShipTestWorld.h"
 
 #include "components/AIShipComponent.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
+#include "entities/BuildingBaseEntity.h"
 #include "components/AttackComponent.h"
 #include "components/BattleCameraComponent.h"
 #include "components/FreeCameraComponent.h"
@@ -339,6 +342,27 @@ std::vector<Owner> Owners() {
          }
          return Subject{[unit](VArchive& ar) { unit->Serialize(ar); }, [unit](VArchive& ar) { unit->Serialize(ar); },
                         nullptr};
+       }},
+      Entity<BuildingBaseEntity>("BuildingBaseEntity", -1,
+                                 [](BuildingBaseEntity& b) { b.SetBuildingScript("scripts\\buildings\\tavern.lua"); }),
+      {"SpecialBuildingComponent", -1,
+       [](bool filled) {
+         auto* special = new SpecialBuildingComponent();
+         if (filled) {
+           special->SetWindowType(WT_TAVERN);
+           special->SetEnteringDistance(3.5f);
+         }
+         return Held<SpecialBuildingComponent>(special, &IoSerialize<SpecialBuildingComponent>);
+       }},
+      // The block first, then the base data.
+      {"BuildableBuildingComponent", 0,
+       [](bool filled) {
+         auto* buildable = new BuildableBuildingComponent();
+         if (filled) {
+           buildable->SetBuildTime(45.0f);
+           buildable->SetConstructionMeshFile("models\\buildings\\construction_site.model");
+         }
+         return Held<BuildableBuildingComponent>(buildable, &IoSerialize<BuildableBuildingComponent>);
        }},
       Record<StorageComponentProto>("StorageComponentProto", [](StorageComponentProto& s) {
         auto* barrel = new CollectableEntityTemplate();

@@ -15,6 +15,7 @@
 #include "support/ScratchScriptFixture.h"
 
 #include "engine/Vision.h"
+#include "engine/core/VisLightSource.h"
 #include "engine/core/VisParticleGroupManager.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,7 @@ class BuildingFallTest : public ScratchScriptFixture {
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
   }
   void ReleaseAfterEntities() override {
+    Vision::World.RemoveAllLightSources();
     AchievementManager::CleanInstance();
     Vision::Game.FreeRemovedEntities();
   }
@@ -260,8 +262,12 @@ TEST_F(BuildingFallTest, WithoutDropItemsTheLootStaysAndWhatHangsOnTheBuildingGo
       VisParticleGroupManager_cl::GlobalManager().LoadFromFile("Particles\\destroy_building.xml")->CreateParticleEffectInstance(
           VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0));
   smoke->AttachToParent(building);
+  auto* lamp = new VisLightSource_cl();
+  Vision::World.AddLightSource(lamp);
+  lamp->AttachToParent(building);
 
   Of(building)->SetHitPoints(0);
+  EXPECT_FALSE(lamp->IsEnabled());
   EXPECT_EQ(storage->GetCollectableCount(), 1u);
   EXPECT_EQ(DroppedCount(), 0);
   EXPECT_TRUE(smoke->IsFinished());
