@@ -192,7 +192,9 @@ TEST_F(StorageComponentTest, ScriptsAddCollectablesWithAnOptionalValueRange) {
   ASSERT_EQ(Run("storage:AddCollectable('scripts/Money.lua', 5, 25)"), "");
   ASSERT_EQ(Run("storage:AddCollectable('scripts/Rum.lua')"), "");
   ASSERT_EQ(Run("storage:AddCollectable('scripts/Half.lua', 5)"), "");
-  ASSERT_EQ(Run("storage:AddCollectable('scripts/Neg.lua', -2, 9)"), "");
+  // Reached through its owner as scripts find it.
+  SetGlobalObject("soldier", static_cast<VisTypedEngineObject_cl*>(owner));
+  ASSERT_EQ(Run("soldier:GetComponentOfType('StorageComponentProto'):AddCollectable('scripts/Neg.lua', -2, 9)"), "");
   ASSERT_EQ(storage->GetCollectableCount(), 4u);
   EXPECT_STREQ(storage->GetCollectable(0)->m_sCollectableScriptFile.AsChar(), "scripts/Money.lua");
   EXPECT_EQ(storage->GetCollectable(0)->m_iMinValue, 5);
