@@ -22,6 +22,8 @@
 #include "engine/core/VisWorld.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace {
 
@@ -106,9 +108,8 @@ void DestructableBuildingComponent::DeInitFunction() {
 
 void DestructableBuildingComponent::MessageFunction(int id, INT_PTR p1, INT_PTR) {
   if (id == kMsgBuildingHit) {
-    int damage = (p1 ? (int)p1 : kDefaultAmount) - m_iArmorValue;
-    if (damage < 1) damage = 1;
-    IncCurrentHitPoints(-damage);
+    const int64_t damage = (int64_t)(p1 ? (int)p1 : kDefaultAmount) - m_iArmorValue;
+    IncCurrentHitPoints(-(int)std::clamp<int64_t>(damage, 1, INT_MAX));
   } else if (id == kMsgBuildingRepair) {
     // Ruins are not patched up; only a rebirth raises them.
     if (m_iCurrentHitPoints <= 0) return;
@@ -134,7 +135,8 @@ void DestructableBuildingComponent::SetHitPointsMax(int hitPoints) {
 }
 
 void DestructableBuildingComponent::IncCurrentHitPoints(int delta) {
-  SetHitPoints(m_iCurrentHitPoints + delta);
+  // Summed wide: a huge hit or repair clamps instead of wrapping round.
+  SetHitPoints((int)std::clamp<int64_t>((int64_t)m_iCurrentHitPoints + delta, INT_MIN, INT_MAX));
   if (m_pOwner)
     if (HealthBarComponent* bar = m_pOwner->Components<HealthBarComponent>()) bar->Show(kHealthBarSeconds);
 }

@@ -38,6 +38,8 @@ TEST(DestructableBuildingComponentTest, HitsLoseAtLeastOnePointAndRepairsMendUpT
       {202, 30, 9, 90, 100},  // armour plays no part; never above the maximum
       {202, 10, 0, 0, 0},     // ruins are not repaired
       {150, 10, 0, 60, 60},   // other messages change nothing
+      {201, 0x7fffffff, -5, 60, 0},    // huge blows and repairs do not wrap round
+      {202, 0x7fffffff, 0, 60, 100},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.id << " with " << c.amount << " against " << c.armour);
