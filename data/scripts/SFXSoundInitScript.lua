@@ -36,3 +36,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_MOVE_SHIP, "Sounds\\sailing.wav", false, 
 -- Sea battles: a ball that strikes the sea floor, and a ship going down.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CANNON_GROUND, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_DESTROY_SHIP, "Sounds\\cannon_01.wav", false)
+
+-- Land combat: a building burning down.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav", false)

@@ -13,6 +13,7 @@
 
 #include "support/ArchiveRoundTrip.h"
 #include "support/ScratchScriptFixture.h"
+#include "support/SoundTestEnvironment.h"
 
 #include "engine/Vision.h"
 #include "engine/core/VisLightSource.h"
@@ -135,6 +136,7 @@ class BuildingFallTest : public ScratchScriptFixture {
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
   }
   void ReleaseAfterEntities() override {
+    SoundManager::CleanInstance();
     Vision::World.RemoveAllLightSources();
     AchievementManager::CleanInstance();
     Vision::Game.FreeRemovedEntities();
@@ -204,6 +206,10 @@ TEST_F(BuildingFallTest, AFallingBuildingBurnsHidesAndDropsItsLootOnce) {
   float before = 0.0f;
   achievements->GetValue(12, before);
   const int effects = VisParticleGroupManager_cl::GlobalManager().GetEffectCount();
+  // Kept as a loop, the effect sound shows whether it was played.
+  SoundTestEnvironment audio;
+  SoundManager* sound = SoundManager::GetInstance();
+  sound->AddSFXSound(SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav", false, true, 0.0f);
 
   Of(building)->MessageFunction(201, 60, 0);
   EXPECT_EQ(Count(heard, 160), 0);
@@ -218,6 +224,8 @@ TEST_F(BuildingFallTest, AFallingBuildingBurnsHidesAndDropsItsLootOnce) {
   EXPECT_EQ(fire->GetPosition(), VisVector_cl(50, 60, 0));
   EXPECT_FALSE(fire->GetHandleWhenVisible());
   EXPECT_EQ(VisParticleGroupManager_cl::GlobalManager().GetEffectCount(), effects + 1);
+  EXPECT_TRUE(sound->IsSFXPlaying(SOUND_SFX_BUILDING_DESTROY));
+  sound->StopSFXSound(SOUND_SFX_BUILDING_DESTROY, false);
   EXPECT_EQ(DroppedCount(), 4);
   EXPECT_EQ(storage->GetCollectableCount(), 0u);
   float after = 0.0f;
@@ -233,6 +241,7 @@ TEST_F(BuildingFallTest, AFallingBuildingBurnsHidesAndDropsItsLootOnce) {
   EXPECT_EQ(Count(heard, 160), 1);
   EXPECT_EQ(Of(building)->GetDestroyEffect(), fire);
   EXPECT_EQ(VisParticleGroupManager_cl::GlobalManager().GetEffectCount(), effects + 1);
+  EXPECT_FALSE(sound->IsSFXPlaying(SOUND_SFX_BUILDING_DESTROY));
   EXPECT_EQ(DroppedCount(), 4);
 
   // Reborn, it stands again; a new fall burns anew.
@@ -243,6 +252,8 @@ TEST_F(BuildingFallTest, AFallingBuildingBurnsHidesAndDropsItsLootOnce) {
   Of(building)->SetHitPoints(0);
   EXPECT_EQ(Count(heard, 160), 2);
   EXPECT_NE(Of(building)->GetDestroyEffect(), nullptr);
+  EXPECT_TRUE(sound->IsSFXPlaying(SOUND_SFX_BUILDING_DESTROY));
+  sound->StopSFXSound(SOUND_SFX_BUILDING_DESTROY, false);
   EXPECT_EQ(DroppedCount(), 5);
 }
 
