@@ -37,6 +37,8 @@
 #include "engine/Vision.h"
 #include "engine/core/TriggerBoxEntity.h"
 
+#include "support/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -771,6 +773,31 @@ TEST_F(CampaignDataTest, TheStrongholdsStorehousesHoldBarrelsAndItsGateFallsToAH
   ASSERT_EQ(dropped.GetNumEntries(), 1);
   ASSERT_TRUE(dropped[0]->IsOfType(CollectableEntity::GetClassTypeId()));
   EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(dropped[0]), nullptr) << "the barrel's script runs";
+
+  // Kept in its town stream, the stronghold comes back as it was left: every building
+  // of the scene, the fallen ones fallen.
+  auto buildings = [] {
+    int n = 0;
+    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+      n += e && !e->IsMarkedRemoved() && e->IsOfType(BuildingBaseEntity::GetClassTypeId());
+    return n;
+  };
+  const int standing = buildings();
+  building("Warehouse")->SendMsg(201, 30);
+  const int warehouse = building("Warehouse")->Components<DestructableBuildingComponent>()->GetHitPoints();
+  TownManager* towns = TownManager::GetInstance();
+  towns->SaveState("stronghold_pirate");
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  LogCapture log;
+  towns->LoadState("stronghold_pirate");
+  EXPECT_FALSE(log.Contains("TownManager::LoadState"));
+  EXPECT_EQ(buildings(), standing);
+  ASSERT_NE(building("GateDestroyable"), nullptr);
+  EXPECT_FALSE(building("GateDestroyable")->IsAlive());
+  EXPECT_FALSE(building("Storehouse")->IsAlive());
+  EXPECT_EQ(building("Warehouse")->Components<DestructableBuildingComponent>()->GetHitPoints(), warehouse);
+  EXPECT_EQ(building("Warehouse")->Components<StorageComponentProto>()->GetCollectableCount(), 1u);
+  TownManager::CleanInstance();
   AchievementManager::CleanInstance();
 }
 
