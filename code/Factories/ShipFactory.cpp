@@ -10,6 +10,7 @@
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
 #include "components/ShipSailComponent.h"
+#include "components/StorageComponentProto.h"
 #include "core/GameManager.h"
 #include "entities/ClothEntity.h"
 #include "entities/Nation.h"
@@ -38,8 +39,6 @@ namespace {
 
 const char* const kShipStream = "<ShipStream>";
 const char* const kShipArchive = "<ShipArchive>";
-// The longest collectable source name a storage block holds.
-const int kMaxCollectableSource = 1024;
 // Message to a ship made from a record: the record (p1) it was made from.
 const int kMsgCreatedFromStats = 34;
 // Sound resources of the preload set.
@@ -92,53 +91,6 @@ bool ReadComponent(VArchive& ar, ShipEntity* ship) {
     return false;
   }
   return component->SerializeX(ar);
-}
-
-// A collectable template's block, read and dropped with the storage that holds it:
-// "ARCH", version (10 now), the engine template's values, the collectable's values
-// by version, "EOA".
-bool SkipCollectableTemplateBlock(VArchive& ar) {
-  SavedBlockReader block(ar, "CollectableEntityTemplate", 10);
-  if (!block.IsOpen()) return false;
-  bool flag = false;
-  int n = 0;
-  float f = 0.0f;
-  VString s;
-  VisVector_cl v;
-  if (block.Has(2)) {
-    // Flag, position, class name, model file, key, parameters, orientation, scaling;
-    // hidden, carriable, remove-when-used, use-when-collected, script file, nation,
-    // screen name, type.
-    ar >> flag >> v >> s >> s >> s >> s >> v >> v;
-    ar >> n >> n >> n >> n >> s >> n >> s >> s;
-  }
-  if (block.Has(3)) ar >> f;                 // pick distance
-  if (block.Has(4)) ar >> n;                 // a stored int
-  if (block.Has(5)) ar >> s >> s >> n >> n;  // description, image, item type, price
-  if (block.Has(6)) ar >> f;                 // cooldown
-  if (block.Has(7)) ar >> n >> n;            // min and max value
-  if (block.Has(8)) ar >> f;                 // pick distance on land
-  if (block.Has(9)) ar >> s;                 // highlight effect
-  if (block.Has(10)) ar >> s;                // large image
-  return block.End();
-}
-
-// Ships have no storage component yet, so a saved storage block ("ARCH", version 2,
-// the collectable count and their template blocks, the source name, "EOA") is read
-// and dropped, and the rest of the archive still loads.
-bool SkipStorageBlock(VArchive& ar) {
-  SavedBlockReader block(ar, "StorageComponentProto", 2);
-  if (!block.IsOpen()) return false;
-  if (block.Has(2)) {
-    int count = 0;
-    // A template block is at least its two tags and its version.
-    if (!ArchiveLimits::ReadCount(ar, count, 16)) return block.Fail();
-    for (int i = 0; i < count; ++i)
-      if (!SkipCollectableTemplateBlock(ar)) return block.Fail();
-    VString source;
-    if (!ArchiveLimits::ReadString(ar, source, kMaxCollectableSource)) return block.Fail();
-  }
-  return block.End();
 }
 
 }  // namespace
@@ -309,8 +261,7 @@ void ShipFactory::SaveShipComponents(ShipEntity* ship) {
     WriteComponent(ar, ship->Components<ShipMovementComponent>());
     WriteComponent(ar, ship->Components<ShipBattleComponent>());
     WriteComponent(ar, ship->Components<AIShipComponent>());
-    // Storage belongs to buildings; a ship never carries one.
-    ar << 0;
+    WriteComponent(ar, ship->Components<StorageComponentProto>());
     WriteComponent(ar, ship->Components<ShipPathComponent>());
     WriteComponent(ar, ship->Components<DamageTextureComponent>());
     DynArray_cl<ClothEntity*>& sails = ship->GetSails();
@@ -348,11 +299,8 @@ bool ShipFactory::LoadShipComponents(ShipEntity* ship) {
         return false;
       }
       if (!ReadComponent<ShipMovementComponent>(ar, ship) || !ReadComponent<ShipBattleComponent>(ar, ship) ||
-          !ReadComponent<AIShipComponent>(ar, ship))
+          !ReadComponent<AIShipComponent>(ar, ship) || !ReadComponent<StorageComponentProto>(ar, ship))
         return false;
-      int storage = 0;
-      ar >> storage;
-      if (storage == 1 && !SkipStorageBlock(ar)) return false;
       if (!ReadComponent<ShipPathComponent>(ar, ship) || !ReadComponent<DamageTextureComponent>(ar, ship))
         return false;
 

@@ -2,9 +2,12 @@
 // world map and the town scenes while the player is away.
 #include "Managers/TownManager.h"
 
+#include "components/DestructableBuildingComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/CameraEntity.h"
 #include "entities/CollectableEntityTemplate.h"
 #include "entities/Nation.h"
@@ -34,6 +37,11 @@
 #include "engine/sound/VSoundManager.h"
 
 #include <CEGUI/String.h>
+
+#if __has_include("components/SpawnerBaseComponent.h")
+#include "components/SpawnerBaseComponent.h"
+#define BRINEMARK_HAS_SPAWNERS 1
+#endif
 
 #include <algorithm>
 #include <cfloat>
@@ -69,6 +77,20 @@ using save_file::kTagCamera;
 using save_file::kTagEntity;
 
 bool IsTown(const VisBaseEntity_cl* e) { return e && e->IsOfType(TownEntity::GetClassTypeId()); }
+
+// Items a town's buildings are said to hold on average, at most.
+const int kMaxAverageItems = 5;
+// A building in a town stream is at least an object reference.
+const int kMinBuildingBytes = 4;
+
+// The buildings standing in the scene now, in scene order.
+std::vector<BuildingBaseEntity*> SceneBuildings() {
+  std::vector<BuildingBaseEntity*> buildings;
+  for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+    if (e && !e->IsMarkedRemoved() && e->IsOfType(BuildingBaseEntity::GetClassTypeId()))
+      buildings.push_back(static_cast<BuildingBaseEntity*>(e));
+  return buildings;
+}
 
 
 template <class T>
@@ -240,9 +262,17 @@ void TownManager::ExitTown() {
   m_localTowns.clear();
   Vision::Game.FreeRemovedEntities();
 
-  // Storage average of the town's buildings (capped at 5): buildings come with land
-  // combat, so a town has none yet and reports -1, "none".
-  const int storedAverage = -1;
+  // What the town's storage buildings hold on average (capped); -1 when it has none.
+  // Ruins count as buildings holding nothing.
+  int storages = 0, stored = 0;
+  for (BuildingBaseEntity* building : SceneBuildings()) {
+    if (!building->Components<DestructableBuildingComponent>()) continue;
+    StorageComponentProto* storage = building->Components<StorageComponentProto>();
+    if (!storage) continue;
+    ++storages;
+    if (building->IsAlive()) stored += (int)storage->GetCollectableCount();
+  }
+  const int storedAverage = storages > 0 ? std::min(stored / storages, kMaxAverageItems) : -1;
   if (m_currentTown.town) m_currentTown.town->SetScriptValue("iCurrentItemsInBuilding", storedAverage);
 
   if (m_pPlayerShip) m_pPlayerShip->Remove();
@@ -451,8 +481,16 @@ void TownManager::SaveState(const VString& sceneName) {
   if (!out) return;
   {
     VArchive ar(kWorldArchive, out);
-    // The buildings come with land combat; until then a town scene has none to keep.
-    ar << "ARCH" << Vision::GetArchiveVersion() << 0 << "EOA";
+    const std::vector<BuildingBaseEntity*> buildings = SceneBuildings();
+    ar << "ARCH" << Vision::GetArchiveVersion() << (int)buildings.size();
+    for (BuildingBaseEntity* building : buildings) {
+#ifdef BRINEMARK_HAS_SPAWNERS
+      // The units it sent out stay behind with the scene.
+      if (auto* spawner = building->Components<SpawnerBaseComponent>()) spawner->ClearSpawnedUnits();
+#endif
+      ar.WriteObject(building);
+    }
+    ar << "EOA";
     ar.Close();
   }
   out->Close();
@@ -466,25 +504,47 @@ void TownManager::LoadState(const VString& sceneName) {
   {
     VArchive ar(kTownArchive, in);
     if (SaveGameManagerProto::CheckArchiveStartTag(ar)) {
-      int version = 0, buildings = 0;
-      ar >> version >> buildings;
-      if (!ar.IsOK() || !Vision::IsValidArchive(version) || buildings < 0) {
+      int version = 0, count = 0;
+      ar >> version;
+      ar.SetLoadingVersion(version);
+      if (!ar.IsOK() || !Vision::IsValidArchive(version) || !ArchiveLimits::ReadCount(ar, count, kMinBuildingBytes)) {
         Vision::Error.Warning("TownManager::LoadState(%s): damaged town stream; the scene stays as its file built it",
                               sceneName.AsChar());
-      } else if (buildings > 0) {
-        // Buildings come with land combat: their blocks cannot be read yet.
-        Vision::Error.Warning("TownManager::LoadState(%s): %d buildings cannot be restored; the scene stays as its file built it",
-                              sceneName.AsChar(), buildings);
-      } else if (!SaveGameManagerProto::CheckArchiveEndTag(ar)) {
-        Vision::Error.Warning("TownManager::LoadState(%s): the town stream does not end with EOA; the scene stays as its file built it",
-                              sceneName.AsChar());
+      } else {
+        ReadBuildings(ar, count, sceneName);
       }
-      // A whole stream without buildings: there is no building class yet whose
-      // entities it would replace.
     }
     ar.Close();
   }
   in->Close();
+}
+
+// The saved buildings take the place of the scene's own only once the whole stream has
+// been read; a damaged one leaves the scene's buildings and takes back what it made.
+void TownManager::ReadBuildings(VArchive& ar, int count, const VString& sceneName) {
+  const std::vector<BuildingBaseEntity*> standing = SceneBuildings();
+  int read = 0;
+  for (int i = 0; i < count && ar.IsOK(); ++i)
+    if (ar.ReadObject(BuildingBaseEntity::GetClassTypeId())) ++read;
+  const bool whole = ar.IsOK() && read == count && SaveGameManagerProto::CheckArchiveEndTag(ar) && ar.IsOK();
+
+  std::set<VisBaseEntity_cl*> made;
+  for (VTypedObject* obj : ar.GetLoadedObjects())
+    if (obj && obj->IsOfType(VisBaseEntity_cl::GetClassTypeId())) made.insert(static_cast<VisBaseEntity_cl*>(obj));
+  if (!whole) {
+    Vision::Error.Warning("TownManager::LoadState(%s): the town stream is damaged; the scene stays as its file built it",
+                          sceneName.AsChar());
+    for (VisBaseEntity_cl* e : made)
+      if (!e->IsMarkedRemoved()) e->Remove();
+    Vision::Game.FreeRemovedEntities();
+    return;
+  }
+  for (BuildingBaseEntity* building : standing)
+    if (!made.count(building) && !building->IsMarkedRemoved()) building->Remove();
+  Vision::Game.FreeRemovedEntities();
+  for (VisBaseEntity_cl* e : made)
+    if (!e->IsMarkedRemoved() && e->WantsDeserializationCallback(ar.GetSerializationContext()))
+      e->OnDeserializationCallback(nullptr);
 }
 
 // ---- save-game block ------------------------------------------------------------------
@@ -606,8 +666,10 @@ void TownManager::ShowTownEntites() {
 
 // ---- buildings and collectables --------------------------------------------------------
 
-// Buildings come with land combat; until then no building is in a scene to bring back.
-void TownManager::RespawnBuildings() {}
+void TownManager::RespawnBuildings() {
+  for (BuildingBaseEntity* building : SceneBuildings())
+    if (building->Components<DestructableBuildingComponent>() && !building->IsAlive()) building->Reborn();
+}
 
 void TownManager::InitBuildings(float timeSinceLastVisit) {
   TownEntity* town = m_currentTown.town;
@@ -622,7 +684,14 @@ void TownManager::InitBuildings(float timeSinceLastVisit) {
   Vision::Error.SystemMessage("TownManager::InitBuildings() fTimeSinceLastVisit %.f Interval %.f Max %d => Amount %d",
                               timeSinceLastVisit, interval, maxItems, 0);
   if (currentItems < 1) return;
-  // The storages to refill belong to the buildings, which come with land combat.
+  for (BuildingBaseEntity* building : SceneBuildings()) {
+    DestructableBuildingComponent* destructable = building->Components<DestructableBuildingComponent>();
+    StorageComponentProto* storage = building->Components<StorageComponentProto>();
+    if (!destructable || !storage || !building->IsAlive()) continue;
+    const int held = (int)storage->GetCollectableCount();
+    if (held >= maxItems) continue;
+    for (int i = held; i < currentItems; ++i) destructable->AddDropItem();
+  }
 }
 
 void TownManager::SpawnRandomCollectables() {

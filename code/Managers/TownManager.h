@@ -106,6 +106,8 @@ class TownManager : public Singleton<TownManager>, public IVisCallbackHandler_cl
   bool SelectTown(const char* sceneFile, int sceneType, const VString& townKey, VString& sceneFileOut,
                   bool takeCollectables, int maxCollectables);
   SerializableStream* GetOrCreateTownStream(const VString& name);
+  // The count buildings of a town stream, in place of the scene's own.
+  void ReadBuildings(VArchive& ar, int count, const VString& sceneName);
   // Readies the player's ship for the stay in town before the world map is written.
   void MoorPlayerShipForTown(ShipEntity* ship);
   void WriteWorld(VArchive& ar);

@@ -7,6 +7,7 @@
 #include "components/CannonComponent.h"
 #include "components/HealthBarComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "entities/CannonEntity.h"
@@ -336,8 +337,8 @@ void ShipBattleComponent::StartSinking(float sinkingSpeed, bool destroyed) {
   ShipEntity* ship = GetShip();
   if (!ship || !ship->GetStats()) return;
   VisBaseEntity_cl* player = PlayerEntity();
-  // The ship's storage drops its collectables here once the campaign's storage
-  // component exists.
+  // The wreck's loot floats up where it went down (emptied at once, so once only).
+  if (StorageComponentProto* storage = ship->Components<StorageComponentProto>()) storage->DropAllCollectables();
   SinkingPhysicsStart(ship);
   SpawnEffect("Particles\\ship_sinking.xml", ship->GetPosition());
   if (destroyed) SpawnEffect("Particles\\ship_destroy.xml", ship->GetPosition());

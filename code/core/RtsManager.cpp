@@ -5,6 +5,7 @@
 #include "Managers/MusicManager.h"
 #include "Managers/SoundManager.h"
 #include "Managers/SpeechManager.h"
+#include "Managers/TownManager.h"
 #include "components/CameraInputComponent.h"
 #include "components/CameraModeComponent.h"
 #include "components/LandBattleCameraComponent.h"
@@ -87,7 +88,11 @@ void RtsManager::Initialize() {
   if (Vision::Editor.IsInEditor() && !Vision::Editor.IsPlayingTheGame()) return;
   m_pFollowedUnit = nullptr;
   m_pEscapeArea = Vision::Game.SearchEntity("EscapeArea");
-  // The town state belongs to the towns, which do not exist yet.
+  // The buildings as the player left them.
+  if (TownManager::HasInstance()) {
+    TownManager* towns = TownManager::GetInstance();
+    towns->LoadState(towns->GetCurrentTownInfo().name);
+  }
 }
 
 void RtsManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {

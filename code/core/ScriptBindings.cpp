@@ -39,7 +39,7 @@ const WrapperClass kClasses[] = {
     {"SpawnerBaseComponent", nullptr},
     {"BaseMissionProto", &BaseMissionProto_info},
     {"SoldierEntity", &SoldierEntity_info},
-    {"StorageComponentProto", nullptr},
+    {"StorageComponentProto", &StorageComponentProto_info},
     {"BaseEntity", &BaseEntity_info},
     {"AnimalEntity", nullptr},
     {"BasePathComponent", nullptr},
@@ -48,7 +48,7 @@ const WrapperClass kClasses[] = {
     {"TownEntity", &TownEntity_info},
     {"HeroStats", &HeroStats_info},
     {"ShipBattleComponent", &ShipBattleComponent_info},
-    {"BuildingBaseEntity", nullptr},
+    {"BuildingBaseEntity", &BuildingBaseEntity_info},
     {"KrakenEntity", nullptr},
     {"WhaleEntity", nullptr},
 };

@@ -7,6 +7,7 @@
 #include "components/HealthBarComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/InfantryPathComponent.h"
+#include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
 #include "entities/AreaEffectProjectileEntity.h"
 #include "core/GameManager.h"
@@ -30,6 +31,7 @@
 #include "entities/PlayerStats.h"
 #include "entities/SoldierEntityTemplate.h"
 #include "entities/SoldierStats.h"
+#include "entities/TownEntity.h"
 #include "entities/UnitEntity.h"
 
 #include "Managers/AchievementManager.h"
@@ -38,6 +40,7 @@
 #include "Managers/PauseManager.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
+#include "Managers/TownManager.h"
 #include "gui/GUIManager.h"
 #include "util/ArchiveLimits.h"
 #include "util/ComponentSetup.h"
@@ -465,6 +468,7 @@ void SoldierEntity::KillSoldier() {
     bar->SetRemoveWhenHidden(true);
     bar->Hide();
   }
+  if (StorageComponentProto* storage = Components<StorageComponentProto>()) storage->DropAllCollectables();
   if (IVisPhysicsObject_cl* physics = GetPhysicsObject()) {
     SetPhysicsObject(nullptr);
     physics->DisposeObject();
@@ -475,6 +479,15 @@ void SoldierEntity::KillSoldier() {
     SendMsg(VIS_MSG_USER_UNIT_DIE);
   }
   m_bAlive = false;
+  // A town's guards are counted by the town, which sends new ones for the fallen.
+  bool townManaged = false;
+  if (GetScriptValue("bTownManaged", townManaged) && townManaged && TownManager::HasInstance()) {
+    if (TownEntity* town = TownManager::GetInstance()->GetCurrentTownInfo().town) {
+      int soldiers = 0;
+      if (town->GetScriptValue("iCurrentSoldiers", soldiers))
+        town->SetScriptValue("iCurrentSoldiers", soldiers > 0 ? soldiers - 1 : 0);
+    }
+  }
 }
 
 // ---- attacks -------------------------------------------------------------------------------------

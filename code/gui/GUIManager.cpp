@@ -34,6 +34,8 @@
 #include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
 #include "gui/FrameYesNoPopUp.h"
+#include "gui/FrameConstruct.h"
+#include "gui/FrameBuildingInfo.h"
 #include "gui/VideoPlayer.h"
 
 #include <CEGUI/CEGUI.h>
@@ -562,6 +564,8 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_MENU_LOAD, MakeFrame<FrameMenuLoad>},
     {WT_MISSION_LOAD_BAR, MakeFrame<FrameMissionLoadBar>},
     {WT_POTION_HUD, MakeFrame<FramePotionHud>},
+    {WT_CONSTRUCT, MakeFrame<FrameConstruct>},
+    {WT_BUILDING_INFO, MakeFrame<FrameBuildingInfo>},
 };
 
 }  // namespace

@@ -45,3 +45,5 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_HUMAN_CANNON, "Sounds\\cannon_02.wav"
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_STINKBOMB, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_ROCKET, "Sounds\\cannon_01.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_STINKBOMB, "Sounds\\cannon_02.wav", false)
+-- Land combat: a building burning down.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav", false)

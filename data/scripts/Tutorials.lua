@@ -13,6 +13,8 @@ local pages = {
   -- A hero joins.
   { "str_TUTORIAL_HERO_PART1", "str_TUTORIAL_HERO_TITLE", "str_TUTORIAL_HERO_PART1" },
   { "str_TUTORIAL_HERO_PART2", "str_TUTORIAL_HERO_TITLE", "str_TUTORIAL_HERO_PART2" },
+  -- A free building plot in the stronghold.
+  { "str_TUTORIAL_UNIT_BUILDING_PART1", "str_TUTORIAL_UNIT_BUILDING_TITLE", "str_TUTORIAL_UNIT_BUILDING_PART1" },
 }
 
 function GetTutorialAmount()

@@ -6,7 +6,15 @@
 #include "components/DLC1SpecialCannonComponent.h"
 #include "components/LandCannonComponent.h"
 #include "components/MonkeyCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
+#include "entities/BuildingBaseEntity.h"
+#include "gui/CeguiCompat.h"
+#include "Managers/LocalizationTable.h"
 #include "components/ShipBattleComponent.h"
+#include "components/StorageComponentProto.h"
+#include "Managers/AchievementManager.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
@@ -18,7 +26,9 @@
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "core/ScriptBindings.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
@@ -30,6 +40,8 @@
 
 #include "engine/Vision.h"
 #include "engine/core/TriggerBoxEntity.h"
+
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -706,6 +718,111 @@ TEST_F(CampaignScriptTickTest, TheNewGamesOpeningConversationEndsAtTheNextTickAn
   Think();
   EXPECT_TRUE(speech->IsInConversation());
   SpeechManager::CleanInstance();
+}
+
+TEST_F(CampaignDataTest, TheStrongholdsBuildingsStandWithTheirRolesAndTexts) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  struct Case {
+    const char* key;
+    WINDOW_TYPES type;
+    const char* name;
+  };
+  for (const Case c : {Case{"Tavern", WT_TAVERN, "Tavern"}, Case{"Barracks", WT_BASIC_UNIT_BUILDING, "Barracks"},
+                       Case{"ShipyardPlot", WT_SHIPYARD, "Shipyard"}}) {
+    SCOPED_TRACE(c.key);
+    auto* building = static_cast<BuildingBaseEntity*>(Vision::Game.SearchEntity(c.key));
+    ASSERT_NE(building, nullptr);
+    ASSERT_TRUE(building->IsOfType(BuildingBaseEntity::GetClassTypeId()));
+    auto* special = building->Components<SpecialBuildingComponent>();
+    ASSERT_NE(special, nullptr);
+    EXPECT_EQ(special->GetWindowType(), c.type);
+    VString name, provides;
+    int price = 0;
+    ASSERT_TRUE(building->GetScriptValue("sName", name));
+    EXPECT_EQ(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(name.AsChar())), c.name);
+    ASSERT_TRUE(building->GetScriptValue("sProvides", provides));
+    EXPECT_NE(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(provides.AsChar())), provides.AsChar());
+    EXPECT_TRUE(building->GetScriptValue("iPrice", price));
+    EXPECT_GT(price, 0);
+  }
+  // The plot: stage models "_2", "_4" and "_5" beside its construction site.
+  auto* plot = Vision::Game.SearchEntity("ShipyardPlot")->Components<BuildableBuildingComponent>();
+  ASSERT_NE(plot, nullptr);
+  EXPECT_EQ(plot->GetStageCount(), 3);
+  EXPECT_STREQ(plot->GetFinalModelFile().AsChar(), "models\\buildings\\shipyard.model");
+  for (const char* key : {"str_CONSTRUCT_BUILDING_DESC", "str_TUTORIAL_UNIT_BUILDING_PART1", "str_TRADING_POST",
+                          "str_BASIC_UNIT_BUILDING", "str_ADVANCED_UNIT_BUILDING", "str_SPECIAL_UNIT_BUILDING",
+                          "str_TAVERN", "str_SHIPYARD"})
+    EXPECT_NE(CeguiCompat::ToUtf8(LocalizationTable::GetInstance()->GetText(key)), key);
+  // A building without a script of its own takes the empty one.
+  auto* plain = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+  EXPECT_STREQ(plain->GetBuildingScript().AsChar(), "scripts/buildings/empty_building.lua");
+  EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(plain), nullptr);
+  for (const char* file : {"Particles\\building_construction.xml", "Sounds\\FX\\fx_harpoon_hit.wav"})
+    EXPECT_TRUE(Vision::File.Exists(file)) << file;
+}
+
+// The stronghold's storehouses burn down into barrels of coins; the gate the gate
+// cannon breaks is a building of thick timber without loot.
+TEST_F(CampaignDataTest, TheStrongholdsStorehousesHoldBarrelsAndItsGateFallsToAHeavyHit) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  auto building = [](const char* key) {
+    VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
+    return e && e->IsOfType(BuildingBaseEntity::GetClassTypeId()) ? static_cast<BuildingBaseEntity*>(e) : nullptr;
+  };
+  for (const char* key : {"Storehouse", "Warehouse"}) {
+    SCOPED_TRACE(key);
+    BuildingBaseEntity* house = building(key);
+    ASSERT_NE(house, nullptr);
+    EXPECT_TRUE(house->IsAlive());
+    StorageComponentProto* storage = house->Components<StorageComponentProto>();
+    ASSERT_NE(storage, nullptr);
+    ASSERT_EQ(storage->GetCollectableCount(), 1u);
+    EXPECT_TRUE(FileExists(storage->GetCollectable(0)->m_sCollectableScriptFile));
+  }
+  BuildingBaseEntity* gate = building("GateDestroyable");
+  ASSERT_NE(gate, nullptr);
+  DestructableBuildingComponent* timber = gate->Components<DestructableBuildingComponent>();
+  ASSERT_NE(timber, nullptr);
+  EXPECT_EQ(gate->Components<StorageComponentProto>(), nullptr);
+  EXPECT_EQ(timber->GetArmorValue(), 10);
+  gate->SendMsg(201, 5000);
+  EXPECT_FALSE(gate->IsAlive());
+  EXPECT_EQ(gate->GetVisibleBitmask(), 0u);
+
+  BuildingBaseEntity* store = building("Storehouse");
+  store->Components<DestructableBuildingComponent>()->SetHitPoints(0);
+  VisEntityCollection_cl dropped;
+  Vision::Game.SearchEntity("Collectable_dropped_by_ship", dropped);
+  ASSERT_EQ(dropped.GetNumEntries(), 1);
+  ASSERT_TRUE(dropped[0]->IsOfType(CollectableEntity::GetClassTypeId()));
+  EXPECT_NE(Vision::GetScriptManager()->GetScriptInstance(dropped[0]), nullptr) << "the barrel's script runs";
+
+  // Kept in its town stream, the stronghold comes back as it was left: every building
+  // of the scene, the fallen ones fallen.
+  auto buildings = [] {
+    int n = 0;
+    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+      n += e && !e->IsMarkedRemoved() && e->IsOfType(BuildingBaseEntity::GetClassTypeId());
+    return n;
+  };
+  const int standing = buildings();
+  building("Warehouse")->SendMsg(201, 30);
+  const int warehouse = building("Warehouse")->Components<DestructableBuildingComponent>()->GetHitPoints();
+  TownManager* towns = TownManager::GetInstance();
+  towns->SaveState("stronghold_pirate");
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
+  LogCapture log;
+  towns->LoadState("stronghold_pirate");
+  EXPECT_FALSE(log.Contains("TownManager::LoadState"));
+  EXPECT_EQ(buildings(), standing);
+  ASSERT_NE(building("GateDestroyable"), nullptr);
+  EXPECT_FALSE(building("GateDestroyable")->IsAlive());
+  EXPECT_FALSE(building("Storehouse")->IsAlive());
+  EXPECT_EQ(building("Warehouse")->Components<DestructableBuildingComponent>()->GetHitPoints(), warehouse);
+  EXPECT_EQ(building("Warehouse")->Components<StorageComponentProto>()->GetCollectableCount(), 1u);
+  TownManager::CleanInstance();
+  AchievementManager::CleanInstance();
 }
 
 }  // namespace

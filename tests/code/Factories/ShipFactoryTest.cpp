@@ -12,7 +12,9 @@
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
 #include "components/ShipSailComponent.h"
+#include "components/StorageComponentProto.h"
 #include "entities/ClothEntity.h"
+#include "entities/CollectableEntityTemplate.h"
 #include "entities/PlayerStats.h"
 #include "entities/TownEntity.h"
 #include "entities/ShipStats.h"
@@ -328,7 +330,7 @@ Bytes StorageBlock(const char* templateEnd) {
   return w;
 }
 
-TEST_F(ShipComponentArchiveTest, ASavedStorageIsSkippedAndTheRestStillLoads) {
+TEST_F(ShipComponentArchiveTest, ASavedStorageIsRestoredAndTheRestStillLoads) {
   // The archive as the game writes it: no movement, battle or AI component, no
   // storage, a path, the hull's and one sail's damage marks.
   ShipEntity* source = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
@@ -369,7 +371,17 @@ TEST_F(ShipComponentArchiveTest, ASavedStorageIsSkippedAndTheRestStillLoads) {
     ShipPathComponent* loadedPath = ship->Components<ShipPathComponent>();
     DamageTextureComponent* loadedHull = ship->Components<DamageTextureComponent>();
     DamageTextureComponent* loadedSail = ship->GetSails()[0]->Components<DamageTextureComponent>();
+    StorageComponentProto* held = ship->Components<StorageComponentProto>();
     if (c.loads) {
+      ASSERT_NE(held, nullptr);
+      ASSERT_EQ(held->GetCollectableCount(), 1u);
+      EXPECT_STREQ(held->GetCollectable(0)->m_sType.AsChar(), "Money");
+      EXPECT_EQ(held->GetCollectable(0)->m_iMaxValue, 9);
+      EXPECT_STREQ(held->GetCollectableSource().AsChar(), "source");
+      // Saved again, the storage takes its slot with its block.
+      ShipFactory::GetInstance()->SaveShipComponents(ship);
+      const Bytes again = ship->GetStats()->GetComponentStream()->GetMemoryStream()->GetBuffer();
+      EXPECT_EQ(again, archive);
       ASSERT_NE(loadedPath, nullptr);
       EXPECT_TRUE(loadedPath->IsLooping());
       ASSERT_NE(loadedHull, nullptr);
@@ -378,7 +390,10 @@ TEST_F(ShipComponentArchiveTest, ASavedStorageIsSkippedAndTheRestStillLoads) {
       EXPECT_EQ(loadedSail->GetRecords().count("sail.dds"), 1u);
       EXPECT_TRUE(log.Matching("saved block").empty());
     } else {
-      // A damaged storage stops the archive there.
+      // A damaged storage stops the archive there, holding nothing of the block.
+      if (held) {
+        EXPECT_EQ(held->GetCollectableCount(), 0u);
+      }
       EXPECT_EQ(loadedPath, nullptr);
       EXPECT_EQ(loadedSail, nullptr);
       EXPECT_TRUE(log.Contains("CollectableEntityTemplate: the saved block (version 10) does not end with EOA"));

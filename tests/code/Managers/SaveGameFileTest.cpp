@@ -338,6 +338,7 @@ std::vector<BlockRow> Rows() {
       // The campaign's camera is written as a camera object.
       {"CameraEntity_cl", "CameraEntity_cl", nothing, nullptr, nothing},
       EntityRow("AreaEffectProjectileEntity", 90.0f),
+      EntityRow("BuildingBaseEntity", 90.0f),
   };
 }
 

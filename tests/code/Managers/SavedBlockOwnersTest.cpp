@@ -8,6 +8,9 @@
 #include "components/AIShipComponent.h"
 #include "components/AIUnitComponent.h"
 #include "components/NPCUnitComponent.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
+#include "entities/BuildingBaseEntity.h"
 #include "components/AttackComponent.h"
 #include "components/BattleCameraComponent.h"
 #include "components/FreeCameraComponent.h"
@@ -18,6 +21,7 @@
 #include "components/CannonComponent.h"
 #include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
+#include "components/DestructableBuildingComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "components/LandCannonComponent.h"
 #include "components/MonkeyCannonComponent.h"
@@ -27,6 +31,7 @@
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
+#include "components/StorageComponentProto.h"
 #include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
 #include "core/SelectionBox.h"
@@ -372,6 +377,44 @@ std::vector<Owner> Owners() {
        }},
       Record<NPCUnitComponent>("NPCUnitComponent", [](NPCUnitComponent& n) { n.SetReactRange(4.5f); },
                                &IoSerialize<NPCUnitComponent>),
+      Entity<BuildingBaseEntity>("BuildingBaseEntity", -1,
+                                 [](BuildingBaseEntity& b) { b.SetBuildingScript("scripts\\buildings\\tavern.lua"); }),
+      {"SpecialBuildingComponent", -1,
+       [](bool filled) {
+         auto* special = new SpecialBuildingComponent();
+         if (filled) {
+           special->SetWindowType(WT_TAVERN);
+           special->SetEnteringDistance(3.5f);
+         }
+         return Held<SpecialBuildingComponent>(special, &IoSerialize<SpecialBuildingComponent>);
+       }},
+      // The block first, then the base data.
+      {"BuildableBuildingComponent", 0,
+       [](bool filled) {
+         auto* buildable = new BuildableBuildingComponent();
+         if (filled) {
+           buildable->SetBuildTime(45.0f);
+           buildable->SetConstructionMeshFile("models\\buildings\\construction_site.model");
+         }
+         return Held<BuildableBuildingComponent>(buildable, &IoSerialize<BuildableBuildingComponent>);
+       }},
+      Record<StorageComponentProto>("StorageComponentProto", [](StorageComponentProto& s) {
+        auto* barrel = new CollectableEntityTemplate();
+        barrel->m_sCollectableScriptFile = "/Scripts/Collectables/BarrelScript.lua";
+        s.AddCollectable(barrel);
+        s.SetCollectableSource("scripts/Loot.lua");
+      }),
+      {"DestructableBuildingComponent", -1,
+       [](bool filled) {
+         auto* d = new DestructableBuildingComponent();
+         if (filled) {
+           d->SetDamageLevelCount(4);
+           d->SetHitPointsMax(250);
+           d->SetHitPoints(90);
+           d->SetArmorValue(3);
+         }
+         return Held<DestructableBuildingComponent>(d, &IoSerialize<DestructableBuildingComponent>);
+       }},
   };
 }
 

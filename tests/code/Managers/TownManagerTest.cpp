@@ -5,10 +5,14 @@
 #include "support/ShipTestWorld.h"
 
 #include "core/GameManager.h"
+#include "components/DestructableBuildingComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/CameraEntity.h"
 #include "entities/CollectableEntity.h"
+#include "entities/CollectableEntityTemplate.h"
 #include "entities/PlayerStats.h"
 #include "entities/ShipStats.h"
 #include "entities/TownEntity.h"
@@ -580,6 +584,146 @@ TEST_F(TownShipsTest, LeavingTheWorldMapKeepsShipsInTheirRecordsNotInTheStream) 
   session->SpawnShips(std::set<ShipStats*>(own.begin(), own.end()));
   session->SpawnShips(session->GetNPCShips());
   EXPECT_EQ(ships(), before) << "ships come back from their records, not from the world stream";
+}
+
+// ---- buildings ---------------------------------------------------------------------------
+
+std::string BuildingXml(const char* key, bool storage, bool destructable = true) {
+  std::string xml = std::string("<entity class=\"BuildingBaseEntity\" key=\"") + key + "\" position=\"10/10/0\">\n";
+  // The storage first: the destructible component puts its barrel into it.
+  if (storage) xml += "  <component class=\"StorageComponentProto\"/>\n";
+  if (destructable) xml += "  <component class=\"DestructableBuildingComponent\"/>\n";
+  return xml + "</entity>\n";
+}
+BuildingBaseEntity* FindBuilding(const char* key) {
+  VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
+  return e && e->IsOfType(BuildingBaseEntity::GetClassTypeId()) ? static_cast<BuildingBaseEntity*>(e) : nullptr;
+}
+int BuildingCount() {
+  int n = 0;
+  for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+    n += e && !e->IsMarkedRemoved() && e->IsOfType(BuildingBaseEntity::GetClassTypeId());
+  return n;
+}
+StorageComponentProto* StorageOf(BuildingBaseEntity* b) { return b->Components<StorageComponentProto>(); }
+DestructableBuildingComponent* HitPointsOf(BuildingBaseEntity* b) { return b->Components<DestructableBuildingComponent>(); }
+
+TEST_F(TownManagerTest, ATownLeftAndEnteredAgainGetsItsBuildingsBackAndRefillsTheirStorages) {
+  Write("scripts/Haven.lua",
+        "sSceneFile = 'scenes\\\\haven\\\\Haven.vscene'\niSceneType = 2\n"
+        "fMoneyBarrelBornInterval = 60\niMaxItemsInBuilding = 4\n");
+  WriteTownsZone(m_dir, TownXml("Haven", "0/0/0", "scripts/Haven.lua", 9001));
+  WriteScene(m_dir, "scenes/haven/Haven.vscene",
+             BuildingXml("Tavern", true) + BuildingXml("Mill", true) + BuildingXml("Shed", false) +
+                 BuildingXml("Hut", true, false));
+  WorldMap();
+  TownEntity* haven = FindTown("Haven");
+  ASSERT_NE(haven, nullptr);
+  tm->LoadTown("", 0, "Haven", 0);
+  ASSERT_EQ(BuildingCount(), 4);
+  BuildingBaseEntity* tavern = FindBuilding("Tavern");
+  ASSERT_NE(tavern, nullptr);
+  ASSERT_EQ(StorageOf(tavern)->GetCollectableCount(), 1u) << "the scene's barrel";
+  for (int i = 0; i < 5; ++i) HitPointsOf(tavern)->AddDropItem();
+  StorageOf(FindBuilding("Mill"))->ClearCollectables();
+  HitPointsOf(FindBuilding("Mill"))->SetHitPoints(40);
+  HitPointsOf(FindBuilding("Shed"))->SetHitPoints(0);
+  // Not a storage building of the town: it has no hit points.
+  for (int i = 0; i < 9; ++i) StorageOf(FindBuilding("Hut"))->AddCollectable(new CollectableEntityTemplate());
+
+  tm->ExitTown();
+  int average = 0;
+  ASSERT_TRUE(haven->GetScriptValue("iCurrentItemsInBuilding", average));
+  EXPECT_EQ(average, 2) << "6 items, none and a ruin (whose barrel storage its hit points made)";
+
+  tm->LoadTown("", 0, "Haven", 0);
+  EXPECT_EQ(BuildingCount(), 4) << "the saved buildings in place of the scene's";
+  tavern = FindBuilding("Tavern");
+  BuildingBaseEntity* mill = FindBuilding("Mill");
+  BuildingBaseEntity* shed = FindBuilding("Shed");
+  ASSERT_TRUE(tavern && mill && shed);
+  EXPECT_EQ(StorageOf(tavern)->GetCollectableCount(), 6u) << "no new barrel for a restored building";
+  EXPECT_EQ(StorageOf(mill)->GetCollectableCount(), 0u);
+  EXPECT_EQ(HitPointsOf(mill)->GetHitPoints(), 40);
+  EXPECT_EQ(StorageOf(FindBuilding("Hut"))->GetCollectableCount(), 9u);
+  EXPECT_FALSE(shed->IsAlive());
+
+  // Refilled up to the average, and only below the town's maximum; the ruin gets none.
+  tm->InitBuildings(120.0f);
+  EXPECT_EQ(StorageOf(tavern)->GetCollectableCount(), 6u);
+  EXPECT_EQ(StorageOf(mill)->GetCollectableCount(), 2u);
+  EXPECT_EQ(StorageOf(shed)->GetCollectableCount(), 0u);
+  tm->RespawnBuildings();
+  EXPECT_TRUE(shed->IsAlive());
+  EXPECT_EQ(HitPointsOf(shed)->GetHitPoints(), HitPointsOf(shed)->GetHitPointsMax());
+  EXPECT_NE(shed->GetVisibleBitmask(), 0u);
+}
+
+TEST_F(TownManagerTest, TheStorageAverageCountsRuinsAsEmptyAndIsCappedAtFive) {
+  TownEntity* town = MakeTown("Port", VisVector_cl(0, 0, 0));
+  const struct {
+    std::vector<int> items;  // per storage building; negative: a ruin
+    int average;
+  } cases[] = {{{}, -1}, {{7}, 5}, {{4, -1}, 2}, {{3, 2, 2}, 2}};
+  for (const auto& c : cases) {
+    tm->SetCurrentTown(town);
+    for (int items : c.items) {
+      auto* b = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+      auto* storage = new StorageComponentProto();
+      ASSERT_TRUE(b->AddComponent(storage));
+      auto* hp = new DestructableBuildingComponent();
+      hp->SetDropItems(0);
+      ASSERT_TRUE(b->AddComponent(hp));
+      for (int i = 0; i < (items < 0 ? 3 : items); ++i) storage->AddCollectable(new CollectableEntityTemplate());
+      if (items < 0) hp->SetHitPoints(0);
+    }
+    tm->ExitTown();
+    int average = 0;
+    ASSERT_TRUE(town->GetScriptValue("iCurrentItemsInBuilding", average));
+    EXPECT_EQ(average, c.average) << c.items.size() << " buildings";
+    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
+      if (e && e->IsOfType(BuildingBaseEntity::GetClassTypeId())) e->Remove();
+    Vision::Game.FreeRemovedEntities();
+  }
+}
+
+TEST_F(TownManagerTest, ADamagedTownStreamLeavesTheScenesBuildingsStanding) {
+  for (const char* key : {"Tavern", "Mill"}) {
+    auto* b = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+    b->SetEntityKey(key);
+    ASSERT_TRUE(b->AddComponent(new DestructableBuildingComponent()));
+  }
+  tm->SaveState("Cove");
+  const std::vector<uint8_t> whole = tm->FindTownStream("Cove")->GetMemoryStream()->GetBuffer();
+  BuildingBaseEntity* tavern = FindBuilding("Tavern");
+  BuildingBaseEntity* mill = FindBuilding("Mill");
+
+  struct Damage {
+    const char* what;
+    void (*apply)(std::vector<uint8_t>&);
+  } damages[] = {
+      {"end tag", [](std::vector<uint8_t>& b) { b[b.size() - 1] = 'X'; }},
+      {"cut short", [](std::vector<uint8_t>& b) { b.resize(b.size() - 12); }},
+      // "ARCH" (4 + 4 bytes) and the version, then the count.
+      {"count beyond the stream", [](std::vector<uint8_t>& b) { b[12 + 3] = 0x40; }},
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.what);
+    std::vector<uint8_t>& bytes = tm->FindTownStream("Cove")->GetMemoryStream()->GetBuffer();
+    bytes = whole;
+    damage.apply(bytes);
+    LogCapture warnings;
+    tm->LoadState("Cove");
+    EXPECT_TRUE(warnings.Contains("TownManager::LoadState(Cove)"));
+    EXPECT_EQ(BuildingCount(), 2);
+    EXPECT_EQ(FindBuilding("Tavern"), tavern);
+    EXPECT_EQ(FindBuilding("Mill"), mill);
+  }
+  tm->FindTownStream("Cove")->GetMemoryStream()->GetBuffer() = whole;
+  tm->LoadState("Cove");
+  EXPECT_EQ(BuildingCount(), 2);
+  EXPECT_NE(FindBuilding("Tavern"), nullptr);
+  EXPECT_NE(FindBuilding("Tavern"), tavern) << "made again from the stream";
 }
 
 }  // namespace

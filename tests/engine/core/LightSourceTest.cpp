@@ -54,6 +54,26 @@ TEST_F(LightSourceTest, SceneLightsAreReadAndGoWithTheWorld) {
   EXPECT_EQ(Vision::World.GetLightSourceCount(), 0);
 }
 
+TEST_F(LightSourceTest, ALightAttachedToAnEntityMovesWithItAndSwitchesOnAndOff) {
+  auto* light = new VisLightSource_cl();
+  Vision::World.AddLightSource(light);
+  EXPECT_TRUE(light->IsEnabled());
+  light->SetPosition(VisVector_cl(0, 0, 4));
+  VisBaseEntity_cl* house = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  light->AttachToParent(house);
+  ASSERT_EQ(house->GetNumChildren(), 1);
+  EXPECT_TRUE(house->GetChild(0)->IsOfType(VisLightSource_cl::GetClassTypeId()));
+  house->SetPosition(VisVector_cl(10, 0, 0));
+  EXPECT_TRUE(light->GetPosition().IsEqual(VisVector_cl(10, 0, 4), 1e-5f));
+  light->SetEnabled(false);
+  EXPECT_FALSE(light->IsEnabled());
+  // The house may go first: the light stays where it was, without a parent.
+  house->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(light->GetParent(), nullptr);
+  EXPECT_TRUE(light->GetPosition().IsEqual(VisVector_cl(10, 0, 4), 1e-5f));
+}
+
 TEST(LightSourceColour, KeysLoopOverThePeriodShiftedByThePhase) {
   VisLightSource_cl light;
   light.SetColor(VisVector_cl(0.3f, 0.3f, 0.3f));

@@ -1,0 +1,2 @@
+-- A plot or building with nothing to offer: no name, no price.
+sName = ""
