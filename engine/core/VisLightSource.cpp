@@ -6,10 +6,6 @@
 
 V_IMPLEMENT_DYNAMIC(VisLightSource_cl, VisObject3D_cl)
 
-VisLightSource_cl::VisLightSource_cl() = default;
-
-VisLightSource_cl::~VisLightSource_cl() = default;
-
 void VisLightSource_cl::SetColorAnimation(const std::vector<VisVector_cl>& keys, float period) {
   m_colorKeys = keys;
   // A period that is not a positive number would divide by zero: keep the old one.

@@ -1,6 +1,7 @@
 // Light sources of a scene: position, colour and, when animated, a colour curve
-// played with a phase. Scenes declare them with <light> (data/README.md). A light is
-// a 3-D object: attached to an entity it moves with it and is among its children.
+// played with a phase. Scenes declare them with <light> (data/README.md). A light
+// is a 3-D object: attached to an entity (AttachToParent) it moves with it. It can
+// be switched off and on; a light that is off gives no light (its colour reads black).
 #pragma once
 
 #include "engine/base/VBase.h"
@@ -13,12 +14,15 @@
 class VBASE_IMPEXP VisLightSource_cl : public VisObject3D_cl {
   V_DECLARE_DYNAMIC(VisLightSource_cl)
  public:
-  VisLightSource_cl();
-  ~VisLightSource_cl() override;
+  VisLightSource_cl() = default;
 
-  // Switched on when made; a light switched off lights nothing (the state is kept).
+  // On (the default) or off.
   void SetEnabled(bool on) { m_bEnabled = on; }
   bool IsEnabled() const { return m_bEnabled; }
+  // What the light gives at a time of the engine clock: the animated colour, or
+  // black while it is off.
+  VisVector_cl GetEmittedColor(float time) const { return m_bEnabled ? GetAnimatedColor(time) : VisVector_cl(0, 0, 0); }
+
   const VisVector_cl& GetColor() const { return m_vColor; }
   void SetColor(const VisVector_cl& c) { m_vColor = c; }
   float GetRadius() const { return m_fRadius; }

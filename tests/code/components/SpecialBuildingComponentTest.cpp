@@ -122,6 +122,27 @@ TEST_F(SpecialBuildingTest, AConstructionPlotOpensItsDialogOnlyWhileNothingIsBui
   (void)character;
 }
 
+TEST_F(SpecialBuildingTest, LeavingTheBuildingClosesItsScreen) {
+  // The building screens come later; any frame kind shows the rule.
+  SpecialBuildingComponent* special = MakeEnterable(WT_CONSTRUCT);
+  special->ExitBuilding();  // nothing open: nothing happens
+  gui->ShowFrame(WT_CONSTRUCT);
+  BaseWindow* screen = gui->FindWindowA(WT_CONSTRUCT);
+  ASSERT_NE(screen, nullptr);
+  ASSERT_EQ(gui->GetCurrentFrame(), screen);
+  special->ExitBuilding();
+  EXPECT_EQ(gui->GetCurrentFrame(), nullptr);
+  EXPECT_TRUE(screen->isRequestingRemove());
+  SceneFrame();
+  EXPECT_EQ(gui->FindWindowA(WT_CONSTRUCT), nullptr);
+
+  // Another kind's screen stays.
+  gui->ShowFrame(WT_FADE_OUT);
+  special->ExitBuilding();
+  ASSERT_NE(gui->GetCurrentFrame(), nullptr);
+  EXPECT_FALSE(gui->GetCurrentFrame()->isRequestingRemove());
+}
+
 // ---- the name tag ----------------------------------------------------------------------
 
 class NameTagTest : public SpecialBuildingTest {

@@ -6,6 +6,10 @@
 
 #include "entities/BuildingBaseEntity.h"
 
+#if __has_include("components/DestructableBuildingComponent.h")
+#include "components/DestructableBuildingComponent.h"
+#endif
+
 #include "engine/base/VArchive.h"
 
 namespace {
@@ -143,5 +147,26 @@ TEST_F(BuildingScriptTest, TheScriptClassAndItsErrors) {
     EXPECT_NE(Run(code).find(ArgError(1, f, kBuilding)), std::string::npos) << code;
   }
 }
+
+#if __has_include("components/DestructableBuildingComponent.h")
+// With hit points, the script class destroys and rebuilds the building.
+TEST_F(BuildingScriptTest, DestroyAndRebuildGoThroughTheHitPoints) {
+  auto* building = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
+  auto* hitPoints = new DestructableBuildingComponent();
+  hitPoints->SetDropItems(0);
+  ASSERT_TRUE(building->AddComponent(hitPoints));
+  hitPoints->SetHitPointsMax(80);
+  hitPoints->SetHitPoints(80);
+  SetGlobalObject("building", building);
+  EXPECT_TRUE(Bool("building.IsAlive(building)"));
+  EXPECT_EQ(Run("building.Destroy(building)"), "");
+  EXPECT_EQ(hitPoints->GetHitPoints(), 0);
+  EXPECT_FALSE(Bool("building.IsAlive(building)"));
+  EXPECT_EQ(Run("building.Rebuild(building)"), "");
+  EXPECT_EQ(hitPoints->GetHitPoints(), 80);
+  EXPECT_TRUE(Bool("building.IsAlive(building)"));
+  EXPECT_EQ(building->GetVisibleBitmask(), 0xffffffffu);
+}
+#endif
 
 }  // namespace
