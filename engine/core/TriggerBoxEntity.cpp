@@ -2,6 +2,10 @@
 #include "engine/core/TriggerBoxEntity.h"
 
 #include "engine/base/VarTable.h"
+#include "engine/core/VisTriggerSourceComponent.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 void BuildTriggerBoxVars(VARTABLE& t) {
@@ -13,7 +17,62 @@ void BuildTriggerBoxVars(VARTABLE& t) {
 
 V_IMPLEMENT_DYNCREATE_VARS(TriggerBoxEntity_cl, VisBaseEntity_cl, &BuildTriggerBoxVars)
 
-TriggerBoxEntity_cl::TriggerBoxEntity_cl() = default;
+std::vector<VisBaseEntity_cl*> TriggerBoxEntity_cl::s_observed;
+std::vector<TriggerBoxEntity_cl*> TriggerBoxEntity_cl::s_boxes;
+
+TriggerBoxEntity_cl::TriggerBoxEntity_cl() { s_boxes.push_back(this); }
+
+TriggerBoxEntity_cl::~TriggerBoxEntity_cl() {
+  s_boxes.erase(std::remove(s_boxes.begin(), s_boxes.end(), this), s_boxes.end());
+}
+
+void TriggerBoxEntity_cl::AddObservedEntity(VisBaseEntity_cl* entity) {
+  if (entity && !IsObservedEntity(entity)) s_observed.push_back(entity);
+}
+
+void TriggerBoxEntity_cl::RemoveObservedEntity(VisBaseEntity_cl* entity) {
+  if (!entity) return;
+  s_observed.erase(std::remove(s_observed.begin(), s_observed.end(), entity), s_observed.end());
+  for (TriggerBoxEntity_cl* box : s_boxes)
+    box->m_inside.erase(std::remove(box->m_inside.begin(), box->m_inside.end(), entity), box->m_inside.end());
+}
+
+bool TriggerBoxEntity_cl::IsObservedEntity(const VisBaseEntity_cl* entity) {
+  return std::find(s_observed.begin(), s_observed.end(), entity) != s_observed.end();
+}
+
+void TriggerBoxEntity_cl::NotifyEntityDestroyed(VisBaseEntity_cl* entity) { RemoveObservedEntity(entity); }
+
+bool TriggerBoxEntity_cl::IsEntityInside(const VisBaseEntity_cl* entity) const {
+  return std::find(m_inside.begin(), m_inside.end(), entity) != m_inside.end();
+}
+
+void TriggerBoxEntity_cl::CheckObservedEntities() {
+  // Receivers may change the observed list: walk a copy, skip what left it.
+  const std::vector<VisBaseEntity_cl*> observed = s_observed;
+  for (VisBaseEntity_cl* entity : observed) {
+    if (!IsObservedEntity(entity)) continue;
+    const bool inside = !entity->IsMarkedRemoved() && IsInside(entity->GetPosition());
+    const bool wasInside = IsEntityInside(entity);
+    if (inside == wasInside) continue;
+    if (inside) {
+      m_inside.push_back(entity);
+      FireSources("OnObjectEnter", entity);
+    } else {
+      m_inside.erase(std::find(m_inside.begin(), m_inside.end(), entity));
+      FireSources("OnObjectLeave", entity);
+    }
+  }
+}
+
+void TriggerBoxEntity_cl::FireSources(const char* name, VisBaseEntity_cl* cause) {
+  std::vector<VisTriggerSourceComponent_cl*> sources;
+  for (int i = 0; i < GetComponentCount(); ++i) {
+    auto* source = dynamic_cast<VisTriggerSourceComponent_cl*>(GetComponent(i));
+    if (source && source->GetComponentName() && std::string(source->GetComponentName()) == name) sources.push_back(source);
+  }
+  for (VisTriggerSourceComponent_cl* source : sources) source->TriggerAllTargets(cause);
+}
 
 void TriggerBoxEntity_cl::SetBox(const VisVector_cl& halfExtents) {
   m_bSphere = 0;
