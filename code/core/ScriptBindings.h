@@ -46,6 +46,7 @@ extern NativeClassInfo LandBattleCameraComponent_info;
 extern NativeClassInfo TownEntity_info;
 extern NativeClassInfo BaseMissionProto_info;
 extern NativeClassInfo CollectableEntity_info;
+extern NativeClassInfo SpawnerBaseComponent_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

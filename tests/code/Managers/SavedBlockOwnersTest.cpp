@@ -20,6 +20,9 @@
 #include "components/NoiseListenerComponent.h"
 #include "components/RotationComponent.h"
 #include "components/SpeechComponent.h"
+#include "components/PrisonComponent.h"
+#include "components/SoldierSpawner.h"
+#include "components/SpawnerBaseComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
@@ -337,6 +340,25 @@ std::vector<Owner> Owners() {
          }
          return Subject{[unit](VArchive& ar) { unit->Serialize(ar); }, [unit](VArchive& ar) { unit->Serialize(ar); },
                         nullptr};
+       }},
+      Record<SpawnerBaseComponent>("SpawnerBaseComponent", [](SpawnerBaseComponent& s) {
+        s.SetSoldierCount(-1);
+        s.SetSpawnerName("str_GUARDS");
+        auto* t = new UnitEntityTemplate("UnitEntity");
+        t->m_iNation = 2;
+        s.AddUnit(t);
+      }),
+      {"SoldierSpawner", -1,
+       [](bool filled) {
+         auto* s = new SoldierSpawner();
+         if (filled) s->GetPositions().push_back(VisVector_cl(1, 2, 3));
+         return Held<SoldierSpawner>(s, &IoSerialize<SoldierSpawner>);
+       }},
+      {"PrisonComponent", -1,
+       [](bool filled) {
+         auto* p = new PrisonComponent();
+         if (filled) p->SetPropertyNumber("m_iInitialHitPoints", 350);
+         return Held<PrisonComponent>(p, &IoSerialize<PrisonComponent>);
        }},
   };
 }
