@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+V_IMPLEMENT_DYNAMIC(VisLightSource_cl, VisObject3D_cl)
+
 void VisLightSource_cl::SetColorAnimation(const std::vector<VisVector_cl>& keys, float period) {
   m_colorKeys = keys;
   // A period that is not a positive number would divide by zero: keep the old one.

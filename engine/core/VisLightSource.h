@@ -1,19 +1,28 @@
 // Light sources of a scene: position, colour and, when animated, a colour curve
-// played with a phase. Scenes declare them with <light> (data/README.md).
+// played with a phase. Scenes declare them with <light> (data/README.md). A light
+// is a 3-D object: attached to an entity (AttachToParent) it moves with it. It can
+// be switched off and on; a light that is off gives no light (its colour reads black).
 #pragma once
 
 #include "engine/base/VBase.h"
 #include "engine/base/VString.h"
 #include "engine/base/VisMath.h"
+#include "engine/core/VisTypedEngineObject.h"
 
 #include <vector>
 
-class VBASE_IMPEXP VisLightSource_cl {
+class VBASE_IMPEXP VisLightSource_cl : public VisObject3D_cl {
+  V_DECLARE_DYNAMIC(VisLightSource_cl)
  public:
   VisLightSource_cl() = default;
 
-  const VisVector_cl& GetPosition() const { return m_vPosition; }
-  void SetPosition(const VisVector_cl& p) { m_vPosition = p; }
+  // On (the default) or off.
+  void SetEnabled(bool on) { m_bEnabled = on; }
+  bool IsEnabled() const { return m_bEnabled; }
+  // What the light gives at a time of the engine clock: the animated colour, or
+  // black while it is off.
+  VisVector_cl GetEmittedColor(float time) const { return m_bEnabled ? GetAnimatedColor(time) : VisVector_cl(0, 0, 0); }
+
   const VisVector_cl& GetColor() const { return m_vColor; }
   void SetColor(const VisVector_cl& c) { m_vColor = c; }
   float GetRadius() const { return m_fRadius; }
@@ -41,7 +50,7 @@ class VBASE_IMPEXP VisLightSource_cl {
 
  private:
   VString m_sKey;
-  VisVector_cl m_vPosition{0, 0, 0};
+  bool m_bEnabled = true;
   VisVector_cl m_vColor{1, 1, 1};
   float m_fRadius = 100.0f;
   bool m_bVisibilityData = true;

@@ -1,5 +1,6 @@
 // Scene light sources: read with the scene, owned by the world, the colour curve
-// played over its period with a phase, refused values.
+// played over its period with a phase, refused values, lights carried by entities
+// and switched off.
 #include "engine/Vision.h"
 #include "engine/core/VisLightSource.h"
 #include "support/LogCapture.h"
@@ -106,6 +107,33 @@ TEST_F(LightSourceTest, ABadLightValueRefusesTheScene) {
     ASSERT_EQ(Vision::World.GetLightSourceCount(), 1);
     EXPECT_STREQ(Vision::World.GetLightSource(0)->GetKey(), "Old");
   }
+}
+
+TEST_F(LightSourceTest, ALightAttachedToAnEntityMovesWithItAndCanBeSwitchedOff) {
+  auto* light = new VisLightSource_cl();
+  light->SetColor(VisVector_cl(1, 0.5f, 0));
+  light->SetPosition(VisVector_cl(2, 0, 3));
+  Vision::World.AddLightSource(light);
+  VisBaseEntity_cl* lantern = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  light->AttachToParent(lantern);
+  ASSERT_EQ(lantern->GetNumChildren(), 1);
+  EXPECT_EQ(lantern->GetChild(0), light) << "found among the entity's attached objects";
+  lantern->SetPosition(VisVector_cl(10, 0, 0));
+  lantern->SetOrientation(90, 0, 0);
+  EXPECT_TRUE(light->GetPosition().IsEqual(VisVector_cl(10, 2, 3), 1e-4f));
+
+  EXPECT_TRUE(light->IsEnabled());
+  ExpectColor(light->GetEmittedColor(0.0f), 1, 0.5f, 0);
+  light->SetEnabled(false);
+  ExpectColor(light->GetEmittedColor(0.0f), 0, 0, 0);
+  light->SetEnabled(true);
+  ExpectColor(light->GetEmittedColor(0.0f), 1, 0.5f, 0);
+
+  // The entity goes first: the light stays where it was, loose.
+  lantern->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(light->GetParent(), nullptr);
+  EXPECT_TRUE(light->GetPosition().IsEqual(VisVector_cl(10, 2, 3), 1e-4f));
 }
 
 }  // namespace
