@@ -44,7 +44,8 @@ class SpawnerBaseComponent : public BaseComponent, public IVisCallbackHandler_cl
   bool SerializeX(VArchive& ar);
 
   virtual void Update();
-  // Listens to the frame and to removed units; loads the spawner script.
+  // Listens to the frame and to removed units; in the running game loads the
+  // spawner script (unless one is attached) and runs its "OnCreate".
   virtual void InitFunction();
   virtual void DeInitFunction();
   virtual void DebugPrint();
