@@ -114,14 +114,15 @@ void SpawnerBaseComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     Update();
     return;
   }
+  const bool destroyed = data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed;
+  if (!destroyed && data->m_pSender != &GameManager::Callbacks.OnUnitRemoved) return;
   VisBaseEntity_cl* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
   if (!gone) return;
-  if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+  if (destroyed) {
     // Addresses only: the entity is half destroyed.
     if ((VisBaseEntity_cl*)m_pLastSpawned == gone) m_pLastSpawned = nullptr;
     return;
   }
-  if (data->m_pSender != &GameManager::Callbacks.OnUnitRemoved) return;
   const int64_t id = gone->GetUniqueID();
   for (auto it = m_spawned.begin(); it != m_spawned.end(); ++it) {
     if ((*it)->m_iUniqueID != id) continue;

@@ -36,7 +36,9 @@ void UnitContainerComponent::DeInitFunction() {
 }
 
 void UnitContainerComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
-  if (!data) return;
+  if (!data || (data->m_pSender != &GameManager::Callbacks.OnUnitRemoved &&
+                data->m_pSender != &GameManager::Callbacks.OnEntityDestroyed))
+    return;
   auto* gone = static_cast<BaseEntityDataObject*>(data)->m_pEntity;
   if (!gone) return;
   if (data->m_pSender == &GameManager::Callbacks.OnUnitRemoved) {
