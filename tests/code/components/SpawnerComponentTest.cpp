@@ -104,6 +104,34 @@ class SpawnerTest : public SoldierFixture {
   std::vector<SpawnerBaseComponent*> m_detached;
 };
 
+TEST_F(SpawnerTest, SpawnersGoOnEntitiesAndTheGuardPostAndPrisonOnBuildingsOnly) {
+  VisBaseEntity_cl* entity = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
+  HeroStats notAnEntity;
+  const std::string entityOnly = "Component can only be added to instances of VisBaseEntity_cl or derived classes.";
+  const std::string buildingOnly = "Component can only be added to instances of BuildingBaseEntity or derived classes.";
+  SpawnerBaseComponent base;
+  UnitBuildingSpawnerComponent barracks;
+  SoldierSpawner guard;
+  PrisonComponent prison;
+  struct Case {
+    SpawnerBaseComponent* spawner;
+    VisTypedEngineObject_cl* owner;
+    std::string refusal;  // empty: accepted
+  };
+  const Case cases[] = {
+      {&base, entity, ""},           {&barracks, entity, ""},          {&base, &notAnEntity, entityOnly},
+      {&guard, entity, buildingOnly}, {&prison, entity, buildingOnly}, {&prison, &notAnEntity, entityOnly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spawner->GetTypeId()->GetClassName());
+    VString reason;
+    EXPECT_EQ(c.spawner->CanAttachToObject(c.owner, reason), c.refusal.empty() ? 1 : 0);
+    if (!c.refusal.empty()) {
+      EXPECT_EQ(std::string(reason.AsChar()), c.refusal);
+    }
+  }
+}
+
 TEST_F(SpawnerTest, SoldierCountsLimitTheSpawnsAndTheClockRunsHalfASecondThenThreeToFive) {
   Vision::Timer.SetFixedTimeStep(0.05f);
   struct Case {
