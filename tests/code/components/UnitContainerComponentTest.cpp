@@ -5,7 +5,10 @@
 #include "components/UnitContainerComponent.h"
 #include "core/CallbackManager.h"
 #include "core/GameManager.h"
+#include "entities/HeroUnitRecord.h"
+#include "entities/PlayerStats.h"
 #include "entities/UnitEntity.h"
+#include "entities/UnitEntityTemplate.h"
 
 #include "engine/core/TriggerBoxEntity.h"
 #include "engine/core/VisTriggerSourceComponent.h"
@@ -128,6 +131,32 @@ TEST_F(UnitContainerTest, SoldiersWalkingThroughTheEscapeAreaAreCountedPerUnit) 
   Frame();
   EXPECT_EQ(container->GetUnitCount(a), 1);
   EXPECT_EQ(enter->GetTargets().size(), 3u);
+}
+
+TEST_F(UnitContainerTest, HeroesUnitsInTheEscapeAreaLeaveTheTownWithTheirHero) {
+  VisBaseEntity_cl* area = Vision::Game.CreateEntity("TriggerBoxEntity_cl", VisVector_cl(0, 0, 0));
+  area->SetEntityKey("EscapeArea");
+  auto* container = new UnitContainerComponent();
+  ASSERT_TRUE(area->AddComponent(container));
+  GameSessionManager* session = GameSessionManager::GetInstance();
+  PlayerStats* player = session->GetPlayer();
+  ASSERT_NE(player, nullptr);
+  UnitEntity* escaped = MakeUnit(1, VisVector_cl(3, 4, 0));
+  UnitEntity* behind = MakeUnit(1, VisVector_cl(90, 0, 0));
+  for (UnitEntity* unit : {escaped, behind}) session->AddUnitToHero(player, unit);
+  ASSERT_EQ(player->GetUnitRecordCount(), 2);
+  for (int i = 0; i < 2; ++i) player->GetUnitRecord(i)->m_sTownName = "town_saltmarsh";
+  UnitEntity* own = MakeUnit(1, VisVector_cl(1, 1, 0));
+  own->SetIsHero(true);
+  own->SetHeroStats(player);
+  container->AddSoldier(escaped->GetSoldierAtIndex(0));
+  container->AddSoldier(own->GetSoldierAtIndex(0));
+
+  session->StoreEscapedUnits();
+  HeroUnitRecord* first = player->GetUnitRecord(0);
+  EXPECT_TRUE(first->m_sTownName.IsEmpty());
+  EXPECT_TRUE(first->m_pTemplate->m_vPosition.IsEqual(escaped->GetPosition(), 1e-5f));
+  EXPECT_EQ(player->GetUnitRecord(1)->m_sTownName, "town_saltmarsh") << "still waiting in the town";
 }
 
 }  // namespace
