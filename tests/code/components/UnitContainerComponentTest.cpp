@@ -152,6 +152,7 @@ TEST_F(UnitContainerTest, HeroesUnitsInTheEscapeAreaLeaveTheTownWithTheirHero) {
   container->AddSoldier(escaped->GetSoldierAtIndex(0));
   container->AddSoldier(own->GetSoldierAtIndex(0));
 
+  ASSERT_EQ(player->GetUnitRecord(0)->m_pTemplate->m_iUniqueID, escaped->GetUniqueID());
   session->StoreEscapedUnits();
   HeroUnitRecord* first = player->GetUnitRecord(0);
   EXPECT_TRUE(first->m_sTownName.IsEmpty());
