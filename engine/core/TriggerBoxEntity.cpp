@@ -17,49 +17,60 @@ void BuildTriggerBoxVars(VARTABLE& t) {
 
 V_IMPLEMENT_DYNCREATE_VARS(TriggerBoxEntity_cl, VisBaseEntity_cl, &BuildTriggerBoxVars)
 
-std::vector<VisBaseEntity_cl*> TriggerBoxEntity_cl::s_observed;
-std::vector<TriggerBoxEntity_cl*> TriggerBoxEntity_cl::s_boxes;
+namespace {
+// The watched entities (in order for the checks, and as a set for the membership
+// tests of big battles) and the boxes. Made once and never freed: entities still in
+// the world may leave it while the program's statics are torn down.
+struct Registry {
+  std::vector<VisBaseEntity_cl*> observed;
+  std::unordered_set<const VisBaseEntity_cl*> observedSet;
+  std::vector<TriggerBoxEntity_cl*> boxes;
+};
+Registry& Reg() {
+  static Registry* registry = new Registry();
+  return *registry;
+}
+}  // namespace
 
-TriggerBoxEntity_cl::TriggerBoxEntity_cl() { s_boxes.push_back(this); }
+const std::vector<VisBaseEntity_cl*>& TriggerBoxEntity_cl::GetObservedEntities() { return Reg().observed; }
+
+TriggerBoxEntity_cl::TriggerBoxEntity_cl() { Reg().boxes.push_back(this); }
 
 TriggerBoxEntity_cl::~TriggerBoxEntity_cl() {
-  s_boxes.erase(std::remove(s_boxes.begin(), s_boxes.end(), this), s_boxes.end());
+  Reg().boxes.erase(std::remove(Reg().boxes.begin(), Reg().boxes.end(), this), Reg().boxes.end());
 }
 
 void TriggerBoxEntity_cl::AddObservedEntity(VisBaseEntity_cl* entity) {
-  if (entity && !IsObservedEntity(entity)) s_observed.push_back(entity);
+  if (entity && Reg().observedSet.insert(entity).second) Reg().observed.push_back(entity);
 }
 
 void TriggerBoxEntity_cl::RemoveObservedEntity(VisBaseEntity_cl* entity) {
   if (!entity) return;
-  s_observed.erase(std::remove(s_observed.begin(), s_observed.end(), entity), s_observed.end());
-  for (TriggerBoxEntity_cl* box : s_boxes)
-    box->m_inside.erase(std::remove(box->m_inside.begin(), box->m_inside.end(), entity), box->m_inside.end());
+  for (TriggerBoxEntity_cl* box : Reg().boxes) box->m_inside.erase(entity);
+  Registry& reg = Reg();
+  if (reg.observedSet.erase(entity) == 0) return;
+  reg.observed.erase(std::find(reg.observed.begin(), reg.observed.end(), entity));
 }
 
-bool TriggerBoxEntity_cl::IsObservedEntity(const VisBaseEntity_cl* entity) {
-  return std::find(s_observed.begin(), s_observed.end(), entity) != s_observed.end();
-}
+bool TriggerBoxEntity_cl::IsObservedEntity(const VisBaseEntity_cl* entity) { return Reg().observedSet.count(entity) != 0; }
 
 void TriggerBoxEntity_cl::NotifyEntityDestroyed(VisBaseEntity_cl* entity) { RemoveObservedEntity(entity); }
 
-bool TriggerBoxEntity_cl::IsEntityInside(const VisBaseEntity_cl* entity) const {
-  return std::find(m_inside.begin(), m_inside.end(), entity) != m_inside.end();
-}
+bool TriggerBoxEntity_cl::IsEntityInside(const VisBaseEntity_cl* entity) const { return m_inside.count(entity) != 0; }
 
 void TriggerBoxEntity_cl::CheckObservedEntities() {
   // Receivers may change the observed list: walk a copy, skip what left it.
-  const std::vector<VisBaseEntity_cl*> observed = s_observed;
+  const std::vector<VisBaseEntity_cl*> observed = Reg().observed;
   for (VisBaseEntity_cl* entity : observed) {
     if (!IsObservedEntity(entity)) continue;
     const bool inside = !entity->IsMarkedRemoved() && IsInside(entity->GetPosition());
     const bool wasInside = IsEntityInside(entity);
     if (inside == wasInside) continue;
     if (inside) {
-      m_inside.push_back(entity);
+      m_inside.insert(entity);
       FireSources("OnObjectEnter", entity);
     } else {
-      m_inside.erase(std::find(m_inside.begin(), m_inside.end(), entity));
+      m_inside.erase(entity);
       FireSources("OnObjectLeave", entity);
     }
   }

@@ -7,6 +7,7 @@
 
 #include "engine/core/VisBaseEntity.h"
 
+#include <unordered_set>
 #include <vector>
 
 class VBASE_IMPEXP TriggerBoxEntity_cl : public VisBaseEntity_cl {
@@ -28,7 +29,7 @@ class VBASE_IMPEXP TriggerBoxEntity_cl : public VisBaseEntity_cl {
   static void AddObservedEntity(VisBaseEntity_cl* entity);
   static void RemoveObservedEntity(VisBaseEntity_cl* entity);
   static bool IsObservedEntity(const VisBaseEntity_cl* entity);
-  static const std::vector<VisBaseEntity_cl*>& GetObservedEntities() { return s_observed; }
+  static const std::vector<VisBaseEntity_cl*>& GetObservedEntities();
   // Called by the entity's destructor.
   static void NotifyEntityDestroyed(VisBaseEntity_cl* entity);
   // Observed entities this box counts inside since its last check.
@@ -44,7 +45,5 @@ class VBASE_IMPEXP TriggerBoxEntity_cl : public VisBaseEntity_cl {
  private:
   void FireSources(const char* name, VisBaseEntity_cl* cause);
 
-  std::vector<VisBaseEntity_cl*> m_inside;
-  static std::vector<VisBaseEntity_cl*> s_observed;
-  static std::vector<TriggerBoxEntity_cl*> s_boxes;
+  std::unordered_set<const VisBaseEntity_cl*> m_inside;
 };
