@@ -57,8 +57,8 @@ class GameSessionManager : public Singleton<GameSessionManager> {
   void SpawnHero(HeroStats* hero, const VisVector_cl& pos);
   // Every soldier record of the player and the heroes back to its maximum hit points.
   void HealAll();
-  // Units of heroes standing in the escape area take their place in their records
-  // (once the escape area can tell which units stand in it).
+  // Units of heroes standing in the escape area (its unit container's units) take
+  // their place in their records and no longer wait in a town.
   void StoreEscapedUnits();
   VString GetLastLoadedSceneName() const { return m_sLastLoadedScene; }
   void SetLastLoadedSceneName(const char* name) { m_sLastLoadedScene = name; }

@@ -10,6 +10,7 @@
 #include "Managers/TownManager.h"
 #include "Missions/MissionManager.h"
 #include "components/InfantryMovementComponent.h"
+#include "components/UnitContainerComponent.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -624,8 +625,23 @@ void GameSessionManager::HealAll() {
 }
 
 void GameSessionManager::StoreEscapedUnits() {
-  // The units standing in the escape area are known only to its unit container,
-  // which comes with land combat; until then every record keeps its town.
+  if (Vision::Editor.IsInEditor() && Vision::Editor.GetMode() != VisEditorManager_cl::EDITORMODE_PLAYING_IN_GAME) return;
+  // The units standing in the escape area are known only to its unit container.
+  VisBaseEntity_cl* area = Vision::Game.SearchEntity("EscapeArea");
+  UnitContainerComponent* container = area ? area->Components<UnitContainerComponent>() : nullptr;
+  if (!container) return;
+  const std::vector<UnitEntity*> inside = container->GetUnitsInside();
+  for (UnitEntity* unit : inside) {
+    HeroStats* hero = unit->GetHeroStats();
+    if (unit->IsHero() || !hero) continue;
+    for (int i = 0; i < hero->GetUnitRecordCount(); ++i) {
+      HeroUnitRecord* record = hero->GetUnitRecord(i);
+      if (!record->m_pTemplate || TemplateId(record->m_pTemplate) != unit->GetUniqueID()) continue;
+      // Off with the hero: the unit is no longer left behind in a town.
+      record->m_sTownName.Reset();
+      record->m_pTemplate->m_vPosition = unit->GetPosition();
+    }
+  }
 }
 
 // ---- save block -----------------------------------------------------------------------------------------

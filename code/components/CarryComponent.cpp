@@ -9,13 +9,18 @@
 
 #include "engine/Vision.h"
 #include "engine/base/VArchive.h"
+#include "engine/core/IVisPhysicsObject.h"
 #include "engine/core/VisCallbacks.h"
+#include "engine/core/VisParticleEffect.h"
+#include "engine/core/VisParticleEffectFile.h"
+#include "engine/core/VisParticleGroupManager.h"
 
 namespace {
 const char kCarryVersion = 2;
 // Closer than this (in x-y) the soldier takes up his target.
 const float kPickUpDistance = 4.0f;
 const char* const kLootModel = "models\\Props\\loot_on_back\\loot_on_back.MODEL";
+const char* const kGlowEffect = "Particles\\loot_glow.xml";
 }  // namespace
 
 V_IMPLEMENT_DYNCREATE(CarryComponent, BaseComponent)
@@ -25,14 +30,30 @@ CarryComponent::CarryComponent() { GameManager::Callbacks.OnEntityDestroyed.Regi
 CarryComponent::~CarryComponent() {
   GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+  EndGlow();
 }
 
 void CarryComponent::SetOwner(VisTypedEngineObject_cl* owner) {
   BaseComponent::SetOwner(owner);
-  if (owner)
-    Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
-  else
+  if (!owner) {
     Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
+    return;
+  }
+  Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
+  m_spGlowEffectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(kGlowEffect);
+}
+
+VisParticleEffectFile_cl* CarryComponent::GetGlowEffectFile() const { return m_spGlowEffectFile; }
+
+VisParticleEffect_cl* CarryComponent::GetGlowEffect() const { return m_spGlowEffect; }
+
+void CarryComponent::EndGlow() {
+  if (!m_spGlowEffect) return;
+  m_spGlowEffect->SetRemoveWhenFinished(true);
+  m_spGlowEffect->SetHandleWhenVisible(false);
+  m_spGlowEffect->DetachFromParent();
+  m_spGlowEffect->SetFinished();
+  m_spGlowEffect = nullptr;
 }
 
 void CarryComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
@@ -84,7 +105,8 @@ void CarryComponent::Update() {
   // On his back: behind him (his local y axis) and a little higher.
   VisVector_cl back = soldier->GetRotationMatrix().GetColumn(1);
   if (back.GetLength() > 0.0f) back.Normalize();
-  VisVector_cl place = soldier->GetPosition() + back * 0.35f;
+  IVisPhysicsObject_cl* physics = soldier->GetPhysicsObject();
+  VisVector_cl place = (physics ? physics->GetPosition() : soldier->GetPosition()) + back * 0.35f;
   place.z += 1.0f;
   m_pCarriedItem->SetPosition(place);
   m_pCarriedItem->SetOrientation(soldier->GetOrientation());
@@ -109,11 +131,16 @@ void CarryComponent::StartCarry(CollectableEntity* item) {
   item->SetOrientation(VisVector_cl(180.0f, 0.0f, 0.0f));
   item->SetMesh(kLootModel);
   item->StopHighlightEffect();
+  if (!m_spGlowEffect && m_spGlowEffectFile) {
+    m_spGlowEffect = m_spGlowEffectFile->CreateParticleEffectInstance(item->GetPosition(), VisVector_cl(0, 0, 0));
+    if (m_spGlowEffect) m_spGlowEffect->AttachToParent(item);
+  }
 }
 
 void CarryComponent::EndCarry() {
   if (!m_pCarriedItem || m_pCarriedItem->GetCarrier() != static_cast<VisBaseEntity_cl*>(m_pOwner)) return;
   CollectableEntity* item = m_pCarriedItem;
+  EndGlow();
   item->Use();
   item->SetCarrier(nullptr);
   item->SetScaling(1.0f);
@@ -131,6 +158,7 @@ void CarryComponent::DropItem() {
   auto* soldier = static_cast<VisBaseEntity_cl*>(m_pOwner);
   if (!m_pCarriedItem || !soldier || m_pCarriedItem->GetCarrier() != soldier) return;
   CollectableEntity* item = m_pCarriedItem;
+  EndGlow();
   item->SetTraceAccuracy(VIS_TRACEACC_OBOX);
   VisVector_cl place = soldier->GetPosition();
   place.x += 0.3f * MathTools::GaussianRandom();

@@ -6,8 +6,11 @@
 #include "core/BaseComponent.h"
 
 #include "engine/base/VCallback.h"
+#include "engine/base/VRefCounter.h"
 
 class CollectableEntity;
+class VisParticleEffect_cl;
+class VisParticleEffectFile_cl;
 
 class CarryComponent : public BaseComponent, public IVisCallbackHandler_cl {
   V_DECLARE_DYNCREATE(CarryComponent)
@@ -15,7 +18,7 @@ class CarryComponent : public BaseComponent, public IVisCallbackHandler_cl {
   // Listens for destroyed entities: neither the target nor the item outlives its entity.
   CarryComponent();
   ~CarryComponent() override;
-  // With an owner it works every frame.
+  // With an owner it works every frame and holds the glow effect file.
   void SetOwner(VisTypedEngineObject_cl* owner) override;
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
   // 162 delivers the carried item.
@@ -43,7 +46,16 @@ class CarryComponent : public BaseComponent, public IVisCallbackHandler_cl {
   // Delivery: EndCarry, and the item leaves the world.
   virtual void MoveToCargo();
 
+  VisParticleEffectFile_cl* GetGlowEffectFile() const;
+  // The glow on the carried item; null while nothing is carried.
+  VisParticleEffect_cl* GetGlowEffect() const;
+
  private:
+  // Ends the glow: removed when finished, detached, finished, forgotten.
+  void EndGlow();
+
   CollectableEntity* m_pCarryTarget = nullptr;
   CollectableEntity* m_pCarriedItem = nullptr;
+  VSmartPtr<VisParticleEffectFile_cl> m_spGlowEffectFile;
+  VSmartPtr<VisParticleEffect_cl> m_spGlowEffect;
 };

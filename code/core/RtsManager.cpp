@@ -6,15 +6,20 @@
 #include "Managers/SoundManager.h"
 #include "Managers/SpeechManager.h"
 #include "Managers/TownManager.h"
+#include "Managers/GameSessionManager.h"
 #include "components/CameraInputComponent.h"
+#include "components/UnitContainerComponent.h"
 #include "components/CameraModeComponent.h"
 #include "components/LandBattleCameraComponent.h"
 #include "core/AnimConfigManager.h"
+#include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/VEntityHighlightManager.h"
 #include "entities/CameraEntity.h"
+#include "entities/HeroStats.h"
 #include "entities/Nation.h"
+#include "entities/PlayerStats.h"
 #include "entities/SoldierEntity.h"
 #include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
@@ -209,6 +214,38 @@ void RtsManager::UpdateEscapeArea() {
   // one (no area, or an area that carries none) the player counts as inside.
   m_bPlayerInsideEscapeArea = true;
   m_iUnitsInsideEscapeArea = 0;
+  UnitContainerComponent* container =
+      m_pEscapeArea ? m_pEscapeArea->Components<UnitContainerComponent>() : nullptr;
+  if (!container) return;
+  const std::vector<UnitEntity*> inside = container->GetUnitsInside();
+  if (inside.empty()) {
+    m_bPlayerInsideEscapeArea = false;
+    return;
+  }
+  const int nation = GetPlayerNation();
+  int counted = 0;
+  for (UnitEntity* unit : inside) {
+    if (unit->GetNumSoldiers() < 1 || unit->GetNation() != nation) continue;
+    ++counted;
+    // Loot carried in is delivered.
+    const std::vector<SoldierEntity*> soldiers = unit->GetSoldiers();
+    for (SoldierEntity* soldier : soldiers) Vision::Game.SendMsg(soldier, VIS_MSG_USER_UNIT_DELIVER, 0, 0);
+  }
+  // Everyone must be in: the player's character, his units, and each living hero
+  // with the units he leads.
+  int expected = 1;
+  if (GameSessionManager::HasInstance()) {
+    const GameSessionManager* session = GameSessionManager::GetInstance();
+    if (session->GetPlayer()) expected += session->GetPlayer()->GetUnitRecordCount();
+    for (int i = 0; i < session->GetHeroCount(); ++i) {
+      const HeroStats* hero = session->GetHero(i);
+      if (!hero || !hero->GetSoldierStats()) continue;
+      expected += hero->GetUnitRecordCount();
+      if (hero->GetSoldierStats()->m_Hitpoints.GetCurrent() >= 1) ++expected;
+    }
+  }
+  m_bPlayerInsideEscapeArea = expected <= counted;
+  m_iUnitsInsideEscapeArea = counted;
 }
 
 void RtsManager::UpdateBattleMusic() {

@@ -36,7 +36,7 @@ const WrapperClass kClasses[] = {
     {"CollectableEntity", &CollectableEntity_info},
     {"LandBattleCameraComponent", &LandBattleCameraComponent_info},
     {"BaseComponent", &BaseComponent_info},
-    {"SpawnerBaseComponent", nullptr},
+    {"SpawnerBaseComponent", &SpawnerBaseComponent_info},
     {"BaseMissionProto", &BaseMissionProto_info},
     {"SoldierEntity", &SoldierEntity_info},
     {"StorageComponentProto", &StorageComponentProto_info},

@@ -48,6 +48,7 @@ extern NativeClassInfo BaseMissionProto_info;
 extern NativeClassInfo CollectableEntity_info;
 extern NativeClassInfo StorageComponentProto_info;
 extern NativeClassInfo BuildingBaseEntity_info;
+extern NativeClassInfo SpawnerBaseComponent_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

@@ -46,6 +46,8 @@
 #include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 #include "util/Navigation.h"
+
+#include "engine/core/TriggerBoxEntity.h"
 #include "util/NavigationMap.h"
 
 #include "engine/base/VArchive.h"
@@ -156,6 +158,7 @@ SoldierEntity::~SoldierEntity() {
 void SoldierEntity::CommonInit() {
   if (IsEditingOnly() || m_bAlive) return;
   m_bAlive = true;
+  LinkToEscapeArea();
 }
 
 void SoldierEntity::InitFunction() {
@@ -171,9 +174,12 @@ void SoldierEntity::OnDeserializationCallback(void* context) {
 void SoldierEntity::DeInitFunction() {
   BaseEntity::DeInitFunction();
   if (VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveFromAllSets(this);
+  UnlinkFromEscapeArea();
 }
 
 void SoldierEntity::Delete() {
+  TriggerBoxEntity_cl::RemoveObservedEntity(this);
+  m_bObservedByTriggers = false;
   if (m_pParentUnit) m_pParentUnit->MarkRemoved(this);
   m_pParentUnit = nullptr;
 }
@@ -280,7 +286,10 @@ void SoldierEntity::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
     return;
   }
   // Trigger messages belong to the escape area's unit container alone.
-  if (id == VIS_MSG_TRIGGER) return;
+  if (id == VIS_MSG_TRIGGER) {
+    HandleEscapeAreaTrigger(p1, p2);
+    return;
+  }
   if (id == VIS_MSG_ANIMATION_EVENT) HandleEvent((int)p1);
   BaseEntity::MessageFunction(id, p1, p2);
   if (!m_pStateMachine) return;

@@ -53,8 +53,20 @@ class SoldierEntity : public BaseEntity, public ElementManager<SoldierEntity*> {
 
   // Marks the soldier alive when it first enters the running game.
   void CommonInit();
-  // Leaves its unit (marked removed there) and forgets the unit.
+  // Leaves its unit (marked removed there) and forgets the unit; trigger boxes stop
+  // watching it.
   void Delete();
+  // The scene's "EscapeArea" box fires its "OnObjectEnter"/"OnObjectLeave" sources
+  // at the soldier's targets of the same names (made when missing), and the soldier
+  // becomes an entity the boxes watch. Nothing without an escape area.
+  void LinkToEscapeArea();
+  // Unlinks both, drops the targets and leaves the area's unit container; the
+  // boxes stop watching only a soldier who was in it.
+  void UnlinkFromEscapeArea();
+  bool IsObservedByTriggers() const { return m_bObservedByTriggers; }
+  // A trigger message (p1 the source, p2 the target) about this soldier: the source
+  // owner's unit container takes him in on "OnObjectEnter" and out on "OnObjectLeave".
+  void HandleEscapeAreaTrigger(INT_PTR source, INT_PTR target);
 
   // Orders and allegiance.
   const VisVector_cl& GetTargetPosition() const { return m_vTargetPosition; }
@@ -224,4 +236,5 @@ class SoldierEntity : public BaseEntity, public ElementManager<SoldierEntity*> {
   VSmartPtr<VisParticleEffect_cl> m_spActiveSkillEffect;
   VString m_sScriptName;
   bool m_bUnkillable = false;
+  bool m_bObservedByTriggers = false;
 };

@@ -2,6 +2,10 @@
 #include "engine/core/TriggerBoxEntity.h"
 
 #include "engine/base/VarTable.h"
+#include "engine/core/VisTriggerSourceComponent.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 void BuildTriggerBoxVars(VARTABLE& t) {
@@ -13,7 +17,73 @@ void BuildTriggerBoxVars(VARTABLE& t) {
 
 V_IMPLEMENT_DYNCREATE_VARS(TriggerBoxEntity_cl, VisBaseEntity_cl, &BuildTriggerBoxVars)
 
-TriggerBoxEntity_cl::TriggerBoxEntity_cl() = default;
+namespace {
+// The watched entities (in order for the checks, and as a set for the membership
+// tests of big battles) and the boxes. Made once and never freed: entities still in
+// the world may leave it while the program's statics are torn down.
+struct Registry {
+  std::vector<VisBaseEntity_cl*> observed;
+  std::unordered_set<const VisBaseEntity_cl*> observedSet;
+  std::vector<TriggerBoxEntity_cl*> boxes;
+};
+Registry& Reg() {
+  static Registry* registry = new Registry();
+  return *registry;
+}
+}  // namespace
+
+const std::vector<VisBaseEntity_cl*>& TriggerBoxEntity_cl::GetObservedEntities() { return Reg().observed; }
+
+TriggerBoxEntity_cl::TriggerBoxEntity_cl() { Reg().boxes.push_back(this); }
+
+TriggerBoxEntity_cl::~TriggerBoxEntity_cl() {
+  Reg().boxes.erase(std::remove(Reg().boxes.begin(), Reg().boxes.end(), this), Reg().boxes.end());
+}
+
+void TriggerBoxEntity_cl::AddObservedEntity(VisBaseEntity_cl* entity) {
+  if (entity && Reg().observedSet.insert(entity).second) Reg().observed.push_back(entity);
+}
+
+void TriggerBoxEntity_cl::RemoveObservedEntity(VisBaseEntity_cl* entity) {
+  if (!entity) return;
+  for (TriggerBoxEntity_cl* box : Reg().boxes) box->m_inside.erase(entity);
+  Registry& reg = Reg();
+  if (reg.observedSet.erase(entity) == 0) return;
+  reg.observed.erase(std::find(reg.observed.begin(), reg.observed.end(), entity));
+}
+
+bool TriggerBoxEntity_cl::IsObservedEntity(const VisBaseEntity_cl* entity) { return Reg().observedSet.count(entity) != 0; }
+
+void TriggerBoxEntity_cl::NotifyEntityDestroyed(VisBaseEntity_cl* entity) { RemoveObservedEntity(entity); }
+
+bool TriggerBoxEntity_cl::IsEntityInside(const VisBaseEntity_cl* entity) const { return m_inside.count(entity) != 0; }
+
+void TriggerBoxEntity_cl::CheckObservedEntities() {
+  // Receivers may change the observed list: walk a copy, skip what left it.
+  const std::vector<VisBaseEntity_cl*> observed = Reg().observed;
+  for (VisBaseEntity_cl* entity : observed) {
+    if (!IsObservedEntity(entity)) continue;
+    const bool inside = !entity->IsMarkedRemoved() && IsInside(entity->GetPosition());
+    const bool wasInside = IsEntityInside(entity);
+    if (inside == wasInside) continue;
+    if (inside) {
+      m_inside.insert(entity);
+      FireSources("OnObjectEnter", entity);
+    } else {
+      m_inside.erase(entity);
+      FireSources("OnObjectLeave", entity);
+    }
+  }
+}
+
+void TriggerBoxEntity_cl::FireSources(const char* name, VisBaseEntity_cl* cause) {
+  std::vector<VisTriggerSourceComponent_cl*> sources;
+  for (int i = 0; i < GetComponentCount(); ++i) {
+    auto* source = dynamic_cast<VisTriggerSourceComponent_cl*>(GetComponent(i));
+    if (source && source->GetComponentName() && std::string(source->GetComponentName()) == name) sources.push_back(source);
+  }
+  for (VisTriggerSourceComponent_cl* source : sources) source->TriggerAllTargets(cause);
+}
 
 void TriggerBoxEntity_cl::SetBox(const VisVector_cl& halfExtents) {
   m_bSphere = 0;

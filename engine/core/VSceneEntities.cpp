@@ -111,6 +111,7 @@ bool VReadSceneEntity(const TiXmlElement* e, VSceneEntityDesc& d, std::string& e
   d.key = Attr(e, "key");
   d.model = Attr(e, "model");
   if (e->Attribute("id")) d.idText = Attr(e, "id");
+  d.parent = Attr(e, "parent");
   if (e->Attribute("position") && !VParseVector3(Attr(e, "position"), d.position)) {
     error = where + "position \"" + Attr(e, "position") + "\" is not x/y/z";
     return false;

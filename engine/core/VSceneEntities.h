@@ -29,6 +29,8 @@ struct VSceneCollisionDesc {
 struct VSceneEntityDesc {
   std::string className = "VisBaseEntity_cl";
   std::string key, model, idText;
+  // Key of the entity this one is attached to (scenes only; resolved after all are made).
+  std::string parent;
   VisVector_cl position{0, 0, 0};
   VisVector_cl orientation{0, 0, 0};
   std::vector<VSceneVarDesc> vars;

@@ -11,6 +11,8 @@
 #include "engine/core/VisGame.h"
 #include "engine/core/VisPath.h"
 #include "engine/core/VisLightSource.h"
+#include "engine/core/VisTriggerSourceComponent.h"
+#include "engine/core/VisTriggerTargetComponent.h"
 #include "engine/core/VisionApp.h"
 
 #include <tinyxml.h>
@@ -41,6 +43,12 @@ struct LightDesc {
   std::vector<VisVector_cl> keys;
 };
 
+// A trigger link: source component of one entity to target component of another.
+struct LinkDesc {
+  std::string from, source, to, target;
+  int line = 0;
+};
+
 struct SceneDesc {
   std::string script;
   bool hasTerrain = false;
@@ -53,6 +61,7 @@ struct SceneDesc {
   std::vector<float> terrainHeights;
   std::vector<VSceneEntityDesc> entities;
   std::vector<LightDesc> lights;
+  std::vector<LinkDesc> links;
   std::vector<PathDesc> paths;
 };
 
@@ -217,6 +226,45 @@ void CreateLight(const LightDesc& d) {
   Vision::World.AddLightSource(light);
 }
 
+// <link from="key" source="name" to="key" target="name"/>
+bool ReadLink(const TiXmlElement* e, LinkDesc& d, std::string& error) {
+  d.line = e->Row();
+  d.from = Attr(e, "from");
+  d.source = Attr(e, "source");
+  d.to = Attr(e, "to");
+  d.target = Attr(e, "target");
+  if (d.from.empty() || d.source.empty() || d.to.empty() || d.target.empty()) {
+    error = "line " + std::to_string(d.line) + ": <link> needs from, source, to and target";
+    return false;
+  }
+  return true;
+}
+
+// The named component of that class on the entity, made and attached when missing.
+template <class T>
+T* NamedTriggerComponent(VisBaseEntity_cl* entity, const std::string& name) {
+  for (int i = 0; i < entity->GetComponentCount(); ++i) {
+    auto* c = dynamic_cast<T*>(entity->GetComponent(i));
+    if (c && name == c->GetComponentName()) return c;
+  }
+  auto* c = new T(name.c_str());
+  if (entity->AddComponent(c)) return c;
+  delete c;
+  return nullptr;
+}
+
+void CreateLink(const LinkDesc& d) {
+  VisBaseEntity_cl* from = Vision::Game.SearchEntity(d.from.c_str());
+  VisBaseEntity_cl* to = Vision::Game.SearchEntity(d.to.c_str());
+  if (!from || !to) {
+    Vision::Error.Warning("Scene: line %d: link between \"%s\" and \"%s\" skipped: no such entity", d.line,
+                          d.from.c_str(), d.to.c_str());
+    return;
+  }
+  VisTriggerSourceComponent_cl::Link(NamedTriggerComponent<VisTriggerSourceComponent_cl>(from, d.source),
+                                     NamedTriggerComponent<VisTriggerTargetComponent_cl>(to, d.target));
+}
+
 bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
   TiXmlDocument doc;
   const TiXmlElement* root = VParseXmlRoot(doc, text.c_str(), "scene", error);
@@ -236,6 +284,10 @@ bool ReadScene(const std::string& text, SceneDesc& scene, std::string& error) {
       LightDesc d;
       if (!ReadLight(e, d, error)) return false;
       scene.lights.push_back(std::move(d));
+    } else if (tag == "link") {
+      LinkDesc d;
+      if (!ReadLink(e, d, error)) return false;
+      scene.links.push_back(std::move(d));
     } else if (tag == "terrain") {
       if (!ReadTerrain(e, scene, error)) return false;
     } else {
@@ -302,7 +354,21 @@ bool VSceneLoader::LoadScene(const char* file) {
   // Paths first: entities may look theirs up when they start.
   for (const PathDesc& d : scene.paths) CreatePath(d);
   int created = 0;
-  for (const VSceneEntityDesc& d : scene.entities) created += VCreateSceneEntity(d, "Scene") ? 1 : 0;
+  std::vector<std::pair<VisBaseEntity_cl*, const VSceneEntityDesc*>> children;
+  for (const VSceneEntityDesc& d : scene.entities) {
+    VisBaseEntity_cl* entity = VCreateSceneEntity(d, "Scene");
+    if (!entity) continue;
+    ++created;
+    if (!d.parent.empty()) children.emplace_back(entity, &d);
+  }
+  // Parents may come later in the file.
+  for (auto& [child, d] : children) {
+    if (VisBaseEntity_cl* parent = Vision::Game.SearchEntity(d->parent.c_str()))
+      child->AttachToParent(parent);
+    else
+      Vision::Error.Warning("Scene: line %d: parent \"%s\" not found", d->line, d->parent.c_str());
+  }
+  for (const LinkDesc& d : scene.links) CreateLink(d);
 
   Vision::World.SetSceneFile(name.c_str());
   m_status = STATUS_FINISHED;

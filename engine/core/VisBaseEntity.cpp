@@ -8,6 +8,7 @@
 #include "engine/core/VDynamicMesh.h"
 #include "engine/core/VScriptManager.h"
 #include "engine/core/VisAnimConfig.h"
+#include "engine/core/TriggerBoxEntity.h"
 #include "engine/core/VisAnimManager.h"
 #include "engine/core/VisGame.h"
 #include "engine/core/VisZone.h"
@@ -36,6 +37,8 @@ VisBaseEntity_cl::~VisBaseEntity_cl() {
   if (m_pParentZone) m_pParentZone->OnEntityDestroyed(this);
   // No animation may keep delivering to a dead entity.
   VisAnimManager_cl::NotifyEntityDestroyed(this);
+  // Nor may a trigger box keep watching it.
+  TriggerBoxEntity_cl::NotifyEntityDestroyed(this);
   SetAnimConfig(nullptr);
   SetMesh((VDynamicMesh*)nullptr);
 }

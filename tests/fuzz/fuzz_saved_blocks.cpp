@@ -18,6 +18,9 @@
 #include "Managers/TutorialManager.h"
 #include "Missions/MissionManager.h"
 #include "components/CarryComponent.h"
+#include "components/PrisonComponent.h"
+#include "components/SoldierSpawner.h"
+#include "components/SpawnerBaseComponent.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/SerializableStream.h"
 #include "components/AIShipComponent.h"
@@ -367,6 +370,22 @@ void RunAchievementsFile(VArchive& ar, VArchive* again) {
   AchievementManager::CleanInstance();
 }
 
+// A spawner read detached: its unit kinds and spawned records are unit templates.
+template <class T>
+void RunSpawner(VArchive& ar, VArchive* again) {
+  std::unique_ptr<T> spawner(new T());
+  if (ar.IsSaving()) {
+    spawner->SetSpawnerName("str_GUARDS");
+    auto* kind = new UnitEntityTemplate("UnitEntity");
+    kind->m_iNation = 2;
+    kind->m_iMaxNumSoldiers = 4;
+    spawner->AddUnit(kind);
+  }
+  spawner->Serialize(ar);
+  if (again) spawner->Serialize(*again);
+  Release(ar);
+}
+
 const Owner kOwners[] = {
     {"BaseEntity", &Entity<BaseEntity>},
     {"ShipEntity", &RunShip},
@@ -417,6 +436,9 @@ const Owner kOwners[] = {
     {"CarryComponent", &RunCarry},
     {"CollectableEntityTemplate", &Record<CollectableEntityTemplate>},
     {"AchievementsFile", &RunAchievementsFile},
+    {"SpawnerBaseComponent", &RunSpawner<SpawnerBaseComponent>},
+    {"SoldierSpawner", &RunSpawner<SoldierSpawner>},
+    {"PrisonComponent", &RunSpawner<PrisonComponent>},
 };
 constexpr size_t kOwnerCount = sizeof(kOwners) / sizeof(kOwners[0]);
 

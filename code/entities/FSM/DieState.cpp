@@ -2,7 +2,9 @@
 // pushed backwards.
 #include "entities/FSM/DieState.h"
 
+#include "components/CarryComponent.h"
 #include "components/RagdollComponent.h"
+#include "entities/CollectableEntity.h"
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "util/ComponentSetup.h"
@@ -19,7 +21,14 @@ void DieState::Enter(SoldierEntity* soldier) {
     soldier->RemoveEffects();
   }
   soldier->SetParentUnit(nullptr);
-  // (A carried item is dropped here once soldiers carry loot.)
+  // Loot falls where he stands, glowing again for the next to take.
+  if (auto* carry = soldier->Components<CarryComponent>()) {
+    if (CollectableEntity* item = carry->GetCarryItem()) {
+      item->StartHighlightEffect();
+      carry->DropItem();
+    }
+    carry->DisposeObject();
+  }
   soldier->RemoveAllComponents();
   RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
   if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + MathTools::RandomFloat(), false);

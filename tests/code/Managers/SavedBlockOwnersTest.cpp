@@ -28,6 +28,9 @@
 #include "components/NoiseListenerComponent.h"
 #include "components/RotationComponent.h"
 #include "components/SpeechComponent.h"
+#include "components/PrisonComponent.h"
+#include "components/SoldierSpawner.h"
+#include "components/SpawnerBaseComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
@@ -414,6 +417,25 @@ std::vector<Owner> Owners() {
            d->SetArmorValue(3);
          }
          return Held<DestructableBuildingComponent>(d, &IoSerialize<DestructableBuildingComponent>);
+       }},
+      Record<SpawnerBaseComponent>("SpawnerBaseComponent", [](SpawnerBaseComponent& s) {
+        s.SetSoldierCount(-1);
+        s.SetSpawnerName("str_GUARDS");
+        auto* t = new UnitEntityTemplate("UnitEntity");
+        t->m_iNation = 2;
+        s.AddUnit(t);
+      }),
+      {"SoldierSpawner", -1,
+       [](bool filled) {
+         auto* s = new SoldierSpawner();
+         if (filled) s->GetPositions().push_back(VisVector_cl(1, 2, 3));
+         return Held<SoldierSpawner>(s, &IoSerialize<SoldierSpawner>);
+       }},
+      {"PrisonComponent", -1,
+       [](bool filled) {
+         auto* p = new PrisonComponent();
+         if (filled) p->SetPropertyNumber("m_iInitialHitPoints", 350);
+         return Held<PrisonComponent>(p, &IoSerialize<PrisonComponent>);
        }},
   };
 }

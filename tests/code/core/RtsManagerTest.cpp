@@ -8,15 +8,19 @@
 #include "Managers/SpeechManager.h"
 #include "components/CameraInputComponent.h"
 #include "components/CameraModeComponent.h"
+#include "components/CarryComponent.h"
+#include "components/UnitContainerComponent.h"
 #include "components/LandBattleCameraComponent.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "entities/CameraEntity.h"
+#include "entities/CollectableEntity.h"
 #include "entities/Nation.h"
 #include "entities/SoldierEntity.h"
 #include "entities/SoldierStats.h"
 #include "entities/UnitEntity.h"
 #include "support/SoundTestEnvironment.h"
+#include "util/ComponentSetup.h"
 
 #include "engine/Vision.h"
 #include "engine/core/TriggerBoxEntity.h"
@@ -238,6 +242,39 @@ TEST_F(RtsManagerTest, AnEscapeAreaWithoutAContainerCountsThePlayerInsideAndIsFo
   area->Remove();
   Vision::Game.FreeRemovedEntities();
   EXPECT_EQ(rts.GetEscapeArea(), nullptr);
+}
+
+TEST_F(RtsManagerTest, TheEscapeAreasContainerCountsThePlayersUnitsInsideAndTheirLootIsDelivered) {
+  auto* area = static_cast<TriggerBoxEntity_cl*>(Vision::Game.CreateEntity("TriggerBoxEntity_cl", VisVector_cl(0, 0, 0)));
+  area->SetEntityKey("EscapeArea");
+  area->SetBox(VisVector_cl(10, 10, 10));
+  auto* container = new UnitContainerComponent();
+  ASSERT_TRUE(area->AddComponent(container));
+  UnitEntity* own = MakeUnit(kPlayer, {VisVector_cl(50, 0, 0), VisVector_cl(51, 0, 0)});
+  UnitEntity* enemy = MakeUnit(kEnemy, {VisVector_cl(2, 2, 0)});
+  rts.SetLandBattle(true);
+  rts.Initialize();
+  ASSERT_EQ(rts.GetEscapeArea(), area);
+  SoldierEntity* porter = own->GetSoldierAtIndex(0);
+  auto* carry = ComponentSetup::AddNew<CarryComponent>(porter);
+  auto* loot = static_cast<CollectableEntity*>(Vision::Game.CreateEntity("CollectableEntity", VisVector_cl(50, 1, 0)));
+  carry->StartCarry(loot);
+
+  Vision::Game.RunThinkFunctions();
+  rts.Update();
+  EXPECT_FALSE(rts.IsPlayerIsInsideEscapeArea()) << "only the enemy stands inside";
+  EXPECT_EQ(rts.GetUnitsInsideEscapeArea(), 0);
+  EXPECT_EQ(container->GetUnitCount(enemy), 1);
+  EXPECT_FALSE(loot->IsMarkedRemoved());
+
+  porter->SetPosition(VisVector_cl(3, 0, 0));
+  Vision::Game.RunThinkFunctions();
+  rts.Update();
+  EXPECT_EQ(container->GetUnitCount(own), 1);
+  EXPECT_EQ(rts.GetUnitsInsideEscapeArea(), 1);
+  EXPECT_TRUE(rts.IsPlayerIsInsideEscapeArea()) << "one unit expected: the player's character";
+  EXPECT_FALSE(carry->IsCarrying());
+  EXPECT_TRUE(loot->IsMarkedRemoved()) << "delivered: used and gone";
 }
 
 // Battle music and leaving ---------------------------------------------------------------

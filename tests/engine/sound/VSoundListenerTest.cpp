@@ -145,4 +145,30 @@ TEST_F(VSoundListenerTest, HeadlessTheBackEndIsNullUnlessAsked) {
   }
 }
 
+TEST_F(VSoundListenerTest, ASoundAttachedToItsObjectFollowsItAndKeepsTheGamesFlagBits) {
+  VisObject3D_cl ear;
+  Sound().SetListenerObject(&ear);
+  VSmartPtr<VSoundObject> engine =
+      Sound().CreateSoundInstance("sounds\\cannon_02.wav", VSOUNDRES_3D | VSOUNDRES_EFFECT, VSOUND_LOOPED);
+  ASSERT_TRUE(engine);
+  engine->Set3DFadeDistance(100, 400);
+  // Bits the engine gives no meaning stay in the word for the game (a rocket marks its
+  // flight sound with bit 16).
+  engine->AddStateFlags(1 << 16);
+  {
+    VisObject3D_cl rocket;
+    rocket.SetPosition(VisVector_cl(50, 0, 0));
+    engine->SetPosition(rocket.GetPosition());
+    engine->AttachToParent(&rocket);
+    rocket.SetPosition(VisVector_cl(250, 0, 0));
+    ExpectNear(engine->GetPosition(), VisVector_cl(250, 0, 0));
+    EXPECT_NEAR(engine->GetDistanceFade(), 0.5f, 1e-5f);
+  }
+  // The object gone, the sound stays where it last was.
+  EXPECT_EQ(engine->GetParent(), nullptr);
+  ExpectNear(engine->GetPosition(), VisVector_cl(250, 0, 0));
+  EXPECT_NE(engine->GetStateFlags() & (1 << 16), 0);
+  Sound().SetListenerObject(nullptr);
+}
+
 }  // namespace
