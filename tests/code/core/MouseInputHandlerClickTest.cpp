@@ -1,8 +1,6 @@
 // The mouse handler in a small land scene seen from above: the pick ray over the
 // ground and the soldiers, left clicks and drags, the right-button order, the hover
 // cursor, and the left click at sea.
-// The tests marked DISABLED_ drive Player's selection, orders and ship fire decision;
-// they run once those operations are in (drop the prefix then).
 #include "core/MouseInputHandler.h"
 
 #include "Managers/GameSessionManager.h"
