@@ -8,6 +8,8 @@
 #include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
+#include "engine/core/VisAnimConfig.h"
+
 DieState DieState::s_instance;
 
 DieState::DieState() = default;
@@ -21,6 +23,11 @@ void DieState::Enter(SoldierEntity* soldier) {
   soldier->SetParentUnit(nullptr);
   // (A carried item is dropped here once soldiers carry loot.)
   soldier->RemoveAllComponents();
+  // A model that came in after the soldier's last state change was never animated;
+  // the ragdoll reads the bones of its skeleton from an animation configuration.
+  if (!soldier->GetAnimConfig()) {
+    if (VisAnimConfig_cl* config = VisAnimConfig_cl::CreateSkeletalConfig(soldier->GetMesh())) soldier->SetAnimConfig(config);
+  }
   RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
   if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + MathTools::RandomFloat(), false);
 
