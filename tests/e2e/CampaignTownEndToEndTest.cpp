@@ -198,7 +198,8 @@ TEST(CampaignTownEndToEnd, InAWindowTheMapTheTownAndTheMapAgainAreShown) {
   const scene_play::Blob hero = FindColour(shots[3], kPlayerColour, middle);
   EXPECT_GT(hero.count, 10) << names[3];
   EXPECT_LT(hero.count, 500) << names[3] << ": a soldier, not a ship";
-  EXPECT_GT(FindColour(shots[3], kLeaveColour, leave, 0.08f).count, 1000) << names[3];
+  // Away from the escape area the button does not glow: its face shows, smaller.
+  EXPECT_GT(FindColour(shots[3], kLeaveColour, leave, 0.08f).count, 50) << names[3];
   EXPECT_GT(FindColour(shots[3], kBannerColour, banner, 0.08f).count, 100) << names[3];
   // The right click walked him down the screen, to the quay.
   const scene_play::Blob walked = FindColour(shots[4], kPlayerColour, Region{440, 260, 840, 720});
