@@ -205,11 +205,12 @@ TEST_F(HumanCannonBallTest, ACapturedShipSailsForTheNearestStrongholdUnderTheNew
 TEST_F(HumanCannonBallTest, ASunkShooterEndsTheFightAndOwnShipsStayOwn) {
   prize->GetStats()->SetBoardingTime(1.0f);
   HumanCannonBallComponent* pirate = Pirate(flagship);
+  ProjectileEntity* boarder = Of(pirate);
   Touch(pirate, prize);
   Frames(3);
   flagship->GetStats()->GetHull().SetCurrent(0);
   Frame();
-  EXPECT_FALSE(Alive(Of(pirate)));
+  EXPECT_FALSE(Alive(boarder));
   EXPECT_EQ(prize->GetNation(), 2) << "boarding time left: no capture";
 
   flagship->GetStats()->GetHull().SetCurrent(100);
@@ -225,9 +226,10 @@ TEST_F(HumanCannonBallTest, ASunkShooterEndsTheFightAndOwnShipsStayOwn) {
   ShipEntity* raider = MakeShip("Raider", 2, VisVector_cl(0, -60, 0));
   prize->GetStats()->SetBoardingTime(-1.0f);
   HumanCannonBallComponent* enemy = Pirate(raider);
+  ProjectileEntity* raiderPirate = Of(enemy);
   Touch(enemy, prize);
   Frame();
-  EXPECT_FALSE(Alive(Of(enemy)));
+  EXPECT_FALSE(Alive(raiderPirate));
   EXPECT_EQ(prize->GetNation(), 1);
 }
 

@@ -464,7 +464,7 @@ TEST_F(RagdollTest, EndsWhenAsleepOrWhenItsLifetimeRunsOut) {
     ragdoll->SetSleepTime(lifetime);
     Frame(120);
     EXPECT_EQ(owner->GetPendingRemovalCount(), 0) << "no time limit";
-    owner->RemoveComponent(ragdoll);
+    ragdoll->DisposeObject();
   }
   {
     const float lifetime = 29.5f * kFrame;
