@@ -9,7 +9,12 @@
 #include "core/BaseEntity.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "core/ComponentMessages.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/SoldierEntity.h"
+#include "entities/TownEntity.h"
 #include "entities/UnitEntity.h"
 #include "gui/GUIManager.h"
 #include "util/MathTools.h"
@@ -53,6 +58,24 @@ void SetCursor(CURSOR_TYPES kind) {
 
 bool IsSoldier(const VisBaseEntity_cl* entity) {
   return entity && entity->IsOfType(SoldierEntity::GetClassTypeId());
+}
+
+bool IsUnit(const VisBaseEntity_cl* entity) { return entity && entity->IsOfType(UnitEntity::GetClassTypeId()); }
+
+bool IsBuilding(const VisBaseEntity_cl* entity) {
+  return entity && entity->IsOfType(BuildingBaseEntity::GetClassTypeId());
+}
+
+template <class C>
+bool Carries(VisBaseEntity_cl* entity) {
+  return entity && entity->GetComponentOfType(C::GetClassTypeId()) != nullptr;
+}
+
+// The gate cannon the selection's leaders can man; only in the add-on's game mode.
+bool IsSpecialCannon(VisBaseEntity_cl* entity) {
+  return entity && !IsBuilding(entity) && entity->IsOfType(BaseEntity::GetClassTypeId()) &&
+         GameManager::HasInstance() && GameManager::GetInstance()->GetGameMode() == GAME_MODE_DLC &&
+         Carries<DLC1SpecialCannonComponent>(entity);
 }
 
 UnitType HighestUnitRank() {
@@ -171,13 +194,15 @@ void MouseInputHandler::LeftClick() {
   VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
   if (!hit) {
     if (!m_bDragging && !ModifierHeld()) m_pPlayer->ClearSelection();
+  } else if (!IsUnit(hit) && !IsSoldier(hit)) {
+    if (!m_bDragging) BuildingUseStep(hit);
   } else if (IsSoldier(hit) && !m_pPlayer->IsSelected(hit)) {
     if (ModifierHeld())
       m_pPlayer->DoSelection(hit, false, false);
     else
       m_pPlayer->SetSelected(hit);
   }
-  // Other entities (buildings come with their own use step) and units only drag.
+  // Units and selected soldiers only drag.
   DragStep();
 }
 
@@ -223,9 +248,8 @@ void MouseInputHandler::RightButtonStep() {
       m_orderAnchorBox.SetPoint(0, m_clickGroundTrace.touchPoint);
       // A new order hides the target box the unit showed for the last one.
       if (first) first->GetUnitTargetBox().SetFlag(0);
-    } else if (first && SoundManager::HasInstance()) {
-      SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), SOUND_NEGATIVE, 1.0f, first->GetPosition(), 400.0f,
-                                              0.0f);
+    } else {
+      PlayOrderSound(SOUND_NEGATIVE);
     }
     m_iRightButtonState = 1;
   } else if (!m_iRightButton) {
@@ -234,11 +258,43 @@ void MouseInputHandler::RightButtonStep() {
   }
 }
 
+void MouseInputHandler::BuildingUseStep(VisBaseEntity_cl* entity) {
+  if (!entity || !m_pPlayer || m_iRightButtonState != 1) return;
+  const bool building = IsBuilding(entity);
+  const bool cannon = !building && !entity->IsOfType(TownEntity::GetClassTypeId()) && IsSpecialCannon(entity);
+  if (!building && !cannon) return;
+  // The message carries the target's position; the entity goes along so that the
+  // soldiers know what to use on arrival.
+  const VisVector_cl position = entity->GetPosition();
+  for (int i = 0; i < m_pPlayer->GetNumSelected(); ++i) {
+    UnitEntity* unit = m_pPlayer->GetSelectionAt((unsigned)i);
+    if (!unit) continue;
+    // Only the player's character and heroes go in to use it; the cannon is theirs alone.
+    const bool leader = unit == m_pPlayer->GetPlayerCharacter() || unit->IsHero();
+    if (!leader && cannon) continue;
+    unit->SendMsg(leader ? VIS_MSG_USER_UNIT_WALK_TO_USE : VIS_MSG_USER_UNIT_WALK_TO, (INT_PTR)&position,
+                  (INT_PTR)entity);
+  }
+}
+
+void MouseInputHandler::PlayOrderSound(SoundTypes sound) {
+  UnitEntity* first = m_pPlayer ? m_pPlayer->GetSelectionAt(0) : nullptr;
+  if (first && SoundManager::HasInstance())
+    SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), sound, 1.0f, first->GetPosition(), 400.0f, 0.0f);
+}
+
 void MouseInputHandler::GiveOrder() {
   if (!m_pPlayer) return;
   // The open sea is no static geometry, so no trace finds the water a ship is sent
   // across: at sea the player's ship takes the order from the cursor itself.
   if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected && !AtSea()) return;
+  // A building or the gate cannon is used rather than walked onto.
+  VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
+  if ((IsBuilding(hit) && !Carries<DestructableBuildingComponent>(hit)) || IsSpecialCannon(hit)) {
+    BuildingUseStep(hit);
+    PlayOrderSound(SOUND_ORDER);
+    return;
+  }
   m_pPlayer->GiveTarget(m_clickEntityTrace, m_clickGroundTrace, ModifierHeld());
 }
 

@@ -3,6 +3,7 @@
 // selections and orders, sets the cursor shape and shows hover feedback.
 #pragma once
 
+#include "Managers/SoundManager.h"
 #include "core/SelectionBox.h"
 
 #include "engine/base/VCallback.h"
@@ -71,6 +72,10 @@ class MouseInputHandler : public IVisCallbackHandler_cl {
   void DragStep();
   void RightButtonStep();
   void GiveOrder();
+  // Sends the selection to use the building or gate cannon while the right button is held.
+  void BuildingUseStep(VisBaseEntity_cl* entity);
+  // For the highest unit rank, at the first selected unit; nothing without a selection.
+  void PlayOrderSound(SoundTypes sound);
   void HoverStep();
   void PlaceTooltip(bool show);
   void PlayReleaseAcknowledgement();
