@@ -6,7 +6,13 @@
 #include "Managers/GameSessionManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SoundManager.h"
+#include "Managers/TownManager.h"
+#include "Missions/MissionManager.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
 #include "core/BaseEntity.h"
+#include "Managers/LocalizationTable.h"
+#include "core/VEntityHighlightManager.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "components/DLC1SpecialCannonComponent.h"
@@ -38,6 +44,8 @@ const float kHoverEffectSeconds = 0.1f;
 const float kTooltipOffset = 15.0f;
 const float kTooltipPadding = 10.0f;
 const float kTooltipHeight = 21.0f;
+// Alpha 200, red 255, green 255, blue 100.
+const uint32_t kHoverHighlightColour = 0xC8FFFF64u;
 
 bool ModifierHeld() {
   return Vision::Key.IsPressed(VGLK_MODIFIER_A) || Vision::Key.IsPressed(VGLK_MODIFIER_B);
@@ -301,6 +309,8 @@ void MouseInputHandler::GiveOrder() {
 void MouseInputHandler::HoverStep() {
   m_bOrderAllowed = true;
   VisBaseEntity_cl* hovered = m_hoverEntityTrace.detected ? m_hoverEntityTrace.colliderEntity : nullptr;
+  CEGUI::String tooltip;
+  bool showTooltip = false;
 
   if (!hovered) {
     SetCursor(CURSOR_DEFAULT);
@@ -331,10 +341,73 @@ void MouseInputHandler::HoverStep() {
       SetCursor(CURSOR_FINGER);
     else if (visible)
       SetCursor(CURSOR_CROSSHAIR);
+  } else if (!IsBuilding(hovered)) {
+    if (IsSpecialCannon(hovered)) {
+      SetCursor(CURSOR_FINGER);
+      HoverHighlight(hovered);
+    }
+  } else if (Carries<BuildableBuildingComponent>(hovered)) {
+    SetCursor(CURSOR_FINGER);
+    HoverHighlight(hovered);
+    VString name;
+    static_cast<BaseEntity*>(hovered)->GetScriptValue("sName", name);
+    // The script names the building by its text key.
+    LocalizationTable* texts = LocalizationTable::GetInstance();
+    const std::wstring nameText = name.IsEmpty() ? std::wstring() : texts->GetWideText(name.AsChar());
+    tooltip = texts->GetText("str_TOOLTIP_STRONGHOLD_CONSTRUCTION", nameText.c_str());
+    showTooltip = true;
+  } else if (auto* special = hovered->Components<SpecialBuildingComponent>()) {
+    SetCursor(CURSOR_FINGER);
+    HoverHighlight(hovered);
+    if (const char* key = SpecialBuildingTooltip(special->GetWindowType())) {
+      tooltip = LocalizationTable::GetInstance()->GetText(key);
+      showTooltip = true;
+    }
+  } else if (Carries<DestructableBuildingComponent>(hovered)) {
+    SetCursor(CURSOR_CROSSHAIR);
+    static_cast<BaseEntity*>(hovered)->ShowHealthBar(kHoverHealthBarSeconds);
+    HoverHighlight(hovered);
   }
 
-  // Only buildings carry tooltips; none is chosen until they exist.
-  PlaceTooltip(false);
+  // The highlight this step added goes once the cursor has left its entity; a
+  // component that wants the entity lit adds its own again.
+  if (m_pHoverHighlighted && m_pHoverHighlighted != hovered) {
+    if (VEntityHighlightManager::HasInstance())
+      VEntityHighlightManager::GetInstance()->RemoveHighlight(m_pHoverHighlighted);
+    m_pHoverHighlighted = nullptr;
+  }
+
+  if (m_pTooltip && showTooltip) m_pTooltip->setText(tooltip);
+  PlaceTooltip(showTooltip);
+}
+
+void MouseInputHandler::HoverHighlight(VisBaseEntity_cl* entity) {
+  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
+  if (highlights->IsHighlighted(entity)) return;
+  highlights->AddHighlight(entity, kHoverHighlightColour);
+  m_pHoverHighlighted = entity;
+}
+
+const char* MouseInputHandler::SpecialBuildingTooltip(int buildingType) {
+  switch (buildingType) {
+    case WT_PIRATE_MANSION: {
+      // An empty mansion says so once the player has been inside.
+      if (!TownManager::HasInstance()) return "str_TOOLTIP_STRONGHOLD_MANSION";
+      const TownInfo& town = TownManager::GetInstance()->GetCurrentTownInfo();
+      const bool visited = town.mansionVisited;
+      const int nation = town.sceneType;
+      if (visited && MissionManager::GlobalManager().GetOpenAndOngoingFactionMissions(nation).empty())
+        return "str_MANSION_EMPTY";
+      return "str_TOOLTIP_STRONGHOLD_MANSION";
+    }
+    case WT_SHIPYARD:
+      return "str_TOOLTIP_STRONGHOLD_SHIPYARD";
+    case WT_ALCHEMIST:
+      return "str_TOOLTIP_STRONGHOLD_ALCHEMIST";
+    default:
+      // The unit buildings and the others say nothing.
+      return nullptr;
+  }
 }
 
 void MouseInputHandler::PlaceTooltip(bool show) {
@@ -383,6 +456,7 @@ void MouseInputHandler::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     // Hits on the destroyed entity must not be read later.
     for (VisTraceLineInfo_t* trace : {&m_clickEntityTrace, &m_hoverEntityTrace})
       if (trace->colliderEntity == entity) trace->Clear();
+    if (m_pHoverHighlighted == entity) m_pHoverHighlighted = nullptr;
   }
 }
 

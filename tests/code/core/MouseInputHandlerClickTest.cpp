@@ -679,4 +679,96 @@ TEST_F(MouseInputHandlerClickTest, ALeftPressOnABuildingKeepsTheSelectionAndUses
   Step();
 }
 
+TEST_F(MouseInputHandlerClickTest, TheHoverStepPointsAtBuildingsAndTheGateCannonWithTheirTooltips) {
+  LocalizationTable::GetInstance()->LoadStringFile(BRINEMARK_SOURCE_DIR "/data/localization/strings_en.txt");
+  {
+    std::ofstream script(data.Path() / "MousePlot.lua");
+    script << "sName = \"str_SHIPYARD\"\n";
+  }
+  TownInfo& town = TownManager::GetInstance()->GetCurrentTownInfo();
+  town.sceneType = 1;
+  ASSERT_TRUE(MissionManager::GlobalManager().GetOpenAndOngoingFactionMissions(1).empty());
+
+  enum Kind { PLAIN, CANNON, CANNON_IN_CAMPAIGN, PLOT, UNNAMED_PLOT, SPECIAL, DESTRUCTABLE };
+  struct Case {
+    const char* what;
+    Kind kind;
+    int windowType;
+    bool mansionVisited;
+    CURSOR_TYPES expected;  // the cursor is CURSOR_INVALID before
+    bool highlighted;
+    const char* tooltip;  // null: hidden
+  };
+  const Case cases[] = {
+      {"a building with no role", PLAIN, 0, false, CURSOR_INVALID, false, nullptr},
+      {"the gate cannon", CANNON, 0, false, CURSOR_FINGER, true, nullptr},
+      {"the gate cannon outside the add-on", CANNON_IN_CAMPAIGN, 0, false, CURSOR_INVALID, false, nullptr},
+      {"a plot named by its script", PLOT, 0, false, CURSOR_FINGER, true, "Construction site: Shipyard"},
+      {"a plot without a script", UNNAMED_PLOT, 0, false, CURSOR_FINGER, true, "Construction site: "},
+      {"the mansion", SPECIAL, WT_PIRATE_MANSION, false, CURSOR_FINGER, true, "Mansion"},
+      {"the visited mansion without missions", SPECIAL, WT_PIRATE_MANSION, true, CURSOR_FINGER, true,
+       "The mansion has no missions for you right now."},
+      {"the shipyard", SPECIAL, WT_SHIPYARD, false, CURSOR_FINGER, true, "Shipyard"},
+      {"the alchemist", SPECIAL, WT_ALCHEMIST, false, CURSOR_FINGER, true, "Alchemist"},
+      {"a unit building", SPECIAL, WT_BASIC_UNIT_BUILDING, false, CURSOR_FINGER, true, nullptr},
+      {"the tavern", SPECIAL, WT_TAVERN, false, CURSOR_FINGER, true, nullptr},
+      {"a building that can be destroyed", DESTRUCTABLE, 0, false, CURSOR_CROSSHAIR, true, nullptr},
+  };
+  const VisVector_cl at(-10, 10, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool cannon = c.kind == CANNON || c.kind == CANNON_IN_CAMPAIGN;
+    BaseEntity* target = MakeBlock(at, !cannon, c.kind == PLOT ? "MousePlot.lua" : nullptr);
+    if (cannon) Attach(target, new DLC1SpecialCannonComponent());
+    if (c.kind == PLOT || c.kind == UNNAMED_PLOT) Attach(target, new BuildableBuildingComponent());
+    if (c.kind == SPECIAL) Attach(target, new SpecialBuildingComponent())->SetWindowType((WINDOW_TYPES)c.windowType);
+    if (c.kind == DESTRUCTABLE) Attach(target, new DestructableBuildingComponent());
+    game->SetGameMode(c.kind == CANNON_IN_CAMPAIGN ? GAME_MODE_CAMPAIGN : GAME_MODE_DLC);
+    town.mansionVisited = c.mansionVisited;
+
+    gui->ChangeMouseCursor(CURSOR_INVALID);
+    PointAt(at + VisVector_cl(0, 0, 4));
+    Step();
+    ASSERT_EQ(handler->GetHoverEntityTrace().colliderEntity, target);
+    EXPECT_EQ(CursorImage(), CursorOf(c.expected));
+    EXPECT_EQ(Highlighted(target), c.highlighted);
+    if (c.highlighted) {
+      EXPECT_EQ(VEntityHighlightManager::GetInstance()->GetHighlightColour(target), 0xC8FFFF64u);
+    }
+    CEGUI::Window* tooltip = handler->GetTooltipWindow();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(tooltip->isVisible(), c.tooltip != nullptr);
+    if (c.tooltip) {
+      EXPECT_EQ(std::string(tooltip->getText().c_str()), c.tooltip);
+      EXPECT_FLOAT_EQ(tooltip->getPosition().d_x.d_offset, handler->GetCursorX() + 15.0f);
+      EXPECT_FLOAT_EQ(tooltip->getPosition().d_y.d_offset, handler->GetCursorY() + 15.0f);
+      EXPECT_GT(tooltip->getSize().d_width.d_offset, 10.0f) << "wide enough for the text";
+    }
+    auto* bar = target->Components<HealthBarComponent>();
+    EXPECT_EQ(bar != nullptr, c.kind == DESTRUCTABLE) << "only a building that can be destroyed shows its health";
+
+    // Off the building: its hover highlight and the tooltip go.
+    PointAt(VisVector_cl(20, 10, 0));
+    Step();
+    EXPECT_FALSE(Highlighted(target));
+    EXPECT_FALSE(tooltip->isVisible());
+
+    target->Remove();
+    Vision::Game.FreeRemovedEntities();
+  }
+  town.mansionVisited = false;
+}
+
+TEST_F(MouseInputHandlerClickTest, TheHoverLeavesAHighlightItDidNotAdd) {
+  BaseEntity* building = MakeBlock(VisVector_cl(-10, 10, 0));
+  Attach(building, new DestructableBuildingComponent());
+  VEntityHighlightManager::GetInstance()->AddHighlight(building, 0xFF00FF00u);
+  PointAt(VisVector_cl(-10, 10, 4));
+  Step();
+  PointAt(VisVector_cl(20, 10, 0));
+  Step();
+  EXPECT_TRUE(Highlighted(building));
+  EXPECT_EQ(VEntityHighlightManager::GetInstance()->GetHighlightColour(building), 0xFF00FF00u);
+}
+
 }  // namespace
