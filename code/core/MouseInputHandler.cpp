@@ -6,10 +6,21 @@
 #include "Managers/GameSessionManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SoundManager.h"
+#include "Managers/TownManager.h"
+#include "Missions/MissionManager.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/SpecialBuildingComponent.h"
 #include "core/BaseEntity.h"
+#include "Managers/LocalizationTable.h"
+#include "core/VEntityHighlightManager.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "core/ComponentMessages.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/SoldierEntity.h"
+#include "entities/TownEntity.h"
 #include "entities/UnitEntity.h"
 #include "gui/GUIManager.h"
 #include "util/MathTools.h"
@@ -33,6 +44,8 @@ const float kHoverEffectSeconds = 0.1f;
 const float kTooltipOffset = 15.0f;
 const float kTooltipPadding = 10.0f;
 const float kTooltipHeight = 21.0f;
+// Alpha 200, red 255, green 255, blue 100.
+const uint32_t kHoverHighlightColour = 0xC8FFFF64u;
 
 bool ModifierHeld() {
   return Vision::Key.IsPressed(VGLK_MODIFIER_A) || Vision::Key.IsPressed(VGLK_MODIFIER_B);
@@ -53,6 +66,24 @@ void SetCursor(CURSOR_TYPES kind) {
 
 bool IsSoldier(const VisBaseEntity_cl* entity) {
   return entity && entity->IsOfType(SoldierEntity::GetClassTypeId());
+}
+
+bool IsUnit(const VisBaseEntity_cl* entity) { return entity && entity->IsOfType(UnitEntity::GetClassTypeId()); }
+
+bool IsBuilding(const VisBaseEntity_cl* entity) {
+  return entity && entity->IsOfType(BuildingBaseEntity::GetClassTypeId());
+}
+
+template <class C>
+bool Carries(VisBaseEntity_cl* entity) {
+  return entity && entity->GetComponentOfType(C::GetClassTypeId()) != nullptr;
+}
+
+// The gate cannon the selection's leaders can man; only in the add-on's game mode.
+bool IsSpecialCannon(VisBaseEntity_cl* entity) {
+  return entity && !IsBuilding(entity) && entity->IsOfType(BaseEntity::GetClassTypeId()) &&
+         GameManager::HasInstance() && GameManager::GetInstance()->GetGameMode() == GAME_MODE_DLC &&
+         Carries<DLC1SpecialCannonComponent>(entity);
 }
 
 UnitType HighestUnitRank() {
@@ -171,13 +202,15 @@ void MouseInputHandler::LeftClick() {
   VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
   if (!hit) {
     if (!m_bDragging && !ModifierHeld()) m_pPlayer->ClearSelection();
+  } else if (!IsUnit(hit) && !IsSoldier(hit)) {
+    if (!m_bDragging) BuildingUseStep(hit);
   } else if (IsSoldier(hit) && !m_pPlayer->IsSelected(hit)) {
     if (ModifierHeld())
       m_pPlayer->DoSelection(hit, false, false);
     else
       m_pPlayer->SetSelected(hit);
   }
-  // Other entities (buildings come with their own use step) and units only drag.
+  // Units and selected soldiers only drag.
   DragStep();
 }
 
@@ -223,9 +256,8 @@ void MouseInputHandler::RightButtonStep() {
       m_orderAnchorBox.SetPoint(0, m_clickGroundTrace.touchPoint);
       // A new order hides the target box the unit showed for the last one.
       if (first) first->GetUnitTargetBox().SetFlag(0);
-    } else if (first && SoundManager::HasInstance()) {
-      SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), SOUND_NEGATIVE, 1.0f, first->GetPosition(), 400.0f,
-                                              0.0f);
+    } else {
+      PlayOrderSound(SOUND_NEGATIVE);
     }
     m_iRightButtonState = 1;
   } else if (!m_iRightButton) {
@@ -234,17 +266,51 @@ void MouseInputHandler::RightButtonStep() {
   }
 }
 
+void MouseInputHandler::BuildingUseStep(VisBaseEntity_cl* entity) {
+  if (!entity || !m_pPlayer || m_iRightButtonState != 1) return;
+  const bool building = IsBuilding(entity);
+  const bool cannon = !building && !entity->IsOfType(TownEntity::GetClassTypeId()) && IsSpecialCannon(entity);
+  if (!building && !cannon) return;
+  // The message carries the target's position; the entity goes along so that the
+  // soldiers know what to use on arrival.
+  const VisVector_cl position = entity->GetPosition();
+  for (int i = 0; i < m_pPlayer->GetNumSelected(); ++i) {
+    UnitEntity* unit = m_pPlayer->GetSelectionAt((unsigned)i);
+    if (!unit) continue;
+    // Only the player's character and heroes go in to use it; the cannon is theirs alone.
+    const bool leader = unit == m_pPlayer->GetPlayerCharacter() || unit->IsHero();
+    if (!leader && cannon) continue;
+    unit->SendMsg(leader ? VIS_MSG_USER_UNIT_WALK_TO_USE : VIS_MSG_USER_UNIT_WALK_TO, (INT_PTR)&position,
+                  (INT_PTR)entity);
+  }
+}
+
+void MouseInputHandler::PlayOrderSound(SoundTypes sound) {
+  UnitEntity* first = m_pPlayer ? m_pPlayer->GetSelectionAt(0) : nullptr;
+  if (first && SoundManager::HasInstance())
+    SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), sound, 1.0f, first->GetPosition(), 400.0f, 0.0f);
+}
+
 void MouseInputHandler::GiveOrder() {
   if (!m_pPlayer) return;
   // The open sea is no static geometry, so no trace finds the water a ship is sent
   // across: at sea the player's ship takes the order from the cursor itself.
   if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected && !AtSea()) return;
+  // A building or the gate cannon is used rather than walked onto.
+  VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
+  if ((IsBuilding(hit) && !Carries<DestructableBuildingComponent>(hit)) || IsSpecialCannon(hit)) {
+    BuildingUseStep(hit);
+    PlayOrderSound(SOUND_ORDER);
+    return;
+  }
   m_pPlayer->GiveTarget(m_clickEntityTrace, m_clickGroundTrace, ModifierHeld());
 }
 
 void MouseInputHandler::HoverStep() {
   m_bOrderAllowed = true;
   VisBaseEntity_cl* hovered = m_hoverEntityTrace.detected ? m_hoverEntityTrace.colliderEntity : nullptr;
+  CEGUI::String tooltip;
+  bool showTooltip = false;
 
   if (!hovered) {
     SetCursor(CURSOR_DEFAULT);
@@ -275,10 +341,73 @@ void MouseInputHandler::HoverStep() {
       SetCursor(CURSOR_FINGER);
     else if (visible)
       SetCursor(CURSOR_CROSSHAIR);
+  } else if (!IsBuilding(hovered)) {
+    if (IsSpecialCannon(hovered)) {
+      SetCursor(CURSOR_FINGER);
+      HoverHighlight(hovered);
+    }
+  } else if (Carries<BuildableBuildingComponent>(hovered)) {
+    SetCursor(CURSOR_FINGER);
+    HoverHighlight(hovered);
+    VString name;
+    static_cast<BaseEntity*>(hovered)->GetScriptValue("sName", name);
+    // The script names the building by its text key.
+    LocalizationTable* texts = LocalizationTable::GetInstance();
+    const std::wstring nameText = name.IsEmpty() ? std::wstring() : texts->GetWideText(name.AsChar());
+    tooltip = texts->GetText("str_TOOLTIP_STRONGHOLD_CONSTRUCTION", nameText.c_str());
+    showTooltip = true;
+  } else if (auto* special = hovered->Components<SpecialBuildingComponent>()) {
+    SetCursor(CURSOR_FINGER);
+    HoverHighlight(hovered);
+    if (const char* key = SpecialBuildingTooltip(special->GetWindowType())) {
+      tooltip = LocalizationTable::GetInstance()->GetText(key);
+      showTooltip = true;
+    }
+  } else if (Carries<DestructableBuildingComponent>(hovered)) {
+    SetCursor(CURSOR_CROSSHAIR);
+    static_cast<BaseEntity*>(hovered)->ShowHealthBar(kHoverHealthBarSeconds);
+    HoverHighlight(hovered);
   }
 
-  // Only buildings carry tooltips; none is chosen until they exist.
-  PlaceTooltip(false);
+  // The highlight this step added goes once the cursor has left its entity; a
+  // component that wants the entity lit adds its own again.
+  if (m_pHoverHighlighted && m_pHoverHighlighted != hovered) {
+    if (VEntityHighlightManager::HasInstance())
+      VEntityHighlightManager::GetInstance()->RemoveHighlight(m_pHoverHighlighted);
+    m_pHoverHighlighted = nullptr;
+  }
+
+  if (m_pTooltip && showTooltip) m_pTooltip->setText(tooltip);
+  PlaceTooltip(showTooltip);
+}
+
+void MouseInputHandler::HoverHighlight(VisBaseEntity_cl* entity) {
+  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
+  if (highlights->IsHighlighted(entity)) return;
+  highlights->AddHighlight(entity, kHoverHighlightColour);
+  m_pHoverHighlighted = entity;
+}
+
+const char* MouseInputHandler::SpecialBuildingTooltip(int buildingType) {
+  switch (buildingType) {
+    case WT_PIRATE_MANSION: {
+      // An empty mansion says so once the player has been inside.
+      if (!TownManager::HasInstance()) return "str_TOOLTIP_STRONGHOLD_MANSION";
+      const TownInfo& town = TownManager::GetInstance()->GetCurrentTownInfo();
+      const bool visited = town.mansionVisited;
+      const int nation = town.sceneType;
+      if (visited && MissionManager::GlobalManager().GetOpenAndOngoingFactionMissions(nation).empty())
+        return "str_MANSION_EMPTY";
+      return "str_TOOLTIP_STRONGHOLD_MANSION";
+    }
+    case WT_SHIPYARD:
+      return "str_TOOLTIP_STRONGHOLD_SHIPYARD";
+    case WT_ALCHEMIST:
+      return "str_TOOLTIP_STRONGHOLD_ALCHEMIST";
+    default:
+      // The unit buildings and the others say nothing.
+      return nullptr;
+  }
 }
 
 void MouseInputHandler::PlaceTooltip(bool show) {
@@ -327,6 +456,7 @@ void MouseInputHandler::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     // Hits on the destroyed entity must not be read later.
     for (VisTraceLineInfo_t* trace : {&m_clickEntityTrace, &m_hoverEntityTrace})
       if (trace->colliderEntity == entity) trace->Clear();
+    if (m_pHoverHighlighted == entity) m_pHoverHighlighted = nullptr;
   }
 }
 

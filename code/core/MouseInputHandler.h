@@ -3,6 +3,7 @@
 // selections and orders, sets the cursor shape and shows hover feedback.
 #pragma once
 
+#include "Managers/SoundManager.h"
 #include "core/SelectionBox.h"
 
 #include "engine/base/VCallback.h"
@@ -71,8 +72,16 @@ class MouseInputHandler : public IVisCallbackHandler_cl {
   void DragStep();
   void RightButtonStep();
   void GiveOrder();
+  // Sends the selection to use the building or gate cannon while the right button is held.
+  void BuildingUseStep(VisBaseEntity_cl* entity);
+  // For the highest unit rank, at the first selected unit; nothing without a selection.
+  void PlayOrderSound(SoundTypes sound);
   void HoverStep();
   void PlaceTooltip(bool show);
+  // Lights the hovered entity unless something else already does.
+  void HoverHighlight(VisBaseEntity_cl* entity);
+  // The tooltip key of a special building's type; null for none.
+  static const char* SpecialBuildingTooltip(int buildingType);
   void PlayReleaseAcknowledgement();
 
   int m_iLeftButton = 0;
@@ -91,6 +100,8 @@ class MouseInputHandler : public IVisCallbackHandler_cl {
   bool m_bOrderAllowed = false;
   bool m_bDragging = false;
   CEGUI::Window* m_pTooltip = nullptr;
+  // The entity whose highlight the hover step added; it goes when the cursor leaves.
+  VisBaseEntity_cl* m_pHoverHighlighted = nullptr;
   // Scratch list of the ground the pick ray tests; made once, refilled each frame.
   std::unique_ptr<std::vector<VisStaticGeometryInstance_cl*>> m_pGroundScratch;
 };

@@ -4,9 +4,19 @@
 #include "core/MouseInputHandler.h"
 
 #include "Managers/GameSessionManager.h"
+#include "Managers/LocalizationTable.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SoundManager.h"
+#include "Managers/TownManager.h"
+#include "Missions/MissionManager.h"
+#include "components/BuildableBuildingComponent.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "components/HealthBarComponent.h"
+#include "components/SpecialBuildingComponent.h"
 #include "core/ComponentMessages.h"
+#include "core/VEntityHighlightManager.h"
+#include "entities/BuildingBaseEntity.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
@@ -32,6 +42,7 @@
 #include <CEGUI/CEGUI.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -112,6 +123,8 @@ class MouseInputHandlerClickTest : public ::testing::Test {
     Vision::Game.RemoveAllEntities();
     ground.reset();
     mesh = nullptr;
+    buildingMesh = nullptr;
+    game->SetGameMode(GAME_MODE_CAMPAIGN);
     ships.clear();
     game->OneTimeDeInit();
     RtsManager::GlobalManager().OneTimeDeInit();
@@ -142,6 +155,70 @@ class MouseInputHandlerClickTest : public ::testing::Test {
     return unit;
   }
   static SoldierEntity* First(UnitEntity* unit) { return unit->GetSoldierAtIndex(0); }
+
+  // An entity 6 wide and 4 high at the position, traced by its box: a building
+  // (with the script, when given) or a plain BaseEntity.
+  BaseEntity* MakeBlock(const VisVector_cl& at, bool building = true, const char* script = nullptr) {
+    if (!buildingMesh) {
+      buildingMesh = new VDynamicMesh("mouse_building.model");
+      EXPECT_TRUE(buildingMesh->LoadFromXml("<model><bbox min=\"-3/-3/0\" max=\"3/3/4\"/></model>"));
+    }
+    const std::string params = script ? std::string("m_sBuildingScript=\"") + script + "\"" : std::string();
+    auto* entity = static_cast<BaseEntity*>(Vision::Game.CreateEntity(building ? "BuildingBaseEntity" : "BaseEntity",
+                                                                     at, nullptr, params.c_str()));
+    entity->SetMesh(buildingMesh);
+    entity->SetClickTraceAccuracy(VIS_TRACEACC_AABOX);
+    return entity;
+  }
+  // Components change the model and click accuracy as they come; the box stays the
+  // traced shape.
+  template <class C>
+  C* Attach(BaseEntity* entity, C* component) {
+    EXPECT_TRUE(entity->AddComponent(component));
+    entity->SetMesh(buildingMesh);
+    entity->SetClickTraceAccuracy(VIS_TRACEACC_AABOX);
+    return component;
+  }
+
+  // The player's character, a hero and a plain unit, all selected, each with a probe
+  // on its soldier.
+  struct Party {
+    UnitEntity* character;
+    UnitEntity* hero;
+    UnitEntity* plain;
+    MessageProbe* probes[3];
+  };
+  Party SelectParty() {
+    Party party{};
+    UnitEntity* units[3];
+    for (int i = 0; i < 3; ++i) {
+      units[i] = MakeUnit(1, VisVector_cl(20.0f + 3.0f * (float)i, -20, 0));
+      party.probes[i] = new MessageProbe();
+      First(units[i])->AddComponent(party.probes[i]);
+    }
+    player->UnitRemoved(units[0]);
+    units[0]->SetEntityKey("PlayerCharacter");
+    player->AddPlayerUnit(units[0]);
+    units[1]->SetIsHero(true);
+    party = {units[0], units[1], units[2], {party.probes[0], party.probes[1], party.probes[2]}};
+    EXPECT_EQ(player->GetPlayerCharacter(), units[0]);
+    player->ClearSelection();
+    for (UnitEntity* unit : units) player->DoSelection(unit, false, false);
+    EXPECT_EQ(player->GetNumSelected(), 3);
+    return party;
+  }
+  // What each of the party received: 165, 164 or nothing (0).
+  static std::vector<int> UseMessages(const Party& party) {
+    std::vector<int> got;
+    for (MessageProbe* probe : party.probes) {
+      const int use = probe->Count(VIS_MSG_USER_UNIT_WALK_TO_USE), walk = probe->Count(VIS_MSG_USER_UNIT_WALK_TO);
+      got.push_back(use && walk ? -1 : use ? VIS_MSG_USER_UNIT_WALK_TO_USE : walk ? VIS_MSG_USER_UNIT_WALK_TO : 0);
+    }
+    return got;
+  }
+  static bool Highlighted(VisBaseEntity_cl* entity) {
+    return VEntityHighlightManager::HasInstance() && VEntityHighlightManager::GetInstance()->IsHighlighted(entity);
+  }
 
   // The cursor on the screen pixel where the world point is seen.
   void PointAt(const VisVector_cl& world) {
@@ -211,6 +288,7 @@ class MouseInputHandlerClickTest : public ::testing::Test {
   Player* player = nullptr;
   std::unique_ptr<VisStaticGeometryInstance_cl> ground;
   VSmartPtr<VDynamicMesh> mesh;
+  VSmartPtr<VDynamicMesh> buildingMesh;
   std::vector<std::unique_ptr<ShipStats>> ships;
 };
 
@@ -520,6 +598,177 @@ TEST_F(MouseInputHandlerClickTest, ARightClickOnTheOpenSeaSteersThePlayersShip) 
   Button(1, false);
   Step();
   EXPECT_NEAR(movement->GetTargetHeading(), 90.0f, 1.0f);
+}
+
+TEST_F(MouseInputHandlerClickTest, ARightClickOnABuildingOrTheGateCannonSendsTheSelectionToUseIt) {
+  enum Kind { PLAIN_BUILDING, SPECIAL_BUILDING, DESTRUCTABLE_BUILDING, CANNON, CANNON_IN_CAMPAIGN };
+  struct Case {
+    const char* what;
+    Kind kind;
+    std::vector<int> expected;  // character, hero, plain unit
+    bool used;                  // an order sound instead of the unit's own order
+  };
+  const int use = VIS_MSG_USER_UNIT_WALK_TO_USE, walk = VIS_MSG_USER_UNIT_WALK_TO;
+  const Case cases[] = {
+      {"a plain building", PLAIN_BUILDING, {use, use, walk}, true},
+      {"a special building", SPECIAL_BUILDING, {use, use, walk}, true},
+      {"a building that can be destroyed is attacked", DESTRUCTABLE_BUILDING, {0, 0, 0}, false},
+      {"the gate cannon: only the leaders", CANNON, {use, use, 0}, true},
+      {"the gate cannon outside the add-on is nothing to use", CANNON_IN_CAMPAIGN, {0, 0, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Party party = SelectParty();
+    const VisVector_cl at(-10, 10, 0);
+    BaseEntity* target = MakeBlock(at, c.kind != CANNON && c.kind != CANNON_IN_CAMPAIGN);
+    if (c.kind == SPECIAL_BUILDING) Attach(target, new SpecialBuildingComponent())->SetWindowType(WT_SHIPYARD);
+    if (c.kind == DESTRUCTABLE_BUILDING) Attach(target, new DestructableBuildingComponent());
+    if (c.kind == CANNON || c.kind == CANNON_IN_CAMPAIGN) Attach(target, new DLC1SpecialCannonComponent());
+    game->SetGameMode(c.kind == CANNON_IN_CAMPAIGN ? GAME_MODE_CAMPAIGN : GAME_MODE_DLC);
+    const int orders = Played(kSoundFiles.at(SOUND_ORDER));
+
+    PointAt(at + VisVector_cl(0, 0, 4));
+    Step();
+    Button(1, true);
+    Step();
+    EXPECT_TRUE(UseMessages(party) == std::vector<int>({0, 0, 0})) << "nothing before the release";
+    Button(1, false);
+    Step();
+    EXPECT_TRUE(UseMessages(party) == c.expected);
+    if (c.used) {
+      for (MessageProbe* probe : party.probes) EXPECT_EQ(probe->Count(VIS_MSG_USER_UNIT_MOVE), 0) << "no move order";
+    }
+    EXPECT_EQ(Played(kSoundFiles.at(SOUND_ORDER)) - orders, c.used ? 1 : 0);
+
+    for (UnitEntity* unit : {party.character, party.hero, party.plain}) {
+      player->UnitRemoved(unit);
+      unit->Remove();
+    }
+    target->Remove();
+    Vision::Game.FreeRemovedEntities();
+  }
+}
+
+TEST_F(MouseInputHandlerClickTest, ALeftPressOnABuildingKeepsTheSelectionAndUsesItOnlyWithTheRightButtonHeld) {
+  Party party = SelectParty();
+  const VisVector_cl at(-10, 10, 0);
+  MakeBlock(at);
+  PointAt(at + VisVector_cl(0, 0, 4));
+
+  // The left button alone: no use, the selection stays, a drag begins.
+  Button(0, true);
+  Step(2);
+  EXPECT_EQ(player->GetNumSelected(), 3);
+  EXPECT_TRUE(handler->IsDragging());
+  EXPECT_TRUE(UseMessages(party) == std::vector<int>({0, 0, 0}));
+  Button(0, false);
+  Step();
+
+  // Right held, then the left press: the use on the first frame only.
+  Button(1, true);
+  Step();
+  ASSERT_EQ(handler->GetRightButtonState(), 1);
+  Button(0, true);
+  Step(3);
+  const int use = VIS_MSG_USER_UNIT_WALK_TO_USE, walk = VIS_MSG_USER_UNIT_WALK_TO;
+  EXPECT_TRUE(UseMessages(party) == std::vector<int>({use, use, walk}));
+  EXPECT_EQ(party.probes[0]->Count(use), 1) << "once per press";
+  EXPECT_TRUE(handler->IsDragging());
+  Button(0, false);
+  Button(1, false);
+  Step();
+}
+
+TEST_F(MouseInputHandlerClickTest, TheHoverStepPointsAtBuildingsAndTheGateCannonWithTheirTooltips) {
+  LocalizationTable::GetInstance()->LoadStringFile(BRINEMARK_SOURCE_DIR "/data/localization/strings_en.txt");
+  {
+    std::ofstream script(data.Path() / "MousePlot.lua");
+    script << "sName = \"str_SHIPYARD\"\n";
+  }
+  TownInfo& town = TownManager::GetInstance()->GetCurrentTownInfo();
+  town.sceneType = 1;
+  ASSERT_TRUE(MissionManager::GlobalManager().GetOpenAndOngoingFactionMissions(1).empty());
+
+  enum Kind { PLAIN, CANNON, CANNON_IN_CAMPAIGN, PLOT, UNNAMED_PLOT, SPECIAL, DESTRUCTABLE };
+  struct Case {
+    const char* what;
+    Kind kind;
+    int windowType;
+    bool mansionVisited;
+    CURSOR_TYPES expected;  // the cursor is CURSOR_INVALID before
+    bool highlighted;
+    const char* tooltip;  // null: hidden
+  };
+  const Case cases[] = {
+      {"a building with no role", PLAIN, 0, false, CURSOR_INVALID, false, nullptr},
+      {"the gate cannon", CANNON, 0, false, CURSOR_FINGER, true, nullptr},
+      {"the gate cannon outside the add-on", CANNON_IN_CAMPAIGN, 0, false, CURSOR_INVALID, false, nullptr},
+      {"a plot named by its script", PLOT, 0, false, CURSOR_FINGER, true, "Construction site: Shipyard"},
+      {"a plot without a script", UNNAMED_PLOT, 0, false, CURSOR_FINGER, true, "Construction site: "},
+      {"the mansion", SPECIAL, WT_PIRATE_MANSION, false, CURSOR_FINGER, true, "Mansion"},
+      {"the visited mansion without missions", SPECIAL, WT_PIRATE_MANSION, true, CURSOR_FINGER, true,
+       "The mansion has no missions for you right now."},
+      {"the shipyard", SPECIAL, WT_SHIPYARD, false, CURSOR_FINGER, true, "Shipyard"},
+      {"the alchemist", SPECIAL, WT_ALCHEMIST, false, CURSOR_FINGER, true, "Alchemist"},
+      {"a unit building", SPECIAL, WT_BASIC_UNIT_BUILDING, false, CURSOR_FINGER, true, nullptr},
+      {"the tavern", SPECIAL, WT_TAVERN, false, CURSOR_FINGER, true, nullptr},
+      {"a building that can be destroyed", DESTRUCTABLE, 0, false, CURSOR_CROSSHAIR, true, nullptr},
+  };
+  const VisVector_cl at(-10, 10, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool cannon = c.kind == CANNON || c.kind == CANNON_IN_CAMPAIGN;
+    BaseEntity* target = MakeBlock(at, !cannon, c.kind == PLOT ? "MousePlot.lua" : nullptr);
+    if (cannon) Attach(target, new DLC1SpecialCannonComponent());
+    if (c.kind == PLOT || c.kind == UNNAMED_PLOT) Attach(target, new BuildableBuildingComponent());
+    if (c.kind == SPECIAL) Attach(target, new SpecialBuildingComponent())->SetWindowType((WINDOW_TYPES)c.windowType);
+    if (c.kind == DESTRUCTABLE) Attach(target, new DestructableBuildingComponent());
+    game->SetGameMode(c.kind == CANNON_IN_CAMPAIGN ? GAME_MODE_CAMPAIGN : GAME_MODE_DLC);
+    town.mansionVisited = c.mansionVisited;
+
+    gui->ChangeMouseCursor(CURSOR_INVALID);
+    PointAt(at + VisVector_cl(0, 0, 4));
+    Step();
+    ASSERT_EQ(handler->GetHoverEntityTrace().colliderEntity, target);
+    EXPECT_EQ(CursorImage(), CursorOf(c.expected));
+    EXPECT_EQ(Highlighted(target), c.highlighted);
+    if (c.highlighted) {
+      EXPECT_EQ(VEntityHighlightManager::GetInstance()->GetHighlightColour(target), 0xC8FFFF64u);
+    }
+    CEGUI::Window* tooltip = handler->GetTooltipWindow();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(tooltip->isVisible(), c.tooltip != nullptr);
+    if (c.tooltip) {
+      EXPECT_EQ(std::string(tooltip->getText().c_str()), c.tooltip);
+      EXPECT_FLOAT_EQ(tooltip->getPosition().d_x.d_offset, handler->GetCursorX() + 15.0f);
+      EXPECT_FLOAT_EQ(tooltip->getPosition().d_y.d_offset, handler->GetCursorY() + 15.0f);
+      EXPECT_GT(tooltip->getSize().d_width.d_offset, 10.0f) << "wide enough for the text";
+    }
+    auto* bar = target->Components<HealthBarComponent>();
+    EXPECT_EQ(bar != nullptr, c.kind == DESTRUCTABLE) << "only a building that can be destroyed shows its health";
+
+    // Off the building: its hover highlight and the tooltip go.
+    PointAt(VisVector_cl(20, 10, 0));
+    Step();
+    EXPECT_FALSE(Highlighted(target));
+    EXPECT_FALSE(tooltip->isVisible());
+
+    target->Remove();
+    Vision::Game.FreeRemovedEntities();
+  }
+  town.mansionVisited = false;
+}
+
+TEST_F(MouseInputHandlerClickTest, TheHoverLeavesAHighlightItDidNotAdd) {
+  BaseEntity* building = MakeBlock(VisVector_cl(-10, 10, 0));
+  Attach(building, new DestructableBuildingComponent());
+  VEntityHighlightManager::GetInstance()->AddHighlight(building, 0xFF00FF00u);
+  PointAt(VisVector_cl(-10, 10, 4));
+  Step();
+  PointAt(VisVector_cl(20, 10, 0));
+  Step();
+  EXPECT_TRUE(Highlighted(building));
+  EXPECT_EQ(VEntityHighlightManager::GetInstance()->GetHighlightColour(building), 0xFF00FF00u);
 }
 
 }  // namespace
