@@ -9,6 +9,11 @@
 #include "core/BaseEntity.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "core/ComponentMessages.h"
+#include "entities/BuildingBaseEntity.h"
+#include "entities/TownEntity.h"
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "gui/GUIManager.h"
@@ -57,6 +62,17 @@ bool IsSoldier(const VisBaseEntity_cl* entity) {
 
 UnitType HighestUnitRank() {
   return (UnitType)(GameSessionManager::HasInstance() ? GameSessionManager::GetInstance()->GetHighestUnitRank() : 0);
+}
+
+bool IsBuilding(const VisBaseEntity_cl* entity) {
+  return entity && entity->IsOfType(BuildingBaseEntity::GetClassTypeId());
+}
+
+// The scripted cannon of the downloadable levels: a plain entity that heroes use.
+bool IsUsableSpecialCannon(VisBaseEntity_cl* entity) {
+  return entity && !IsBuilding(entity) && !entity->IsOfType(TownEntity::GetClassTypeId()) &&
+         GameManager::HasInstance() && GameManager::GetInstance()->GetGameMode() == GAME_MODE_DLC &&
+         entity->IsOfType(BaseEntity::GetClassTypeId()) && entity->Components<DLC1SpecialCannonComponent>();
 }
 
 CEGUI::GUIContext* GuiContext() {
@@ -171,13 +187,14 @@ void MouseInputHandler::LeftClick() {
   VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
   if (!hit) {
     if (!m_bDragging && !ModifierHeld()) m_pPlayer->ClearSelection();
+  } else if (!IsSoldier(hit) && !hit->IsOfType(UnitEntity::GetClassTypeId())) {
+    if (!m_bDragging) BuildingUseStep(hit);
   } else if (IsSoldier(hit) && !m_pPlayer->IsSelected(hit)) {
     if (ModifierHeld())
       m_pPlayer->DoSelection(hit, false, false);
     else
       m_pPlayer->SetSelected(hit);
   }
-  // Other entities (buildings come with their own use step) and units only drag.
   DragStep();
 }
 
@@ -239,7 +256,35 @@ void MouseInputHandler::GiveOrder() {
   // The open sea is no static geometry, so no trace finds the water a ship is sent
   // across: at sea the player's ship takes the order from the cursor itself.
   if (!m_clickEntityTrace.detected && !m_clickGroundTrace.detected && !AtSea()) return;
+  VisBaseEntity_cl* hit = m_clickEntityTrace.detected ? m_clickEntityTrace.colliderEntity : nullptr;
+  const bool useBuilding = IsBuilding(hit) && !hit->Components<DestructableBuildingComponent>();
+  if (useBuilding || IsUsableSpecialCannon(hit)) {
+    BuildingUseStep(hit);
+    UnitEntity* first = m_pPlayer->GetSelectionAt(0);
+    if (first && SoundManager::HasInstance())
+      SoundManager::GetInstance()->PlaySoundA(HighestUnitRank(), SOUND_ORDER, 1.0f, first->GetPosition(), 400.0f,
+                                              0.0f);
+    return;
+  }
   m_pPlayer->GiveTarget(m_clickEntityTrace, m_clickGroundTrace, ModifierHeld());
+}
+
+// Heroes (and the player character's unit) go in to use what was clicked; other
+// units only walk up to a building. Only a right press in progress sends them.
+void MouseInputHandler::BuildingUseStep(VisBaseEntity_cl* entity) {
+  if (!m_pPlayer || !entity || m_iRightButtonState != 1) return;
+  const bool building = IsBuilding(entity);
+  if (!building && !IsUsableSpecialCannon(entity)) return;
+  VisVector_cl position = entity->GetPosition();
+  for (int i = 0; i < m_pPlayer->GetNumSelected(); ++i) {
+    UnitEntity* unit = m_pPlayer->GetSelectionAt((unsigned)i);
+    if (!unit) continue;
+    const bool user = unit == m_pPlayer->GetPlayerCharacter() || unit->IsHero();
+    if (user)
+      unit->SendMsg(VIS_MSG_USER_UNIT_WALK_TO_USE, (INT_PTR)&position, (INT_PTR)entity);
+    else if (building)
+      unit->SendMsg(VIS_MSG_USER_UNIT_WALK_TO, (INT_PTR)&position, (INT_PTR)entity);
+  }
 }
 
 void MouseInputHandler::HoverStep() {

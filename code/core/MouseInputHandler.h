@@ -71,6 +71,7 @@ class MouseInputHandler : public IVisCallbackHandler_cl {
   void DragStep();
   void RightButtonStep();
   void GiveOrder();
+  void BuildingUseStep(VisBaseEntity_cl* entity);
   void HoverStep();
   void PlaceTooltip(bool show);
   void PlayReleaseAcknowledgement();

@@ -12,6 +12,9 @@
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
+#include "components/DLC1SpecialCannonComponent.h"
+#include "components/DestructableBuildingComponent.h"
+#include "entities/BuildingBaseEntity.h"
 #include "components/ShipMovementComponent.h"
 #include "entities/Nation.h"
 #include "entities/ShipEntity.h"
@@ -441,6 +444,67 @@ TEST_F(MouseInputHandlerClickTest, TheHoverStepSetsTheCursorByWhatLiesUnderIt) {
   EXPECT_TRUE(First(enemy)->IsShowMouseHoverEffectOn());
   EXPECT_FALSE(First(unseen)->IsShowMouseHoverEffectOn());
   EXPECT_FALSE(First(neutral)->IsShowMouseHoverEffectOn());
+}
+
+TEST_F(MouseInputHandlerClickTest, ARightClickOnABuildingOrTheLevelsCannonSendsHeroesToUseItAndOthersToTheDoor) {
+  // A hero's unit and a plain one, both selected.
+  UnitEntity* hero = MakeUnit(1, VisVector_cl(15, 9, 0));
+  hero->SetIsHero(true);
+  UnitEntity* plain = MakeUnit(1, VisVector_cl(18, 12, 0));
+  auto* heroProbe = new MessageProbe();
+  auto* plainProbe = new MessageProbe();
+  First(hero)->AddComponent(heroProbe);
+  First(plain)->AddComponent(plainProbe);
+
+  auto place = [&](const char* className, const VisVector_cl& at) {
+    auto* entity = static_cast<BaseEntity*>(Vision::Game.CreateEntity(className, at));
+    entity->SetMesh(mesh);
+    entity->SetClickTraceAccuracy(VIS_TRACEACC_AABOX);
+    return entity;
+  };
+  BaseEntity* cannon = place("BaseEntity", VisVector_cl(5, -12, 0));
+  cannon->AddComponent(new DLC1SpecialCannonComponent());
+  BaseEntity* house = place("BuildingBaseEntity", VisVector_cl(-8, -20, 0));
+  BaseEntity* walls = place("BuildingBaseEntity", VisVector_cl(-20, 15, 0));
+  walls->AddComponent(new DestructableBuildingComponent());
+
+  struct Case {
+    const char* what;
+    BaseEntity* target;
+    GameMode mode;
+    int heroUses, plainWalks;  // messages 165 to the hero's soldier, 164 to the other's
+  };
+  const Case cases[] = {
+      {"the cannon in a downloadable level", cannon, GAME_MODE_DLC, 1, 0},
+      {"the cannon in the campaign", cannon, GAME_MODE_CAMPAIGN, 0, 0},
+      {"a building", house, GAME_MODE_CAMPAIGN, 1, 1},
+      {"a building that can be destroyed", walls, GAME_MODE_CAMPAIGN, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    game->SetGameMode(c.mode);
+    player->SetSelected(First(hero));
+    player->DoSelection(First(plain), false, false);
+    ASSERT_EQ(player->GetNumSelected(), 2);
+    heroProbe->messages.clear();
+    plainProbe->messages.clear();
+    PointAt(c.target->GetPosition() + VisVector_cl(0, 0, 1));
+    Step();
+    Button(1, true);
+    Step();
+    EXPECT_TRUE(heroProbe->messages.empty()) << "nothing before the release";
+    Button(1, false);
+    Step();
+    EXPECT_EQ(heroProbe->Count(VIS_MSG_USER_UNIT_WALK_TO_USE), c.heroUses);
+    EXPECT_EQ(heroProbe->Count(VIS_MSG_USER_UNIT_WALK_TO), 0);
+    EXPECT_EQ(plainProbe->Count(VIS_MSG_USER_UNIT_WALK_TO), c.plainWalks);
+    EXPECT_EQ(plainProbe->Count(VIS_MSG_USER_UNIT_WALK_TO_USE), 0);
+    if (c.heroUses) {
+      ASSERT_FALSE(heroProbe->messages.empty());
+      EXPECT_EQ(heroProbe->messages.size(), 1u) << "the use is the whole order";
+    }
+  }
+  game->SetGameMode(GAME_MODE_CAMPAIGN);
 }
 
 TEST_F(MouseInputHandlerClickTest, TheTooltipIsMadeOnLandAndStaysHiddenWithoutAText) {
