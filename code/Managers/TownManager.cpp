@@ -4,6 +4,7 @@
 
 #include "components/DestructableBuildingComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/SpawnerBaseComponent.h"
 #include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -37,11 +38,6 @@
 #include "engine/sound/VSoundManager.h"
 
 #include <CEGUI/String.h>
-
-#if __has_include("components/SpawnerBaseComponent.h")
-#include "components/SpawnerBaseComponent.h"
-#define BRINEMARK_HAS_SPAWNERS 1
-#endif
 
 #include <algorithm>
 #include <cfloat>
@@ -484,10 +480,8 @@ void TownManager::SaveState(const VString& sceneName) {
     const std::vector<BuildingBaseEntity*> buildings = SceneBuildings();
     ar << "ARCH" << Vision::GetArchiveVersion() << (int)buildings.size();
     for (BuildingBaseEntity* building : buildings) {
-#ifdef BRINEMARK_HAS_SPAWNERS
       // The units it sent out stay behind with the scene.
       if (auto* spawner = building->Components<SpawnerBaseComponent>()) spawner->ClearSpawnedUnits();
-#endif
       ar.WriteObject(building);
     }
     ar << "EOA";

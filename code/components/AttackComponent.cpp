@@ -1,6 +1,8 @@
 // Targets and range of the soldiers' attacks.
 #include "components/AttackComponent.h"
 
+#include "components/DestructableBuildingComponent.h"
+
 #include "Managers/SaveGameManager.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -167,9 +169,10 @@ bool AttackComponent::IsBuilding(const VisBaseEntity_cl* entity) {
 }
 
 bool AttackComponent::IsStandingBuilding(const VisBaseEntity_cl* entity) {
-  // Buildings have no destructible part in this build yet, so none counts as standing.
-  (void)entity;
-  return false;
+  if (!IsBuilding(entity)) return false;
+  const auto* hits = static_cast<const DestructableBuildingComponent*>(
+      const_cast<VisBaseEntity_cl*>(entity)->GetComponentOfType(DestructableBuildingComponent::GetClassTypeId()));
+  return hits && hits->GetHitPoints() > 0;
 }
 
 bool AttackComponent::FreeLine(const VisVector_cl& from, const VisVector_cl& to, const VisBaseEntity_cl* ignoreA,

@@ -2,6 +2,7 @@
 #include "components/InfantryAttackComponent.h"
 
 #include "components/CarryComponent.h"
+#include "components/DestructableBuildingComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/StateMachine.h"
 #include "entities/FSM/DieState.h"
@@ -106,8 +107,18 @@ void InfantryAttackComponent::Fight() {
     }
     defender->SendMsg(VIS_MSG_USER_UNIT_ATTACKED, (INT_PTR)owner);
     CalculateAttackResult(owner, defender);
+    return;
   }
-  // Blows on buildings need their destructible part, which buildings do not carry yet.
+  if (!IsBuilding(m_pTarget)) return;
+  auto* hits = static_cast<DestructableBuildingComponent*>(
+      m_pTarget->GetComponentOfType(DestructableBuildingComponent::GetClassTypeId()));
+  if (!hits) return;
+  // The building's own handling of 201 takes its armour off once more.
+  int damage = MathTools::RandomInt(owner->GetMinAttackDamage(true), owner->GetMaxAttackDamage(true) + 1) +
+               SkillSumTruncated(owner, Skill::MELEE_DAMAGE_BONUS) - hits->GetArmorValue();
+  if (damage < 1) damage = 1;
+  m_pTarget->SendMsg(201, damage);
+  if (hits->GetHitPoints() < 1) owner->SendMsg(VIS_MSG_USER_UNIT_STOP);
 }
 
 void InfantryAttackComponent::CalculateAttackResult(SoldierEntity* attacker, SoldierEntity* defender) {

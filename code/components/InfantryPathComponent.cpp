@@ -2,7 +2,9 @@
 // steers the soldier's movement component.
 #include "components/InfantryPathComponent.h"
 
+#include "components/DLC1SpecialCannonComponent.h"
 #include "components/InfantryMovementComponent.h"
+#include "components/SpecialBuildingComponent.h"
 #include "components/UnitPathComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -15,34 +17,17 @@
 #include "Managers/PauseManager.h"
 #include "util/MathTools.h"
 
-#if __has_include("components/SpecialBuildingComponent.h")
-#include "components/SpecialBuildingComponent.h"
-#define BRINEMARK_HAS_SPECIAL_BUILDINGS 1
-#endif
-#if __has_include("components/DLC1SpecialCannonComponent.h")
-#include "components/DLC1SpecialCannonComponent.h"
-#define BRINEMARK_HAS_SPECIAL_CANNON 1
-#endif
-
 namespace {
 
 bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstance()->IsAnyPaused(); }
 
-// Enterable buildings and the scripted special cannon are components of their own
-// kinds; a build without one of them has no such building or cannon to reach.
 bool EnterSpecialBuilding(VisBaseEntity_cl* building) {
-#ifdef BRINEMARK_HAS_SPECIAL_BUILDINGS
   auto* special = building->Components<SpecialBuildingComponent>();
   return special && special->EnterBuilding();
-#else
-  return false;
-#endif
 }
 
 void FireSpecialCannon(VisBaseEntity_cl* target) {
-#ifdef BRINEMARK_HAS_SPECIAL_CANNON
   if (auto* cannon = target->Components<DLC1SpecialCannonComponent>()) cannon->SetActive(true);
-#endif
 }
 
 }  // namespace

@@ -2,17 +2,14 @@
 // editor's spawner links and the save block.
 #include "entities/BuildingBaseEntity.h"
 
+#include "components/DestructableBuildingComponent.h"
+
 #include "Managers/SaveGameManager.h"
 #include "util/ArchiveLimits.h"
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
 #include "engine/core/VScriptManager.h"
-
-#if __has_include("components/DestructableBuildingComponent.h")
-#include "components/DestructableBuildingComponent.h"
-#define BRINEMARK_HAS_DESTRUCTABLE_BUILDING 1
-#endif
 
 namespace {
 
@@ -59,17 +56,13 @@ void BuildingBaseEntity::CommonInit() {
 int BuildingBaseEntity::GetBuildingType() { return -1; }
 
 bool BuildingBaseEntity::IsAlive() {
-#ifdef BRINEMARK_HAS_DESTRUCTABLE_BUILDING
   if (auto* destructable = Components<DestructableBuildingComponent>()) return destructable->GetHitPoints() > 0;
-#endif
   return false;
 }
 
 void BuildingBaseEntity::Reborn() {
-#ifdef BRINEMARK_HAS_DESTRUCTABLE_BUILDING
   if (auto* destructable = Components<DestructableBuildingComponent>())
     destructable->SetHitPoints(destructable->GetHitPointsMax());
-#endif
   ShowWithChildren(this);
 }
 

@@ -1,13 +1,9 @@
 // The "BuildingBaseEntity" script class: whether a building stands, and its
 // destruction and rebuilding.
+#include "components/DestructableBuildingComponent.h"
 #include "core/ScriptArgs.h"
 #include "core/ScriptBindings.h"
 #include "entities/BuildingBaseEntity.h"
-
-#if __has_include("components/DestructableBuildingComponent.h")
-#include "components/DestructableBuildingComponent.h"
-#define BRINEMARK_HAS_DESTRUCTABLE_BUILDING 1
-#endif
 
 using namespace ScriptArgs;
 
@@ -22,10 +18,8 @@ BuildingBaseEntity* CheckBuilding(lua_State* L) {
 int IsAlive(lua_State* L) { return PushBool(L, CheckBuilding(L)->IsAlive()); }
 
 int Destroy(lua_State* L) {
-  [[maybe_unused]] BuildingBaseEntity* building = CheckBuilding(L);
-#ifdef BRINEMARK_HAS_DESTRUCTABLE_BUILDING
+  BuildingBaseEntity* building = CheckBuilding(L);
   if (auto* destructable = building->Components<DestructableBuildingComponent>()) destructable->SetHitPoints(0);
-#endif
   return 0;
 }
 

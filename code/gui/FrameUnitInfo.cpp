@@ -35,8 +35,10 @@ bool FrameUnitInfo::Init() {
 }
 
 bool FrameUnitInfo::HookComponents() {
-  m_pUnitName = GetComponent("UnitInfo/UnitName");
-  m_pUnitType = GetComponent("UnitInfo/UnitType");
+  // The copy's widgets carry its number in front: "<n>UnitInfo/UnitName".
+  const CEGUI::String root = m_pRootWindow->getName();
+  m_pUnitName = GetComponent(root + "/UnitName");
+  m_pUnitType = GetComponent(root + "/UnitType");
   return true;
 }
 

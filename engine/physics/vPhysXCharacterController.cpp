@@ -19,7 +19,10 @@ namespace {
 const char kControllerVersion = 1;
 
 // Bullet's controller with the skin width as its added margin. Its step sees only the
-// terrain triangles near it (vPhysXHeightField::TightScope).
+// terrain triangles near it (vPhysXHeightField::TightScope). A controller that stands
+// on the ground and did not move in its last step, and is not asked to walk, is
+// settled: it skips its sweeps until it walks or is warped (a crowd that stands
+// fighting costs no sweeps; one that others walk into does not give way).
 class ControllerAction : public btKinematicCharacterController {
  public:
   ControllerAction(btPairCachingGhostObject* ghost, btConvexShape* shape, btScalar step, btScalar skin)
@@ -27,9 +30,24 @@ class ControllerAction : public btKinematicCharacterController {
     m_addedMargin = skin;
   }
   void updateAction(btCollisionWorld* world, btScalar dt) override {
-    vPhysXHeightField::TightScope tight;
-    btKinematicCharacterController::updateAction(world, dt);
+    const bool still = m_walkDirection.fuzzyZero();
+    if (m_bSettled && still && onGround()) return;
+    const btVector3 before = m_ghostObject->getWorldTransform().getOrigin();
+    {
+      vPhysXHeightField::TightScope tight;
+      btKinematicCharacterController::updateAction(world, dt);
+    }
+    const btVector3 moved = m_ghostObject->getWorldTransform().getOrigin() - before;
+    m_bSettled = still && onGround() && moved.length2() < kSettledMove * kSettledMove;
   }
+  void warp(const btVector3& origin) override {
+    m_bSettled = false;
+    btKinematicCharacterController::warp(origin);
+  }
+
+ private:
+  static constexpr btScalar kSettledMove = 1e-5f;
+  bool m_bSettled = false;
 };
 
 float Positive(float v, float fallback) { return std::isfinite(v) && v > 0.0f ? v : fallback; }

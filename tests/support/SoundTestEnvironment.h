@@ -19,12 +19,16 @@ class SoundTestEnvironment {
     Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
     Vision::Timer.Reset();
     m_savedStep = Vision::Timer.GetFixedTimeStep();
+    // A scene loaded earlier caps the frame time; these frames are taken as given.
+    m_savedMaxStep = Vision::Timer.GetMaxTimeDifference();
+    Vision::Timer.SetMaxTimeDifference(0.0f);
     VSoundManager::GlobalManager().SetMasterVolume(1.0f);
     VSoundManager::GlobalManager().SetInitialized(true);
   }
   ~SoundTestEnvironment() {
     VSoundManager::GlobalManager().SetInitialized(false);
     Vision::Timer.SetFixedTimeStep(m_savedStep);
+    Vision::Timer.SetMaxTimeDifference(m_savedMaxStep);
     Vision::Timer.Reset();
     Vision::File.RemoveAllDataDirectories();
     for (const std::string& d : m_savedDirs) Vision::File.AddDataDirectory(d.c_str());
@@ -46,4 +50,5 @@ class SoundTestEnvironment {
  private:
   std::vector<std::string> m_savedDirs;
   float m_savedStep = 0.0f;
+  float m_savedMaxStep = 0.0f;
 };

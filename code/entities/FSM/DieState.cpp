@@ -10,6 +10,8 @@
 #include "util/ComponentSetup.h"
 #include "util/MathTools.h"
 
+#include "engine/core/VisAnimConfig.h"
+
 DieState DieState::s_instance;
 
 DieState::DieState() = default;
@@ -30,6 +32,11 @@ void DieState::Enter(SoldierEntity* soldier) {
     carry->DisposeObject();
   }
   soldier->RemoveAllComponents();
+  // A model that came in after the soldier's last state change was never animated;
+  // the ragdoll reads the bones of its skeleton from an animation configuration.
+  if (!soldier->GetAnimConfig()) {
+    if (VisAnimConfig_cl* config = VisAnimConfig_cl::CreateSkeletalConfig(soldier->GetMesh())) soldier->SetAnimConfig(config);
+  }
   RagdollComponent* ragdoll = ComponentSetup::TakeOrAdd<RagdollComponent>(soldier);
   if (!ragdoll || !ragdoll->IsActive()) soldier->StartAnimation("Die", false, 1.0f + MathTools::RandomFloat(), false);
 

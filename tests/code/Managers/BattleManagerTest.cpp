@@ -105,6 +105,8 @@ class BattleSceneTest : public ::testing::Test {
     BattleManager::CleanInstance();
     MusicManager::CleanInstance();
     Vision::World.UnloadWorld();
+    // A loaded scene caps the frame time.
+    Vision::Timer.SetMaxTimeDifference(0.0f);
     data.reset();
   }
   static std::vector<std::string> ScriptCalls(const LogCapture& log) {

@@ -1,6 +1,7 @@
 // Scene changes: the logged steps of LoadScene per location and its common tail,
 // the loading screen it picks, a town scene without an escape area, the teardown
 // of ExitScene per location, the sea scene's path and the ships it places.
+#include "Managers/AchievementManager.h"
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
@@ -93,6 +94,8 @@ const char kSea[] = "scenes\\scenetest\\Sea.vscene";
 void CleanSceneManagers() {
   GameSessionManager::CleanInstance();
   TownManager::CleanInstance();
+  // Entering a colony unlocks its achievement.
+  AchievementManager::CleanInstance();
   BattleManager::CleanInstance();
   GameContentManager::CleanInstance();
   SaveGameManagerProto::CleanInstance();

@@ -14,6 +14,8 @@ TEST(SpeechManagerSayTest, OneBubbleAtATimeUntilItsTimeRunsOut) {
   VisBaseEntity_cl* ship = Vision::Game.CreateEntity("VisBaseEntity_cl", VisVector_cl(0, 0, 0));
   Vision::Timer.Reset();
   Vision::Timer.SetFixedTimeStep(0.5f);
+  // A scene loaded by an earlier test may have capped the frame time.
+  Vision::Timer.SetMaxTimeDifference(0.0f);
 
   const int first = speech->Say(ship, CEGUI::String("Over the border!"), 1.0f);
   EXPECT_GT(first, 0);

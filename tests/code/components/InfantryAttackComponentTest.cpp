@@ -3,6 +3,7 @@
 #include "code/entities/SoldierFixture.h"
 
 #include "components/CarryComponent.h"
+#include "components/DestructableBuildingComponent.h"
 #include "components/InfantryAttackComponent.h"
 #include "components/InfantryMovementComponent.h"
 #include "core/ComponentMessages.h"
@@ -222,6 +223,56 @@ TEST_F(InfantryAttackComponentTest, ADeadTargetIsDroppedAndTheUnitAttackedAgain)
   attack->Update();
   ASSERT_EQ(heard->Count(VIS_MSG_USER_UNIT_NEW_TARGET), 1);
   EXPECT_EQ(heard->firstParameters.back(), (INT_PTR)(VisBaseEntity_cl*)enemies);
+}
+
+// Blows on a building: its own armour comes off before the 201 and once more in its
+// handling; a fallen one ends the attack, and one that cannot fall is no target.
+TEST_F(InfantryAttackComponentTest, BlowsOnABuildingPassItsArmourTwice) {
+  MathTools::SetUseFixedRandom(true);
+  MathTools::SetTestRandReturnMax(true);
+  MessageRecorder* heard = nullptr;
+  SoldierEntity* owner = MakeSoldier();
+  owner->GetStats()->m_CombatSkills.m_iMeleeMinDamage = 3;
+  owner->GetStats()->m_CombatSkills.m_iMeleeMaxDamage = 6;  // the test maximum deals 6
+  auto* attack = Armed(owner, &heard);
+  owner->SetStateType(STATE_ATTACK);
+  auto* building = static_cast<VisBaseEntity_cl*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0.5f, 0, 0)));
+  auto* buildingHeard = new MessageRecorder();
+  building->AddComponent(buildingHeard);
+  auto* hits = new DestructableBuildingComponent();
+  ASSERT_TRUE(building->AddComponent(hits));
+  hits->SetHitPointsMax(3);
+  hits->SetHitPoints(3);
+  hits->SetArmorValue(2);
+  attack->SetAttackTarget(building);
+  EXPECT_FALSE(attack->ShouldFindNewTarget()) << "standing";
+
+  attack->Update();
+  ASSERT_EQ(buildingHeard->Count(201), 1);
+  EXPECT_EQ(hits->GetHitPoints(), 1) << "4 less its armour once more";
+  EXPECT_EQ(heard->Count(VIS_MSG_USER_UNIT_STOP), 0);
+
+  hits->SetArmorValue(20);
+  for (int i = 0; i < 40 && buildingHeard->Count(201) < 2; ++i) attack->Update();
+  ASSERT_EQ(buildingHeard->Count(201), 2);
+  std::vector<INT_PTR> blows;
+  for (size_t i = 0; i < buildingHeard->ids.size(); ++i)
+    if (buildingHeard->ids[i] == 201) blows.push_back(buildingHeard->firstParameters[i]);
+  EXPECT_EQ(blows, (std::vector<INT_PTR>{4, 1})) << "at least 1";
+  EXPECT_EQ(hits->GetHitPoints(), 0);
+  EXPECT_EQ(heard->Count(VIS_MSG_USER_UNIT_STOP), 1) << "fallen";
+  EXPECT_TRUE(attack->ShouldFindNewTarget());
+
+  // Without the destructible part no blow is struck and a new target is sought.
+  auto* plain = static_cast<VisBaseEntity_cl*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0.5f, 0, 0)));
+  auto* plainHeard = new MessageRecorder();
+  plain->AddComponent(plainHeard);
+  attack->StopAttacking();
+  attack->SetAttackTarget(plain);
+  EXPECT_TRUE(attack->ShouldFindNewTarget());
+  attack->Update();
+  EXPECT_EQ(plainHeard->Count(201), 0);
+  EXPECT_EQ(attack->GetAttackTarget(), nullptr);
 }
 
 // Through the soldier's states: an order on a soldier within reach ends in blows.

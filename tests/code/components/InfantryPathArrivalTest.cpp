@@ -4,12 +4,14 @@
 #include "code/entities/SoldierFixture.h"
 
 #include "components/InfantryPathComponent.h"
+#include "components/SpecialBuildingComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "core/Player.h"
+#include "core/RtsManager.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/UnitEntity.h"
 #include "util/ComponentSetup.h"
-
-#include "support/StandInBuilding.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +20,28 @@ namespace {
 class InfantryPathArrivalTest : public SoldierFixture {
  protected:
   void TearDown() override {
+    Vision::Game.RemoveAllEntities();
+    Vision::Game.FreeRemovedEntities();
+    if (m_rts) RtsManager::GlobalManager().OneTimeDeInit();
     GameManager::CleanInstance();
     SoldierFixture::TearDown();
   }
+
+  static BuildingBaseEntity* MakeBuilding(const VisVector_cl& at) {
+    return static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", at));
+  }
+
+  // The player's side with its character at the point, who lets heroes in.
+  UnitEntity* MakePlayerCharacter(const VisVector_cl& at) {
+    RtsManager::GlobalManager().OneTimeInit();
+    m_rts = true;
+    auto* character = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", at));
+    character->SetEntityKey("PlayerCharacter");
+    RtsManager::GlobalManager().GetPlayer()->AddPlayerUnit(character);
+    return character;
+  }
+
+  bool m_rts = false;
 };
 
 TEST_F(InfantryPathArrivalTest, ABuildingStaysTheTargetUntilEnteredAndOtherThingsOnlyInALandBattle) {
@@ -43,7 +64,7 @@ TEST_F(InfantryPathArrivalTest, ABuildingStaysTheTargetUntilEnteredAndOtherThing
     soldier->MarkAsPlayerHero(c.hero);
     auto* path = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
     ASSERT_NE(path, nullptr);
-    BaseEntity* target = c.building ? StandInBuilding::Make(VisVector_cl(1, 0, 0))
+    BaseEntity* target = c.building ? MakeBuilding(VisVector_cl(1, 0, 0))
                                     : static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(1, 0, 0)));
     ASSERT_NE(target, nullptr);
     // Already beside it: the short path runs the arrival check at once.
@@ -56,11 +77,57 @@ TEST_F(InfantryPathArrivalTest, ABuildingStaysTheTargetUntilEnteredAndOtherThing
   }
 }
 
+// An enterable building stays a hero's target while it turns him away (no player
+// character near), and is done with once he is let in; a soldier of a hero's unit
+// counts as a hero, a plain soldier is never let in.
+TEST_F(InfantryPathArrivalTest, AHeroKeepsAnEnterableBuildingUntilHeIsLetIn) {
+  GameManager::GetInstance()->SetLocation(1);
+  BuildingBaseEntity* building = MakeBuilding(VisVector_cl(1, 0, 0));
+  auto* special = new SpecialBuildingComponent();
+  special->SetWindowType(WT_TAVERN);
+  ASSERT_TRUE(building->AddComponent(special));
+  UnitEntity* character = MakePlayerCharacter(VisVector_cl(50, 0, 0));
+  auto* heroUnit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0)));
+  heroUnit->SetIsHero(true);
+
+  const struct {
+    const char* who;
+    bool playerHero;
+    bool inHeroUnit;
+    bool letIn;
+  } cases[] = {
+      {"the player's hero", true, false, true},
+      {"a soldier of a hero's unit", false, true, true},
+      {"a plain soldier", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.who);
+    character->SetPosition(VisVector_cl(50, 0, 0));
+    special->CheckDistance();
+    ASSERT_FALSE(special->IsInRange());
+    SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
+    soldier->MarkAsPlayerHero(c.playerHero);
+    if (c.inHeroUnit) soldier->SetParentUnit(heroUnit);
+    auto* path = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
+    ASSERT_NE(path, nullptr);
+    const VisVector_cl goal(0.5f, 0, 0);
+    soldier->SendMsg(VIS_MSG_USER_UNIT_WALK_TO_USE, (INT_PTR)&goal, (INT_PTR)building);
+    EXPECT_EQ(path->GetInteractionTarget(), building) << "turned away: still the target";
+    // The character comes close: the building lets heroes in on the next arrival.
+    character->SetPosition(VisVector_cl(1, 1.5f, 0));
+    special->CheckDistance();
+    ASSERT_TRUE(special->IsInRange());
+    path->OwnerStops();
+    EXPECT_EQ(path->GetInteractionTarget(), c.letIn ? nullptr : building);
+    soldier->SetParentUnit(nullptr);
+  }
+}
+
 TEST_F(InfantryPathArrivalTest, OrdersOnABuildingLeadToItsWallsAndOthersToTheirPoint) {
   SoldierEntity* soldier = MakeSoldier(VisVector_cl(0, 0, 0));
   auto* path = ComponentSetup::AddNew<InfantryPathComponent>(soldier);
   ASSERT_NE(path, nullptr);
-  BaseEntity* building = StandInBuilding::Make(VisVector_cl(20, 0, 0));
+  BaseEntity* building = MakeBuilding(VisVector_cl(20, 0, 0));
   building->SetMesh(m_mesh);  // a box 0.8 across
   const VisVector_cl at = building->GetPosition();
   for (int id : {VIS_MSG_USER_UNIT_ATTACK_ORDER, VIS_MSG_USER_UNIT_COLLECT, VIS_MSG_USER_UNIT_WALK_TO,

@@ -1,8 +1,6 @@
 // The mouse handler in a small land scene seen from above: the pick ray over the
 // ground and the soldiers, left clicks and drags, the right-button order, the hover
 // cursor, and the left click at sea.
-// The tests marked DISABLED_ drive Player's selection, orders and ship fire decision;
-// they run once those operations are in (drop the prefix then).
 #include "core/MouseInputHandler.h"
 
 #include "Managers/GameSessionManager.h"
@@ -88,6 +86,8 @@ class MouseInputHandlerClickTest : public ::testing::Test {
     rotation.SetEulerAngles(30.0f, 80.0f, 0.0f);
     Vision::Camera.SetPosition(VisVector_cl(0, 0, 100));
     Vision::Camera.SetRotationMatrix(rotation);
+    // A land scene loaded by an earlier test leaves its narrower view on the context.
+    VisRenderContext_cl::GetMainRenderContext()->SetFOV(90.0f, 0.0f);
     // Flat ground with its top at height 0, seen by the camera.
     ground = std::make_unique<VisStaticGeometryInstance_cl>(VisVector_cl(0, 0, -1), VisVector_cl(2000, 2000, 2),
                                                             VisMatrix3x3_cl());

@@ -3,8 +3,10 @@
 // ball's rules, buildings and the gate, and the soldiers' and ranged attacks' shells.
 #include "code/entities/AreaEffectFixture.h"
 
+#include "components/DestructableBuildingComponent.h"
 #include "components/RagdollComponent.h"
 #include "components/RangedAttackComponent.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/FSM/DizzyState.h"
 #include "support/LogCapture.h"
 #include "support/MessageRecorder.h"
@@ -15,8 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -201,47 +201,12 @@ TEST_F(AreaEffectProjectileTest, TheMonkeyBallHurtsOnlyThePlayersFirstSoldierNea
   }
 }
 
-// Buildings and the gate's walls come with the town's buildings. Until their classes
-// exist, stand-ins registered under their names record the messages they get.
-std::vector<std::pair<int, INT_PTR>> g_hits;
-
-class WallProbe : public IVObjectComponent {
- public:
-  static inline VType* s_type = nullptr;
-  VType* GetTypeId() const override { return s_type; }
-  void MessageFunction(int id, INT_PTR p1, INT_PTR) override { g_hits.push_back({id, p1}); }
-};
-
-class BuildingProbe : public BaseEntity {
- public:
-  static inline VType* s_type = nullptr;
-  VType* GetTypeId() const override { return s_type; }
-  void MessageFunction(int id, INT_PTR p1, INT_PTR) override { g_hits.push_back({id, p1}); }
-};
-
-// The class under its name while the test holds it, unless the real one exists.
-template <class T>
-class StandIn {
- public:
-  StandIn(const char* name, VType* base) {
-    g_hits.clear();
-    if (VType::FindType(name)) return;
-    m_type = std::make_unique<VType>(name, base, nullptr, (int)sizeof(T));
-    T::s_type = m_type.get();
-  }
-  ~StandIn() { T::s_type = nullptr; }
-  bool Active() const { return m_type != nullptr; }
-
- private:
-  std::unique_ptr<VType> m_type;
-};
-
 TEST_F(AreaEffectProjectileTest, BuildingsUnderTheImpactTakeAHit) {
-  StandIn<BuildingProbe> buildings("BuildingBaseEntity", BaseEntity::GetClassTypeId());
-  if (!buildings.Active()) GTEST_SKIP() << "the real buildings answer for themselves";
-  auto* building = new BuildingProbe();
-  building->SetPosition(VisVector_cl(0, 0, 0));
+  auto* building =
+      static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
   building->SetMesh(m_mesh);
+  auto* hits = new MessageRecorder();
+  ASSERT_TRUE(building->AddComponent(hits));
   SoldierEntity* gunner = Soldier(1, VisVector_cl(-30, 0, 0));
   gunner->GetStats()->m_CombatSkills.m_iRangedMinDamage = 6;
   gunner->GetStats()->m_CombatSkills.m_iRangedMaxDamage = 6;
@@ -255,14 +220,16 @@ TEST_F(AreaEffectProjectileTest, BuildingsUnderTheImpactTakeAHit) {
   } cases[] = {{0.4f, tower, 10}, {0.5f, tower, 0}, {-0.4f, gunner, 6}, {0.0f, nullptr, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.x);
-    g_hits.clear();
+    hits->ids.clear();
+    hits->firstParameters.clear();
     const VisVector_cl at(c.x, 0, 0);
     Think(Shell(at, at, PROJECTILE_BALL, c.shooter));
     if (c.hit) {
-      ASSERT_EQ(g_hits.size(), 1u);
-      EXPECT_EQ(g_hits[0], std::make_pair(201, (INT_PTR)c.hit));
+      ASSERT_EQ(hits->Count(201), 1);
+      const auto where = std::find(hits->ids.begin(), hits->ids.end(), 201) - hits->ids.begin();
+      EXPECT_EQ(hits->firstParameters[(size_t)where], (INT_PTR)c.hit);
     } else {
-      EXPECT_TRUE(g_hits.empty());
+      EXPECT_EQ(hits->Count(201), 0);
     }
   }
   building->Remove();
@@ -270,17 +237,6 @@ TEST_F(AreaEffectProjectileTest, BuildingsUnderTheImpactTakeAHit) {
 }
 
 TEST_F(AreaEffectProjectileTest, TheGateBreaksUnderTheHeavyBallInGameMode1) {
-  StandIn<WallProbe> walls("DestructableBuildingComponent", IVObjectComponent::GetClassTypeId());
-  VisBaseEntity_cl* gate = Vision::Game.CreateEntity(VType::FindType("BuildingBaseEntity") ? "BuildingBaseEntity"
-                                                                                           : "BaseEntity",
-                                                     VisVector_cl(100, 0, 0));
-  gate->SetEntityKey("GateDestroyable");
-  IVObjectComponent* wall = walls.Active() ? new WallProbe()
-                                           : static_cast<IVObjectComponent*>(VType::CreateObject(
-                                                 "DestructableBuildingComponent"));
-  ASSERT_TRUE(gate->AddComponent(wall));
-  BaseEntity* shooter = static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0)));
-  shooter->SetNation(1);
   const struct {
     GameMode mode;
     int damage;
@@ -288,21 +244,26 @@ TEST_F(AreaEffectProjectileTest, TheGateBreaksUnderTheHeavyBallInGameMode1) {
   } cases[] = {{GAME_MODE_CAMPAIGN, 5000, false}, {GAME_MODE_DLC, 4999, false}, {GAME_MODE_DLC, 5000, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.mode << " " << c.damage);
-    g_hits.clear();
+    // The gate stands far from the impact: only the heavy ball reaches it.
+    auto* gate =
+        static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(100, 0, 0)));
+    gate->SetEntityKey("GateDestroyable");
+    auto* walls = new DestructableBuildingComponent();
+    walls->SetDropItems(0);
+    ASSERT_TRUE(gate->AddComponent(walls));
+    walls->SetHitPointsMax(1000000);
+    walls->SetHitPoints(1000000);
+    BaseEntity* shooter = static_cast<BaseEntity*>(Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 0, 0)));
+    shooter->SetNation(1);
     GameManager::GetInstance()->SetGameMode(c.mode);
     Think(Shell(VisVector_cl(0, 0, 0), VisVector_cl(0, 0, 0), PROJECTILE_BALL, shooter, c.damage));
-    if (walls.Active()) {
-      ASSERT_EQ(g_hits.size(), c.breaks ? 1u : 0u);
-      if (c.breaks) {
-        EXPECT_EQ(g_hits[0].first, 201);
-        EXPECT_GE(g_hits[0].second, (INT_PTR)0x3fffffff) << "a hit no armour or hit points survive";
-      }
-    } else {
-      EXPECT_EQ(gate->GetVisibleBitmask() == 0, c.breaks);
-    }
+    EXPECT_EQ(gate->IsAlive(), !c.breaks) << "no hit points survive the gate-breaking hit";
+    EXPECT_EQ(walls->GetHitPoints(), c.breaks ? 0 : 1000000);
+    EXPECT_EQ(gate->GetVisibleBitmask() == 0, c.breaks);
+    gate->Remove();
+    shooter->Remove();
+    Vision::Game.FreeRemovedEntities();
   }
-  gate->Remove();
-  Vision::Game.FreeRemovedEntities();
 }
 
 // ---- who fires them ----------------------------------------------------------------------------

@@ -6,9 +6,7 @@
 
 #include "entities/BuildingBaseEntity.h"
 
-#if __has_include("components/DestructableBuildingComponent.h")
 #include "components/DestructableBuildingComponent.h"
-#endif
 
 #include "engine/base/VArchive.h"
 
@@ -148,7 +146,6 @@ TEST_F(BuildingScriptTest, TheScriptClassAndItsErrors) {
   }
 }
 
-#if __has_include("components/DestructableBuildingComponent.h")
 // With hit points, the script class destroys and rebuilds the building.
 TEST_F(BuildingScriptTest, DestroyAndRebuildGoThroughTheHitPoints) {
   auto* building = static_cast<BuildingBaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(0, 0, 0)));
@@ -167,6 +164,5 @@ TEST_F(BuildingScriptTest, DestroyAndRebuildGoThroughTheHitPoints) {
   EXPECT_TRUE(Bool("building.IsAlive(building)"));
   EXPECT_EQ(building->GetVisibleBitmask(), 0xffffffffu);
 }
-#endif
 
 }  // namespace

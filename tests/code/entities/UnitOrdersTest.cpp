@@ -7,6 +7,7 @@
 #include "components/InfantryPathComponent.h"
 #include "components/UnitPathComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/BuildingBaseEntity.h"
 #include "entities/CollectableEntity.h"
 #include "entities/FSM/IdleState.h"
 #include "entities/FSM/State_Walk.h"
@@ -14,7 +15,6 @@
 #include "util/ComponentSetup.h"
 
 #include "support/MessageRecorder.h"
-#include "support/StandInBuilding.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +192,8 @@ TEST_F(UnitOrdersTest, BuildingsOfAnyNationAreAttackedByEverySoldier) {
   GiveScript(scripted, "hits = 0\nfunction AttackEntity(self, target, force) if force then hits = hits + 1 end end\n");
   UnitEntity* unit = MakeUnitOf(1, {scripted, plain});
   for (SoldierEntity* s : {scripted, plain}) Log(s);
-  BaseEntity* building = StandInBuilding::Make(VisVector_cl(20, 0, 0));
+  BaseEntity* building =
+      static_cast<BaseEntity*>(Vision::Game.CreateEntity("BuildingBaseEntity", VisVector_cl(20, 0, 0)));
   building->SetNation(1);
 
   unit->SetTarget(building);

@@ -5,6 +5,7 @@
 
 #include "core/GameManager.h"
 #include "entities/UnitEntity.h"
+#include "gui/CeguiCompat.h"
 #include "gui/FrameUnitInfo.h"
 
 #include "engine/Vision.h"
@@ -35,6 +36,31 @@ class UnitInfoTest : public GuiFrameTest {
 
   UnitEntity* unit = nullptr;
 };
+
+// Each plate is a numbered copy of the layout; its own widgets get the unit's name
+// and an empty type line.
+TEST_F(UnitInfoTest, EachPlateFillsItsOwnNumberedWidgets) {
+  auto* second = static_cast<UnitEntity*>(
+      Vision::Game.CreateEntity("UnitEntity", VisVector_cl(5, 0, 0), nullptr, "m_iNumSoldiers=\"1\""));
+  second->SetUnitType(15);
+  second->ShowUnitInfo(true);
+  ASSERT_NE(second->GetUnitInfo(), nullptr);
+  for (UnitEntity* u : {unit, second}) {
+    FrameUnitInfo* plate = u->GetUnitInfo();
+    CEGUI::Window* root = plate->GetRootWindow();
+    ASSERT_NE(root, nullptr);
+    ASSERT_TRUE(root->isChild("UnitName") && root->isChild("UnitType"));
+    CEGUI::Window* name = root->getChild("UnitName");
+    CEGUI::Window* type = root->getChild("UnitType");
+    name->setText("");
+    type->setText("stale");
+    plate->SetData(u);
+    const std::string text = CeguiCompat::ToUtf8(name->getText());
+    EXPECT_EQ(text.rfind("[colour='FF", 0), 0u) << CeguiCompat::ToUtf8(root->getName()) << ": " << text;
+    EXPECT_TRUE(type->getText().empty());
+  }
+  EXPECT_NE(unit->GetUnitInfo()->GetRootWindow()->getName(), second->GetUnitInfo()->GetRootWindow()->getName());
+}
 
 TEST_F(UnitInfoTest, TheUnitTakesItsPlateOutOfTheRunningGui) {
   LogCapture log;

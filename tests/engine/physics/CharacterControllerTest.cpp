@@ -137,3 +137,21 @@ TEST_F(ControllerTest, WalksAHeightFieldAsItsSurfaceAllows) {
     EXPECT_TRUE(cc->IsOnGround()) << c.name;
   }
 }
+
+// A controller that has stood still for a while still walks when moved, and one set
+// into the air falls to the ground again.
+TEST_F(ControllerTest, AStandingControllerWalksAndFallsAgain) {
+  VisBaseEntity_cl* owner = nullptr;
+  vPhysXCharacterController* cc = MakeWalker(owner);
+  Step(30);
+  EXPECT_NEAR(owner->GetPosition().z, 0.0f, 0.05f);
+  Walk(owner, cc, 30);
+  EXPECT_NEAR(owner->GetPosition().x, 1.0f, 0.05f);
+
+  Step(30);
+  cc->SetPosition(VisVector_cl(1, 0, 3));
+  Step(120);
+  EXPECT_TRUE(cc->IsOnGround());
+  EXPECT_NEAR(owner->GetPosition().z, 0.0f, 0.05f);
+  EXPECT_NEAR(owner->GetPosition().x, 1.0f, 1e-3f);
+}
