@@ -17,13 +17,16 @@
 #include "Managers/SettingsManager.h"
 #include "Managers/SoundManager.h"
 #include "Managers/TownManager.h"
+#include "Missions/MissionManager.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
 #include "gui/GUIManager.h"
 #include "util/Navigation.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -421,11 +424,43 @@ void VisMainApp::LoadScene(const char* name) {
   }
 }
 
+namespace {
+
+// The level number of a downloadable level's scene ("DLC\01\scenes\level_NN\level_NN.vscene",
+// either separator, any case); 0 for any other scene.
+int DlcLevelOfScene(const char* file) {
+  std::string name = file ? file : "";
+  for (char& c : name) c = c == '/' ? '\\' : (char)std::tolower((unsigned char)c);
+  int first = 0, second = 0, used = 0;
+  if (std::sscanf(name.c_str(), "dlc\\01\\scenes\\level_%d\\level_%d.vscene%n", &first, &second, &used) != 2 ||
+      used != (int)name.size() || first != second)
+    return 0;
+  return first > 0 ? first : 0;
+}
+
+void LogStartCamera() {
+  const VisBaseEntity_cl* camera = Vision::Game.SearchEntity("CameraEntity");
+  if (camera)
+    Vision::Error.SystemMessage("Start scene set up: camera entity at %.1f %.1f %.1f", camera->GetPosition().x,
+                                camera->GetPosition().y, camera->GetPosition().z);
+  else
+    Vision::Error.SystemMessage("Start scene set up: no camera entity");
+}
+
+}  // namespace
+
 bool VisMainApp::LoadStartScene() {
   VString file;
   int location = 0;
   if (!Vision::GetStartScene(file, location)) return false;
   Vision::Error.SystemMessage("Start scene '%s' at location %d", file.AsChar(), location);
+  // A downloadable level starts as the game starts it, in its own game mode.
+  const int level = location == 1 ? DlcLevelOfScene(file.AsChar()) : 0;
+  if (level > 0) {
+    MissionManager::GlobalManager().StartDlc(level);
+    LogStartCamera();
+    return true;
+  }
   GameManager::GetInstance()->SetLocation(location);
   LoadScene(file.AsChar());
   if (m_iSceneLoadState == 2) return true;  // the failure ends the main loop
@@ -441,12 +476,7 @@ bool VisMainApp::LoadStartScene() {
   } else {
     BattleManager::GetInstance()->InitCamera();
   }
-  const VisBaseEntity_cl* camera = Vision::Game.SearchEntity("CameraEntity");
-  if (camera)
-    Vision::Error.SystemMessage("Start scene set up: camera entity at %.1f %.1f %.1f", camera->GetPosition().x,
-                                camera->GetPosition().y, camera->GetPosition().z);
-  else
-    Vision::Error.SystemMessage("Start scene set up: no camera entity");
+  LogStartCamera();
   return true;
 }
 

@@ -210,6 +210,8 @@ local SOLDIER_STATS = {
   [15] = {120, 4, 9, 3, 7, 65, 40, 3.5},    -- pirate scallywags
   [16] = {110, 3, 8, 3, 6, 60, 45, 3.3},    -- brinemark soldiers
   [17] = {90, 2, 5, 5, 10, 40, 70, 3.3},    -- brinemark marksmen
+  [28] = {380, 7, 12, 7, 12, 70, 65, 4.0},  -- the downloadable levels' captains
+  [30] = {360, 6, 10, 9, 15, 65, 80, 4.2},
 }
 local DEFAULT_SOLDIER_STATS = {100, 2, 7, 2, 7, 50, 50, 3.0}
 
@@ -288,6 +290,9 @@ local UNIT_TEMPLATES = {
   [16] = {"UNIT_BRINEMARK_BASIC", "", PLAIN_SOLDIER, "BrinemarkBasic", "", "UnitFaces_01"},
   [17] = {"UNIT_BRINEMARK_RANGED", "", PLAIN_SOLDIER, "BrinemarkRanged", "", "UnitFaces_01"},
   [24] = {"UNIT_COLONIAL_BASIC", "", PLAIN_SOLDIER, "ColonialBasic", "", "UnitFaces_01"},
+  -- The captains of the downloadable levels: the first level's and the second's.
+  [28] = {"DLC_CHARACTER", PLAYER_UNIT, HERO_SOLDIER, "Castaway", "", "UnitFaces_01"},
+  [30] = {"CHARACTER_QUICKDRAW", PLAYER_UNIT, HERO_SOLDIER, "Quickdraw", "", "UnitFaces_01"},
 }
 
 -- The name keys of the other unit types (without "str_").

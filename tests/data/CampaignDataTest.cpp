@@ -371,9 +371,18 @@ TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
     EXPECT_TRUE(script->ExecuteFunctionArg("OnCreate", "*")) << file;
     EXPECT_EQ(unit->GetUnitType(), type) << file;
   }
-  for (const char* file : {"scripts\\LandUnits\\PlayerUnitScript.lua", "scripts\\LandUnits\\HeroSoldier.lua",
-                           "scripts\\fauna\\seagull_01.lua", "scripts\\fauna\\default_bird.lua"})
+  for (const char* file : {"scripts\\LandUnits\\HeroSoldier.lua", "scripts\\fauna\\seagull_01.lua",
+                           "scripts\\fauna\\default_bird.lua"})
     EXPECT_NE(Attach(file, nullptr), nullptr) << file;
+  // The player's unit is marked as the player's character, the unit that uses the
+  // scripted cannons and that the gate cannon's shot is credited to.
+  {
+    auto* unit = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(0, 0, 0)));
+    IVScriptInstance* script = Attach("scripts\\LandUnits\\PlayerUnitScript.lua", unit);
+    ASSERT_NE(script, nullptr);
+    EXPECT_TRUE(script->ExecuteFunctionArg("OnCreate", "*"));
+    EXPECT_TRUE(unit->HasObjectKey("PlayerCharacter"));
+  }
   EXPECT_TRUE(Vision::File.Exists("models\\fauna\\seagull.model"));
   EXPECT_TRUE(Vision::File.Exists("models\\fauna\\seagull.anim"));
 
@@ -507,8 +516,8 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
 
   // Unit templates: a name key with its name and description texts; every unit
   // type the campaign names is covered.
-  const int unitTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23, 24, 25, 29, 30,
-                           31, 0};
+  const int unitTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23, 24, 25, 28, 29,
+                           30, 31, 0};
   for (int type : unitTypes) {
     VString s[6];
     ASSERT_TRUE(game->ExecuteFunctionArg("InitUnitEntityTemplate", "i>ssssss", type, &s[0], &s[1], &s[2], &s[3],
@@ -520,6 +529,16 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
       EXPECT_TRUE(FileExists(s[1])) << s[1].AsChar();
     }
     EXPECT_TRUE(FileExists(s[2])) << s[2].AsChar();
+  }
+  // The characters the player plays, the campaign's three and the downloadable
+  // levels' two, are captains: the player's unit and the captain's body (a plain
+  // soldier's script gives no model, and the level would start with an unseen hero).
+  for (int type : {1, 2, 3, 28, 30}) {
+    VString s[6];
+    ASSERT_TRUE(game->ExecuteFunctionArg("InitUnitEntityTemplate", "i>ssssss", type, &s[0], &s[1], &s[2], &s[3],
+                                         &s[4], &s[5]));
+    EXPECT_STREQ(s[1].AsChar(), "scripts\\LandUnits\\PlayerUnitScript.lua") << type;
+    EXPECT_STREQ(s[2].AsChar(), "scripts\\LandUnits\\HeroSoldier.lua") << type;
   }
 
   // Skills: each captain has one active skill, kept from automatic learning, and

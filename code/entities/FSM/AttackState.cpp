@@ -43,6 +43,18 @@ void AttackState::Exit(SoldierEntity* soldier) {
   if (AttackComponent* attack = soldier->GetAttackComponent()) attack->StopAttacking();
 }
 
+// Leaving the fight stops the attack, so the walk up to the target takes the target
+// and the unit it belongs to along: without the unit the soldier would stop at the
+// first one to fall instead of going on to the next.
+void AttackState::WalkOnToTarget(SoldierEntity* soldier, VisBaseEntity_cl* target) {
+  AttackComponent* attack = soldier->GetAttackComponent();
+  UnitEntity* unit = attack ? attack->GetAttackTargetUnit() : nullptr;
+  soldier->GetStateMachine()->ChangeState(WalkToAttackState::GetInstance());
+  if (!attack) return;
+  if (unit) attack->SetAttackTargetUnit(unit);
+  attack->SetAttackTarget(target);
+}
+
 void AttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, INT_PTR) {
   StateMachine<SoldierEntity>* machine = soldier->GetStateMachine();
   AttackComponent* attack = soldier->GetAttackComponent();
@@ -52,11 +64,8 @@ void AttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, IN
       if (!movement || !p1) return;
       const VisVector_cl& where = *reinterpret_cast<const VisVector_cl*>(p1);
       movement->SetTarget(where);
-      if (attack && MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), where) > attack->GetRange()) {
-        VisBaseEntity_cl* target = attack->GetAttackTarget();
-        machine->ChangeState(WalkToAttackState::GetInstance());
-        attack->SetAttackTarget(target);
-      }
+      if (attack && MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), where) > attack->GetRange())
+        WalkOnToTarget(soldier, attack->GetAttackTarget());
       return;
     }
     case VIS_MSG_USER_UNIT_NEW_TARGET: {
@@ -70,7 +79,7 @@ void AttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, IN
       }
       attack->SetAttackTarget(target);
       if (MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), target->GetPosition()) > attack->GetRange())
-        machine->ChangeState(WalkToAttackState::GetInstance());
+        WalkOnToTarget(soldier, target);
       return;
     }
     case VIS_MSG_USER_UNIT_STOP:

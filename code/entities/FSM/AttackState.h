@@ -19,5 +19,6 @@ class AttackState : public State<SoldierEntity> {
   AttackState();
 
  private:
+  static void WalkOnToTarget(SoldierEntity* soldier, VisBaseEntity_cl* target);
   static AttackState s_instance;
 };

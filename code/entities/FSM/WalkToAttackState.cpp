@@ -43,9 +43,12 @@ void WalkToAttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR 
       const VisVector_cl& target = *reinterpret_cast<const VisVector_cl*>(p1);
       if (InfantryPathComponent* path = soldier->GetPathComponent()) {
         const float reach = attack ? attack->GetRange() : 2.0f;
-        if (MathTools::DistanceBetweenVectorsIgnoreZ(target, path->GetEndPosition()) > reach) {
-          VisPath_cl* nodes = path->GetPath();
-          if (nodes && nodes->GetPathNodeCount() > 0) nodes->GetPathNode(nodes->GetPathNodeCount() - 1)->SetPosition(target);
+        VisPath_cl* nodes = path->GetPath();
+        if (!nodes || nodes->GetPathNodeCount() == 0) {
+          // A fight left for the next target has no walk yet: one is made to it.
+          path->MakePathTo(target, false);
+        } else if (MathTools::DistanceBetweenVectorsIgnoreZ(target, path->GetEndPosition()) > reach) {
+          nodes->GetPathNode(nodes->GetPathNodeCount() - 1)->SetPosition(target);
         }
       } else if (InfantryMovementComponent* movement = soldier->GetMovementComponent()) {
         movement->SetTarget(target);

@@ -286,6 +286,24 @@ TEST_F(LandBattleTest, TwoArmiesFightToTheEnd) {
   }
 }
 
+// One order is enough: swordsmen set on a unit (as a right click sets them) walk on
+// from each fallen soldier to the next of that unit until none is left, with nobody
+// to repeat the order.
+TEST_F(LandBattleTest, SwordsmenSetOnAUnitOnceFightEachOfItsSoldiersInTurn) {
+  UnitEntity* attackers = MakeUnit({"Attackers", 1, "scripts\\LandUnits\\BattleMeleeSoldier.lua", -8, 0}, 4);
+  UnitEntity* targets = MakeUnit({"Targets", 5, "scripts\\LandUnits\\BattleMeleeSoldier.lua", 8, 0}, 3);
+  RemovalCounter removals;
+  Frame();
+  attackers->SetTarget(targets);
+  for (int f = 0; f < (int)(90.0f / kDt) && Standing(5) > 0 && Standing(1) > 0; ++f) {
+    Frame();
+    for (auto& [unit, count] : removals.counts) m_gone.insert(unit);
+  }
+  EXPECT_EQ(Standing(5), 0) << "every soldier of the unit has fallen";
+  EXPECT_GT(Standing(1), 0);
+  EXPECT_EQ(removals.counts[targets], 1);
+}
+
 // A grenadier's shell hurts every enemy within 5.0 of its impact, and no friend; an
 // enemy it kills is flung away from the impact.
 TEST_F(LandBattleTest, AShellHurtsEveryEnemyNearItsImpactAndFlingsTheKilled) {
