@@ -20,6 +20,8 @@
 #include "Managers/SaveGameManager.h"
 #include "util/MathTools.h"
 
+#include "../tests/support/LandBattleWorld.h"
+
 #include "engine/Vision.h"
 #include "engine/core/VisAnimManager.h"
 #include "engine/core/VisParticleGroupManager.h"
@@ -59,17 +61,11 @@ class Removals : public IVisCallbackHandler_cl {
 class Battle {
  public:
   explicit Battle(int units) {
-    Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data");
     VSeedRandom(99u);
     MathTools::SetGaussianRandomState(4711u);
     Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kStep);
-    vPhysXModule::SetInstance(&m_physics);
-    m_physics.SetPhysicsTickCount(60, 8);
+    m_world.Start(kStep);
     Vision::World.SetHeightFieldTerrain(VisVector_cl(-200, -200, 0), 400.0f, 400.0f, 2, 2, {0, 0, 0, 0});
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
     GameManager::GetInstance()->SetLocation(1);
     m_removals = std::make_unique<Removals>();
     // Each army in rows of five units, 12 apart, the two fronts 40 apart.
@@ -89,38 +85,13 @@ class Battle {
   }
   ~Battle() {
     m_removals.reset();
-    Vision::Game.RemoveAllEntities();
-    VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    Vision::World.ClearTerrain();
-    vPhysXModule::SetInstance(nullptr);
-    GameManager::GetInstance()->OneTimeDeInit();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameManager::CleanInstance();
-    GameSessionManager::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    ArtifactManager::CleanInstance();
-    Vision::GetScriptManager()->Reset();
-    Vision::Timer.SetFixedTimeStep(0.0f);
+    m_world.Stop();
   }
 
   bool Alive(UnitEntity* unit) const { return !m_removals->gone.count(unit); }
 
-  // A unit whose soldiers all stand idle is sent at the nearest enemy unit.
   void Command() {
-    for (UnitEntity* unit : m_units) {
-      if (!Alive(unit) || unit->GetSoldiers().empty()) continue;
-      bool idle = true;
-      for (SoldierEntity* s : unit->GetSoldiers()) idle = idle && s->GetStateType() == STATE_IDLE;
-      if (!idle) continue;
-      UnitEntity* best = nullptr;
-      float bestDistance = 1e9f;
-      for (UnitEntity* other : m_units) {
-        if (!Alive(other) || other->GetNation() == unit->GetNation() || other->GetSoldiers().empty()) continue;
-        const float d = other->GetPosition().GetDistance(unit->GetPosition());
-        if (d < bestDistance) bestDistance = d, best = other;
-      }
-      if (best) unit->SetTarget(best);
-    }
+    LandBattleWorld::SendIdleUnitsAtNearestEnemy(m_units, [this](UnitEntity* unit) { return Alive(unit); });
   }
 
   int Survivors() const {
@@ -137,7 +108,7 @@ class Battle {
   }
 
  private:
-  vPhysXModule m_physics;
+  LandBattleWorld m_world;
   std::unique_ptr<Removals> m_removals;
   std::vector<UnitEntity*> m_units;
   std::vector<SoldierEntity*> m_soldiers;

@@ -3,12 +3,12 @@
 // the ground.
 #include "components/BuildableBuildingComponent.h"
 
+#include "components/BuildingRangeTools.h"
 #include "components/SpecialBuildingComponent.h"
 #include "core/BaseEntity.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
-#include "core/VEntityHighlightManager.h"
 #include "entities/BuildingBaseEntity.h"
 #include "entities/UnitEntity.h"
 #include "gui/FrameConstruct.h"
@@ -106,9 +106,7 @@ BuildableBuildingComponent::~BuildableBuildingComponent() {
 
 int BuildableBuildingComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (object->IsOfType(BuildingBaseEntity::GetClassTypeId())) return 1;
-  reason = "Component can only be added to instances of BuildingBaseEntity or derived classes.";
-  return 0;
+  return BuildingRange::CanAttachToBuilding(object, reason);
 }
 
 void BuildableBuildingComponent::Listen(bool on) {
@@ -121,13 +119,11 @@ void BuildableBuildingComponent::Listen(bool on) {
 }
 
 VisBaseEntity_cl* BuildableBuildingComponent::GetOwnerEntity() const {
-  return m_pOwner && m_pOwner->IsOfType(VisBaseEntity_cl::GetClassTypeId()) ? static_cast<VisBaseEntity_cl*>(m_pOwner)
-                                                                             : nullptr;
+  return BuildingRange::AsEntity(m_pOwner);
 }
 
 void BuildableBuildingComponent::RemoveHighlight() {
-  VisBaseEntity_cl* owner = GetOwnerEntity();
-  if (owner && VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveHighlight(owner);
+  BuildingRange::RemoveHighlight(GetOwnerEntity());
 }
 
 void BuildableBuildingComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -262,12 +258,8 @@ void BuildableBuildingComponent::CheckDistance() {
     m_bInRange = character &&
                  MathTools::DistanceToEntityBoundingBox(character->GetPosition(), owner) < m_fConstructionDistance;
   }
-  if (!m_bInRange) {
-    RemoveHighlight();
-    return;
-  }
-  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
-  if (!highlights->IsHighlighted(owner)) highlights->AddHighlight(owner, kHighlightColour);
+  BuildingRange::ShowInRange(owner, m_bInRange, kHighlightColour);
+  if (!m_bInRange) return;
   if (!m_bTutorialShown) {
     m_bTutorialShown = true;
     TutorialManager::GetInstance()->ShowTutorial(kTutorial);

@@ -46,11 +46,7 @@ LandCannonComponent::~LandCannonComponent() { Vision::Callbacks.OnUpdateSceneBeg
 
 int LandCannonComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(CannonEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of CannonEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return SceneCannon::CanAttachToCannon(object, reason);
 }
 
 void LandCannonComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -144,19 +140,14 @@ void LandCannonComponent::Serialize(VArchive& ar) {
   BaseComponent::Serialize(ar);
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kLandCannonVersion);
-    ar << m_iLoadingTime_Min << m_iLoadingTime_Max << m_fShootingRange << m_fShootingpower << m_fAreaDamage;
+    SceneCannon::WriteSettings(ar, *this);
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
   SavedBlockReader block(ar, "LandCannonComponent", kLandCannonVersion);
   if (!block.IsOpen()) return;
-  float min = 0, max = 0, range = 0, power = 0;
-  int damage = 0;
-  if (block.Has(2)) ar >> min >> max >> range >> power >> damage;
+  SceneCannon::SavedSettings saved;
+  if (block.Has(2)) saved.Read(ar);
   if (!block.End() || !block.Has(2)) return;
-  m_iLoadingTime_Min = min;
-  m_iLoadingTime_Max = max;
-  m_fShootingRange = range;
-  m_fShootingpower = power;
-  m_fAreaDamage = damage;
+  saved.ApplyTo(*this);
 }

@@ -49,11 +49,7 @@ MonkeyCannonComponent::~MonkeyCannonComponent() { Vision::Callbacks.OnUpdateScen
 
 int MonkeyCannonComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(CannonEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of CannonEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return SceneCannon::CanAttachToCannon(object, reason);
 }
 
 void MonkeyCannonComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -151,22 +147,18 @@ void MonkeyCannonComponent::Serialize(VArchive& ar) {
   BaseComponent::Serialize(ar);
   if (ar.IsSaving()) {
     SaveGameManagerProto::BeginBlock(ar, kMonkeyCannonVersion);
-    ar << m_iLoadingTime_Min << m_iLoadingTime_Max << m_fShootingRange << m_fShootingpower << m_fAreaDamage
-       << m_bCannonActive;
+    SceneCannon::WriteSettings(ar, *this);
+    ar << m_bCannonActive;
     SaveGameManagerProto::EndBlock(ar);
     return;
   }
   SavedBlockReader block(ar, "MonkeyCannonComponent", kMonkeyCannonVersion);
   if (!block.IsOpen()) return;
-  float min = 0, max = 0, range = 0, power = 0;
-  int damage = 0, active = 0;
-  if (block.Has(2)) ar >> min >> max >> range >> power >> damage;
+  SceneCannon::SavedSettings saved;
+  int active = 0;
+  if (block.Has(2)) saved.Read(ar);
   if (block.Has(3)) ar >> active;
   if (!block.End() || !block.Has(2)) return;
-  m_iLoadingTime_Min = min;
-  m_iLoadingTime_Max = max;
-  m_fShootingRange = range;
-  m_fShootingpower = power;
-  m_fAreaDamage = damage;
+  saved.ApplyTo(*this);
   m_bCannonActive = 1;
 }

@@ -3,11 +3,11 @@
 #include "components/SpecialBuildingComponent.h"
 
 #include "components/BuildableBuildingComponent.h"
+#include "components/BuildingRangeTools.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/Player.h"
 #include "core/RtsManager.h"
-#include "core/VEntityHighlightManager.h"
 #include "entities/BuildingBaseEntity.h"
 #include "entities/Nation.h"
 #include "entities/UnitEntity.h"
@@ -69,9 +69,7 @@ SpecialBuildingComponent::~SpecialBuildingComponent() {
 
 int SpecialBuildingComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (object->IsOfType(BuildingBaseEntity::GetClassTypeId())) return 1;
-  reason = "Component can only be added to instances of BuildingBaseEntity or derived classes.";
-  return 0;
+  return BuildingRange::CanAttachToBuilding(object, reason);
 }
 
 void SpecialBuildingComponent::Listen(bool on) {
@@ -84,8 +82,7 @@ void SpecialBuildingComponent::Listen(bool on) {
 }
 
 VisBaseEntity_cl* SpecialBuildingComponent::GetOwnerEntity() const {
-  return m_pOwner && m_pOwner->IsOfType(VisBaseEntity_cl::GetClassTypeId()) ? static_cast<VisBaseEntity_cl*>(m_pOwner)
-                                                                             : nullptr;
+  return BuildingRange::AsEntity(m_pOwner);
 }
 
 void SpecialBuildingComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -157,12 +154,7 @@ void SpecialBuildingComponent::CheckDistance() {
       }
     }
   }
-  if (!m_bInRange) {
-    if (VEntityHighlightManager::HasInstance()) VEntityHighlightManager::GetInstance()->RemoveHighlight(owner);
-    return;
-  }
-  VEntityHighlightManager* highlights = VEntityHighlightManager::GetInstance();
-  if (!highlights->IsHighlighted(owner)) highlights->AddHighlight(owner, kHighlightColour);
+  BuildingRange::ShowInRange(owner, m_bInRange, kHighlightColour);
 }
 
 bool SpecialBuildingComponent::IsEntityVisible(VisBaseEntity_cl* entity) {

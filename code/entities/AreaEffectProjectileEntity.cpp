@@ -8,6 +8,7 @@
 #include "core/Player.h"
 #include "core/RtsManager.h"
 #include "entities/FSM/DizzyState.h"
+#include "entities/ProjectileTrail.h"
 #include "entities/SoldierEntity.h"
 #include "entities/UnitEntity.h"
 #include "Managers/AchievementManager.h"
@@ -125,25 +126,13 @@ void AreaEffectProjectileEntity::SetTarget(const VisVector_cl& point) {
 void AreaEffectProjectileEntity::SetTrail(const VString& file) { SetTrail(file, VisVector_cl(0, 0, 0)); }
 
 void AreaEffectProjectileEntity::SetTrail(const VString& file, const VisVector_cl& offset) {
-  if (file.IsEmpty()) return;
-  VisParticleEffectFile_cl* effectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(file.AsChar());
-  if (!effectFile) return;
-  VisParticleEffect_cl* trail = effectFile->CreateParticleEffectInstance(GetPosition(), GetOrientation());
-  if (!trail) return;
-  m_spTrail = trail;
-  trail->AttachToParent(this);
-  trail->SetLocalPosition(offset);
-  trail->SetRemoveWhenFinished(true);
+  ProjectileTrail::Attach(this, m_spTrail, file, offset);
 }
 
 VisParticleEffect_cl* AreaEffectProjectileEntity::GetTrail() const { return m_spTrail.GetPtr(); }
 
 void AreaEffectProjectileEntity::RemoveAll() {
-  if (m_spTrail) {
-    m_spTrail->DetachFromParent();
-    m_spTrail->SetFinished();
-    m_spTrail = nullptr;
-  }
+  ProjectileTrail::Release(m_spTrail);
   if (!IsMarkedRemoved()) Remove();
 }
 

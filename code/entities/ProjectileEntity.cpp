@@ -4,6 +4,7 @@
 
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
+#include "entities/ProjectileTrail.h"
 #include "Managers/SaveGameManager.h"
 
 #include "engine/base/VArchive.h"
@@ -60,23 +61,11 @@ VisParticleEffect_cl* ProjectileEntity::GetTrail() const { return m_spTrail.GetP
 void ProjectileEntity::SetTrail(const VString& file) { SetTrail(file, VisVector_cl(0.0f, 0.0f, 0.0f)); }
 
 void ProjectileEntity::SetTrail(const VString& file, const VisVector_cl& offset) {
-  if (file.IsEmpty()) return;
-  VisParticleEffectFile_cl* effectFile = VisParticleGroupManager_cl::GlobalManager().LoadFromFile(file.AsChar(), false);
-  if (!effectFile) return;
-  VisParticleEffect_cl* trail = effectFile->CreateParticleEffectInstance(GetPosition(), GetOrientation());
-  if (!trail) return;
-  m_spTrail = trail;
-  trail->AttachToParent(this);
-  trail->SetLocalPosition(offset);
-  trail->SetRemoveWhenFinished(true);
+  ProjectileTrail::Attach(this, m_spTrail, file, offset);
 }
 
 void ProjectileEntity::RemoveAll() {
-  if (m_spTrail) {
-    m_spTrail->DetachFromParent();
-    m_spTrail->SetFinished();
-    m_spTrail = nullptr;
-  }
+  ProjectileTrail::Release(m_spTrail);
   if (!IsMarkedRemoved()) Remove();
 }
 

@@ -42,6 +42,7 @@
 #include "engine/core/TriggerBoxEntity.h"
 
 #include "support/LogCapture.h"
+#include "support/StringKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -57,21 +58,6 @@
 namespace {
 
 const float kDt = 1.0f / 30.0f;
-
-// The keys of the English string file.
-std::set<std::string> StringKeys() {
-  std::set<std::string> keys;
-  std::ifstream in(BRINEMARK_SOURCE_DIR "/data/localization/strings_en.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    keys.insert(key);
-  }
-  return keys;
-}
 
 class CampaignDataTest : public ::testing::Test {
  protected:

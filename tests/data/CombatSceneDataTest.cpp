@@ -21,6 +21,7 @@
 #include "entities/UnitEntity.h"
 #include "util/MathTools.h"
 
+#include "support/LandBattleWorld.h"
 #include "support/LogCapture.h"
 
 #include "engine/Vision.h"
@@ -41,59 +42,23 @@ const float kDt = 1.0f / 30.0f;
 class CombatSceneDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
     SoundManager::CleanInstance();
     VSeedRandom(7u);
     MathTools::SetGaussianRandomState(7u);
     Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kDt);
-    m_physics = std::make_unique<vPhysXModule>();
-    vPhysXModule::SetInstance(m_physics.get());
-    m_physics->SetPhysicsTickCount(60, 8);
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
+    ASSERT_TRUE(m_world.Start(kDt));
     GameManager::GetInstance()->SetLocation(1);
     ASSERT_TRUE(Vision::LoadWorld("scenes\\combat\\Combat.vscene"));
   }
   void TearDown() override {
     for (VisBaseEntity_cl* e : std::vector<VisBaseEntity_cl*>(TriggerBoxEntity_cl::GetObservedEntities()))
       TriggerBoxEntity_cl::RemoveObservedEntity(e);
-    Vision::LoadWorld(nullptr);
-    Vision::Game.RemoveAllEntities();
-    VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    Vision::World.ClearTerrain();
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    SoundManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameSessionManager::CleanInstance();
-    NoiseManagerProto::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    ArtifactManager::CleanInstance();
-    m_physics.reset();
-    vPhysXModule::SetInstance(nullptr);
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    MathTools::SetGaussianRandomState(0);
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
+    m_world.Stop();
   }
-  void Frame() {
-    Vision::Timer.Update();
-    const float dt = Vision::Timer.GetTimeDifference();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    Vision::Animations.Update(dt);
-    m_physics->OnRunPhysics(dt);
-    m_physics->FetchPhysicsResults();
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Callbacks.OnUpdateSceneFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
+  void Frame() { m_world.Frame(); }
   static UnitEntity* Unit(const char* key) { return dynamic_cast<UnitEntity*>(Vision::Game.SearchEntity(key)); }
 
-  std::unique_ptr<vPhysXModule> m_physics;
+  LandBattleWorld m_world;
 };
 
 TEST_F(CombatSceneDataTest, EverythingTheSceneHoldsIsInPlace) {

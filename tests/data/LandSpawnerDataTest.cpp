@@ -17,6 +17,9 @@
 #include "entities/UnitEntityTemplate.h"
 #include "util/ComponentSetup.h"
 
+#include "support/LandBattleWorld.h"
+#include "support/StringKeys.h"
+
 #include "engine/Vision.h"
 #include "engine/core/TriggerBoxEntity.h"
 
@@ -30,48 +33,13 @@
 
 namespace {
 
-std::set<std::string> StringKeys() {
-  std::set<std::string> keys;
-  std::ifstream in(BRINEMARK_SOURCE_DIR "/data/localization/strings_en.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    keys.insert(key);
-  }
-  return keys;
-}
-
 class LandSpawnerDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
-    m_physics = std::make_unique<vPhysXModule>();
-    vPhysXModule::SetInstance(m_physics.get());
-    Vision::Timer.SetFixedTimeStep(0.1f);
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
-  }
+  void SetUp() override { ASSERT_TRUE(m_world.Start(0.1f)); }
   void TearDown() override {
     for (VisBaseEntity_cl* e : std::vector<VisBaseEntity_cl*>(TriggerBoxEntity_cl::GetObservedEntities()))
       TriggerBoxEntity_cl::RemoveObservedEntity(e);
-    Vision::LoadWorld(nullptr);
-    Vision::Game.RemoveAllEntities();
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameSessionManager::CleanInstance();
-    NoiseManagerProto::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    m_physics.reset();
-    vPhysXModule::SetInstance(nullptr);
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
+    m_world.Stop();
   }
   static void Frame() {
     Vision::Timer.Update();
@@ -79,7 +47,7 @@ class LandSpawnerDataTest : public ::testing::Test {
     Vision::Game.RunThinkFunctions();
     Vision::Game.FreeRemovedEntities();
   }
-  std::unique_ptr<vPhysXModule> m_physics;
+  LandBattleWorld m_world;
 };
 
 TEST_F(LandSpawnerDataTest, EverySpawnerScriptFillsItsSpawnerWithKnownUnitsAndTexts) {

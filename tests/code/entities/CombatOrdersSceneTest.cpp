@@ -14,6 +14,8 @@
 #include "Managers/SaveGameManager.h"
 #include "util/MathTools.h"
 
+#include "support/LandBattleWorld.h"
+
 #include "engine/Vision.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +30,8 @@ const float kDt = 1.0f / 30.0f;
 class CombatOrdersSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
-    m_physics = std::make_unique<vPhysXModule>();
-    vPhysXModule::SetInstance(m_physics.get());
-    m_physics->SetPhysicsTickCount(60, 8);
-    Vision::Timer.SetFixedTimeStep(kDt);
+    ASSERT_TRUE(m_world.Start(kDt));
     MathTools::SetGaussianRandomState(7);
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
     GameManager::GetInstance()->SetLocation(1);
     ASSERT_TRUE(Vision::LoadWorld("scenes\\combatorders\\CombatOrders"));
     boarders = FindUnit("Boarders");
@@ -47,40 +41,17 @@ class CombatOrdersSceneTest : public ::testing::Test {
     ASSERT_NE(defenders, nullptr);
     ASSERT_NE(villagers, nullptr);
   }
-  void TearDown() override {
-    Vision::LoadWorld(nullptr);
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameSessionManager::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    m_physics.reset();
-    vPhysXModule::SetInstance(nullptr);
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    MathTools::SetGaussianRandomState(0);
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
-  }
+  void TearDown() override { m_world.Stop(); }
 
-  static UnitEntity* FindUnit(const char* key) {
-    VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
-    return e && e->IsOfType(UnitEntity::GetClassTypeId()) ? static_cast<UnitEntity*>(e) : nullptr;
-  }
+  static UnitEntity* FindUnit(const char* key) { return LandBattleWorld::FindUnit(key); }
   static bool ScriptHas(SoldierEntity* soldier, const char* name) {
     VScriptResourceManager* scripts = Vision::GetScriptManager();
     IVScriptInstance* script = scripts ? scripts->GetScriptInstance(soldier) : nullptr;
     return script && script->HasFunction(name);
   }
-  void Frame() {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    m_physics->OnRunPhysics(kDt);
-    m_physics->FetchPhysicsResults();
-    Vision::Game.FreeRemovedEntities();
-  }
+  void Frame() { m_world.BareFrame(kDt); }
 
-  std::unique_ptr<vPhysXModule> m_physics;
+  LandBattleWorld m_world;
   UnitEntity* boarders = nullptr;
   UnitEntity* defenders = nullptr;
   UnitEntity* villagers = nullptr;

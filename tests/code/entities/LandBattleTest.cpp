@@ -18,6 +18,7 @@
 #include "Managers/SoundManager.h"
 #include "util/MathTools.h"
 
+#include "support/LandBattleWorld.h"
 #include "support/LogCapture.h"
 
 #include "engine/Vision.h"
@@ -67,20 +68,12 @@ class LandBattleTest : public ::testing::Test {
   void TearDown() override { Stop(); }
 
   void Start(unsigned seed) {
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
     SoundManager::CleanInstance();  // the game script defines its sounds anew
     VSeedRandom(seed);
     MathTools::SetGaussianRandomState(seed);
     Vision::Timer.Reset();
-    Vision::Timer.SetFixedTimeStep(kDt);
-    m_physics = std::make_unique<vPhysXModule>();
-    vPhysXModule::SetInstance(m_physics.get());
-    m_physics->SetPhysicsTickCount(60, 8);
+    ASSERT_TRUE(m_world.Start(kDt));
     Vision::World.SetFlatTerrain(0.0f);
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
     GameManager::GetInstance()->SetLocation(1);
   }
   void Stop() {
@@ -88,22 +81,7 @@ class LandBattleTest : public ::testing::Test {
     m_soldiers.clear();
     m_gone.clear();
     m_nations.clear();
-    Vision::Game.RemoveAllEntities();
-    VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    Vision::World.ClearTerrain();
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    SoundManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameSessionManager::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    ArtifactManager::CleanInstance();
-    m_physics.reset();
-    vPhysXModule::SetInstance(nullptr);
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    MathTools::SetGaussianRandomState(0);
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
+    m_world.Stop();
   }
 
   UnitEntity* MakeUnit(const UnitSpec& spec, int soldiers) {
@@ -133,18 +111,7 @@ class LandBattleTest : public ::testing::Test {
     for (const UnitSpec& spec : specs) MakeUnit(spec, perUnit);
   }
 
-  void Frame() {
-    Vision::Timer.Update();
-    const float dt = Vision::Timer.GetTimeDifference();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    Vision::Animations.Update(dt);
-    m_physics->OnRunPhysics(dt);
-    m_physics->FetchPhysicsResults();
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Callbacks.OnUpdateSceneFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
+  void Frame() { m_world.Frame(); }
 
   bool Alive(UnitEntity* unit) const {
     for (VisBaseEntity_cl* e : m_gone)
@@ -158,22 +125,8 @@ class LandBattleTest : public ::testing::Test {
     return n;
   }
 
-  // The commanders: a unit whose soldiers all stand idle is sent at the nearest enemy unit.
   void Command() {
-    for (UnitEntity* unit : m_units) {
-      if (!Alive(unit) || unit->GetSoldiers().empty()) continue;
-      bool idle = true;
-      for (SoldierEntity* s : unit->GetSoldiers()) idle = idle && s->GetStateType() == STATE_IDLE;
-      if (!idle) continue;
-      UnitEntity* best = nullptr;
-      float bestDistance = 1e9f;
-      for (UnitEntity* other : m_units) {
-        if (!Alive(other) || other->GetNation() == unit->GetNation() || other->GetSoldiers().empty()) continue;
-        const float d = other->GetPosition().GetDistance(unit->GetPosition());
-        if (d < bestDistance) bestDistance = d, best = other;
-      }
-      if (best) unit->SetTarget(best);
-    }
+    LandBattleWorld::SendIdleUnitsAtNearestEnemy(m_units, [this](UnitEntity* unit) { return Alive(unit); });
   }
 
   // Fights until one side has nobody left (or the time runs out); the units that
@@ -218,7 +171,7 @@ class LandBattleTest : public ::testing::Test {
     int bodies = -1, joints = -1, diedAt = -1, ragdollEnded = -1;
   };
 
-  std::unique_ptr<vPhysXModule> m_physics;
+  LandBattleWorld m_world;
   std::vector<UnitEntity*> m_units;
   std::vector<Fighter> m_soldiers;
   std::set<VisBaseEntity_cl*> m_gone;  // left the scene: never touched again

@@ -13,6 +13,8 @@
 #include "util/MathTools.h"
 #include "util/Navigation.h"
 
+#include "support/LandBattleWorld.h"
+
 #include "engine/Vision.h"
 
 #include <gtest/gtest.h>
@@ -27,16 +29,8 @@ const float kDt = 1.0f / 30.0f;
 class LandSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Vision::File.RemoveAllDataDirectories();
-    ASSERT_TRUE(Vision::File.AddDataDirectory(BRINEMARK_SOURCE_DIR "/data"));
-    m_physics = std::make_unique<vPhysXModule>();
-    vPhysXModule::SetInstance(m_physics.get());
-    m_physics->SetPhysicsTickCount(60, 8);
-    Vision::Timer.SetFixedTimeStep(kDt);
+    ASSERT_TRUE(m_world.Start(kDt));
     MathTools::SetGaussianRandomState(99);
-    RegisterLuaBindings();
-    RtsManager::GlobalManager().OneTimeInit();
-    GameManager::GetInstance()->OneTimeInit();
     GameManager::GetInstance()->SetLocation(1);
     ASSERT_TRUE(Vision::LoadWorld("scenes\\landtest\\LandTest"));
     GameManager::GetInstance()->GetNavigation()->LoadMap("scenes\\landtest\\CollisionMap.dds");
@@ -45,36 +39,13 @@ class LandSceneTest : public ::testing::Test {
     ASSERT_NE(raiders, nullptr);
     ASSERT_NE(garrison, nullptr);
   }
-  void TearDown() override {
-    Vision::LoadWorld(nullptr);
-    GameManager::GetInstance()->OneTimeDeInit();
-    GameManager::CleanInstance();
-    RtsManager::GlobalManager().OneTimeDeInit();
-    GameSessionManager::CleanInstance();
-    SaveGameManagerProto::CleanInstance();
-    m_physics.reset();
-    vPhysXModule::SetInstance(nullptr);
-    Vision::Timer.SetFixedTimeStep(0.0f);
-    MathTools::SetGaussianRandomState(0);
-    Vision::GetScriptManager()->Reset();
-    Vision::File.RemoveAllDataDirectories();
-  }
+  void TearDown() override { m_world.Stop(); }
 
-  static UnitEntity* FindUnit(const char* key) {
-    VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
-    return e && e->IsOfType(UnitEntity::GetClassTypeId()) ? static_cast<UnitEntity*>(e) : nullptr;
-  }
+  static UnitEntity* FindUnit(const char* key) { return LandBattleWorld::FindUnit(key); }
   // One engine frame of the parts the land battle uses.
-  void Frame() {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    m_physics->OnRunPhysics(kDt);
-    m_physics->FetchPhysicsResults();
-    Vision::Game.FreeRemovedEntities();
-  }
+  void Frame() { m_world.BareFrame(kDt); }
 
-  std::unique_ptr<vPhysXModule> m_physics;
+  LandBattleWorld m_world;
   UnitEntity* raiders = nullptr;
   UnitEntity* garrison = nullptr;
 };
