@@ -42,6 +42,13 @@ void WalkToAttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR 
       if (!p1) return;
       const VisVector_cl& target = *reinterpret_cast<const VisVector_cl*>(p1);
       if (InfantryPathComponent* path = soldier->GetPathComponent()) {
+        VisPath_cl* walked = path->GetPath();
+        if (!walked || walked->GetPathNodeCount() == 0) {
+          // The path ran out short of the range (its end counts as reached well before
+          // the target, and dodging drags it aside): set off again towards the target.
+          path->MakePathTo(target, false);
+          return;
+        }
         const float reach = attack ? attack->GetRange() : 2.0f;
         if (MathTools::DistanceBetweenVectorsIgnoreZ(target, path->GetEndPosition()) > reach) {
           VisPath_cl* nodes = path->GetPath();
