@@ -17,6 +17,19 @@
 
 AttackState AttackState::s_instance;
 
+namespace {
+
+// Leaving the fight stops the attack component, which forgets the target and the
+// enemy unit; the walk needs both, the unit to pick the next soldier once this one falls.
+void WalkCloser(SoldierEntity* soldier, AttackComponent* attack, VisBaseEntity_cl* target) {
+  UnitEntity* unit = attack->GetAttackTargetUnit();
+  soldier->GetStateMachine()->ChangeState(WalkToAttackState::GetInstance());
+  attack->SetAttackTarget(target);
+  if (unit) attack->SetAttackTargetUnit(unit);
+}
+
+}  // namespace
+
 AttackState::AttackState() {
   AddTransition(WalkState::GetInstance());
   AddTransition(WalkToAttackState::GetInstance());
@@ -52,11 +65,8 @@ void AttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, IN
       if (!movement || !p1) return;
       const VisVector_cl& where = *reinterpret_cast<const VisVector_cl*>(p1);
       movement->SetTarget(where);
-      if (attack && MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), where) > attack->GetRange()) {
-        VisBaseEntity_cl* target = attack->GetAttackTarget();
-        machine->ChangeState(WalkToAttackState::GetInstance());
-        attack->SetAttackTarget(target);
-      }
+      if (attack && MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), where) > attack->GetRange())
+        WalkCloser(soldier, attack, attack->GetAttackTarget());
       return;
     }
     case VIS_MSG_USER_UNIT_NEW_TARGET: {
@@ -70,7 +80,7 @@ void AttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR p1, IN
       }
       attack->SetAttackTarget(target);
       if (MathTools::DistanceBetweenVectorsIgnoreZ(soldier->GetPosition(), target->GetPosition()) > attack->GetRange())
-        machine->ChangeState(WalkToAttackState::GetInstance());
+        WalkCloser(soldier, attack, attack->GetAttackTarget());
       return;
     }
     case VIS_MSG_USER_UNIT_STOP:
