@@ -45,7 +45,9 @@ void WalkToAttackState::MessageFunction(SoldierEntity* soldier, int id, INT_PTR 
         const float reach = attack ? attack->GetRange() : 2.0f;
         VisPath_cl* nodes = path->GetPath();
         if (!nodes || nodes->GetPathNodeCount() == 0) {
-          // A fight left for the next target has no walk yet: one is made to it.
+          // No walk left: a fight moved on to the next target, or the path ran out short
+          // of the range (its end counts as reached before the target, and dodging drags
+          // it aside). A new one is made to the target.
           path->MakePathTo(target, false);
         } else if (MathTools::DistanceBetweenVectorsIgnoreZ(target, path->GetEndPosition()) > reach) {
           nodes->GetPathNode(nodes->GetPathNodeCount() - 1)->SetPosition(target);

@@ -330,3 +330,36 @@ TEST_F(LandBattleTest, TheInvisibleHeroIsSeenAgainOnceHeStrikes) {
 }
 
 }  // namespace
+
+// Swordsmen sent once at an idle unit all close in and strike, not only the first to
+// arrive; each defender struck fights back, and the attackers pick the next defender
+// as one falls, until one side has nobody left.
+TEST_F(LandBattleTest, AnIdleUnitAttackedOnceIsFoughtToTheEnd) {
+  const char* swords = "scripts\\LandUnits\\BattleMeleeSoldier.lua";
+  UnitEntity* red = MakeUnit({"Red", 1, swords, -8, 0}, 4);
+  UnitEntity* blue = MakeUnit({"Blue", 5, swords, 8, 0}, 4);
+  RemovalCounter removals;
+  Frame();  // the soldiers' model comes in
+  red->SetTarget(blue);
+
+  std::set<SoldierEntity*> fought;
+  auto allFought = [&](UnitEntity* unit) {
+    for (const Fighter& f : m_soldiers)
+      if (f.unit == unit->GetEntityKey() && !fought.count(f.soldier)) return false;
+    return true;
+  };
+  int frames = 0;
+  for (; frames < (int)(90.0f / kDt) && Standing(1) > 0 && Standing(5) > 0; ++frames) {
+    Frame();
+    for (auto& [unit, count] : removals.counts) m_gone.insert(unit);
+    for (const Fighter& f : m_soldiers) {
+      if (f.soldier->IsAlive() && f.soldier->GetStateType() == STATE_ATTACK) fought.insert(f.soldier);
+    }
+    if (frames == (int)(12.0f / kDt)) {
+      EXPECT_TRUE(allFought(red)) << "every attacker reached his target within 12 s";
+    }
+  }
+  EXPECT_TRUE(Standing(1) == 0 || Standing(5) == 0) << "one side is gone within 90 s";
+  EXPECT_TRUE(allFought(red));
+  EXPECT_TRUE(allFought(blue)) << "every defender was drawn into the fight";
+}

@@ -177,6 +177,42 @@ TEST_F(SoldierStatesTest, AttackOrdersFightWithinRangeAndWalkOutsideIt) {
   EXPECT_EQ(m_attack->GetAttackTarget(), nullptr);
 }
 
+// A fighter whose target is out of reach walks after it: leaving the fight must not
+// make him forget the target or the enemy unit (which picks his next soldier later).
+TEST_F(SoldierStatesTest, OutOfRangeTheFighterWalksOnKeepingTargetAndUnit) {
+  struct Case {
+    const char* what;
+    int message;
+  };
+  for (const Case c : {Case{"new target", VIS_MSG_USER_UNIT_NEW_TARGET}, Case{"move closer", VIS_MSG_USER_UNIT_MOVE_CLOSER}}) {
+    SCOPED_TRACE(c.what);
+    SoldierEntity* soldier = MakeFighter(2.0f);
+    auto* enemies = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(8, 0, 0)));
+    enemies->SetNation(2);
+    SoldierEntity* near = MakeSoldier(VisVector_cl(1, 0, 0));
+    SoldierEntity* far = MakeSoldier(VisVector_cl(8, 0, 0));
+    enemies->AddSoldier(far);
+    VisVector_cl at = near->GetPosition();
+    soldier->SendMsg(VIS_MSG_USER_UNIT_ATTACK_ORDER, (INT_PTR)&at, (INT_PTR)enemies);
+    m_attack->SetReadyForTarget(true);
+    m_attack->SetAttackTarget(near);
+    ASSERT_EQ(m_attack->GetAttackTarget(), near);
+    ASSERT_EQ(Current(soldier), AttackState::GetInstance());
+    ASSERT_EQ(m_attack->GetAttackTargetUnit(), enemies);
+
+    if (c.message == VIS_MSG_USER_UNIT_NEW_TARGET) {
+      m_attack->SetReadyForTarget(true);  // as after the last target fell
+      soldier->SendMsg(c.message, (INT_PTR)(VisBaseEntity_cl*)enemies, 0);
+    } else {
+      near->SetPosition(VisVector_cl(6, 0, 0));
+      soldier->SendMsg(c.message, (INT_PTR)&near->GetPosition(), 0);
+    }
+    EXPECT_EQ(Current(soldier), WalkToAttackState::GetInstance());
+    EXPECT_EQ(m_attack->GetAttackTarget(), c.message == VIS_MSG_USER_UNIT_NEW_TARGET ? far : near);
+    EXPECT_EQ(m_attack->GetAttackTargetUnit(), enemies);
+  }
+}
+
 TEST_F(SoldierStatesTest, AnOrderAgainstAUnitOfNationZeroBecomesAWalk) {
   SoldierEntity* soldier = MakeFighter(2.0f);
   auto* civilians = static_cast<UnitEntity*>(Vision::Game.CreateEntity("UnitEntity", VisVector_cl(20, 0, 0)));
