@@ -52,16 +52,15 @@ bool IsPaused() { return PauseManager::HasInstance() && PauseManager::GetInstanc
 
 VisVector_cl Flat(const VisVector_cl& v) { return VisVector_cl(v.x, v.y, 0.0f); }
 
-// A horizontal probe from 'from' along the heading (degrees about z).
-void CastProbe(RaycastClosest& ray, VisTypedEngineObject_cl* owner, const VisVector_cl& from, float heading,
-               float length) {
+// A horizontal probe from 'from' along the heading (degrees about z), not yet cast.
+void AimProbe(RaycastClosest& ray, VisTypedEngineObject_cl* owner, const VisVector_cl& from, float heading,
+              float length) {
   ray.Reset();
   ray.pIgnoreEntity = owner;
   ray.iBlockMask = kProbeMask;
   ray.vRayStart = from;
   const float radians = VIS_DEG2RAD(heading);
   ray.vRayEnd = from + VisVector_cl(std::cos(radians) * length, std::sin(radians) * length, 0.0f);
-  if (vPhysXModule* physics = vPhysXModule::GetInstance()) physics->PerformRaycast(&ray);
 }
 
 // Decays v towards 0 by step without crossing 0.
@@ -158,9 +157,12 @@ void InfantryMovementComponent::AdvanceMovement(float dt, const VisVector_cl& po
   const VisVector_cl from(own.x, own.y, own.z + RAY_HEIGHT);
   const float facingYaw = soldier->GetOrientation().x - 90.0f;
   RaycastClosest rayA, rayB, rayC;
-  CastProbe(rayA, soldier, from, facingYaw + 45.0f, SIDE_RAY_LENGTH);
-  CastProbe(rayB, soldier, from, facingYaw - 45.0f, SIDE_RAY_LENGTH);
-  CastProbe(rayC, soldier, from, facingYaw + 30.0f * MathTools::GaussianRandom(), FRONT_RAY_LENGTH);
+  AimProbe(rayA, soldier, from, facingYaw + 45.0f, SIDE_RAY_LENGTH);
+  AimProbe(rayB, soldier, from, facingYaw - 45.0f, SIDE_RAY_LENGTH);
+  AimProbe(rayC, soldier, from, facingYaw + 30.0f * MathTools::GaussianRandom(), FRONT_RAY_LENGTH);
+  // Cast together: the three share one walk of the broadphase.
+  VisPhysicsRaycastBase_cl* probes[] = {&rayA, &rayB, &rayC};
+  if (vPhysXModule* physics = vPhysXModule::GetInstance()) physics->PerformRaycasts(probes, 3);
 
   const VisMatrix3x3_cl& rotation = soldier->GetRotationMatrix();
   const VisVector_cl facing = Flat(-rotation.GetColumn(1));

@@ -67,11 +67,13 @@ void IVScriptInstance::Detach() {
 }
 
 void IVScriptInstance::SetOwner(VisTypedEngineObject_cl* owner) {
+  VScriptTrackOwner(this, m_pOwnerObject, owner);
   m_pOwner = owner;
   m_pOwnerObject = owner;
 }
 
 void IVScriptInstance::SetOwnerObject(VTypedObject* owner) {
+  VScriptTrackOwner(this, m_pOwnerObject, owner);
   m_pOwnerObject = owner;
   m_pOwner = owner && owner->IsOfType(VisTypedEngineObject_cl::GetClassTypeId())
                  ? static_cast<VisTypedEngineObject_cl*>(owner)

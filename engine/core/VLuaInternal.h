@@ -62,3 +62,5 @@ inline INT_PTR VLuaNumberToIntPtr(lua_Number n) {
 // The script manager keeps a list of live instances so that closing the master
 // state can detach them.
 void VScriptTrackInstance(IVScriptInstance* inst, bool live);
+// An instance's owner object changed (kept count of, per owner).
+void VScriptTrackOwner(IVScriptInstance* inst, VTypedObject* before, VTypedObject* after);

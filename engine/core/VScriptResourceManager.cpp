@@ -37,6 +37,9 @@ class DestroyedObjectHandler : public IVisCallbackHandler_cl {
 struct ManagerData {
   std::unordered_map<VTypedObject*, IVScriptInstance*> byObject;
   std::unordered_set<IVScriptInstance*> live;
+  // How many live instances name each object as owner: a destroyed object that owns
+  // none needs no walk over every instance.
+  std::unordered_map<VTypedObject*, int> owners;
   DestroyedObjectHandler destroyedHandler;
 };
 
@@ -76,13 +79,31 @@ bool ReadScript(const char* file, std::string& text) {
 
 }  // namespace
 
+namespace {
+void CountOwner(VTypedObject* owner, int delta) {
+  if (!owner) return;
+  auto it = g_liveData->owners.find(owner);
+  if (it == g_liveData->owners.end()) {
+    if (delta > 0) g_liveData->owners.emplace(owner, delta);
+    return;
+  }
+  if ((it->second += delta) <= 0) g_liveData->owners.erase(it);
+}
+}  // namespace
+
 void VScriptTrackInstance(IVScriptInstance* inst, bool live) {
   if (!g_liveData) return;
   if (live) {
-    g_liveData->live.insert(inst);
+    if (g_liveData->live.insert(inst).second) CountOwner(inst->GetOwnerObject(), 1);
   } else {
-    g_liveData->live.erase(inst);
+    if (g_liveData->live.erase(inst)) CountOwner(inst->GetOwnerObject(), -1);
   }
+}
+
+void VScriptTrackOwner(IVScriptInstance* inst, VTypedObject* before, VTypedObject* after) {
+  if (!g_liveData || before == after || !g_liveData->live.count(inst)) return;
+  CountOwner(before, -1);
+  CountOwner(after, 1);
 }
 
 namespace Vision {
@@ -227,9 +248,12 @@ void VScriptResourceManager::ForgetObject(VTypedObject* obj) {
   if (!obj) return;
   if (m_L) VLuaInvalidateProxy(m_L, obj);
   DetachInstance(obj);
-  for (IVScriptInstance* inst : Data(m_instances).live) {
-    if (inst->GetOwnerObject() == obj) inst->SetOwnerObject(nullptr);
-  }
+  ManagerData& d = Data(m_instances);
+  if (!d.owners.count(obj)) return;
+  std::vector<IVScriptInstance*> owned;
+  for (IVScriptInstance* inst : d.live)
+    if (inst->GetOwnerObject() == obj) owned.push_back(inst);
+  for (IVScriptInstance* inst : owned) inst->SetOwnerObject(nullptr);
 }
 
 IVScriptInstance* VScriptResourceManager::GetScriptInstance(VisTypedEngineObject_cl* obj) const {

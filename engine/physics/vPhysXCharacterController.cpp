@@ -59,6 +59,9 @@ struct vPhysXControllerImpl {
   std::unique_ptr<btPairCachingGhostObject> ghost;
   std::unique_ptr<ControllerAction> controller;
   float centreAboveFoot = 0.0f;  // capsule centre over the foot point
+  // The gravity last handed to Bullet: handing it again re-sets the ghost's rotation
+  // through a quaternion, which costs a sweep's worth of work for nothing.
+  btVector3 gravity{0, 0, 0};
 };
 
 vPhysXCharacterController::vPhysXCharacterController() = default;
@@ -87,7 +90,8 @@ void vPhysXCharacterController::CreatePhysics() {
   impl->controller = std::make_unique<ControllerAction>(impl->ghost.get(), impl->shape.get(),
                                                         std::max(0.0f, m_fStepHeight), Positive(m_fSkinWidth, 0.02f));
   impl->controller->setMaxSlope(btRadians(std::isfinite(m_fSlopeLimit) ? m_fSlopeLimit : 50.0f));
-  impl->controller->setGravity(scene.Gravity());
+  impl->gravity = scene.Gravity();
+  impl->controller->setGravity(impl->gravity);
   impl->controller->setUseGhostSweepTest(m_bSweepNearbyOnly);
   scene.AddCollisionObject(impl->ghost.get(), &impl->info);
   scene.World().addAction(impl->controller.get());
@@ -160,7 +164,11 @@ void vPhysXCharacterController::SetCollisionGroup(int group) {
 
 void vPhysXCharacterController::BeginFrame(int ticks, float) {
   if (!m_pImpl || ticks == 0) return;
-  m_pImpl->controller->setGravity(m_pModule->GetScene().Gravity());
+  const btVector3 gravity = m_pModule->GetScene().Gravity();
+  if (gravity != m_pImpl->gravity) {
+    m_pImpl->gravity = gravity;
+    m_pImpl->controller->setGravity(gravity);
+  }
   m_vFrameWalk = m_vMotionDelta;
   m_vMotionDelta = VisVector_cl(0, 0, 0);
 }

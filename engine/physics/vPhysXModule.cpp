@@ -154,6 +154,11 @@ bool vPhysXModule::PerformRaycast(VisPhysicsRaycastBase_cl* query) {
   return GetScene().Raycast(*query);
 }
 
+void vPhysXModule::PerformRaycasts(VisPhysicsRaycastBase_cl* const* queries, int count, bool* results) {
+  if (!queries || count <= 0) return;
+  GetScene().Raycasts(queries, count, results);
+}
+
 namespace {
 const char* ParameterName(int param) {
   switch (param) {

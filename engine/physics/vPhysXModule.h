@@ -89,6 +89,9 @@ class VBASE_IMPEXP vPhysXModule : public IVisPhysicsModule_cl {
   // False when the ray met nothing it wants (VisPhysicsRaycastBase_cl::WantsHitOn) or
   // the query is null.
   bool PerformRaycast(VisPhysicsRaycastBase_cl* query);
+  // PerformRaycast for each of several queries at the cost of little more than one;
+  // each result as PerformRaycast would give it (results may be null).
+  void PerformRaycasts(VisPhysicsRaycastBase_cl* const* queries, int count, bool* results = nullptr);
 
   // Simulated objects, oldest first.
   int GetObjectCount() const;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace {
@@ -616,6 +617,28 @@ struct AllObjectsRayCallback : btCollisionWorld::RayResultCallback {
 };
 }  // namespace
 
+namespace {
+// The ray's hits to the query, nearest first, until it wants no more.
+bool ReportHits(VisPhysicsRaycastBase_cl& query, AllObjectsRayCallback& cb) {
+  if (cb.hits.empty()) return false;
+  const btVector3 from = vPhysXScene::ToBt(query.vRayStart), to = vPhysXScene::ToBt(query.vRayEnd);
+  const btVector3 dir = to - from;
+  const btScalar length = dir.length();
+  std::stable_sort(cb.hits.begin(), cb.hits.end(), [](const auto& x, const auto& y) { return x.fraction < y.fraction; });
+  for (const auto& h : cb.hits) {
+    VisPhysicsHit_t hit = HitOn(*static_cast<const vPhysXCollisionInfo*>(h.object->getUserPointer()));
+    hit.fHitFraction = (float)h.fraction;
+    hit.fHitDistance = (float)(h.fraction * length);
+    hit.vImpactPoint = vPhysXScene::ToVis(from + dir * h.fraction);
+    btVector3 n = h.normal.fuzzyZero() ? -dir / length : h.normal.normalized();
+    if (n.dot(dir) > 0) n = -n;
+    hit.vImpactNormal = vPhysXScene::ToVis(n);
+    if (!query.OnHit(hit)) break;
+  }
+  return true;
+}
+}  // namespace
+
 bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
   SyncWorldCollision();
   const btVector3 from = ToBt(query.vRayStart), to = ToBt(query.vRayEnd);
@@ -624,19 +647,108 @@ bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
   if (!(length > 0.0f) || !std::isfinite(length)) return false;
   AllObjectsRayCallback cb(query);
   m_world->rayTest(from, to, cb);
-  if (cb.hits.empty()) return false;
-  std::stable_sort(cb.hits.begin(), cb.hits.end(), [](const auto& x, const auto& y) { return x.fraction < y.fraction; });
-  for (const auto& h : cb.hits) {
-    VisPhysicsHit_t hit = HitOn(*static_cast<const vPhysXCollisionInfo*>(h.object->getUserPointer()));
-    hit.fHitFraction = (float)h.fraction;
-    hit.fHitDistance = (float)(h.fraction * length);
-    hit.vImpactPoint = ToVis(from + dir * h.fraction);
-    btVector3 n = h.normal.fuzzyZero() ? -dir / length : h.normal.normalized();
-    if (n.dot(dir) > 0) n = -n;
-    hit.vImpactNormal = ToVis(n);
-    if (!query.OnHit(hit)) break;
+  return ReportHits(query, cb);
+}
+
+namespace {
+// A ray set up as btCollisionWorld::rayTest sets it up, for a walk of the broadphase
+// shared with other rays.
+struct BatchedRay {
+  explicit BatchedRay(VisPhysicsRaycastBase_cl& query, const btVector3& from, const btVector3& to)
+      : callback(query), from(from), to(to) {
+    fromTrans.setIdentity();
+    fromTrans.setOrigin(from);
+    toTrans.setIdentity();
+    toTrans.setOrigin(to);
+    btVector3 dir = to - from;
+    dir.normalize();
+    for (int i = 0; i < 3; ++i) {
+      inverse[i] = dir[i] == btScalar(0.0) ? btScalar(BT_LARGE_FLOAT) : btScalar(1.0) / dir[i];
+      signs[i] = inverse[i] < 0.0;
+    }
+    lambdaMax = dir.dot(to - from);
   }
-  return true;
+  bool Passes(const btDbvtNode* node) const {
+    btVector3 bounds[2] = {node->volume.Mins(), node->volume.Maxs()};
+    btScalar tmin = 1.f, lambdaMin = 0.f;
+    return btRayAabb2(from, inverse, signs, bounds, tmin, lambdaMin, lambdaMax);
+  }
+  AllObjectsRayCallback callback;
+  btVector3 from, to;
+  btTransform fromTrans, toTrans;
+  btVector3 inverse;
+  unsigned signs[3];
+  btScalar lambdaMax;
+};
+}  // namespace
+
+void vPhysXScene::Raycasts(VisPhysicsRaycastBase_cl* const* queries, int count, bool* results) {
+  SyncWorldCollision();
+  constexpr int kChunk = 8;
+  for (int first = 0; first < count; first += kChunk) {
+    std::optional<BatchedRay> rays[kChunk];
+    int slot[kChunk];
+    int n = 0;
+    btVector3 lo(BT_LARGE_FLOAT, BT_LARGE_FLOAT, BT_LARGE_FLOAT), hi = -lo;
+    for (int q = first; q < std::min(count, first + kChunk); ++q) {
+      if (results) results[q] = false;
+      if (!queries[q]) continue;
+      const btVector3 from = ToBt(queries[q]->vRayStart), to = ToBt(queries[q]->vRayEnd);
+      const btScalar length = (to - from).length();
+      if (!(length > 0.0f) || !std::isfinite(length)) continue;
+      rays[n].emplace(*queries[q], from, to);
+      slot[n++] = q;
+      lo.setMin(from), lo.setMin(to), hi.setMax(from), hi.setMax(to);
+    }
+    if (n == 0) continue;
+    // A box round every ray, a little wider than rounding could reach: a node outside
+    // it cannot pass any ray's own test.
+    const btVector3 a = lo.absolute(), b = hi.absolute();
+    const btScalar reach = std::max({a.x(), a.y(), a.z(), b.x(), b.y(), b.z()});
+    const btScalar widen = (btScalar)(0.01 + 1e-5 * reach);
+    lo -= btVector3(widen, widen, widen);
+    hi += btVector3(widen, widen, widen);
+    // Bullet's walk (depth first, second child first, the moving set before the fixed
+    // one) once for all rays; each ray follows only the nodes its own test lets through,
+    // so each meets the same leaves in the same order as alone.
+    std::vector<std::pair<const btDbvtNode*, unsigned>>& stack = m_rayStack;
+    for (btDbvt* set : {&m_broadphase->m_sets[0], &m_broadphase->m_sets[1]}) {
+      if (!set->m_root) continue;
+      stack.clear();
+      stack.emplace_back(set->m_root, (1u << n) - 1u);
+      while (!stack.empty()) {
+        const auto [node, mask] = stack.back();
+        stack.pop_back();
+        const btVector3& mins = node->volume.Mins();
+        const btVector3& maxs = node->volume.Maxs();
+        if (mins.x() > hi.x() || mins.y() > hi.y() || mins.z() > hi.z() || maxs.x() < lo.x() || maxs.y() < lo.y() ||
+            maxs.z() < lo.z())
+          continue;
+        unsigned passed = 0;
+        for (int r = 0; r < n; ++r)
+          if ((mask & (1u << r)) && rays[r]->Passes(node)) passed |= 1u << r;
+        if (!passed) continue;
+        if (node->isinternal()) {
+          stack.emplace_back(node->childs[0], passed);
+          stack.emplace_back(node->childs[1], passed);
+          continue;
+        }
+        auto* object = static_cast<btCollisionObject*>(static_cast<btBroadphaseProxy*>(node->data)->m_clientObject);
+        for (int r = 0; r < n; ++r) {
+          if (!(passed & (1u << r))) continue;
+          AllObjectsRayCallback& cb = rays[r]->callback;
+          if (cb.m_closestHitFraction == btScalar(0.f)) continue;
+          if (!cb.needsCollision(object->getBroadphaseHandle())) continue;
+          btCollisionWorld::rayTestSingle(rays[r]->fromTrans, rays[r]->toTrans, object, object->getCollisionShape(),
+                                          object->getWorldTransform(), cb);
+        }
+      }
+    }
+    for (int r = 0; r < n; ++r) {
+      const bool hit = ReportHits(*queries[slot[r]], rays[r]->callback);
+      if (results) results[slot[r]] = hit;
+    }
+  }
 }
 
 // ---- free actors and joints ------------------------------------------------------

@@ -123,6 +123,9 @@ class vPhysXScene {
   void WriteBackPoses();
   void DeliverContacts();
   bool Raycast(VisPhysicsRaycastBase_cl& query);
+  // Several rays in one walk of the broadphase, each with the hits, order and result
+  // Raycast gives it alone (results may be null).
+  void Raycasts(VisPhysicsRaycastBase_cl* const* queries, int count, bool* results);
 
   // Terrain and static geometry of Vision::World, rebuilt when it changed.
   void SyncWorldCollision();
@@ -177,4 +180,5 @@ class vPhysXScene {
   std::vector<float> m_heights;
 
   std::vector<PendingContact> m_contacts;
+  std::vector<std::pair<const btDbvtNode*, unsigned>> m_rayStack;
 };

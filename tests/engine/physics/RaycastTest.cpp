@@ -204,3 +204,58 @@ TEST_F(RaycastTest, RecordsLeaveOutObjectsBeforeTheirTest) {
   EXPECT_FALSE(module->PerformRaycast(&down));
   EXPECT_TRUE(down.hits.empty());
 }
+
+// Rays cast together meet the same things, in the same order, at the same places as
+// each alone: a crowd of controllers and crates (two of them on one spot, for a tie),
+// rays of every direction, one of length 0 and one that leaves the crate out, in a
+// batch longer than one walk takes.
+TEST_F(RaycastTest, RaysCastTogetherGiveWhatEachGivesAlone) {
+  std::vector<VisBaseEntity_cl*> crowd;
+  for (int i = 0; i < 36; ++i) {
+    const VisVector_cl at((float)(i % 6) * 0.9f + 40.0f, (float)(i / 6) * 0.9f, 0.0f);
+    crowd.push_back(MakeEntity(at));
+    crowd.back()->AddComponent(new vPhysXCharacterController());
+  }
+  for (int i = 0; i < 2; ++i) AddBox(crowd.emplace_back(MakeEntity(VisVector_cl(42, 2, 0.5f))), VisVector_cl(1, 1, 1))
+                                  ->SetPhysicsMode(VPHYSX_MODE_KINEMATIC);
+  Step();
+
+  std::vector<std::unique_ptr<ChoosyRaycast>> alone, together;
+  for (int i = 0; i < 21; ++i) {
+    for (auto* list : {&alone, &together}) {
+      auto ray = std::make_unique<ChoosyRaycast>();
+      const float turn = (float)i * 0.61f;
+      ray->vRayStart = VisVector_cl(42.0f + (float)(i % 3) * 0.4f, 2.0f, 0.5f + (float)(i % 2) * 0.3f);
+      ray->vRayEnd = i == 5 ? ray->vRayStart
+                            : ray->vRayStart + VisVector_cl(std::cos(turn) * 6.0f, std::sin(turn) * 6.0f,
+                                                            i % 4 == 0 ? -1.0f : 0.0f);
+      if (i == 7) ray->unwanted = crowd.back();
+      ray->stopAfter = i % 5 == 0 ? 1 : 100;
+      list->push_back(std::move(ray));
+    }
+  }
+  std::vector<VisPhysicsRaycastBase_cl*> queries;
+  for (auto& ray : together) queries.push_back(ray.get());
+  bool results[21];
+  module->PerformRaycasts(queries.data(), (int)queries.size(), results);
+
+  int hitSomething = 0;
+  for (size_t i = 0; i < alone.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(results[i], module->PerformRaycast(alone[i].get()));
+    const auto& a = alone[i]->hits;
+    const auto& b = together[i]->hits;
+    ASSERT_EQ(a.size(), b.size());
+    hitSomething += !a.empty();
+    for (size_t k = 0; k < a.size(); ++k) {
+      EXPECT_EQ(a[k].eHitType, b[k].eHitType);
+      EXPECT_EQ(a[k].pHitObject, b[k].pHitObject);
+      EXPECT_EQ(a[k].pPhysicsObject, b[k].pPhysicsObject);
+      EXPECT_EQ(a[k].fHitFraction, b[k].fHitFraction);
+      EXPECT_TRUE(a[k].vImpactPoint == b[k].vImpactPoint && a[k].vImpactNormal == b[k].vImpactNormal);
+    }
+    EXPECT_EQ(alone[i]->asked.size(), together[i]->asked.size());
+  }
+  EXPECT_FALSE(results[5]);
+  EXPECT_GT(hitSomething, 15);
+}
