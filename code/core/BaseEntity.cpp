@@ -2,6 +2,8 @@
 // mesh streaming through the model proxies, script values and deferred removals.
 #include "core/BaseEntity.h"
 
+#include <algorithm>
+
 #include "components/HealthBarComponent.h"
 #include "core/GameManager.h"
 #include "core/VModelScheduler.h"
@@ -110,7 +112,7 @@ void BaseEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (data->m_pSender == &Vision::Callbacks.OnUpdateSceneBegin) {
     UpdateMesh();
     while (!m_componentsToRemove.empty()) {
-      IVObjectComponent* component = *m_componentsToRemove.begin();
+      IVObjectComponent* component = m_componentsToRemove.front();
       m_componentsToRemove.erase(m_componentsToRemove.begin());
       // A component that left the entity meanwhile is not ours to dispose of.
       if (RemoveComponent(component)) component->DisposeObject();
@@ -162,7 +164,14 @@ bool BaseEntity::IsRegisteredForMouseTrace() const {
 // ---- components -------------------------------------------------------------------
 
 void BaseEntity::RemoveComponentDeferred(IVObjectComponent* component) {
-  if (component) m_componentsToRemove.insert(component);
+  if (component && std::find(m_componentsToRemove.begin(), m_componentsToRemove.end(), component) ==
+                       m_componentsToRemove.end())
+    m_componentsToRemove.push_back(component);
+}
+
+void BaseEntity::OnComponentRemoved(IVObjectComponent* component) {
+  m_componentsToRemove.erase(std::remove(m_componentsToRemove.begin(), m_componentsToRemove.end(), component),
+                             m_componentsToRemove.end());
 }
 
 void BaseEntity::ShowHealthBar(float seconds) {

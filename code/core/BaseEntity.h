@@ -10,6 +10,7 @@
 #include "engine/core/VisBaseEntity.h"
 
 #include <set>
+#include <vector>
 
 class IVObjectComponent;
 
@@ -77,7 +78,7 @@ class BaseEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   // often it is queued) and disposes of it.
   void RemoveComponentDeferred(IVObjectComponent* component);
   // A component that leaves by another way is no longer due for removal.
-  void OnComponentRemoved(IVObjectComponent* component) override { m_componentsToRemove.erase(component); }
+  void OnComponentRemoved(IVObjectComponent* component) override;
   int GetPendingRemovalCount() const { return (int)m_componentsToRemove.size(); }
 
   // Values of the entity's script by name. False without a script (or without its
@@ -117,5 +118,6 @@ class BaseEntity : public VisBaseEntity_cl, public IVisCallbackHandler_cl {
   VSmartPtr<VModelProxy> m_spModelProxy;
   int m_bCanUnloadMesh = 0;
   int m_bCanTrace = 1;
-  std::set<IVObjectComponent*> m_componentsToRemove;
+  // In the order asked, so that removal does not follow memory addresses.
+  std::vector<IVObjectComponent*> m_componentsToRemove;
 };
