@@ -245,7 +245,10 @@ def new_game_imagesets():
                                         or 24 <= x <= 40 and 8 <= y < 30)),
               ("StinkBomb", 64, 64, weapon((120, 160, 60, 255), lambda x, y: (x - 32) ** 2 + (y - 40) ** 2 < 18 ** 2
                                            or (x - 24) ** 2 + (y - 14) ** 2 < 6 ** 2
-                                           or (x - 40) ** 2 + (y - 10) ** 2 < 5 ** 2))])
+                                           or (x - 40) ** 2 + (y - 10) ** 2 < 5 ** 2)),
+              # A pirate curled into a ball: round body, head on top.
+              ("HumanCannonBall", 64, 64, weapon((200, 150, 110, 255), lambda x, y: (x - 32) ** 2 + (y - 38) ** 2 < 17 ** 2
+                                                 or (x - 32) ** 2 + (y - 13) ** 2 < 8 ** 2))])
 
 
 if __name__ == "__main__":

@@ -125,6 +125,8 @@ void HumanCannonBallComponent::Shoot(float power) {
   const VisVector_cl velocity = pirate->GetDirection() * power * kLaunchScale;
   if (ragdoll) {
     ragdoll->SetSleepTime(0.0f);
+    // The boarding starts from the contacts of his bodies.
+    ragdoll->SetContactReport(true);
     ragdoll->SetCollisionMask(mask);
     ragdoll->SetCollisionGroup(kPirateGroup);
     ragdoll->SetVelocity(velocity);
@@ -194,6 +196,7 @@ void HumanCannonBallComponent::OnContact(const vPhysXContactRecord& contact) {
                                             false);
   ship->MessageFunction(kMsgHumanCannonBallHit, reinterpret_cast<INT_PTR>(&hit), 0);
   m_pBoardedShip = ship;
+  Vision::Error.SystemMessage("HumanCannonBallComponent::MessageFunction() Boarding %s.", ship->GetEntityKey());
   BeginFight();
 }
 
@@ -312,6 +315,8 @@ void HumanCannonBallComponent::Capture(ShipEntity* ship) {
     ai->m_sScriptFile = kSailToPortScript;
     ai->LoadScript();
   }
+  Vision::Error.SystemMessage("HumanCannonBallComponent::Capture() %s captured for nation %d.", ship->GetEntityKey(),
+                              nation);
   GUIManager::GetInstance()->ShowMessage("str_SHIP_CAPTURED", 5.0f, 2.0f);
   AchievementManager* achievements = AchievementManager::GetInstance();
   achievements->SetAchievement(kAchievementCapture);

@@ -75,6 +75,10 @@ class RagdollComponent : public vPhysXObject, public IVisCallbackHandler_cl {
   void SetFollowLegs(bool follow) { m_bFollowLegs = follow; }
   void SetUpdateOwnerPosition(bool follow) { SetFollowLegs(follow); }
   bool GetFollowLegs() const { return m_bFollowLegs; }
+  // A fallen soldier's bodies tell their owner nothing; a thrown body whose owner
+  // reacts to what it lands on (the human cannon ball) asks for contact messages.
+  void SetContactReport(bool report) { m_bContactReport = report; }
+  bool GetContactReport() const { return m_bContactReport; }
 
   // Every body made, in creation order, and the joints.
   int GetActorCount() const { return (int)m_actors.size(); }
@@ -94,7 +98,7 @@ class RagdollComponent : public vPhysXObject, public IVisCallbackHandler_cl {
  protected:
   void CreatePhysics() override;
   void DestroyPhysics() override;
-  bool WantsContactReports() const override { return false; }
+  bool WantsContactReports() const override { return m_bContactReport; }
 
  private:
   // One record per bone of the biped.
@@ -143,6 +147,7 @@ class RagdollComponent : public vPhysXObject, public IVisCallbackHandler_cl {
   NxD6Joint* m_joints[MAX_JOINTS] = {};
   float m_fLifeTime = DEFAULT_LIFETIME;
   bool m_bFollowLegs = true;
+  bool m_bContactReport = false;
   float m_fScale = 1.0f;
   VisVector_cl m_vLateral{1, 0, 0};  // from the right side of the body to the left
   // The owner's physics object switched off by the build, and its bitmask.

@@ -247,8 +247,8 @@ local SPECIAL_WEAPON_OFFERS = {
    "PROJECTILE_MINE"},
   {"set:SpecialWeapons_01 image:Mortar", "str_SW_MORTAR_TOPIC", "str_SW_MORTAR_DESCRIPTION", "str_SW_MORTAR_BOTTOM",
    "PROJECTILE_MORTAR"},
-  {"set:SpecialWeapons_01 image:StinkBomb", "str_SW_STINKBOMB_TOPIC", "str_SW_STINKBOMB_DESCRIPTION",
-   "str_SW_STINKBOMB_BOTTOM", "PROJECTILE_BUBBLEMINE"},
+  {"set:SpecialWeapons_01 image:HumanCannonBall", "str_SW_HUMANCANNONBALL_TOPIC", "str_SW_HUMANCANNONBALL_DESCRIPTION",
+   "str_SW_HUMANCANNONBALL_BOTTOM", "PROJECTILE_HUMANCANNONBALL"},
 }
 
 function GetSW(offer)

@@ -11,6 +11,8 @@ local enemy = GameManager.CreateShip("EnemyShip", "scripts\\Ships\\TestSloop.lua
                                      NATION_COLONIALS)
 if enemy ~= nil then
   enemy:SetHullHitpoints(ENEMY_HULL_HITPOINTS)
+  -- Pirates fired onto it take it after 5 s of fighting on board.
+  enemy:SetBoardingTime(5.0)
   -- The sloop belongs to this battle: its record is dropped when the scene is
   -- left, so that it neither comes back on the world map nor piles up there with
   -- every battle. Out of sight it still stays.

@@ -432,12 +432,17 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
   EXPECT_STREQ(script.AsChar(), "scripts\\Collectables\\Sextant.lua");
 
   // The chosen special weapon of each offer is the projectile the offer names.
-  const int projectiles[] = {4, 5, 10};  // mine, mortar, bubble mine
+  const int projectiles[] = {4, 5, 8};  // mine, mortar, human cannon ball
   for (int offer = 1; offer <= 3; ++offer) {
     int index = -1;
     EXPECT_TRUE(game->ExecuteFunctionArg("GetSWMagicIndex", "i>i", offer, &index));
     EXPECT_EQ(index, projectiles[offer - 1]) << offer;
+    // Its three texts are in the strings.
+    VString image, topic, description, bottom, weapon;
+    ASSERT_TRUE(game->ExecuteFunctionArg("GetSW", "i>sssss", offer, &image, &topic, &description, &bottom, &weapon));
+    for (const VString* key : {&topic, &description, &bottom}) EXPECT_TRUE(keys.count(key->AsChar())) << key->AsChar();
   }
+  EXPECT_TRUE(keys.count("str_SHIP_CAPTURED"));
 
   // Towns offer ships that can be made.
   int offered = 0;

@@ -2,6 +2,7 @@
 // an enemy sloop as the scene script makes them, sailing on the water plane
 // through their rigid bodies, turning, and sinking free of the plane.
 #include "components/AIShipComponent.h"
+#include "components/CannonComponent.h"
 #include "components/CannonObserverComponent.h"
 #include "components/HumanCannonBallComponent.h"
 #include "components/PlayerInputComponent.h"
@@ -14,6 +15,7 @@
 #include "Managers/TownManager.h"
 #include "support/ShipTestWorld.h"
 
+#include "engine/base/VisInput.h"
 #include "engine/physics/NxActor.h"
 #include "engine/physics/vPhysXRigidBody.h"
 
@@ -141,6 +143,43 @@ TEST_F(SeaTestSceneTest, APirateOnTheEnemySloopTakesItAfterFiveSeconds) {
   PhysicsFrames(30);
   EXPECT_EQ(enemy->GetNation(), 1);
   EXPECT_TRUE(AchievementManager::GetInstance()->IsUnlocked(21));
+  TownManager::CleanInstance();
+  GUIManager::CleanInstance();
+}
+
+// The sloop's own special cannon with the human cannon ball as the ship's weapon:
+// Space held charges it, its release fires a pirate out to the left, onto the
+// enemy lying 20 abeam, who takes it after its 5 s.
+TEST_F(SeaTestSceneTest, SpaceHeldAndReleasedFiresAPirateWhoTakesTheEnemyAbeam) {
+  ASSERT_NE(player->GetSpecialCannon(), nullptr);
+  player->GetStats()->AddSpecialWeapon(PROJECTILE_HUMANCANNONBALL);
+  player->GetStats()->SetCurrentSpecialWeapon(PROJECTILE_HUMANCANNONBALL);
+  enemy->Components<vPhysXRigidBody>()->SetPosition(VisVector_cl(0, 20, 0));
+  PhysicsFrame();
+
+  // Looked up each time: a pirate in the sea is gone.
+  auto pirate = [] {
+    VisBaseEntity_cl* entity = Vision::Game.SearchEntity("HumanCannonball");
+    return entity ? entity->Components<HumanCannonBallComponent>() : nullptr;
+  };
+  Vision::Key.InjectKey(-1, 0x39, true);
+  PhysicsFrames(30);
+  Vision::Key.InjectKey(-1, 0x39, false);
+  for (int i = 0; i < 60 && !pirate(); ++i) PhysicsFrame();
+  ASSERT_NE(pirate(), nullptr) << "no pirate fired";
+  auto* ball = static_cast<ProjectileEntity*>(pirate()->GetOwner());
+  EXPECT_EQ(ball->GetShooter(), player);
+  EXPECT_GT(ball->GetPosition().y, 8.0f) << "out on the left";
+
+  for (int i = 0; i < 120 && pirate() && !pirate()->IsFighting(); ++i) PhysicsFrame();
+  ASSERT_TRUE(pirate() && pirate()->IsFighting());
+  EXPECT_EQ(pirate()->GetBoardedShip(), enemy);
+  PhysicsFrames(280);
+  EXPECT_EQ(enemy->GetNation(), 5) << "still fighting before 5 s";
+  PhysicsFrames(30);
+  EXPECT_EQ(enemy->GetNation(), 1);
+  EXPECT_TRUE(AchievementManager::GetInstance()->IsUnlocked(21));
+  Vision::Key.Reset();
   TownManager::CleanInstance();
   GUIManager::CleanInstance();
 }

@@ -37,12 +37,14 @@ struct CannonPlace {
 };
 
 // The test sloop's cannons: two on the left (positive local x and y) facing left,
-// two on the right facing right.
+// two on the right facing right, and the special cannon amidships on the deck,
+// facing left, so that an enemy abeam on the left lies in its line of fire.
 const CannonPlace kSloopCannons[] = {
     {VisVector_cl(4.0f, 3.5f, 2.0f), 90.0f, false},
     {VisVector_cl(1.0f, 3.5f, 2.0f), 90.0f, false},
     {VisVector_cl(-1.0f, -3.5f, 2.0f), -90.0f, false},
     {VisVector_cl(-4.0f, -3.5f, 2.0f), -90.0f, false},
+    {VisVector_cl(-2.5f, 0.0f, 3.0f), 90.0f, true},
 };
 
 class ShipConfigFileTest : public ShipTestWorld {
@@ -100,18 +102,24 @@ class ShipConfigFileTest : public ShipTestWorld {
   }
 };
 
-TEST_F(ShipConfigFileTest, TheTestSloopHasTwoCannonsOnEachSide) {
+TEST_F(ShipConfigFileTest, TheTestSloopHasTwoCannonsOnEachSideAndASpecialCannon) {
   ShipEntity* ship = MakeShip(VisVector_cl(50, 60, 0));
   ship->LoadFromConfig(VString("Ships\\TestSloop.bin"));
 
-  EXPECT_EQ(ComponentsByGroup(ship), (std::map<int, int>{{CANNON_GROUP_LEFT, 2}, {CANNON_GROUP_RIGHT, 2}}));
+  EXPECT_EQ(ComponentsByGroup(ship),
+            (std::map<int, int>{{CANNON_GROUP_LEFT, 2}, {CANNON_GROUP_RIGHT, 2}, {CANNON_GROUP_SPECIAL, 1}}));
   auto* observer = ship->Components<CannonObserverComponent>();
   ASSERT_NE(observer, nullptr);
   EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_LEFT), 2);
   EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_RIGHT), 2);
   EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_ALL), 4);
-  EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_SPECIAL), 0);
-  EXPECT_EQ(ship->GetSpecialCannon(), nullptr);
+  EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_SPECIAL), 1);
+  ASSERT_NE(ship->GetSpecialCannon(), nullptr);
+  EXPECT_FALSE(ship->GetSpecialCannon()->IsAutoFire());
+  // It faces left, as the left broadside does.
+  EXPECT_TRUE(static_cast<CannonEntity*>(ship->GetSpecialCannon()->GetOwner())
+                  ->GetDirection()
+                  .IsEqual(VisVector_cl(0, 1, 0), 1e-4f));
 
   // The cannons sit where the configuration put them, relative to the ship.
   for (int i = 0; i < ship->GetNumChildren(); ++i) {
@@ -119,8 +127,9 @@ TEST_F(ShipConfigFileTest, TheTestSloopHasTwoCannonsOnEachSide) {
     if (!child->IsOfType(CannonEntity::GetClassTypeId())) continue;
     const VisVector_cl local = child->GetLocalPosition();
     EXPECT_TRUE(child->GetPosition().IsEqual(VisVector_cl(50, 60, 0) + local, 1e-4f));
+    const bool special = static_cast<CannonEntity*>(child)->IsSpecialCannon();
     EXPECT_EQ(static_cast<CannonComponent*>(child->GetComponent(0))->GetCannonGroup(),
-              local.x > 0 ? CANNON_GROUP_LEFT : CANNON_GROUP_RIGHT);
+              special ? CANNON_GROUP_SPECIAL : local.x > 0 ? CANNON_GROUP_LEFT : CANNON_GROUP_RIGHT);
   }
 
   auto* body = ship->Components<vPhysXRigidBody>();
@@ -136,7 +145,9 @@ TEST_F(ShipConfigFileTest, DoubleCannonsGiveEveryOrdinaryCannonTwoComponents) {
   ShipEntity* ship = MakeShip();
   ship->SetDoubleCannons(1);
   ship->LoadFromConfig(VString("Ships\\TestSloop.bin"));
-  EXPECT_EQ(ComponentsByGroup(ship), (std::map<int, int>{{CANNON_GROUP_LEFT, 4}, {CANNON_GROUP_RIGHT, 4}}));
+  // The special cannon stays single.
+  EXPECT_EQ(ComponentsByGroup(ship),
+            (std::map<int, int>{{CANNON_GROUP_LEFT, 4}, {CANNON_GROUP_RIGHT, 4}, {CANNON_GROUP_SPECIAL, 1}}));
   EXPECT_EQ(ship->Components<CannonObserverComponent>()->GetCannonCount(CANNON_GROUP_ALL), 4);
 }
 
@@ -233,6 +244,7 @@ TEST_F(ShipConfigFileTest, TheBundledArchiveIsWhatTheGeneratorWrites) {
     auto* cannon = static_cast<CannonEntity*>(Vision::Game.CreateEntity("CannonEntity", place.position));
     cannon->SetOrientation(place.yaw, 0, 0);
     cannon->SetOffset(VisVector_cl(1.0f, 0, 0));
+    cannon->SetSpecialCannon(place.special);
     cannon->AttachToParent(ship);
   }
   ship->SaveToConfig();
