@@ -37,7 +37,7 @@ namespace {
 
 const float kDt = 1.0f / 30.0f;
 
-struct UnitSpec {
+struct UnitPlan {
   const char* key;
   int nation;
   const char* script;
@@ -84,23 +84,23 @@ class LandBattleTest : public ::testing::Test {
     m_world.Stop();
   }
 
-  UnitEntity* MakeUnit(const UnitSpec& spec, int soldiers) {
-    const std::string params = "m_iNation=\"" + std::to_string(spec.nation) + "\",m_iNumSoldiers=\"" +
+  UnitEntity* MakeUnit(const UnitPlan& plan, int soldiers) {
+    const std::string params = "m_iNation=\"" + std::to_string(plan.nation) + "\",m_iNumSoldiers=\"" +
                                std::to_string(soldiers) + "\",m_iUnitWidth=\"1\",m_sSoldierScriptFile=\"" +
-                               spec.script + "\"";
+                               plan.script + "\"";
     VisBaseEntity_cl* e =
-        Vision::Game.CreateEntity("UnitEntity", VisVector_cl(spec.x, spec.y, 0), nullptr, params.c_str());
-    e->SetEntityKey(spec.key);
+        Vision::Game.CreateEntity("UnitEntity", VisVector_cl(plan.x, plan.y, 0), nullptr, params.c_str());
+    e->SetEntityKey(plan.key);
     auto* unit = static_cast<UnitEntity*>(e);
     m_units.push_back(unit);
-    m_nations[unit] = spec.nation;
-    for (SoldierEntity* s : unit->GetSoldiers()) m_soldiers.push_back({s, spec.key, (int)m_soldiers.size()});
+    m_nations[unit] = plan.nation;
+    for (SoldierEntity* s : unit->GetSoldiers()) m_soldiers.push_back({s, plan.key, (int)m_soldiers.size()});
     return unit;
   }
 
   // The two armies: swordsmen, grenadiers and riflemen facing each other 30 apart.
   void MakeArmies(int perUnit) {
-    const UnitSpec specs[] = {
+    const UnitPlan plans[] = {
         {"RedSwords", 1, "scripts\\LandUnits\\BattleMeleeSoldier.lua", -15, -4},
         {"RedGuns", 1, "scripts\\LandUnits\\BattleRifleSoldier.lua", -18, 4},
         {"RedShells", 1, "scripts\\LandUnits\\BattleRangedSoldier.lua", -20, 0},
@@ -108,7 +108,7 @@ class LandBattleTest : public ::testing::Test {
         {"BlueGuns", 5, "scripts\\LandUnits\\BattleRifleSoldier.lua", 18, -4},
         {"BlueShells", 5, "scripts\\LandUnits\\BattleRangedSoldier.lua", 20, 0},
     };
-    for (const UnitSpec& spec : specs) MakeUnit(spec, perUnit);
+    for (const UnitPlan& plan : plans) MakeUnit(plan, perUnit);
   }
 
   void Frame() { m_world.Frame(); }
@@ -265,7 +265,7 @@ TEST_F(LandBattleTest, AShellHurtsEveryEnemyNearItsImpactAndFlingsTheKilled) {
   UnitEntity* grenadier = MakeUnit({"Grenadier", 1, shells, 0, 0}, 1);
   UnitEntity* target = MakeUnit({"Target", 5, swords, 10, 0}, 1);
   struct Case {
-    UnitSpec spec;
+    UnitPlan plan;
     int hitPoints;
     bool hurt;
   };
@@ -277,7 +277,7 @@ TEST_F(LandBattleTest, AShellHurtsEveryEnemyNearItsImpactAndFlingsTheKilled) {
       {{"Friend", 1, swords, 10, -3}, 60, false},    // the shooter's own side
   };
   std::vector<SoldierEntity*> soldiers{target->GetSoldiers()[0]};
-  for (size_t i = 1; i < std::size(cases); ++i) soldiers.push_back(MakeUnit(cases[i].spec, 1)->GetSoldiers()[0]);
+  for (size_t i = 1; i < std::size(cases); ++i) soldiers.push_back(MakeUnit(cases[i].plan, 1)->GetSoldiers()[0]);
   Frame();
   for (size_t i = 0; i < soldiers.size(); ++i) soldiers[i]->GetStats()->m_Hitpoints.SetCurrent(cases[i].hitPoints);
 
@@ -293,7 +293,7 @@ TEST_F(LandBattleTest, AShellHurtsEveryEnemyNearItsImpactAndFlingsTheKilled) {
   ASSERT_FALSE(untouched()) << "the shell landed";
   for (size_t i = 0; i < soldiers.size(); ++i)
     EXPECT_EQ(soldiers[i]->GetStats()->m_Hitpoints.GetCurrent() < cases[i].hitPoints, cases[i].hurt)
-        << cases[i].spec.key;
+        << cases[i].plan.key;
   SoldierEntity* killed = soldiers[1];
   EXPECT_FALSE(killed->IsAlive());
   auto* ragdoll = static_cast<RagdollComponent*>(killed->GetComponentOfType(RagdollComponent::GetClassTypeId()));
