@@ -68,24 +68,9 @@ std::string Input(const std::vector<int>& shots = {}) {
          " press S\n" + std::to_string(kReleaseFrame + 35) + " press S\n";
 }
 
-int Count(const std::vector<std::string>& lines, const std::string& text) {
-  int n = 0;
-  for (const std::string& line : lines) n += line.find(text) != std::string::npos;
-  return n;
-}
-
-ScratchProgram::Result Play(ScratchProgram& program, const std::string& input,
-                           std::map<std::string, std::string> env = {}) {
-  const std::string file = program.Root() + "/input.txt";
-  std::ofstream(file) << input;
-  env.insert({{"ENGINE_INPUT", file}, {"ENGINE_FRAMES", std::to_string(kFrames)}, {"ENGINE_TIMESTEP", kTimeStep},
-              {"ENGINE_AUDIO", "null"}});
-  return program.Run({}, env);
-}
-
 TEST(CampaignBoardingEndToEnd, HeadlessAPirateFiredOntoTheEnemyTakesItAfterFiveSeconds) {
   ScratchProgram program = MakeScratchProgram();
-  const ScratchProgram::Result r = Play(program, Input());
+  const ScratchProgram::Result r = Play(program, Input(), kFrames);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const std::vector<std::string> log = program.ReadLog();
   EXPECT_GE(Find(log, "ENGINE_FRAMES reached"), 0) << "the run ends at its frame limit";
@@ -111,7 +96,7 @@ TEST(CampaignBoardingEndToEnd, InAWindowTheTakenSloopTurnsToThePlayersColourUnde
 
   ScratchProgram program = MakeScratchProgram();
   const ScratchProgram::Result r =
-      Play(program, Input({kBoardingShot, kCapturedShot}),
+      Play(program, Input({kBoardingShot, kCapturedShot}), kFrames,
            {{"DISPLAY", display.Name()}, {"ENGINE_VIDEO", "gl"}, {"WAYLAND_DISPLAY", ""}, {"ENGINE_MESSAGEBOX", "ok"}});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   ASSERT_GE(Find(program.ReadLog(), "Window opened: 1280x720"), 0) << r.err;

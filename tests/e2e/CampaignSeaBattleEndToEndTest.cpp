@@ -64,13 +64,6 @@ std::string Input(const std::vector<int>& shots = {}) {
   return input;
 }
 
-int Count(const std::vector<std::string>& lines, const std::string& text, int from = 0, int to = -1) {
-  if (to < 0) to = (int)lines.size();
-  int n = 0;
-  for (int i = std::max(from, 0); i < to; ++i) n += lines[i].find(text) != std::string::npos;
-  return n;
-}
-
 // The box around the pixels of a colour, as the world pass draws a ship: row by
 // row and column by column.
 struct Extent {
@@ -91,18 +84,9 @@ Extent ExtentOf(const VImage& image, const float colour[3]) {
   return x1 < 0 ? Extent{} : Extent{x1 - x0 + 1, y1 - y0 + 1};
 }
 
-ScratchProgram::Result Play(ScratchProgram& program, const std::string& input,
-                           std::map<std::string, std::string> env = {}) {
-  const std::string file = program.Root() + "/input.txt";
-  std::ofstream(file) << input;
-  env.insert({{"ENGINE_INPUT", file}, {"ENGINE_FRAMES", std::to_string(kFrames)}, {"ENGINE_TIMESTEP", kTimeStep},
-              {"ENGINE_AUDIO", "null"}});
-  return program.Run({}, env);
-}
-
 TEST(CampaignSeaBattleEndToEnd, HeadlessTheMarkedSpotLeadsIntoTheBattleAndTheSunkEnemyBackToTheWorldMap) {
   ScratchProgram program = MakeScratchProgram();
-  const ScratchProgram::Result r = Play(program, Input());
+  const ScratchProgram::Result r = Play(program, Input(), kFrames);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const std::vector<std::string> log = program.ReadLog();
   EXPECT_GE(Find(log, "ENGINE_FRAMES reached"), 0) << "the run ends at its frame limit";
@@ -153,7 +137,7 @@ TEST(CampaignSeaBattleEndToEnd, InAWindowTheShipSailsInTurnedToItsEnemyAndComesB
 
   ScratchProgram program = MakeScratchProgram();
   const ScratchProgram::Result r =
-      Play(program, Input({kSailingShot, kSeaBattleShot, kWorldMapAgainShot}),
+      Play(program, Input({kSailingShot, kSeaBattleShot, kWorldMapAgainShot}), kFrames,
           {{"DISPLAY", display.Name()}, {"ENGINE_VIDEO", "gl"}, {"WAYLAND_DISPLAY", ""}, {"ENGINE_MESSAGEBOX", "ok"}});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const std::vector<std::string> log = program.ReadLog();

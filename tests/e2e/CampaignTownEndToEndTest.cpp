@@ -76,12 +76,6 @@ int ExpectInOrder(const std::vector<std::string>& log, int from, const std::vect
   return at;
 }
 
-int Count(const std::vector<std::string>& log, const std::string& text) {
-  int n = 0;
-  for (const std::string& line : log) n += line.find(text) != std::string::npos;
-  return n;
-}
-
 TEST(CampaignTownEndToEnd, HeadlessTheShipSailsIntoSaltmarshAndTheLeaveButtonBringsItBack) {
   ScratchProgram program = MakeScratchProgram();
   const std::string input = program.Root() + "/input.txt";

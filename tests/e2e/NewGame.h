@@ -3,7 +3,11 @@
 // offer and Accept, clicked at their places on the 1280x720 screen.
 #pragma once
 
+#include "support/ScratchProgram.h"
+
 #include <algorithm>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +42,24 @@ inline int Find(const std::vector<std::string>& lines, const std::string& text, 
   for (int i = std::max(start, 0); i < (int)lines.size(); ++i)
     if (lines[i].find(text) != std::string::npos) return i;
   return -1;
+}
+
+// The lines holding the text among lines [from, to) (to -1: to the end).
+inline int Count(const std::vector<std::string>& lines, const std::string& text, int from = 0, int to = -1) {
+  if (to < 0) to = (int)lines.size();
+  int n = 0;
+  for (int i = std::max(from, 0); i < to; ++i) n += lines[i].find(text) != std::string::npos;
+  return n;
+}
+
+// Runs the program on the replayed input for that many frames of kTimeStep, silent.
+inline ScratchProgram::Result Play(ScratchProgram& program, const std::string& input, int frames,
+                                   std::map<std::string, std::string> env = {}) {
+  const std::string file = program.Root() + "/input.txt";
+  std::ofstream(file) << input;
+  env.insert({{"ENGINE_INPUT", file}, {"ENGINE_FRAMES", std::to_string(frames)}, {"ENGINE_TIMESTEP", kTimeStep},
+              {"ENGINE_AUDIO", "null"}});
+  return program.Run({}, env);
 }
 
 // The GUI takes the cursor's place when it draws: the pointer comes to rest a few
