@@ -30,7 +30,14 @@ std::string FindInPath(const char* program) {
 
 bool XvfbDisplay::IsInstalled() { return !FindInPath("Xvfb").empty(); }
 
+namespace {
+bool g_started = false;
+}
+
+bool XvfbDisplay::WasStarted() { return g_started; }
+
 XvfbDisplay::XvfbDisplay(int width, int height) {
+  g_started = true;
   const std::string program = FindInPath("Xvfb");
   if (program.empty()) {
     m_error = "Xvfb is not installed";

@@ -13,6 +13,8 @@ class XvfbDisplay {
   XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
   static bool IsInstalled();
+  // Whether this process started a display (and so may have drawn in a window).
+  static bool WasStarted();
   bool IsRunning() const { return m_pid > 0 && !m_name.empty(); }
   // ":N", empty when the server did not start.
   const std::string& Name() const { return m_name; }

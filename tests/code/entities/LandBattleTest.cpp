@@ -343,9 +343,10 @@ TEST_F(LandBattleTest, AnIdleUnitAttackedOnceIsFoughtToTheEnd) {
   red->SetTarget(blue);
 
   std::set<SoldierEntity*> fought;
-  auto allFought = [&](UnitEntity* unit) {
+  // By key: a unit whose soldiers have all fallen is gone.
+  auto allFought = [&](const std::string& key) {
     for (const Fighter& f : m_soldiers)
-      if (f.unit == unit->GetEntityKey() && !fought.count(f.soldier)) return false;
+      if (f.unit == key && !fought.count(f.soldier)) return false;
     return true;
   };
   int frames = 0;
@@ -356,10 +357,10 @@ TEST_F(LandBattleTest, AnIdleUnitAttackedOnceIsFoughtToTheEnd) {
       if (f.soldier->IsAlive() && f.soldier->GetStateType() == STATE_ATTACK) fought.insert(f.soldier);
     }
     if (frames == (int)(12.0f / kDt)) {
-      EXPECT_TRUE(allFought(red)) << "every attacker reached his target within 12 s";
+      EXPECT_TRUE(allFought("Red")) << "every attacker reached his target within 12 s";
     }
   }
   EXPECT_TRUE(Standing(1) == 0 || Standing(5) == 0) << "one side is gone within 90 s";
-  EXPECT_TRUE(allFought(red));
-  EXPECT_TRUE(allFought(blue)) << "every defender was drawn into the fight";
+  EXPECT_TRUE(allFought("Red"));
+  EXPECT_TRUE(allFought("Blue")) << "every defender was drawn into the fight";
 }
