@@ -293,11 +293,14 @@ float AIShipComponent::Decide(float elapsed) {
       }
       break;
     }
-    case AIMODE_FLEE:
+    case AIMODE_FLEE: {
       m_pTargetShip = nullptr;
-      heading = CalculateHeadingTo(battle->CalculateEnemyCenter(nation)) + 180.0f;
+      // Standing on the enemies' centre there is no way away from it: the course holds.
+      const VisVector_cl centre = battle->CalculateEnemyCenter(nation);
+      if (centre.x != position.x || centre.y != position.y) heading = CalculateHeadingTo(centre) + 180.0f;
       FireCheck(-1);
       break;
+    }
     case AIMODE_GOTO_TOWN:
       if (ShipPathComponent* path = GetPath()) {
         if (!path->IsFollowingPath() || path->IsNodeReached(path->GetLastNode())) {

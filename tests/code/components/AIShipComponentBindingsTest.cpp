@@ -3,6 +3,8 @@
 #include "components/AIShipComponent.h"
 #include "components/ShipPathComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/Nation.h"
+#include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
 #include "entities/TownEntity.h"
 #include "support/MessageRecorder.h"

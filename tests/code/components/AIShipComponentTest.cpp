@@ -140,7 +140,9 @@ TEST_F(AIShipComponentTest, BroadsideFiresOnlyAtAWantedShipWithNoOwnShipInTheSec
       if (id == VIS_MSG_USER_CANNON_IGNITE_LEFT || id == VIS_MSG_USER_CANNON_IGNITE_RIGHT) fired.push_back(id);
     EXPECT_EQ(fired, c.fired);
     for (const MessageLog::Entry& e : log->entries)
-      if (e.id == VIS_MSG_USER_CANNON_IGNITE_LEFT) EXPECT_EQ(e.p1, 1);
+      if (e.id == VIS_MSG_USER_CANNON_IGNITE_LEFT || e.id == VIS_MSG_USER_CANNON_IGNITE_RIGHT) {
+        EXPECT_EQ(e.p1, 1);
+      }
     Vision::Game.RemoveAllEntities();
     naval_scenario::AddWarringNations("None", "Enemy");
   }
