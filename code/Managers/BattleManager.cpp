@@ -194,7 +194,7 @@ void BattleManager::GetShipsInsideSectorFromArray(const VisVector_cl& position, 
   const unsigned used = ships.GetValidSize();
   for (unsigned i = 0; i < used; ++i) {
     ShipEntity* ship = ships.Get(i);
-    if (!ship) continue;
+    if (!ship || ship->IsMarkedRemoved()) continue;
     if (VisMath_cl::AngleBetweenVectors(direction, ship->GetPosition() - position) < angle) out->Insert(ship);
   }
 }

@@ -72,7 +72,8 @@ class BattleManager : public Singleton<BattleManager> {
                                    int nation) const;
   void GetEnemyShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out,
                                 int nation) const;
-  // Ships whose bearing from position lies less than angle (degrees) off direction.
+  // Ships whose bearing from position lies less than angle (degrees) off direction;
+  // ships the engine removes are left out.
   void GetShipsInsideSectorFromArray(const VisVector_cl& position, const VisVector_cl& direction, float angle,
                                      DynArray_cl<ShipEntity*>* out, const DynArray_cl<ShipEntity*>& ships) const;
   void GetFriendlyShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,

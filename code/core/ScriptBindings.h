@@ -49,6 +49,8 @@ extern NativeClassInfo CollectableEntity_info;
 extern NativeClassInfo StorageComponentProto_info;
 extern NativeClassInfo BuildingBaseEntity_info;
 extern NativeClassInfo SpawnerBaseComponent_info;
+extern NativeClassInfo ShipPathComponent_info;
+extern NativeClassInfo AIShipComponent_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

@@ -13,6 +13,7 @@ void RaycastClosest::Reset() {
   vHitPoint = vHitNormal = VisVector_cl(0, 0, 0);
   iHitKind = VIS_PHYSICSHIT_NONE;
   pHitEntity = nullptr;
+  pHitPhysicsObject = nullptr;
 }
 
 bool RaycastClosest::OnHit(const VisPhysicsHit_t& hit) {
@@ -24,6 +25,7 @@ bool RaycastClosest::OnHit(const VisPhysicsHit_t& hit) {
     vHitNormal = hit.vImpactNormal;
     iHitKind = hit.eHitType;
     pHitEntity = hit.pHitObject;
+    pHitPhysicsObject = hit.pPhysicsObject;
     closestHit = hit;
     iHitType = hit.eHitType;
     pHitObject = hit.pHitObject;

@@ -23,4 +23,6 @@ class RaycastClosest : public VisPhysicsRaycastClosestResult_cl {
   VisVector_cl vHitNormal{0, 0, 0};
   int iHitKind = VIS_PHYSICSHIT_NONE;
   VisTypedEngineObject_cl* pHitEntity = nullptr;
+  // The physics object of an entity hit (null for static geometry and terrain).
+  vPhysXObject* pHitPhysicsObject = nullptr;
 };

@@ -196,4 +196,24 @@ TEST_F(BattleManagerShipsTest, StopAttackingPlayerCallsOffOnlyTheShipsAfterThePl
   EXPECT_EQ(busy->GetAttackTargetNation(), 0);
 }
 
+// Lists handed in from outside may hold ships the engine removes: never found again.
+TEST_F(BattleManagerShipsTest, ShipsTheEngineRemovesAreFoundByNoQuery) {
+  BattleManager* battle = BattleManager::GetInstance();
+  ShipEntity* gone = MakeShip("Gone", 2, VisVector_cl(20, 0, 0));
+  ShipEntity* kept = MakeShip("Kept", 2, VisVector_cl(40, 0, 0));
+  DynArray_cl<ShipEntity*> held(0, nullptr);
+  held.Insert(gone);
+  held.Insert(kept);
+  gone->Remove();
+  DynArray_cl<ShipEntity*> ahead(0, nullptr), near(0, nullptr);
+  battle->GetShipsInsideSectorFromArray(VisVector_cl(0, 0, 0), VisVector_cl(1, 0, 0), 10.0f, &ahead, held);
+  battle->GetShipsWithinRangeFromArray(VisVector_cl(0, 0, 0), 100.0f, &near, held);
+  EXPECT_EQ(List(ahead), (std::vector<ShipEntity*>{kept}));
+  EXPECT_EQ(List(near), (std::vector<ShipEntity*>{kept}));
+  EXPECT_EQ(battle->GetClosestShipFromArray(VisVector_cl(0, 0, 0), &held, -1), kept);
+  EXPECT_EQ(battle->GetClosestEnemyShip(VisVector_cl(0, 0, 0), 1), kept);
+  EXPECT_FLOAT_EQ(battle->CalculateEnemyCenter(1).x, 40.0f);
+  EXPECT_EQ(battle->ShipsWithinRange(VisVector_cl(20, 0, 0), 5.0f), 0);
+}
+
 }  // namespace
