@@ -227,13 +227,19 @@ void ShipMovementComponent::MovementStep(ShipEntity* ship, float dt) {
   const float w = speed * 1.5f;
   m_fLastForwardSpeed = w;
 
+  // A stink cloud that lifts or holds the ship sets its height and velocity in this
+  // frame; once out of the cloud the ship floats on the water again.
+  const bool stunk = ship->GetStinkFlag();
+  ship->SetStinkFlag(false);
+
   const VisVector_cl dir = ship->GetDirection();
   NxActor* actor = body ? body->GetActor() : nullptr;
   if (!actor) {
     // Moved directly (also a body nothing simulates): the speed is per second, as
     // the body's velocity is.
     if (!paused) ship->IncPosition(VisVector_cl(dir.x * w * dt, dir.y * w * dt, dir.z * w * dt));
-  } else if (m_fPhysicsHoldTime <= 0.0f) {
+  } else if (m_fPhysicsHoldTime <= 0.0f && !stunk) {
+    actor->raiseBodyFlag(NX_BF_FROZEN_POS_Z);
     VisVector_cl position = body->GetPosition();
     if (position.z != 0.0f) {
       position.z = 0.0f;

@@ -61,6 +61,10 @@ class ShipEntity : public BaseEntity {
   // One frame without movement; reading the flag clears it.
   void DisableMovementOneFrame() { m_bSkipMovement = 1; }
   int GetDisableMovementOneFrame();
+  // Set by a stink cloud in each frame it lifts or holds the ship: while set, the
+  // ship's height and velocity are the cloud's. Not saved.
+  void SetStinkFlag(bool on) { m_bStink = on; }
+  bool GetStinkFlag() const { return m_bStink; }
 
   // Textures of flags, sails and colour schemes.
   void ChangeFlag(const char* texture);
@@ -102,6 +106,7 @@ class ShipEntity : public BaseEntity {
   CannonComponent* m_pSpecialCannon = nullptr;
   int m_bDoubleCannons = 0;
   int m_bSkipMovement = 0;
+  bool m_bStink = false;
 
   static void BuildVarList(VARTABLE& t);
 };

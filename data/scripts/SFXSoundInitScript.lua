@@ -47,3 +47,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_ROCKET, "Sounds\\cannon_01.wav", fa
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_STINKBOMB, "Sounds\\cannon_02.wav", false)
 -- Land combat: a building burning down.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav", false)
+-- Dropped special weapons at sea: a sea mine going off, a stink bomb bursting.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_EXPLODE_MINE, "Sounds\\FX\\fx_mine_explosion.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_FART_BOMB, "Sounds\\FX\\fx_fart_bomb.wav", false)

@@ -339,6 +339,8 @@ std::vector<BlockRow> Rows() {
       {"CameraEntity_cl", "CameraEntity_cl", nothing, nullptr, nothing},
       EntityRow("AreaEffectProjectileEntity", 90.0f),
       EntityRow("BuildingBaseEntity", 90.0f),
+      EntityRow("MineEntity", 100.0f),
+      EntityRow("FartBombEntity", 110.0f),
   };
 }
 

@@ -61,6 +61,8 @@
 #include "entities/UpgradeEntityTemplate.h"
 #include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
+#include "entities/FartBombEntity.h"
+#include "entities/MineEntity.h"
 #include "entities/UpgradeEntity.h"
 #include "Managers/ArtifactManager.h"
 #include "Managers/GameContentManager.h"
@@ -437,6 +439,14 @@ std::vector<Owner> Owners() {
          if (filled) p->SetPropertyNumber("m_iInitialHitPoints", 350);
          return Held<PrisonComponent>(p, &IoSerialize<PrisonComponent>);
        }},
+      Entity<MineEntity>("MineEntity", -1, [](MineEntity& m) {
+        m.SetExploded(true);
+        m.DecExplosionTimer(1.5f);
+      }),
+      Entity<FartBombEntity>("FartBombEntity", -1, [](FartBombEntity& b) {
+        b.SetExploded(true);
+        b.DecExplosionTimer(-2.5f);
+      }),
   };
 }
 

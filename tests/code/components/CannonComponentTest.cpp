@@ -14,6 +14,7 @@
 #include "support/ArchiveRoundTrip.h"
 #include "support/LogCapture.h"
 
+#include "engine/physics/vPhysXRigidBody.h"
 #include "engine/sound/VSoundManager.h"
 
 #include <string>
@@ -254,6 +255,7 @@ TEST_F(CannonComponentTest, ASpecialWeaponWithoutItsClassLaunchesNothingAndWarns
       {PROJECTILE_BALL, nullptr},
   };
   for (const auto& c : cases) {
+    if (c.className && VType::FindType(c.className)) continue;  // built by now
     for (int shot = 0; shot < 2; ++shot) {
       special->SetReloadDelay(0.0f);
       special->Ignite(CANNON_GROUP_ALL, c.type);
@@ -291,7 +293,6 @@ TEST_F(CannonComponentTest, AHumanCannonBallGetsItsChargeBeforeItIsAttachedAndIs
 }
 
 TEST_F(CannonComponentTest, AMineDropsBehindTheShipWithItsBodyAndARandomSpin) {
-  ScopedWeaponClass<DroppedWeaponProbe> mines("MineEntity", ProjectileEntity::GetClassTypeId());
   ShipEntity* ship = MakeShip("Player", 1, VisVector_cl(0, 0, 0), 0.0f, 100, true);
   CannonComponent* special = AddCannon(ship, VisVector_cl(8, 0, 2), 0.0f, CANNON_GROUP_SPECIAL, true);
   special->Ignite(CANNON_GROUP_ALL, PROJECTILE_MINE);
@@ -299,11 +300,15 @@ TEST_F(CannonComponentTest, AMineDropsBehindTheShipWithItsBodyAndARandomSpin) {
 
   VisBaseEntity_cl* mine = Vision::Game.SearchEntity("Mine");
   ASSERT_NE(mine, nullptr);
+  EXPECT_TRUE(mine->IsOfType("MineEntity"));
   // Behind a hull reaching 10 forward: 12 back and 3 under the water.
   EXPECT_TRUE(mine->GetPosition().IsEqual(VisVector_cl(-12, 0, -3), 1e-4f));
   EXPECT_EQ(static_cast<ProjectileEntity*>(mine)->GetShooter(), ship);
-  EXPECT_EQ(g_weaponCalls, (std::vector<std::string>{"init", "throw"}));
-  const VisVector_cl spin = DroppedWeaponProbe::lastSpin;
+  EXPECT_EQ(mine->GetScaling(), VisVector_cl(1.2f, 1.2f, 1.2f));
+  auto* body = mine->Components<vPhysXRigidBody>();
+  ASSERT_NE(body, nullptr);
+  const VisVector_cl spin = body->GetAngularVelocity();
+  EXPECT_FALSE(spin.IsZero());
   for (float axis : {spin.x, spin.y, spin.z}) {
     EXPECT_GE(axis, -1.5f);
     EXPECT_LE(axis, 1.5f);
