@@ -1,6 +1,7 @@
 // The special weapons the sloop's special cannon fires on order 53, flown by the
 // physics: the sea mine and the stink bomb dropped behind the ship, the mortar
 // shell and the MIRV shell with its clusters; the stink bomb's saved cloud.
+#include "components/AIShipComponent.h"
 #include "components/CannonComponent.h"
 #include "components/MirvClusterComponent.h"
 #include "components/MirvComponent.h"
@@ -60,6 +61,8 @@ class SpecialWeaponsTest : public ShipTestWorld {
     ShipEntity* ship = MakeSloop(name, nation, at, 0.0f, playerShip);
     EXPECT_NE(ship, nullptr);
     ship->Components<ShipMovementComponent>()->SetSpeedFactor(0.0f);
+    // Without a captain: no sails set or headings steered behind the weapons' backs.
+    if (AIShipComponent* captain = ship->Components<AIShipComponent>()) captain->DisposeObject();
     heard[ship] = Listen(ship);
     return ship;
   }
