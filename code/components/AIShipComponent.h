@@ -103,8 +103,8 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
   void RemoveScript();
 
   // Collision avoidance: a probe found something ahead (state other than 0: 1 and 2
-  // ships on the right or left, 3 and 4 land there, 5 both sides); the free-water
-  // ratio is the smallest hit fraction of the probe (1 = nothing hit).
+  // something in the way on the right or left, 3 and 4 land there, 5 both sides);
+  // the free-water ratio is the smallest hit fraction of the probe (1 = nothing hit).
   bool IsAvoidingCollision() const { return m_iAvoidanceState != 0; }
   int GetAvoidanceState() const { return m_iAvoidanceState; }
   float GetFreeWaterRatio() const { return m_fFreeWaterRatio; }
@@ -117,21 +117,6 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
 
  protected:
   static void BuildVarList(VARTABLE& t);
-
- private:
-  ShipEntity* GetShip() const;
-  ShipPathComponent* GetPath() const;
-  ShipEntity* SelectTargetShip(int nation, float elapsed);
-  // The mode's heading, starting from the stored one.
-  float Decide(float elapsed);
-  float ApproachTarget(float heading);
-  void FireCheck(int nation);
-  float AvoidCollision(float heading, float elapsed);
-  // Counts ship, object and land hits left and right ahead of the ship and returns
-  // the avoidance state.
-  int ProbeObstacles();
-  void UpdateLifetime(float dt);
-  void OnNoiseHeard(INT_PTR noise);
 
   int m_bTryPreventCollision = 1;
   ShipEntity* m_pTargetShip = nullptr;
@@ -158,4 +143,19 @@ class AIShipComponent : public BaseComponent, public IVisCallbackHandler_cl {
   int m_iMinusSideCount = 0;
   // Frame time gathered since the last decision (not saved).
   float m_fSinceDecision = 0.0f;
+
+ private:
+  ShipEntity* GetShip() const;
+  ShipPathComponent* GetPath() const;
+  ShipEntity* SelectTargetShip(int nation, float elapsed);
+  // The mode's heading, starting from the stored one.
+  float Decide(float elapsed);
+  float ApproachTarget(float heading);
+  void FireCheck(int nation);
+  float AvoidCollision(float heading, float elapsed);
+  // Counts ship, object and land hits left and right ahead of the ship and returns
+  // the avoidance state.
+  int ProbeObstacles();
+  void UpdateLifetime(float dt);
+  void OnNoiseHeard(INT_PTR noise);
 };

@@ -3,6 +3,7 @@
 // player's sloop fires its left broadside at the enemy sloop beside it; the balls
 // fly, strike hull or sails, the hits cost hull points, and once the hull is gone
 // the wreck sinks, dies at the sinking depth and leaves the world.
+#include "components/AIShipComponent.h"
 #include "components/CannonComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "core/ComponentMessages.h"
@@ -147,6 +148,8 @@ TEST_F(BroadsideChainTest, ABroadsideStrikesTheEnemyUntilItSinksDiesAndIsGone) {
   ASSERT_NE(player, nullptr);
   ASSERT_NE(enemy, nullptr);
   ASSERT_EQ(GameManager::GetInstance()->GetPlayerEntity(), player);
+  // A target without a captain: it neither sails off nor fires back.
+  if (AIShipComponent* captain = enemy->Components<AIShipComponent>()) captain->DisposeObject();
   const std::vector<CannonComponent*> left = Cannons(player, CANNON_GROUP_LEFT);
   ASSERT_EQ(left.size(), 2u);
   ShipBattleComponent* enemyBattle = enemy->Components<ShipBattleComponent>();
