@@ -34,6 +34,8 @@ FILES = [
     ("sounds/voice", "tutorial_colony_part1.wav", 0.5, "tone", 220),
     ("sounds/FX", "wpn_rifle_shot_CR_02.wav", 0.125, "noise", 0),
     ("sounds/FX", "fx_harpoon_hit.wav", 0.25, "noise", 0),
+    ("sounds/FX", "fx_cannon_hit_hull_01.wav", 0.25, "noise", 0),
+    ("sounds/FX", "fx_cannon_hit_hull_critical_01.wav", 0.375, "noise", 0),
 ]
 
 
