@@ -34,6 +34,7 @@
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
+#include "components/ShipSpeechComponent.h"
 #include "components/StorageComponentProto.h"
 #include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
@@ -437,6 +438,10 @@ std::vector<Owner> Owners() {
          if (filled) p->SetPropertyNumber("m_iInitialHitPoints", 350);
          return Held<PrisonComponent>(p, &IoSerialize<PrisonComponent>);
        }},
+      Record<ShipSpeechComponent>("ShipSpeechComponent", [](ShipSpeechComponent& s) {
+        s.SetReactRange(45.0f);
+        s.SetSpeechDelay(2.5f);
+      }),
   };
 }
 
