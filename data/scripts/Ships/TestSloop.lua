@@ -22,5 +22,10 @@ function OnCreate(self)
     self:SetArmor(2)
     self:SetCannonBallDamage(12)
     self:SetExperienceAmount(50)
+    -- Its ratings (0 to 5) for the ship panels.
+    self:SetDamageRating(2.5)
+    self:SetSpeedRating(3.0)
+    self:SetManeuveringRating(3.5)
+    self:SetToughnessRating(2.0)
   end
 end
