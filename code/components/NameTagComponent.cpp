@@ -122,6 +122,8 @@ void NameTagComponent::DestroyPanel() {
 
 void NameTagComponent::Update() {
   if (!m_pPanel || !m_pOwner || !m_pOwner->IsOfType(VisBaseEntity_cl::GetClassTypeId())) return;
+  // A GUI shut down took the panel's window with it.
+  if (!RunningGui()) return;
   CEGUI::Window* root = m_pPanel->GetRootWindow();
   if (!root) return;
   VisBaseEntity_cl* owner = static_cast<VisBaseEntity_cl*>(m_pOwner);
