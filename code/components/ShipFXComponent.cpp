@@ -300,10 +300,10 @@ bool ShipFXComponent::PlaySoundHitHullCritical(const VisVector_cl& position, flo
 
 void ShipFXComponent::ThrowDebris(const VisVector_cl& position, const VisVector_cl& velocity,
                                   const VisVector_cl& scale) {
-  // A piece of no size would be neither seen nor simulated.
+  // Wreckage of no size would be neither seen nor simulated.
   if (!(scale.x > 0.0f && scale.y > 0.0f && scale.z > 0.0f)) return;
-  const int pieces = (VRandomInt() & 3) + 1;
-  for (int i = 0; i < pieces; ++i) {
+  const int count = (VRandomInt() & 3) + 1;
+  for (int i = 0; i < count; ++i) {
     const char* model = VRandomInt() % 3 == 0 ? kBarrelModel : kPlankModel;
     VisBaseEntity_cl* created = Vision::Game.CreateEntity("DebrisEntity", position, model);
     if (!created || !created->IsOfType(DebrisEntity::GetClassTypeId())) {
@@ -313,7 +313,7 @@ void ShipFXComponent::ThrowDebris(const VisVector_cl& position, const VisVector_
     auto* debris = static_cast<DebrisEntity*>(created);
     debris->SetEntityKey(kDebrisKey);
     debris->SetScaling(scale);
-    // The body takes the model's box at the piece's scale.
+    // The body takes the model's box at the wreckage's scale.
     auto* body = new vPhysXRigidBody();
     body->Initialize();
     body->SetShapeType(VPHYSX_SHAPETYPE_CONVEX);

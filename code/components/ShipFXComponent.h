@@ -44,7 +44,7 @@ class ShipFXComponent : public IVObjectComponent, public IVisCallbackHandler_cl 
   // effects volume times the given one; false when the sound is missing.
   bool PlaySoundHitHull(const VisVector_cl& position, float volume);
   bool PlaySoundHitHullCritical(const VisVector_cl& position, float volume);
-  // One to four pieces of wreckage (barrels and planks) at the position, flying
+  // One to four bits of wreckage (barrels and planks) at the position, flying
   // off with the velocity; none when a scale component is not above 0.
   void ThrowDebris(const VisVector_cl& position, const VisVector_cl& velocity, const VisVector_cl& scale);
 

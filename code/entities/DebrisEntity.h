@@ -1,4 +1,4 @@
-// A piece of wreckage knocked off a hit ship: it flies as a physics body until it
+// A bit of wreckage knocked off a hit ship: it flies as a physics body until it
 // reaches the sea, then splashes, drops its body and sinks ever faster until it is
 // deep enough to go.
 #pragma once
@@ -14,7 +14,7 @@ class DebrisEntity : public VisBaseEntity_cl {
   DebrisEntity() = default;
 
   // Nothing while the game is paused or above the water; at or below it the body
-  // goes (with a splash), and the piece sinks, removed below -removal depth.
+  // goes (with a splash), and the wreckage sinks, removed below -removal depth.
   void ThinkFunction() override;
   // The velocity goes to the rigid body the creator gave it; the position is unused.
   void Throw(const VisVector_cl& position, const VisVector_cl& velocity);

@@ -234,10 +234,10 @@ TEST_F(ShipFXTest, HullHitsSparkSoundAndThrowDebris) {
     const int thrown = Debris() - debris;
     EXPECT_GE(thrown, 1);
     EXPECT_LE(thrown, 4);
-    for (VisBaseEntity_cl* piece : EntitiesOf("DebrisEntity")) {
-      EXPECT_STREQ(piece->GetEntityKey(), "Debris");
-      EXPECT_TRUE(piece->GetScaling().IsEqual(VisVector_cl(0.5f, 0.5f, 0.5f), 1e-6f));
-      EXPECT_NE(piece->GetComponentOfType(vPhysXRigidBody::GetClassTypeId()), nullptr);
+    for (VisBaseEntity_cl* bit : EntitiesOf("DebrisEntity")) {
+      EXPECT_STREQ(bit->GetEntityKey(), "Debris");
+      EXPECT_TRUE(bit->GetScaling().IsEqual(VisVector_cl(0.5f, 0.5f, 0.5f), 1e-6f));
+      EXPECT_NE(bit->GetComponentOfType(vPhysXRigidBody::GetClassTypeId()), nullptr);
     }
   }
 }
@@ -252,10 +252,10 @@ TEST_F(ShipFXTest, ThrownDebrisIsBarrelsAndPlanksOneToFourAtATime) {
     fx->ThrowDebris(VisVector_cl(1, 1, 1), VisVector_cl(0, 0, 3), VisVector_cl(1, 1, 1));
     counts.insert(Debris() - before);
   }
-  for (VisBaseEntity_cl* piece : EntitiesOf("DebrisEntity")) models.insert(piece->GetMeshFileName());
+  for (VisBaseEntity_cl* bit : EntitiesOf("DebrisEntity")) models.insert(bit->GetMeshFileName());
   EXPECT_EQ(counts, (std::set<int>{1, 2, 3, 4}));
   EXPECT_EQ(models.size(), 2u);
-  // A piece of no size is not made.
+  // Wreckage of no size is not made.
   const int before = Debris();
   fx->ThrowDebris(VisVector_cl(1, 1, 1), VisVector_cl(0, 0, 3), VisVector_cl(0, 0, 0));
   EXPECT_EQ(Debris(), before);
@@ -307,10 +307,10 @@ TEST_F(ShipFXTest, ASinkingShipsContactsSplinterWithoutASound) {
 TEST_F(ShipFXTest, ContactsWithDebrisAreIgnored) {
   ShipEntity* ship = MakeShip("Rammer", 2, VisVector_cl(0, 0, 0));
   ShipFXComponent* fx = AddFX(ship);
-  VisBaseEntity_cl* piece = Vision::Game.CreateEntity("DebrisEntity", VisVector_cl(5, 0, 2));
+  VisBaseEntity_cl* wreck = Vision::Game.CreateEntity("DebrisEntity", VisVector_cl(5, 0, 2));
   auto* body = new vPhysXRigidBody();
   body->Initialize();
-  ASSERT_TRUE(piece->AddComponent(body));
+  ASSERT_TRUE(wreck->AddComponent(body));
   vPhysXContactRecord contact = ContactAt(VisVector_cl(5, 0, 2));
   contact.participant[1].pObject = body;
   const int sounds = HullSounds();

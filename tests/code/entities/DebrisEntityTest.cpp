@@ -144,7 +144,7 @@ TEST_F(DebrisEntityTest, ThrowingGivesTheBodyItsVelocityAndWithoutOneDoesNothing
   EXPECT_TRUE(thrown->GetPosition().IsEqual(VisVector_cl(0, 0, 5), 1e-6f));
 }
 
-TEST_F(DebrisEntityTest, AThrownPieceFallsIntoTheSeaAndGoesDown) {
+TEST_F(DebrisEntityTest, AThrownBitFallsIntoTheSeaAndGoesDown) {
   physics = std::make_unique<vPhysXModule>();
   vPhysXModule::SetInstance(physics.get());
   physics->SetPhysicsTickCount(60, 8);

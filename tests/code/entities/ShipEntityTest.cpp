@@ -329,7 +329,7 @@ TEST_F(ShipEntityTest, ThrowDebrisGoesToTheEffectsOfTheShip) {
       EXPECT_TRUE(e->GetPosition().IsEqual(VisVector_cl(1, 2, 3), 1e-5f));
     }
   }
-  // Left out, or not vectors, the three are zero: pieces of no size are not made.
+  // Left out, or not vectors, the three are zero: wreckage of no size is not made.
   EXPECT_EQ(Run("ship:ThrowDebris()"), "");
   EXPECT_EQ(Run("ship:ThrowDebris('here', 5, true)"), "");
   EXPECT_EQ(debris(), thrown);
