@@ -180,6 +180,11 @@ def ball(colour):
     return draw
 
 
+def half_ball(left, right):
+    full, empty = ball(left), ball(right)
+    return lambda x, y: full(x, y) if x < 8 else empty(x, y)
+
+
 def portrait(coat, skin=(230, 190, 150, 255), frame=None):
     """A standing figure on a sea-blue ground: head, coat and legs."""
     def draw(x, y):
@@ -219,7 +224,9 @@ def empty_preview(x, y):
 def new_game_imagesets():
     imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview",
              [("PowerBallBlue", 16, 16, ball((70, 150, 230, 255))), ("PowerBallNone", 16, 16, ball((60, 55, 50, 255))),
-              ("LoadEmptyWindow", 160, 100, empty_preview)])
+              ("LoadEmptyWindow", 160, 100, empty_preview),
+              # The ship panels' rows show half a ball for half a point.
+              ("PowerBallHalf", 16, 16, half_ball((70, 150, 230, 255), (60, 55, 50, 255)))])
     gold = (240, 200, 90, 255)
     heroes = [("Walker", (150, 40, 30, 255)), ("Jolie", (40, 110, 60, 255)), ("Jack", (60, 60, 140, 255))]
     images = []
@@ -265,7 +272,9 @@ def mission_imagesets():
         return 6 <= x <= 25 and 5 <= y <= 26 and not (10 <= x <= 21 and y in (10, 14, 18, 22))
     imageset("ShipIcons_01", "Ship log icons: the kinds of missions",
              [("MissionFaction", 32, 32, icon((180, 40, 40, 255), flag)),
-              ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll))])
+              ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll)),
+              # A town's wealth on its name tag, one ball a point.
+              ("PowerBallYellow", 16, 16, ball((240, 200, 60, 255)))])
 
 
 # Save and load screens ------------------------------------------------------------

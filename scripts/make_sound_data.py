@@ -38,6 +38,8 @@ FILES = [
     ("sounds/FX", "fx_mortar_hit.wav", 0.375, "noise", 0),
     ("sounds/FX", "fx_mine_explosion.wav", 0.5, "noise", 0),
     ("sounds/FX", "fx_fart_bomb.wav", 0.75, "tone", 65),
+    ("sounds/FX", "fx_cannon_hit_hull_01.wav", 0.25, "noise", 0),
+    ("sounds/FX", "fx_cannon_hit_hull_critical_01.wav", 0.375, "noise", 0),
 ]
 
 

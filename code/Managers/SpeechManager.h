@@ -26,8 +26,11 @@ class SpeechManager : public Singleton<SpeechManager> {
   // True while a speech bubble is on screen; the hot keys wait for it. No frame
   // draws bubbles yet, so a kept bubble never counts as shown.
   bool IsBubbleVisible() const { return false; }
-  // True while a bubble of Say is kept (one at a time).
+  // True while a bubble of Say is kept, or a speaker's bubble frame is shown (one
+  // at a time).
   bool HasBubble() const { return m_bHasBubble; }
+  // A speaker opened a bubble frame of its own; the frame ends it.
+  void SetSpeechBubbleBusy() { m_bHasBubble = true; }
   void SetSpeechBubbleIsGone();
   // A voiced conversation: the game paused when asked, other sounds lowered to a
   // quarter, the conversation music, the camera sent to the speaker (when one is

@@ -2,6 +2,7 @@
 // shop values), its AI and battle switches, movement factors and configuration.
 #include "components/AIShipComponent.h"
 #include "components/ShipBattleComponent.h"
+#include "components/ShipFXComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "core/ComponentMessages.h"
 #include "core/ScriptArgs.h"
@@ -283,6 +284,16 @@ int SetPlayerControllable(lua_State* L) {
   return 0;
 }
 
+// Wreckage at a position with a velocity and scale (each zero when not given).
+int ThrowDebris(lua_State* L) {
+  ShipEntity* ship = CheckShip(L);
+  const VisVector_cl position = OptVector(L, 2, VisVector_cl(0, 0, 0));
+  const VisVector_cl velocity = OptVector(L, 3, VisVector_cl(0, 0, 0));
+  const VisVector_cl scale = OptVector(L, 4, VisVector_cl(0, 0, 0));
+  if (ShipFXComponent* fx = ship->Components<ShipFXComponent>()) fx->ThrowDebris(position, velocity, scale);
+  return 0;
+}
+
 // The ship goes at once: no physics, out of the world, and message 17 through the game.
 int ForceRemoveShip(lua_State* L) {
   ShipEntity* ship = CheckShip(L);
@@ -332,6 +343,7 @@ const luaL_Reg ShipEntity_methods[] = {
     {"SetLevel", SetIntStat<&ShipStats::SetLevel>},
     {"SetPrice", SetIntStat<&ShipStats::SetPrice>},
     {"SetSellValue", SetIntStat<&ShipStats::SetSellValue>},
+    {"ThrowDebris", ThrowDebris},
     {"CanCapture", CanCapture},
     {"SetCanCapture", SetCanCapture},
     {"SetCannonBallDamage", SetFloatStat<&ShipStats::SetCannonBallDamage>},

@@ -31,11 +31,15 @@
 #include "gui/FramePause.h"
 #include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
+#include "gui/FrameSpeechBubble.h"
 #include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
 #include "gui/FrameYesNoPopUp.h"
 #include "gui/FrameConstruct.h"
 #include "gui/FrameBuildingInfo.h"
+#include "gui/FrameEnemyShipInfo.h"
+#include "gui/FramePlayerShipInfo.h"
+#include "gui/FrameTownInfo.h"
 #include "gui/VideoPlayer.h"
 
 #include <CEGUI/CEGUI.h>
@@ -149,6 +153,7 @@ GUIManager::GUIManager() {
   Vision::Callbacks.OnEngineDeInit.RegisterCallback(this);
   Vision::Callbacks.OnVideoDeviceLost.RegisterCallback(this);
   Vision::Callbacks.OnVideoDeviceRestored.RegisterCallback(this);
+  Vision::Callbacks.OnObjectDestroyed.RegisterCallback(this);
 }
 
 GUIManager::~GUIManager() {
@@ -164,6 +169,7 @@ GUIManager::~GUIManager() {
   Vision::Callbacks.OnEngineDeInit.DeregisterCallback(this);
   Vision::Callbacks.OnVideoDeviceLost.DeregisterCallback(this);
   Vision::Callbacks.OnVideoDeviceRestored.DeregisterCallback(this);
+  Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
 
   m_bShuttingDown = true;
   // One at a time, so that a frame's destructor finds only live frames.
@@ -177,6 +183,7 @@ GUIManager::~GUIManager() {
     if (frame && m_bInitialized) CeguiCompat::DestroyWindow(frame->GetRootWindow());
     delete frame;
   }
+  DestroySpeechBubbles();
   m_cursorImageNames.clear();
   m_cursorTextures.clear();
   delete m_pLoadingScreen;
@@ -413,12 +420,15 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     // The overlay is an open frame as well, so it eases twice per frame.
     if (m_pLowHPOverlay) m_pLowHPOverlay->OnBeforeGUIUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeGUIUpdate(); });
+    for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeGUIUpdate();
   } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeSceneUpdate(); });
+    for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeSceneUpdate();
   } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterSceneUpdate(); });
+    for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnAfterSceneUpdate();
   } else if (sender == &GameManager::Callbacks.OnPostFrame) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
     if (m_pLowHPOverlay && m_pLowHPOverlay->isRequestingRemove()) CloseWindow(WT_LOW_HP_OVERLAY, true);
@@ -429,10 +439,30 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
         ++it;
     }
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterGUIUpdate(); });
+    for (auto it = m_speechBubbles.begin(); it != m_speechBubbles.end();) {
+      FrameSpeechBubble* bubble = *it;
+      bubble->OnAfterGUIUpdate();
+      if (!bubble->IsFinished()) {
+        ++it;
+        continue;
+      }
+      it = m_speechBubbles.erase(it);
+      CeguiCompat::DestroyWindow(bubble->GetRootWindow());
+      delete bubble;
+    }
+  } else if (sender == &Vision::Callbacks.OnObjectDestroyed) {
+    // A bubble whose speaker is gone goes too, rather than point at nothing.
+    VTypedObject* gone = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
+    for (FrameSpeechBubble* bubble : m_speechBubbles) {
+      if (!gone || static_cast<VTypedObject*>(bubble->GetEntity()) != gone) continue;
+      bubble->SetEntity(nullptr);
+      bubble->SetDisplayTime(0.0f);
+    }
   } else if (sender == &Vision::Callbacks.OnRenderHook) {
     if (static_cast<VisRenderHookDataObject_cl*>(data)->m_iEntry == VRH_GUI) HandleRenderHook();
   } else if (sender == &Vision::Callbacks.OnEngineDeInit) {
     HideLowHPOverlay();
+    DestroySpeechBubbles();
   } else if (sender == &VInputCallbacks::OnMouseButtonDown) {
     if (IsJustRendering() || IsLoadingScreenVisible()) return;
     const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
@@ -566,6 +596,9 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_POTION_HUD, MakeFrame<FramePotionHud>},
     {WT_CONSTRUCT, MakeFrame<FrameConstruct>},
     {WT_BUILDING_INFO, MakeFrame<FrameBuildingInfo>},
+    {WT_ENEMY_SHIP_INFO, MakeFrame<FrameEnemyShipInfo>},
+    {WT_TOWN_INFO, MakeFrame<FrameTownInfo>},
+    {WT_PLAYER_SHIP_INFO, MakeFrame<FramePlayerShipInfo>},
 };
 
 }  // namespace
@@ -788,6 +821,32 @@ void GUIManager::HideLowHPOverlay() {
 bool GUIManager::AddToTheBaseFrame(CEGUI::Window* window) {
   if (!m_pBaseFrame || !window) return false;
   return Try("add to root", [&] { m_pBaseFrame->addChild(window); });
+}
+
+FrameSpeechBubble* GUIManager::ShowSpeechBubble(float seconds) {
+  if (!m_bInitialized) return nullptr;
+  auto* bubble = new FrameSpeechBubble();
+  if (!bubble->Init()) {
+    CeguiCompat::DestroyWindow(bubble->GetRootWindow());
+    delete bubble;
+    return nullptr;
+  }
+  bubble->SetDisplayTime(seconds);
+  CEGUI::Window* root = bubble->GetRootWindow();
+  Try("speech bubble", [&] { root->hide(); });
+  if (AddToTheBaseFrame(root)) Try("speech bubble", [&] { root->moveToBack(); });
+  m_speechBubbles.push_back(bubble);
+  return bubble;
+}
+
+void GUIManager::DestroySpeechBubbles() {
+  // Taken out first, so that nothing reaches a bubble while it goes.
+  std::list<FrameSpeechBubble*> bubbles;
+  bubbles.swap(m_speechBubbles);
+  for (FrameSpeechBubble* bubble : bubbles) {
+    if (m_bInitialized) CeguiCompat::DestroyWindow(bubble->GetRootWindow());
+    delete bubble;
+  }
 }
 
 bool GUIManager::RemoveFromTheBaseFrame(CEGUI::Window* window) {

@@ -26,6 +26,7 @@ class Window;
 
 class BaseWindow;
 class FrameInGameMessages;
+class FrameSpeechBubble;
 class FrameLoadingScreen;
 class FrameLowHPOverlay;
 
@@ -97,6 +98,13 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void ShowAdditionalMessage(const CEGUI::String& text, float displayTime, float fadeSpeed);
   // The tutorial window under the root sheet and in front; nothing without the root sheet.
   void ShowTutorialWindow();
+
+  // A new speech bubble for that many seconds, under the root sheet behind the other
+  // windows and hidden until its first update; null when its layout does not load.
+  // Finished bubbles are deleted after the GUI update, and a bubble whose entity is
+  // destroyed finishes.
+  FrameSpeechBubble* ShowSpeechBubble(float seconds);
+  const std::list<FrameSpeechBubble*>& GetSpeechBubbles() const { return m_speechBubbles; }
 
   // The mission load bar: with show, opened on top (over a current frame) and given
   // the progress and the localised key; without, closed when visible.
@@ -194,6 +202,8 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void HandleKeyUp(int key, int scanCode);
   bool IsJustRendering() const;
   void DestroyCegui();
+  // Destroys every bubble's window and the bubble, and empties the list.
+  void DestroySpeechBubbles();
 
   std::map<WINDOW_TYPES, CEGUI::Window*> m_preloadedLayouts;
   std::map<WINDOW_TYPES, VString> m_layoutNames;
@@ -224,4 +234,5 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   FrameLowHPOverlay* m_pLowHPOverlay = nullptr;
   bool m_bShuttingDown = false;
   bool m_exclamations[5] = {};
+  std::list<FrameSpeechBubble*> m_speechBubbles;
 };

@@ -36,6 +36,8 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_MOVE_SHIP, "Sounds\\sailing.wav", false, 
 -- Sea battles: a ball that strikes the sea floor, and a ship going down.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_CANNON_GROUND, "Sounds\\cannon_02.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_DESTROY_SHIP, "Sounds\\cannon_01.wav", false)
+-- A ball striking a hull, or two ships ramming each other.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_HULL, "Sounds\\FX\\fx_cannon_hit_hull_01.wav", false)
 
 -- Scene cannons, area-effect shells and boarding (heard where they happen).
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HUMAN_CANNON, "Sounds\\cannon_01.wav", false)

@@ -12,6 +12,7 @@
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
 #include "components/ShipSailComponent.h"
+#include "components/ShipSpeechComponent.h"
 #include "components/StorageComponentProto.h"
 #include "entities/ClothEntity.h"
 #include "entities/CollectableEntityTemplate.h"
@@ -418,6 +419,14 @@ TEST_F(ShipFactoryTest, AFactoryMadeShipHasItsHullModelAndIsDrawnAsABox) {
   const VisDrawItem_t* box = Vision::Renderer.GetDrawList().Find(ship, VIS_DRAW_ENTITY_BOX);
   ASSERT_NE(box, nullptr) << "the world pass draws the hull";
   EXPECT_GT(box->b.x - box->a.x, 1.0f);
+}
+
+TEST_F(ShipFactoryTest, TheTestSloopGivesComputerShipsAVoice) {
+  ShipEntity* enemy = MakeSloop("Shouter", 2, VisVector_cl(40, 0, 0));
+  ShipEntity* own = MakeSloop("Quiet", 1, VisVector_cl(-40, 0, 0), 0.0f, true);
+  ASSERT_TRUE(enemy && own);
+  EXPECT_NE(enemy->Components<ShipSpeechComponent>(), nullptr);
+  EXPECT_EQ(own->Components<ShipSpeechComponent>(), nullptr);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "components/ShipBattleComponent.h"
 #include "components/ShipMovementComponent.h"
 #include "components/ShipPathComponent.h"
+#include "components/ShipSpeechComponent.h"
 #include "components/StorageComponentProto.h"
 #include "engine/core/VisPath.h"
 #include "core/BaseEntity.h"
@@ -446,6 +447,10 @@ std::vector<Owner> Owners() {
       Entity<FartBombEntity>("FartBombEntity", -1, [](FartBombEntity& b) {
         b.SetExploded(true);
         b.DecExplosionTimer(-2.5f);
+      }),
+      Record<ShipSpeechComponent>("ShipSpeechComponent", [](ShipSpeechComponent& s) {
+        s.SetReactRange(45.0f);
+        s.SetSpeechDelay(2.5f);
       }),
   };
 }

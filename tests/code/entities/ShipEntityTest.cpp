@@ -5,6 +5,7 @@
 
 #include "components/CannonComponent.h"
 #include "components/ShipBattleComponent.h"
+#include "components/ShipFXComponent.h"
 #include "core/VEntityHighlightManager.h"
 #include "entities/CannonEntity.h"
 #include "entities/Nation.h"
@@ -306,6 +307,35 @@ TEST_F(ShipEntityTest, SavedBlockWithoutStartTagReadsNothingElse) {
   EXPECT_TRUE(fresh->GetConfigFile().IsEmpty());
   EXPECT_EQ(fresh->GetNation(), 0);
   EXPECT_EQ(ar->GetRemaining(), (int64_t)bytes.size() - 8);  // only the tag was read
+}
+
+TEST_F(ShipEntityTest, ThrowDebrisGoesToTheEffectsOfTheShip) {
+  ShipEntity* ship = MakeShip();
+  auto debris = [] {
+    int n = 0;
+    for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) n += e && !e->IsMarkedRemoved() && e->IsOfType("DebrisEntity");
+    return n;
+  };
+  // Without the effects component nothing is thrown.
+  EXPECT_EQ(Run("ship:ThrowDebris(Vector(1, 2, 3), Vector(0, 0, 4), Vector(1, 1, 1))"), "");
+  EXPECT_EQ(debris(), 0);
+  ship->AddComponent(new ShipFXComponent());
+  EXPECT_EQ(Run("ship:ThrowDebris(Vector(1, 2, 3), Vector(0, 0, 4), Vector(1, 1, 1))"), "");
+  const int thrown = debris();
+  EXPECT_GE(thrown, 1);
+  EXPECT_LE(thrown, 4);
+  for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
+    if (e && e->IsOfType("DebrisEntity")) {
+      EXPECT_TRUE(e->GetPosition().IsEqual(VisVector_cl(1, 2, 3), 1e-5f));
+    }
+  }
+  // Left out, or not vectors, the three are zero: wreckage of no size is not made.
+  EXPECT_EQ(Run("ship:ThrowDebris()"), "");
+  EXPECT_EQ(Run("ship:ThrowDebris('here', 5, true)"), "");
+  EXPECT_EQ(debris(), thrown);
+  EXPECT_THAT(Run("ship.ThrowDebris(GameManager, Vector(1, 2, 3))"),
+              HasSubstr(ArgError(1, "ThrowDebris", "Expected native object of type ShipEntity*")));
+  EXPECT_EQ(debris(), thrown);
 }
 
 }  // namespace

@@ -32,8 +32,9 @@ const BuiltKind kBuiltKinds[] = {
 };
 
 // Kinds whose frames are numbered copies of their layout (the table still makes
-// one by kind); their own tests open and close them.
-const WINDOW_TYPES kNumberedKinds[] = {WT_BUILDING_INFO};
+// one by kind), and the player ship panel, which the table makes without its
+// layout; their own tests open and close them.
+const WINDOW_TYPES kNumberedKinds[] = {WT_BUILDING_INFO, WT_ENEMY_SHIP_INFO, WT_TOWN_INFO, WT_PLAYER_SHIP_INFO};
 
 class FrameKindTest : public GuiFrameTest, public ::testing::WithParamInterface<BuiltKind> {};
 
