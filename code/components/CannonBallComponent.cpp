@@ -2,6 +2,7 @@
 // a little homing toward the target, a swept trace per frame, and what each kind of
 // struck thing receives; below the water line the ball splashes.
 #include "components/CannonBallComponent.h"
+#include "entities/ProjectileOwner.h"
 
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -54,11 +55,7 @@ CannonBallComponent::~CannonBallComponent() { Vision::Callbacks.OnUpdateSceneBeg
 
 int CannonBallComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!IVObjectComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ProjectileEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ProjectileEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ProjectileOwner::Accepts(object, reason) ? 1 : 0;
 }
 
 void CannonBallComponent::SetOwner(VisTypedEngineObject_cl* owner) {
@@ -74,8 +71,7 @@ void CannonBallComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
 }
 
 ProjectileEntity* CannonBallComponent::GetProjectile() const {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return owner && owner->IsOfType(ProjectileEntity::GetClassTypeId()) ? static_cast<ProjectileEntity*>(owner) : nullptr;
+  return ProjectileOwner::Of(GetOwner());
 }
 
 void CannonBallComponent::ForgetRemovedEntities(ProjectileEntity* projectile) {

@@ -1,6 +1,7 @@
 // The human cannon ball: the launch, the flight's end at sea or on the world, and
 // the boarding fight that captures a ship.
 #include "components/HumanCannonBallComponent.h"
+#include "entities/ProjectileOwner.h"
 
 #include "components/RagdollComponent.h"
 #include "components/AIShipComponent.h"
@@ -75,16 +76,11 @@ HumanCannonBallComponent::~HumanCannonBallComponent() {
 
 int HumanCannonBallComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!BaseComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ProjectileEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ProjectileEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ProjectileOwner::Accepts(object, reason) ? 1 : 0;
 }
 
 ProjectileEntity* HumanCannonBallComponent::GetProjectile() const {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return owner && owner->IsOfType(ProjectileEntity::GetClassTypeId()) ? static_cast<ProjectileEntity*>(owner) : nullptr;
+  return ProjectileOwner::Of(GetOwner());
 }
 
 void HumanCannonBallComponent::SetOwner(VisTypedEngineObject_cl* owner) {

@@ -1,5 +1,6 @@
 // A MIRV cluster: its body and throw, its fuse, the sea, and its explosions.
 #include "components/MirvClusterComponent.h"
+#include "entities/ProjectileOwner.h"
 
 #include "entities/MineEntity.h"
 #include "entities/ProjectileEntity.h"
@@ -42,16 +43,11 @@ MirvClusterComponent::~MirvClusterComponent() { Vision::Callbacks.OnUpdateSceneB
 
 int MirvClusterComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!IVObjectComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ProjectileEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ProjectileEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ProjectileOwner::Accepts(object, reason) ? 1 : 0;
 }
 
 ProjectileEntity* MirvClusterComponent::GetProjectile() const {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return owner && owner->IsOfType(ProjectileEntity::GetClassTypeId()) ? static_cast<ProjectileEntity*>(owner) : nullptr;
+  return ProjectileOwner::Of(GetOwner());
 }
 
 void MirvClusterComponent::SetOwner(VisTypedEngineObject_cl* owner) {

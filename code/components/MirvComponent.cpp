@@ -1,5 +1,6 @@
 // The MIRV shell's flight and its burst into clusters.
 #include "components/MirvComponent.h"
+#include "entities/ProjectileOwner.h"
 
 #include "components/MirvClusterComponent.h"
 #include "entities/ClothEntity.h"
@@ -44,16 +45,11 @@ MirvComponent::~MirvComponent() { Vision::Callbacks.OnUpdateSceneBegin.Deregiste
 
 int MirvComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!IVObjectComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ProjectileEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ProjectileEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ProjectileOwner::Accepts(object, reason) ? 1 : 0;
 }
 
 ProjectileEntity* MirvComponent::GetProjectile() const {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return owner && owner->IsOfType(ProjectileEntity::GetClassTypeId()) ? static_cast<ProjectileEntity*>(owner) : nullptr;
+  return ProjectileOwner::Of(GetOwner());
 }
 
 void MirvComponent::SetOwner(VisTypedEngineObject_cl* owner) {

@@ -1,6 +1,7 @@
 // The mortar shell: the launch under physics, the extra fall, the explosion on
 // contact and the splash in the sea.
 #include "components/MortarComponent.h"
+#include "entities/ProjectileOwner.h"
 
 #include "core/BaseEntity.h"
 #include "core/GameManager.h"
@@ -62,16 +63,11 @@ MortarComponent::~MortarComponent() { Vision::Callbacks.OnUpdateSceneBegin.Dereg
 
 int MortarComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
   if (!IVObjectComponent::CanAttachToObject(object, reason)) return 0;
-  if (!object->IsOfType(ProjectileEntity::GetClassTypeId())) {
-    reason = "Component can only be added to instances of ProjectileEntity or derived classes.";
-    return 0;
-  }
-  return 1;
+  return ProjectileOwner::Accepts(object, reason) ? 1 : 0;
 }
 
 ProjectileEntity* MortarComponent::GetProjectile() const {
-  VisTypedEngineObject_cl* owner = GetOwner();
-  return owner && owner->IsOfType(ProjectileEntity::GetClassTypeId()) ? static_cast<ProjectileEntity*>(owner) : nullptr;
+  return ProjectileOwner::Of(GetOwner());
 }
 
 void MortarComponent::SetOwner(VisTypedEngineObject_cl* owner) {
