@@ -103,6 +103,7 @@ HarpoonComponent::HarpoonComponent() : IVObjectComponent(0, 0) {}
 HarpoonComponent::~HarpoonComponent() {
   Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(this);
   Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
 }
 
 int HarpoonComponent::CanAttachToObject(VisTypedEngineObject_cl* object, VString& reason) {
@@ -119,12 +120,15 @@ void HarpoonComponent::SetOwner(VisTypedEngineObject_cl* owner) {
     // Nothing else holds the barrel and the rope: they go with the harpoon.
     ReleaseRopeAndBarrel();
     Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+    GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
     IVObjectComponent::SetOwner(nullptr);
     return;
   }
   IVObjectComponent::SetOwner(owner);
   Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(this);
   Vision::Callbacks.OnObjectDestroyed.RegisterCallback(this);
+  // The game's own announcement also comes when the world is torn down at exit.
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
   if (ProjectileEntity* harpoon = GetProjectile()) Launch(harpoon);
 }
 
@@ -226,6 +230,8 @@ void HarpoonComponent::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     if (gone == m_pRope) m_pRope = nullptr;
     if (gone == m_pBarrel) m_pBarrel = nullptr;
     if (gone == m_pStuckShip) m_pStuckShip = nullptr;
+  } else if (data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_pStuckShip) m_pStuckShip = nullptr;
   }
 }
 

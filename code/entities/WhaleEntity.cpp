@@ -3,6 +3,7 @@
 #include "entities/WhaleEntity.h"
 
 #include "components/ShipBattleComponent.h"
+#include "core/GameManager.h"
 #include "entities/ClothEntity.h"
 #include "entities/ShipEntity.h"
 
@@ -41,9 +42,13 @@ V_IMPLEMENT_DYNCREATE(WhaleEntity, BaseEntity)
 WhaleEntity::WhaleEntity() {
   SetUseEulerAngles(false);
   Vision::Callbacks.OnObjectDestroyed.RegisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(this);
 }
 
-WhaleEntity::~WhaleEntity() { Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this); }
+WhaleEntity::~WhaleEntity() {
+  Vision::Callbacks.OnObjectDestroyed.DeregisterCallback(this);
+  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(this);
+}
 
 void WhaleEntity::InitFunction() {
   BaseEntity::InitFunction();
@@ -153,6 +158,11 @@ void WhaleEntity::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     const VTypedObject* gone = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
     if (gone == m_pShip) Detach();
     if (gone == m_pRope) m_pRope = nullptr;
+    return;
+  }
+  // The game's own announcement also comes when the world is torn down at exit.
+  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
+    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_pShip) m_pShip = nullptr;
     return;
   }
   BaseEntity::OnHandleCallback(data);
