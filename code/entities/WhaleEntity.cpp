@@ -60,20 +60,31 @@ void WhaleEntity::DeInitFunction() {
   BaseEntity::DeInitFunction();
 }
 
+void WhaleEntity::OnDeserializationCallback(void* context) {
+  BaseEntity::OnDeserializationCallback(context);
+  CommonInit();
+}
+
 void WhaleEntity::CommonInit() {
   SetScaling(VisVector_cl(SCALING, SCALING, SCALING));
   VisAnimConfig_cl::StartSkeletalAnimation(this, kSwimAnimation, VANIMCTRL_LOOP, 1.0f);
-  if (Components<vPhysXRigidBody>()) return;
-  auto* body = new vPhysXRigidBody();
-  body->Initialize();
-  body->SetMass(kBodyMass);
-  body->SetShapeType(VPHYSX_SHAPETYPE_CONVEX);
-  if (!AddComponent(body)) {
-    body->DisposeObject();
-    return;
+  vPhysXRigidBody* body = Components<vPhysXRigidBody>();
+  if (body) {
+    // A body read from a save got its actor before the whale's pose, mesh and scaling
+    // were read: made again here, where the whale is. Its actor values are not saved.
+    body->RebuildActor();
+  } else {
+    body = new vPhysXRigidBody();
+    body->Initialize();
+    body->SetMass(kBodyMass);
+    body->SetShapeType(VPHYSX_SHAPETYPE_CONVEX);
+    if (!AddComponent(body)) {
+      body->DisposeObject();
+      return;
+    }
+    body->SetCollisionBitmask(0);
+    body->SetContactReport(0);
   }
-  body->SetCollisionBitmask(0);
-  body->SetContactReport(0);
   if (NxActor* actor = body->GetActor()) {
     actor->setLinearVelocity(VisVector_cl(0, 0, 0));
     actor->setAngularVelocity(VisVector_cl(0, 0, 0));

@@ -25,7 +25,10 @@ class WhaleEntity : public BaseEntity {
   // A whale that goes lets its rope go too.
   void DeInitFunction() override;
   // Scaling, the "Whale_Swim" loop and a light, damped body that collides with nothing.
+  // A body that already exists (read from a save) is made again at the whale's pose.
   void CommonInit();
+  // A loaded whale swims and has its light body again, where it was saved.
+  void OnDeserializationCallback(void* context) override;
   // Drops a previous ship and its rope; then, with a ship, takes its place beside it
   // and ropes itself to it.
   void Attach(ShipEntity* ship);
