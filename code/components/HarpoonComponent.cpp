@@ -50,6 +50,15 @@ ShipEntity* ShipOf(const vPhysXObject* object) {
   return owner && owner->IsOfType(ShipEntity::GetClassTypeId()) ? static_cast<ShipEntity*>(owner) : nullptr;
 }
 
+// A world position as an offset in the ship's axes: taken in world axes, a harpoon
+// would swing round to another place on a ship turned or heeled when it strikes.
+VisVector_cl OffsetOnShip(const ShipEntity* ship, const VisVector_cl& at) {
+  VisMatrix3x3_cl toShip = ship->GetRotationMatrix();
+  if (!toShip.Invert()) toShip = ship->GetRotationMatrix().GetTransposed();
+  const VisVector_cl offset = toShip * (at - ship->GetPosition());
+  return VisVector_cl(offset.x, offset.y, offset.z, 1.0f);
+}
+
 ShipEntity* ParentShip(const VisBaseEntity_cl* entity) {
   VisObject3D_cl* parent = entity ? entity->GetParent() : nullptr;
   return parent && parent->IsOfType(ShipEntity::GetClassTypeId()) ? static_cast<ShipEntity*>(parent) : nullptr;
@@ -199,8 +208,7 @@ void HarpoonComponent::HandleShipCollision(ShipEntity* ship) {
   body->SetVelocity(VisVector_cl(0, 0, 0));
   body->SetAngularVelocity(VisVector_cl(0, 0, 0));
   body->SetPhysicsMode(VPHYSX_MODE_KINEMATIC);
-  const VisVector_cl offset = harpoon->GetPosition() - ship->GetPosition();
-  harpoon->SetParentOffset(VisVector_cl(offset.x, offset.y, offset.z, 1.0f));
+  harpoon->SetParentOffset(OffsetOnShip(ship, harpoon->GetPosition()));
   harpoon->AttachToParent(ship);
   if (m_pStuckShip && m_pStuckShip != ship) SetShipFactors(m_pStuckShip, 1.0f);
   m_pStuckShip = ship;
@@ -310,11 +318,7 @@ void HarpoonComponent::Update() {
   p.z -= sink;
   // On a ship the harpoon follows its offset: lower it too, or the next move of the
   // ship would lift the harpoon back and it would never go.
-  if (ParentShip(harpoon)) {
-    VisVector_cl offset = harpoon->GetParentOffset();
-    offset.z -= sink;
-    harpoon->SetParentOffset(offset);
-  }
+  if (ShipEntity* ship = ParentShip(harpoon)) harpoon->SetParentOffset(OffsetOnShip(ship, p));
   if (body)
     body->SetPosition(p);
   else

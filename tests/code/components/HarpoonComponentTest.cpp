@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -197,7 +198,9 @@ TEST_F(HarpoonComponentTest, AHarpoonIgnoresItsShooterAndSlowsTheShipItSticksInU
   EXPECT_EQ(Body(harpoon)->GetPhysicsMode(), VPHYSX_MODE_KINEMATIC);
   EXPECT_EQ(Body(harpoon)->GetCollisionBitmask(), 0u);
   EXPECT_TRUE(Body(harpoon)->GetVelocity().IsZero());
-  const VisVector_cl offset = harpoon->GetPosition() - target->GetPosition();
+  // In the ship's axes.
+  const VisVector_cl offset =
+      target->GetRotationMatrix().GetTransposed() * (harpoon->GetPosition() - target->GetPosition());
   EXPECT_TRUE(harpoon->GetParentOffset().IsEqual(offset, 1e-4f));
   EXPECT_FLOAT_EQ(Movement(target)->GetSpeedFactor(), 0.5f);
   EXPECT_FLOAT_EQ(Movement(target)->GetTurnFactor(), 0.5f);
@@ -213,6 +216,41 @@ TEST_F(HarpoonComponentTest, AHarpoonIgnoresItsShooterAndSlowsTheShipItSticksInU
   component->DisposeObject();
   EXPECT_FLOAT_EQ(Movement(target)->GetSpeedFactor(), 1.0f);
   EXPECT_FLOAT_EQ(Movement(target)->GetTurnFactor(), 1.0f);
+}
+
+// The ship carries the harpoon along while it sails, turns and rolls: its place and
+// its turn on the ship stay as they were when it struck, frame after frame.
+TEST_F(HarpoonComponentTest, AHarpoonStuckInASailingRollingShipStaysAtItsPlaceOnTheShip) {
+  ShipEntity* target = Sloop("Target", 2, VisVector_cl(0, 30, 0));
+  vPhysXRigidBody* hull = Body(target);
+  // Heeled and turned when the harpoon strikes, so that world and ship axes differ.
+  VisMatrix3x3_cl start;
+  start.SetEulerAngles(30.0f, 0.0f, 6.0f);
+  hull->SetPose(target->GetPosition(), start);
+  ProjectileEntity* harpoon = Lay(VisVector_cl(3, 33, 2.5f));
+  Of(harpoon)->HandleShipCollision(target);
+  ASSERT_EQ(harpoon->GetParent(), target);
+  const VisMatrix3x3_cl toShip = target->GetRotationMatrix().GetTransposed();
+  const VisVector_cl onShip = toShip * (harpoon->GetPosition() - target->GetPosition());
+  const VisMatrix3x3_cl turnOnShip = toShip * harpoon->GetRotationMatrix();
+
+  for (int frame = 1; frame <= 300; ++frame) {
+    // Moved by hand on top of its own motion on the waves: several moves a frame.
+    const float t = frame * kStep;
+    VisMatrix3x3_cl rocking;
+    rocking.SetEulerAngles(30.0f + 20.0f * t, 4.0f * std::sin(3.0f * t), 6.0f + 8.0f * std::sin(2.0f * t));
+    hull->SetPose(target->GetPosition() + VisVector_cl(0.1f, 0.05f, 0.0f), rocking);
+    Step();
+    const VisMatrix3x3_cl& r = target->GetRotationMatrix();
+    const VisVector_cl expected = target->GetPosition() + r * onShip;
+    ASSERT_TRUE(harpoon->GetPosition().IsEqual(expected, 0.02f))
+        << "frame " << frame << ": at " << harpoon->GetPosition().x << ", " << harpoon->GetPosition().y << ", "
+        << harpoon->GetPosition().z << " instead of " << expected.x << ", " << expected.y << ", " << expected.z;
+    ASSERT_TRUE(Body(harpoon)->GetPosition().IsEqual(expected, 0.02f)) << "frame " << frame;
+  }
+  const VisMatrix3x3_cl turn = target->GetRotationMatrix() * turnOnShip;
+  for (int c = 0; c < 3; ++c) EXPECT_TRUE(harpoon->GetRotationMatrix().GetColumn(c).IsEqual(turn.GetColumn(c), 1e-3f));
+  EXPECT_EQ(harpoon->GetParent(), target);
 }
 
 // In the water a harpoon floats for its life time, a quarter of it away from a ship,
