@@ -50,7 +50,7 @@ const WrapperClass kClasses[] = {
     {"ShipBattleComponent", &ShipBattleComponent_info},
     {"BuildingBaseEntity", &BuildingBaseEntity_info},
     {"KrakenEntity", nullptr},
-    {"WhaleEntity", nullptr},
+    {"WhaleEntity", &WhaleEntity_info},
 };
 
 }  // namespace

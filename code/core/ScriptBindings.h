@@ -51,6 +51,7 @@ extern NativeClassInfo BuildingBaseEntity_info;
 extern NativeClassInfo SpawnerBaseComponent_info;
 extern NativeClassInfo ShipPathComponent_info;
 extern NativeClassInfo AIShipComponent_info;
+extern NativeClassInfo WhaleEntity_info;
 
 // The enumeration functions of the GameManager table; GetProjectileTypes is also
 // the method of the same name of the ShipBattleComponent class.

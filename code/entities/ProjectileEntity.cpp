@@ -83,23 +83,21 @@ void ProjectileEntity::ModSysNotifyFunctionParentAltered(int flags) {
   IVisPhysicsObject_cl* physics = GetPhysicsObject();
   if (!physics) return;
   VisObject3D_cl* parent = GetParent();
-  if (parent) {
-    const VisVector_cl target = parent->GetPosition() + parent->GetRotationMatrix() * m_vParentOffset;
-    if (flags & (2 | 8)) {
-      VisVector_cl delta = target - GetPosition();
-      delta.w = 1.0f;
-      physics->IncMotionDelta(delta);
-      physics->SetRotationMatrix(parent->GetRotationMatrix() * GetLocalRotation());
-    }
-    if (flags & (1 | 4)) {
-      VisVector_cl delta = target - GetPosition();
-      if (delta.x != 0.0f || delta.y != 0.0f || delta.z != 0.0f) {
-        delta.w = 1.0f;
-        physics->IncMotionDelta(delta);
-      }
-    }
+  const bool rotated = (flags & (2 | 8)) != 0;
+  const bool moved = (flags & (1 | 4)) != 0;
+  if (!parent || (!rotated && !moved)) {
+    VisObject3D_cl::ModSysNotifyFunctionParentAltered(flags);
+    return;
   }
-  VisObject3D_cl::ModSysNotifyFunctionParentAltered(flags);
+  // The body is put where the parent's pose says, once per notification and from
+  // the offset alone. A parent sends several notifications a frame (position, then
+  // rotation): a relative motion delta per notification, added to the engine's own
+  // follow of the entity, would pile up and carry the projectile off its parent.
+  const VisMatrix3x3_cl local = GetLocalRotation();
+  const VisVector_cl target = parent->GetPosition() + parent->GetRotationMatrix() * m_vParentOffset;
+  const VisVector_cl delta = target - GetPosition();
+  if (delta.x != 0.0f || delta.y != 0.0f || delta.z != 0.0f) physics->SetPosition(target);
+  if (rotated) physics->SetRotationMatrix(parent->GetRotationMatrix() * local);
 }
 
 void ProjectileEntity::Serialize(VArchive& ar) {

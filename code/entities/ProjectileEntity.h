@@ -37,14 +37,17 @@ class ProjectileEntity : public BaseEntity {
   // 17 (a ship died, p1 the ship) clears the shooter and the target it names and
   // goes no further; everything else goes to the components.
   void MessageFunction(int id, INT_PTR p1, INT_PTR p2) override;
-  // With a physics object the projectile follows its parent through that object
-  // (motion delta and rotation), then the engine's own follow runs; without one
-  // nothing happens.
+  // With a physics object and a parent, the physics object is placed at the parent's
+  // pose plus the parent offset (in the parent's axes) and, when the parent turned,
+  // given the parent's rotation times the local one; nothing else moves it, so each
+  // notification places it exactly once. A position that would not change is not
+  // set. Without a physics object nothing happens.
   void ModSysNotifyFunctionParentAltered(int flags) override;
   void ThinkFunction() override {}
   // The entity-destroyed event of the game's bus, then the base entity's callbacks.
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
+  // In the parent's axes.
   const VisVector_cl& GetParentOffset() const { return m_vParentOffset; }
   void SetParentOffset(const VisVector_cl& offset) { m_vParentOffset = offset; }
 

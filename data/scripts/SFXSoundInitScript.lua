@@ -52,3 +52,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav"
 -- Dropped special weapons at sea: a sea mine going off, a stink bomb bursting.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_EXPLODE_MINE, "Sounds\\FX\\fx_mine_explosion.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_FART_BOMB, "Sounds\\FX\\fx_fart_bomb.wav", false)
+
+-- The harpoon leaving the special cannon, heard where it fires.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HARPOON, "Sounds\\cannon_02.wav", false)

@@ -341,6 +341,7 @@ std::vector<BlockRow> Rows() {
       EntityRow("BuildingBaseEntity", 90.0f),
       EntityRow("MineEntity", 100.0f),
       EntityRow("FartBombEntity", 110.0f),
+      EntityRow("WhaleEntity", 120.0f),
   };
 }
 

@@ -65,6 +65,7 @@
 #include "entities/FartBombEntity.h"
 #include "entities/MineEntity.h"
 #include "entities/UpgradeEntity.h"
+#include "entities/WhaleEntity.h"
 #include "Managers/ArtifactManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/SaveGameManager.h"
@@ -452,6 +453,7 @@ std::vector<Owner> Owners() {
         s.SetReactRange(45.0f);
         s.SetSpeechDelay(2.5f);
       }),
+      Entity<WhaleEntity>("WhaleEntity", -1, [](WhaleEntity& w) { w.SetNation(3); }),
   };
 }
 

@@ -18,7 +18,7 @@ namespace {
 // Records what the projectile asks of its physics object.
 class FakePhysics : public IVisPhysicsObject_cl {
  public:
-  void SetPosition(const VisVector_cl&) override {}
+  void SetPosition(const VisVector_cl& p) override { positions.push_back(p); }
   VisVector_cl GetPosition() const override { return VisVector_cl(); }
   void SetRotation(const VisVector_cl&) override {}
   VisVector_cl GetRotation() const override { return VisVector_cl(); }
@@ -28,6 +28,7 @@ class FakePhysics : public IVisPhysicsObject_cl {
   VisVector_cl GetVelocity() const override { return VisVector_cl(); }
   void IncMotionDelta(const VisVector_cl& d) override { deltas.push_back(d); }
   std::vector<VisVector_cl> deltas;
+  std::vector<VisVector_cl> positions;
   std::vector<VisMatrix3x3_cl> rotations;
 };
 
@@ -114,14 +115,26 @@ TEST_F(ProjectileEntityTest, FollowsItsParentThroughThePhysicsObjectOnly) {
   projectile->SetPhysicsObject(&physics);
   parent->SetPosition(VisVector_cl(1, 0, 3));
   // The world position from the offset is where the projectile is: nothing to move.
-  EXPECT_TRUE(physics.deltas.empty());
+  EXPECT_TRUE(physics.positions.empty());
 
   // Turning in place moves it round: the offset (0, 2, 0) becomes (-2, 0, 0).
   parent->SetOrientation(90.0f, 0.0f, 0.0f);
-  ASSERT_EQ(physics.deltas.size(), 1u);
-  EXPECT_TRUE(physics.deltas[0].IsEqual(VisVector_cl(-2, -2, 0), 1e-4f));
+  ASSERT_EQ(physics.positions.size(), 1u);
+  EXPECT_TRUE(physics.positions[0].IsEqual(VisVector_cl(-1, 0, 3), 1e-4f));
   ASSERT_EQ(physics.rotations.size(), 1u);
   EXPECT_TRUE(physics.rotations[0].GetColumn(0).IsEqual(VisVector_cl(0, 1, 0), 1e-5f));
+
+  // Several moves are each a place from the parent's pose, never steps that add up
+  // (the fake body does not move the projectile, so relative steps would repeat).
+  parent->SetPosition(VisVector_cl(11, 0, 3));
+  parent->SetPosition(VisVector_cl(11, 0, 3));
+  parent->SetPosition(VisVector_cl(21, 5, 3));
+  ASSERT_EQ(physics.positions.size(), 4u);
+  EXPECT_TRUE(physics.positions[1].IsEqual(VisVector_cl(9, 0, 3), 1e-4f));
+  EXPECT_TRUE(physics.positions[2].IsEqual(VisVector_cl(9, 0, 3), 1e-4f));
+  EXPECT_TRUE(physics.positions[3].IsEqual(VisVector_cl(19, 5, 3), 1e-4f));
+  EXPECT_TRUE(physics.deltas.empty());
+  EXPECT_EQ(physics.rotations.size(), 1u) << "a parent that only moves turns nothing";
 }
 
 TEST_F(ProjectileEntityTest, SavedBlockKeepsTheParentOffsetAndVersionOneLeavesItZero) {
