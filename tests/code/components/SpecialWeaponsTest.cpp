@@ -749,6 +749,15 @@ TEST_F(RocketTest, HomingTurnsFasterEveryFrameUntilItSnapsOntoTheTarget) {
   Step(false);
   EXPECT_NEAR(angleToTarget(fast), 0.0f, 0.05f);
   EXPECT_TRUE(Body(fast)->GetVelocity().IsEqual(Forward(fast) * Flight(fast)->GetSpeed(), 1e-2f));
+
+  // A target that leaves the world is forgotten; with none left the rocket flies on.
+  target->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(flight->GetTarget(), nullptr);
+  EXPECT_EQ(Flight(fast)->GetTarget(), nullptr);
+  const VisVector_cl heading = Forward(fast);
+  Step(false);
+  EXPECT_TRUE(Forward(fast).IsEqual(heading, 1e-5f));
 }
 
 TEST(RocketSlerp, BlendsAlongTheArcAndStaysAUnitQuaternion) {
