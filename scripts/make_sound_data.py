@@ -40,6 +40,9 @@ FILES = [
     ("sounds/FX", "fx_fart_bomb.wav", 0.75, "tone", 65),
     ("sounds/FX", "fx_cannon_hit_hull_01.wav", 0.25, "noise", 0),
     ("sounds/FX", "fx_cannon_hit_hull_critical_01.wav", 0.375, "noise", 0),
+    # New files go last: the noise draws of the files above stay as they are.
+    ("sounds/FX", "fx_harpoon_shoot.wav", 0.25, "noise", 0),
+    ("sounds/FX", "fx_rocket_ship_launch.wav", 1.0, "noise", 0),
 ]
 
 

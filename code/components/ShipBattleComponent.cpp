@@ -7,6 +7,7 @@
 #include "components/CannonComponent.h"
 #include "components/HealthBarComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/SirenComponent.h"
 #include "components/StorageComponentProto.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
@@ -215,11 +216,15 @@ void ShipBattleComponent::MessageFunction(int id, INT_PTR p1, INT_PTR p2) {
       if (attacker && GetShip() && GetShip()->Components<AIShipComponent>()) EngageToBattle(attacker);
       return;
     }
-    case kMsgSirenNote:
-      // The note's damage is drawn by the siren's own component, which comes with
-      // the sirens; until then a note does no damage and the flag stays set.
+    case kMsgSirenNote: {
+      // A note never engages the AI; the siren that sang it draws the damage. The
+      // hit passes no record, so no shooter is known to the hit.
       m_bSkipEngage = true;
+      VisBaseEntity_cl* singer = ShooterOf(RecordOf(p1));
+      const SirenComponent* siren = singer ? singer->Components<SirenComponent>() : nullptr;
+      if (siren) TakeHit(siren->GetDamage(), 0, 0.0f, 0.0f, 1.0f, false, 0, p2);
       return;
+    }
     case kMsgKrakenHit:
       // The kraken's hit damage comes with the kraken.
       return;

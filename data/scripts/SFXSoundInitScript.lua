@@ -52,6 +52,8 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_BUILDING_DESTROY, "Sounds\\cannon_01.wav"
 -- Dropped special weapons at sea: a sea mine going off, a stink bomb bursting.
 SoundManager.AddSFXSound(sfx.SOUND_SFX_EXPLODE_MINE, "Sounds\\FX\\fx_mine_explosion.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_FART_BOMB, "Sounds\\FX\\fx_fart_bomb.wav", false)
-
--- The harpoon leaving the special cannon, heard where it fires.
-SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HARPOON, "Sounds\\cannon_02.wav", false)
+-- Fired special weapons at sea: the harpoon's shot, a ship rocket's flight (the
+-- rocket keeps it and lets it end) and its explosion.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HARPOON, "Sounds\\FX\\fx_harpoon_shoot.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_ROCKET_SHIP, "Sounds\\FX\\fx_rocket_ship_launch.wav", false)
+SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_ROCKET, "Sounds\\FX\\rocket_grenade_explosion.wav", false)

@@ -192,4 +192,13 @@ void VisBaseEntity_cl::Serialize(VArchive& ar) {
     SetTraceAccuracy(VIS_TRACEACC_NOCOLLISION);
   }
   if (meshFile != m_sMeshFile) SetMesh(meshFile.AsChar());
+  // The components, a physics object among them, came back before the pose: the
+  // body takes the pose read, or its next step would put the entity where the body
+  // was made.
+  if (m_pPhysics) {
+    const VisMatrix3x3_cl rotation = GetRotationMatrix();
+    const VisVector_cl position = GetPosition();
+    m_pPhysics->SetRotationMatrix(rotation);
+    m_pPhysics->SetPosition(position);
+  }
 }

@@ -6,6 +6,10 @@
 #include "core/BaseEntity.h"
 #include "entities/CameraEntity.h"
 #include "components/CarryComponent.h"
+#include "components/RocketComponent.h"
+#include "components/SirenComponent.h"
+#include "entities/ProjectileEntity.h"
+#include "engine/physics/vPhysXRigidBody.h"
 #include "entities/CollectableEntity.h"
 #include "entities/CollectableEntityTemplate.h"
 #include "entities/HeroStats.h"
@@ -342,6 +346,48 @@ std::vector<BlockRow> Rows() {
       EntityRow("MineEntity", 100.0f),
       EntityRow("FartBombEntity", 110.0f),
       EntityRow("WhaleEntity", 120.0f),
+      // A siren on its rock keeps its song's values (not its switch).
+      {"SirenComponent", nullptr,
+       [] {
+         auto* rock = Saved<BaseEntity>("BaseEntity", "saved_siren", 120.0f);
+         ASSERT_NE(rock, nullptr);
+         auto* siren = new SirenComponent();
+         ASSERT_TRUE(rock->AddComponent(siren));
+         siren->SetReloadDelay(3.5f);
+         siren->m_fDamageMax = 7.0f;
+       },
+       nullptr,
+       [] {
+         auto* rock = Loaded<BaseEntity>("saved_siren");
+         ASSERT_NE(rock, nullptr);
+         auto* siren = rock->Components<SirenComponent>();
+         ASSERT_NE(siren, nullptr);
+         EXPECT_FLOAT_EQ(siren->GetReloadDelay(), 3.5f);
+         EXPECT_FLOAT_EQ(siren->m_fDamageMax, 7.0f);
+       }},
+      // A rocket in flight comes back as it was, not launched a second time.
+      {"RocketComponent", nullptr,
+       [] {
+         auto* rocket = Saved<ProjectileEntity>("ProjectileEntity", "saved_rocket", 130.0f);
+         ASSERT_NE(rocket, nullptr);
+         ASSERT_TRUE(rocket->AddComponent(new RocketComponent()));
+         rocket->SetEntityKey("saved_rocket");
+       },
+       nullptr,
+       [] {
+         auto* rocket = Loaded<ProjectileEntity>("saved_rocket");
+         ASSERT_NE(rocket, nullptr);
+         int rockets = 0, bodies = 0;
+         for (int i = 0; i < rocket->GetComponentCount(); ++i) {
+           rockets += rocket->GetComponent(i)->IsOfType(RocketComponent::GetClassTypeId());
+           bodies += rocket->GetComponent(i)->IsOfType(vPhysXRigidBody::GetClassTypeId());
+         }
+         EXPECT_EQ(rockets, 1);
+         EXPECT_EQ(bodies, 1);
+         EXPECT_NE(std::string(rocket->GetMeshFileName()).find("rocket"), std::string::npos);
+         // Its body came back before its place and takes the place read.
+         EXPECT_FLOAT_EQ(rocket->GetPosition().x, 130.0f);
+       }},
   };
 }
 

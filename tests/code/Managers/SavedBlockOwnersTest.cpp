@@ -19,6 +19,7 @@
 #include "components/SpaceCameraComponent.h"
 #include "components/CannonBallComponent.h"
 #include "components/CannonComponent.h"
+#include "components/SirenComponent.h"
 #include "components/CarryComponent.h"
 #include "components/DamageTextureComponent.h"
 #include "components/DestructableBuildingComponent.h"
@@ -454,6 +455,15 @@ std::vector<Owner> Owners() {
         s.SetSpeechDelay(2.5f);
       }),
       Entity<WhaleEntity>("WhaleEntity", -1, [](WhaleEntity& w) { w.SetNation(3); }),
+      {"SirenComponent", -1,
+       [](bool filled) {
+         auto* s = new SirenComponent();
+         if (filled) {
+           s->SetReloadDelay(3.5f);
+           s->m_fDamageMax = 9.0f;
+         }
+         return Held<SirenComponent>(s, &IoSerialize<SirenComponent>);
+       }},
   };
 }
 

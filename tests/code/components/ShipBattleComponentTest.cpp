@@ -8,6 +8,7 @@
 #include "components/CannonComponent.h"
 #include "components/HealthBarComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "components/SirenComponent.h"
 #include "core/ComponentMessages.h"
 #include "entities/CannonEntity.h"
 #include "entities/MsgPosOri.h"
@@ -185,6 +186,50 @@ TEST_F(ShipBattleComponentTest, AHitEngagesTheAIMakesNoiseAndShowsTheHealthBarEv
   enemy->SendMsg(33, HitBy(player), 0);
   EXPECT_EQ(ai->GetAIMode(), AIShipComponent::AIMODE_IDLE);
   NoiseManagerProto::OnNoiseGenerated.DeregisterCallback(&noises);
+}
+
+// A siren's note costs the hull what the siren draws (its damage range, truncated,
+// less armour, at least 1), spares the sails, and neither engages the AI nor names
+// a shooter; a following hit engages again.
+TEST_F(ShipBattleComponentTest, ASirenNoteCostsTheSirensDrawWithoutEngagingOrNamingAShooter) {
+  ShipEntity* player = MakeShip("Player", 1, VisVector_cl(0, -40, 0), 0.0f, 100, true);
+  ShipEntity* enemy = MakeShip("Enemy", 2, VisVector_cl(0, 0, 0), 0.0f, 1000);
+  auto* ai = new AIShipComponent();
+  enemy->AddComponent(ai);
+  ai->SetAIMode(AIShipComponent::AIMODE_IDLE);
+  VisBaseEntity_cl* rock = Vision::Game.CreateEntity("BaseEntity", VisVector_cl(0, 50, 0));
+  auto* siren = new SirenComponent();
+  ASSERT_TRUE(rock->AddComponent(siren));
+  Hitpoints& hull = enemy->GetStats()->GetHull();
+  const int sails = enemy->GetStats()->GetSails().GetCurrent();
+
+  const struct {
+    float min, max;
+    int armour, lowest, highest;
+  } cases[] = {{1.0f, 4.0f, 0, 1, 4}, {6.0f, 6.0f, 2, 4, 4}, {1.0f, 2.0f, 5, 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.min);
+    siren->m_fDamageMin = c.min;
+    siren->m_fDamageMax = c.max;
+    BattleOf(enemy)->SetArmor(c.armour);
+    int lowest = 1000, highest = 0;
+    for (int i = 0; i < 200; ++i) {
+      hull.SetCurrent(1000);
+      enemy->SendMsg(33, HitBy(rock), 0);
+      lowest = std::min(lowest, 1000 - hull.GetCurrent());
+      highest = std::max(highest, 1000 - hull.GetCurrent());
+    }
+    EXPECT_EQ(lowest, c.lowest);
+    EXPECT_LE(highest, c.highest);
+    EXPECT_GE(highest, c.highest - 1);
+  }
+  EXPECT_EQ(enemy->GetStats()->GetSails().GetCurrent(), sails);
+  EXPECT_EQ(ai->GetAIMode(), AIShipComponent::AIMODE_IDLE);
+  EXPECT_EQ(BattleOf(enemy)->GetLatestShooter(), nullptr);
+
+  // The skip covers the note's own hit only.
+  enemy->SendMsg(VIS_MSG_USR_SHIP_HIT_HULL, HitBy(player), 0);
+  EXPECT_EQ(ai->GetAIMode(), AIShipComponent::AIMODE_ATTACK);
 }
 
 TEST_F(ShipBattleComponentTest, TheWreckGoesDownToTheDepthThenDiesAndLeavesTheWorld) {
