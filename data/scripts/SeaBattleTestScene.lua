@@ -1,0 +1,92 @@
+-- The sea battle test scene: three pirate frigates sail from the west for the colonial
+-- town in the east while three colonial frigates patrol the loop around the island.
+-- When a pirate sights a colonial ship the pirates attack; the colonials answer. Each
+-- fleet has one faint-hearted captain. The player's frigate lies far to the north,
+-- out of the fight, with mines on its special cannon.
+-- The fleets are kept in the globals PirateFleet and ColonialFleet.
+
+local NATION_PLAYER = 1
+local NATION_PIRATE = 2
+local NATION_COLONIALS = 5
+local FRIGATE = "scripts\\Ships\\TestFrigate.lua"
+local WARSHIP = "scripts\\Ships\\AI\\Warship.lua"
+local COWARD = "scripts\\Ships\\AI\\Coward.lua"
+-- A pirate that comes this near to a colonial ship opens the fight; the colonials
+-- answer what they see within the same distance.
+local SIGHT_RANGE = 130.0
+-- The berth off the colonial town that the pirates make for.
+local TOWN_BERTH = Vector(300, -60, 0)
+
+PlayerShip = GameManager.CreateShip("PlayerShip", FRIGATE, Vector(0, 420, 0), 0, NATION_PLAYER, true)
+
+local function MakeFleet(nation, prefix, places)
+  local fleet = {}
+  for i, place in ipairs(places) do
+    local ship = GameManager.CreateShip(prefix .. i, FRIGATE, place.position, place.yaw, nation, false,
+                                        place.coward and COWARD or WARSHIP)
+    if ship ~= nil then
+      ship:GetComponentOfType("AIShipComponent"):SetCoward(place.coward)
+      fleet[#fleet + 1] = ship
+    end
+  end
+  return fleet
+end
+
+PirateFleet = MakeFleet(NATION_PIRATE, "Pirate", {
+  {position = Vector(-330, -150, 0), yaw = 0, coward = false},
+  {position = Vector(-360, -185, 0), yaw = 0, coward = true},
+  {position = Vector(-390, -130, 0), yaw = 0, coward = false},
+})
+ColonialFleet = MakeFleet(NATION_COLONIALS, "Colonial", {
+  {position = Vector(-40, -125, 0), yaw = 0, coward = false},
+  {position = Vector(40, -125, 0), yaw = 0, coward = true},
+  {position = Vector(115, -40, 0), yaw = 90, coward = false},
+})
+
+-- The pirates set course for the town's berth; the colonials sail their loop.
+for _, ship in ipairs(PirateFleet) do
+  local path = ship:GetComponentOfType("ShipPathComponent")
+  path:AddWaypoint(ship:GetPosition())
+  path:AddWaypoint(TOWN_BERTH)
+end
+local patrol = GameManager.GetRandomPatrolPath()
+for _, ship in ipairs(ColonialFleet) do
+  ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
+end
+
+-- A ship that went down and was taken out of the world answers no more.
+local function Afloat(ship)
+  local ok, sinking = pcall(function() return ship:IsSinking() end)
+  return ok and not sinking
+end
+
+local function Sights(ship, fleet)
+  for _, other in ipairs(fleet) do
+    if Afloat(other) and GameManager.IsEntityInRange(ship:GetPosition(), other, SIGHT_RANGE) then
+      return true
+    end
+  end
+  return false
+end
+
+local fightStarted = false
+
+function OnThink()
+  if not fightStarted then
+    for _, pirate in ipairs(PirateFleet) do
+      if Afloat(pirate) and Sights(pirate, ColonialFleet) then
+        fightStarted = true
+        print("SeaBattleTest: " .. pirate:GetKey() .. " sighted the colonials")
+        for _, ship in ipairs(PirateFleet) do
+          if Afloat(ship) then ship:ShipAttack(NATION_COLONIALS) end
+        end
+        break
+      end
+    end
+  end
+  for _, ship in ipairs(ColonialFleet) do
+    if Afloat(ship) then
+      ship:GetComponentOfType("AIShipComponent"):MakeAttackDecision(SIGHT_RANGE, 100)
+    end
+  end
+end
