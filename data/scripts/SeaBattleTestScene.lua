@@ -1,7 +1,7 @@
 -- The sea battle test scene: three pirate frigates sail from the west for the colonial
 -- town in the east while three colonial frigates patrol the loop around the island.
--- When a pirate sights a colonial ship the pirates attack; the colonials answer. Each
--- fleet has one faint-hearted captain. The player's frigate lies far to the north,
+-- A pirate that sights a colonial ship attacks it; the colonials answer. Each fleet
+-- has one faint-hearted captain. The player's frigate lies far to the north,
 -- out of the fight, with mines on its special cannon.
 -- The fleets are kept in the globals PirateFleet and ColonialFleet.
 
@@ -43,15 +43,21 @@ ColonialFleet = MakeFleet(NATION_COLONIALS, "Colonial", {
   {position = Vector(115, -40, 0), yaw = 90, coward = false},
 })
 
--- The pirates set course for the town's berth; the colonials sail their loop.
-for _, ship in ipairs(PirateFleet) do
-  local path = ship:GetComponentOfType("ShipPathComponent")
-  path:AddWaypoint(ship:GetPosition())
-  path:AddWaypoint(TOWN_BERTH)
-end
-local patrol = GameManager.GetRandomPatrolPath()
-for _, ship in ipairs(ColonialFleet) do
-  ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
+-- The pirates set course for the town's berth; the colonials sail their loop. The
+-- scene's paths are made after its script has run, so the fleets set out on the
+-- first tick.
+local setOut = false
+local function SetOut()
+  setOut = true
+  for _, ship in ipairs(PirateFleet) do
+    local path = ship:GetComponentOfType("ShipPathComponent")
+    path:AddWaypoint(ship:GetPosition())
+    path:AddWaypoint(TOWN_BERTH)
+  end
+  local patrol = GameManager.GetRandomPatrolPath()
+  for _, ship in ipairs(ColonialFleet) do
+    ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
+  end
 end
 
 -- A ship that went down and was taken out of the world answers no more.
@@ -69,24 +75,33 @@ local function Sights(ship, fleet)
   return false
 end
 
-local fightStarted = false
+-- A pirate that sights a colonial ship attacks it (the first sighting is logged);
+-- the colonials answer the pirates that attack them. A colonial ship that has come
+-- to the end of its loop (or out of a fight that took it off its course) sets out on
+-- it again.
+local sighted = false
 
 function OnThink()
-  if not fightStarted then
-    for _, pirate in ipairs(PirateFleet) do
-      if Afloat(pirate) and Sights(pirate, ColonialFleet) then
-        fightStarted = true
+  if not setOut then SetOut() end
+  for _, pirate in ipairs(PirateFleet) do
+    if Afloat(pirate) and not pirate:GetComponentOfType("AIShipComponent"):IsInAttackMode() and
+       Sights(pirate, ColonialFleet) then
+      if not sighted then
+        sighted = true
         print("SeaBattleTest: " .. pirate:GetKey() .. " sighted the colonials")
-        for _, ship in ipairs(PirateFleet) do
-          if Afloat(ship) then ship:ShipAttack(NATION_COLONIALS) end
-        end
-        break
       end
+      pirate:ShipAttack(NATION_COLONIALS)
     end
   end
+  local patrol = nil
   for _, ship in ipairs(ColonialFleet) do
     if Afloat(ship) then
-      ship:GetComponentOfType("AIShipComponent"):MakeAttackDecision(SIGHT_RANGE, 100)
+      local ai = ship:GetComponentOfType("AIShipComponent")
+      ai:MakeAttackDecision(SIGHT_RANGE, 100)
+      if ai:IsInIdleMode() then
+        patrol = patrol or GameManager.GetRandomPatrolPath()
+        ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
+      end
     end
   end
 end

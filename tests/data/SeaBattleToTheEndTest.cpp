@@ -12,6 +12,7 @@
 #include "core/ComponentMessages.h"
 #include "entities/ShipStats.h"
 #include "util/MathTools.h"
+#include "support/LogCapture.h"
 #include "support/ShipTestWorld.h"
 
 #include "engine/Vision.h"
@@ -58,6 +59,7 @@ struct ShipRecord {
   int mode = -1;
   int sails = -1;
   float highestGround = -1000.0f;  // terrain height under the ship, the highest seen
+  float nearestIsland = 1.0e9f;    // closest approach to the island's peak at the origin
   std::map<int, int> orders;
   bool operator==(const ShipRecord& o) const {
     return key == o.key && coward == o.coward && sunk == o.sunk && fled == o.fled && hull == o.hull &&
@@ -69,6 +71,7 @@ struct Outcome {
   int frames = 0;
   std::vector<ShipRecord> ships;
   int playerHull = 0;
+  int scriptErrors = 0;
   bool operator==(const Outcome& o) const { return frames == o.frames && ships == o.ships && playerHull == o.playerHull; }
 };
 
@@ -130,6 +133,7 @@ class SeaBattleToTheEndTest : public ShipTestWorld {
   }
 
   Outcome Play(unsigned seed) {
+    LogCapture log;
     naval_scenario::StartFixedStep(seed, kStep);
     MathTools::SetGaussianRandomState(seed);
     module = std::make_unique<vPhysXModule>();
@@ -137,8 +141,8 @@ class SeaBattleToTheEndTest : public ShipTestWorld {
     EXPECT_TRUE(Vision::LoadWorld("scenes\\seabattletest\\SeaBattleTest.vscene"));
 
     Outcome out;
-    for (const char* key : kPirates) out.ships.push_back({key});
-    for (const char* key : kColonials) out.ships.push_back({key});
+    for (const char* key : kPirates) out.ships.emplace_back().key = key;
+    for (const char* key : kColonials) out.ships.emplace_back().key = key;
     for (ShipRecord& record : out.ships) {
       ShipEntity* ship = Find(record.key);
       EXPECT_NE(ship, nullptr) << record.key;
@@ -171,9 +175,11 @@ class SeaBattleToTheEndTest : public ShipTestWorld {
           record.hullWhenFled = record.hull;
         }
         record.highestGround = std::max(record.highestGround, battle->GetTerrainHeight(ship->GetPosition(), true));
+        record.nearestIsland = std::min(record.nearestIsland, ship->GetPosition().GetDistance2D(VisVector_cl(0, 0, 0)));
       }
       over = (Beaten(out.ships, true) || Beaten(out.ships, false)) && !anyAttacking;
     }
+    out.scriptErrors = (int)log.Matching("Lua error").size();
     ShipEntity* player = Find("PlayerShip");
     out.playerHull = player ? player->GetStats()->GetHull().GetCurrent() : -1;
     Unload();
@@ -190,6 +196,7 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsSetOutAndThePlayersFrigateCarriesMines) {
   module = std::make_unique<vPhysXModule>();
   vPhysXModule::SetInstance(module.get());
   ASSERT_TRUE(Vision::LoadWorld("scenes\\seabattletest\\SeaBattleTest.vscene"));
+  Frame();
   ShipEntity* player = Find("PlayerShip");
   ASSERT_NE(player, nullptr);
   EXPECT_EQ(GameManager::GetInstance()->GetPlayerEntity(), player);
@@ -227,11 +234,13 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsFightUntilOneIsBeatenAndTheSameSeedPlaysT
   EXPECT_NE(piratesWon, Beaten(first.ships, true)) << "exactly one fleet is beaten";
 
   int fled = 0;
+  float nearestIsland = 1.0e9f;
   std::map<int, int> piratesFired, colonialsFired;
   for (const ShipRecord& s : first.ships) {
     SCOPED_TRACE(s.key);
     EXPECT_TRUE(s.attacked) << "every ship joined the fight";
     EXPECT_LE(s.highestGround, 0.0f) << "never over land";
+    nearestIsland = std::min(nearestIsland, s.nearestIsland);
     for (const auto& [side, count] : s.orders) (s.key[0] == 'P' ? piratesFired : colonialsFired)[side] += count;
     if (s.fled) {
       ++fled;
@@ -252,7 +261,10 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsFightUntilOneIsBeatenAndTheSameSeedPlaysT
     EXPECT_GT(fleet->count(VIS_MSG_USER_CANNON_IGNITE_RIGHT) ? fleet->at(VIS_MSG_USER_CANNON_IGNITE_RIGHT) : 0, 0);
   }
   EXPECT_GE(fled, 1) << "a faint-hearted captain ran";
+  // The island's shore lies 45 from its peak: the fight went close by it.
+  EXPECT_LT(nearestIsland, 75.0f);
   EXPECT_EQ(first.playerHull, 150) << "the player's frigate stayed out of it";
+  EXPECT_EQ(first.scriptErrors, 0);
 
   const Outcome second = Play(1234u);
   EXPECT_TRUE(second == first) << "the same seed plays the same battle";
