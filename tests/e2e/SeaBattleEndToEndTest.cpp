@@ -14,24 +14,28 @@ using namespace scene_play;
 
 constexpr float kPlayerColour[3] = {0.20f, 0.40f, 0.90f};
 
-// Smoke of a broadside: near-white pixels above and below a screen row.
-void CountSmoke(const VImage& image, float row, int& above, int& below) {
+// Smoke of a broadside: near-white pixels above and below the ship, within 150
+// pixels of it across the screen (the other ships' smoke lies farther off).
+void CountSmoke(const VImage& image, const Blob& ship, int& above, int& below) {
+  const float row = ship.y;
   above = below = 0;
   for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x) {
+    for (int x = std::max(0, (int)ship.x - 150); x < std::min(image.width, (int)ship.x + 150); ++x) {
       const unsigned char* p = &image.rgba[((size_t)y * image.width + x) * 4];
       if (p[0] > 200 && p[1] > 200 && p[2] > 200) ++(y < row ? above : below);
     }
 }
 
-// Pixels that changed strongly between two shots, within a region.
-int Changed(const VImage& a, const VImage& b, Region r = {}) {
+// The panels' (and the speech bubble's) dark background as it shows over the sea.
+constexpr int kPanelOverSea[3] = {22, 40, 61};
+int PanelPixels(const VImage& image, Region r = {}) {
   int n = 0;
-  for (int y = std::max(r.y0, 0); y < std::min({r.y1, a.height, b.height}); ++y)
-    for (int x = std::max(r.x0, 0); x < std::min({r.x1, a.width, b.width}); ++x) {
-      const unsigned char* p = &a.rgba[((size_t)y * a.width + x) * 4];
-      const unsigned char* q = &b.rgba[((size_t)y * b.width + x) * 4];
-      if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 90) ++n;
+  for (int y = std::max(r.y0, 0); y < std::min(r.y1, image.height); ++y)
+    for (int x = std::max(r.x0, 0); x < std::min(r.x1, image.width); ++x) {
+      const unsigned char* p = &image.rgba[((size_t)y * image.width + x) * 4];
+      bool same = true;
+      for (int c = 0; c < 3; ++c) same &= std::abs(p[c] - kPanelOverSea[c]) <= 4;
+      n += same;
     }
   return n;
 }
@@ -46,19 +50,19 @@ int CountLines(const std::vector<std::string>& log, const std::string& text) {
 const char kInput[] =
     "66 press F8\n"            // 1: at rest, no smoke
     "70 press Q\n"
-    "84 press F8\n"            // 2: the left broadside's smoke
-    "90 press E\n"
-    "104 press F8\n"           // 3: and the right one's
-    "110 key Space down\n"     // the mine goes over the stern
-    "111 key Space up\n"
-    "120 press W\n125 press W\n"
-    "130 key A down\n200 key A up\n"
-    "440 press F8\n"           // 4: before the name tags
-    "442 key 5 down\n"
-    "446 press F8\n"           // 5: the name tags shown
-    "450 key 5 up\n"
-    "450 press F8\n";          // 6: hidden in the frame of the release
-constexpr int kFrames = 700;
+    "100 press F8\n"           // 2: the left broadside's smoke
+    "130 press E\n"
+    "160 press F8\n"           // 3: and the right one's
+    "170 key Space down\n"     // the mine goes over the stern
+    "171 key Space up\n"
+    "180 press W\n185 press W\n"
+    "190 key A down\n260 key A up\n"
+    "500 press F8\n"           // 4: before the name tags
+    "502 key 5 down\n"
+    "506 press F8\n"           // 5: the name tags shown
+    "510 key 5 up\n"
+    "510 press F8\n";          // 6: hidden in the frame of the release
+constexpr int kFrames = 760;
 
 TEST_F(SceneEndToEnd, TheSeaBattleAgainstThePlayersFrigate) {
   ScratchProgram program = MakeScratchProgram();
@@ -72,12 +76,12 @@ TEST_F(SceneEndToEnd, TheSeaBattleAgainstThePlayersFrigate) {
   const Blob player = FindColour(shots[0], kPlayerColour);
   ASSERT_GT(player.count, 500);
   int above = 0, below = 0;
-  CountSmoke(shots[0], player.y, above, below);
+  CountSmoke(shots[0], player, above, below);
   EXPECT_EQ(above + below, 0);
-  CountSmoke(shots[1], player.y, above, below);
+  CountSmoke(shots[1], FindColour(shots[1], kPlayerColour), above, below);
   EXPECT_GT(below, 5);
   EXPECT_EQ(above, 0);
-  CountSmoke(shots[2], player.y, above, below);
+  CountSmoke(shots[2], FindColour(shots[2], kPlayerColour), above, below);
   EXPECT_GT(above, 5);
 
   // The mine goes off 5.5 s after it was dropped and sinks the frigate at anchor,
@@ -87,14 +91,16 @@ TEST_F(SceneEndToEnd, TheSeaBattleAgainstThePlayersFrigate) {
   // The colonial frigates come in and hit the player's frigate.
   EXPECT_GE(FindLine(log, "SeaBattleDuel: PlayerShip hull 150 -> "), 0);
 
-  // Holding 5 brings up the panels over the ships; released, they are gone in the
-  // same frame: the last shot looks like the one before the key.
-  const Blob ship = FindColour(shots[3], kPlayerColour);
+  // Holding 5 brings up a panel over each ship near the player's: the player's own
+  // at its ship, and more over the others. Released, they are gone in the same
+  // frame: only the speech bubble, there before the key, is left.
+  const Blob ship = FindColour(shots[4], kPlayerColour);
   ASSERT_GT(ship.count, 500);
-  const Region nearThePlayer{(int)ship.x - 300, (int)ship.y - 250, (int)ship.x + 300, (int)ship.y + 100};
-  EXPECT_GT(Changed(shots[3], shots[4], nearThePlayer), 4000) << "the player's panel shows";
-  EXPECT_GT(Changed(shots[3], shots[4]), 3 * Changed(shots[3], shots[5]) + 4000) << "more panels over the others";
-  EXPECT_LT(Changed(shots[3], shots[5], nearThePlayer), 4000) << "released, the panels are gone";
+  const Region atThePlayer{(int)ship.x - 100, (int)ship.y - 150, (int)ship.x + 250, (int)ship.y + 50};
+  EXPECT_GT(PanelPixels(shots[4], atThePlayer), 8000) << "the player's panel over its ship";
+  EXPECT_GT(PanelPixels(shots[4]), PanelPixels(shots[3]) + 30000) << "panels over the other ships";
+  EXPECT_LT(PanelPixels(shots[5], atThePlayer), 500);
+  EXPECT_NEAR(PanelPixels(shots[5]), PanelPixels(shots[3]), 1500) << "released, the panels are gone";
 }
 
 }  // namespace
