@@ -84,8 +84,8 @@ TEST_F(SceneEndToEnd, TheSeaBattleAgainstThePlayersFrigate) {
   CountSmoke(shots[2], FindColour(shots[2], kPlayerColour), above, below);
   EXPECT_GT(above, 5);
 
-  // The mine goes off 5.5 s after it was dropped and sinks the frigate at anchor,
-  // which says its last line in a speech bubble.
+  // The mine (60 damage: a cannon ball does at most 20) sinks the frigate at anchor
+  // in one blow, and the frigate says its last line in a speech bubble.
   EXPECT_GE(FindLine(log, "SeaBattleDuel: Anchored hull 40 -> 0"), 0);
   EXPECT_GE(FindLine(log, "ShipSpeechComponent: Anchored says \"The Crown's ship is lost!\""), 0);
   // The colonial frigates come in and hit the player's frigate.
