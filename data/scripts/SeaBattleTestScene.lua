@@ -16,8 +16,15 @@ local COWARD = "scripts\\Ships\\AI\\Coward.lua"
 local SIGHT_RANGE = 130.0
 -- The berth off the colonial town that the pirates make for.
 local TOWN_BERTH = Vector(300, -60, 0)
+-- Nobody chases a ship that runs beyond these waters (this far from the island):
+-- the chaser gives up and goes back to its course.
+local WATERS = 300.0
+local ISLAND = Vector(0, 0, 0)
 
 PlayerShip = GameManager.CreateShip("PlayerShip", FRIGATE, Vector(0, 420, 0), 0, NATION_PLAYER, true)
+
+-- The keys of the faint-hearted captains' ships.
+Cowards = {}
 
 local function MakeFleet(nation, prefix, places)
   local fleet = {}
@@ -26,6 +33,7 @@ local function MakeFleet(nation, prefix, places)
                                         place.coward and COWARD or WARSHIP)
     if ship ~= nil then
       ship:GetComponentOfType("AIShipComponent"):SetCoward(place.coward)
+      Cowards[prefix .. i] = place.coward
       fleet[#fleet + 1] = ship
     end
   end
@@ -47,23 +55,35 @@ ColonialFleet = MakeFleet(NATION_COLONIALS, "Colonial", {
 -- scene's paths are made after its script has run, so the fleets set out on the
 -- first tick.
 local setOut = false
-local function SetOut()
-  setOut = true
-  for _, ship in ipairs(PirateFleet) do
-    local path = ship:GetComponentOfType("ShipPathComponent")
+local patrol = nil
+
+local function SetCourse(ship)
+  local path = ship:GetComponentOfType("ShipPathComponent")
+  if ship:GetNation() == NATION_PIRATE then
     path:AddWaypoint(ship:GetPosition())
     path:AddWaypoint(TOWN_BERTH)
+  else
+    patrol = patrol or GameManager.GetRandomPatrolPath()
+    path:ShipFollowPath(patrol)
   end
-  local patrol = GameManager.GetRandomPatrolPath()
-  for _, ship in ipairs(ColonialFleet) do
-    ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
-  end
+end
+
+local function SetOut()
+  setOut = true
+  for _, ship in ipairs(PirateFleet) do SetCourse(ship) end
+  for _, ship in ipairs(ColonialFleet) do SetCourse(ship) end
 end
 
 -- A ship that went down and was taken out of the world answers no more.
 local function Afloat(ship)
   local ok, sinking = pcall(function() return ship:IsSinking() end)
   return ok and not sinking
+end
+
+-- A faint-hearted captain down to a tenth of his hull seeks no more fights: he
+-- runs from this one.
+local function Battered(ship)
+  return Cowards[ship:GetKey()] and ship:GetHullHitpoints() * 10 <= ship:GetHullHitpointsMax()
 end
 
 local function Sights(ship, fleet)
@@ -75,32 +95,42 @@ local function Sights(ship, fleet)
   return false
 end
 
--- A pirate that sights a colonial ship attacks it (the first sighting is logged);
--- the colonials answer the pirates that attack them. A colonial ship that has come
--- to the end of its loop (or out of a fight that took it off its course) sets out on
--- it again.
+local function GivesUpTheChase(ship, ai)
+  if not ai:IsInAttackMode() then return false end
+  local target = ai:GetTargetShip()
+  if target == nil or GameManager.IsEntityInRange(ISLAND, target, WATERS) then return false end
+  ship:ShipIdle()
+  SetCourse(ship)
+  return true
+end
+
+-- A pirate that sights a colonial ship attacks it (the first sighting is logged),
+-- unless its faint-hearted captain is running; the colonials answer the pirates
+-- that attack them. A colonial ship that has come to the end of its loop (or out
+-- of a fight that took it off its course) sets out on it again.
 local sighted = false
 
 function OnThink()
   if not setOut then SetOut() end
   for _, pirate in ipairs(PirateFleet) do
-    if Afloat(pirate) and not pirate:GetComponentOfType("AIShipComponent"):IsInAttackMode() and
-       Sights(pirate, ColonialFleet) then
-      if not sighted then
-        sighted = true
-        print("SeaBattleTest: " .. pirate:GetKey() .. " sighted the colonials")
+    if Afloat(pirate) then
+      local ai = pirate:GetComponentOfType("AIShipComponent")
+      if not GivesUpTheChase(pirate, ai) and not ai:IsInAttackMode() and not Battered(pirate) and
+         Sights(pirate, ColonialFleet) then
+        if not sighted then
+          sighted = true
+          print("SeaBattleTest: " .. pirate:GetKey() .. " sighted the colonials")
+        end
+        pirate:ShipAttack(NATION_COLONIALS)
       end
-      pirate:ShipAttack(NATION_COLONIALS)
     end
   end
-  local patrol = nil
   for _, ship in ipairs(ColonialFleet) do
     if Afloat(ship) then
       local ai = ship:GetComponentOfType("AIShipComponent")
-      ai:MakeAttackDecision(SIGHT_RANGE, 100)
-      if ai:IsInIdleMode() then
-        patrol = patrol or GameManager.GetRandomPatrolPath()
-        ship:GetComponentOfType("ShipPathComponent"):ShipFollowPath(patrol)
+      if not GivesUpTheChase(ship, ai) then
+        ai:MakeAttackDecision(SIGHT_RANGE, 100)
+        if ai:IsInIdleMode() then SetCourse(ship) end
       end
     end
   end
