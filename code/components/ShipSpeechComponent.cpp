@@ -15,6 +15,7 @@
 
 #include "engine/base/VArchive.h"
 #include "engine/base/VarTable.h"
+#include "engine/base/VisError.h"
 #include "engine/base/VisTimer.h"
 #include "engine/core/VisCallbacks.h"
 #include "engine/os/VOs.h"
@@ -100,9 +101,13 @@ bool ShipSpeechComponent::ShowLine(Line line) {
   FrameSpeechBubble* bubble = gui ? gui->ShowSpeechBubble(LINE_SECONDS) : nullptr;
   // Without a bubble nothing is shown, and nothing keeps the next line back.
   if (!bubble) return false;
-  if (CEGUI::Window* window = bubble->GetTextWindow()) window->setText(text);
+  CEGUI::Window* window = bubble->GetTextWindow();
+  if (window) window->setText(text);
   bubble->SetEntity(ship);
   speech->SetSpeechBubbleBusy();
+  // The line as the bubble holds it, for the log reader.
+  Vision::Error.SystemMessage("ShipSpeechComponent: %s says \"%s\"", ship->GetObjectKey(),
+                              window ? window->getText().c_str() : "");
   return true;
 }
 

@@ -304,6 +304,19 @@ int ForceRemoveShip(lua_State* L) {
   return 0;
 }
 
+// Gives the ship's record a special weapon (a projectile type); with select, the
+// weapon becomes the one the special cannon fires. Nothing without a record.
+int AddSpecialWeapon(lua_State* L) {
+  ShipEntity* ship = CheckShip(L);
+  const int type = CheckInt(L, 2);
+  const bool select = OptBool(L, 3, false);
+  ShipStats* stats = ship->GetStats();
+  if (!stats) return 0;
+  stats->AddSpecialWeapon(type);
+  if (select) stats->SetCurrentSpecialWeapon(type);
+  return 0;
+}
+
 const luaL_Reg ShipEntity_methods[] = {
     {"ChangeFlag", ChangeFlag},
     {"ChangeSails", ChangeSails},
@@ -351,6 +364,7 @@ const luaL_Reg ShipEntity_methods[] = {
     {"SetMineDamage", SetFloatStat<&ShipStats::SetMineDamage>},
     {"SetMortarDamage", SetFloatStat<&ShipStats::SetMortarDamage>},
     {"SetMirvDamage", SetFloatStat<&ShipStats::SetMirvDamage>},
+    {"AddSpecialWeapon", AddSpecialWeapon},
     {"SetMinLootAmount", SetIntStat<&ShipStats::SetMinLootAmount>},
     {"SetMaxLootAmount", SetIntStat<&ShipStats::SetMaxLootAmount>},
     {"GetMinLootAmount", GetIntStat<&ShipStats::GetMinLootAmount>},

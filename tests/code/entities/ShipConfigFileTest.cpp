@@ -22,13 +22,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 using namespace archive_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kBundledConfig = BRINEMARK_SOURCE_DIR "/data/models/Ships/TestSloop.bin";
 
 struct CannonPlace {
   VisVector_cl position;
@@ -45,6 +45,30 @@ const CannonPlace kSloopCannons[] = {
     {VisVector_cl(-1.0f, -3.5f, 2.0f), -90.0f, false},
     {VisVector_cl(-4.0f, -3.5f, 2.0f), -90.0f, false},
     {VisVector_cl(-2.5f, 0.0f, 3.0f), 90.0f, true},
+};
+
+// The test frigate: five cannons a side (a cannon counts for the left broadside
+// when it stands at a local x above 0, so the left battery sits forward and the
+// right one aft) and the special cannon amidships on the deck.
+const CannonPlace kFrigateCannons[] = {
+    {VisVector_cl(11.0f, 4.5f, 2.0f), 90.0f, false},  {VisVector_cl(8.5f, 4.5f, 2.0f), 90.0f, false},
+    {VisVector_cl(6.0f, 4.5f, 2.0f), 90.0f, false},   {VisVector_cl(3.5f, 4.5f, 2.0f), 90.0f, false},
+    {VisVector_cl(1.0f, 4.5f, 2.0f), 90.0f, false},   {VisVector_cl(-1.0f, -4.5f, 2.0f), -90.0f, false},
+    {VisVector_cl(-3.5f, -4.5f, 2.0f), -90.0f, false}, {VisVector_cl(-6.0f, -4.5f, 2.0f), -90.0f, false},
+    {VisVector_cl(-8.5f, -4.5f, 2.0f), -90.0f, false}, {VisVector_cl(-11.0f, -4.5f, 2.0f), -90.0f, false},
+    {VisVector_cl(-2.5f, 0.0f, 3.5f), 90.0f, true},
+};
+
+struct ShipType {
+  const char* name;
+  float mass;
+  VisVector_cl body;
+  std::vector<CannonPlace> cannons;
+  int perSide;
+};
+const ShipType kShipTypes[] = {
+    {"TestSloop", 40.0f, VisVector_cl(24, 8, 10), {std::begin(kSloopCannons), std::end(kSloopCannons)}, 2},
+    {"TestFrigate", 60.0f, VisVector_cl(30, 10, 11), {std::begin(kFrigateCannons), std::end(kFrigateCannons)}, 5},
 };
 
 class ShipConfigFileTest : public ShipTestWorld {
@@ -217,50 +241,64 @@ TEST_F(ShipConfigFileTest, AnArchiveOfAnUnknownVersionIsFatal) {
   EXPECT_EQ(ship->GetComponentCount(), 0);
 }
 
-// The generator of the bundled archive: the sloop as an editor would assemble it,
-// written by the ship's own SaveToConfig.
-TEST_F(ShipConfigFileTest, TheBundledArchiveIsWhatTheGeneratorWrites) {
-  // SaveToConfig writes to "..\..\..\data" below the output folder, in the model's folder.
-  const fs::path root = m_dir / "tree";
-  fs::create_directories(root / "bin" / "linux-x64" / "tool");
-  fs::create_directories(root / "data" / "models" / "Ships");
-  const std::string previousOutput = Vision::File.GetOutputDirectory();
-  ASSERT_TRUE(Vision::File.SetOutputDirectory((root / "bin" / "linux-x64" / "tool").c_str()));
+// The generators of the bundled archives: each ship as an editor would assemble
+// it, written by the ship's own SaveToConfig.
+TEST_F(ShipConfigFileTest, TheBundledArchivesAreWhatTheGeneratorWrites) {
+  for (const ShipType& type : kShipTypes) {
+    SCOPED_TRACE(type.name);
+    const std::string config = std::string("Ships\\") + type.name + ".bin";
+    const fs::path bundled = fs::path(BRINEMARK_SOURCE_DIR "/data/models/Ships") / (std::string(type.name) + ".bin");
+    // SaveToConfig writes to "..\..\..\data" below the output folder, in the model's folder.
+    const fs::path root = m_dir / "tree" / type.name;
+    fs::create_directories(root / "bin" / "linux-x64" / "tool");
+    fs::create_directories(root / "data" / "models" / "Ships");
+    const std::string previousOutput = Vision::File.GetOutputDirectory();
+    ASSERT_TRUE(Vision::File.SetOutputDirectory((root / "bin" / "linux-x64" / "tool").c_str()));
 
-  ShipEntity* ship = MakeShip();
-  ship->SetMesh("models\\TestSloop.model");
-  ship->SetConfigFile("Ships\\TestSloop.bin");
-  auto* body = new vPhysXRigidBody();
-  body->Initialize();
-  body->SetMass(40.0f);
-  body->SetBoxSize(VisVector_cl(24, 8, 10));
-  body->SetLocalOffset(VisVector_cl(0, 0, 3));
-  ASSERT_TRUE(ship->AddComponent(body));
-  auto* sails = static_cast<ClothEntity*>(Vision::Game.CreateEntity("ClothEntity", VisVector_cl(0, 0, 2)));
-  sails->SetEntityKey("Sails");
-  sails->SetMesh("models\\TestSloopSails.model");
-  sails->AttachToParent(ship);
-  for (const CannonPlace& place : kSloopCannons) {
-    auto* cannon = static_cast<CannonEntity*>(Vision::Game.CreateEntity("CannonEntity", place.position));
-    cannon->SetOrientation(place.yaw, 0, 0);
-    cannon->SetOffset(VisVector_cl(1.0f, 0, 0));
-    cannon->SetSpecialCannon(place.special);
-    cannon->AttachToParent(ship);
-  }
-  ship->SaveToConfig();
-  Vision::File.SetOutputDirectory(previousOutput.empty() ? fs::current_path().c_str() : previousOutput.c_str());
+    ShipEntity* ship = MakeShip();
+    ship->SetMesh((std::string("models\\") + type.name + ".model").c_str());
+    ship->SetConfigFile(config.c_str());
+    auto* body = new vPhysXRigidBody();
+    body->Initialize();
+    body->SetMass(type.mass);
+    body->SetBoxSize(type.body);
+    body->SetLocalOffset(VisVector_cl(0, 0, 3));
+    ASSERT_TRUE(ship->AddComponent(body));
+    auto* sails = static_cast<ClothEntity*>(Vision::Game.CreateEntity("ClothEntity", VisVector_cl(0, 0, 2)));
+    sails->SetEntityKey("Sails");
+    sails->SetMesh((std::string("models\\") + type.name + "Sails.model").c_str());
+    sails->AttachToParent(ship);
+    for (const CannonPlace& place : type.cannons) {
+      auto* cannon = static_cast<CannonEntity*>(Vision::Game.CreateEntity("CannonEntity", place.position));
+      cannon->SetOrientation(place.yaw, 0, 0);
+      cannon->SetOffset(VisVector_cl(1.0f, 0, 0));
+      cannon->SetSpecialCannon(place.special);
+      cannon->AttachToParent(ship);
+    }
+    ship->SaveToConfig();
+    Vision::File.SetOutputDirectory(previousOutput.empty() ? fs::current_path().c_str() : previousOutput.c_str());
 
-  std::ifstream written(root / "data" / "models" / "Ships" / "TestSloop.bin", std::ios::binary);
-  ASSERT_TRUE(written) << "SaveToConfig wrote nothing";
-  const Bytes generated((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-  if (const char* update = std::getenv("BRINEMARK_WRITE_SHIP_CONFIG"); update && std::string(update) == "1") {
-    std::ofstream(kBundledConfig, std::ios::binary).write((const char*)generated.data(), (std::streamsize)generated.size());
-    GTEST_SKIP() << "wrote " << kBundledConfig;
+    std::ifstream written(root / "data" / "models" / "Ships" / (std::string(type.name) + ".bin"), std::ios::binary);
+    ASSERT_TRUE(written) << "SaveToConfig wrote nothing";
+    const Bytes generated((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    if (const char* update = std::getenv("BRINEMARK_WRITE_SHIP_CONFIG"); update && std::string(update) == "1") {
+      std::ofstream(bundled, std::ios::binary).write((const char*)generated.data(), (std::streamsize)generated.size());
+      continue;
+    }
+    std::ifstream kept(bundled, std::ios::binary);
+    ASSERT_TRUE(kept) << bundled << " is missing: run this test with BRINEMARK_WRITE_SHIP_CONFIG=1";
+    const Bytes expected((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(generated, expected) << "the bundled archive is out of date: run this test with BRINEMARK_WRITE_SHIP_CONFIG=1";
+
+    // Read back, the ship has its broadsides and its special cannon.
+    ShipEntity* built = MakeShip(VisVector_cl(0, 200, 0));
+    built->LoadFromConfig(VString(config.c_str()));
+    const auto* observer = built->Components<CannonObserverComponent>();
+    ASSERT_NE(observer, nullptr);
+    EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_LEFT), type.perSide);
+    EXPECT_EQ(observer->GetCannonCount(CANNON_GROUP_RIGHT), type.perSide);
+    EXPECT_NE(built->GetSpecialCannon(), nullptr);
   }
-  std::ifstream bundled(kBundledConfig, std::ios::binary);
-  ASSERT_TRUE(bundled) << kBundledConfig << " is missing: run this test with BRINEMARK_WRITE_SHIP_CONFIG=1";
-  const Bytes expected((std::istreambuf_iterator<char>(bundled)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(generated, expected) << "the bundled archive is out of date: run this test with BRINEMARK_WRITE_SHIP_CONFIG=1";
 }
 
 }  // namespace
