@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -233,6 +234,8 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   m_openList.Clear();
   m_nodes.clear();
   float* const cells = m_cellCost.data();
+  const uint8_t* const costs = map.GetPaddedCosts();
+  const ptrdiff_t stride = map.GetPaddedStride();
   m_iSearchStatistics = 0;
 
   const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
@@ -267,12 +270,16 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
     // only for a neighbour that improves on what is known.
     VProfiling::StartElement(g_iProfileNeighbours);
     const bool hasParent = node.parent >= 0;
+    // A node on the grid reads its neighbours from the padded bytes; only a start off
+    // the grid needs the checked look-up.
+    const bool inside = map.IsInside(node.column, node.row);
+    const uint8_t* const around = costs + node.column + (ptrdiff_t)node.row * stride;
     for (int dr = -1; dr <= 1; ++dr) {
       const int row = node.row + dr;
       for (int dc = -1; dc <= 1; ++dc) {
         if (dc == 0 && dr == 0) continue;
         const int column = node.column + dc;
-        const int value = map.GetCell(column, row);
+        const int value = inside ? (int)around[dc + (ptrdiff_t)dr * stride] : map.GetCell(column, row);
         if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
         if (hasParent && column == node.parentColumn && row == node.parentRow) continue;
         float cost = (float)value;
