@@ -43,7 +43,8 @@ float RandomUnit() { return (float)VRandomInt() / 32767.0f; }
 Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
-  m_nodes.reserve(5000);
+  // Room for a node per cell: a long search then never moves the nodes it has made.
+  m_nodes.reserve((size_t)GRID_SIDE * GRID_SIDE);
   m_cellCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
@@ -247,6 +248,13 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   int found = -1;
   while (!m_openList.Empty()) {
     const int current = m_openList.Pop();
+    // The next node on top is most often the next one taken: fetch it and its cell
+    // while this one is expanded.
+    if (!m_openList.Empty()) {
+      const SearchNode& next = m_nodes[m_openList.Top()];
+      __builtin_prefetch(&next);
+      __builtin_prefetch(&cells[GridIndex(next.column, next.row)]);
+    }
     const SearchNode stored = m_nodes[current];
     const struct {
       int column, row;

@@ -78,6 +78,8 @@ class Navigation {
     bool Empty() const { return m_count == 0; }
     void Push(float f, int node);
     int Pop();
+    // The node on top; the list must not be empty.
+    int Top() const { return m_nodes[0]; }
 
    private:
     // Moves the entry up from the hole to where its key belongs, as push_heap does.
