@@ -312,8 +312,14 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
       here = 0.0f;
     }
   }
-  cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
-  for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
+  // Every other cell is 0 already: after a long search clearing the whole grid in
+  // one sweep is cheaper than visiting each node's cell.
+  if (m_nodes.size() > m_cellCost.size() / 16) {
+    std::fill(m_cellCost.begin(), m_cellCost.end(), 0.0f);
+  } else {
+    cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
+    for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
+  }
   return found;
 }
 
