@@ -107,9 +107,6 @@ void vPhysXScene::MakeWorld() {
   m_broadphase = std::make_unique<btDbvtBroadphase>();
   m_solver = std::make_unique<btSequentialImpulseConstraintSolver>();
   m_world = std::make_unique<SceneWorld>(sceneDispatcher, m_broadphase.get(), m_solver.get(), m_config.get());
-  // Resting bodies keep their bounds: nothing moves a sleeping body without waking it
-  // or updating its bounds itself (NxActor::setGlobalPose), and static ones never move.
-  m_world->setForceUpdateAllAabbs(false);
   m_broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(m_ghostCallback.get());
   m_broadphase->getOverlappingPairCache()->setOverlapFilterCallback(m_filter.get());
   SetGravity(m_module.GetGlobalGravity());
