@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -42,7 +43,8 @@ float RandomUnit() { return (float)VRandomInt() / 32767.0f; }
 Navigation::Navigation() {
   if (!g_pSharedMap) g_pSharedMap = new NavigationMap();
   m_spMap = g_pSharedMap;
-  m_nodes.reserve(5000);
+  // Room for a node per cell: a long search then never moves the nodes it has made.
+  m_nodes.reserve((size_t)GRID_SIDE * GRID_SIDE);
   m_cellCost.assign((size_t)GRID_SIDE * GRID_SIDE, 0.0f);
   if (g_iProfileGetPath < 0) {
     g_iProfileGetPath = VProfiling::RegisterElement("Get path", "Navigation");
@@ -233,6 +235,8 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   m_openList.Clear();
   m_nodes.clear();
   float* const cells = m_cellCost.data();
+  const uint8_t* const costs = map.GetPaddedCosts();
+  const ptrdiff_t stride = map.GetPaddedStride();
   m_iSearchStatistics = 0;
 
   const float startH = CellDistance(startColumn, startRow, targetColumn, targetRow);
@@ -244,6 +248,13 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
   int found = -1;
   while (!m_openList.Empty()) {
     const int current = m_openList.Pop();
+    // The next node on top is most often the next one taken: fetch it and its cell
+    // while this one is expanded.
+    if (!m_openList.Empty()) {
+      const SearchNode& next = m_nodes[m_openList.Top()];
+      __builtin_prefetch(&next);
+      __builtin_prefetch(&cells[GridIndex(next.column, next.row)]);
+    }
     const SearchNode stored = m_nodes[current];
     const struct {
       int column, row;
@@ -267,12 +278,16 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
     // only for a neighbour that improves on what is known.
     VProfiling::StartElement(g_iProfileNeighbours);
     const bool hasParent = node.parent >= 0;
+    // A node on the grid reads its neighbours from the padded bytes; only a start off
+    // the grid needs the checked look-up.
+    const bool inside = map.IsInside(node.column, node.row);
+    const uint8_t* const around = costs + node.column + (ptrdiff_t)node.row * stride;
     for (int dr = -1; dr <= 1; ++dr) {
       const int row = node.row + dr;
       for (int dc = -1; dc <= 1; ++dc) {
         if (dc == 0 && dr == 0) continue;
         const int column = node.column + dc;
-        const int value = map.GetCell(column, row);
+        const int value = inside ? (int)around[dc + (ptrdiff_t)dr * stride] : map.GetCell(column, row);
         if (value >= NavigationMap::FIRST_BLOCKED_COST) continue;
         if (hasParent && column == node.parentColumn && row == node.parentRow) continue;
         float cost = (float)value;
@@ -297,8 +312,14 @@ int Navigation::Search(int startColumn, int startRow, int targetColumn, int targ
       here = 0.0f;
     }
   }
-  cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
-  for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
+  // Every other cell is 0 already: after a long search clearing the whole grid in
+  // one sweep is cheaper than visiting each node's cell.
+  if (m_nodes.size() > m_cellCost.size() / 16) {
+    std::fill(m_cellCost.begin(), m_cellCost.end(), 0.0f);
+  } else {
+    cells[GridIndex(m_iStartColumn, m_iStartRow)] = 0.0f;
+    for (size_t i = 1; i < m_nodes.size(); ++i) cells[GridIndex(m_nodes[i].column, m_nodes[i].row)] = 0.0f;
+  }
   return found;
 }
 

@@ -76,12 +76,15 @@ class Navigation {
    public:
     void Clear() { m_count = 0; }
     bool Empty() const { return m_count == 0; }
-    void Push(float f, int node);
-    int Pop();
+    // Inline (defined in the search's own file) so the search calls them directly.
+    inline void Push(float f, int node);
+    inline int Pop();
+    // The node on top; the list must not be empty.
+    int Top() const { return m_nodes[0]; }
 
    private:
     // Moves the entry up from the hole to where its key belongs, as push_heap does.
-    void SiftUp(size_t hole, uint32_t key, int node);
+    inline void SiftUp(size_t hole, uint32_t key, int node);
 
     std::vector<uint32_t> m_keys;  // the bits of f: as f is never below 0 they order as f does
     std::vector<int> m_nodes;

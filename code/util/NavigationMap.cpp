@@ -46,6 +46,11 @@ bool NavigationMap::Load(const char* imageFile) {
     for (int column = 0; column < m_iWidth; ++column)
       m_cells[(size_t)m_iWidth * row + column] = CostFromByte(line[(size_t)column * bytesPerPixel]);
   }
+  const int stride = GetPaddedStride();
+  m_paddedCosts.assign((size_t)stride * (m_iHeight + 2), (uint8_t)FIRST_BLOCKED_COST);
+  for (int row = 0; row < m_iHeight; ++row)
+    for (int column = 0; column < m_iWidth; ++column)
+      m_paddedCosts[(size_t)stride * (row + 1) + column + 1] = (uint8_t)m_cells[(size_t)m_iWidth * row + column];
   Vision::Error.SystemMessage("NavigationMap::Load() DONE");
   return true;
 }

@@ -6,6 +6,7 @@
 #include "engine/base/VisMath.h"
 #include "engine/render/VTextureObject.h"
 
+#include <cstdint>
 #include <vector>
 
 class NavigationMap : public VRefCounter {
@@ -62,6 +63,13 @@ class NavigationMap : public VRefCounter {
   }
   bool IsWalkable(int column, int row) const { return GetCell(column, row) < FIRST_BLOCKED_COST; }
 
+  // The costs again as bytes, in rows of GetPaddedStride() with a ring of blocked
+  // cells round the grid: the path search reads a cell's neighbours without bounds
+  // checks and with a quarter of the cache. Points at cell (0, 0); (column, row) is
+  // at column + row * GetPaddedStride() for -1 <= column <= width, -1 <= row <= height.
+  const uint8_t* GetPaddedCosts() const { return m_paddedCosts.data() + GetPaddedStride() + 1; }
+  int GetPaddedStride() const { return m_iWidth + 2; }
+
  private:
   VSmartPtr<VTextureObject> m_spTexture;
   int m_iWidth = 0;
@@ -73,4 +81,5 @@ class NavigationMap : public VRefCounter {
   float m_fOffsetX = 0.0f;
   float m_fOffsetY = 0.0f;
   std::vector<int> m_cells;  // row-major, width x height
+  std::vector<uint8_t> m_paddedCosts;  // (width + 2) x (height + 2), see GetPaddedCosts
 };

@@ -8,7 +8,6 @@
 #include "engine/core/VisBaseEntity.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace Vision {
 VisAnimManager_cl Animations;
@@ -97,9 +96,15 @@ int VisAnimManager_cl::PurgeUnusedSequenceSets() {
 
 void VisAnimManager_cl::Update(float dt) {
   // A control advances when an unpaused configuration uses it, or when none uses it.
-  std::unordered_set<VisAnimControl_cl*> running, pausedOnly;
+  // Sorted lists, not hash sets: a battle has a thousand controls and builds them each frame.
+  std::vector<VisAnimControl_cl*> running, pausedOnly;
   for (VisAnimConfig_cl* cfg : m_configs)
-    if (VisAnimControl_cl* c = cfg->GetSkeletalAnimControl()) (cfg->IsPaused() ? pausedOnly : running).insert(c);
+    if (VisAnimControl_cl* c = cfg->GetSkeletalAnimControl()) (cfg->IsPaused() ? pausedOnly : running).push_back(c);
+  std::sort(pausedOnly.begin(), pausedOnly.end());
+  if (!pausedOnly.empty()) std::sort(running.begin(), running.end());
+  const auto listed = [](const std::vector<VisAnimControl_cl*>& list, VisAnimControl_cl* c) {
+    return std::binary_search(list.begin(), list.end(), c);
+  };
 
   // Held for the frame: handlers may drop animations while events go out. A control
   // nobody else holds goes when this list does.
@@ -107,7 +112,7 @@ void VisAnimManager_cl::Update(float dt) {
   std::vector<int> events;
   for (VisAnimControl_cl* control : controls) {
     if (control->IsStopped()) continue;
-    if (pausedOnly.count(control) && !running.count(control)) continue;
+    if (!pausedOnly.empty() && listed(pausedOnly, control) && !listed(running, control)) continue;
     events.clear();
     control->Advance(dt, events);
     if (events.empty()) continue;
