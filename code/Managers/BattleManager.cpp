@@ -60,6 +60,28 @@ void ForEachLiveShip(F visit) {
   }
 }
 
+// Calls visit(ship) for every ship the engine does not remove of the nations that
+// are friendly (enemies false) or hostile (enemies true) to the nation id, in the
+// order of the nation and ship lists; a visit that returns false ends the walk.
+// The friendship of a nation is asked once for all its ships.
+template <class F>
+bool ForEachLiveShipOfSide(int nation, bool enemies, F visit) {
+  if (!GameManager::HasInstance()) return true;
+  const GameManager* game = GameManager::GetInstance();
+  const unsigned nations = game->GetNationCount();
+  for (unsigned n = 0; n < nations; ++n) {
+    const Nation* owner = game->GetNation(n);
+    if (!owner || owner->IsEnemy(nation) != enemies) continue;
+    const DynArray_cl<ShipEntity*>& ships = owner->GetShips();
+    const unsigned used = ships.GetValidSize();
+    for (unsigned i = 0; i < used; ++i) {
+      ShipEntity* ship = ships.Get(i);
+      if (ship && !ship->IsMarkedRemoved() && !visit(ship)) return false;
+    }
+  }
+  return true;
+}
+
 // Squared distance in the x-y plane.
 float PlaneDistanceSqr(const VisVector_cl& a, const VisVector_cl& b) {
   const float dx = a.x - b.x, dy = a.y - b.y;
@@ -171,20 +193,57 @@ void BattleManager::GetShipsWithinRangeFromArray(const VisVector_cl& position, f
   }
 }
 
+namespace {
+// The ships of one side within range that are not sinking, in list order; the
+// distance is tested before the sinking flag, which is a component look-up.
+void CollectWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out, int nation,
+                        bool enemies) {
+  const float range2 = range * range;
+  ForEachLiveShipOfSide(nation, enemies, [&](ShipEntity* ship) {
+    if (PlaneDistanceSqr(ship->GetPosition(), position) <= range2 && !IsSinking(ship)) out->Insert(ship);
+    return true;
+  });
+}
+
+// The same, then within the sector around direction.
+void CollectInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range, float angle,
+                         DynArray_cl<ShipEntity*>* out, int nation, bool enemies) {
+  const float range2 = range * range;
+  ForEachLiveShipOfSide(nation, enemies, [&](ShipEntity* ship) {
+    const VisVector_cl& at = ship->GetPosition();
+    if (PlaneDistanceSqr(at, position) <= range2 && !IsSinking(ship) &&
+        VisMath_cl::AngleBetweenVectors(direction, at - position) < angle)
+      out->Insert(ship);
+    return true;
+  });
+}
+
+// The closest ship of one side (nation filter < 0: any nation) nearer than best,
+// never a sinking one; the first found of equally near ships stays.
+void FindClosest(const VisVector_cl& position, int side, bool enemies, int nationFilter, ShipEntity*& closest,
+                 float& best) {
+  ForEachLiveShipOfSide(side, enemies, [&](ShipEntity* ship) {
+    if (nationFilter >= 0 && ship->GetNation() != nationFilter) return true;
+    const float d2 = PlaneDistanceSqr(ship->GetPosition(), position);
+    if (d2 < best && !IsSinking(ship)) {
+      best = d2;
+      closest = ship;
+    }
+    return true;
+  });
+}
+}  // namespace
+
 void BattleManager::GetFriendlyShipsWithinRange(const VisVector_cl& position, float range,
                                                 DynArray_cl<ShipEntity*>* out, int nation) const {
   if (!out) return;
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetFriendlyShips(ships, nation);
-  GetShipsWithinRangeFromArray(position, range, out, ships);
+  CollectWithinRange(position, range, out, nation, false);
 }
 
 void BattleManager::GetEnemyShipsWithinRange(const VisVector_cl& position, float range, DynArray_cl<ShipEntity*>* out,
                                              int nation) const {
   if (!out) return;
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetEnemyShips(ships, nation);
-  GetShipsWithinRangeFromArray(position, range, out, ships);
+  CollectWithinRange(position, range, out, nation, true);
 }
 
 void BattleManager::GetShipsInsideSectorFromArray(const VisVector_cl& position, const VisVector_cl& direction,
@@ -203,17 +262,13 @@ void BattleManager::GetFriendlyShipsInsideSector(const VisVector_cl& position, c
                                                  float range, float angle, DynArray_cl<ShipEntity*>* out,
                                                  int nation) const {
   if (!out) return;
-  DynArray_cl<ShipEntity*> inRange(0, nullptr);
-  GetFriendlyShipsWithinRange(position, range, &inRange, nation);
-  GetShipsInsideSectorFromArray(position, direction, angle, out, inRange);
+  CollectInsideSector(position, direction, range, angle, out, nation, false);
 }
 
 void BattleManager::GetEnemyShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,
                                               float angle, DynArray_cl<ShipEntity*>* out, int nation) const {
   if (!out) return;
-  DynArray_cl<ShipEntity*> inRange(0, nullptr);
-  GetEnemyShipsWithinRange(position, range, &inRange, nation);
-  GetShipsInsideSectorFromArray(position, direction, angle, out, inRange);
+  CollectInsideSector(position, direction, range, angle, out, nation, true);
 }
 
 // The world's height already holds the terrain's origin; a sector whose heights
@@ -427,15 +482,17 @@ void BattleManager::GetHostileShips(DynArray_cl<ShipEntity*>& out, int nation) c
 }
 
 ShipEntity* BattleManager::GetClosestFriendlyShip(const VisVector_cl& position, int nation) const {
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetFriendlyShips(ships, nation);
-  return GetClosestShipFromArray(position, &ships, -1);
+  ShipEntity* closest = nullptr;
+  float best = 1.0e9f;
+  FindClosest(position, nation, false, -1, closest, best);
+  return closest;
 }
 
 ShipEntity* BattleManager::GetClosestEnemyShip(const VisVector_cl& position, int nation) const {
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetEnemyShips(ships, nation);
-  return GetClosestShipFromArray(position, &ships, -1);
+  ShipEntity* closest = nullptr;
+  float best = 1.0e9f;
+  FindClosest(position, nation, true, -1, closest, best);
+  return closest;
 }
 
 ShipEntity* BattleManager::GetClosestHostileShip(const VisVector_cl& position, int nation) const {
@@ -446,10 +503,11 @@ ShipEntity* BattleManager::GetClosestHostileShip(const VisVector_cl& position, i
 
 // Friendly and enemy ships of nation 0 together are every ship.
 ShipEntity* BattleManager::GetClosestShip(const VisVector_cl& position, int nation) const {
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetFriendlyShips(ships, 0);
-  GetEnemyShips(ships, 0);
-  return GetClosestShipFromArray(position, &ships, nation < 0 ? -1 : nation);
+  ShipEntity* closest = nullptr;
+  float best = 1.0e9f;
+  FindClosest(position, 0, false, nation, closest, best);
+  FindClosest(position, 0, true, nation, closest, best);
+  return closest;
 }
 
 int BattleManager::GetIndexInGroup(ShipEntity* ship) const {
@@ -502,17 +560,21 @@ bool BattleManager::AnyHostileEnemiesInRange(const VisVector_cl& position, float
 }
 
 bool BattleManager::AnyEnemyInRange(const VisVector_cl& position, float range, int nation, bool attackingOnly) const {
-  DynArray_cl<ShipEntity*> ships(0, nullptr);
-  GetEnemyShipsWithinRange(position, range, &ships, nation);
   VisBaseEntity_cl* player = GameManager::HasInstance() ? GameManager::GetInstance()->GetPlayerEntity() : nullptr;
-  for (unsigned i = 0, used = ships.GetValidSize(); i < used; ++i) {
-    const ShipEntity* ship = ships.Get(i);
-    if (!ship || ship->GetNation() == nation) continue;
-    if (ship == player) return true;
-    const AIShipComponent* ai = ship->Components<AIShipComponent>();
-    if (ai && (!attackingOnly || ai->GetAIMode() == AIShipComponent::AIMODE_ATTACK)) return true;
-  }
-  return false;
+  const float range2 = range * range;
+  bool found = false;
+  ForEachLiveShipOfSide(nation, true, [&](ShipEntity* ship) {
+    if (ship->GetNation() == nation || !(PlaneDistanceSqr(ship->GetPosition(), position) <= range2) || IsSinking(ship))
+      return true;
+    if (ship == player) {
+      found = true;
+    } else {
+      const AIShipComponent* ai = ship->Components<AIShipComponent>();
+      found = ai && (!attackingOnly || ai->GetAIMode() == AIShipComponent::AIMODE_ATTACK);
+    }
+    return !found;
+  });
+  return found;
 }
 
 void BattleManager::GetShipsInsideSector(const VisVector_cl& position, const VisVector_cl& direction, float range,

@@ -21,28 +21,29 @@ void VCallback::RegisterCallback(IVisCallbackHandler_cl* handler) {
   Entry e{handler, key, m_nextOrder++};
   // Orders only grow, so the new entry goes behind every entry of the same key.
   m_entries.insert(m_entries.begin() + NextAfter(m_entries, key, e.order), e);
+  m_index.emplace(handler, std::make_pair(key, e.order));
 }
 
 void VCallback::DeregisterCallback(IVisCallbackHandler_cl* handler) {
   if (!handler) return;
-  for (size_t i = 0; i < m_entries.size(); ++i) {
-    if (m_entries[i].handler != handler) continue;
-    if (m_triggerDepth > 0) {
-      // A running trigger still walks the list; the slot is dropped when it ends.
-      m_entries[i].handler = nullptr;
-      m_hasRemoved = true;
-    } else {
-      m_entries.erase(m_entries.begin() + i);
-    }
-    return;
+  auto found = m_index.find(handler);
+  if (found == m_index.end()) return;
+  const auto [key, order] = found->second;
+  m_index.erase(found);
+  // Emptied slots keep their key and order, so the list stays sorted by both and
+  // the entry is the last one that does not sort after (key, order).
+  const size_t i = NextAfter(m_entries, key, order) - 1;
+  if (m_triggerDepth > 0) {
+    // A running trigger still walks the list; the slot is dropped when it ends.
+    m_entries[i].handler = nullptr;
+    m_hasRemoved = true;
+  } else {
+    m_entries.erase(m_entries.begin() + (std::ptrdiff_t)i);
   }
 }
 
 bool VCallback::IsRegistered(const IVisCallbackHandler_cl* handler) const {
-  if (!handler) return false;
-  for (const Entry& e : m_entries)
-    if (e.handler == handler) return true;
-  return false;
+  return handler && m_index.count(handler) != 0;
 }
 
 int VCallback::GetCallbackCount() const {

@@ -3,6 +3,7 @@
 
 #include "engine/base/VBase.h"
 
+#include <unordered_map>
 #include <vector>
 
 class VCallback;
@@ -46,6 +47,9 @@ class VBASE_IMPEXP VCallback {
     uint64_t order;
   };
   std::vector<Entry> m_entries;
+  // Where each live handler sorts (key, order): finds it without walking the list,
+  // which holds thousands of handlers in a large scene.
+  std::unordered_map<const IVisCallbackHandler_cl*, std::pair<int, uint64_t>> m_index;
   uint64_t m_nextOrder = 0;
   int m_triggerDepth = 0;
   bool m_hasRemoved = false;

@@ -114,3 +114,35 @@ TEST(VCallback, NestedTriggerWithRemovalKeepsTheOuterWalkCorrect) {
   EXPECT_FALSE(cb.IsRegistered(&c));
   EXPECT_EQ(cb.GetCallbackCount(), 3);
 }
+
+TEST(VCallback, RemovalTakesExactlyThatHandlerAmongKeysAndAReRegisteredOneRunsOnce) {
+  std::string trace;
+  VCallback cb;
+  Handler a("a", &trace, 3), b("b", &trace, -1), c("c", &trace, 3), d("d", &trace, 0), e("e", &trace, 3);
+  for (Handler* h : {&a, &b, &c, &d, &e}) cb.RegisterCallback(h);
+  cb.DeregisterCallback(&c);
+  cb.DeregisterCallback(&c);
+  EXPECT_FALSE(cb.IsRegistered(&c));
+  EXPECT_TRUE(cb.IsRegistered(&e));
+  cb.TriggerCallbacks();
+  EXPECT_EQ(trace, "bdae");
+
+  // Dropped and taken back during a trigger: behind its key's others, once.
+  trace.clear();
+  b.m_action = [&] {
+    cb.DeregisterCallback(&a);
+    cb.RegisterCallback(&a);
+  };
+  cb.TriggerCallbacks();
+  EXPECT_EQ(trace, "bde");
+  EXPECT_EQ(cb.GetCallbackCount(), 4);
+  trace.clear();
+  b.m_action = nullptr;
+  cb.TriggerCallbacks();
+  EXPECT_EQ(trace, "bdea");
+  cb.DeregisterCallback(&a);
+  cb.DeregisterCallback(&b);
+  trace.clear();
+  cb.TriggerCallbacks();
+  EXPECT_EQ(trace, "de");
+}
