@@ -306,3 +306,63 @@ def save_load_imagesets():
 if __name__ == "__main__":
     mission_imagesets()
     save_load_imagesets()
+
+
+# Radar ---------------------------------------------------------------------------
+# The sea radar's indicator pieces (64x64 around the target; the arrow points up
+# and is turned by the game), the small unit faces the indicators show, and the
+# land radar's border marker (a texture of its own, drawn as a screen mask).
+
+def radar_imagesets():
+    def ring(r0, r1, colour):
+        def draw(x, y):
+            d = ((x - 31.5) ** 2 + (y - 31.5) ** 2) ** 0.5
+            return colour if r0 <= d <= r1 else (0, 0, 0, 0)
+        return draw
+
+    def target_cross(x, y):
+        d = ((x - 31.5) ** 2 + (y - 31.5) ** 2) ** 0.5
+        if 14 <= d <= 17 or ((abs(x - 31.5) < 2 or abs(y - 31.5) < 2) and 6 < d < 26):
+            return (230, 40, 30, 255)
+        return (0, 0, 0, 0)
+
+    def compass(x, y):
+        dx, dy = abs(x - 31.5), abs(y - 31.5)
+        if dx + dy * 3 < 28 or dy + dx * 3 < 28:
+            return (240, 200, 60, 255)
+        return (0, 0, 0, 0)
+
+    def arrow_up(x, y):
+        # A notch on the ring's top edge, pointing out of it.
+        if y < 14 and abs(x - 31.5) < (14 - y) * 0.8:
+            return (250, 230, 180, 255)
+        return (0, 0, 0, 0)
+
+    def flag(colour):
+        return lambda x, y: colour if (3 <= x <= 5 and 2 <= y <= 29) or (6 <= x <= 27 and 3 <= y <= 15) else (0, 0, 0, 0)
+
+    imageset("Radar_01", "Radar indicator pieces",
+             [("Cross", 64, 64, target_cross),
+              ("CloseMarker", 64, 64, ring(20, 23, (240, 220, 90, 255))),
+              ("CompassCross", 64, 64, compass),
+              ("UnitArrow", 64, 64, arrow_up),
+              ("UnitGlow", 64, 64, ring(17, 24, (230, 40, 30, 170))),
+              ("UnitFrame", 32, 32, lambda x, y: (60, 40, 20, 255) if x in (0, 31) or y in (0, 31) else (0, 0, 0, 0)),
+              ("Faction1", 32, 32, flag((30, 30, 30, 255))),
+              ("Faction2", 32, 32, flag((180, 40, 40, 255))),
+              ("Faction3", 32, 32, flag((40, 90, 180, 255)))])
+    # The land radar's marker: a red pennant on a dark disc, 64 pixels.
+    def land_marker(x, y):
+        d = ((x - 31.5) ** 2 + (y - 31.5) ** 2) ** 0.5
+        if d > 26:
+            return (0, 0, 0, 0)
+        if d > 23:
+            return (20, 15, 10, 255)
+        if (20 <= x <= 23 and 14 <= y <= 50) or (24 <= x <= 46 and 14 <= y <= 30 and y - 14 < (46 - x) * 0.75):
+            return (210, 40, 30, 255)
+        return (40, 55, 70, 220)
+    png("textures/radar/LandRadarMarker.png", 64, 64, land_marker)
+
+
+if __name__ == "__main__":
+    radar_imagesets()

@@ -219,12 +219,14 @@ const luaL_Reg GameManager_methods[] = {
     {"RequestAutoSave", RequestAutoSave},
     {"LoadScript", LoadScript},
     {"PreCacheFile", PreCacheFile},
-    // World objects and displays; the land radar's two functions come with the radar.
+    // World objects and displays.
     {"CreateBird", GameManager_CreateBird},
     {"CreateAnimal", GameManager_CreateAnimal},
     {"SetFOW", GameManager_SetFOW},
     {"SetFOWParameters", GameManager_SetFOWParameters},
     {"SetViewRangeEnabled", GameManager_SetViewRangeEnabled},
+    {"AddToRadar", GameManager_AddToRadar},
+    {"RemoveFromRadar", GameManager_RemoveFromRadar},
     // Messages, windows and geometry.
     {"ShowMessage", GameManager_ShowMessage},
     {"ShowMessageArg", GameManager_ShowMessageArg},

@@ -82,6 +82,8 @@ class RtsManager : public IVisCallbackHandler_cl {
   // The camera follows the first selected unit (none without a selection).
   void SetCurrentSellectionToFollowedUnit();
   UnitEntity* GetFollowedUnit() const { return m_pFollowedUnit; }
+  // The camera follows this unit (a click on its radar indicator).
+  void SetFollowedUnit(UnitEntity* unit) { m_pFollowedUnit = unit; }
 
   // Enemy soldiers seen this frame: a soldier seen by several player soldiers is
   // listed once for each of them; empty slots are null.

@@ -114,6 +114,8 @@ int GameManager_EndCampaign(lua_State* L);
 int GameManager_CreateBird(lua_State* L);
 int GameManager_CreateAnimal(lua_State* L);
 int GameManager_SetFOW(lua_State* L);
+int GameManager_AddToRadar(lua_State* L);
+int GameManager_RemoveFromRadar(lua_State* L);
 int GameManager_SetFOWParameters(lua_State* L);
 int GameManager_SetViewRangeEnabled(lua_State* L);
 

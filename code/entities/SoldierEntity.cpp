@@ -14,6 +14,7 @@
 #include "core/Player.h"
 #include "core/RtsManager.h"
 #include "core/VEntityHighlightManager.h"
+#include "Managers/RadarManager.h"
 #include "entities/FSM/DieState.h"
 #include "entities/FSM/DizzyState.h"
 #include "entities/FSM/GlobalStateSoldier.h"
@@ -404,7 +405,9 @@ void SoldierEntity::ResetHitpoints() {
 
 void SoldierEntity::ReduceHitPoints(int damage, SoldierEntity* attacker) {
   if (!m_pStats || m_pStats->m_Hitpoints.GetCurrent() < 1 || m_eStateType == STATE_DEAD) return;
-  // (The radar's off-screen warning for the player's units comes with the land radar.)
+  // An own unit hit out of sight shows on the radar's border.
+  if (m_pParentUnit && GetNation() == PlayerNationId() && !WasVisibleInAnyLastFrame())
+    RadarManager::GetInstance()->Add(m_pParentUnit, TRACK_UNIT_UNDER_ATTACK);
   if (m_bUnkillable) return;
   ShowHealthBar(HEALTH_BAR_SECONDS);
 

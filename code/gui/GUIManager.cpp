@@ -32,6 +32,7 @@
 #include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
 #include "gui/FrameSpeechBubble.h"
+#include "gui/FrameRadar.h"
 #include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
 #include "gui/FrameYesNoPopUp.h"
@@ -184,6 +185,7 @@ GUIManager::~GUIManager() {
     delete frame;
   }
   DestroySpeechBubbles();
+  DestroyRadarIndicators();
   m_cursorImageNames.clear();
   m_cursorTextures.clear();
   delete m_pLoadingScreen;
@@ -425,10 +427,12 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeSceneUpdate();
+    UpdateRadarIndicators(sender);
   } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnAfterSceneUpdate();
+    UpdateRadarIndicators(sender);
   } else if (sender == &GameManager::Callbacks.OnPostFrame) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
     if (m_pLowHPOverlay && m_pLowHPOverlay->isRequestingRemove()) CloseWindow(WT_LOW_HP_OVERLAY, true);
@@ -450,6 +454,7 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
       CeguiCompat::DestroyWindow(bubble->GetRootWindow());
       delete bubble;
     }
+    UpdateRadarIndicators(sender);
   } else if (sender == &Vision::Callbacks.OnObjectDestroyed) {
     // A bubble whose speaker is gone goes too, rather than point at nothing.
     VTypedObject* gone = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
@@ -463,6 +468,7 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   } else if (sender == &Vision::Callbacks.OnEngineDeInit) {
     HideLowHPOverlay();
     DestroySpeechBubbles();
+    DestroyRadarIndicators();
   } else if (sender == &VInputCallbacks::OnMouseButtonDown) {
     if (IsJustRendering() || IsLoadingScreenVisible()) return;
     const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
@@ -861,6 +867,7 @@ void GUIManager::UpdateGamePauseStatus() {
   bool wants = m_pLoadingScreen && m_pLoadingScreen->IsRequestingPause();
   for (auto& entry : m_openFrames)
     if (entry.second && entry.second->IsRequestingPause()) wants = true;
+  if (RadarIndicatorWantsPause()) wants = true;
   m_bWantsGamePause = wants;
   // A pause manager already gone at shutdown is not made again.
   if (m_bShuttingDown && !PauseManager::HasInstance()) return;
@@ -1004,4 +1011,57 @@ void GUIManager::ClearExclamations() {
 void GUIManager::DumpWindowLineageInfo(CEGUI::Window* window) {
   for (int depth = 0; window; window = window->getParent(), ++depth)
     Vision::Error.SystemMessage("%d: w is %s active %d", depth, window->getName().c_str(), window->isActive() ? 1 : 0);
+}
+
+// ---------------------------------------------------------------------------
+// Radar indicators
+
+FrameRadar* GUIManager::ShowRadarIndicator(int) {
+  if (!m_bInitialized) return nullptr;
+  auto* indicator = new FrameRadar();
+  if (!indicator->Init()) {
+    CeguiCompat::DestroyWindow(indicator->GetRootWindow());
+    delete indicator;
+    return nullptr;
+  }
+  AddToTheBaseFrame(indicator->GetRootWindow());
+  m_radarIndicators.push_back(indicator);
+  return indicator;
+}
+
+void GUIManager::UpdateRadarIndicators(VCallback* sender) {
+  if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
+    for (FrameRadar* indicator : m_radarIndicators) indicator->OnBeforeSceneUpdate();
+  } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
+    for (FrameRadar* indicator : m_radarIndicators) indicator->OnAfterSceneUpdate();
+  } else if (sender == &GameManager::Callbacks.OnPostFrame) {
+    // Indicators get no GUI update of their own; the radar asks them to go.
+    for (auto it = m_radarIndicators.begin(); it != m_radarIndicators.end();) {
+      FrameRadar* indicator = *it;
+      if (!indicator->isRequestingRemove()) {
+        ++it;
+        continue;
+      }
+      it = m_radarIndicators.erase(it);
+      CeguiCompat::DestroyWindow(indicator->GetRootWindow());
+      delete indicator;
+    }
+  }
+}
+
+void GUIManager::DestroyRadarIndicators() {
+  // The radar forgets its indicators first, so that nothing points at them.
+  if (!m_radarIndicators.empty() && RadarManager::HasInstance()) RadarManager::GetInstance()->ClearMarkers();
+  std::list<FrameRadar*> indicators;
+  indicators.swap(m_radarIndicators);
+  for (FrameRadar* indicator : indicators) {
+    if (m_bInitialized) CeguiCompat::DestroyWindow(indicator->GetRootWindow());
+    delete indicator;
+  }
+}
+
+bool GUIManager::RadarIndicatorWantsPause() const {
+  for (const FrameRadar* indicator : m_radarIndicators)
+    if (indicator->IsRequestingPause()) return true;
+  return false;
 }

@@ -27,6 +27,7 @@ class Window;
 class BaseWindow;
 class FrameInGameMessages;
 class FrameSpeechBubble;
+class FrameRadar;
 class FrameLoadingScreen;
 class FrameLowHPOverlay;
 
@@ -105,6 +106,12 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   // destroyed finishes.
   FrameSpeechBubble* ShowSpeechBubble(float seconds);
   const std::list<FrameSpeechBubble*>& GetSpeechBubbles() const { return m_speechBubbles; }
+
+  // A new radar indicator under the root sheet (the caller applies the kind); null
+  // when its layout does not load. Indicators whose remove request is set are
+  // destroyed after the GUI update.
+  FrameRadar* ShowRadarIndicator(int kind);
+  const std::list<FrameRadar*>& GetRadarIndicators() const { return m_radarIndicators; }
 
   // The mission load bar: with show, opened on top (over a current frame) and given
   // the progress and the localised key; without, closed when visible.
@@ -204,6 +211,10 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void DestroyCegui();
   // Destroys every bubble's window and the bubble, and empties the list.
   void DestroySpeechBubbles();
+  // The radar indicators' share of the frame cycle, de-initialisation and pause.
+  void UpdateRadarIndicators(VCallback* sender);
+  void DestroyRadarIndicators();
+  bool RadarIndicatorWantsPause() const;
 
   std::map<WINDOW_TYPES, CEGUI::Window*> m_preloadedLayouts;
   std::map<WINDOW_TYPES, VString> m_layoutNames;
@@ -235,4 +246,5 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   bool m_bShuttingDown = false;
   bool m_exclamations[5] = {};
   std::list<FrameSpeechBubble*> m_speechBubbles;
+  std::list<FrameRadar*> m_radarIndicators;
 };

@@ -15,6 +15,7 @@
 #include "Managers/SaveGameManager.h"
 #include "util/MathTools.h"
 
+#include "support/ScopedRadarGui.h"
 #include "support/SoundTestEnvironment.h"
 
 #include "engine/Vision.h"
@@ -183,6 +184,8 @@ TEST_F(PlayerTest, CreatedUnitsJoinTheirSideAndThePlayerCharacterIsFound) {
 }
 
 TEST_F(PlayerTest, ClickOnAnOwnSoldierSelectsItsWholeUnitWithoutTheActivationSound) {
+  ScopedRadarGui radarGui;
+  ASSERT_TRUE(radarGui.IsReady());
   UnitEntity* unit = MakeUnit(kPlayer, VisVector_cl(0, 0, 0), 3);
   SoldierEntity* soldier = unit->GetSoldierAtIndex(1);
   player->SetSelected(soldier);

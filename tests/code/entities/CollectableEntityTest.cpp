@@ -1,6 +1,7 @@
 // Collectables: revealed and picked up by the player's unit on land or his ship at
 // sea, refused by their script, bought, carried by a soldier, and their saved block
 // (the collector of old blocks) and stored form.
+#include "support/ScopedRadarGui.h"
 #include "support/ArchiveRoundTrip.h"
 #include "support/ShipTestWorld.h"
 
@@ -275,6 +276,8 @@ TEST_F(CollectableEntityTest, TheScriptClassClaimsAndNamesTheCarrier) {
 }
 
 TEST_F(CollectableEntityTest, TheCompassMarksOnlyTheNearestBlueprintWithinItsReach) {
+  ScopedRadarGui radarGui;
+  ASSERT_TRUE(radarGui.IsReady());
   MakeSloop("Player", 1, VisVector_cl(0, 0, 0), 0.0f, true);
   CollectableEntity* near = MakeItem(VisVector_cl(30, 0, 0));
   CollectableEntity* far = MakeItem(VisVector_cl(0, 50, 0));
