@@ -1,69 +1,33 @@
-// Name tags and ship panels: the power-ball rows, the town's wealth, the player
-// panel's expanded rows, which tags move while hidden, and the manager's shortcuts.
+// The frames that float over the sea: the enemy and player ship panels, the town
+// tag and the speech bubble. Their texts are read back from their CEGUI windows.
 #include "code/gui/GuiFrameTesting.h"
 
-#include "core/GameManager.h"
+#include "entities/Nation.h"
 #include "entities/ShipEntity.h"
 #include "entities/ShipStats.h"
 #include "entities/TownEntity.h"
 #include "gui/CeguiCompat.h"
-#include "gui/FrameBuildingInfo.h"
 #include "gui/FrameEnemyShipInfo.h"
 #include "gui/FramePlayerShipInfo.h"
+#include "gui/FrameSpeechBubble.h"
 #include "gui/FrameTownInfo.h"
+#include "Managers/SpeechManager.h"
 #include "support/NavalScenario.h"
 
+#include "engine/core/VisRenderContext.h"
+
+#include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-const std::string kBlue = "[image='set:GUI_Window_01 image:PowerBallBlue']";
-const std::string kHalf = "[image='set:GUI_Window_01 image:PowerBallHalf']";
-const std::string kNone = "[image='set:GUI_Window_01 image:PowerBallNone']";
-const std::string kEmptyFace = "[image-size='w:36 h:36'][image='set:UnitFaces_01 image:EmptySmallMini']";
+std::string TextOf(CEGUI::Window* window) { return window ? CeguiCompat::ToUtf8(window->getText()) : "(none)"; }
 
-std::string Times(const std::string& s, int n) {
-  std::string out;
-  for (int i = 0; i < n; ++i) out += s;
-  return out;
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
   return n;
-}
-
-TEST(PowerBallText, WholeHalfAndEmptyBallsMakeFive) {
-  struct Case {
-    float rating;
-    std::string row;
-  } cases[] = {
-      {2.4f, Times(kBlue, 2) + Times(kNone, 3)},
-      {2.5f, Times(kBlue, 2) + kHalf + Times(kNone, 2)},
-      {5.0f, Times(kBlue, 5)},
-      {0.0f, Times(kNone, 5)},
-      {4.7f, Times(kBlue, 4) + kHalf},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FrameEnemyShipInfo::PowerBallText(c.rating), c.row) << c.rating;
-}
-
-// Rows of six faces, the last padded with empty faces whose markup is closed.
-TEST(PlayerPanelRows, FacesFillWholeRowsOfSix) {
-  struct Case {
-    int faces, rows;
-  } cases[] = {{0, 0}, {1, 1}, {6, 1}, {12, 2}, {13, 3}};
-  for (const Case& c : cases) {
-    int rows = 0;
-    const std::string text = FramePlayerShipInfo::FaceRows(std::vector<std::string>(c.faces, "Pirate"), rows);
-    EXPECT_EQ(rows, c.rows) << c.faces;
-    EXPECT_EQ(Count(text, "image:PirateMini']"), (size_t)c.faces);
-    EXPECT_EQ(Count(text, "[image-size='w:36 h:36']"), (size_t)(c.rows * 6)) << c.faces;
-  }
-  const std::string row = FramePlayerShipInfo::IconRow({"set:ShipIcons_01 image:Weapon2Icon"});
-  EXPECT_EQ(row, "[image-size='w:36 h:36'][image='set:ShipIcons_01 image:Weapon2Icon']" + Times(kEmptyFace, 5));
 }
 
 class ShipPanelsTest : public GuiFrameTest {
@@ -78,123 +42,241 @@ class ShipPanelsTest : public GuiFrameTest {
     naval_scenario::CleanBattleManagers();
     GuiFrameTest::TearDown();
   }
-  ShipEntity* MakeShip() {
-    auto* ship = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(50, 0, 0)));
+
+  ShipEntity* MakeShip(int nation, const VisVector_cl& at = VisVector_cl(50, 0, 0)) {
+    auto* ship = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", at));
     record.SetShipName("Gull");
-    record.SetShipNation(2);
-    record.GetHull().SetMaximum(120);
-    record.GetHull().SetCurrent(30);
-    record.SetDamageRating(2.5f);
-    ship->SetNation(2);
+    record.SetShipNation(nation);
+    record.SetLevel(3);
+    record.SetDamageRating(2.4f);
+    record.SetSpeedRating(2.5f);
+    record.SetManeuveringRating(5.0f);
+    record.SetToughnessRating(0.0f);
+    record.GetHull().SetMaximum(100);
+    record.GetHull().SetCurrent(25);
+    ship->SetNation(nation);
     ship->SetStats(&record);
     return ship;
   }
-  static std::string Text(CEGUI::Window* window) { return CeguiCompat::ToUtf8(window->getText()); }
-  static CEGUI::Window* Child(BaseWindow* frame, const char* path) { return frame->GetRootWindow()->getChild(path); }
 
   ShipStats record;
 };
 
-TEST_F(ShipPanelsTest, TheEnemyPanelShowsRatingsAndHullAndTheManagerShowsAndHidesIt) {
-  ShipEntity* ship = MakeShip();
-  gui->ShowShipInfo(ship);
-  auto* panel = dynamic_cast<FrameEnemyShipInfo*>(gui->FindWindowA(WT_ENEMY_SHIP_INFO));
-  ASSERT_NE(panel, nullptr);
-  EXPECT_TRUE(gui->IsWindowVisible(WT_ENEMY_SHIP_INFO));
-  EXPECT_EQ(Text(Child(panel, "ShipIcon/DamagePoints")),
-            CeguiCompat::ConvertImageText(Times(kBlue, 2) + kHalf + Times(kNone, 2)));
-  EXPECT_FLOAT_EQ(Child(panel, "Hitpoints/Bar")->getWidth().d_scale, 0.25f);
-  // An untracked hull (no maximum) leaves the bar as it was.
-  record.GetHull().SetMaximum(0);
-  panel->SetData(ship);
-  EXPECT_FLOAT_EQ(Child(panel, "Hitpoints/Bar")->getWidth().d_scale, 0.25f);
-  gui->HideShipInfo();
-  EXPECT_FALSE(gui->IsWindowVisible(WT_ENEMY_SHIP_INFO));
-  gui->ShowShipInfo(nullptr);
-  EXPECT_FALSE(gui->IsWindowVisible(WT_ENEMY_SHIP_INFO));
-  ExpectNoCeguiFailure();
-}
+struct BallCase {
+  float rating;
+  int blue, half, empty;
+};
 
-TEST_F(ShipPanelsTest, ATownWithoutWealthShowsOnlyItsName) {
-  auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(60, 0, 0)));
-  town->SetTownNameKey("str_TOWN_GULLPORT");
-  FrameTownInfo tag;
-  ASSERT_TRUE(tag.Init());
-  for (int wealth : {3, -1}) {
-    town->SetScriptValue("iCurrentItemsInBuilding", wealth);
-    tag.SetData(town);
-    const bool shown = wealth >= 0;
-    EXPECT_EQ(Child(&tag, "WealthPoints")->isVisible(), shown) << wealth;
-    EXPECT_EQ(Child(&tag, "WealthPointsBG")->isVisible(), shown) << wealth;
-    EXPECT_EQ(Child(&tag, "WealthLabel")->isVisible(), shown) << wealth;
-    EXPECT_EQ(Text(Child(&tag, "TownName")).rfind("[font='Woodstamp-23']", 0), 0u);
+TEST_F(ShipPanelsTest, RatingsAreRowsOfFiveBalls) {
+  const BallCase cases[] = {{2.4f, 2, 0, 3}, {2.5f, 2, 1, 2}, {5.0f, 5, 0, 0}, {0.0f, 0, 0, 5}, {4.6f, 4, 1, 0},
+                            {0.5f, 0, 1, 4}};
+  for (const BallCase& c : cases) {
+    const std::string row = FrameEnemyShipInfo::PowerBallText(c.rating);
+    EXPECT_EQ(Count(row, "image:PowerBallBlue"), c.blue) << c.rating;
+    EXPECT_EQ(Count(row, "image:PowerBallHalf"), c.half) << c.rating;
+    EXPECT_EQ(Count(row, "image:PowerBallNone"), c.empty) << c.rating;
   }
-  EXPECT_EQ(Count(Text(Child(&tag, "WealthPoints")), "PowerBallYellow"), 3u);
+}
+
+TEST_F(ShipPanelsTest, TheEnemyPanelShowsNameNationLevelRatingsAndHull) {
+  FrameEnemyShipInfo first, second;
+  ASSERT_TRUE(first.Init());
+  ASSERT_TRUE(second.Init());
+  // Numbered copies: the same widgets under different names.
+  EXPECT_NE(first.GetRootWindow()->getName(), second.GetRootWindow()->getName());
+  const CEGUI::String root = first.GetRootWindow()->getName();
+
+  first.SetData(MakeShip(2));
+  EXPECT_EQ(TextOf(first.GetComponent(root + "/ShipName")), "str_GULL");
+  EXPECT_EQ(TextOf(first.GetComponent(root + "/ShipLevel")), "Enemy - Level 3");
+  const std::string damage = TextOf(first.GetComponent(root + "/ShipIcon/DamagePoints"));
+  EXPECT_EQ(Count(damage, "GUI_Window_01/PowerBallBlue"), 2);
+  EXPECT_EQ(Count(damage, "GUI_Window_01/PowerBallNone"), 3);
+  EXPECT_EQ(Count(TextOf(first.GetComponent(root + "/ShipIcon/SpeedPoints")), "GUI_Window_01/PowerBallHalf"), 1);
+  EXPECT_EQ(Count(TextOf(first.GetComponent(root + "/ShipIcon/DexterityPoints")), "GUI_Window_01/PowerBallBlue"), 5);
+  EXPECT_EQ(Count(TextOf(first.GetComponent(root + "/ShipIcon/ToughnessPoints")), "GUI_Window_01/PowerBallNone"), 5);
+  CEGUI::Window* bar = first.GetComponent(root + "/Hitpoints/Bar");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FLOAT_EQ(bar->getWidth().d_scale, 0.25f);
+  EXPECT_FLOAT_EQ(bar->getWidth().d_offset, 0.0f);
+
+  // Nothing without a record.
+  auto* bare = static_cast<ShipEntity*>(Vision::Game.CreateEntity("ShipEntity", VisVector_cl(0, 0, 0)));
+  first.SetData(bare);
+  EXPECT_EQ(TextOf(first.GetComponent(root + "/ShipName")), "str_GULL");
+  env.RenderGui();
   ExpectNoCeguiFailure();
 }
 
-TEST_F(ShipPanelsTest, ThePlayerPanelExpandsByItsRowsAndCollapsesWhenHidden) {
-  FramePlayerShipInfo panel;
-  ASSERT_TRUE(panel.Init());
-  CEGUI::Window* root = panel.GetRootWindow();
-  CEGUI::Window* more = Child(&panel, "Content/BtnMoar");
-  CEGUI::Window* divider = Child(&panel, "Content/Divider");
-  CEGUI::Window* header = Child(&panel, "Content/UpgradesHeader");
-  CEGUI::Window* units = Child(&panel, "Content/Units");
-  EXPECT_TRUE(more->isVisible());
-  EXPECT_FLOAT_EQ(root->getHeight().d_offset, 133.0f);
-
-  // No upgrades, no weapons: no header, the divider at 118; the faces' rows count.
-  struct Case {
-    int faces, rows;
-  } cases[] = {{12, 2}, {13, 3}};
-  for (const Case& c : cases) {
-    root->show();
-    panel.ExpandWith(nullptr, std::vector<std::string>(c.faces, "Pirate"));
-    EXPECT_FALSE(panel.IsCollapsed());
-    EXPECT_FALSE(header->isVisible());
-    EXPECT_FALSE(more->isVisible());
-    EXPECT_FLOAT_EQ(divider->getPosition().d_y.d_offset, 118.0f);
-    EXPECT_FLOAT_EQ(divider->getPosition().d_x.d_offset, 10.0f);
-    EXPECT_FLOAT_EQ(units->getPosition().d_y.d_offset, 128.0f);
-    EXPECT_FLOAT_EQ(root->getHeight().d_offset, c.rows * 36.0f + 170.0f) << c.faces;
-    // Hiding the panel collapses it.
-    root->hide();
-    EXPECT_TRUE(panel.IsCollapsed());
-    EXPECT_TRUE(more->isVisible());
-    EXPECT_FLOAT_EQ(root->getHeight().d_offset, 133.0f);
-  }
-
-  // A ship with a special weapon gets its row: the header shows, everything moves down.
-  ShipStats ship;
-  ship.AddSpecialWeapon(2);
-  root->show();
-  panel.ExpandWith(&ship, {"Pirate"});
-  EXPECT_TRUE(header->isVisible());
-  EXPECT_FLOAT_EQ(divider->getPosition().d_y.d_offset, 154.0f);
-  EXPECT_FLOAT_EQ(root->getHeight().d_offset, 2 * 36.0f + 170.0f);
-  EXPECT_NE(Text(Child(&panel, "Content/Upgrades")).find("Weapon2Icon"), std::string::npos);
-  ExpectNoCeguiFailure();
-}
-
-// The enemy panel (like the unit tag) stays where it was while hidden; the building
-// tag moves also while hidden.
-TEST_F(ShipPanelsTest, OnlyTheBuildingTagMovesWhileHidden) {
+TEST_F(ShipPanelsTest, AHiddenEnemyPanelStaysWhereItIsAndAHiddenTownTagMoves) {
   FrameEnemyShipInfo panel;
-  FrameBuildingInfo tag;
+  FrameTownInfo tag;
   ASSERT_TRUE(panel.Init());
   ASSERT_TRUE(tag.Init());
   panel.GetRootWindow()->hide();
   tag.GetRootWindow()->hide();
+  const CEGUI::UVector2 before = panel.GetRootWindow()->getPosition();
   panel.SetPosition(300, 200);
   tag.SetPosition(300, 200);
-  EXPECT_FLOAT_EQ(panel.GetRootWindow()->getPosition().d_x.d_offset, 0.0f);
-  EXPECT_FLOAT_EQ(tag.GetRootWindow()->getPosition().d_x.d_offset, 208.0f);
-  EXPECT_FLOAT_EQ(tag.GetRootWindow()->getPosition().d_y.d_offset, 138.0f);
+  EXPECT_EQ(panel.GetRootWindow()->getPosition(), before);
+  EXPECT_EQ(tag.GetRootWindow()->getPosition(), CEGUI::UVector2(CEGUI::UDim(0, 208), CEGUI::UDim(0, 138)));
   panel.GetRootWindow()->show();
   panel.SetPosition(300, 200);
-  EXPECT_FLOAT_EQ(panel.GetRootWindow()->getPosition().d_x.d_offset, 268.0f);
-  EXPECT_FLOAT_EQ(panel.GetRootWindow()->getPosition().d_y.d_offset, 168.0f);
+  EXPECT_EQ(panel.GetRootWindow()->getPosition(), CEGUI::UVector2(CEGUI::UDim(0, 268), CEGUI::UDim(0, 168)));
+}
+
+TEST_F(ShipPanelsTest, ThePlayerPanelHasOneUnnumberedCopyAtAFixedPoint) {
+  FramePlayerShipInfo panel;
+  ASSERT_TRUE(panel.Init());
+  EXPECT_STREQ(panel.GetRootWindow()->getName().c_str(), "ShipInfoPlayer");
+  panel.SetData(MakeShip(1));
+  EXPECT_EQ(TextOf(panel.GetComponent("ShipInfoPlayer/BGTop/NameBG/Name")), "str_GULL");
+  EXPECT_EQ(Count(TextOf(panel.GetComponent("ShipInfoPlayer/Content/SpeedPoints")), "GUI_Window_01/PowerBallBlue"), 2);
+  panel.GetRootWindow()->show();
+  panel.SetPosition(17, 900);
+  EXPECT_EQ(panel.GetRootWindow()->getPosition(), CEGUI::UVector2(CEGUI::UDim(0.5f, 40), CEGUI::UDim(0.5f, -100)));
+}
+
+TEST_F(ShipPanelsTest, ATownTagShowsItsNameAndItsWealthOnlyWhenItHasSome) {
+  auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0)));
+  town->SetScript("scripts\\towns\\saltmarsh.lua");
+  town->CommonInit();
+  FrameTownInfo tag;
+  ASSERT_TRUE(tag.Init());
+  const CEGUI::String root = tag.GetRootWindow()->getName();
+  tag.SetData(town);
+  EXPECT_EQ(TextOf(tag.GetComponent(root + "/TownName")), "[font='Woodstamp-23']Saltmarsh");
+  for (const char* wealth : {"/WealthPoints", "/WealthPointsBG", "/WealthLabel"})
+    EXPECT_FALSE(tag.GetComponent(root + wealth)->isVisible()) << wealth;
+
+  town->SetScriptValue("iCurrentItemsInBuilding", 3);
+  tag.SetData(town);
+  for (const char* wealth : {"/WealthPoints", "/WealthPointsBG", "/WealthLabel"})
+    EXPECT_TRUE(tag.GetComponent(root + wealth)->isVisible()) << wealth;
+  EXPECT_EQ(Count(TextOf(tag.GetComponent(root + "/WealthPoints")), "ShipIcons_01/PowerBallYellow"), 3);
+  env.RenderGui();
+  ExpectNoCeguiFailure();
+}
+
+// The table makes the panels by kind too; the player panel without its layout.
+TEST_F(ShipPanelsTest, TheFrameTableOpensAndClosesThePanelsByKind) {
+  for (WINDOW_TYPES type : {WT_ENEMY_SHIP_INFO, WT_TOWN_INFO}) {
+    BaseWindow* frame = gui->GetWindow(type);
+    ASSERT_NE(frame, nullptr) << type;
+    ASSERT_NE(frame->GetRootWindow(), nullptr) << type;
+    gui->ShowFrame(type);
+    EXPECT_TRUE(gui->IsWindowVisible(type));
+    gui->CloseWindow(type, true);
+    EXPECT_EQ(gui->FindWindowA(type), nullptr);
+  }
+  BaseWindow* player = gui->GetWindow(WT_PLAYER_SHIP_INFO);
+  ASSERT_NE(dynamic_cast<FramePlayerShipInfo*>(player), nullptr);
+  EXPECT_EQ(player->GetRootWindow(), nullptr);
+  gui->CloseWindow(WT_PLAYER_SHIP_INFO, true);
+  env.Frame();
+  ExpectNoCeguiFailure();
+}
+
+// ---- speech bubbles -----------------------------------------------------------------------
+
+class SpeechBubbleTest : public ShipPanelsTest {
+ protected:
+  FrameSpeechBubble* Say(const std::string& text, VisBaseEntity_cl* over, float seconds = 3.0f) {
+    FrameSpeechBubble* bubble = gui->ShowSpeechBubble(seconds);
+    EXPECT_NE(bubble, nullptr);
+    if (!bubble) return nullptr;
+    bubble->GetTextWindow()->setText(CeguiCompat::ToGui(text));
+    bubble->SetEntity(over);
+    return bubble;
+  }
+  float Extent(FrameSpeechBubble* bubble) {
+    return bubble->GetTextWindow()->getFont()->getTextExtent(bubble->GetTextWindow()->getText(), 1.0f);
+  }
+  VisBaseEntity_cl* Speaker(const VisVector_cl& at) { return Vision::Game.CreateEntity("VisBaseEntity_cl", at); }
+};
+
+TEST_F(SpeechBubbleTest, BubblesAreNumberedCopiesBehindTheOtherWindowsAndHiddenAtFirst) {
+  VisBaseEntity_cl* speaker = Speaker(VisVector_cl(50, 0, 0));
+  FrameSpeechBubble* first = Say("Ahoy", speaker);
+  FrameSpeechBubble* second = Say("Avast", speaker);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(second->GetNumber(), first->GetNumber() + 1);
+  EXPECT_EQ(std::string(first->GetTextWindow()->getName().c_str()), "Text");
+  EXPECT_EQ(std::string(first->GetRootWindow()->getName().c_str()), std::to_string(first->GetNumber()) + "SpeechBubble");
+  EXPECT_NE(first->GetRootWindow()->getName(), second->GetRootWindow()->getName());
+  EXPECT_FALSE(first->GetRootWindow()->isVisible());
+  EXPECT_EQ(first->GetRootWindow()->getParent(), gui->GetBaseFrame());
+  EXPECT_EQ(gui->GetSpeechBubbles().size(), 2u);
+  env.Frame();
+  EXPECT_TRUE(first->GetRootWindow()->isVisible());
+  env.RenderGui();
+  ExpectNoCeguiFailure();
+}
+
+TEST_F(SpeechBubbleTest, ABubbleFitsItsTextAndFloatsAboveItsSpeaker) {
+  VisBaseEntity_cl* speaker = Speaker(VisVector_cl(50, 5, 2));
+  FrameSpeechBubble* word = Say("Ahoy!", speaker);
+  const std::string longText(150, 'w');
+  FrameSpeechBubble* speech = Say(longText, speaker);
+  FrameSpeechBubble* middle = Say(std::string(60, 'w'), speaker);
+  env.Frame();
+  EXPECT_FLOAT_EQ(word->GetWidth(), Extent(word) + 20.0f);
+  EXPECT_FLOAT_EQ(word->GetHeight(), 40.0f);
+  const float wide = Extent(speech);
+  ASSERT_GT(wide, 300.0f);
+  EXPECT_FLOAT_EQ(speech->GetWidth(), 300.0f);
+  EXPECT_FLOAT_EQ(speech->GetHeight(), std::ceil(wide / 300.0f) * 14.0f + 60.0f);
+  const float mid = Extent(middle);
+  ASSERT_GT(mid, 200.0f);
+  EXPECT_FLOAT_EQ(middle->GetWidth(), 200.0f);
+  EXPECT_FLOAT_EQ(middle->GetHeight(), std::ceil(mid * 0.005f) * 14.0f + 60.0f);
+
+  // Centred over the speaker, its bottom edge 100 pixels above it, every update.
+  for (const VisVector_cl& at : {VisVector_cl(50, 5, 2), VisVector_cl(40, -8, 0)}) {
+    speaker->SetPosition(at);
+    env.Frame();
+    float x = 0, y = 0;
+    ASSERT_TRUE(VisRenderContext_cl::GetMainRenderContext()->Project2D(at, x, y));
+    const CEGUI::UVector2 position = word->GetRootWindow()->getPosition();
+    EXPECT_NEAR(position.d_x.d_offset + word->GetWidth() / 2, x, 1e-3f);
+    EXPECT_NEAR(position.d_y.d_offset + word->GetHeight(), y - 100.0f, 1e-3f);
+  }
+}
+
+TEST_F(SpeechBubbleTest, ABubbleEndsWithItsTimeItsCloseButtonOrItsSpeaker) {
+  SpeechManager::GetInstance()->SetSpeechBubbleBusy();
+  VisBaseEntity_cl* speaker = Speaker(VisVector_cl(50, 0, 0));
+  FrameSpeechBubble* timed = Say("Ahoy", speaker, 0.25f);
+  CEGUI::Window* timedRoot = timed->GetRootWindow();
+  env.Frame();
+  env.Frame();
+  EXPECT_EQ(gui->GetSpeechBubbles().size(), 1u);
+  env.Frame();
+  EXPECT_TRUE(gui->GetSpeechBubbles().empty());
+  EXPECT_FALSE(CEGUI::WindowManager::getSingleton().isAlive(timedRoot));
+  // Its end frees the speech manager for the next line.
+  EXPECT_FALSE(SpeechManager::GetInstance()->HasBubble());
+
+  FrameSpeechBubble* closed = Say("Ahoy", speaker);
+  env.Frame();
+  env.RenderGui();
+  CEGUI::Window* close = closed->GetComponent(closed->GetRootWindow()->getName() + "/Close");
+  Click(close);
+  EXPECT_FLOAT_EQ(closed->GetDisplayTime(), 0.0f);
+  env.Frame();
+  EXPECT_TRUE(gui->GetSpeechBubbles().empty());
+
+  Say("Ahoy", speaker);
+  speaker->Remove();
+  Vision::Game.FreeRemovedEntities();
+  EXPECT_EQ(gui->GetSpeechBubbles().front()->GetEntity(), nullptr);
+  env.Frame();
+  EXPECT_TRUE(gui->GetSpeechBubbles().empty());
+}
+
+TEST_F(SpeechBubbleTest, NoBubbleWithoutARunningGui) {
+  GUIManager::CleanInstance();
+  EXPECT_EQ(GUIManager::GetInstance()->ShowSpeechBubble(3.0f), nullptr);
 }
 
 }  // namespace
