@@ -223,10 +223,14 @@ def empty_preview(x, y):
 
 def new_game_imagesets():
     imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview",
-             [("PowerBallBlue", 16, 16, ball((70, 150, 230, 255))), ("PowerBallNone", 16, 16, ball((60, 55, 50, 255))),
-              ("LoadEmptyWindow", 160, 100, empty_preview),
-              # The ship panels' rows show half a ball for half a point.
-              ("PowerBallHalf", 16, 16, half_ball((70, 150, 230, 255), (60, 55, 50, 255)))])
+             window_01_images())
+
+
+def window_01_images():
+    return [("PowerBallBlue", 16, 16, ball((70, 150, 230, 255))), ("PowerBallNone", 16, 16, ball((60, 55, 50, 255))),
+            ("LoadEmptyWindow", 160, 100, empty_preview),
+            # The ship panels' rows show half a ball for half a point.
+            ("PowerBallHalf", 16, 16, half_ball((70, 150, 230, 255), (60, 55, 50, 255)))]
     gold = (240, 200, 90, 255)
     heroes = [("Walker", (150, 40, 30, 255)), ("Jolie", (40, 110, 60, 255)), ("Jack", (60, 60, 140, 255))]
     images = []
@@ -366,3 +370,31 @@ def radar_imagesets():
 
 if __name__ == "__main__":
     radar_imagesets()
+
+
+# Health bars ------------------------------------------------------------------------
+# GUI_Window_01 again, with the bars over ships, soldiers and buildings after the
+# pieces above: the player's look, its low-health look and the enemy look, each a
+# fill and the background it sits in.
+
+def bar_fill(colour):
+    light = tuple(min(255, c + 60) for c in colour[:3]) + (255,)
+    return lambda x, y: light if y < 2 else colour
+
+
+def bar_background(edge):
+    return lambda x, y: edge if x in (0, 55) or y in (0, 7) else (20, 15, 10, 220)
+
+
+def health_bar_images():
+    return [("HealthBarPlayer", 56, 8, bar_fill((60, 170, 60, 255))),
+            ("HealthBarPlayerBG", 56, 8, bar_background((40, 30, 20, 255))),
+            ("HealthBarPlayerLowHp", 56, 8, bar_fill((210, 150, 40, 255))),
+            ("HealthBarPlayerLowHpBG", 56, 8, bar_background((230, 40, 30, 255))),
+            ("HealthBarEnemy", 56, 8, bar_fill((190, 40, 35, 255))),
+            ("HealthBarEnemyBG", 56, 8, bar_background((90, 20, 15, 255)))]
+
+
+if __name__ == "__main__":
+    imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview, the health bars",
+             window_01_images() + health_bar_images())

@@ -1,11 +1,13 @@
 // The health bar over a ship, a soldier or a building: shown for a while on
-// request, then faded out. Its frame is not drawn yet: the states, the timers and
-// the alpha the frame will take run without it.
+// request, then faded out; kept over the owner's head, filled with its health,
+// red for enemies, pulsing for the player's badly hurt ship or hero.
 #pragma once
 
 #include "core/BaseComponent.h"
 
 #include "engine/base/VCallback.h"
+
+class FrameHealthBar;
 
 class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
   V_DECLARE_DYNCREATE(HealthBarComponent)
@@ -15,6 +17,7 @@ class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
   static constexpr float HOLD_HIDDEN = -10.0f;
 
   HealthBarComponent();
+  // Deletes the frame.
   ~HealthBarComponent() override;
 
   // Ships, soldiers and buildings only.
@@ -22,11 +25,15 @@ class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
   void SetOwner(VisTypedEngineObject_cl* owner) override;
   void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
 
+  // Makes the frame once (behind the other windows, under the GUI's root), in the
+  // enemy look for an owner of another nation than the player's.
   virtual void CommonInit();
+  // Takes the frame's window out of the GUI's root.
   virtual void DeInit();
-  // Per frame: a hidden owner hides the bar, the player's low-hit-point ship keeps
-  // it up, then fade in (three times the fade speed), hold, fade out, and removal
-  // from the owner once hidden when asked for.
+  // Per frame, only with a frame: a hidden owner hides the bar, the player's
+  // low-hit-point ship keeps it up and pulsing, then fade in (three times the fade
+  // speed), hold, fade out, and removal from the owner once hidden when asked for;
+  // then the bar is placed over the owner and filled with its health.
   virtual void Update();
   // Shows the bar for the seconds (0: until Hide); ignored while held without end
   // or while the owner is shown in no render context.
@@ -39,13 +46,17 @@ class HealthBarComponent : public BaseComponent, public IVisCallbackHandler_cl {
   float GetHoldTimer() const { return m_fHoldTimer; }
   float GetFadeSpeed() const { return m_fFadeSpeed; }
   bool GetRemoveWhenHidden() const { return m_bRemoveWhenHidden; }
-  float GetAlpha() const { return m_fAlpha; }
+  float GetAlpha() const;
+  FrameHealthBar* GetFrame() const { return m_pFrame; }
 
  private:
+  // The owner's health share, or the fill's width for owners without hit points
+  // (and for records whose maximum is not positive).
+  float HealthRatio(VisTypedEngineObject_cl* owner, bool isPlayer, bool lowHitPoints);
+
+  FrameHealthBar* m_pFrame = nullptr;
   int m_iState = STATE_HIDDEN;
   float m_fHoldTimer = HOLD_HIDDEN;
   float m_fFadeSpeed = 1.0f;
   bool m_bRemoveWhenHidden = false;
-  // The frame's alpha, kept here while no frame is drawn.
-  float m_fAlpha = 0.0f;
 };

@@ -1065,3 +1065,29 @@ bool GUIManager::RadarIndicatorWantsPause() const {
     if (indicator->IsRequestingPause()) return true;
   return false;
 }
+
+// Ship panel and town tag shortcuts
+
+void GUIManager::ShowShipInfo(ShipEntity* ship) {
+  if (!ship || IsWindowVisible(WT_ENEMY_SHIP_INFO)) return;
+  auto* panel = dynamic_cast<FrameEnemyShipInfo*>(GetWindow(WT_ENEMY_SHIP_INFO));
+  if (!panel || !panel->GetRootWindow()) return;
+  ShowWindow(WT_ENEMY_SHIP_INFO, nullptr);
+  panel->SetData(ship);
+}
+
+void GUIManager::HideShipInfo() {
+  if (IsWindowVisible(WT_ENEMY_SHIP_INFO)) CloseWindow(WT_ENEMY_SHIP_INFO, false);
+}
+
+void GUIManager::ShowTownInfo(TownEntity* town) {
+  if (!town || IsWindowVisible(WT_TOWN_INFO)) return;
+  auto* tag = dynamic_cast<FrameTownInfo*>(GetWindow(WT_TOWN_INFO));
+  if (!tag || !tag->GetRootWindow()) return;
+  ShowWindow(WT_TOWN_INFO, nullptr);
+  tag->SetData(town);
+}
+
+void GUIManager::HideTownInfo() {
+  if (IsWindowVisible(WT_TOWN_INFO)) CloseWindow(WT_TOWN_INFO, false);
+}

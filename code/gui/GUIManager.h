@@ -25,6 +25,8 @@ class Window;
 }  // namespace CEGUI
 
 class BaseWindow;
+class ShipEntity;
+class TownEntity;
 class FrameInGameMessages;
 class FrameSpeechBubble;
 class FrameRadar;
@@ -179,6 +181,14 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   float GetBlockingTimer() const { return m_fBlockingTimer; }
   bool IsInputBlocked() const { return m_fBlockingTimer > 0.0f; }
   void UpdateBlockingTimer();
+
+  // The enemy ship panel and the town tag of the open-frame table: shown on top and
+  // filled from the ship or town (nothing for null or while already shown), closed
+  // without destroying when visible.
+  void ShowShipInfo(ShipEntity* ship);
+  void HideShipInfo();
+  void ShowTownInfo(TownEntity* town);
+  void HideTownInfo();
 
   // Tool-bar exclamation marks by button index 0..4.
   void SetExclamationForButton(int index, bool on);
