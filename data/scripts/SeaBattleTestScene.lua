@@ -3,7 +3,8 @@
 -- A pirate that sights a colonial ship attacks it; the colonials answer. Each fleet
 -- has one faint-hearted captain. The player's frigate lies far to the north,
 -- out of the fight, with mines on its special cannon.
--- The fleets are kept in the globals PirateFleet and ColonialFleet.
+-- The fleets are kept in the globals PirateFleet and ColonialFleet. The scene's
+-- whale is roped to the colonial flagship when the fleets set out.
 
 local NATION_PLAYER = 1
 local NATION_PIRATE = 2
@@ -70,6 +71,8 @@ end
 
 local function SetOut()
   setOut = true
+  local whale = Game.GetEntity("Whale")
+  if whale ~= nil and ColonialFleet[1] ~= nil then whale:Attach(ColonialFleet[1]) end
   for _, ship in ipairs(PirateFleet) do SetCourse(ship) end
   for _, ship in ipairs(ColonialFleet) do SetCourse(ship) end
 end

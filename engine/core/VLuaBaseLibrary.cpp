@@ -1,5 +1,6 @@
 // The engine's base script library: print into the log, the Vector and Color
-// constructors, SendMsg, and the methods every entity proxy has.
+// constructors, SendMsg, the Game table's entity lookup, and the methods every
+// entity proxy has.
 //
 // Binding functions run under Lua's C error handling (longjmp): they check all
 // arguments before any object with a destructor exists in their frame, and
@@ -12,6 +13,7 @@
 #include "engine/base/VisError.h"
 #include "engine/core/IVObjectComponent.h"
 #include "engine/core/VisBaseEntity.h"
+#include "engine/core/VisGame.h"
 
 namespace {
 
@@ -131,6 +133,16 @@ int LuaColor(lua_State* L) {
   lua_Number b = OptNumber(L, 3, 0, "Expected int");
   lua_Number a = OptNumber(L, 4, 255, "Expected int");
   LUA_PushColor(L, VColorRef(ToChannel(r), ToChannel(g), ToChannel(b), ToChannel(a)));
+  return 1;
+}
+
+// Game.GetEntity(key) or Game:GetEntity(key): a live entity with the key, nil
+// when there is none. Scene scripts run
+// before the scene's entities are made, so they look them up from their think.
+int GameGetEntity(lua_State* L) {
+  const int idx = lua_istable(L, 1) ? 2 : 1;
+  const char* key = CheckText(L, idx);
+  LUA_PushObjectProxy(L, Vision::Game.SearchEntity(key));
   return 1;
 }
 
@@ -303,4 +315,11 @@ void VLuaOpenBaseLibrary(lua_State* L) {
     lua_pushcfunction(L, f->func);
     lua_setglobal(L, f->name);
   }
+  const luaL_Reg game[] = {{"GetEntity", GameGetEntity}, {nullptr, nullptr}};
+  lua_newtable(L);
+  for (const luaL_Reg* f = game; f->name; ++f) {
+    lua_pushcfunction(L, f->func);
+    lua_setfield(L, -2, f->name);
+  }
+  lua_setglobal(L, "Game");
 }

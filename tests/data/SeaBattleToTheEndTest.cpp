@@ -3,14 +3,19 @@
 // their patrol south of the island. They close in and fire both broadsides until one
 // fleet is sunk or has fled; no ship ever stands over land; the faint-hearted
 // captains run once their hull is down to a tenth; the winners go back to their
-// courses. The same seed plays the same battle.
+// courses. A siren on a rock off the island sings notes that hurt the ships they
+// touch; a whale roped to the colonial flagship lets go when it sinks. The same
+// seed plays the same battle.
 #include "components/AIShipComponent.h"
 #include "components/CannonComponent.h"
 #include "components/CannonObserverComponent.h"
+#include "components/NoteComponent.h"
 #include "components/ShipBattleComponent.h"
 #include "components/ShipPathComponent.h"
 #include "core/ComponentMessages.h"
+#include "entities/ProjectileEntity.h"
 #include "entities/ShipStats.h"
+#include "entities/WhaleEntity.h"
 #include "util/MathTools.h"
 #include "support/LogCapture.h"
 #include "support/ShipTestWorld.h"
@@ -35,12 +40,16 @@ const float kStep = 0.02f;
 // Six simulated minutes at most; the battle takes far less.
 const int kMaxFrames = 18000;
 
-// The fire orders a ship's AI gives, into a tally that outlives the ship.
+const int kMsgSirenNote = 33;
+
+// The fire orders a ship's AI gives and the notes that touch it, into a tally that
+// outlives the ship.
 class OrderTally : public IVObjectComponent {
  public:
   explicit OrderTally(std::map<int, int>* tally) : m_tally(tally) {}
   void MessageFunction(int id, INT_PTR, INT_PTR) override {
-    if (id == VIS_MSG_USER_CANNON_IGNITE_LEFT || id == VIS_MSG_USER_CANNON_IGNITE_RIGHT) ++(*m_tally)[id];
+    if (id == VIS_MSG_USER_CANNON_IGNITE_LEFT || id == VIS_MSG_USER_CANNON_IGNITE_RIGHT || id == kMsgSirenNote)
+      ++(*m_tally)[id];
   }
 
  private:
@@ -63,6 +72,7 @@ struct ShipRecord {
   float highestGround = -1000.0f;  // terrain height under the ship, the highest seen
   float nearestIsland = 1.0e9f;    // closest approach to the island's peak at the origin
   std::map<int, int> orders;
+  int noteHits = 0;  // notes that touched the ship
   bool operator==(const ShipRecord& o) const {
     return key == o.key && coward == o.coward && sunk == o.sunk && fled == o.fled && hull == o.hull &&
            hullWhenFled == o.hullWhenFled && mode == o.mode && orders == o.orders;
@@ -74,7 +84,20 @@ struct Outcome {
   std::vector<ShipRecord> ships;
   int playerHull = 0;
   int scriptErrors = 0;
-  bool operator==(const Outcome& o) const { return frames == o.frames && ships == o.ships && playerHull == o.playerHull; }
+  int notes = 0;  // notes the siren sang
+  // The whale: roped to the colonial flagship after the first frame; whether it
+  // let go in the frame after the ship began to sink (or still holds on to a
+  // survivor at the end); its height when its ship went down and its lowest after.
+  bool whaleRoped = false;
+  int whaleLetGoAfter = -1;  // frames from the ship's sinking to the whale letting go
+  bool whaleHeldAtEnd = false;
+  float whaleHeightAtSinking = 0.0f;
+  float whaleLowest = 1.0e9f;
+  bool whaleGone = false;
+  bool operator==(const Outcome& o) const {
+    return frames == o.frames && ships == o.ships && playerHull == o.playerHull && notes == o.notes &&
+           whaleLetGoAfter == o.whaleLetGoAfter;
+  }
 };
 
 class SeaBattleToTheEndTest : public ShipTestWorld {
@@ -154,20 +177,53 @@ class SeaBattleToTheEndTest : public ShipTestWorld {
       ship->AddComponent(new OrderTally(&record.orders));
     }
     BattleManager* battle = BattleManager::GetInstance();
+    auto* whale = static_cast<WhaleEntity*>(Vision::Game.SearchEntity("Whale"));
+    EXPECT_NE(whale, nullptr);
+    if (!whale) return out;
+    ShipEntity* flagship = Find("Colonial1");
+    int flagshipSankAt = -1;
+    // Notes by their entity and last flight time: a note that reads younger than
+    // last frame is a new note in a reused place.
+    std::map<const void*, float> notesSeen;
+    auto watchWhale = [&](int frame) {
+      if (out.whaleGone) return;
+      if (Vision::Game.SearchEntity("Whale") != whale) {
+        out.whaleGone = true;
+      } else if (flagshipSankAt >= 0) {
+        if (out.whaleLetGoAfter < 0 && !whale->GetShip()) out.whaleLetGoAfter = frame - flagshipSankAt;
+        out.whaleLowest = std::min(out.whaleLowest, whale->GetPosition().z);
+      }
+    };
     bool over = false;
     for (; out.frames < kMaxFrames && !over; ++out.frames) {
       Frame();
+      if (out.frames == 0) out.whaleRoped = whale->GetShip() == flagship && whale->GetRope() != nullptr;
+      std::map<const void*, float> notesNow;
+      for (VisBaseEntity_cl* e : Vision::Game.GetEntities()) {
+        const NoteComponent* note = e && !e->IsMarkedRemoved() ? e->Components<NoteComponent>() : nullptr;
+        if (!note) continue;
+        auto seen = notesSeen.find(e);
+        if (seen == notesSeen.end() || note->GetFlightTime() < seen->second) ++out.notes;
+        notesNow[e] = note->GetFlightTime();
+      }
+      notesSeen.swap(notesNow);
+      watchWhale(out.frames);
       bool anyAttacking = false;
       for (ShipRecord& record : out.ships) {
         ShipEntity* ship = record.sunk ? nullptr : Find(record.key);
         const ShipBattleComponent* fight = ship ? ship->Components<ShipBattleComponent>() : nullptr;
         if (!ship || !fight || fight->IsSinking()) {
+          if (record.key == "Colonial1" && !record.sunk) {
+            flagshipSankAt = out.frames;
+            out.whaleHeightAtSinking = out.whaleGone ? 0.0f : whale->GetPosition().z;
+          }
           record.sunk = true;
           record.hull = 0;
           continue;
         }
         const AIShipComponent* ai = ship->Components<AIShipComponent>();
         record.hull = ship->GetStats()->GetHull().GetCurrent();
+        record.noteHits = record.orders[kMsgSirenNote];
         record.mode = ai->GetAIMode();
         record.sails = ai->GetSailMode();
         record.attacked |= record.mode == AIShipComponent::AIMODE_ATTACK;
@@ -183,6 +239,13 @@ class SeaBattleToTheEndTest : public ShipTestWorld {
         record.nearestIsland = std::min(record.nearestIsland, ship->GetPosition().GetDistance2D(VisVector_cl(0, 0, 0)));
       }
       over = (Beaten(out.ships, true) || Beaten(out.ships, false)) && !anyAttacking;
+    }
+    out.whaleHeldAtEnd = !out.whaleGone && flagshipSankAt < 0 && whale->GetShip() == flagship;
+    // A whale let go near the end is followed on until it is gone (it dives at 5 a
+    // second from the surface to 20 below).
+    for (int frame = out.frames; flagshipSankAt >= 0 && !out.whaleGone && frame < flagshipSankAt + 400; ++frame) {
+      Frame();
+      watchWhale(frame);
     }
     out.scriptErrors = (int)log.Matching("Lua error").size();
     ShipEntity* player = Find("PlayerShip");
@@ -240,13 +303,16 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsFightUntilOneIsBeatenAndTheSameSeedPlaysT
   ASSERT_TRUE(piratesBeaten || colonialsBeaten);
 
   float nearestIsland = 1.0e9f;
+  int noteHits = 0;
   std::map<int, int> piratesFired, colonialsFired;
   for (const ShipRecord& s : first.ships) {
     SCOPED_TRACE(s.key);
     EXPECT_TRUE(s.attacked) << "every ship joined the fight";
     EXPECT_LE(s.highestGround, 0.0f) << "never over land";
     nearestIsland = std::min(nearestIsland, s.nearestIsland);
-    for (const auto& [side, count] : s.orders) (s.key[0] == 'P' ? piratesFired : colonialsFired)[side] += count;
+    for (const auto& [side, count] : s.orders)
+      if (side != kMsgSirenNote) (s.key[0] == 'P' ? piratesFired : colonialsFired)[side] += count;
+    noteHits += s.noteHits;
     if (s.fled) {
       EXPECT_TRUE(s.coward) << "only the faint-hearted run";
       EXPECT_LE(s.hullWhenFled, s.hullMax / 10);
@@ -283,6 +349,23 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsFightUntilOneIsBeatenAndTheSameSeedPlaysT
   EXPECT_EQ(first.scriptErrors, 0);
   // The island's shore lies 45 from its peak: the fight went close by it.
   EXPECT_LT(nearestIsland, 75.0f);
+
+  // The siren sang over the fight. Its notes touch only the player's ships: the
+  // computer's frigates sail through them unhurt.
+  EXPECT_GT(first.notes, 10);
+  EXPECT_EQ(noteHits, 0);
+
+  // The whale was roped at the start. A sinking flagship lets it go the next frame
+  // and it dives off; a flagship that holds out keeps it roped to the end.
+  EXPECT_TRUE(first.whaleRoped);
+  const bool flagshipSank = first.ships[3].sunk;
+  if (flagshipSank) {
+    EXPECT_EQ(first.whaleLetGoAfter, 1);
+    EXPECT_LT(first.whaleLowest, first.whaleHeightAtSinking - 10.0f) << "it dived";
+    EXPECT_TRUE(first.whaleGone);
+  } else {
+    EXPECT_TRUE(first.whaleHeldAtEnd);
+  }
 
   const Outcome second = Play(1234u);
   EXPECT_TRUE(second == first) << "the same seed plays the same battle";

@@ -178,4 +178,20 @@ TEST_F(LuaBaseLibraryTest, SendMsgReachesComponentsWithPointerSizedParameters) {
   EXPECT_EQ(a->received.size(), 2u);
 }
 
+// Scripts find entities by key, with either call form; a removed entity or an
+// unknown key gives nil.
+TEST_F(LuaBaseLibraryTest, GameGetEntityFindsLiveEntitiesByKey) {
+  auto* other = new VisBaseEntity_cl();
+  other->SetEntityKey("Whale");
+  ASSERT_EQ(Run(R"lua(
+    assert(Game.GetEntity("Ship1") == ship)
+    assert(Game:GetEntity("Whale"):GetKey() == "Whale")
+    assert(Game.GetEntity("Nobody") == nil)
+  )lua"), "");
+  other->Remove();
+  ASSERT_EQ(Run("assert(Game.GetEntity('Whale') == nil)"), "");
+  const std::string error = Run("Game.GetEntity(3 < 4)");
+  EXPECT_NE(error.find("Expected const char *"), std::string::npos) << error;
+}
+
 }  // namespace
