@@ -91,9 +91,9 @@ void MusicManager::StartRandomMusic(bool randomStart) {
     const Channel& cur = Current();
     return cur.m_spInstance && cur.m_trackName == m_playlist[i].m_name && cur.m_spInstance->IsPlaying();
   };
-  int i = MathTools::RandomInt(n);
+  int i = MathTools::SoundRandomInt(n);
   if (n > 1) {
-    for (int draws = 1; isPlaying(i) && draws < kRedrawLimit; ++draws) i = MathTools::RandomInt(n);
+    for (int draws = 1; isPlaying(i) && draws < kRedrawLimit; ++draws) i = MathTools::SoundRandomInt(n);
     if (isPlaying(i)) i = (i + 1) % n;
   }
   const Track track = m_playlist[i];
@@ -103,7 +103,7 @@ void MusicManager::StartRandomMusic(bool randomStart) {
   if (randomStart && cur.m_spInstance) {
     // A uniform point in [0, length): the draw never reaches the end of the track.
     const float length = cur.m_spInstance->GetLength();
-    const float r = (float)VRandomInt() / (float)(V_RAND_MAX + 1) * length;
+    const float r = MathTools::SoundRandomUnit() * length;
     cur.m_fTimeLeft = (length - r) + m_fSilenceBetweenTracks;
     cur.m_spInstance->SetPlayPosition(std::round(r * 1000.0f) / 1000.0f);
   }
@@ -153,7 +153,7 @@ void MusicManager::PlayBattleMusic() {
     cur.m_fTimeLeft = obj->GetLength() - obj->GetPlayPosition();
     return;
   }
-  const Track track = m_battlePlaylist[MathTools::RandomInt((int)m_battlePlaylist.size())];
+  const Track track = m_battlePlaylist[MathTools::SoundRandomInt((int)m_battlePlaylist.size())];
   Play(track.m_name, track.m_fVolume, kFadeIn, kFadeOut);
   Channel& now = Current();
   if (now.m_spInstance) now.m_fTimeLeft = now.m_spInstance->GetLength();

@@ -98,8 +98,8 @@ VSoundObject* SoundManager::PlaySound(UnitType type, SoundTypes sound, float vol
 
   // Never the same variant twice in a row.
   if (n > 1) {
-    int j = MathTools::RandomInt(n);
-    for (int draws = 1; j == i && draws < kRedrawLimit; ++draws) j = MathTools::RandomInt(n);
+    int j = MathTools::SoundRandomInt(n);
+    for (int draws = 1; j == i && draws < kRedrawLimit; ++draws) j = MathTools::SoundRandomInt(n);
     if (j == i) j = (i + 1) % n;
     next = j;
   }
@@ -114,7 +114,7 @@ VSoundObject* SoundManager::PlaySFXSound(SFXTypes type, float volume, const VisV
     Vision::Error.Warning("CANNOT PLAY SOUND ID %d", (int)type);
     return nullptr;
   }
-  SoundEntry& entry = it->second[MathTools::RandomInt((int)it->second.size())];
+  SoundEntry& entry = it->second[MathTools::SoundRandomInt((int)it->second.size())];
   if (!entry.m_spResource) {
     Vision::Error.Warning("CANNOT PLAY SOUND ID %d filename: %s", (int)type, entry.m_sFile.AsChar());
     Vision::Error.Warning("CANNOT PLAY SOUND ID %d", (int)type);

@@ -55,6 +55,22 @@ int MathTools::RandomInt(int n) {
   return VRandomInt() % n;
 }
 
+int MathTools::NextSoundDraw() {
+  // The engine's generator, on a state of its own.
+  s_soundState = s_soundState * 214013u + 2531011u;
+  return (int)((s_soundState >> 16) & V_RAND_MAX);
+}
+
+int MathTools::SoundRandomInt(int n) {
+  if (s_bFixedRandom) return s_bTestReturnMax ? n - 1 : 0;
+  if (n < 2) return 0;
+  return NextSoundDraw() % n;
+}
+
+float MathTools::SoundRandomUnit() {
+  return (float)NextSoundDraw() / (float)(V_RAND_MAX + 1);
+}
+
 float MathTools::RandomFloat() { return (float)VRandomInt() * kRandScale; }
 
 float MathTools::RandomFloat(float lo, float hi) { return lo + (hi - lo) * (float)VRandomInt() * kRandScale; }

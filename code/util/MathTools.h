@@ -18,6 +18,12 @@ class MathTools {
   static int RandomInt(int lo, int hi);
   // A draw in [0, n); 0 when n < 2. With the fixed-random switch: 0, or n - 1.
   static int RandomInt(int n);
+  // Draws for what is only heard (music tracks, sound variants), from a stream of
+  // their own: whether and what the game plays never shifts the game's draws, so a
+  // seed plays the same game with or without sound. The same switches as RandomInt.
+  static int SoundRandomInt(int n);
+  // In [0, 1), from the same stream.
+  static float SoundRandomUnit();
   // 0.0 to 1.0.
   static float RandomFloat();
   static float RandomFloat(float lo, float hi);
@@ -72,6 +78,8 @@ class MathTools {
   static inline bool s_bFixedRandom = false;
   static inline bool s_bTestReturnMax = false;
   static inline uint32_t s_gaussianState = 0;
+  static inline uint32_t s_soundState = 1;
+  static int NextSoundDraw();
 };
 
 // Row-major 3x3 matrices m[row][column]; quaternions (x, y, z, w).

@@ -16,6 +16,7 @@
 #include "entities/ProjectileEntity.h"
 #include "entities/ShipStats.h"
 #include "entities/WhaleEntity.h"
+#include "Managers/MusicManager.h"
 #include "util/MathTools.h"
 #include "support/LogCapture.h"
 #include "support/ShipTestWorld.h"
@@ -367,6 +368,15 @@ TEST_F(SeaBattleToTheEndTest, TheFleetsFightUntilOneIsBeatenAndTheSameSeedPlaysT
     EXPECT_TRUE(first.whaleHeldAtEnd);
   }
 
+  // The same seed plays the same battle, also with the game's music playing and its
+  // effect sounds (several variants of a cannon shot) loaded, as they stay after
+  // the game script ran in an earlier world.
+  ASSERT_EQ(Run(R"lua(
+    GameManager.LoadScript("\\Scripts\\SoundScript.lua")
+    GameManager.LoadScript("\\Scripts\\SFXSoundInitScript.lua")
+  )lua"), "");
+  MusicManager::GetInstance()->StartRandomMusic(true);
+  ASSERT_EQ(MusicManager::GetInstance()->GetMusicType(), MusicManager::MUSIC_PLAYLIST);
   const Outcome second = Play(1234u);
   EXPECT_TRUE(second == first) << "the same seed plays the same battle";
 }

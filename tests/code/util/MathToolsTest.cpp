@@ -74,6 +74,29 @@ TEST_F(MathToolsTest, SeededDrawsRepeat) {
   EXPECT_EQ(dir.z, 0.0f);
 }
 
+// Sound draws come from a stream of their own: the game's seeded draws are the same
+// whether or not sounds were picked in between.
+TEST_F(MathToolsTest, SoundDrawsLeaveTheGamesDrawsAlone) {
+  VSeedRandom(99);
+  const int a = MathTools::RandomInt(1000), b = MathTools::RandomInt(1000);
+  VSeedRandom(99);
+  EXPECT_EQ(MathTools::RandomInt(1000), a);
+  for (int i = 0; i < 50; ++i) {
+    const int n = MathTools::SoundRandomInt(7);
+    EXPECT_GE(n, 0);
+    EXPECT_LT(n, 7);
+    const float u = MathTools::SoundRandomUnit();
+    EXPECT_GE(u, 0.0f);
+    EXPECT_LT(u, 1.0f);
+  }
+  EXPECT_EQ(MathTools::RandomInt(1000), b);
+  EXPECT_EQ(MathTools::SoundRandomInt(1), 0);
+  MathTools::SetUseFixedRandom(true);
+  EXPECT_EQ(MathTools::SoundRandomInt(7), 0);
+  MathTools::SetTestRandReturnMax(true);
+  EXPECT_EQ(MathTools::SoundRandomInt(7), 6);
+}
+
 TEST_F(MathToolsTest, GaussianRandomIsRepeatableAndPeakedAtZero) {
   MathTools::SetGaussianRandomState(0x12345678u);
   std::vector<float> first;
