@@ -105,6 +105,9 @@ void vPhysXScene::MakeWorld() {
   SceneDispatcher* sceneDispatcher = dispatcher.get();
   m_dispatcher = std::move(dispatcher);
   m_broadphase = std::make_unique<btDbvtBroadphase>();
+  // New pairs are found once per step for all moved bodies, not at every bounds update
+  // (a ship turning on the waves updates its bounds several times a frame).
+  m_broadphase->m_deferedcollide = true;
   m_solver = std::make_unique<btSequentialImpulseConstraintSolver>();
   m_world = std::make_unique<SceneWorld>(sceneDispatcher, m_broadphase.get(), m_solver.get(), m_config.get());
   m_broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(m_ghostCallback.get());
@@ -314,7 +317,11 @@ void vPhysXScene::RebuildActorShape(NxActor& actor) {
     compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition) - offset),
                             children.back().get());
   }
-  body.setCollisionShape(compound.get());
+  // A lone shape in the body's frame collides as itself: the compound around it would
+  // only add a layer of bounds and child dispatch to every contact. The compound stays
+  // for the body's inertia.
+  const bool alone = children.size() == 1 && compound->getChildTransform(0) == btTransform::getIdentity();
+  body.setCollisionShape(alone ? children.front().get() : compound.get());
   impl.compound = std::move(compound);
   impl.childShapes = std::move(children);
   ApplyActorFlags(actor);  // mass, gravity, freezing and the world

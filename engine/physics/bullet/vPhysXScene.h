@@ -39,6 +39,8 @@ struct vPhysXCollisionInfo {
 struct NxActorImpl {
   vPhysXScene* scene = nullptr;
   vPhysXCollisionInfo info;
+  // The shapes; the body collides with the lone one directly when it sits at the
+  // body's frame. Inertia always comes from the compound.
   std::unique_ptr<btCompoundShape> compound;
   std::vector<std::unique_ptr<btCollisionShape>> childShapes;
   std::unique_ptr<btRigidBody> body;
