@@ -72,8 +72,27 @@ class SceneWorld : public btDiscreteDynamicsWorld {
     m_pSceneDispatcher->m_bWorldPass = false;
   }
 
+ protected:
+  // Controllers move by their own sweeps and never rest: joined to the bodies they
+  // touch, they would keep those awake (a ragdoll next to a living soldier would be
+  // solved for ever). For the island pass they count as objects without response.
+  void calculateSimulationIslands() override {
+    m_controllers.clear();
+    for (int i = 0; i < m_collisionObjects.size(); ++i) {
+      btCollisionObject* o = m_collisionObjects[i];
+      if ((o->getCollisionFlags() & btCollisionObject::CF_CHARACTER_OBJECT) && o->mergesSimulationIslands()) {
+        o->setCollisionFlags(o->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
+        m_controllers.push_back(o);
+      }
+    }
+    btDiscreteDynamicsWorld::calculateSimulationIslands();
+    for (btCollisionObject* o : m_controllers)
+      o->setCollisionFlags(o->getCollisionFlags() & ~btCollisionObject::CF_NO_CONTACT_RESPONSE);
+  }
+
  private:
   SceneDispatcher* m_pSceneDispatcher;
+  std::vector<btCollisionObject*> m_controllers;
 };
 }  // namespace
 
