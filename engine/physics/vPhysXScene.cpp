@@ -318,22 +318,27 @@ void vPhysXScene::RebuildActorShape(NxActor& actor) {
     }
     if (total > 0) offset /= total;
   }
-  if (impl.centreMassOnShapes) {
-    impl.massOffset = offset;
-    const btTransform bodyPose = impl.BodyFromActor(actorPose);
-    body.setWorldTransform(bodyPose);
-    body.setInterpolationWorldTransform(bodyPose);
-  }
+  if (impl.centreMassOnShapes) impl.massOffset = offset;
   auto compound = std::make_unique<btCompoundShape>();
   std::vector<std::unique_ptr<btCollisionShape>> children;
+  btCollisionShape* bodyShape = compound.get();
+  impl.bodyRotation = btMatrix3x3::getIdentity();
   for (auto& s : actor.m_shapes) {
     NxShapeDesc d;
     s->saveToDesc(d);
     children.push_back(MakeShape(d));
-    compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition) - offset),
-                            children.back().get());
+    const btTransform local(ToBt(d.localRotation), ToBt(d.localPosition) - offset);
+    if (actor.m_shapes.size() == 1 && local.getOrigin().fuzzyZero()) {
+      impl.bodyRotation = local.getBasis();
+      bodyShape = children.back().get();
+    } else {
+      compound->addChildShape(local, children.back().get());
+    }
   }
-  body.setCollisionShape(compound.get());
+  const btTransform bodyPose = impl.BodyFromActor(actorPose);
+  body.setWorldTransform(bodyPose);
+  body.setInterpolationWorldTransform(bodyPose);
+  body.setCollisionShape(bodyShape);
   impl.compound = std::move(compound);
   impl.childShapes = std::move(children);
   ApplyActorFlags(actor);  // mass, gravity, freezing and the world
@@ -353,7 +358,7 @@ void vPhysXScene::ApplyActorMass(NxActor& actor) {
     impl.body->setMassProps(0.0f, btVector3(0, 0, 0));
   } else {
     btVector3 inertia(0, 0, 0);
-    impl.compound->calculateLocalInertia(impl.mass, inertia);
+    impl.body->getCollisionShape()->calculateLocalInertia(impl.mass, inertia);
     impl.body->setMassProps(impl.mass, inertia);
   }
   impl.body->updateInertiaTensor();
@@ -893,7 +898,8 @@ btTransform JointFrame(const NxActorImpl& impl, const VisVector_cl& anchor, cons
   z = (z - x * z.dot(x)).normalized();
   const btVector3 y = z.cross(x);
   btMatrix3x3 basis(x.x(), y.x(), z.x(), x.y(), y.y(), z.y(), x.z(), y.z(), z.z());
-  return btTransform(basis, vPhysXScene::ToBt(anchor) - impl.massOffset);
+  const btMatrix3x3 toBody = impl.bodyRotation.transpose();
+  return btTransform(toBody * basis, toBody * (vPhysXScene::ToBt(anchor) - impl.massOffset));
 }
 
 // Bullet's limit pair for a motion: equal bounds lock, reversed ones free the axis.
