@@ -22,7 +22,7 @@ VisVector_cl NxActor::getGlobalPosition() const {
 
 VisMatrix3x3_cl NxActor::getGlobalOrientation() const {
   const NxActorImpl& i = *m_pImpl;
-  return vPhysXScene::ToVis(i.ActorFromBody(i.moving ? i.moveTo : i.body->getWorldTransform()).getBasis());
+  return vPhysXScene::ToVis((i.moving ? i.moveTo : i.body->getWorldTransform()).getBasis());
 }
 
 void NxActor::setGlobalPosition(const VisVector_cl& position) {

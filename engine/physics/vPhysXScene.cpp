@@ -72,27 +72,8 @@ class SceneWorld : public btDiscreteDynamicsWorld {
     m_pSceneDispatcher->m_bWorldPass = false;
   }
 
- protected:
-  // Controllers move by their own sweeps and never rest: joined to the bodies they
-  // touch, they would keep those awake (a ragdoll next to a living soldier would be
-  // solved for ever). For the island pass they count as objects without response.
-  void calculateSimulationIslands() override {
-    m_controllers.clear();
-    for (int i = 0; i < m_collisionObjects.size(); ++i) {
-      btCollisionObject* o = m_collisionObjects[i];
-      if ((o->getCollisionFlags() & btCollisionObject::CF_CHARACTER_OBJECT) && o->mergesSimulationIslands()) {
-        o->setCollisionFlags(o->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
-        m_controllers.push_back(o);
-      }
-    }
-    btDiscreteDynamicsWorld::calculateSimulationIslands();
-    for (btCollisionObject* o : m_controllers)
-      o->setCollisionFlags(o->getCollisionFlags() & ~btCollisionObject::CF_NO_CONTACT_RESPONSE);
-  }
-
  private:
   SceneDispatcher* m_pSceneDispatcher;
-  std::vector<btCollisionObject*> m_controllers;
 };
 }  // namespace
 
@@ -321,27 +302,26 @@ void vPhysXScene::RebuildActorShape(NxActor& actor) {
     }
     if (total > 0) offset /= total;
   }
-  if (impl.centreMassOnShapes) impl.massOffset = offset;
+  if (impl.centreMassOnShapes) {
+    impl.massOffset = offset;
+    const btTransform bodyPose = impl.BodyFromActor(actorPose);
+    body.setWorldTransform(bodyPose);
+    body.setInterpolationWorldTransform(bodyPose);
+  }
   auto compound = std::make_unique<btCompoundShape>();
   std::vector<std::unique_ptr<btCollisionShape>> children;
-  btCollisionShape* bodyShape = compound.get();
-  impl.bodyRotation = btMatrix3x3::getIdentity();
   for (auto& s : actor.m_shapes) {
     NxShapeDesc d;
     s->saveToDesc(d);
     children.push_back(MakeShape(d));
-    const btTransform local(ToBt(d.localRotation), ToBt(d.localPosition) - offset);
-    if (actor.m_shapes.size() == 1 && local.getOrigin().fuzzyZero()) {
-      impl.bodyRotation = local.getBasis();
-      bodyShape = children.back().get();
-    } else {
-      compound->addChildShape(local, children.back().get());
-    }
+    compound->addChildShape(btTransform(ToBt(d.localRotation), ToBt(d.localPosition) - offset),
+                            children.back().get());
   }
-  const btTransform bodyPose = impl.BodyFromActor(actorPose);
-  body.setWorldTransform(bodyPose);
-  body.setInterpolationWorldTransform(bodyPose);
-  body.setCollisionShape(bodyShape);
+  // A lone shape in the body's frame collides as itself: the compound around it would
+  // only add a layer of bounds and child dispatch to every contact. The compound stays
+  // for the body's inertia.
+  const bool alone = children.size() == 1 && compound->getChildTransform(0) == btTransform::getIdentity();
+  body.setCollisionShape(alone ? children.front().get() : compound.get());
   impl.compound = std::move(compound);
   impl.childShapes = std::move(children);
   ApplyActorFlags(actor);  // mass, gravity, freezing and the world
@@ -361,7 +341,7 @@ void vPhysXScene::ApplyActorMass(NxActor& actor) {
     impl.body->setMassProps(0.0f, btVector3(0, 0, 0));
   } else {
     btVector3 inertia(0, 0, 0);
-    impl.body->getCollisionShape()->calculateLocalInertia(impl.mass, inertia);
+    impl.compound->calculateLocalInertia(impl.mass, inertia);
     impl.body->setMassProps(impl.mass, inertia);
   }
   impl.body->updateInertiaTensor();
@@ -667,119 +647,17 @@ bool ReportHits(VisPhysicsRaycastBase_cl& query, AllObjectsRayCallback& cb) {
 }  // namespace
 
 bool vPhysXScene::Raycast(VisPhysicsRaycastBase_cl& query) {
-  // The batched walk meets the same objects in the same order and tests them exactly.
-  VisPhysicsRaycastBase_cl* queries[1] = {&query};
-  bool hit = false;
-  Raycasts(queries, 1, &hit);
-  return hit;
+  SyncWorldCollision();
+  const btVector3 from = ToBt(query.vRayStart), to = ToBt(query.vRayEnd);
+  const btVector3 dir = to - from;
+  const btScalar length = dir.length();
+  if (!(length > 0.0f) || !std::isfinite(length)) return false;
+  AllObjectsRayCallback cb(query);
+  m_world->rayTest(from, to, cb);
+  return ReportHits(query, cb);
 }
 
 namespace {
-// Exact first entries of a ray (from + t (to - from), t in [0, 1)) into the simple
-// shapes, in the shape's own space; false when it misses or starts inside (as Bullet's
-// convex cast reports no hit then). Bullet's general convex cast stops up to a
-// centimetre short of the surface and costs an iterative search per object.
-bool RaySphere(const btVector3& from, const btVector3& d, const btVector3& centre, btScalar r, btScalar& t) {
-  const btVector3 m = from - centre;
-  const btScalar c = m.length2() - r * r;
-  if (c <= 0) return false;
-  const btScalar b = m.dot(d), a = d.length2();
-  if (b >= 0) return false;
-  const btScalar disc = b * b - a * c;
-  if (disc < 0) return false;
-  t = c / (-b + std::sqrt(disc));
-  return true;
-}
-
-bool RayCapsule(const btVector3& from, const btVector3& to, int up, btScalar halfHeight, btScalar r, btScalar& t,
-                btVector3& normal) {
-  const btVector3 d = to - from;
-  btVector3 axis(0, 0, 0);
-  axis[up] = 1;
-  // The segment point nearest the start: inside means no hit.
-  const btScalar along = std::clamp(from[up], -halfHeight, halfHeight);
-  if ((from - axis * along).length2() <= r * r) return false;
-  btScalar best = 1;
-  bool hit = false;
-  // The side: the infinite cylinder, kept between the caps' centres.
-  const btVector3 o2 = from - axis * from[up], d2 = d - axis * d[up];
-  const btScalar a = d2.length2();
-  if (a > SIMD_EPSILON) {
-    const btScalar b = o2.dot(d2), c = o2.length2() - r * r;
-    const btScalar disc = b * b - a * c;
-    if (c > 0 && b < 0 && disc >= 0) {
-      const btScalar s = c / (-b + std::sqrt(disc));
-      const btScalar h = from[up] + s * d[up];
-      if (s < best && h >= -halfHeight && h <= halfHeight) best = s, hit = true;
-    }
-  }
-  for (btScalar sign : {btScalar(-1), btScalar(1)}) {
-    btScalar s;
-    if (RaySphere(from, d, axis * (sign * halfHeight), r, s) && s < best) best = s, hit = true;
-  }
-  if (!hit) return false;
-  t = best;
-  const btVector3 p = from + d * t;
-  normal = p - axis * std::clamp(p[up], -halfHeight, halfHeight);
-  return true;
-}
-
-bool RayBox(const btVector3& from, const btVector3& to, const btVector3& half, btScalar& t, btVector3& normal) {
-  const btVector3 d = to - from;
-  btScalar enter = -BT_LARGE_FLOAT, leave = BT_LARGE_FLOAT;
-  int enterAxis = -1;
-  for (int i = 0; i < 3; ++i) {
-    if (std::fabs(d[i]) < SIMD_EPSILON) {
-      if (from[i] < -half[i] || from[i] > half[i]) return false;
-      continue;
-    }
-    btScalar t0 = (-half[i] - from[i]) / d[i], t1 = (half[i] - from[i]) / d[i];
-    if (t0 > t1) std::swap(t0, t1);
-    if (t0 > enter) enter = t0, enterAxis = i;
-    leave = std::min(leave, t1);
-  }
-  if (enterAxis < 0 || enter <= 0 || enter >= 1 || enter > leave) return false;
-  t = enter;
-  normal = btVector3(0, 0, 0);
-  normal[enterAxis] = d[enterAxis] > 0 ? -1 : 1;
-  return true;
-}
-
-// One object's test for a ray: spheres, capsules and boxes (also as a compound's
-// children) exactly, any other shape by Bullet.
-void RayTestShape(const btTransform& rayFrom, const btTransform& rayTo, const btCollisionObject* object,
-                  const btCollisionShape* shape, const btTransform& pose, btCollisionWorld::RayResultCallback& cb) {
-  const int type = shape->getShapeType();
-  if (type == COMPOUND_SHAPE_PROXYTYPE) {
-    const auto* compound = static_cast<const btCompoundShape*>(shape);
-    for (int i = 0; i < compound->getNumChildShapes(); ++i)
-      RayTestShape(rayFrom, rayTo, object, compound->getChildShape(i), pose * compound->getChildTransform(i), cb);
-    return;
-  }
-  if (type != SPHERE_SHAPE_PROXYTYPE && type != CAPSULE_SHAPE_PROXYTYPE && type != BOX_SHAPE_PROXYTYPE) {
-    btCollisionWorld::rayTestSingle(rayFrom, rayTo, const_cast<btCollisionObject*>(object),
-                                    const_cast<btCollisionShape*>(shape), pose, cb);
-    return;
-  }
-  const btTransform inv = pose.inverse();
-  const btVector3 from = inv * rayFrom.getOrigin(), to = inv * rayTo.getOrigin();
-  btScalar t = 1;
-  btVector3 normal;
-  bool hit = false;
-  if (type == SPHERE_SHAPE_PROXYTYPE) {
-    hit = RaySphere(from, to - from, btVector3(0, 0, 0), static_cast<const btSphereShape*>(shape)->getRadius(), t);
-    if (hit) normal = from + (to - from) * t;
-  } else if (type == CAPSULE_SHAPE_PROXYTYPE) {
-    const auto* capsule = static_cast<const btCapsuleShape*>(shape);
-    hit = RayCapsule(from, to, capsule->getUpAxis(), capsule->getHalfHeight(), capsule->getRadius(), t, normal);
-  } else {
-    hit = RayBox(from, to, static_cast<const btBoxShape*>(shape)->getHalfExtentsWithMargin(), t, normal);
-  }
-  if (!hit || !(t < cb.m_closestHitFraction) || normal.length2() < btScalar(1e-12)) return;
-  btCollisionWorld::LocalRayResult result(object, nullptr, (pose.getBasis() * normal).normalized(), t);
-  cb.addSingleResult(result, true);
-}
-
 // A ray set up as btCollisionWorld::rayTest sets it up, for a walk of the broadphase
 // shared with other rays.
 struct BatchedRay {
@@ -868,8 +746,8 @@ void vPhysXScene::Raycasts(VisPhysicsRaycastBase_cl* const* queries, int count, 
           AllObjectsRayCallback& cb = rays[r]->callback;
           if (cb.m_closestHitFraction == btScalar(0.f)) continue;
           if (!cb.needsCollision(object->getBroadphaseHandle())) continue;
-          RayTestShape(rays[r]->fromTrans, rays[r]->toTrans, object, object->getCollisionShape(),
-                       object->getWorldTransform(), cb);
+          btCollisionWorld::rayTestSingle(rays[r]->fromTrans, rays[r]->toTrans, object, object->getCollisionShape(),
+                                          object->getWorldTransform(), cb);
         }
       }
     }
@@ -901,8 +779,7 @@ btTransform JointFrame(const NxActorImpl& impl, const VisVector_cl& anchor, cons
   z = (z - x * z.dot(x)).normalized();
   const btVector3 y = z.cross(x);
   btMatrix3x3 basis(x.x(), y.x(), z.x(), x.y(), y.y(), z.y(), x.z(), y.z(), z.z());
-  const btMatrix3x3 toBody = impl.bodyRotation.transpose();
-  return btTransform(toBody * basis, toBody * (vPhysXScene::ToBt(anchor) - impl.massOffset));
+  return btTransform(basis, vPhysXScene::ToBt(anchor) - impl.massOffset);
 }
 
 // Bullet's limit pair for a motion: equal bounds lock, reversed ones free the axis.

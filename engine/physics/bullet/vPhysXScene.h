@@ -39,7 +39,9 @@ struct vPhysXCollisionInfo {
 struct NxActorImpl {
   vPhysXScene* scene = nullptr;
   vPhysXCollisionInfo info;
-  std::unique_ptr<btCompoundShape> compound;  // empty when the body takes its one shape directly
+  // The shapes; the body collides with the lone one directly when it sits at the
+  // body's frame. Inertia always comes from the compound.
+  std::unique_ptr<btCompoundShape> compound;
   std::vector<std::unique_ptr<btCollisionShape>> childShapes;
   std::unique_ptr<btRigidBody> body;
   unsigned flags = 0;
@@ -54,20 +56,15 @@ struct NxActorImpl {
   // (in the actor's axes). Zero unless centreMassOnShapes.
   bool centreMassOnShapes = false;
   btVector3 massOffset{0, 0, 0};
-  // An actor of one shape centred on its body frame takes that shape directly, not as
-  // a compound's only child (a compound costs a tree walk and a child algorithm per
-  // contact): the body's axes are then the shape's, turned by this from the actor's.
-  btMatrix3x3 bodyRotation = btMatrix3x3::getIdentity();
   unsigned solverIterations = 0;
   float maxAngularVelocity = 0.0f;
   std::vector<NxD6Joint*> joints;
 
   btTransform BodyFromActor(const btTransform& actorPose) const {
-    return btTransform(actorPose.getBasis() * bodyRotation, actorPose.getOrigin() + actorPose.getBasis() * massOffset);
+    return btTransform(actorPose.getBasis(), actorPose.getOrigin() + actorPose.getBasis() * massOffset);
   }
   btTransform ActorFromBody(const btTransform& bodyPose) const {
-    const btMatrix3x3 basis = bodyPose.getBasis() * bodyRotation.transpose();
-    return btTransform(basis, bodyPose.getOrigin() - basis * massOffset);
+    return btTransform(bodyPose.getBasis(), bodyPose.getOrigin() - bodyPose.getBasis() * massOffset);
   }
 };
 

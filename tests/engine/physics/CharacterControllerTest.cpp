@@ -44,23 +44,6 @@ class ControllerTest : public PhysicsTest {
   }
 };
 
-// A body that came to rest against a standing soldier falls asleep: the controller,
-// which never rests, does not hold it awake.
-TEST_F(ControllerTest, ABodyRestingAgainstAControllerFallsAsleep) {
-  VisBaseEntity_cl* owner = nullptr;
-  MakeWalker(owner);
-  VisBaseEntity_cl* crate = MakeEntity(VisVector_cl(0.5f, 0, 0.25f));
-  vPhysXRigidBody* body = AddBox(crate, VisVector_cl(0.5f, 0.5f, 0.5f));
-  Step(10);
-  // Pushed out of the capsule, it still touches it.
-  EXPECT_NEAR(crate->GetPosition().x, 0.57f, 0.05f);
-  EXPECT_FALSE(body->GetActor()->isSleeping());
-  Step(300);
-  EXPECT_TRUE(body->GetActor()->isSleeping());
-  EXPECT_NEAR(crate->GetPosition().x, 0.57f, 0.05f);
-  EXPECT_NEAR(owner->GetPosition().x, 0.0f, 1e-3f);
-}
-
 }  // namespace
 
 TEST_F(ControllerTest, WalksOnFlatGroundWithItsFootOnTheOwnersPosition) {

@@ -2,7 +2,6 @@
 // the group filter.
 #include "PhysicsFixture.h"
 
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -204,66 +203,6 @@ TEST_F(RaycastTest, RecordsLeaveOutObjectsBeforeTheirTest) {
   down.unwantedKind = VIS_PHYSICSHIT_TERRAIN;
   EXPECT_FALSE(module->PerformRaycast(&down));
   EXPECT_TRUE(down.hits.empty());
-}
-
-// Spheres, capsules and boxes, turned and alone or in a group of shapes, are met on
-// their very surface; a ray that starts inside one does not meet it.
-TEST_F(RaycastTest, SimpleShapesAreMetOnTheirSurface) {
-  module->SetGlobalGravity(VisVector_cl(0, 0, 0));
-  VisMatrix3x3_cl turn;
-  turn.SetEulerAngles(45, 0, 0);
-  struct Case {
-    NxShapeType type;
-    VisVector_cl at;
-    VisVector_cl from, to;
-    float distance;  // < 0: no hit
-  };
-  const float diagonal = 0.5f * std::sqrt(2.0f);
-  const Case cases[] = {
-      {NX_SHAPE_SPHERE, {0, 10, 5}, {-3, 10, 5}, {3, 10, 5}, 2.5f},
-      {NX_SHAPE_SPHERE, {0, 10, 5}, {0.4f, 10.4f, 5}, {3, 10, 5}, -1},
-      {NX_SHAPE_SPHERE, {0, 10, 5}, {-3, 10.3f, 5.3f}, {3, 10.3f, 5.3f}, 3.0f - std::sqrt(0.25f - 0.18f)},
-      // Upright capsule (radius 0.5, 1 between the caps' centres): side, cap, past the cap.
-      {NX_SHAPE_CAPSULE, {0, 20, 5}, {-3, 20, 5.3f}, {3, 20, 5.3f}, 2.5f},
-      {NX_SHAPE_CAPSULE, {0, 20, 5}, {0, 20, 9}, {0, 20, 1}, 3.0f},
-      {NX_SHAPE_CAPSULE, {0, 20, 5}, {-3, 20, 6.3f}, {3, 20, 6.3f}, -1},
-      {NX_SHAPE_CAPSULE, {0, 20, 5}, {0, 20, 5}, {3, 20, 5}, -1},
-      // A cube of side 1 turned 45 degrees about z: its edge faces the ray.
-      {NX_SHAPE_BOX, {0, 30, 5}, {-3, 30, 5}, {3, 30, 5}, 3.0f - diagonal},
-      {NX_SHAPE_BOX, {0, 30, 5}, {0, 30, 5}, {3, 30, 5}, -1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.type << " from " << c.from.x << "," << c.from.y << "," << c.from.z);
-    NxShapeDesc shape;
-    shape.type = c.type;
-    shape.radius = 0.5f;
-    shape.height = 1.0f;
-    shape.dimensions = VisVector_cl(0.5f, 0.5f, 0.5f);
-    NxActor* actor = module->CreateDynamicActor(nullptr, shape, c.at, c.type == NX_SHAPE_BOX ? turn : VisMatrix3x3_cl(),
-                                                1.0f);
-    // The same shape as one of two in a group, far from the other.
-    NxShapeDesc far = shape;
-    far.type = NX_SHAPE_SPHERE;
-    far.localPosition = VisVector_cl(0, 0, 100);
-    NxActor* group = module->CreateDynamicActor(nullptr, shape, c.at + VisVector_cl(0, 100, 0),
-                                                c.type == NX_SHAPE_BOX ? turn : VisMatrix3x3_cl(), 1.0f);
-    group->createShape(far);
-    for (float shift : {0.0f, 100.0f}) {
-      RecordingRaycast ray;
-      ray.vRayStart = c.from + VisVector_cl(0, shift, 0);
-      ray.vRayEnd = c.to + VisVector_cl(0, shift, 0);
-      const bool hit = module->PerformRaycast(&ray);
-      EXPECT_EQ(hit, c.distance >= 0);
-      if (hit) {
-        ASSERT_EQ(ray.hits.size(), 1u);
-        EXPECT_NEAR(ray.hits[0].fHitDistance, c.distance, 1e-4f);
-        const VisVector_cl dir = (ray.vRayEnd - ray.vRayStart) / (ray.vRayEnd - ray.vRayStart).GetLength();
-        EXPECT_LT(ray.hits[0].vImpactNormal.Dot(dir), 0.0f);
-      }
-    }
-    module->ReleaseActor(actor);
-    module->ReleaseActor(group);
-  }
 }
 
 // Rays cast together meet the same things, in the same order, at the same places as
