@@ -1073,6 +1073,8 @@ void GUIManager::ShowShipInfo(ShipEntity* ship) {
   auto* panel = dynamic_cast<FrameEnemyShipInfo*>(GetWindow(WT_ENEMY_SHIP_INFO));
   if (!panel || !panel->GetRootWindow()) return;
   ShowWindow(WT_ENEMY_SHIP_INFO, nullptr);
+  // The layout starts hidden: a shown panel is visible.
+  panel->CancelRemoveRequest();
   panel->SetData(ship);
 }
 
@@ -1085,6 +1087,7 @@ void GUIManager::ShowTownInfo(TownEntity* town) {
   auto* tag = dynamic_cast<FrameTownInfo*>(GetWindow(WT_TOWN_INFO));
   if (!tag || !tag->GetRootWindow()) return;
   ShowWindow(WT_TOWN_INFO, nullptr);
+  tag->CancelRemoveRequest();
   tag->SetData(town);
 }
 

@@ -79,6 +79,8 @@ class PlayerShipPanelTest : public GuiFrameTest {
 
 TEST_F(PlayerShipPanelTest, TheManagerShowsAndHidesTheEnemyPanelAndAnUntrackedHullKeepsItsBar) {
   ShipEntity* ship = MakeShip();
+  // Panels open over the frame on show, here the sea HUD.
+  gui->ShowFrame(WT_BATTLE_HUD);
   gui->ShowShipInfo(ship);
   auto* panel = dynamic_cast<FrameEnemyShipInfo*>(gui->FindWindowA(WT_ENEMY_SHIP_INFO));
   ASSERT_NE(panel, nullptr);
