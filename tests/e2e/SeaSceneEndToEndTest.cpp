@@ -65,13 +65,15 @@ TEST_F(SeaSceneEndToEnd, ALeftClickBesideTheShipFiresThatSide) {
     int clickY;
     bool smokeBelow;
   };
+  // The shot waits for its fuse (up to 0.5 s): the second picture comes 0.56 s
+  // after the click.
   for (const Case& c : {Case{"left", 420, true}, Case{"right", 260, false}}) {
     SCOPED_TRACE(c.side);
     ScratchProgram program = MakeScratchProgram();
     const std::vector<VImage> shots = Play(program,
                                            "66 press F8\n70 move 640 " + std::to_string(c.clickY) +
-                                               "\n76 click left\n88 press F8\n",
-                                           92, 2);
+                                               "\n76 click left\n104 press F8\n",
+                                           108, 2);
     if (HasFailure()) return;
     const Blob player = FindColour(shots[0], kPlayerColour);
     ASSERT_GT(player.count, 500);
