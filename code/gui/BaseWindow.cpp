@@ -180,3 +180,17 @@ void BaseWindow::OnBeforeGUIUpdate() {
     }
   });
 }
+
+bool BaseWindow::LoadNumberedCopy(int& counter, int* number) {
+  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return false;
+  GUIManager* gui = GUIManager::GetInstance();
+  const int n = ++counter;
+  if (number) *number = n;
+  const std::string prefix = std::to_string(n);
+  m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
+  if (!m_pRootWindow && gui->LoadLayout(m_eType, CeguiCompat::ToUtf8(m_sLayout).c_str())) {
+    // LoadLayout hands out an unnumbered copy first; the frame keeps a numbered one.
+    m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
+  }
+  return m_pRootWindow != nullptr;
+}

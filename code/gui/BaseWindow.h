@@ -71,6 +71,10 @@ class BaseWindow {
   int GetAnimationCount() const { return (int)m_animations.size(); }
 
  protected:
+  // Frames shown many times at once (tags, bubbles, bars, indicators) each take a copy
+  // of the layout whose widget names start with the copy's number: the next number
+  // of the counter. False without a running GUI or when the layout cannot load.
+  bool LoadNumberedCopy(int& counter, int* number = nullptr);
   CEGUI::Window* m_pRootWindow = nullptr;
   CEGUI::String m_sLayout;
   WINDOW_TYPES m_eType = WT_NONE;

@@ -34,15 +34,7 @@ FrameHealthBar::~FrameHealthBar() {
 }
 
 bool FrameHealthBar::Init() {
-  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return false;
-  GUIManager* gui = GUIManager::GetInstance();
-  const std::string prefix = std::to_string(++g_iHealthBarCount);
-  m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  if (!m_pRootWindow && gui->LoadLayout(m_eType, CeguiCompat::ToUtf8(m_sLayout).c_str())) {
-    // LoadLayout hands out an unnumbered copy first; the bar keeps a numbered one.
-    m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  }
-  if (!m_pRootWindow) return false;
+  if (!LoadNumberedCopy(g_iHealthBarCount)) return false;
   return HookComponents();
 }
 

@@ -20,16 +20,7 @@ int g_iIndicatorCount = 0;
 FrameRadar::FrameRadar() : BaseWindow(WT_RADAR, "Radar.layout") {}
 
 bool FrameRadar::Init() {
-  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return false;
-  GUIManager* gui = GUIManager::GetInstance();
-  m_iNumber = ++g_iIndicatorCount;
-  const std::string prefix = std::to_string(m_iNumber);
-  m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  if (!m_pRootWindow && gui->LoadLayout(m_eType, CeguiCompat::ToUtf8(m_sLayout).c_str())) {
-    // LoadLayout hands out an unnumbered copy first; the indicator keeps a numbered one.
-    m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  }
-  if (!m_pRootWindow) return false;
+  if (!LoadNumberedCopy(g_iIndicatorCount, &m_iNumber)) return false;
   return HookComponents();
 }
 

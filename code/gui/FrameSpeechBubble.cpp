@@ -36,16 +36,7 @@ FrameSpeechBubble::~FrameSpeechBubble() {
 }
 
 bool FrameSpeechBubble::Init() {
-  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return false;
-  GUIManager* gui = GUIManager::GetInstance();
-  m_iNumber = ++g_iBubbleCount;
-  const std::string prefix = std::to_string(m_iNumber);
-  m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  if (!m_pRootWindow && gui->LoadLayout(m_eType, CeguiCompat::ToUtf8(m_sLayout).c_str())) {
-    // LoadLayout hands out an unnumbered copy first; the bubble keeps a numbered one.
-    m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  }
-  if (!m_pRootWindow) return false;
+  if (!LoadNumberedCopy(g_iBubbleCount, &m_iNumber)) return false;
   return HookComponents();
 }
 

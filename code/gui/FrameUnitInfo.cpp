@@ -22,15 +22,7 @@ FrameUnitInfo::FrameUnitInfo() : BaseWindow(WT_UNIT_INFO, "UnitInfo.layout") {}
 FrameUnitInfo::~FrameUnitInfo() { DestroyWindow(); }
 
 bool FrameUnitInfo::Init() {
-  if (!GUIManager::HasInstance() || !GUIManager::GetInstance()->IsInitialized()) return false;
-  GUIManager* gui = GUIManager::GetInstance();
-  const std::string prefix = std::to_string(++g_iUnitInfoCount);
-  m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  if (!m_pRootWindow && gui->LoadLayout(m_eType, CeguiCompat::ToUtf8(m_sLayout).c_str())) {
-    // LoadLayout hands out an unnumbered copy first; the tag keeps a numbered one.
-    m_pRootWindow = gui->GetLayout(m_eType, prefix.c_str());
-  }
-  if (!m_pRootWindow) return false;
+  if (!LoadNumberedCopy(g_iUnitInfoCount)) return false;
   return HookComponents();
 }
 
