@@ -21,15 +21,17 @@ void VCallback::RegisterCallback(IVisCallbackHandler_cl* handler) {
   Entry e{handler, key, m_nextOrder++};
   // Orders only grow, so the new entry goes behind every entry of the same key.
   m_entries.insert(m_entries.begin() + NextAfter(m_entries, key, e.order), e);
-  m_index.emplace(handler, std::make_pair(key, e.order));
+  if (!m_index) m_index = std::make_unique<Index>();
+  m_index->emplace(handler, std::make_pair(key, e.order));
 }
 
 void VCallback::DeregisterCallback(IVisCallbackHandler_cl* handler) {
   if (!handler) return;
-  auto found = m_index.find(handler);
-  if (found == m_index.end()) return;
+  if (!m_index) return;
+  auto found = m_index->find(handler);
+  if (found == m_index->end()) return;
   const auto [key, order] = found->second;
-  m_index.erase(found);
+  m_index->erase(found);
   // Emptied slots keep their key and order, so the list stays sorted by both and
   // the entry is the last one that does not sort after (key, order).
   const size_t i = NextAfter(m_entries, key, order) - 1;
@@ -43,7 +45,7 @@ void VCallback::DeregisterCallback(IVisCallbackHandler_cl* handler) {
 }
 
 bool VCallback::IsRegistered(const IVisCallbackHandler_cl* handler) const {
-  return handler && m_index.count(handler) != 0;
+  return handler && m_index && m_index->count(handler) != 0;
 }
 
 int VCallback::GetCallbackCount() const {

@@ -3,6 +3,7 @@
 
 #include "engine/base/VBase.h"
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -48,8 +49,11 @@ class VBASE_IMPEXP VCallback {
   };
   std::vector<Entry> m_entries;
   // Where each live handler sorts (key, order): finds it without walking the list,
-  // which holds thousands of handlers in a large scene.
-  std::unordered_map<const IVisCallbackHandler_cl*, std::pair<int, uint64_t>> m_index;
+  // which holds thousands of handlers in a large scene. Made on first use, so that
+  // the engine's global callbacks stay constant-initialised: plug-ins register with
+  // them from their own static initialisers.
+  using Index = std::unordered_map<const IVisCallbackHandler_cl*, std::pair<int, uint64_t>>;
+  std::unique_ptr<Index> m_index;
   uint64_t m_nextOrder = 0;
   int m_triggerDepth = 0;
   bool m_hasRemoved = false;
