@@ -110,8 +110,10 @@ void SpeechManager::EndConversation() {
 
 void SpeechManager::ShowToolbar(bool show) {
   if (!GUIManager::HasInstance()) return;
-  BaseWindow* toolbar = GUIManager::GetInstance()->FindWindowA(WT_TOOLBAR);
-  if (toolbar && toolbar->GetRootWindow()) toolbar->GetRootWindow()->setVisible(show);
+  if (show)
+    GUIManager::GetInstance()->ShowToolbar();
+  else
+    GUIManager::GetInstance()->HideToolbar();
 }
 
 namespace {

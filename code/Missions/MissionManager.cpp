@@ -6,12 +6,15 @@
 #include "Missions/BaseMissionProto.h"
 #include "core/GameManager.h"
 #include "entities/Nation.h"
+#include "gui/FrameToolBar.h"
 #include "gui/GUIManager.h"
 
 #include "engine/base/VArchive.h"
 
 #include "engine/Vision.h"
 #include "engine/base/VisError.h"
+
+#include <CEGUI/Window.h>
 #include "engine/core/VisCallbacks.h"
 
 #include <algorithm>
@@ -201,8 +204,9 @@ namespace {
 // there, and with shown also only while it shows.
 void MarkNewMission(bool shown) {
   GUIManager* gui = GUIManager::GetInstance();
-  if (!gui->IsInitialized() || !gui->FindWindowA(WT_TOOLBAR)) return;
-  if (shown && !gui->IsWindowVisible(WT_TOOLBAR)) return;
+  FrameToolBar* toolbar = gui->GetToolbar();
+  if (!gui->IsInitialized() || !toolbar) return;
+  if (shown && !(toolbar->GetRootWindow() && toolbar->GetRootWindow()->isVisible())) return;
   gui->SetExclamationForButton(kNewMissionMark, true);
 }
 

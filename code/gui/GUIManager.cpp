@@ -29,6 +29,7 @@
 #include "gui/FramePotionHud.h"
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
+#include "gui/FrameToolBar.h"
 #include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
 #include "gui/FrameSpeechBubble.h"
@@ -188,6 +189,9 @@ GUIManager::~GUIManager() {
   DestroyRadarIndicators();
   m_cursorImageNames.clear();
   m_cursorTextures.clear();
+  if (m_pToolbar && m_bInitialized) CeguiCompat::DestroyWindow(m_pToolbar->GetRootWindow());
+  delete m_pToolbar;
+  m_pToolbar = nullptr;
   delete m_pLoadingScreen;
   m_pLoadingScreen = nullptr;
   DeInitLayouts();
@@ -419,22 +423,26 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
   if (sender == &GameManager::Callbacks.OnPreFrame) {
     CleanDeadWindowPool();
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeGUIUpdate();
+    if (m_pToolbar) m_pToolbar->OnBeforeGUIUpdate();
     // The overlay is an open frame as well, so it eases twice per frame.
     if (m_pLowHPOverlay) m_pLowHPOverlay->OnBeforeGUIUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeGUIUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeGUIUpdate();
   } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
+    if (m_pToolbar) m_pToolbar->OnBeforeSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeSceneUpdate();
     UpdateRadarIndicators(sender);
   } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
+    if (m_pToolbar) m_pToolbar->OnAfterSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnAfterSceneUpdate();
     UpdateRadarIndicators(sender);
   } else if (sender == &GameManager::Callbacks.OnPostFrame) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
+    if (m_pToolbar) m_pToolbar->OnAfterGUIUpdate();
     if (m_pLowHPOverlay && m_pLowHPOverlay->isRequestingRemove()) CloseWindow(WT_LOW_HP_OVERLAY, true);
     for (auto it = m_openFrames.begin(); it != m_openFrames.end();) {
       if (it->second && it->second->isRequestingRemove())
@@ -786,6 +794,35 @@ void GUIManager::ShowTutorialWindow() {
   });
 }
 
+void GUIManager::ShowToolbar() {
+  if (!m_pBaseFrame) return;
+  if (!m_pToolbar) {
+    m_pToolbar = new FrameToolBar();
+    m_pToolbar->Init();
+    if (CEGUI::Window* root = m_pToolbar->GetRootWindow())
+      Try("tool bar under the root", [&] {
+        m_pBaseFrame->addChild(root);
+        root->setMousePassThroughEnabled(true);
+      });
+  }
+  CEGUI::Window* root = m_pToolbar->GetRootWindow();
+  if (!root || root->isVisible()) return;
+  Try("show tool bar", [&] {
+    root->setVisible(true);
+    root->moveToBack();
+  });
+}
+
+void GUIManager::HideToolbar() {
+  CEGUI::Window* root = m_pToolbar ? m_pToolbar->GetRootWindow() : nullptr;
+  if (!root || !root->isVisible()) return;
+  Try("hide tool bar", [&] {
+    root->setVisible(false);
+    root->setAlwaysOnTop(false);
+    root->moveToBack();
+  });
+}
+
 void GUIManager::ShowMissionLoadBar(float progress, const char* key, bool show) {
   if (!show) {
     if (IsWindowVisible(WT_MISSION_LOAD_BAR)) CloseWindow(WT_MISSION_LOAD_BAR, false);
@@ -865,6 +902,7 @@ bool GUIManager::RemoveFromTheBaseFrame(CEGUI::Window* window) {
 
 void GUIManager::UpdateGamePauseStatus() {
   bool wants = m_pLoadingScreen && m_pLoadingScreen->IsRequestingPause();
+  if (m_pToolbar && m_pToolbar->IsRequestingPause()) wants = true;
   for (auto& entry : m_openFrames)
     if (entry.second && entry.second->IsRequestingPause()) wants = true;
   if (RadarIndicatorWantsPause()) wants = true;

@@ -32,6 +32,7 @@ class FrameSpeechBubble;
 class FrameRadar;
 class FrameLoadingScreen;
 class FrameLowHPOverlay;
+class FrameToolBar;
 
 class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
  public:
@@ -190,6 +191,12 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void ShowTownInfo(TownEntity* town);
   void HideTownInfo();
 
+  // The tool bar: made and initialised on first show, under the root sheet and
+  // behind the other windows; hiding keeps it. Null before the first show.
+  void ShowToolbar();
+  void HideToolbar();
+  FrameToolBar* GetToolbar() const { return m_pToolbar; }
+
   // Tool-bar exclamation marks by button index 0..4.
   void SetExclamationForButton(int index, bool on);
   bool GetExclamationForButton(int index) const;
@@ -257,4 +264,5 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   bool m_exclamations[5] = {};
   std::list<FrameSpeechBubble*> m_speechBubbles;
   std::list<FrameRadar*> m_radarIndicators;
+  FrameToolBar* m_pToolbar = nullptr;
 };

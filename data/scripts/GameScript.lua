@@ -365,6 +365,15 @@ function GetAllCollectableName(id)
   return COLLECTABLE_SCRIPTS[id] or ""
 end
 
+-- GetCollectableCooldown(collectable 1 rum, 2 toolbox) -> the seconds one waits
+-- before the next (as their scripts reset it); the HUD draws its dial over them.
+function GetCollectableCooldown(id)
+  if id == 1 or id == 2 then
+    return 60.0
+  end
+  return 0.0
+end
+
 -- The item a new campaign starts with (asked for id 12, the sextant).
 function GetCollectableScript(id)
   return CollectableScript(id)

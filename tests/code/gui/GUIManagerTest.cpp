@@ -4,6 +4,8 @@
 
 #include "engine/render/VisScreenMask.h"
 #include "gui/FrameLoadingScreen.h"
+#include "gui/FrameToolBar.h"
+#include "Managers/PauseManager.h"
 
 #include <CEGUI/CEGUI.h>
 #include <gtest/gtest.h>
@@ -198,6 +200,39 @@ TEST_F(GUIManagerTest, PlainStateAccessors) {
     gui->UpdateDelayAfterConversation();
   }
   EXPECT_FALSE(gui->WaitAfterConversation());
+}
+
+TEST_F(GUIManagerTest, ToolBarIsMadeOnceKeptWhenHiddenAndSharesThePause) {
+  GUIManager* gui = GUIManager::GetInstance();
+  gui->ShowToolbar();  // before Init: nothing
+  EXPECT_EQ(gui->GetToolbar(), nullptr);
+  ASSERT_TRUE(gui->Init(VVideo::GetD3DDevice()));
+  ASSERT_TRUE(gui->InitLayouts());
+  gui->HideToolbar();
+  EXPECT_EQ(gui->GetToolbar(), nullptr);
+
+  gui->ShowToolbar();
+  FrameToolBar* toolbar = gui->GetToolbar();
+  ASSERT_NE(toolbar, nullptr);
+  CEGUI::Window* root = toolbar->GetRootWindow();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->getParent(), gui->GetBaseFrame());
+  EXPECT_TRUE(root->isVisible());
+  EXPECT_TRUE(root->isMousePassThroughEnabled());
+  // Not a frame of the open-frame table.
+  EXPECT_EQ(gui->FindWindowA(WT_TOOLBAR), nullptr);
+
+  gui->HideToolbar();
+  EXPECT_FALSE(root->isVisible());
+  gui->ShowToolbar();
+  EXPECT_EQ(gui->GetToolbar(), toolbar);
+  EXPECT_TRUE(root->isVisible());
+
+  toolbar->RequestPause(true);
+  EXPECT_TRUE(gui->WantsGamePause());
+  EXPECT_TRUE(PauseManager::GetInstance()->IsGamePaused());
+  toolbar->RequestPause(false);
+  EXPECT_FALSE(gui->WantsGamePause());
 }
 
 }  // namespace
