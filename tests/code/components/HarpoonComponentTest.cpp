@@ -10,7 +10,7 @@
 #include "entities/ClothEntity.h"
 #include "entities/ProjectileEntity.h"
 #include "Managers/PauseManager.h"
-#include "support/ShipTestWorld.h"
+#include "support/SeaPhysicsTestWorld.h"
 
 #include "engine/core/VisParticleGroupManager.h"
 #include "engine/physics/NxActor.h"
@@ -25,53 +25,23 @@
 
 namespace {
 
-class HarpoonComponentTest : public ShipTestWorld {
+class HarpoonComponentTest : public SeaPhysicsTestWorld {
  protected:
   void SetUp() override {
-    ShipTestWorld::SetUp();
-    vPhysXModule::SetInstance(&physics);
+    SeaPhysicsTestWorld::SetUp();
     // The player's sloop lies still at the origin, bow along +x: its special cannon
     // faces left (+y) with its muzzle 10 out.
     player = Sloop("Player", 1, VisVector_cl(0, 0, 0), true);
   }
   void TearDown() override {
     PauseManager::GetInstance()->SetGamePause(false);
-    Vision::Game.RemoveAllEntities();
-    VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    ShipTestWorld::TearDown();
-    vPhysXModule::SetInstance(nullptr);
+    SeaPhysicsTestWorld::TearDown();
   }
 
-  // A sloop that keeps its place and has no captain to steer it.
   ShipEntity* Sloop(const char* name, int nation, const VisVector_cl& at, bool playerShip = false) {
-    ShipEntity* ship = MakeSloop(name, nation, at, 0.0f, playerShip);
-    EXPECT_NE(ship, nullptr);
-    ship->Components<ShipMovementComponent>()->SetSpeedFactor(0.0f);
-    if (AIShipComponent* captain = ship->Components<AIShipComponent>()) captain->DisposeObject();
-    return ship;
+    return StillSloop(name, nation, at, 0.0f, playerShip);
   }
   static ShipMovementComponent* Movement(ShipEntity* ship) { return ship->Components<ShipMovementComponent>(); }
-
-  void Step(bool withPhysics = true) {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    if (withPhysics) {
-      physics.OnRunPhysics(Vision::Timer.GetTimeDifference());
-      physics.FetchPhysicsResults();
-    }
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
-  template <class Pred>
-  int StepUntil(Pred pred, int limit = 1200) {
-    int frames = 0;
-    while (!pred() && frames < limit) {
-      Step();
-      ++frames;
-    }
-    return frames;
-  }
 
   // Charges for the frames given, then order 53 with the weapon; the harpoon fired.
   ProjectileEntity* Fire(ProjectileType type, int chargeFrames = 0) {
@@ -107,12 +77,6 @@ class HarpoonComponentTest : public ShipTestWorld {
     return p;
   }
   static HarpoonComponent* Of(ProjectileEntity* p) { return p->Components<HarpoonComponent>(); }
-  static vPhysXRigidBody* Body(VisBaseEntity_cl* e) { return e->Components<vPhysXRigidBody>(); }
-  static bool Alive(const VisBaseEntity_cl* entity) {
-    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
-      if (e == entity && !e->IsMarkedRemoved()) return true;
-    return false;
-  }
   static void Touch(ProjectileEntity* projectile, ShipEntity* ship) {
     vPhysXContactRecord contact;
     contact.participant[0].pObject = Body(ship);
@@ -121,7 +85,6 @@ class HarpoonComponentTest : public ShipTestWorld {
     projectile->SendMsg(VIS_MSG_PHYSICS_CONTACT, reinterpret_cast<INT_PTR>(&contact), VPHYSX_CONTACT_NOTIFY);
   }
 
-  vPhysXModule physics;
   ShipEntity* player = nullptr;
   float power = 0.0f;
 };

@@ -20,7 +20,7 @@
 #include "Managers/SaveGameManager.h"
 #include "Managers/SoundManager.h"
 #include "support/ArchiveRoundTrip.h"
-#include "support/ShipTestWorld.h"
+#include "support/SeaPhysicsTestWorld.h"
 
 #include "engine/core/VisParticleGroupManager.h"
 #include "engine/physics/NxActor.h"
@@ -49,56 +49,21 @@ const int kMsgMineHit = 20;
 const int kMsgMirvHit = 21;
 const int kMsgMortarHit = 23;
 
-class SpecialWeaponsTest : public ShipTestWorld {
+class SpecialWeaponsTest : public SeaPhysicsTestWorld {
  protected:
   void SetUp() override {
-    ShipTestWorld::SetUp();
-    vPhysXModule::SetInstance(&physics);
+    SeaPhysicsTestWorld::SetUp();
     // The player's sloop lies still at the origin, bow along +x: its special cannon
     // faces left (+y) with its muzzle 10 out, and it drops behind at (-14, 0, -3).
     player = Sloop("Player", 1, VisVector_cl(0, 0, 0), true);
   }
-  void TearDown() override {
-    Vision::Game.RemoveAllEntities();
-    VisParticleGroupManager_cl::GlobalManager().RemoveAllEffects();
-    ShipTestWorld::TearDown();
-    vPhysXModule::SetInstance(nullptr);
-  }
-
-  // A sloop that keeps its place (its movement runs at no speed) and records what it hears.
+  // A still sloop that records what it hears.
   ShipEntity* Sloop(const char* name, int nation, const VisVector_cl& at, bool playerShip = false) {
-    ShipEntity* ship = MakeSloop(name, nation, at, 0.0f, playerShip);
-    EXPECT_NE(ship, nullptr);
-    ship->Components<ShipMovementComponent>()->SetSpeedFactor(0.0f);
-    // Without a captain: no sails set or headings steered behind the weapons' backs.
-    if (AIShipComponent* captain = ship->Components<AIShipComponent>()) captain->DisposeObject();
-    heard[ship] = Listen(ship);
+    ShipEntity* ship = StillSloop(name, nation, at, 0.0f, playerShip);
+    if (ship) heard[ship] = Listen(ship);
     return ship;
   }
   int Heard(ShipEntity* ship, int id) { return heard[ship]->Count(id); }
-
-  // One engine frame of the fixed step with a physics step (or without one).
-  void Step(bool withPhysics = true) {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    if (withPhysics) {
-      physics.OnRunPhysics(Vision::Timer.GetTimeDifference());
-      physics.FetchPhysicsResults();
-    }
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
-  // Frames until the condition holds (at most limit); the frames it took.
-  template <class Pred>
-  int StepUntil(Pred pred, int limit = 1200, bool withPhysics = true) {
-    int frames = 0;
-    while (!pred() && frames < limit) {
-      Step(withPhysics);
-      ++frames;
-    }
-    return frames;
-  }
 
   // Order 53 with the weapon; frames until the special cannon has fired it.
   void Fire(ProjectileType type) {
@@ -115,11 +80,6 @@ class SpecialWeaponsTest : public ShipTestWorld {
     VisBaseEntity_cl* e = Vision::Game.SearchEntity(key);
     return e && !e->IsMarkedRemoved() && e->IsOfType(T::GetClassTypeId()) ? static_cast<T*>(e) : nullptr;
   }
-  static bool Alive(const VisBaseEntity_cl* entity) {
-    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
-      if (e == entity && !e->IsMarkedRemoved()) return true;
-    return false;
-  }
   static std::vector<ProjectileEntity*> Keyed(const char* key) {
     std::vector<ProjectileEntity*> out;
     for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
@@ -134,7 +94,6 @@ class SpecialWeaponsTest : public ShipTestWorld {
       n += std::string(particles.GetEffect(i)->GetSourceEffect()->GetFilename()).find(file) != std::string::npos;
     return n;
   }
-  static vPhysXRigidBody* Body(VisBaseEntity_cl* e) { return e->Components<vPhysXRigidBody>(); }
   static void MoveShip(ShipEntity* ship, const VisVector_cl& to) { Body(ship)->SetPosition(to); }
 
   // A contact of the projectile's body with the ship's, as the physics delivers it.
@@ -146,7 +105,6 @@ class SpecialWeaponsTest : public ShipTestWorld {
     projectile->SendMsg(VIS_MSG_PHYSICS_CONTACT, reinterpret_cast<INT_PTR>(&contact), VPHYSX_CONTACT_NOTIFY);
   }
 
-  vPhysXModule physics;
   ShipEntity* player = nullptr;
   std::map<ShipEntity*, MessageRecorder*> heard;
 };

@@ -7,7 +7,7 @@
 #include "entities/ClothEntity.h"
 #include "entities/WhaleEntity.h"
 #include "support/ArchiveRoundTrip.h"
-#include "support/ShipTestWorld.h"
+#include "support/SeaPhysicsTestWorld.h"
 
 #include "engine/core/VisAnimConfig.h"
 #include "engine/core/VisAnimControl.h"
@@ -21,43 +21,15 @@
 
 namespace {
 
-class WhaleEntityTest : public ShipTestWorld {
+class WhaleEntityTest : public SeaPhysicsTestWorld {
  protected:
   void SetUp() override {
-    ShipTestWorld::SetUp();
-    vPhysXModule::SetInstance(&physics);
-    first = Sloop("First", 2, VisVector_cl(0, 0, 0));
-    second = Sloop("Second", 2, VisVector_cl(100, 0, 0), 90.0f);
+    SeaPhysicsTestWorld::SetUp();
+    first = StillSloop("First", 2, VisVector_cl(0, 0, 0));
+    second = StillSloop("Second", 2, VisVector_cl(100, 0, 0), 90.0f);
     whale = static_cast<WhaleEntity*>(
         Vision::Game.CreateEntity("WhaleEntity", VisVector_cl(0, 50, 0), "models\\fauna\\Whale.model"));
     ASSERT_NE(whale, nullptr);
-  }
-  void TearDown() override {
-    Vision::Game.RemoveAllEntities();
-    ShipTestWorld::TearDown();
-    vPhysXModule::SetInstance(nullptr);
-  }
-
-  ShipEntity* Sloop(const char* name, int nation, const VisVector_cl& at, float yaw = 0.0f) {
-    ShipEntity* ship = MakeSloop(name, nation, at, yaw);
-    EXPECT_NE(ship, nullptr);
-    ship->Components<ShipMovementComponent>()->SetSpeedFactor(0.0f);
-    if (AIShipComponent* captain = ship->Components<AIShipComponent>()) captain->DisposeObject();
-    return ship;
-  }
-  void Step() {
-    Vision::Timer.Update();
-    Vision::Callbacks.OnUpdateSceneBegin.TriggerCallbacks();
-    Vision::Game.RunThinkFunctions();
-    physics.OnRunPhysics(Vision::Timer.GetTimeDifference());
-    physics.FetchPhysicsResults();
-    Vision::Callbacks.OnPhysicsSimulationFinished.TriggerCallbacks();
-    Vision::Game.FreeRemovedEntities();
-  }
-  static bool Alive(const VisBaseEntity_cl* entity) {
-    for (VisBaseEntity_cl* e : Vision::Game.GetEntities())
-      if (e == entity && !e->IsMarkedRemoved()) return true;
-    return false;
   }
   // Beside the ship: on its left, turned a quarter about the yaw.
   // The ship rocks on the waves after the whale has taken its place: a tolerance.
@@ -67,7 +39,6 @@ class WhaleEntityTest : public ShipTestWorld {
     EXPECT_TRUE(w->GetDirection().IsEqual(left, tolerance));
   }
 
-  vPhysXModule physics;
   ShipEntity* first = nullptr;
   ShipEntity* second = nullptr;
   WhaleEntity* whale = nullptr;
