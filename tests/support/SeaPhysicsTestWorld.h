@@ -7,8 +7,10 @@
 
 #include "components/AIShipComponent.h"
 #include "components/ShipMovementComponent.h"
+#include "entities/ProjectileEntity.h"
 
 #include "engine/core/VisParticleGroupManager.h"
+#include "engine/physics/vPhysXContactRecord.h"
 #include "engine/physics/vPhysXModule.h"
 #include "engine/physics/vPhysXRigidBody.h"
 
@@ -66,6 +68,14 @@ class SeaPhysicsTestWorld : public ShipTestWorld {
     return false;
   }
   static vPhysXRigidBody* Body(VisBaseEntity_cl* e) { return e->Components<vPhysXRigidBody>(); }
+  // A contact of the projectile's body with the ship's, as the physics delivers it.
+  static void Touch(ProjectileEntity* projectile, ShipEntity* ship) {
+    vPhysXContactRecord contact;
+    contact.participant[0].pObject = Body(ship);
+    contact.participant[1].pObject = Body(projectile);
+    contact.vPoint = projectile->GetPosition();
+    projectile->SendMsg(VIS_MSG_PHYSICS_CONTACT, reinterpret_cast<INT_PTR>(&contact), VPHYSX_CONTACT_NOTIFY);
+  }
 
   vPhysXModule physics;
 };

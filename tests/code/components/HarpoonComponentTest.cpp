@@ -77,13 +77,6 @@ class HarpoonComponentTest : public SeaPhysicsTestWorld {
     return p;
   }
   static HarpoonComponent* Of(ProjectileEntity* p) { return p->Components<HarpoonComponent>(); }
-  static void Touch(ProjectileEntity* projectile, ShipEntity* ship) {
-    vPhysXContactRecord contact;
-    contact.participant[0].pObject = Body(ship);
-    contact.participant[1].pObject = Body(projectile);
-    contact.vPoint = projectile->GetPosition();
-    projectile->SendMsg(VIS_MSG_PHYSICS_CONTACT, reinterpret_cast<INT_PTR>(&contact), VPHYSX_CONTACT_NOTIFY);
-  }
 
   ShipEntity* player = nullptr;
   float power = 0.0f;

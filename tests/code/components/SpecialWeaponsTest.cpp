@@ -96,14 +96,6 @@ class SpecialWeaponsTest : public SeaPhysicsTestWorld {
   }
   static void MoveShip(ShipEntity* ship, const VisVector_cl& to) { Body(ship)->SetPosition(to); }
 
-  // A contact of the projectile's body with the ship's, as the physics delivers it.
-  static void Touch(ProjectileEntity* projectile, ShipEntity* ship) {
-    vPhysXContactRecord contact;
-    contact.participant[0].pObject = Body(ship);
-    contact.participant[1].pObject = Body(projectile);
-    contact.vPoint = projectile->GetPosition();
-    projectile->SendMsg(VIS_MSG_PHYSICS_CONTACT, reinterpret_cast<INT_PTR>(&contact), VPHYSX_CONTACT_NOTIFY);
-  }
 
   ShipEntity* player = nullptr;
   std::map<ShipEntity*, MessageRecorder*> heard;
