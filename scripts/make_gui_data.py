@@ -270,15 +270,18 @@ if __name__ == "__main__":
 # The row icons of the log: a faction mission's flag and a story mission's scroll.
 
 def mission_imagesets():
+    imageset("ShipIcons_01", "Ship log icons: the kinds of missions", ship_icons_01_images())
+
+
+def ship_icons_01_images():
     def flag(x, y):
         return 4 <= x <= 6 and 3 <= y <= 28 or 7 <= x <= 26 and 4 <= y <= 16
     def scroll(x, y):
         return 6 <= x <= 25 and 5 <= y <= 26 and not (10 <= x <= 21 and y in (10, 14, 18, 22))
-    imageset("ShipIcons_01", "Ship log icons: the kinds of missions",
-             [("MissionFaction", 32, 32, icon((180, 40, 40, 255), flag)),
-              ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll)),
-              # A town's wealth on its name tag, one ball a point.
-              ("PowerBallYellow", 16, 16, ball((240, 200, 60, 255)))])
+    return [("MissionFaction", 32, 32, icon((180, 40, 40, 255), flag)),
+            ("MissionStory", 32, 32, icon((225, 205, 150, 255), scroll)),
+            # A town's wealth on its name tag, one ball a point.
+            ("PowerBallYellow", 16, 16, ball((240, 200, 60, 255)))]
 
 
 # Save and load screens ------------------------------------------------------------
@@ -398,3 +401,61 @@ def health_bar_images():
 if __name__ == "__main__":
     imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview, the health bars",
              window_01_images() + health_bar_images())
+
+
+# Sea battle HUD ------------------------------------------------------------------------
+# ShipIcons_01 again with the HUD's pictures after the pieces above: the test ships
+# by their icon names ("<icon>Normal") and every special weapon the ship yard sells
+# by its projectile type number, large on the HUD ("Weapon<n>Normal") and small in
+# the ship panels' rows ("Weapon<n>Icon").
+
+SHIP_ICONS = [("Sloop", (150, 110, 60, 255), 1), ("Frigate", (110, 70, 40, 255), 2)]
+
+# Projectile type number, colour and shape of each special weapon.
+SPECIAL_WEAPONS = [
+    (3, (200, 200, 210, 255), lambda u, v: abs(u - v) < 0.08 and 0.15 < u < 0.85 or u > 0.7 and v > 0.55 and u - v < 0.3),
+    (4, (70, 70, 75, 255), lambda u, v: (u - 0.5) ** 2 + (v - 0.55) ** 2 < 0.1 or abs(u - 0.5) < 0.05 and v < 0.3),
+    (5, (110, 90, 60, 255), lambda u, v: 0.2 <= u <= 0.8 and 0.5 <= v <= 0.9 or 0.35 <= u <= 0.65 and 0.1 <= v < 0.5),
+    (6, (230, 150, 40, 255), lambda u, v: any((u - cx) ** 2 + (v - cy) ** 2 < 0.012
+                                              for cx, cy in ((0.3, 0.3), (0.7, 0.3), (0.5, 0.55), (0.3, 0.75), (0.7, 0.75)))),
+    (7, (210, 60, 40, 255), lambda u, v: abs(u - 0.5) < 0.1 and 0.15 < v < 0.85 or abs(u - 0.5) < 0.25 and v > 0.7),
+    (8, (200, 150, 110, 255), lambda u, v: (u - 0.5) ** 2 + (v - 0.6) ** 2 < 0.07 or (u - 0.5) ** 2 + (v - 0.2) ** 2 < 0.015),
+    (9, (120, 80, 40, 255), lambda u, v: 0.3 <= u <= 0.7 and 0.2 <= v <= 0.8 and not abs(v - 0.5) < 0.04),
+    (10, (120, 160, 60, 255), lambda u, v: (u - 0.5) ** 2 + (v - 0.6) ** 2 < 0.06 or (u - 0.35) ** 2 + (v - 0.2) ** 2 < 0.01),
+]
+
+
+def ship_picture(hull, masts):
+    def draw(x, y):
+        u, v = x / 63.0, y / 63.0
+        if 0.62 <= v <= 0.8 and 0.1 + (v - 0.62) <= u <= 0.9 - (v - 0.62):
+            return hull
+        for m in range(masts):
+            mx = 0.5 if masts == 1 else 0.35 + 0.3 * m
+            if abs(u - mx) < 0.02 and 0.15 <= v < 0.62:
+                return (60, 40, 20, 255)
+            if 0.2 <= v <= 0.55 and mx + 0.03 <= u <= mx + 0.03 + 0.25 * (v - 0.15):
+                return (240, 235, 215, 255)
+        return (30, 60 + y // 2, 90 + y // 2, 255)
+    return draw
+
+
+def special_weapon_picture(colour, shape, size):
+    def draw(x, y):
+        if x in (0, size - 1) or y in (0, size - 1):
+            return (60, 40, 20, 255)
+        return colour if shape(x / (size - 1.0), y / (size - 1.0)) else (25, 20, 15, 255)
+    return draw
+
+
+def sea_hud_images():
+    images = [(name + "Normal", 64, 64, ship_picture(hull, masts)) for name, hull, masts in SHIP_ICONS]
+    for number, colour, shape in SPECIAL_WEAPONS:
+        images.append(("Weapon%dNormal" % number, 64, 64, special_weapon_picture(colour, shape, 64)))
+        images.append(("Weapon%dIcon" % number, 32, 32, special_weapon_picture(colour, shape, 32)))
+    return images
+
+
+if __name__ == "__main__":
+    imageset("ShipIcons_01", "Ship icons: the kinds of missions, the ships and their special weapons",
+             ship_icons_01_images() + sea_hud_images())

@@ -91,6 +91,7 @@ class ShipStats : private ShipStatsValues {
   int GetCurrentSpecialWeapon() const { return m_iCurrentSpecialWeapon; }
   void SetCurrentSpecialWeapon(int type) { m_iCurrentSpecialWeapon = type; }
   int GetCurrentSpecialIndex() const { return m_iCurrentSpecialIndex; }
+  void SetCurrentSpecialIndex(int index) { m_iCurrentSpecialIndex = index; }
 
   // Fills another record for a bought ship: everything but the weapon damages, the
   // loot range, can-capture and the upgrades. The component stream is shared.

@@ -508,3 +508,41 @@ function GetSkill(name, group)
   end
   return SkillValues(nil)
 end
+
+-- Special weapons the ship yard sells ---------------------------------------------------
+-- GetAllSWCount() -> how many; GetAllSW(1..n) -> picture, display name, description
+-- key, small icon and the projectile type name; GetAllSWMagicIndex(1..n) -> its
+-- projectile type number. The sea HUD names the selected weapon by them.
+
+local ALL_SPECIAL_WEAPONS = {
+  {"Harpoon", "str_SW_HARPOON_DESCRIPTION", "PROJECTILE_HARPOON"},
+  {"Sea Mines", "str_SW_MINE_DESCRIPTION", "PROJECTILE_MINE"},
+  {"Mortar", "str_SW_MORTAR_DESCRIPTION", "PROJECTILE_MORTAR"},
+  {"Cluster Shot", "str_SW_MIRV_DESCRIPTION", "PROJECTILE_MIRV"},
+  {"Rockets", "str_SW_ROCKET_DESCRIPTION", "PROJECTILE_ROCKET"},
+  {"Human Cannon Ball", "str_SW_HUMANCANNONBALL_DESCRIPTION", "PROJECTILE_HUMANCANNONBALL"},
+  {"Slowing Barrel", "str_SW_SLOWINGBARREL_DESCRIPTION", "PROJECTILE_SLOWINGBARREL"},
+  {"Stink Bomb", "str_SW_STINKBOMB_DESCRIPTION", "PROJECTILE_BUBBLEMINE"},
+}
+
+local function SpecialWeaponNumber(w)
+  return w and GameManager.GetProjectileTypes()[w[3]] or 0
+end
+
+function GetAllSWCount()
+  return #ALL_SPECIAL_WEAPONS
+end
+
+function GetAllSW(i)
+  local w = ALL_SPECIAL_WEAPONS[i]
+  if w == nil then
+    return "", "", "", "", ""
+  end
+  local n = SpecialWeaponNumber(w)
+  return "set:ShipIcons_01 image:Weapon" .. n .. "Normal", w[1], w[2], "set:ShipIcons_01 image:Weapon" .. n .. "Icon",
+         w[3]
+end
+
+function GetAllSWMagicIndex(i)
+  return SpecialWeaponNumber(ALL_SPECIAL_WEAPONS[i])
+end

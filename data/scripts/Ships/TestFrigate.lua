@@ -30,6 +30,8 @@ function OnCreate(self)
     self:SetSpeedRating(2.5)
     self:SetManeuveringRating(2.0)
     self:SetToughnessRating(3.5)
+    -- The sea HUD shows its picture and name by this icon name.
+    self:SetShipIcon("Frigate")
   end
   if self:GetNation() == NATION_PLAYER then
     local projectiles = GameManager.GetProjectileTypes()

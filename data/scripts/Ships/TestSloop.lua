@@ -27,5 +27,7 @@ function OnCreate(self)
     self:SetSpeedRating(3.0)
     self:SetManeuveringRating(3.5)
     self:SetToughnessRating(2.0)
+    -- The sea HUD shows its picture and name by this icon name.
+    self:SetShipIcon("Sloop")
   end
 end
