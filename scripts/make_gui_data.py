@@ -224,6 +224,7 @@ def empty_preview(x, y):
 def new_game_imagesets():
     imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview",
              window_01_images())
+    hero_and_weapon_imagesets()
 
 
 def window_01_images():
@@ -231,14 +232,32 @@ def window_01_images():
             ("LoadEmptyWindow", 160, 100, empty_preview),
             # The ship panels' rows show half a ball for half a point.
             ("PowerBallHalf", 16, 16, half_ball((70, 150, 230, 255), (60, 55, 50, 255)))]
+
+
+def with_skill_states(images):
+    """Each skill picture SkillNNormal also hovered (lighter) and disabled (grey)."""
+    out = list(images)
+    for name, w, h, draw in images:
+        if name.startswith("Skill") and name.endswith("Normal") and name != "Skill3Normal":
+            out.append((name + "Hover", w, h, lambda x, y, d=draw: tuple(min(255, c + 50) for c in d(x, y)[:3]) + (255,)))
+            out.append((name + "Disabled", w, h, lambda x, y, d=draw: (sum(d(x, y)[:3]) // 3,) * 3 + (255,)))
+    return out
+
+
+def hero_and_weapon_imagesets():
     gold = (240, 200, 90, 255)
     heroes = [("Walker", (150, 40, 30, 255)), ("Jolie", (40, 110, 60, 255)), ("Jack", (60, 60, 140, 255))]
     images = []
     for name, coat in heroes:
         images.append((name, 128, 192, portrait(coat)))
         images.append((name + "Selected", 128, 192, portrait(coat, frame=gold)))
+    # The land HUD's portrait button of the player's character.
+    for name, coat in heroes:
+        images.append((name + "Normal", 128, 192, portrait(coat)))
+        images.append((name + "Hover", 128, 192, portrait(coat, frame=(250, 240, 200, 255))))
+        images.append((name + "Disabled", 128, 192, portrait((90, 90, 90, 255), skin=(150, 150, 150, 255))))
     imageset("CharacterImages_01", "The three heroes, plain and framed as chosen", images)
-    imageset("Buttons_01", "Skill buttons: the heroes' perks",
+    imageset("Buttons_01", "Skill buttons: the heroes' perks", with_skill_states(
              [("Skill0Normal", 32, 32, icon((200, 200, 220, 255), lambda x, y: abs(x - 16) + abs(y - 16) < 10)),
               ("Skill1Normal", 32, 32, icon((220, 120, 40, 255), lambda x, y: (x - 16) ** 2 + (y - 16) ** 2 < 100)),
               ("Skill2Normal", 32, 32, icon((160, 60, 160, 255), lambda x, y: 8 <= x <= 24 and 8 <= y <= 24)),
@@ -248,7 +267,7 @@ def window_01_images():
                                             or 19 <= y <= 21 and 14 <= x <= 17 or 24 <= y <= 26 and 14 <= x <= 17)),
               # The potion HUD's first slot starts with this picture.
               ("Potion1", 32, 32, icon((70, 110, 220, 255), lambda x, y: (x - 16) ** 2 + (y - 19) ** 2 < 64
-                                       or (12 <= x <= 20 and 5 <= y <= 12)))])
+                                       or (12 <= x <= 20 and 5 <= y <= 12)))]))
     imageset("SpecialWeapons_01", "The special weapons offered at the start of a new game",
              [("Mine", 64, 64, weapon((70, 70, 75, 255), lambda x, y: (x - 32) ** 2 + (y - 34) ** 2 < 22 ** 2
                                       or (abs(x - 32) < 3 and 4 < y < 14))),
@@ -301,11 +320,14 @@ def face(coat, hair):
     return draw
 
 
+def player_faces():
+    return [("Player1Normal", 64, 64, face((150, 40, 30, 255), (60, 40, 20, 255))),
+            ("Player2Normal", 64, 64, face((60, 60, 140, 255), (20, 20, 20, 255))),
+            ("Player3Normal", 64, 64, face((40, 110, 60, 255), (170, 60, 30, 255)))]
+
+
 def save_load_imagesets():
-    imageset("UnitFaces_01", "The heroes' faces shown with a saved game",
-             [("Player1Normal", 64, 64, face((150, 40, 30, 255), (60, 40, 20, 255))),
-              ("Player2Normal", 64, 64, face((60, 60, 140, 255), (20, 20, 20, 255))),
-              ("Player3Normal", 64, 64, face((40, 110, 60, 255), (170, 60, 30, 255)))])
+    imageset("UnitFaces_01", "The heroes' faces shown with a saved game", player_faces())
     imageset("MenuElements_01", "Menu pieces: the selection brush of the slot lists",
              [("ListboxSelection", 8, 8, lambda x, y: (120, 80, 30, 200))])
 
@@ -456,6 +478,37 @@ def sea_hud_images():
     return images
 
 
+# Land head-up display ------------------------------------------------------------------
+# UnitFaces_01 again, with the portrait buttons of the heroes and units of the game
+# script's unit table (its image names) after the saved games' faces: each normal,
+# hovered, greyed and framed as selected.
+
+def land_unit_faces():
+    units = [("HeroCorsair", (40, 110, 60, 255), (170, 60, 30, 255)),
+             ("HeroBuccaneer", (60, 60, 140, 255), (20, 20, 20, 255)),
+             ("HeroPirate", (150, 40, 30, 255), (60, 40, 20, 255)),
+             ("PirateBasic", (120, 50, 40, 255), (40, 30, 20, 255)),
+             ("BrinemarkBasic", (200, 200, 210, 255), (90, 70, 40, 255)),
+             ("BrinemarkRanged", (170, 180, 200, 255), (90, 70, 40, 255)),
+             ("ColonialBasic", (180, 40, 40, 255), (230, 230, 230, 255)),
+             ("Castaway", (150, 130, 90, 255), (120, 90, 40, 255)),
+             ("Quickdraw", (70, 50, 30, 255), (30, 20, 10, 255))]
+    images = []
+    for name, coat, hair in units:
+        plain = face(coat, hair)
+        images.append((name + "Normal", 48, 48, lambda x, y, d=plain: d(x * 4 // 3, y * 4 // 3)))
+        images.append((name + "Hover", 48, 48,
+                       lambda x, y, d=plain: tuple(min(255, c + 40) for c in d(x * 4 // 3, y * 4 // 3)[:3]) + (255,)))
+        images.append((name + "Disabled", 48, 48,
+                       lambda x, y, d=plain: (sum(d(x * 4 // 3, y * 4 // 3)[:3]) // 3,) * 3 + (255,)))
+        images.append((name + "Selected", 48, 48,
+                       lambda x, y, d=plain: (240, 200, 90, 255) if x < 3 or x > 44 or y < 3 or y > 44
+                       else d(x * 4 // 3, y * 4 // 3)))
+    return images
+
+
 if __name__ == "__main__":
     imageset("ShipIcons_01", "Ship icons: the kinds of missions, the ships and their special weapons",
              ship_icons_01_images() + sea_hud_images())
+    imageset("UnitFaces_01", "The heroes' faces shown with a saved game and on the land HUD's unit buttons",
+             player_faces() + land_unit_faces())

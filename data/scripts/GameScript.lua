@@ -277,9 +277,9 @@ local PLAIN_SOLDIER = "scripts\\LandUnits\\SoldierScript.lua"
 local PLAYER_UNIT = "scripts\\LandUnits\\PlayerUnitScript.lua"
 
 local UNIT_TEMPLATES = {
-  [1] = {"MAIN_CHARACTER_PIRATE", PLAYER_UNIT, HERO_SOLDIER, "Walker", "Skill2Normal", "CharacterImages_01"},
-  [2] = {"MAIN_CHARACTER_CORSAIR", PLAYER_UNIT, HERO_SOLDIER, "Jolie", "Skill1Normal", "CharacterImages_01"},
-  [3] = {"MAIN_CHARACTER_BUCCANEER", PLAYER_UNIT, HERO_SOLDIER, "Jack", "Skill0Normal", "CharacterImages_01"},
+  [1] = {"MAIN_CHARACTER_PIRATE", PLAYER_UNIT, HERO_SOLDIER, "Walker", "set:Buttons_01 image:Skill2Normal", "CharacterImages_01"},
+  [2] = {"MAIN_CHARACTER_CORSAIR", PLAYER_UNIT, HERO_SOLDIER, "Jolie", "set:Buttons_01 image:Skill1Normal", "CharacterImages_01"},
+  [3] = {"MAIN_CHARACTER_BUCCANEER", PLAYER_UNIT, HERO_SOLDIER, "Jack", "set:Buttons_01 image:Skill0Normal", "CharacterImages_01"},
   [4] = {"HERO_CHARACTER_CORSAIR", "scripts\\LandUnits\\Heroes\\HeroCorsair.lua", HERO_SOLDIER, "HeroCorsair", "",
          "UnitFaces_01"},
   [5] = {"HERO_CHARACTER_BUCCANEER", "scripts\\LandUnits\\Heroes\\HeroBuccaneer.lua", HERO_SOLDIER, "HeroBuccaneer",
@@ -545,4 +545,9 @@ end
 
 function GetAllSWMagicIndex(i)
   return SpecialWeaponNumber(ALL_SPECIAL_WEAPONS[i])
+end
+
+-- The same for a look-up that learns nothing (the HUD's and the character screen's texts).
+function GetSkillInfo(name, group)
+  return GetSkill(name, group)
 end

@@ -57,3 +57,6 @@ SoundManager.AddSFXSound(sfx.SOUND_SFX_FART_BOMB, "Sounds\\FX\\fx_fart_bomb.wav"
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_HARPOON, "Sounds\\FX\\fx_harpoon_shoot.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_SHOOT_ROCKET_SHIP, "Sounds\\FX\\fx_rocket_ship_launch.wav", false)
 SoundManager.AddSFXSound(sfx.SOUND_SFX_HIT_ROCKET, "Sounds\\FX\\rocket_grenade_explosion.wav", false)
+-- A swig of rum from the land HUD: the captain's gulp, a woman's for Jolie.
+SoundManager.AddSFXSound(sfx.SOUND_SFX_USE_GROG, "Sounds\\FX\\fx_use_grog.wav")
+SoundManager.AddSFXSound(sfx.SOUND_SFX_USE_GROG_WOMAN, "Sounds\\FX\\fx_use_grog_woman.wav")

@@ -15,6 +15,9 @@ local pages = {
   { "str_TUTORIAL_HERO_PART2", "str_TUTORIAL_HERO_TITLE", "str_TUTORIAL_HERO_PART2" },
   -- A free building plot in the stronghold.
   { "str_TUTORIAL_UNIT_BUILDING_PART1", "str_TUTORIAL_UNIT_BUILDING_TITLE", "str_TUTORIAL_UNIT_BUILDING_PART1" },
+  -- The player's stronghold, the first time the land HUD shows in it.
+  { "str_TUTORIAL_STRONGHOLD_PART1", "str_TUTORIAL_STRONGHOLD_TITLE", "str_TUTORIAL_STRONGHOLD_PART1" },
+  { "str_TUTORIAL_STRONGHOLD_PART2", "str_TUTORIAL_STRONGHOLD_TITLE", "str_TUTORIAL_STRONGHOLD_PART2" },
 }
 
 function GetTutorialAmount()

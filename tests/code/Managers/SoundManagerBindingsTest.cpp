@@ -177,7 +177,7 @@ TEST_F(SoundManagerBindingsTest, TheBundledSoundScriptsDefineEverySoundTheyName)
   EXPECT_NE(Sound()->PlaySoundA(PLAYER_HERO, SOUND_ORDER, 1.0f, VisVector_cl(0, 0, 0), 400.0f, 0.0f), nullptr);
   for (SFXTypes t : {SOUND_SFX_INTERFACE_CLICK, SOUND_SFX_SHOOT_CANNON, SOUND_SFX_KRAKEN_IDLE, SOUND_SFX_HIT_SWORD,
                       SOUND_SFX_JOKE, SOUND_SFX_MOVE_SHIP, SOUND_SFX_SHOOT_HARPOON, SOUND_SFX_SHOOT_ROCKET_SHIP,
-                      SOUND_SFX_HIT_ROCKET})
+                      SOUND_SFX_HIT_ROCKET, SOUND_SFX_USE_GROG, SOUND_SFX_USE_GROG_WOMAN})
     EXPECT_NE(Sound()->PlaySFXSound(t, 1.0f, VisVector_cl(0, 0, 0), 0.0f, 400.0f, false), nullptr) << t;
   for (void (MusicManager::*play)() : {&MusicManager::PlayMenuMusic, &MusicManager::PlayBattleMusic,
                                         &MusicManager::PlayConversationMusic, &MusicManager::PlayCreditsMusic}) {
