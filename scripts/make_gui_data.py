@@ -326,8 +326,38 @@ def player_faces():
             ("Player3Normal", 64, 64, face((40, 110, 60, 255), (170, 60, 30, 255)))]
 
 
+# The small faces of the units (a unit type's image with "Mini") on the radar's unit
+# indicators and the player ship panel's crew rows, and the empty place that pads a
+# row of them.
+UNIT_FACE_COLOURS = [("Walker", (150, 40, 30, 255), (60, 40, 20, 255)),
+                     ("Jolie", (60, 60, 140, 255), (20, 20, 20, 255)),
+                     ("Jack", (40, 110, 60, 255), (170, 60, 30, 255)),
+                     ("HeroCorsair", (70, 70, 160, 255), (90, 60, 30, 255)),
+                     ("HeroBuccaneer", (50, 120, 70, 255), (30, 30, 30, 255)),
+                     ("HeroPirate", (160, 50, 40, 255), (200, 170, 80, 255)),
+                     ("PirateBasic", (120, 40, 30, 255), (50, 30, 20, 255)),
+                     ("BrinemarkBasic", (90, 90, 90, 255), (40, 40, 40, 255)),
+                     ("BrinemarkRanged", (110, 100, 80, 255), (40, 40, 40, 255)),
+                     ("ColonialBasic", (170, 30, 30, 255), (220, 220, 220, 255)),
+                     ("Castaway", (150, 130, 90, 255), (120, 80, 40, 255)),
+                     ("Quickdraw", (80, 50, 30, 255), (20, 20, 20, 255))]
+
+
+def unit_face_mini_images():
+    def small(draw):
+        return lambda x, y: draw(x * 64 // 36, y * 64 // 36)
+
+    def empty(x, y):
+        edge = x in (0, 35) or y in (0, 35)
+        return (90, 70, 50, 200) if edge else (30, 25, 20, 120)
+
+    return ([(name + "Mini", 36, 36, small(face(coat, hair))) for name, coat, hair in UNIT_FACE_COLOURS] +
+            [("EmptySmallMini", 36, 36, empty)])
+
+
 def save_load_imagesets():
-    imageset("UnitFaces_01", "The heroes' faces shown with a saved game", player_faces())
+    imageset("UnitFaces_01", "The heroes' faces shown with a saved game, the units' small faces",
+             player_faces() + unit_face_mini_images())
     imageset("MenuElements_01", "Menu pieces: the selection brush of the slot lists",
              [("ListboxSelection", 8, 8, lambda x, y: (120, 80, 30, 200))])
 
@@ -510,5 +540,5 @@ def land_unit_faces():
 if __name__ == "__main__":
     imageset("ShipIcons_01", "Ship icons: the kinds of missions, the ships and their special weapons",
              ship_icons_01_images() + sea_hud_images())
-    imageset("UnitFaces_01", "The heroes' faces shown with a saved game and on the land HUD's unit buttons",
-             player_faces() + land_unit_faces())
+    imageset("UnitFaces_01", "The heroes' faces shown with a saved game and on the land HUD's unit buttons, the "
+             "units' small faces", player_faces() + land_unit_faces() + unit_face_mini_images())

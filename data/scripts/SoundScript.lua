@@ -19,6 +19,12 @@ for _, soldier in ipairs({ unit.PIRATE_CANNONEER, unit.CORSAIR_BOMBER, unit.BUCC
   SoundManager.AddSound(soldier, sound.SOUND_WEAPON_0, "Sounds\\cannon_01.wav")
   SoundManager.AddSound(soldier, sound.SOUND_WEAPON_0, "Sounds\\cannon_02.wav")
 end
+-- A unit of the player's losing soldiers calls out once its radar alert starts.
+for _, u in ipairs({ unit.PLAYER_HERO, unit.PLAYER_HERO_CORSAIR, unit.PLAYER_HERO_BUCCANEER, unit.CORSAIR_HERO,
+                     unit.BUCCANEER_HERO, unit.PIRATE_HERO, unit.PIRATE_SCALLYWAG, unit.PIRATE_CANNONEER,
+                     unit.CORSAIR_BOMBER, unit.BUCCANEER_ROCKETEER }) do
+  SoundManager.AddSound(u, sound.SOUND_UNDER_ATTACK, "Sounds\\order_02.wav")
+end
 -- The options screen's test shot for the effects volume.
 SoundManager.AddSound(unit.WEAPON, sound.SOUND_WEAPON_1, "Sounds\\cannon_01.wav")
 

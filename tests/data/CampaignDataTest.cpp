@@ -18,6 +18,7 @@
 #include "Managers/BattleManager.h"
 #include "Managers/GameContentManager.h"
 #include "Managers/GameSessionManager.h"
+#include "Managers/LandRadarManager.h"
 #include "Managers/MusicManager.h"
 #include "Managers/SaveGameManager.h"
 #include "Managers/TownManager.h"
@@ -49,6 +50,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <memory>
 #include <set>
@@ -391,6 +393,25 @@ TEST_F(CampaignDataTest, EveryCampaignScriptRunsForItsOwner) {
   }
 }
 
+// Ashore in the first town, the town script marks the way back on the land radar.
+TEST_F(CampaignDataTest, AshoreInSaltmarshTheWayBackIsMarkedOnTheLandRadar) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\town_harbour\\town_harbour.vscene"));
+  VisBaseEntity_cl* wayBack = Vision::Game.SearchEntity("EscapeArea");
+  ASSERT_NE(wayBack, nullptr);
+  auto* town = static_cast<TownEntity*>(Vision::Game.CreateEntity("TownEntity", VisVector_cl(0, 0, 0)));
+  IVScriptInstance* script = Attach("scripts\\towns\\saltmarsh.lua", town);
+  ASSERT_NE(script, nullptr);
+  ASSERT_TRUE(script->ExecuteFunctionArg("InitTown", "*"));
+  ASSERT_TRUE(script->ExecuteFunctionArg("InitTown", "*"));  // a second visit marks it once
+  LandRadarManager* radar = LandRadarManager::GetInstance();
+  EXPECT_EQ(radar->GetNumMarkers(), 1);
+  const LandRadarMarker* marker = radar->FindMarker(wayBack);
+  ASSERT_NE(marker, nullptr);
+  ASSERT_TRUE(marker->mask && marker->mask->GetTextureObject());
+  EXPECT_TRUE(Vision::File.Exists(marker->mask->GetTextureObject()->GetFilename()));
+  LandRadarManager::CleanInstance();
+}
+
 TEST_F(CampaignDataTest, GoingAshoreInSaltmarshCompletesTheFirstStoryMissionAndTheScriptStartsTheNext) {
   MissionManager& missions = MissionManager::GlobalManager();
   missions.ClearLists(true);
@@ -509,10 +530,18 @@ TEST_F(CampaignDataTest, TheGameScriptAnswersTheCampaignsQuestions) {
   // type the campaign names is covered.
   const int unitTypes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 23, 24, 25, 28, 29,
                            30, 31, 0};
+  // A type's image has its small face ("Mini") among the units' faces, which the
+  // radar's unit indicators and the player ship panel's crew rows show.
+  std::ifstream facesFile(BRINEMARK_SOURCE_DIR "/data/gui/imagesets/UnitFaces_01.imageset");
+  const std::string faces((std::istreambuf_iterator<char>(facesFile)), std::istreambuf_iterator<char>());
+  ASSERT_NE(faces.find("name=\"EmptySmallMini\""), std::string::npos);
   for (int type : unitTypes) {
     VString s[6];
     ASSERT_TRUE(game->ExecuteFunctionArg("InitUnitEntityTemplate", "i>ssssss", type, &s[0], &s[1], &s[2], &s[3],
                                          &s[4], &s[5]));
+    if (!s[3].IsEmpty()) {
+      EXPECT_NE(faces.find(std::string("name=\"") + s[3].AsChar() + "Mini\""), std::string::npos) << s[3].AsChar();
+    }
     const std::string name = std::string("str_") + s[0].AsChar();
     EXPECT_TRUE(keys.count(name)) << type << ": " << name;
     EXPECT_TRUE(keys.count(name + "_DESCRIPTION")) << type << ": " << name;

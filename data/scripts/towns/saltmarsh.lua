@@ -22,11 +22,18 @@ iCurrentSoldiers = 0
 -- How often the player went ashore here.
 iVisits = 0
 
+-- The way back to the ship: marked on the screen border while it is out of sight.
+local WAY_BACK_MARKER = "gui\\textures\\radar\\LandRadarMarker.png"
+
 -- Each time the town's scene is entered.
 function InitTown(self)
   iVisits = iVisits + 1
   iCurrentSoldiers = 0
   print("Saltmarsh: ashore, visit " .. iVisits)
+  local wayBack = Game.GetEntity("EscapeArea")
+  if wayBack ~= nil then
+    GameManager.AddToRadar(wayBack, WAY_BACK_MARKER)
+  end
 end
 
 -- The first time the player's ship comes near; it counts towards the towns

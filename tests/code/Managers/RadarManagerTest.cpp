@@ -3,13 +3,16 @@
 // click, the loading screen, and markers of destroyed entities.
 #include "support/GuiTestEnvironment.h"
 #include "support/MessageRecorder.h"
+#include "support/ScopedEnv.h"
 
 #include "Managers/LandRadarManager.h"
 #include "Managers/RadarManager.h"
+#include "Managers/SettingsManager.h"
 #include "Managers/SoundManager.h"
 #include "core/ComponentMessages.h"
 #include "core/GameManager.h"
 #include "core/RtsManager.h"
+#include "core/VisMainApp.h"
 #include "entities/UnitEntity.h"
 #include "gui/FrameRadar.h"
 
@@ -20,7 +23,10 @@
 #include <CEGUI/CEGUI.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -181,13 +187,23 @@ TEST_F(RadarManagerTest, TargetsOnScreenShowTheCloseMarkerAndTheAttackAlertEndsO
 TEST_F(RadarManagerTest, TheBorderFollowsAChangeOfResolution) {
   radar->Update();
   EXPECT_FLOAT_EQ(radar->GetBorder().corners[2].x, 1280.0f - 31.0f);
-  // What the settings' apply does after the engine changed the mode.
-  ASSERT_TRUE(VVideo::ChangeResolution(1920, 1080, false));
-  radar->InvalidateScreenGeometry();
+  // The player picks another size in the options; applying it changes the mode.
+  const std::filesystem::path documents =
+      std::filesystem::temp_directory_path() / ("radar_settings_" + std::to_string(getpid()));
+  ScopedEnv docsEnv("ENGINE_DOCUMENTS_DIR", documents.c_str());
+  VisMainApp::GetInstance()->m_videoConfig.m_bWaitVRetrace = true;
+  Vision::Game.GetDictionary().Set("Quality_0", "1600x900x60");
+  const bool changed = SettingsManager::GetInstance()->ApplyResolution(true);
+  SettingsManager::CleanInstance();
+  VisMainApp::CleanInstance();
+  Vision::Game.GetDictionary().DeleteAll();
+  std::filesystem::remove_all(documents);
+  ASSERT_TRUE(changed);
+  ASSERT_EQ(VVideo::GetCurrentWidth(), 1600);
   radar->Update();
-  EXPECT_FLOAT_EQ(radar->GetBorder().corners[2].x, 1920.0f - 31.0f);
-  EXPECT_FLOAT_EQ(radar->GetBorder().corners[2].y, 1080.0f - 31.0f);
-  EXPECT_FLOAT_EQ(radar->GetBorder().centreX, 960.0f);
+  EXPECT_FLOAT_EQ(radar->GetBorder().corners[2].x, 1600.0f - 31.0f);
+  EXPECT_FLOAT_EQ(radar->GetBorder().corners[2].y, 900.0f - 31.0f);
+  EXPECT_FLOAT_EQ(radar->GetBorder().centreX, 800.0f);
 }
 
 TEST_F(RadarManagerTest, AClickOnAUnitIndicatorMakesTheCameraFollowIt) {

@@ -169,12 +169,16 @@ TEST_F(SoundManagerBindingsTest, TheBundledSoundScriptsDefineEverySoundTheyName)
   EXPECT_EQ(Sound()->GetPoolSize(PIRATE_CANNONEER, SOUND_WEAPON_0), 2u);
   // The options screen's effects test sound.
   EXPECT_EQ(Sound()->GetPoolSize(WEAPON, SOUND_WEAPON_1), 1u);
+  // The radar's attack alert of a hero's or a plain unit.
+  for (UnitType unit : {PLAYER_HERO, PIRATE_HERO, PIRATE_SCALLYWAG})
+    EXPECT_EQ(Sound()->GetPoolSize(unit, SOUND_UNDER_ATTACK), 1u) << unit;
   EXPECT_EQ(Music()->GetPlaylist().size(), 2u);
   EXPECT_FALSE(Music()->GetMenuMusic().IsEmpty());
 
   // Every sound named plays.
   log.Clear();
   EXPECT_NE(Sound()->PlaySoundA(PLAYER_HERO, SOUND_ORDER, 1.0f, VisVector_cl(0, 0, 0), 400.0f, 0.0f), nullptr);
+  EXPECT_NE(Sound()->PlaySoundA(PIRATE_HERO, SOUND_UNDER_ATTACK, 1.0f, VisVector_cl(0, 0, 0), 400.0f, 0.0f), nullptr);
   for (SFXTypes t : {SOUND_SFX_INTERFACE_CLICK, SOUND_SFX_SHOOT_CANNON, SOUND_SFX_KRAKEN_IDLE, SOUND_SFX_HIT_SWORD,
                       SOUND_SFX_JOKE, SOUND_SFX_MOVE_SHIP, SOUND_SFX_SHOOT_HARPOON, SOUND_SFX_SHOOT_ROCKET_SHIP,
                       SOUND_SFX_HIT_ROCKET, SOUND_SFX_USE_GROG, SOUND_SFX_USE_GROG_WOMAN})

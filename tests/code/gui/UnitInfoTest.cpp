@@ -62,6 +62,19 @@ TEST_F(UnitInfoTest, EachPlateFillsItsOwnNumberedWidgets) {
   EXPECT_NE(unit->GetUnitInfo()->GetRootWindow()->getName(), second->GetUnitInfo()->GetRootWindow()->getName());
 }
 
+// A hidden plate stays where it is; shown, it stands 100 pixels up and left of the point.
+TEST_F(UnitInfoTest, AHiddenPlateDoesNotMove) {
+  FrameUnitInfo* plate = unit->GetUnitInfo();
+  CEGUI::Window* root = plate->GetRootWindow();
+  root->hide();
+  const CEGUI::UVector2 before = root->getPosition();
+  plate->SetPosition(300, 200);
+  EXPECT_EQ(root->getPosition(), before);
+  root->show();
+  plate->SetPosition(300, 200);
+  EXPECT_EQ(root->getPosition(), CEGUI::UVector2(CEGUI::UDim(0, 200), CEGUI::UDim(0, 100)));
+}
+
 TEST_F(UnitInfoTest, TheUnitTakesItsPlateOutOfTheRunningGui) {
   LogCapture log;
   CEGUI::Window* plate = unit->GetUnitInfo()->GetRootWindow();
