@@ -49,9 +49,14 @@ int MapPixel(float world) { return (int)(world * kMapScale + 347.5f - 0.5f); }
 
 bool StartsWith(const VString& text, const char* prefix) { return text.StartsWith(prefix); }
 
-// The named towns and strongholds have their own picture on the map.
+// The key a town without a name gets.
+const char kNoTownName[] = "str_TOWN_NONE";
+
+// The named towns and strongholds have their own picture on the map; a town
+// without a name is a plain dot, not a picture of nothing.
 bool HasTownIcon(const VString& key) {
-  if (key.IsEmpty() || StartsWith(key, "str_TOWN_SL") || StartsWith(key, "str_STRONGHOLD_BLACK")) return false;
+  if (key.IsEmpty() || key == kNoTownName || StartsWith(key, "str_TOWN_SL") || StartsWith(key, "str_STRONGHOLD_BLACK"))
+    return false;
   return StartsWith(key, "str_TOWN") || StartsWith(key, "str_STRO");
 }
 }  // namespace
