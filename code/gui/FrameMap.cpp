@@ -95,6 +95,8 @@ void FrameMap::ToggleMap() {
   GUIManager* gui = GUIManager::GetInstance();
   if (m_bOpen) {
     gui->SetExclamationForButton(kMapExclamation, false);
+    // Closed earlier in this frame: it stays rather than go after the GUI update.
+    if (m_bRemoveRequested) CancelRemoveRequest();
     CEGUI::Window* sheet = gui->GetBaseFrame();
     if (gui->IsInitialized() && m_pRootWindow && sheet) {
       CeguiCompat::Try("open map", [&] {

@@ -87,6 +87,20 @@ TEST_F(FrameMapTest, TheMKeyOpensTheMapOnTopAndPausesTheGameUntilItCloses) {
   ExpectNoCeguiFailure();
 }
 
+TEST_F(FrameMapTest, OpenedAgainInTheFrameItClosedItStays) {
+  auto* map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
+  ASSERT_NE(map, nullptr);
+  map->ToggleMap();
+  map->ToggleMap();
+  EXPECT_TRUE(map->isRequestingRemove());
+  map->ToggleMap();
+  env.Frame();
+  ASSERT_EQ(gui->FindWindowA(WT_MAP), map);
+  EXPECT_TRUE(map->IsOpen());
+  EXPECT_TRUE(gui->IsWindowVisible(WT_MAP));
+  EXPECT_TRUE(PauseManager::GetInstance()->IsGamePaused());
+}
+
 TEST_F(FrameMapTest, ThePlayersDotPulsesAtItsPlaceAndTheCloseButtonClosesTheMap) {
   MakePlayerShip(VisVector_cl(0, 0, 0));
   static_cast<FrameMap*>(gui->GetWindow(WT_MAP))->ToggleMap();
