@@ -542,3 +542,38 @@ if __name__ == "__main__":
              ship_icons_01_images() + sea_hud_images())
     imageset("UnitFaces_01", "The heroes' faces shown with a saved game and on the land HUD's unit buttons, the "
              "units' small faces", player_faces() + land_unit_faces() + unit_face_mini_images())
+
+
+# World map --------------------------------------------------------------------------
+# The sea chart behind the map's dots, and the big icons of the named towns and
+# strongholds, one per town name key (the map asks for "WorldMap/<key>"). Keys
+# the map's icon rule leaves out (str_TOWN_SL..., the black stronghold, a town
+# without a name) show as small dots and need no icon.
+
+def sea_chart(x, y):
+    grid = x % 64 == 0 or y % 64 == 0
+    return (60, 90, 120, 255) if grid else (150, 185, 205, 255)
+
+
+def town_icon(roof):
+    def draw(x, y):
+        if 30 <= x < 66 and 34 <= y < 62:
+            return (215, 195, 160, 255)
+        if 26 <= x < 70 and 18 <= y < 34 and abs(x - 48) <= (y - 18) * 22 // 16:
+            return roof
+        if 6 <= y < 74 and ((x - 48) ** 2) / 44 ** 2 + ((y - 40) ** 2) / 34 ** 2 <= 1:
+            return (235, 225, 190, 90)
+        return (0, 0, 0, 0)
+    return draw
+
+
+def world_map_imageset():
+    imageset("WorldMap", "World map: the sea chart and the towns' icons by name key",
+             [("SeaChart", 128, 128, sea_chart),
+              ("str_TOWN_SALTMARSH", 96, 80, town_icon((40, 70, 160, 255))),
+              ("str_TOWN_FORT_AMBER", 96, 80, town_icon((200, 140, 40, 255))),
+              ("str_TOWN_STRONGHOLD_PIRATE", 96, 80, town_icon((170, 30, 30, 255)))])
+
+
+if __name__ == "__main__":
+    world_map_imageset()

@@ -23,8 +23,6 @@
 namespace {
 MissionManager g_MissionManager;
 
-// The tool bar's exclamation mark of the captain's log button.
-const int kNewMissionMark = 3;
 // "ARCH" and version, id, nation, three empty strings, two flags, a null
 // reference, "EOA": no row takes fewer bytes.
 const int64_t kSmallestRowBytes = 8 + 1 + 4 + 4 + 3 * 4 + 2 + 4 + 7;
@@ -207,7 +205,7 @@ void MarkNewMission(bool shown) {
   FrameToolBar* toolbar = gui->GetToolbar();
   if (!gui->IsInitialized() || !toolbar) return;
   if (shown && !(toolbar->GetRootWindow() && toolbar->GetRootWindow()->isVisible())) return;
-  gui->SetExclamationForButton(kNewMissionMark, true);
+  toolbar->NewMission();
 }
 
 }  // namespace

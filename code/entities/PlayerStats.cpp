@@ -14,6 +14,7 @@
 #include "Managers/GameSessionManager.h"
 #include "Managers/SaveGameManager.h"
 #include "core/GameManager.h"
+#include "gui/FrameToolBar.h"
 #include "gui/GUIManager.h"
 #include "util/ArchiveLimits.h"
 
@@ -127,7 +128,11 @@ void PlayerStats::AddExperience(int xp) {
     gui->ShowAdditionalMessage("", 5.0f, 2.0f);
     AddLevelIncrease();
     ApplyLevelUpIncrease();
-    if (m_HeroSkills.m_iLevel % 3 == 0) ++m_iPendingLevelUps;
+    if (m_HeroSkills.m_iLevel % 3 == 0) {
+      ++m_iPendingLevelUps;
+      // The tool bar marks its player button while a skill waits to be chosen.
+      if (FrameToolBar* toolbar = gui->GetToolbar()) toolbar->LevelUp();
+    }
   }
 }
 

@@ -49,9 +49,14 @@ int MapPixel(float world) { return (int)(world * kMapScale + 347.5f - 0.5f); }
 
 bool StartsWith(const VString& text, const char* prefix) { return text.StartsWith(prefix); }
 
-// The named towns and strongholds have their own picture on the map.
+// The key a town without a name gets.
+const char kNoTownName[] = "str_TOWN_NONE";
+
+// The named towns and strongholds have their own picture on the map; a town
+// without a name is a plain dot, not a picture of nothing.
 bool HasTownIcon(const VString& key) {
-  if (key.IsEmpty() || StartsWith(key, "str_TOWN_SL") || StartsWith(key, "str_STRONGHOLD_BLACK")) return false;
+  if (key.IsEmpty() || key == kNoTownName || StartsWith(key, "str_TOWN_SL") || StartsWith(key, "str_STRONGHOLD_BLACK"))
+    return false;
   return StartsWith(key, "str_TOWN") || StartsWith(key, "str_STRO");
 }
 }  // namespace
@@ -90,6 +95,8 @@ void FrameMap::ToggleMap() {
   GUIManager* gui = GUIManager::GetInstance();
   if (m_bOpen) {
     gui->SetExclamationForButton(kMapExclamation, false);
+    // Closed earlier in this frame: it stays rather than go after the GUI update.
+    if (m_bRemoveRequested) CancelRemoveRequest();
     CEGUI::Window* sheet = gui->GetBaseFrame();
     if (gui->IsInitialized() && m_pRootWindow && sheet) {
       CeguiCompat::Try("open map", [&] {

@@ -29,6 +29,7 @@
 #include "gui/FramePotionHud.h"
 #include "gui/FrameOptions.h"
 #include "gui/FramePause.h"
+#include "gui/FramePlayerInfo.h"
 #include "gui/FrameToolBar.h"
 #include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
@@ -613,6 +614,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_ENEMY_SHIP_INFO, MakeFrame<FrameEnemyShipInfo>},
     {WT_TOWN_INFO, MakeFrame<FrameTownInfo>},
     {WT_PLAYER_SHIP_INFO, MakeFrame<FramePlayerShipInfo>},
+    {WT_PLAYER_INFO, MakeFrame<FramePlayerInfo>},
 };
 
 }  // namespace

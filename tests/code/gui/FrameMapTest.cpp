@@ -12,6 +12,9 @@
 #include "support/ScratchDataFolder.h"
 #include "gui/FrameMap.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 struct MapCase {
@@ -84,6 +87,20 @@ TEST_F(FrameMapTest, TheMKeyOpensTheMapOnTopAndPausesTheGameUntilItCloses) {
   ExpectNoCeguiFailure();
 }
 
+TEST_F(FrameMapTest, OpenedAgainInTheFrameItClosedItStays) {
+  auto* map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
+  ASSERT_NE(map, nullptr);
+  map->ToggleMap();
+  map->ToggleMap();
+  EXPECT_TRUE(map->isRequestingRemove());
+  map->ToggleMap();
+  env.Frame();
+  ASSERT_EQ(gui->FindWindowA(WT_MAP), map);
+  EXPECT_TRUE(map->IsOpen());
+  EXPECT_TRUE(gui->IsWindowVisible(WT_MAP));
+  EXPECT_TRUE(PauseManager::GetInstance()->IsGamePaused());
+}
+
 TEST_F(FrameMapTest, ThePlayersDotPulsesAtItsPlaceAndTheCloseButtonClosesTheMap) {
   MakePlayerShip(VisVector_cl(0, 0, 0));
   static_cast<FrameMap*>(gui->GetWindow(WT_MAP))->ToggleMap();
@@ -125,16 +142,19 @@ TEST_F(FrameMapTest, FoundTownsGetADotAndNamedOnesABigIcon) {
   // The towns keep their values in a script of their own.
   Vision::File.AddDataDirectory(data.Path().c_str());
   data.Write("scripts/towns/plain.lua", "bFound = false\nsNameKey = \"\"\n");
-  TownEntity* named = town("Cove", "str_TOWN_COVE", VisVector_cl(0, 0, 0), false);
+  TownEntity* named = town("Cove", "str_TOWN_SALTMARSH", VisVector_cl(0, 0, 0), false);
   TownEntity* slum = town("Slum", "str_TOWN_SL_HOLLOW", VisVector_cl(3000, -3000, 0), false);
   TownEntity* unknown = town("Far", "str_TOWN_FAR", VisVector_cl(100, 0, 0), false);
-  for (TownEntity* t : {named, slum, unknown}) {
+  TownEntity* nameless = town("Nameless", "", VisVector_cl(-3000, 3000, 0), false);
+  for (TownEntity* t : {named, slum, unknown, nameless}) {
     const VString key = t->GetTownNameKey();
     t->SetScript("scripts/towns/plain.lua");
     t->SetTownNameKey(key.AsChar());
   }
   named->SetFound(true);
   slum->SetFound(true);
+  nameless->SetFound(true);
+  ASSERT_EQ(nameless->GetTownNameKey(), "str_TOWN_NONE");
   TownManager::GetInstance()->Initialize();
 
   auto* map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
@@ -148,16 +168,63 @@ TEST_F(FrameMapTest, FoundTownsGetADotAndNamedOnesABigIcon) {
   EXPECT_EQ(big->getPosition().d_x.d_offset, 492.0f - 38.0f);
   EXPECT_EQ(big->getPosition().d_y.d_offset, 239.0f - 30.0f);
   EXPECT_EQ(big->getPixelSize().d_width, 96.0f);
+  EXPECT_EQ(big->getPixelSize().d_height, 80.0f);
+  EXPECT_EQ(big->getProperty("Image"), "WorldMap/str_TOWN_SALTMARSH");
+  // Small dots: a town of the str_TOWN_SL... names, and a town without a name.
   EXPECT_EQ(small->getPosition().d_x.d_offset, 145.0f);
   EXPECT_EQ(small->getPosition().d_y.d_offset, -108.0f);
+  EXPECT_EQ(small->getPixelSize().d_width, 10.0f);
+  CEGUI::Window* none = map->GetComponent("MAP/Window/Map/TownDot3");
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->getPosition().d_x.d_offset, 839.0f);
+  EXPECT_EQ(none->getPosition().d_y.d_offset, 586.0f);
+  EXPECT_EQ(none->getPixelSize().d_width, 10.0f);
+  EXPECT_EQ(none->getProperty("Image"), "");
 
   // A town found later gets its dot on the next redraw; existing dots are reused.
   unknown->SetFound(true);
   map->UpdateTownDots();
   EXPECT_NE(map->GetComponent("MAP/Window/Map/TownDot2"), nullptr);
   EXPECT_EQ(map->GetComponent("MAP/Window/Map/TownDot0"), big);
-  EXPECT_EQ(map->GetCreatedDots().size(), 3u);
+  EXPECT_EQ(map->GetCreatedDots().size(), 4u);
+
+  // Opened and closed with its button: the dots are destroyed, and made again on
+  // the next opening.
+  map->ToggleMap();
+  EXPECT_TRUE(map->GetComponent("MAP/Window/Map/TownDot2")->isVisible());
+  Click(map->GetComponent("MAP/Window/CloseButton"));
+  EXPECT_TRUE(map->GetCreatedDots().empty());
+  EXPECT_EQ(map->GetComponent("MAP/Window/Map/TownDot0"), nullptr);
+  env.Frame();
+  map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->GetCreatedDots().size(), 4u);
   TownManager::CleanInstance();
+  ExpectNoCeguiFailure();
+}
+
+// Frames of an eighth of the pulse's turn (6.283 / 4 seconds).
+class FrameMapPulseTest : public FrameMapTest {
+ protected:
+  FrameMapPulseTest() { timeStep = 6.283f / 4.0f / 8.0f; }
+};
+
+TEST_F(FrameMapPulseTest, ThePlayersDotPulsesOncePerQuarterOfTheWrap) {
+  MakePlayerShip(VisVector_cl(100, 100, 0));
+  auto* map = static_cast<FrameMap*>(gui->GetWindow(WT_MAP));
+  ASSERT_NE(map, nullptr);
+  map->ToggleMap();
+  CEGUI::Window* dot = map->GetComponent("MAP/Window/Map/PlayerDot_Proto");
+  ASSERT_NE(dot, nullptr);
+  std::vector<float> alphas;
+  for (int i = 0; i < 24; ++i) {
+    env.Frame();
+    alphas.push_back(dot->getAlpha());
+  }
+  for (int i = 0; i + 8 < 24; ++i) EXPECT_NEAR(alphas[i], alphas[i + 8], 1e-3f) << i;
+  EXPECT_NEAR(*std::min_element(alphas.begin(), alphas.end()), 0.2f, 1e-3f);
+  EXPECT_EQ(*std::max_element(alphas.begin(), alphas.end()), 1.0f);
+  map->ToggleMap();
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class FrameTutorialTest : public GuiFrameTest {
     GuiFrameTest::SetUp();
     VSoundManager::GlobalManager().SetInitialized(true);
     tutorials = TutorialManager::GetInstance();
-    ASSERT_EQ(tutorials->GetTutorialCount(), 10) << "the bundled pages";
+    ASSERT_EQ(tutorials->GetTutorialCount(), 15) << "the bundled pages";
   }
   void TearDown() override {
     GuiFrameTest::TearDown();
@@ -180,8 +180,8 @@ TEST_F(FrameTutorialTest, ClosingMarksThePagesSeenAndAnUntickedBoxSwitchesTutori
   // The seen pages all come back on request.
   tutorials->ShowAllSeenTutorials();
   ASSERT_NE(Window(), nullptr);
-  EXPECT_EQ(tutorials->GetQueue().size(), 10u);
-  EXPECT_EQ(Window()->GetCurrentIdentifier(), kColony[0]) << "the first in id order";
+  EXPECT_EQ(tutorials->GetQueue().size(), 15u);
+  EXPECT_EQ(Window()->GetCurrentIdentifier(), "str_TUTORIAL_ACTION_MENU_PART1") << "the first in id order";
 }
 
 TEST_F(FrameTutorialTest, TheMainMenuClosesTheWindowAndRestoresTheVolume) {
