@@ -398,3 +398,16 @@ def health_bar_images():
 if __name__ == "__main__":
     imageset("GUI_Window_01", "Window pieces: the power balls of the hero rows, the empty save preview, the health bars",
              window_01_images() + health_bar_images())
+
+
+# Speech ------------------------------------------------------------------------------
+# The portraits that conversation lines name for speakers other than the heroes
+# (who use their CharacterImages_01 pictures).
+
+def speech_imagesets():
+    imageset("SpeechPortraits_01", "Portraits of the speakers in conversations",
+             [("Bosun", 128, 192, portrait((110, 70, 40, 255), frame=(60, 40, 20, 255)))])
+
+
+if __name__ == "__main__":
+    speech_imagesets()

@@ -95,22 +95,57 @@ SEA_BATTLE_ESCAPE_DISTANCE = 600.0
 -- when the ship sails in, not when it comes back there from the battle.
 local insideSeaBattleSpot = false
 
--- A new game opens with a conversation, begun after the hero's cutscene; the
--- script tick ends it, and with it the game proper begins (saving is off while a
--- conversation runs). The campaign's start runs a few ticks before that; a
--- campaign that opens without one (a loaded game) stops waiting after these.
+-- A new game opens with a conversation, begun after the hero's cutscene: the bosun
+-- and the hero talk, each line waiting for the one before to leave the screen;
+-- then the conversation ends, the game proper begins (saving is off while a
+-- conversation runs) and the hero calls out over the ship. The campaign's start
+-- runs a few ticks before that; a campaign that opens without one (a loaded game)
+-- stops waiting after these.
 local OPENING_CONVERSATION_TICKS = 30
 local openingConversationTicks = 0
+local openingLine = 0
+local openingWindow = nil
+
+-- {speaker key (nil: the hero), text key, insert key, portrait (nil: the hero's),
+--  seconds when unvoiced, left side}
+local OPENING_LINES = {
+  {"str_OPENING_BOSUN", "str_OPENING_TALK_1", "", "SpeechPortraits_01/Bosun", 4.0, true},
+  {nil, "str_OPENING_TALK_2", "str_OPENING_TALK_2_INSERT", nil, 4.0, false},
+  {"str_OPENING_BOSUN", "str_OPENING_TALK_3", "", "SpeechPortraits_01/Bosun", 2.5, true},
+}
+
+local function TalkOpeningLine(i)
+  local line = OPENING_LINES[i]
+  local hero = GameManager.GetPlayerName() or "MAIN_CHARACTER_PIRATE"
+  local speaker = line[1] or ("str_" .. hero)
+  local portrait = line[4] or ((GameManager.GetPlayerImageSet() or "CharacterImages_01") .. "/" ..
+                               (GameManager.GetPlayerImage() or "Walker"))
+  return SpeechManager.Talk(speaker, line[2], line[3], portrait, line[5], line[6], i == #OPENING_LINES)
+end
 
 local function EndOpeningConversation()
   if openingConversationTicks <= 0 or SpeechManager == nil then
     return
   end
-  if SpeechManager.IsInConversation() then
-    SpeechManager.EndConversation()
-    openingConversationTicks = 0
-  else
+  if not SpeechManager.IsInConversation() then
     openingConversationTicks = openingConversationTicks - 1
+    return
+  end
+  if openingWindow ~= nil and SpeechManager.IsSpeechWindowVisible(openingWindow) then
+    return
+  end
+  openingLine = openingLine + 1
+  if openingLine <= #OPENING_LINES then
+    openingWindow = TalkOpeningLine(openingLine)
+    return
+  end
+  SpeechManager.EndConversation()
+  openingConversationTicks = 0
+  openingLine = 0
+  openingWindow = nil
+  local ship = GameManager.GetPlayerEntity()
+  if ship ~= nil then
+    SpeechManager.Say(ship, "str_OPENING_BUBBLE", 3.0)
   end
 end
 
@@ -125,6 +160,8 @@ end
 function StartGame()
   ForgetSeaBattle()
   openingConversationTicks = OPENING_CONVERSATION_TICKS
+  openingLine = 0
+  openingWindow = nil
   FillMusicPlaylist()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
   if ship ~= nil then
@@ -136,6 +173,8 @@ end
 function EndGame()
   ForgetSeaBattle()
   openingConversationTicks = 0
+  openingLine = 0
+  openingWindow = nil
 end
 
 -- A saved game has been read into the campaign: it goes on where it was saved,
@@ -143,6 +182,8 @@ end
 function SetPlayerAfterLoadGame()
   ForgetSeaBattle()
   openingConversationTicks = 0
+  openingLine = 0
+  openingWindow = nil
   print("Game loaded: money " .. GameManager.GetMoney())
 end
 

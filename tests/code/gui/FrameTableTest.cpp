@@ -29,6 +29,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_MISSION_LOAD_BAR, "MissionLoadBar"},
     {WT_POTION_HUD, "PotionHud"},
     {WT_CONSTRUCT, "Construct"},
+    {WT_SPEECH_FRAME, "SpeechFrame"},
 };
 
 // Kinds whose frames are numbered copies of their layout (the table still makes
