@@ -43,8 +43,8 @@ FILES = [
     # New files go last: the noise draws of the files above stay as they are.
     ("sounds/FX", "fx_harpoon_shoot.wav", 0.25, "noise", 0),
     ("sounds/FX", "fx_rocket_ship_launch.wav", 1.0, "noise", 0),
-    ("sounds/voice", "opening_bosun_1.wav", 1.5, "tone", 165),
-    ("sounds/voice", "opening_captain_2.wav", 1.25, "tone", 247),
+    ("sounds/voice", "wreck_bosun_1.wav", 1.5, "tone", 165),
+    ("sounds/voice", "wreck_captain_2.wav", 1.25, "tone", 247),
 ]
 
 

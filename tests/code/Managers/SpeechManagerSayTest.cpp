@@ -72,26 +72,26 @@ TEST_F(SpeechSayTest, AReadyTextBubbleIsRefusedWhileOneIsUpAndHoldsTheHotKeysUnt
   EXPECT_FALSE(HotKeysAct());
 
   // A keyed bubble is never refused, and neither it nor a line holds the keys.
-  const int keyed = Speech()->Say(speaker, "str_OPENING_BUBBLE", "", 5.0f);
+  const int keyed = Speech()->Say(speaker, "str_WRECK_BUBBLE", "", 5.0f);
   EXPECT_EQ(keyed, first + 1);
-  EXPECT_EQ(TextOf(Bubble(keyed)->GetTextWindow()), "Saltmarsh, ho!");
+  EXPECT_EQ(TextOf(Bubble(keyed)->GetTextWindow()), "A wreck, ho!");
 
   for (int i = 0; i < 4; ++i) env.Frame();
   EXPECT_EQ(Bubble(first), nullptr);
   EXPECT_FALSE(Speech()->HasBubble());
   EXPECT_TRUE(HotKeysAct());
-  ASSERT_GT(Speech()->Talk("str_OPENING_BOSUN", "str_OPENING_TALK_3", "", "", 5.0f, true, false), 0);
+  ASSERT_GT(Speech()->Talk("str_WRECK_BOSUN", "str_WRECK_TALK_3", "", "", 5.0f, true, false), 0);
   EXPECT_TRUE(HotKeysAct());
   EXPECT_GT(Speech()->Say(speaker, CEGUI::String("Next"), 1.0f), keyed);
 }
 
 TEST_F(SpeechSayTest, AKeyedBubbleFillsItsInsertAndOnlyTheNewestCountsAsVisible) {
-  const int line = Speech()->Say(speaker, "str_OPENING_TALK_2", "str_OPENING_TALK_2_INSERT", 5.0f);
+  const int line = Speech()->Say(speaker, "str_WRECK_TALK_2", "str_WRECK_TALK_2_INSERT", 5.0f);
   ASSERT_GT(line, 0);
   EXPECT_EQ(TextOf(Bubble(line)->GetTextWindow()),
-            "To Saltmarsh, Grimsby. The harbour master there owes us for the last voyage.");
+            "Then mark it on the chart, Grimsby. We'll be back for it with a diving bell.");
   EXPECT_TRUE(gui->IsSpeechBubbleVisible(line));
-  const int newer = Speech()->Say(speaker, "str_OPENING_BUBBLE", "", 5.0f);
+  const int newer = Speech()->Say(speaker, "str_WRECK_BUBBLE", "", 5.0f);
   EXPECT_FALSE(gui->IsSpeechBubbleVisible(line));
   EXPECT_TRUE(gui->IsSpeechBubbleVisible(newer));
   EXPECT_FALSE(gui->IsSpeechBubbleVisible(-1));
@@ -105,11 +105,11 @@ TEST_F(SpeechSayTest, AVoicedLineLastsItsVoiceAndAHeroSpeaksWithTheHerosVoice) {
     const char* file;  // empty: no voice
     float seconds;
   } cases[] = {
-      {"str_OPENING_BOSUN", "str_OPENING_TALK_1", "opening_bosun_1.wav", 1.5f + 0.4f},
-      {"str_MAIN_CHARACTER_CORSAIR", "str_OPENING_TALK_2", "opening_captain_2.wav", 1.25f + 0.4f},
-      {"Longshot Jack", "str_OPENING_TALK_2", "opening_captain_2.wav", 1.25f + 0.4f},
-      {"str_OPENING_BOSUN", "str_OPENING_TALK_2", "", 7.0f},  // no suffix, no voice entry
-      {"str_OPENING_BOSUN", "str_OPENING_TALK_3", "", 7.0f},
+      {"str_WRECK_BOSUN", "str_WRECK_TALK_1", "wreck_bosun_1.wav", 1.5f + 0.4f},
+      {"str_MAIN_CHARACTER_CORSAIR", "str_WRECK_TALK_2", "wreck_captain_2.wav", 1.25f + 0.4f},
+      {"Longshot Jack", "str_WRECK_TALK_2", "wreck_captain_2.wav", 1.25f + 0.4f},
+      {"str_WRECK_BOSUN", "str_WRECK_TALK_2", "", 7.0f},  // no suffix, no voice entry
+      {"str_WRECK_BOSUN", "str_WRECK_TALK_3", "", 7.0f},
   };
   for (const Case& c : cases) {
     const int id = Speech()->Talk(c.speaker, c.text, "", "SpeechPortraits_01/Bosun", 7.0f, false, false);
@@ -138,14 +138,14 @@ TEST_F(SpeechSayTest, AVoicedLineLastsItsVoiceAndAHeroSpeaksWithTheHerosVoice) {
 TEST_F(SpeechSayTest, TheLineBeforeStaysBelowForTheNewLinesTimeAndItsVoiceFadesAndStops) {
   EXPECT_EQ(Speech()->GetCurrentLineId(), -1);
   Speech()->SkipSpeak();  // before any line: nothing
-  const int first = Speech()->Talk("str_OPENING_BOSUN", "str_OPENING_TALK_1", "", "", 1.0f, true, false);
+  const int first = Speech()->Talk("str_WRECK_BOSUN", "str_WRECK_TALK_1", "", "", 1.0f, true, false);
   FrameSpeechWindow* before = gui->GetSpeechWindow(first);
   ASSERT_NE(before, nullptr);
   VSmartPtr<VSoundObject> voice = before->GetVoice();
   ASSERT_TRUE(voice);
   EXPECT_TRUE(before->GetLeftPanel()->isVisible());
   EXPECT_FALSE(before->GetRightPanel()->isVisible());
-  const int second = Speech()->Talk("str_OPENING_BOSUN", "str_OPENING_TALK_3", "", "", 2.5f, false, true);
+  const int second = Speech()->Talk("str_WRECK_BOSUN", "str_WRECK_TALK_3", "", "", 2.5f, false, true);
   EXPECT_EQ(Speech()->GetCurrentLineId(), second);
   EXPECT_FLOAT_EQ(before->GetBelowHoldTime(), 2.5f);
   EXPECT_FLOAT_EQ(before->GetDisplayTime(), 1.9f);  // its voice's length + 0.4 s
@@ -202,12 +202,12 @@ TEST_F(SpeechSayTest, ScriptsSayTalkAndAskAndBadArgumentsAreRefused) {
     lua_settop(L, 0);
     return result;
   };
-  const std::string bubble = value("return SpeechManager.Say(speaker, 'str_OPENING_BUBBLE', 2.0)");
+  const std::string bubble = value("return SpeechManager.Say(speaker, 'str_WRECK_BUBBLE', 2.0)");
   ASSERT_NE(bubble, "nil");
   EXPECT_EQ(value(("return SpeechManager.IsBubbleVisible(" + bubble + ")").c_str()), "true");
   EXPECT_EQ(value(("return SpeechManager.IsBubbleVisible(" + bubble + " - 1)").c_str()), "false");
   const std::string line =
-      value("return SpeechManager.Talk('str_OPENING_BOSUN', 'str_OPENING_TALK_3', '', '', 2.0, true, true)");
+      value("return SpeechManager.Talk('str_WRECK_BOSUN', 'str_WRECK_TALK_3', '', '', 2.0, true, true)");
   ASSERT_NE(line, "nil");
   EXPECT_EQ(value(("return SpeechManager.IsSpeechWindowVisible(" + line + ")").c_str()), "true");
   EXPECT_EQ(value("return SpeechManager.IsSpeechWindowVisible(-1)"), "false");

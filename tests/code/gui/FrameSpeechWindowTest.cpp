@@ -254,7 +254,7 @@ TEST_F(SpeechWindowTest, AClickOnTheBannersSkipsTheLineButNotInTheFirstMissionOn
   MissionManager::GlobalManager().AddOngoingStoryMission(first);
   ASSERT_TRUE(MissionManager::GlobalManager().IsMissionOngoing(1));
   GameManager::GetInstance()->SetLocation(0);
-  const int held = speech->Talk("str_OPENING_BOSUN", "str_OPENING_TALK_3", "", "", 5.0f, true, false);
+  const int held = speech->Talk("str_WRECK_BOSUN", "str_WRECK_TALK_3", "", "", 5.0f, true, false);
   ASSERT_GT(held, 0);
   env.RenderGui();
   Click(banners->GetTopBanner());
@@ -263,7 +263,7 @@ TEST_F(SpeechWindowTest, AClickOnTheBannersSkipsTheLineButNotInTheFirstMissionOn
   // At sea the same click skips; so does one on the bottom banner on land.
   for (int location : {2, 1}) {
     GameManager::GetInstance()->SetLocation(location);
-    const int line = speech->Talk("str_OPENING_BOSUN", "str_OPENING_TALK_3", "", "", 5.0f, true, false);
+    const int line = speech->Talk("str_WRECK_BOSUN", "str_WRECK_TALK_3", "", "", 5.0f, true, false);
     env.RenderGui();
     Click(location == 2 ? banners->GetTopBanner() : banners->GetBottomBanner());
     EXPECT_FLOAT_EQ(gui->GetSpeechWindow(line)->GetDisplayTime(), 0.0f) << location;
