@@ -577,3 +577,16 @@ def world_map_imageset():
 
 if __name__ == "__main__":
     world_map_imageset()
+
+
+# Speech ------------------------------------------------------------------------------
+# The portraits that conversation lines name for speakers other than the heroes
+# (who use their CharacterImages_01 pictures).
+
+def speech_imagesets():
+    imageset("SpeechPortraits_01", "Portraits of the speakers in conversations",
+             [("Bosun", 128, 192, portrait((110, 70, 40, 255), frame=(60, 40, 20, 255)))])
+
+
+if __name__ == "__main__":
+    speech_imagesets()

@@ -45,6 +45,8 @@ FILES = [
     ("sounds/FX", "fx_rocket_ship_launch.wav", 1.0, "noise", 0),
     ("sounds/FX", "fx_use_grog.wav", 0.25, "tone", 247),
     ("sounds/FX", "fx_use_grog_woman.wav", 0.25, "tone", 392),
+    ("sounds/voice", "wreck_bosun_1.wav", 1.5, "tone", 165),
+    ("sounds/voice", "wreck_captain_2.wav", 1.25, "tone", 247),
 ]
 
 

@@ -1,61 +1,124 @@
-// Speech: volume, conversation state and the bubbles of ready texts.
+// Speech: bubbles, conversation lines, conversations and spoken files.
 #include "Managers/SpeechManager.h"
 
+#include "Managers/LocalizationTable.h"
 #include "Managers/MusicManager.h"
 #include "Managers/PauseManager.h"
 #include "Managers/SoundManager.h"
 #include "core/ComponentMessages.h"
-#include "core/GameManager.h"
 #include "gui/BaseWindow.h"
+#include "gui/FrameSpeechBubble.h"
+#include "gui/FrameSpeechWindow.h"
 #include "gui/GUIManager.h"
 
 #include "engine/Vision.h"
 #include "engine/sound/VSoundManager.h"
 
-#include "engine/base/VisTimer.h"
-#include "engine/core/VisCallbacks.h"
-#include "engine/sound/VSoundManager.h"
-
 #include <CEGUI/String.h>
 #include <CEGUI/Window.h>
 
-SpeechManager::~SpeechManager() {
-  EndConversation();
-  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);
-  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(&m_bubbleTimer);
+#include <cstring>
+#include <string>
+
+namespace {
+
+GUIManager* Gui() { return GUIManager::HasInstance() ? GUIManager::GetInstance() : nullptr; }
+
+// The spoken file of a line, started at once at the speech volume; null when the
+// line has none.
+VSoundObject* StartVoice(const std::string& voiceKey, float volume) {
+  const std::string file = LocalizationTable::GetInstance()->GetNarrowText(voiceKey.c_str());
+  VSoundObject* voice = VSoundManager::GlobalManager().CreateSoundInstance(file.c_str(), 0, VSOUND_KEPT, 128);
+  if (!voice) return nullptr;
+  voice->SetVolume(volume);
+  if (!voice->IsPlaying()) voice->Play(0.0f, true);
+  return voice;
 }
 
-// The bubble is kept here with its number, text, entity and time; the frame that
-// draws it over the entity comes with the speech frames of the HUD.
+// The main characters speak with their hero's voice.
+const char* HeroSuffix(const char* speakerKey) {
+  struct Hero {
+    const char* key;
+    const char* name;
+    const char* suffix;
+  };
+  static const Hero heroes[] = {{"str_MAIN_CHARACTER_PIRATE", "Walker de Planc", "_WALKER"},
+                                {"str_MAIN_CHARACTER_CORSAIR", "Jolie Roger", "_JOLIE"},
+                                {"str_MAIN_CHARACTER_BUCCANEER", "Longshot Jack", "_LONGSHOT"}};
+  for (const Hero& hero : heroes)
+    if (std::strcmp(speakerKey, hero.key) == 0 || std::strcmp(speakerKey, hero.name) == 0) return hero.suffix;
+  return "";
+}
+
+CEGUI::String LineText(const char* textKey, const char* insertKey) {
+  LocalizationTable* texts = LocalizationTable::GetInstance();
+  const std::wstring insert = texts->GetWideText(insertKey ? insertKey : "");
+  return texts->GetText(textKey ? textKey : "", insert);
+}
+
+}  // namespace
+
+SpeechManager::~SpeechManager() { EndConversation(); }
+
+int SpeechManager::Say(VisBaseEntity_cl* entity, const char* textKey, const char* insertKey, float duration) {
+  if (!textKey) textKey = "";
+  // The voice plays on its own; the bubble does not wait for it.
+  StartVoice(std::string(textKey) + "_VO", m_fSpeechVolume);
+  GUIManager* gui = Gui();
+  FrameSpeechBubble* bubble = gui ? gui->ShowSpeechBubble(duration) : nullptr;
+  if (!bubble) return -1;
+  if (CEGUI::Window* text = bubble->GetTextWindow()) text->setText(LineText(textKey, insertKey));
+  bubble->SetEntity(entity);
+  return bubble->GetNumber();
+}
+
 int SpeechManager::Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration) {
   if (m_bHasBubble) return -1;
-  m_iBubbleNumber = ++s_iLastBubbleNumber;
-  m_sBubbleText = text.c_str();
-  m_pBubbleEntity = entity;
-  m_fBubbleTimeLeft = duration;
+  GUIManager* gui = Gui();
+  FrameSpeechBubble* bubble = gui ? gui->ShowSpeechBubble(duration) : nullptr;
+  if (!bubble) return -1;
+  if (CEGUI::Window* window = bubble->GetTextWindow()) window->setText(text);
+  bubble->SetEntity(entity);
   m_bHasBubble = true;
-  Vision::Callbacks.OnUpdateSceneBegin.RegisterCallback(&m_bubbleTimer);
-  GameManager::Callbacks.OnEntityDestroyed.RegisterCallback(&m_bubbleTimer);
-  return m_iBubbleNumber;
+  return bubble->GetNumber();
 }
 
-void SpeechManager::SetSpeechBubbleIsGone() {
-  m_bHasBubble = false;
-  m_fBubbleTimeLeft = 0.0f;
-  m_pBubbleEntity = nullptr;
-  Vision::Callbacks.OnUpdateSceneBegin.DeregisterCallback(&m_bubbleTimer);
-  GameManager::Callbacks.OnEntityDestroyed.DeregisterCallback(&m_bubbleTimer);
-}
-
-void SpeechManager::BubbleTimer::OnHandleCallback(IVisCallbackDataObject_cl* data) {
-  // The speaker is gone: so is its bubble.
-  if (data && data->m_pSender == &GameManager::Callbacks.OnEntityDestroyed) {
-    if (static_cast<BaseEntityDataObject*>(data)->m_pEntity == m_owner.m_pBubbleEntity) m_owner.SetSpeechBubbleIsGone();
-    return;
+int SpeechManager::Talk(const char* speakerKey, const char* textKey, const char* insertKey, const char* image,
+                        float duration, bool leftSide, bool lastLine) {
+  if (!speakerKey) speakerKey = "";
+  if (!textKey) textKey = "";
+  VSoundObject* voice = StartVoice(std::string(textKey) + "_VO" + HeroSuffix(speakerKey), m_fSpeechVolume);
+  if (voice) duration = voice->GetLength() + 0.4f;
+  GUIManager* gui = Gui();
+  FrameSpeechWindow* window = gui ? gui->ShowSpeechWindow(duration) : nullptr;
+  if (!window) {
+    if (voice) voice->Stop();
+    return -1;
   }
-  if (!data || data->m_pSender != &Vision::Callbacks.OnUpdateSceneBegin) return;
-  m_owner.m_fBubbleTimeLeft -= Vision::Timer.GetTimeDifference();
-  if (m_owner.m_fBubbleTimeLeft <= 0.0f) m_owner.SetSpeechBubbleIsGone();
+  CEGUI::Window* left = window->GetLeftPanel();
+  CEGUI::Window* right = window->GetRightPanel();
+  if (left && right) {
+    window->SetLeftSide(leftSide);
+    left->setVisible(leftSide);
+    right->setVisible(!leftSide);
+  }
+  if (CEGUI::Window* speaker = window->GetSpeakerLabel())
+    speaker->setText(LocalizationTable::GetInstance()->GetText(speakerKey));
+  window->SetSpeechText(LineText(textKey, insertKey));
+  window->SetLastLine(lastLine);
+  window->SetSpeakerImage(image ? image : "");
+  window->SetVoice(voice);
+  // The line before stays below for as long as this one holds.
+  if (FrameSpeechWindow* previous = gui->GetSpeechWindow(m_iCurrentLineId)) previous->SetBelowHoldTime(duration);
+  m_iCurrentLineId = window->GetId();
+  return m_iCurrentLineId;
+}
+
+void SpeechManager::SkipSpeak() {
+  GUIManager* gui = Gui();
+  if (!gui) return;
+  for (int id : {m_iCurrentLineId, m_iCurrentLineId - 1})
+    if (FrameSpeechWindow* window = gui->GetSpeechWindow(id)) window->SetDisplayTime(0.0f);
 }
 
 void SpeechManager::StartConversation(VisBaseEntity_cl* entity, const VisVector_cl& offset,
@@ -79,7 +142,7 @@ void SpeechManager::StartConversation(VisBaseEntity_cl* entity, const VisVector_
   // The conversation runs even without a GUI frame to cover, so that its end
   // always gives back the pause and the volumes it took.
   m_bInConversation = true;
-  GUIManager* gui = GUIManager::HasInstance() ? GUIManager::GetInstance() : nullptr;
+  GUIManager* gui = Gui();
   m_bFramePushed = gui && gui->GetCurrentFrame() && gui->PushFrame();
   if (m_bFramePushed) {
     gui->ShowFrame(WT_SPEECH_FRAME);
@@ -91,7 +154,7 @@ void SpeechManager::EndConversation() {
   if (!m_bInConversation) return;
   m_bConversationHoldsPause = false;
   // Managers already gone at shutdown are not made again.
-  GUIManager* gui = GUIManager::HasInstance() ? GUIManager::GetInstance() : nullptr;
+  GUIManager* gui = Gui();
   if (!(gui && gui->WantsGamePause()) && PauseManager::HasInstance()) PauseManager::GetInstance()->SetGamePause(false);
   if (gui) gui->SetDelayAfterConversation();
   if (SoundManager::HasInstance()) SoundManager::GetInstance()->SetConversation(false);
@@ -109,17 +172,17 @@ void SpeechManager::EndConversation() {
 }
 
 void SpeechManager::ShowToolbar(bool show) {
-  if (!GUIManager::HasInstance()) return;
+  GUIManager* gui = Gui();
+  if (!gui) return;
   if (show)
-    GUIManager::GetInstance()->ShowToolbar();
+    gui->ShowToolbar();
   else
-    GUIManager::GetInstance()->HideToolbar();
+    gui->HideToolbar();
 }
 
 namespace {
 
-// Plays the file from the start at the speech volume: at the origin, or at a
-// position as a 3D sound with the speech fade distances.
+// The file at the speech volume, at the position; null when it does not load.
 VSoundObject* PlaySpeechFile(const char* file, int resourceFlags, const VisVector_cl& position, float volume) {
   VSmartPtr<VSoundResource> resource = VSoundManager::GlobalManager().LoadSoundResource(file, resourceFlags);
   if (!resource) return nullptr;

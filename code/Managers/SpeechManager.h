@@ -1,13 +1,11 @@
-// Speech: bubbles, voiced conversations and the speech volume. A conversation
-// started with the game paused holds that pause until it ends.
+// Speech: bubbles over speakers, voiced conversation lines, conversations and the
+// speech volume. A conversation started with the game paused holds that pause
+// until it ends.
 #pragma once
 
 #include "util/Singleton.h"
 
-#include "engine/base/VCallback.h"
 #include "engine/base/VisMath.h"
-
-#include <string>
 
 class VisBaseEntity_cl;
 namespace CEGUI {
@@ -16,6 +14,7 @@ class String;
 
 class SpeechManager : public Singleton<SpeechManager> {
  public:
+  // Ends a running conversation.
   virtual ~SpeechManager();
 
   void SetSpeechVolume(float volume) { m_fSpeechVolume = volume; }
@@ -23,15 +22,29 @@ class SpeechManager : public Singleton<SpeechManager> {
   bool IsInConversation() const { return m_bInConversation; }
   // True while a conversation that paused the game runs.
   bool WantsPause() const { return m_bConversationHoldsPause; }
-  // True while a speech bubble is on screen; the hot keys wait for it. No frame
-  // draws bubbles yet, so a kept bubble never counts as shown.
-  bool IsBubbleVisible() const { return false; }
-  // True while a bubble of Say is kept, or a speaker's bubble frame is shown (one
-  // at a time).
+  // The bubble flag: set by a Say of a ready text (or a ship's own line bubble) and
+  // cleared when any bubble ends. The hot keys wait while it is set.
   bool HasBubble() const { return m_bHasBubble; }
-  // A speaker opened a bubble frame of its own; the frame ends it.
   void SetSpeechBubbleBusy() { m_bHasBubble = true; }
-  void SetSpeechBubbleIsGone();
+  void SetSpeechBubbleIsGone() { m_bHasBubble = false; }
+  // The id of the latest Talk line's speech window; -1 before any.
+  int GetCurrentLineId() const { return m_iCurrentLineId; }
+
+  // A bubble over the entity for the seconds with the text of textKey, a "%s" in
+  // it filled with the text of insertKey, voiced by textKey + "_VO" when that
+  // names a file. Never refused for another bubble. The bubble's number, or -1
+  // when no bubble can be made.
+  int Say(VisBaseEntity_cl* entity, const char* textKey, const char* insertKey, float duration);
+  // A bubble with a ready text: -1 while the bubble flag is set; no voice.
+  int Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration);
+  // A voiced conversation line in its own speech window on the speaker's side; a
+  // line with a voice lasts the voice's length + 0.4 s. The line before stays
+  // below for as long as this one holds. The window's id, or -1.
+  int Talk(const char* speakerKey, const char* textKey, const char* insertKey, const char* image, float duration,
+           bool leftSide, bool lastLine);
+  // Ends the current line's hold (and the line before's) at once.
+  void SkipSpeak();
+
   // A voiced conversation: the game paused when asked, other sounds lowered to a
   // quarter, the conversation music, the camera sent to the speaker (when one is
   // given and the scene has its "CameraEntity") and, over a current GUI frame, the
@@ -44,42 +57,17 @@ class SpeechManager : public Singleton<SpeechManager> {
   // A spoken file at the speech volume, without position or at the entity's.
   void PlaySound2D(const char* file);
   void PlaySound3D(VisBaseEntity_cl* entity, const char* file);
-  // A bubble with a ready text over the entity for the seconds: the bubble's number,
-  // or -1 while another such bubble is kept. No voice is played. The bubble goes
-  // when its time has run out or its entity is destroyed.
-  int Say(VisBaseEntity_cl* entity, const CEGUI::String& text, float duration);
-  // The bubble last made by Say: its number (0 before any), text (UTF-8), entity
-  // and the seconds it still shows.
-  int GetBubbleNumber() const { return m_iBubbleNumber; }
-  const std::string& GetBubbleText() const { return m_sBubbleText; }
-  VisBaseEntity_cl* GetBubbleEntity() const { return m_pBubbleEntity; }
-  float GetBubbleTimeLeft() const { return m_fBubbleTimeLeft; }
 
  private:
   friend class Singleton<SpeechManager>;
   SpeechManager() = default;
 
-  bool m_bInConversation = false;
-  float m_fSpeechVolume = 1.0f;
-  bool m_bConversationHoldsPause = false;
-  bool m_bHasBubble = false;
-  bool m_bFramePushed = false;  // the conversation put the current frame on the GUI's stack
-
   void ShowToolbar(bool show);
 
-  // Counts the shown bubble's time down on the engine's per-frame update.
-  class BubbleTimer : public IVisCallbackHandler_cl {
-   public:
-    explicit BubbleTimer(SpeechManager& owner) : m_owner(owner) {}
-    void OnHandleCallback(IVisCallbackDataObject_cl* data) override;
-
-   private:
-    SpeechManager& m_owner;
-  };
-  BubbleTimer m_bubbleTimer{*this};
-  static inline int s_iLastBubbleNumber = 0;
-  int m_iBubbleNumber = 0;
-  std::string m_sBubbleText;
-  VisBaseEntity_cl* m_pBubbleEntity = nullptr;
-  float m_fBubbleTimeLeft = 0.0f;
+  int m_iCurrentLineId = -1;
+  bool m_bInConversation = false;
+  float m_fSpeechVolume = 1.0f;
+  bool m_bHasBubble = false;
+  bool m_bConversationHoldsPause = false;
+  bool m_bFramePushed = false;  // the conversation put the current frame on the GUI's stack
 };

@@ -389,7 +389,7 @@ void GameManager::ShiftLightPhases() {
 
 bool GameManager::KeysAllowed() const {
   if (Vision::Actions.IsConsoleOpen()) return false;
-  if (SpeechManager::HasInstance() && SpeechManager::GetInstance()->IsBubbleVisible()) return false;
+  if (SpeechManager::HasInstance() && SpeechManager::GetInstance()->HasBubble()) return false;
   if (GUIManager::HasInstance()) {
     GUIManager* gui = GUIManager::GetInstance();
     if (gui->IsWindowVisible(WT_MAIN_MENU) || gui->IsWindowVisible(WT_INGAME_MENU)) return false;

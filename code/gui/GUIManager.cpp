@@ -34,6 +34,8 @@
 #include "gui/FrameSaveLoad.h"
 #include "gui/FrameSpecialWeapon.h"
 #include "gui/FrameSpeechBubble.h"
+#include "gui/FrameSpeechFrame.h"
+#include "gui/FrameSpeechWindow.h"
 #include "gui/FrameRadar.h"
 #include "gui/FrameTutorial.h"
 #include "gui/FrameWelcome.h"
@@ -188,6 +190,7 @@ GUIManager::~GUIManager() {
   }
   DestroySpeechBubbles();
   DestroyRadarIndicators();
+  DestroySpeechWindows();
   m_cursorImageNames.clear();
   m_cursorTextures.clear();
   if (m_pToolbar && m_bInitialized) CeguiCompat::DestroyWindow(m_pToolbar->GetRootWindow());
@@ -429,18 +432,21 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     if (m_pLowHPOverlay) m_pLowHPOverlay->OnBeforeGUIUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeGUIUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeGUIUpdate();
+    UpdateSpeechWindows(sender);
   } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnBeforeSceneUpdate();
     if (m_pToolbar) m_pToolbar->OnBeforeSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnBeforeSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnBeforeSceneUpdate();
     UpdateRadarIndicators(sender);
+    UpdateSpeechWindows(sender);
   } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterSceneUpdate();
     if (m_pToolbar) m_pToolbar->OnAfterSceneUpdate();
     ForEachOpenFrame([](BaseWindow* frame) { frame->OnAfterSceneUpdate(); });
     for (FrameSpeechBubble* bubble : m_speechBubbles) bubble->OnAfterSceneUpdate();
     UpdateRadarIndicators(sender);
+    UpdateSpeechWindows(sender);
   } else if (sender == &GameManager::Callbacks.OnPostFrame) {
     if (m_pLoadingScreen) m_pLoadingScreen->OnAfterGUIUpdate();
     if (m_pToolbar) m_pToolbar->OnAfterGUIUpdate();
@@ -464,6 +470,7 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
       delete bubble;
     }
     UpdateRadarIndicators(sender);
+    UpdateSpeechWindows(sender);
   } else if (sender == &Vision::Callbacks.OnObjectDestroyed) {
     // A bubble whose speaker is gone goes too, rather than point at nothing.
     VTypedObject* gone = static_cast<VisObjectDataObject_cl*>(data)->m_pObject;
@@ -478,6 +485,7 @@ void GUIManager::OnHandleCallback(IVisCallbackDataObject_cl* data) {
     HideLowHPOverlay();
     DestroySpeechBubbles();
     DestroyRadarIndicators();
+    DestroySpeechWindows();
   } else if (sender == &VInputCallbacks::OnMouseButtonDown) {
     if (IsJustRendering() || IsLoadingScreenVisible()) return;
     const int button = static_cast<VInputCallbackDataObject*>(data)->m_iButton;
@@ -615,6 +623,7 @@ const std::pair<WINDOW_TYPES, BaseWindow* (*)()> kFrameClasses[] = {
     {WT_TOWN_INFO, MakeFrame<FrameTownInfo>},
     {WT_PLAYER_SHIP_INFO, MakeFrame<FramePlayerShipInfo>},
     {WT_PLAYER_INFO, MakeFrame<FramePlayerInfo>},
+    {WT_SPEECH_FRAME, MakeFrame<FrameSpeechFrame>},
 };
 
 }  // namespace
@@ -894,6 +903,75 @@ void GUIManager::DestroySpeechBubbles() {
   }
 }
 
+bool GUIManager::IsSpeechBubbleVisible(int number) const {
+  if (number < 0 || m_speechBubbles.empty()) return false;
+  // Bubbles are made in number order: the newest is the last in the list.
+  return number == m_speechBubbles.back()->GetNumber();
+}
+
+FrameSpeechWindow* GUIManager::ShowSpeechWindow(float seconds) {
+  if (!m_bInitialized) return nullptr;
+  auto* window = new FrameSpeechWindow();
+  if (!window->Init()) {
+    CeguiCompat::DestroyWindow(window->GetRootWindow());
+    delete window;
+    return nullptr;
+  }
+  window->SetDisplayTime(seconds);
+  CEGUI::Window* root = window->GetRootWindow();
+  Try("speech window", [&] { root->hide(); });
+  if (AddToTheBaseFrame(root)) Try("speech window", [&] {
+      root->moveToFront();
+      root->setAlwaysOnTop(false);
+    });
+  m_speechWindows.push_back(window);
+  return window;
+}
+
+FrameSpeechWindow* GUIManager::GetSpeechWindow(int id) const {
+  if (id < 0) return nullptr;
+  for (FrameSpeechWindow* window : m_speechWindows)
+    if (window->GetId() == id) return window;
+  return nullptr;
+}
+
+bool GUIManager::IsSpeechWindowVisible(int id) const {
+  const FrameSpeechWindow* window = GetSpeechWindow(id);
+  return window && window->IsShowing();
+}
+
+void GUIManager::UpdateSpeechWindows(VCallback* sender) {
+  if (sender == &GameManager::Callbacks.OnPreFrame) {
+    for (FrameSpeechWindow* window : m_speechWindows) window->OnBeforeGUIUpdate();
+  } else if (sender == &Vision::Callbacks.OnUpdateSceneBegin) {
+    for (FrameSpeechWindow* window : m_speechWindows) window->OnBeforeSceneUpdate();
+  } else if (sender == &Vision::Callbacks.OnUpdateSceneFinished) {
+    for (FrameSpeechWindow* window : m_speechWindows) window->OnAfterSceneUpdate();
+  } else if (sender == &GameManager::Callbacks.OnPostFrame) {
+    for (auto it = m_speechWindows.begin(); it != m_speechWindows.end();) {
+      FrameSpeechWindow* window = *it;
+      window->OnAfterGUIUpdate();
+      if (!window->IsFinished()) {
+        ++it;
+        continue;
+      }
+      it = m_speechWindows.erase(it);
+      CeguiCompat::DestroyWindow(window->GetRootWindow());
+      delete window;
+    }
+  }
+}
+
+void GUIManager::DestroySpeechWindows() {
+  // Taken out first, so that nothing reaches a window while it goes.
+  std::list<FrameSpeechWindow*> windows;
+  windows.swap(m_speechWindows);
+  for (FrameSpeechWindow* window : windows) {
+    if (m_bInitialized) CeguiCompat::DestroyWindow(window->GetRootWindow());
+    delete window;
+  }
+}
+
 bool GUIManager::RemoveFromTheBaseFrame(CEGUI::Window* window) {
   if (!m_pBaseFrame || !window) return false;
   return Try("remove from root", [&] { m_pBaseFrame->removeChild(window); });
@@ -907,7 +985,11 @@ void GUIManager::UpdateGamePauseStatus() {
   if (m_pToolbar && m_pToolbar->IsRequestingPause()) wants = true;
   for (auto& entry : m_openFrames)
     if (entry.second && entry.second->IsRequestingPause()) wants = true;
+  for (FrameSpeechBubble* bubble : m_speechBubbles)
+    if (bubble->IsRequestingPause()) wants = true;
   if (RadarIndicatorWantsPause()) wants = true;
+  for (FrameSpeechWindow* window : m_speechWindows)
+    if (window->IsRequestingPause()) wants = true;
   m_bWantsGamePause = wants;
   // A pause manager already gone at shutdown is not made again.
   if (m_bShuttingDown && !PauseManager::HasInstance()) return;

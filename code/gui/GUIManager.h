@@ -29,6 +29,7 @@ class ShipEntity;
 class TownEntity;
 class FrameInGameMessages;
 class FrameSpeechBubble;
+class FrameSpeechWindow;
 class FrameRadar;
 class FrameLoadingScreen;
 class FrameLowHPOverlay;
@@ -109,6 +110,18 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   // destroyed finishes.
   FrameSpeechBubble* ShowSpeechBubble(float seconds);
   const std::list<FrameSpeechBubble*>& GetSpeechBubbles() const { return m_speechBubbles; }
+  // Whether that number is the newest bubble's while any bubble is open.
+  bool IsSpeechBubbleVisible(int number) const;
+
+  // A new speech window (a conversation line) for that many seconds, under the
+  // root sheet in front of the other windows and hidden until its first update;
+  // null when its layout does not load. Finished ones go after the GUI update.
+  FrameSpeechWindow* ShowSpeechWindow(float seconds);
+  // The open speech window of that id; null for none or a negative id.
+  FrameSpeechWindow* GetSpeechWindow(int id) const;
+  // The window exists and fades in, holds above, slides down or fades as the last line.
+  bool IsSpeechWindowVisible(int id) const;
+  const std::list<FrameSpeechWindow*>& GetSpeechWindows() const { return m_speechWindows; }
 
   // A new radar indicator under the root sheet (the caller applies the kind); null
   // when its layout does not load. Indicators whose remove request is set are
@@ -228,6 +241,9 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   void DestroyCegui();
   // Destroys every bubble's window and the bubble, and empties the list.
   void DestroySpeechBubbles();
+  // The speech windows' share of the frame cycle and their destruction.
+  void UpdateSpeechWindows(VCallback* sender);
+  void DestroySpeechWindows();
   // The radar indicators' share of the frame cycle, de-initialisation and pause.
   void UpdateRadarIndicators(VCallback* sender);
   void DestroyRadarIndicators();
@@ -263,6 +279,7 @@ class GUIManager : public Singleton<GUIManager>, public IVisCallbackHandler_cl {
   bool m_bShuttingDown = false;
   bool m_exclamations[5] = {};
   std::list<FrameSpeechBubble*> m_speechBubbles;
+  std::list<FrameSpeechWindow*> m_speechWindows;
   std::list<FrameRadar*> m_radarIndicators;
   FrameToolBar* m_pToolbar = nullptr;
 };

@@ -114,6 +114,67 @@ local function EndOpeningConversation()
   end
 end
 
+-- The old wreck on the world map: a ship that sails up to it hears the bosun and
+-- the hero talk about it, once a campaign. Each line waits for the one before to
+-- leave the screen; then the conversation ends and the hero calls out over the
+-- ship. Without a screen to show the lines on, the conversation ends at once.
+WRECK_SPOT = Vector(-300, -300, 0)
+WRECK_SPOT_RADIUS = 60.0
+local wreckTalkDone = false
+local wreckLine = 0
+local wreckWindow = nil
+
+-- {speaker key (nil: the hero), text key, insert key, portrait (nil: the hero's),
+--  seconds when unvoiced, left side}
+local WRECK_LINES = {
+  {"str_WRECK_BOSUN", "str_WRECK_TALK_1", "", "SpeechPortraits_01/Bosun", 4.0, true},
+  {nil, "str_WRECK_TALK_2", "str_WRECK_TALK_2_INSERT", nil, 4.0, false},
+  {"str_WRECK_BOSUN", "str_WRECK_TALK_3", "", "SpeechPortraits_01/Bosun", 2.5, true},
+}
+
+local function TalkWreckLine(i)
+  local line = WRECK_LINES[i]
+  local hero = GameManager.GetPlayerName() or "MAIN_CHARACTER_PIRATE"
+  local speaker = line[1] or ("str_" .. hero)
+  local portrait = line[4] or ((GameManager.GetPlayerImageSet() or "CharacterImages_01") .. "/" ..
+                               (GameManager.GetPlayerImage() or "Walker"))
+  return SpeechManager.Talk(speaker, line[2], line[3], portrait, line[5], line[6], i == #WRECK_LINES)
+end
+
+local function ForgetWreckTalk()
+  wreckTalkDone = false
+  wreckLine = 0
+  wreckWindow = nil
+end
+
+-- Called on every world-map tick with the player's ship.
+local function UpdateWreckTalk(ship)
+  if SpeechManager == nil then
+    return
+  end
+  if wreckLine == 0 then
+    if wreckTalkDone or SpeechManager.IsInConversation() or
+        not GameManager.IsInRange(ship:GetPosition(), WRECK_SPOT, WRECK_SPOT_RADIUS) then
+      return
+    end
+    wreckTalkDone = true
+    SpeechManager.StartConversation(ship, Vector(0, 0, 0), Vector(0, 0, 0), false)
+  elseif wreckWindow ~= nil and SpeechManager.IsSpeechWindowVisible(wreckWindow) then
+    return
+  end
+  wreckLine = wreckLine + 1
+  if wreckLine <= #WRECK_LINES then
+    wreckWindow = TalkWreckLine(wreckLine)
+    if wreckWindow ~= nil then
+      return
+    end
+  end
+  SpeechManager.EndConversation()
+  wreckLine = 0
+  wreckWindow = nil
+  SpeechManager.Say(ship, "str_WRECK_BUBBLE", 3.0)
+end
+
 -- Resets what the script tick remembers of the battle; the sea-battle scene
 -- script puts its enemy into the shared global SeaBattleEnemy.
 local function ForgetSeaBattle()
@@ -124,6 +185,7 @@ end
 -- A new campaign, once the world map is loaded: the player's ship.
 function StartGame()
   ForgetSeaBattle()
+  ForgetWreckTalk()
   openingConversationTicks = OPENING_CONVERSATION_TICKS
   FillMusicPlaylist()
   local ship = GameManager.CreateShip("PlayerShip", PLAYER_SHIP_SCRIPT, PLAYER_SHIP_START, 0, NATION_PLAYER, true)
@@ -135,6 +197,7 @@ end
 -- The campaign or level is torn down.
 function EndGame()
   ForgetSeaBattle()
+  ForgetWreckTalk()
   openingConversationTicks = 0
 end
 
@@ -142,6 +205,7 @@ end
 -- without the opening conversation of a new game.
 function SetPlayerAfterLoadGame()
   ForgetSeaBattle()
+  ForgetWreckTalk()
   openingConversationTicks = 0
   print("Game loaded: money " .. GameManager.GetMoney())
 end
@@ -171,6 +235,7 @@ function OnThink()
     if ship == nil then
       return
     end
+    UpdateWreckTalk(ship)
     local inside = GameManager.IsInRange(ship:GetPosition(), SEA_BATTLE_SPOT, SEA_BATTLE_SPOT_RADIUS)
     if inside and not insideSeaBattleSpot then
       GameManager.SetTeleportTarget(SEA_BATTLE_TARGET)

@@ -759,6 +759,31 @@ TEST_F(CampaignScriptTickTest, TheNewGamesOpeningConversationEndsAtTheNextTickAn
   SpeechManager::CleanInstance();
 }
 
+TEST_F(CampaignScriptTickTest, TheWreckTalkStartsOnceACampaignAndEndsAtOnceWithoutLinesOnScreen) {
+  ASSERT_TRUE(Vision::LoadWorld("scenes\\world01\\World.vscene"));
+  GameManager::GetInstance()->SetLocation(0);
+  ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  MusicManager* music = MusicManager::GetInstance();
+  music->PlayMenuMusic();
+  ShipEntity* ship = PlayerShip(VisVector_cl(-300, -200, 0));  // 100 away
+  Think();
+  EXPECT_EQ(music->GetMusicType(), MusicManager::MUSIC_MENU);
+  // Alongside: the conversation runs its course in the tick (no GUI shows its
+  // lines) and gives the music back.
+  ship->SetPosition(VisVector_cl(-280, -290, 0));
+  Think();
+  EXPECT_FALSE(SpeechManager::GetInstance()->IsInConversation());
+  EXPECT_EQ(music->GetMusicType(), MusicManager::MUSIC_PLAYLIST);
+  music->PlayMenuMusic();
+  Think();
+  EXPECT_EQ(music->GetMusicType(), MusicManager::MUSIC_MENU);
+  // A new campaign hears it again.
+  ASSERT_TRUE(game->ExecuteFunctionArg("StartGame", ""));
+  Think();
+  EXPECT_EQ(music->GetMusicType(), MusicManager::MUSIC_PLAYLIST);
+  SpeechManager::CleanInstance();
+}
+
 TEST_F(CampaignDataTest, TheStrongholdsBuildingsStandWithTheirRolesAndTexts) {
   ASSERT_TRUE(Vision::LoadWorld("scenes\\stronghold_pirate\\stronghold_pirate.vscene"));
   struct Case {

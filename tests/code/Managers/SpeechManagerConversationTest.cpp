@@ -10,6 +10,9 @@
 #include "core/ComponentMessages.h"
 #include "core/ScriptBindings.h"
 #include "gui/BaseWindow.h"
+#include "gui/FrameToolBar.h"
+
+#include <CEGUI/Window.h>
 
 #include "engine/Vision.h"
 #include "engine/sound/VSoundManager.h"
@@ -71,8 +74,11 @@ TEST_F(SpeechConversationTest, AConversationPausesLowersAndFramesAndItsEndGivesI
   EXPECT_FLOAT_EQ(MusicManager::GetInstance()->GetLoweringFactor(), 0.25f);
   Seconds(2.5f);
   EXPECT_NEAR(effect->GetVolume(), before * 0.25f, 1e-4f);
-  // The banners do not exist yet: the covered frame stays current.
-  EXPECT_EQ(gui->GetCurrentFrame(), covered);
+  EXPECT_EQ(MusicManager::GetInstance()->GetMusicType(), MusicManager::MUSIC_CONVERSATION);
+  // The banners take the covered frame's place and the tool bar goes.
+  ASSERT_NE(gui->GetCurrentFrame(), nullptr);
+  EXPECT_EQ(gui->GetCurrentFrame()->GetWindowType(), WT_SPEECH_FRAME);
+  EXPECT_FALSE(gui->GetToolbar() && gui->GetToolbar()->GetRootWindow()->isVisible());
   ASSERT_EQ(recorder->Count(VIS_MSG_USER_CAMERA_CONVERSATION_START), 1);
 
   // A second start changes nothing; the pause holds against a script's unpause.
@@ -90,6 +96,11 @@ TEST_F(SpeechConversationTest, AConversationPausesLowersAndFramesAndItsEndGivesI
   EXPECT_FLOAT_EQ(MusicManager::GetInstance()->GetLoweringFactor(), 1.0f);
   EXPECT_TRUE(gui->WaitAfterConversation());
   EXPECT_EQ(gui->GetCurrentFrame(), covered);
+  ASSERT_NE(gui->FindWindowA(WT_SPEECH_FRAME), nullptr);
+  EXPECT_TRUE(gui->FindWindowA(WT_SPEECH_FRAME)->isRequestingRemove());
+  ASSERT_NE(gui->GetToolbar(), nullptr);
+  EXPECT_TRUE(gui->GetToolbar()->GetRootWindow()->isVisible());
+  EXPECT_EQ(MusicManager::GetInstance()->GetMusicType(), MusicManager::MUSIC_PLAYLIST);
   EXPECT_EQ(recorder->Count(VIS_MSG_USER_CAMERA_CONVERSATION_END), 1);
   Seconds(2.5f);
   EXPECT_NEAR(effect->GetVolume(), before, 1e-4f);

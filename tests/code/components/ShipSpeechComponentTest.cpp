@@ -177,17 +177,17 @@ TEST_F(ShipSpeechTest, AnAttackingShipTauntsThePlayerAndASunkOneNeverDoes) {
   ShipEntity* ship = MakeShip("Gull", 3, VisVector_cl(10, 0, 0));
   ShipSpeechComponent* speech = Speaker(ship);
   speech->SetSpeechDelay(0.1f);
-  for (int i = 0; i < 100 && Speech()->GetBubbleNumber() == 0; ++i) SceneFrame();
-  ASSERT_GT(Speech()->GetBubbleNumber(), 0);
-  EXPECT_EQ(Speech()->GetBubbleText(), Text("str_SHIP_SPEECH_IN_BATTLE_3_0"));
-  EXPECT_EQ(Speech()->GetBubbleEntity(), ship);
+  for (int i = 0; i < 100 && Bubbles().empty(); ++i) SceneFrame();
+  ASSERT_FALSE(Bubbles().empty());
+  EXPECT_EQ(BubbleText(Bubbles().back()), Text("str_SHIP_SPEECH_IN_BATTLE_3_0"));
+  EXPECT_EQ(Bubbles().back()->GetEntity(), ship);
   Speech()->SetSpeechBubbleIsGone();
 
   ship->SendMsg(VIS_MSG_USER_SHIP_SINK);
   Speech()->SetSpeechBubbleIsGone();
-  const int number = Speech()->GetBubbleNumber();
+  const int number = Bubbles().back()->GetNumber();
   for (int i = 0; i < 100; ++i) SceneFrame();
-  EXPECT_EQ(Speech()->GetBubbleNumber(), number);
+  EXPECT_TRUE(Bubbles().empty() || Bubbles().back()->GetNumber() == number);
 }
 
 TEST_F(ShipSpeechTest, OnlyAttackingShipsOfARealNationTaunt) {
@@ -198,7 +198,7 @@ TEST_F(ShipSpeechTest, OnlyAttackingShipsOfARealNationTaunt) {
   ShipSpeechComponent* crewless = Speaker(MakeShip("Crewless", 2, VisVector_cl(0, 10, 0)), false);
   for (ShipSpeechComponent* speech : {idle, stateless, crewless}) speech->SetSpeechDelay(0.1f);
   for (int i = 0; i < 100; ++i) SceneFrame();
-  EXPECT_EQ(Speech()->GetBubbleNumber(), 0);
+  EXPECT_TRUE(Bubbles().empty());
 }
 
 TEST_F(ShipSpeechTest, TheSavedBlockKeepsRangeAndDelayAndReloadsTheTimer) {

@@ -30,6 +30,7 @@ const BuiltKind kBuiltKinds[] = {
     {WT_POTION_HUD, "PotionHud"},
     {WT_CONSTRUCT, "Construct"},
     {WT_PLAYER_INFO, "PlayerInformation"},
+    {WT_SPEECH_FRAME, "SpeechFrame"},
 };
 
 // Kinds whose frames are numbered copies of their layout (the table still makes

@@ -222,6 +222,8 @@ TEST_F(SpeechBubbleTest, ABubbleFitsItsTextAndFloatsAboveItsSpeaker) {
   env.Frame();
   EXPECT_FLOAT_EQ(word->GetWidth(), Extent(word) + 20.0f);
   EXPECT_FLOAT_EQ(word->GetHeight(), 40.0f);
+  // Measured in the bubble's FreeType font, not guessed from the letters.
+  EXPECT_FLOAT_EQ(word->GetWidth(), 46.0f + 20.0f);
   const float wide = Extent(speech);
   ASSERT_GT(wide, 300.0f);
   EXPECT_FLOAT_EQ(speech->GetWidth(), 300.0f);
