@@ -350,7 +350,8 @@ TEST_F(LandBattleHudTest, AClickSelectsTheUnitAndTheUnitsFoldOutUntilNothingOfTh
   rts->ClearSelection();
   env.Frame();
   EXPECT_FALSE(Selected(panel.m_pHeroButton));
-  EXPECT_NEAR(panel.m_fSlideTimer, 0.4f, 1e-5f);
+  const float foldIn = CEGUI::AnimationManager::getSingleton().getAnimation("RudderOut_1st")->getDuration();
+  EXPECT_NEAR(panel.m_fSlideTimer, foldIn, 1e-5f);
   EXPECT_TRUE(panel.m_pUnitsPanel->isVisible());
   for (int i = 0; i < 5; ++i) env.Frame();
   EXPECT_FALSE(panel.m_pUnitsPanel->isVisible());
