@@ -572,7 +572,10 @@ def world_map_imageset():
              [("SeaChart", 128, 128, sea_chart),
               ("str_TOWN_SALTMARSH", 96, 80, town_icon((40, 70, 160, 255))),
               ("str_TOWN_FORT_AMBER", 96, 80, town_icon((200, 140, 40, 255))),
-              ("str_TOWN_STRONGHOLD_PIRATE", 96, 80, town_icon((170, 30, 30, 255)))])
+              ("str_TOWN_STRONGHOLD_PIRATE", 96, 80, town_icon((170, 30, 30, 255))),
+              ("PlayerDot", 14, 14, ball((250, 250, 250, 255))),
+              ("MissionDot", 14, 14, ball((230, 40, 30, 255))),
+              ("TownDot", 10, 10, lambda x, y: ball((240, 200, 60, 255))(x * 3 // 2, y * 3 // 2))])
 
 
 if __name__ == "__main__":

@@ -179,7 +179,7 @@ TEST_F(FrameMapTest, FoundTownsGetADotAndNamedOnesABigIcon) {
   EXPECT_EQ(none->getPosition().d_x.d_offset, 839.0f);
   EXPECT_EQ(none->getPosition().d_y.d_offset, 586.0f);
   EXPECT_EQ(none->getPixelSize().d_width, 10.0f);
-  EXPECT_EQ(none->getProperty("Image"), "");
+  EXPECT_EQ(none->getProperty("Image"), "WorldMap/TownDot") << "the plain dot";
 
   // A town found later gets its dot on the next redraw; existing dots are reused.
   unknown->SetFound(true);
