@@ -15,6 +15,7 @@
 #include "entities/UnitEntityTemplate.h"
 #include "gui/CeguiCompat.h"
 #include "gui/GUIManager.h"
+#include "gui/HudWidgets.h"
 
 #include "engine/Vision.h"
 #include "engine/base/VisTimer.h"
@@ -27,6 +28,7 @@
 #include <cstdio>
 
 using CeguiCompat::Try;
+using namespace HudWidgets;
 
 namespace {
 
@@ -64,31 +66,10 @@ int CollectableCount(const char* name) {
   return entry ? entry->m_iCount : 0;
 }
 
-std::string Number(int value) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "%d", value);
-  return text;
-}
-
 // Current over maximum for a hit-point bar; an untracked or overfull record fills
 // the bar, never more.
 float HitpointFill(const Hitpoints& points) {
-  const float share = (float)points.GetCurrent() / std::max((float)points.GetMaximum(), 1.0f);
-  return std::clamp(share, 0.0f, 1.0f) * kHitpointBarScale;
-}
-
-void SetText(CEGUI::Window* window, const std::string& utf8) {
-  if (!window) return;
-  const CEGUI::String text = CeguiCompat::ToGui(utf8);
-  if (window->getText() != text) Try("sea hud text", [&] { window->setText(text); });
-}
-
-void SetHeight(CEGUI::Window* window, const CEGUI::UDim& height) {
-  if (window && window->getHeight() != height) Try("sea hud height", [&] { window->setHeight(height); });
-}
-
-void SetVisible(CEGUI::Window* window, bool visible) {
-  if (window && window->isVisible() != visible) Try("sea hud visibility", [&] { window->setVisible(visible); });
+  return HudWidgets::BarShare(points.GetCurrent(), points.GetMaximum()) * kHitpointBarScale;
 }
 
 bool HasProperty(CEGUI::Window* window, const char* name) {
@@ -105,10 +86,6 @@ void SetImage(CEGUI::Window* window, const std::string& image) {
   if (!CeguiCompat::GetProperty(window, "Image", shown) || shown == wanted) return;
   if (!CEGUI::ImageManager::getSingleton().isDefined(CeguiCompat::ToGui(wanted))) return;
   CeguiCompat::SetProperty(window, "Image", wanted);
-}
-
-void SetTooltip(CEGUI::Window* window, const CEGUI::String& text) {
-  if (window && window->getTooltipText() != text) Try("sea hud tooltip", [&] { window->setTooltipText(text); });
 }
 
 }  // namespace
@@ -257,7 +234,7 @@ void FrameBattleHud::UpdateCannonCounts() {
       continue;
     }
     const float state = observer->GetCannonGroupState(side.group);
-    SetText(side.count, Number((int)((float)(observer->GetCannonCount(side.group) * perCannon) * state)));
+    SetNumber(side.count, (int)((float)(observer->GetCannonCount(side.group) * perCannon) * state));
     SetHeight(side.bar, CEGUI::UDim(state, 0.0f));
   }
 }
@@ -275,12 +252,11 @@ void FrameBattleHud::UpdateSpecialWeaponLoad() {
 
 void FrameBattleHud::UpdateMoneyAndTools() {
   const int toolboxes = CollectableCount("Toolbox");
-  SetText(m_pRumCount, Number(CollectableCount("RumPotion")));
-  SetText(m_pToolboxCount, Number(toolboxes));
+  SetNumber(m_pRumCount, CollectableCount("RumPotion"));
+  SetNumber(m_pToolboxCount, toolboxes);
   GameSessionManager* session = Session();
-  if (const PlayerStats* player = session ? session->GetPlayer() : nullptr) SetText(m_pMoneyText, Number(player->GetMoney()));
-  if (m_pToolboxButton && m_pToolboxButton->isDisabled() != (toolboxes == 0))
-    Try("sea hud toolbox button", [&] { m_pToolboxButton->setEnabled(toolboxes > 0); });
+  if (const PlayerStats* player = session ? session->GetPlayer() : nullptr) SetNumber(m_pMoneyText, player->GetMoney());
+  SetEnabled(m_pToolboxButton, toolboxes > 0);
   UpdateToolboxCooldown();
   UpdateToolboxGlow();
 }
@@ -311,16 +287,7 @@ void FrameBattleHud::UpdateToolboxGlow() {
       m_pToolboxGlow->moveToFront();
     });
   }
-  const float step = kGlowSpeed * Vision::Timer.GetTimeDifference();
-  float alpha = m_pToolboxGlow->getAlpha() + (m_bGlowFadingIn ? step : -step);
-  if (alpha >= 1.0f) {
-    alpha = 1.0f;
-    m_bGlowFadingIn = false;
-  } else if (alpha <= 0.0f) {
-    alpha = 0.0f;
-    m_bGlowFadingIn = true;
-  }
-  if (alpha != m_pToolboxGlow->getAlpha()) Try("sea hud glow alpha", [&] { m_pToolboxGlow->setAlpha(alpha); });
+  Blink(m_pToolboxGlow, m_bGlowFadingIn, kGlowSpeed * Vision::Timer.GetTimeDifference());
 }
 
 void FrameBattleHud::UpdateSpecialWeapon() {
@@ -334,7 +301,7 @@ void FrameBattleHud::UpdateSpecialWeapon() {
   }
   SetVisible(m_pWeaponPanel, true);
   SetHeight(m_pBackground, CEGUI::UDim(0.0f, kBackgroundHeightWithWeapon));
-  SetImage(m_pWeaponButton, "set:ShipIcons_01 image:Weapon" + Number(weapon) + "Normal");
+  SetImage(m_pWeaponButton, "set:ShipIcons_01 image:Weapon" + std::to_string(weapon) + "Normal");
   const auto named = m_specialWeaponNames.find(weapon);
   const std::string name = named == m_specialWeaponNames.end() ? std::string() : named->second;
   if (name != m_sLastWeaponName) {

@@ -25,6 +25,7 @@
 #include "entities/UnitEntityTemplate.h"
 #include "gui/CeguiCompat.h"
 #include "gui/GUIManager.h"
+#include "gui/HudWidgets.h"
 
 #include "engine/Vision.h"
 #include "engine/base/VisTimer.h"
@@ -37,6 +38,7 @@
 #include <string>
 
 using CeguiCompat::Try;
+using namespace HudWidgets;
 
 namespace {
 
@@ -53,69 +55,10 @@ const char* const kActiveSkill = "active_skill";
 const char* const kRumPotion = "RumPotion";
 const char* const kToolbox = "Toolbox";
 
-void SetVisible(CEGUI::Window* window, bool visible) {
-  if (window && window->isVisible() != visible) Try("land hud visibility", [&] { window->setVisible(visible); });
-}
-
-void SetEnabled(CEGUI::Window* window, bool enabled) {
-  if (window && window->isDisabled() == enabled) Try("land hud enable", [&] { window->setEnabled(enabled); });
-}
-
-void SetText(CEGUI::Window* window, const std::string& utf8) {
-  if (!window) return;
-  const CEGUI::String text = CeguiCompat::ToGui(utf8);
-  if (window->getText() != text) Try("land hud text", [&] { window->setText(text); });
-}
-
-void SetNumber(CEGUI::Window* window, int value) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%d", value);
-  SetText(window, text);
-}
-
-void SetHeight(CEGUI::Window* window, float scale) {
-  const CEGUI::UDim height(scale, 0.0f);
-  if (window && window->getHeight() != height) Try("land hud height", [&] { window->setHeight(height); });
-}
-
-void SetWidth(CEGUI::Window* window, const CEGUI::UDim& width) {
-  if (window && window->getWidth() != width) Try("land hud width", [&] { window->setWidth(width); });
-}
-
-void SetAlpha(CEGUI::Window* window, float alpha) {
-  if (window && window->getAlpha() != alpha) Try("land hud alpha", [&] { window->setAlpha(alpha); });
-}
-
-void SetSelected(CEGUI::Window* window, bool selected) {
-  auto* toggle = dynamic_cast<CEGUI::ToggleButton*>(window);
-  if (toggle && toggle->isSelected() != selected) Try("land hud selection", [&] { toggle->setSelected(selected); });
-}
+void SetHeight(CEGUI::Window* window, float scale) { HudWidgets::SetHeight(window, CEGUI::UDim(scale, 0.0f)); }
 
 void SetImage(CEGUI::Window* window, const char* property, const std::string& value) {
   if (window) CeguiCompat::SetProperty(window, property, value);
-}
-
-void SetTooltip(CEGUI::Window* window, const CEGUI::String& text) {
-  if (window && window->getTooltipText() != text) Try("land hud tooltip", [&] { window->setTooltipText(text); });
-}
-
-// Blinks a glow: alpha up while fading in, down while fading out, turning at 1 and 0.
-void Blink(CEGUI::Window* glow, bool& fadingIn, float step) {
-  if (!glow) return;
-  float alpha = glow->getAlpha() + (fadingIn ? step : -step);
-  if (alpha >= 1.0f) {
-    alpha = 1.0f;
-    fadingIn = false;
-  } else if (alpha <= 0.0f) {
-    alpha = 0.0f;
-    fadingIn = true;
-  }
-  SetAlpha(glow, alpha);
-}
-
-// A bar's share: never beyond its parent, also for hit points nobody keeps (maximum -1).
-float Ratio(int current, int maximum) {
-  return std::clamp((float)current / std::max((float)maximum, 1.0f), 0.0f, 1.0f);
 }
 
 int CollectableCount(GameSessionManager* session, const char* name) {
@@ -461,10 +404,10 @@ void FrameLandBattleHud::UpdateBars(UnitFrame& panel, HeroStats* hero) {
   if (panel.m_pHitpointBar1) {
     const ShipStats* ship =
         GameSessionManager::HasInstance() ? GameSessionManager::GetInstance()->GetPlayerControlledShip() : nullptr;
-    if (ship) SetHeight(panel.m_pHitpointBar1, Ratio(ship->GetHull().GetCurrent(), ship->GetHull().GetMaximum()) * kBarScale);
-    if (stats) SetHeight(panel.m_pHitpointBar0, Ratio(current, maximum) * kBarScale);
+    if (ship) SetHeight(panel.m_pHitpointBar1, BarShare(ship->GetHull().GetCurrent(), ship->GetHull().GetMaximum()) * kBarScale);
+    if (stats) SetHeight(panel.m_pHitpointBar0, BarShare(current, maximum) * kBarScale);
   } else if (stats) {
-    SetWidth(panel.m_pHitpointBar0, CEGUI::UDim(Ratio(current, maximum), 0.0f));
+    SetWidth(panel.m_pHitpointBar0, CEGUI::UDim(BarShare(current, maximum), 0.0f));
   }
 }
 
