@@ -256,6 +256,9 @@ def hero_and_weapon_imagesets():
         images.append((name + "Normal", 128, 192, portrait(coat)))
         images.append((name + "Hover", 128, 192, portrait(coat, frame=(250, 240, 200, 255))))
         images.append((name + "Disabled", 128, 192, portrait((90, 90, 90, 255), skin=(150, 150, 150, 255))))
+    # The radar's indicator of the player's character: head and shoulders.
+    for name, coat in heroes:
+        images.append((name + "Mini", 36, 36, lambda x, y, d=portrait(coat): d(28 + 2 * x, 14 + 2 * y)))
     imageset("CharacterImages_01", "The three heroes, plain and framed as chosen", images)
     imageset("Buttons_01", "Skill buttons: the heroes' perks", with_skill_states(
              [("Skill0Normal", 32, 32, icon((200, 200, 220, 255), lambda x, y: abs(x - 16) + abs(y - 16) < 10)),
@@ -514,7 +517,11 @@ def sea_hud_images():
 # hovered, greyed and framed as selected.
 
 def land_unit_faces():
-    units = [("HeroCorsair", (40, 110, 60, 255), (170, 60, 30, 255)),
+    # The player's characters first: the sea HUD's hero button shows them.
+    units = [("Walker", (150, 40, 30, 255), (60, 40, 20, 255)),
+             ("Jolie", (40, 110, 60, 255), (170, 60, 30, 255)),
+             ("Jack", (60, 60, 140, 255), (20, 20, 20, 255)),
+             ("HeroCorsair", (40, 110, 60, 255), (170, 60, 30, 255)),
              ("HeroBuccaneer", (60, 60, 140, 255), (20, 20, 20, 255)),
              ("HeroPirate", (150, 40, 30, 255), (60, 40, 20, 255)),
              ("PirateBasic", (120, 50, 40, 255), (40, 30, 20, 255)),
